@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running Quillpost need.
+# Only packages that are missing are installed, so a second run does nothing and returns at once.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  cmake g++ make pkg-config
+  # core
+  libicu-dev libc-ares-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev curl time
+  # windows and the embedded browser
+  qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
+  libgl-dev libxkbcommon-dev
+  # running the windows without a display, and screenshots
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Orders captions the way a person expects in the user's locale: case and accents
+// matter, but they do not override the letters themselves ("apple" < "Banana" < "banana"
+// is not what byte order would give). Captions are bytes in the locale's 8-bit encoding.
+// Under the C or POSIX locale the root collation is used, so results do not depend on
+// the machine.
+class CaptionCollator {
+public:
+    // locale: an ICU / POSIX locale name ("ru_RU.UTF-8", "de", "C"); empty means the
+    // process's LC_COLLATE (falling back to LC_ALL and LANG).
+    explicit CaptionCollator(const std::string& locale = {});
+    ~CaptionCollator();
+    CaptionCollator(const CaptionCollator&) = delete;
+    CaptionCollator& operator=(const CaptionCollator&) = delete;
+
+    // < 0, 0, > 0 as a before, equal to, after b. Equal only for byte-equal texts.
+    int Compare(std::string_view a, std::string_view b) const;
+
+    // A key whose byte order (memcmp / std::string <) is the order of Compare.
+    std::string SortKey(std::string_view text) const;
+
+    // The collation locale actually used ("root" for C/POSIX).
+    const std::string& LocaleName() const { return localeName_; }
+
+    // One collator for the process, made on first use from the environment.
+    static const CaptionCollator& Default();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string localeName_;
+};

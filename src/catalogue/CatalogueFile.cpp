@@ -1,0 +1,115 @@
+#include "catalogue/CatalogueFile.h"
+
+#include "catalogue/FileReplace.h"
+#include "catalogue/ListRows.h"
+
+std::vector<std::string> CatalogueFile::SplitLines(std::string_view bytes)
+{
+    auto nul = bytes.find('\0');
+    if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    const size_t n = bytes.size();
+    size_t i = 0;
+    while (i < n) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(bytes.substr(start, i - start));
+            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < n) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string> CatalogueFile::ReadLines(const std::string& path)
+{
+    return SplitLines(FileReplace::ReadAll(path));
+}
+
+std::vector<std::string> CatalogueFile::CutLine(const std::string& line, int columns)
+{
+    std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(columns));
+    std::string_view rest = line;
+    auto p = rest.find('|');
+    if (p == std::string_view::npos) {
+        out.emplace_back();
+    } else {
+        out.emplace_back(rest.substr(0, p));
+        rest = rest.substr(p + 1);
+    }
+    for (int c = 1; c < columns; ++c) {
+        auto bar = rest.find('|');
+        if (bar == std::string_view::npos) {
+            out.emplace_back(rest);
+            rest = {};
+        } else {
+            out.emplace_back(rest.substr(0, bar));
+            rest = rest.substr(bar + 1);
+        }
+    }
+    return out;
+}
+
+void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool checkRows)
+{
+    std::vector<std::string> lines;
+    try {
+        lines = ReadLines(path);
+    } catch (const FileError&) {
+        list.MarkLoadFailed(path);
+        throw;
+    }
+    const int columns = list.ColumnCount();
+    list.BeginUpdate();
+    list.Clear();
+    for (const std::string& line : lines) {
+        std::vector<std::string> texts = CutLine(line, columns);
+        ListRow row;
+        row.Caption = std::move(texts[0]);
+        row.SubItems.assign(std::make_move_iterator(texts.begin() + 1), std::make_move_iterator(texts.end()));
+        row.Checked = checkRows;
+        list.Add(std::move(row));
+    }
+    if (list.LoadFailed() && list.FailedPath() == path) list.ClearLoadFailed();
+    list.EndUpdate();
+}
+
+std::string CatalogueFile::Format(const ListRows& list, int fields)
+{
+    std::string out;
+    for (int r = 0; r < list.Count(); ++r) {
+        for (int c = 0; c < fields; ++c) {
+            if (c < list.ColumnCount()) out += list.Text(r, c);
+            out += '|';
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+void CatalogueFile::WriteList(const ListRows& list, const std::string& path, int fields)
+{
+    FileReplace::Write(path, Format(list, fields));
+}
+
+std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& path, int fields)
+{
+    if (list.LoadFailed() && list.FailedPath() == path && FileReplace::Exists(path)) {
+        if (list.Count() == 0) return {};
+        std::string aside = path + ".unsaved";
+        WriteList(list, aside, fields);
+        return aside;
+    }
+    WriteList(list, path, fields);
+    return path;
+}
+
+std::vector<std::string> CatalogueFile::ReadCategories(const std::string& path)
+{
+    return ReadLines(path);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ListRows;
+
+// The plain text catalogue files: products.dat (title|link|category|), sites.dat
+// (title|link|) and categories.dat (one category a line). Bytes are kept exactly as
+// they are in the file; nothing is re-encoded.
+class CatalogueFile {
+public:
+    static constexpr int ProductFields = 3;
+    static constexpr int SiteFields = 2;
+
+    // Splits file bytes into lines: a line ends at CR, LF or CR LF; a last line without
+    // an end is still a line; everything from the first NUL byte on is ignored.
+    static std::vector<std::string> SplitLines(std::string_view bytes);
+
+    // The lines of a file. Throws FileError.
+    static std::vector<std::string> ReadLines(const std::string& path);
+
+    // Cuts one line into `columns` texts: the caption is what stands before the first
+    // "|" (empty when there is none), each further column takes the text up to the next
+    // "|" or all that is left. Extra fields are ignored, missing ones are empty.
+    static std::vector<std::string> CutLine(const std::string& line, int columns);
+
+    // Replaces the rows of `list` by the file's records (unchecked, or checked when
+    // `checkRows`). The file is read whole before the list is touched: when it cannot
+    // be read the list keeps its rows, is marked as failed for that path, and FileError
+    // is thrown. A later successful read of the same file clears the mark; so does an
+    // explicit save to it (the caller clears it: the user chose to replace the file).
+    static void ReadList(ListRows& list, const std::string& path, bool checkRows = false);
+
+    // The bytes the writer produces: for every row top to bottom, the first `fields`
+    // columns each followed by "|", then CR LF.
+    static std::string Format(const ListRows& list, int fields);
+
+    // Replaces the file by the list's records, atomically. Throws FileError.
+    static void WriteList(const ListRows& list, const std::string& path, int fields);
+
+    // The save made when the program closes. It writes `path` unless the list is marked
+    // as having failed to load from that very file and the file is still there: then the
+    // file is left alone (it holds the user's catalogue that could not be read), and any
+    // rows the list has are written to `path` + ".unsaved" instead. Returns the file
+    // written, or an empty text when nothing was written. Throws FileError.
+    static std::string SaveOnClose(const ListRows& list, const std::string& path, int fields);
+
+    // The category list: the file's lines, in order, each whole. Throws FileError.
+    static std::vector<std::string> ReadCategories(const std::string& path);
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// An error reading or writing one of the program's files; the text names the file and
+// the reason.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Whole-file access with the guarantees a catalogue needs.
+class FileReplace {
+public:
+    // The file's bytes. Throws FileError when it cannot be opened or read.
+    static std::string ReadAll(const std::string& path);
+
+    // Replaces the file by `bytes` atomically: the bytes go to a temporary file in the
+    // same folder, are flushed to disk, and the temporary file is renamed over the old
+    // one. A crash or a full disk leaves either the old file or the new one, never a cut
+    // one. An existing file keeps its permissions; a symbolic link is followed.
+    // Throws FileError; the old file is then untouched.
+    static void Write(const std::string& path, const std::string& bytes);
+
+    static bool Exists(const std::string& path);
+};
