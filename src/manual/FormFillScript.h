@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// Filling the PAD-link field of a site's submission page that has just loaded in the
+// browser panel.
+class FormFillScript {
+public:
+    // True when the address box holds exactly the script address of the submission last
+    // prepared (byte for byte, letter case included) and that address is not empty.
+    static bool Applies(const std::string& addressText, const std::string& scriptUrl);
+
+    // JavaScript for the loaded page: find the first element in document order whose name
+    // or id equals `fieldName`; if it is an <input>, set its value to `padLink`. Every
+    // value is embedded as a JSON string, so nothing in them can run as script.
+    static std::string Build(const std::string& fieldName, const std::string& padLink);
+};
