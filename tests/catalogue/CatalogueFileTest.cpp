@@ -1,0 +1,220 @@
+#include "catalogue/CaptionCollator.h"
+#include "catalogue/CatalogueFile.h"
+#include "catalogue/FileReplace.h"
+#include "catalogue/ListRows.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const CaptionCollator& Root()
+{
+    static const CaptionCollator c("C");
+    return c;
+}
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(CatalogueLines, EveryLineEndAndTheLastLineWithoutOne)
+{
+    EXPECT_EQ(CatalogueFile::SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(CatalogueFile::SplitLines("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(CatalogueFile::SplitLines(""), Lines{});
+    // Blank lines are records, in every line-end style; LF CR is two line ends.
+    EXPECT_EQ(CatalogueFile::SplitLines("\r\n\r\nx\n\n\r\r"), (Lines{"", "", "x", "", "", ""}));
+    EXPECT_EQ(CatalogueFile::SplitLines("a\n\rb"), (Lines{"a", "", "b"}));
+    // Reading stops at the first NUL byte.
+    EXPECT_EQ(CatalogueFile::SplitLines(std::string("a\r\nb\0c\r\nd", 9)), (Lines{"a", "b"}));
+}
+
+TEST(CatalogueLines, FieldCutting)
+{
+    EXPECT_EQ(CatalogueFile::CutLine("Tool|L|Utilities|", 4), (Lines{"Tool", "L", "Utilities", ""}));
+    EXPECT_EQ(CatalogueFile::CutLine("Tool|L|Utilities", 4), (Lines{"Tool", "L", "Utilities", ""}));
+    EXPECT_EQ(CatalogueFile::CutLine("Tool|L|Utilities|S|extra|", 4), (Lines{"Tool", "L", "Utilities", "S"}));
+    // No "|": empty title, the whole line is the link.
+    EXPECT_EQ(CatalogueFile::CutLine("Tool", 4), (Lines{"", "Tool", "", ""}));
+    EXPECT_EQ(CatalogueFile::CutLine("", 4), (Lines{"", "", "", ""}));
+    EXPECT_EQ(CatalogueFile::CutLine("|x|", 3), (Lines{"", "x", ""}));
+    // A "|" inside a title splits it.
+    EXPECT_EQ(CatalogueFile::CutLine("A|B|link|cat|", 4), (Lines{"A", "B", "link", "cat"}));
+}
+
+TEST(CatalogueFile, ProductsRoundTripByteForByte)
+{
+    TempDir dir;
+    // Windows-1251 bytes, a blank line, a line without its last bar, mixed line ends.
+    std::string in = "Tool|L|Utilities|\n\r\n\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0|http://x.example/p.xml|Business::Finance\r"
+                     "Zeta|z|c|Yes|";
+    std::string path = dir.Write("products.dat", in);
+    ListRows list(4, false, &Root());
+    CatalogueFile::ReadList(list, path);
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.Caption(0), "Tool");
+    EXPECT_EQ(list.Text(0, 1), "L");
+    EXPECT_EQ(list.Text(0, 2), "Utilities");
+    EXPECT_EQ(list.Text(0, 3), "");
+    EXPECT_FALSE(list.Row(0).Checked);
+    EXPECT_EQ(list.Caption(1), "");
+    EXPECT_EQ(list.Text(3, 3), "Yes");
+
+    CatalogueFile::WriteList(list, dir.File("out.dat"), CatalogueFile::ProductFields);
+    EXPECT_EQ(dir.Read("out.dat"), "Tool|L|Utilities|\r\n|||\r\n\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0|http://x.example/"
+                                   "p.xml|Business::Finance|\r\nZeta|z|c|\r\n");
+}
+
+TEST(CatalogueFile, SortedListShowsTitleOrderAndWritesIt)
+{
+    TempDir dir;
+    std::string path = dir.Write("products.dat", "beta|b|c|\r\nAlpha|a|c|\r\nalpha|a2|c|\r\n");
+    ListRows list(4, true, &Root());
+    CatalogueFile::ReadList(list, path);
+    CatalogueFile::WriteList(list, path, CatalogueFile::ProductFields);
+    EXPECT_EQ(dir.Read("products.dat"), "alpha|a2|c|\r\nAlpha|a|c|\r\nbeta|b|c|\r\n");
+}
+
+TEST(CatalogueFile, SitesAreCheckedAndWrittenWithTwoFields)
+{
+    TempDir dir;
+    std::string path = dir.Write("sites.dat", "Site|L|\r\nOther|M|status|\r\n");
+    ListRows list(3, false, &Root());
+    CatalogueFile::ReadList(list, path, true);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_TRUE(list.Row(0).Checked);
+    EXPECT_EQ(list.Text(0, 2), "");
+    EXPECT_EQ(list.Text(1, 2), "status");
+    CatalogueFile::WriteList(list, path, CatalogueFile::SiteFields);
+    EXPECT_EQ(dir.Read("sites.dat"), "Site|L|\r\nOther|M|\r\n");
+}
+
+TEST(CatalogueFile, EmptyListGivesAZeroByteFileAndEmptyFileAnEmptyList)
+{
+    TempDir dir;
+    ListRows list(4);
+    list.Add("old");
+    CatalogueFile::ReadList(list, dir.Write("empty.dat", ""));
+    EXPECT_EQ(list.Count(), 0);
+    CatalogueFile::WriteList(list, dir.File("products.dat"), 3);
+    EXPECT_EQ(std::filesystem::file_size(dir.File("products.dat")), 0u);
+}
+
+TEST(CatalogueFile, CategoriesAreWholeLines)
+{
+    TempDir dir;
+    auto cats = CatalogueFile::ReadCategories(dir.Write("categories.dat", "A::B\r\n\r\nC|D::E\nlast"));
+    EXPECT_EQ(cats, (Lines{"A::B", "", "C|D::E", "last"}));
+    EXPECT_THROW(CatalogueFile::ReadCategories(dir.File("missing.dat")), FileError);
+}
+
+TEST(CatalogueFile, FailedReadKeepsRowsMarksTheListAndNamesTheFile)
+{
+    TempDir dir;
+    ListRows list(4, false, &Root());
+    list.Add("keep me");
+    std::string missing = dir.File("nope.dat");
+    try {
+        CatalogueFile::ReadList(list, missing);
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
+    }
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_TRUE(list.LoadFailed());
+    EXPECT_EQ(list.FailedPath(), missing);
+
+    // Reading another file does not lift the mark of the one that failed...
+    CatalogueFile::ReadList(list, dir.Write("other.dat", "x|y|z|\r\n"));
+    EXPECT_TRUE(list.LoadFailed());
+    // ...reading the failed file successfully does.
+    dir.Write("nope.dat", "a|b|c|\r\n");
+    CatalogueFile::ReadList(list, missing);
+    EXPECT_FALSE(list.LoadFailed());
+}
+
+TEST(CatalogueFile, CloseTimeSaveAfterAFailedLoadPutsNewRowsAside)
+{
+    TempDir dir;
+    // A folder where the file should be cannot be read as a file: the load fails.
+    std::filesystem::create_directory(dir.File("products.dat"));
+    std::string path = dir.File("products.dat");
+    ListRows list(4, true, &Root());
+    EXPECT_THROW(CatalogueFile::ReadList(list, path), FileError);
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), "");
+    list.Add("New");
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path + ".unsaved");
+    EXPECT_EQ(dir.Read("products.dat.unsaved"), "New|||\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+
+    // A file that failed to load and is gone since is simply written.
+    std::filesystem::remove(path);
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path);
+    EXPECT_EQ(dir.Read("products.dat"), "New|||\r\n");
+}
+
+TEST(FileReplace, ReplacesAtomicallyAndKeepsPermissions)
+{
+    TempDir dir;
+    std::string path = dir.Write("products.dat", "old\r\n");
+    ::chmod(path.c_str(), 0640);
+    FileReplace::Write(path, "new\r\n");
+    EXPECT_EQ(dir.Read("products.dat"), "new\r\n");
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // No temporary file is left behind.
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(FileReplace, AFailedWriteLeavesTheOldFileWhole)
+{
+    TempDir dir;
+    std::string path = dir.Write("sub/products.dat", "old\r\n");
+    // Writing into a folder that does not exist fails with a clear text...
+    try {
+        FileReplace::Write(dir.File("missing/products.dat"), "x");
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("missing/products.dat"), std::string::npos);
+    }
+    // A disk that fills up in the middle of the save: a file-size limit makes the write
+    // fail after a few bytes, as a full disk would.
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(FileReplace::Write(path, std::string(1000, 'n')), FileError);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(dir.Read("sub/products.dat"), "old\r\n");
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.File("sub"))) (void)e, ++files;
+    EXPECT_EQ(files, 1) << "the temporary file was left behind";
+    // Writing over a folder is refused.
+    EXPECT_THROW(FileReplace::Write(dir.File("sub"), "x"), FileError);
+}
+
+TEST(FileReplace, FollowsASymbolicLink)
+{
+    TempDir dir;
+    std::string real = dir.Write("real.dat", "old");
+    std::filesystem::create_symlink(real, dir.File("link.dat"));
+    FileReplace::Write(dir.File("link.dat"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.dat")));
+    EXPECT_EQ(dir.Read("real.dat"), "new");
+}

@@ -1,0 +1,131 @@
+#include "catalogue/CaptionCollator.h"
+#include "catalogue/ListRows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const CaptionCollator& Root()
+{
+    static const CaptionCollator c("C");
+    return c;
+}
+
+std::vector<std::string> Captions(const ListRows& l)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < l.Count(); ++i) out.push_back(l.Caption(i));
+    return out;
+}
+
+struct Recorder : ListRowsObserver {
+    std::vector<std::string> events;
+    void RowsAboutToBeInserted(int f, int l) override { events.push_back("ins?" + std::to_string(f) + "-" + std::to_string(l)); }
+    void RowsInserted(int f, int l) override { events.push_back("ins" + std::to_string(f) + "-" + std::to_string(l)); }
+    void RowsAboutToBeRemoved(int f, int l) override { events.push_back("rem?" + std::to_string(f) + "-" + std::to_string(l)); }
+    void RowsRemoved(int f, int l) override { events.push_back("rem" + std::to_string(f) + "-" + std::to_string(l)); }
+    void RowChanged(int r) override { events.push_back("chg" + std::to_string(r)); }
+    void AboutToReset() override { events.push_back("reset?"); }
+    void ResetDone() override { events.push_back("reset"); }
+};
+
+} // namespace
+
+TEST(ListRows, SortedListKeepsCaptionOrderOnAddAndRename)
+{
+    ListRows l(4, true, &Root());
+    l.Add("pear");
+    l.Add("Apple");
+    int i = l.Add("banana");
+    EXPECT_EQ(i, 1);
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"Apple", "banana", "pear"}));
+
+    // Renaming moves the row to its place and reports where it went.
+    int moved = l.SetCaption(2, "aardvark");
+    EXPECT_EQ(moved, 0);
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"aardvark", "Apple", "banana"}));
+    // Every row has every column.
+    EXPECT_EQ(l.Text(0, 3), "");
+}
+
+TEST(ListRows, EqualCaptionsKeepTheirInsertionOrder)
+{
+    ListRows l(2, true, &Root());
+    l.Add("same");
+    l.SetText(0, 1, "first");
+    int second = l.Add("same");
+    l.SetText(second, 1, "second");
+    l.Add("a");
+    l.Sort();
+    EXPECT_EQ(l.Text(1, 1), "first");
+    EXPECT_EQ(l.Text(2, 1), "second");
+}
+
+TEST(ListRows, UnsortedListKeepsPlacesUntilSortingIsSwitchedOn)
+{
+    ListRows l(2, true, &Root());
+    l.Add("b");
+    l.Add("c");
+    l.SetSorted(false);
+    l.Add("a");
+    int row = l.SetCaption(0, "z"); // "b" renamed, stays at 0 while off
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"z", "c", "a"}));
+    l.SetSorted(true);
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"a", "c", "z"}));
+}
+
+TEST(ListRows, FlagsAndDeletion)
+{
+    ListRows l(3, false, &Root());
+    for (const char* c : {"r0", "r1", "r2", "r3", "r4"}) l.Add(c);
+    l.SetSelected(1, true);
+    l.SetSelected(3, true);
+    l.SetChecked(4, true);
+    EXPECT_EQ(l.SelectedCount(), 2);
+    EXPECT_EQ(l.FirstSelected(), 1);
+    EXPECT_EQ(l.CheckedCount(), 1);
+    EXPECT_EQ(l.DeleteIf([](const ListRow& r) { return r.Selected; }), 2);
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"r0", "r2", "r4"}));
+    EXPECT_TRUE(l.Row(2).Checked);
+    l.SetAllChecked(true);
+    EXPECT_EQ(l.CheckedCount(), 3);
+    l.Delete(0);
+    EXPECT_EQ(l.FirstSelected(), -1);
+    EXPECT_THROW(l.Row(2), std::out_of_range);
+    EXPECT_THROW(l.Text(0, 3), std::out_of_range);
+    EXPECT_THROW(l.SetChecked(-1, true), std::out_of_range);
+}
+
+TEST(ListRows, ObserverHearsEveryChangeInPairs)
+{
+    ListRows l(2, true, &Root());
+    Recorder rec;
+    l.SetObserver(&rec);
+    l.Add("b");
+    l.Add("a");
+    l.SetText(1, 1, "x");
+    l.SetCaption(0, "c"); // "a" -> "c": moves from 0 to 1
+    l.Delete(0);
+    l.BeginUpdate();
+    l.Add("z");
+    l.Add("y");
+    l.EndUpdate();
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"ins?0-0", "ins0-0", "ins?0-0", "ins0-0", "chg1", "reset?", "reset",
+                                                   "rem?0-0", "rem0-0", "reset?", "reset"}));
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"c", "y", "z"}));
+}
+
+TEST(ListRows, LoadFailedMark)
+{
+    ListRows l(4);
+    EXPECT_FALSE(l.LoadFailed());
+    l.MarkLoadFailed("/x/products.dat");
+    EXPECT_TRUE(l.LoadFailed());
+    EXPECT_EQ(l.FailedPath(), "/x/products.dat");
+    l.ClearLoadFailed();
+    EXPECT_FALSE(l.LoadFailed());
+}
