@@ -1,9 +1,913 @@
 #include "app/ui/TForm1.h"
 
-TForm1::TForm1(const QString& programFolder, QWidget* parent) : QMainWindow(parent)
+#include "app/IniFile.h"
+#include "app/LanguagePass.h"
+#include "app/StatusText.h"
+#include "app/ui/ErrorGuard.h"
+#include "app/ui/FileDialogs.h"
+#include "app/ui/LocalText.h"
+#include "app/ui/MessageBoxes.h"
+#include "catalogue/CatalogueFile.h"
+#include "catalogue/ListCommands.h"
+#include "catalogue/ui/ListRowsModel.h"
+#include "catalogue/ui/TFormAddManual.h"
+#include "catalogue/ui/TFormAddProduct.h"
+#include "catalogue/ui/TFormEditManual.h"
+#include "catalogue/ui/TFormEditProduct.h"
+#include "catalogue/ui/TListView.h"
+#include "lang/LanguageKeys.h"
+#include "lang/ui/ShellOpen.h"
+#include "lang/ui/TAboutBox.h"
+#include "lang/ui/TThemeManager.h"
+#include "manual/FormFillScript.h"
+#include "manual/ui/TBrowserPanel.h"
+#include "submit/SiteTable.h"
+#include "submit/ui/TFormProgress.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString U(const char* s)
 {
-    (void)programFolder;
+    return QString::fromUtf8(s);
+}
+
+std::function<void()>& ExitHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// The same file, however its name is written.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    QString ca = QFileInfo(LocalText::ToQ(a)).canonicalFilePath();
+    QString cb = QFileInfo(LocalText::ToQ(b)).canonicalFilePath();
+    return !ca.isEmpty() && ca == cb;
+}
+
+std::string ProgramName(const QString& programFolder)
+{
+    if (!programFolder.isEmpty()) return "quillpost";
+    return LocalText::ToBytes(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+std::string FolderOf(const QString& programFolder)
+{
+    return LocalText::ToBytes(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder);
+}
+
+} // namespace
+
+TForm1::TForm1(const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent),
+      files_(FolderOf(programFolder), ProgramName(programFolder)),
+      products_(4, true),
+      auto_(2, false),
+      manual_(3, true)
+{
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quillpost 1.3"));
+    setWindowTitle(U(Caption));
     resize(597, 454);
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+
+    BuildActions();
+    BuildMenus();
+    BuildPages();
+    BuildStatusBar();
+    themeManager_ = new TThemeManager(this);
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    // The views and models go before the lists they show.
+    delete pageControl_;
+    pageControl_ = nullptr;
+    delete modelProducts_;
+    delete modelAuto_;
+    delete modelManual_;
+}
+
+// ---------------------------------------------------------------------------------------
+// Building the window
+
+QAction* TForm1::MakeAction(const char* name, const char* category, const char* caption, void (TForm1::*handler)())
+{
+    auto* a = new QAction(U(caption), actionList_);
+    a->setObjectName(U(name));
+    a->setProperty("Category", U(category));
+    addAction(a); // shortcuts work wherever the focus is in the window
+    connect(a, &QAction::triggered, this, [this, handler] { ErrorGuard::Run([this, handler] { (this->*handler)(); }); });
+    actions_[name] = a;
+    return a;
+}
+
+QAction* TForm1::Action(const char* name) const
+{
+    return actions_.at(name);
+}
+
+void TForm1::BuildActions()
+{
+    actionList_ = new QObject(this);
+    actionList_->setObjectName(QStringLiteral("ActionList1"));
+    MakeAction("AAddProduct", "Product", "Add", &TForm1::AAddProductExecute);
+    MakeAction("AEditProduct", "Product", "Edit", &TForm1::AEditProductExecute);
+    MakeAction("AContent", "Help", "Content", &TForm1::AContentExecute);
+    MakeAction("AExit", "File", "Exit", &TForm1::AExitExecute)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction* about = MakeAction("AAbout", "Help", "About", &TForm1::AAboutExecute);
+    about->setToolTip(QStringLiteral("About"));
+    about->setStatusTip(QStringLiteral("About"));
+    MakeAction("ADeleteProduct", "Product", "Delete", &TForm1::ADeleteProductExecute);
+    MakeAction("AClearProducts", "Product", "Clear", &TForm1::AClearProductsExecute);
+    MakeAction("ALoadProducts", "Product", "Load", &TForm1::ALoadProductsExecute);
+    MakeAction("ASaveProducts", "Product", "Save", &TForm1::ASaveProductsExecute);
+    MakeAction("ATestPads", "Product", "Test PADs", &TForm1::ATestPadsExecute);
+    MakeAction("ATestPad", "Product", "Test PAD", &TForm1::ATestPadExecute);
+    MakeAction("ASubmitAuto", "Auto", "Submit", &TForm1::ASubmitAutoExecute);
+    MakeAction("ASubmitAllAuto", "Auto", "Submit All", &TForm1::ASubmitAllAutoExecute);
+    MakeAction("AAddManual", "Manual", "Add", &TForm1::AAddManualExecute);
+    MakeAction("AEditManual", "Manual", "Edit", &TForm1::AEditManualExecute);
+    MakeAction("ADeleteManual", "Manual", "Delete", &TForm1::ADeleteManualExecute);
+    MakeAction("ADeleteSelectedManual", "Manual", "Selected", &TForm1::ADeleteSelectedManualExecute);
+    MakeAction("ADeleteAllManual", "Manual", "All", &TForm1::ADeleteAllManualExecute);
+    MakeAction("AVisitManual", "Manual", "Visit", &TForm1::AVisitManualExecute);
+    MakeAction("ALoadManual", "Manual", "Load", &TForm1::ALoadManualExecute);
+    MakeAction("ASaveManual", "Manual", "Save", &TForm1::ASaveManualExecute);
+    MakeAction("ACheckProducts", "Product", "Check All", &TForm1::ACheckProductsExecute);
+    MakeAction("AUnCheckProducts", "Product", "Uncheck All", &TForm1::AUnCheckProductsExecute);
+    MakeAction("ACheckAuto", "Auto", "Check All", &TForm1::ACheckAutoExecute);
+    MakeAction("AUnCheckAuto", "Auto", "UnCheck All", &TForm1::AUnCheckAutoExecute);
+    MakeAction("ADeleteSelectedProduct", "Product", "Selected", &TForm1::ADeleteSelectedProductExecute);
+    MakeAction("ADeleteCheckedProduct", "Product", "Checked", &TForm1::ADeleteCheckedProductExecute);
+    MakeAction("ADeleteAllProduct", "Product", "All", &TForm1::ADeleteAllProductExecute);
+}
+
+// A menu entry of its own name that shows the action's caption and runs the action.
+QAction* TForm1::Entry(QMenu* menu, const char* name, const char* actionName)
+{
+    QAction* action = Action(actionName);
+    auto* entry = new QAction(action->text(), menu);
+    entry->setObjectName(U(name));
+    connect(action, &QAction::changed, entry, [entry, action] { entry->setText(action->text()); });
+    connect(entry, &QAction::triggered, action, [action] { action->trigger(); });
+    menu->addAction(entry);
+    return entry;
+}
+
+void TForm1::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto menu = [this](QWidget* parent, const char* name, const char* title) {
+        auto* m = new QMenu(U(title), parent);
+        m->setObjectName(U(name));
+        return m;
+    };
+    auto plainEntry = [this](QMenu* m, const char* name, const char* caption, void (TForm1::*handler)()) {
+        auto* e = new QAction(U(caption), m);
+        e->setObjectName(U(name));
+        connect(e, &QAction::triggered, this, [this, handler] { ErrorGuard::Run([this, handler] { (this->*handler)(); }); });
+        m->addAction(e);
+        return e;
+    };
+
+    QMenu* file = menu(bar, "MFile", "File");
+    plainEntry(file, "MExit", "Exit", &TForm1::MExitClick);
+    bar->addMenu(file);
+
+    QMenu* productsMenu = menu(bar, "MProducts", "Products");
+    Entry(productsMenu, "MProductsAdd", "AAddProduct");
+    Entry(productsMenu, "MProductsEdit", "AEditProduct");
+    QMenu* del = menu(productsMenu, "MProductsDelete", "Delete");
+    Entry(del, "MDeleteProductsSelected", "ADeleteSelectedProduct");
+    Entry(del, "MDeleteProductsChecked", "ADeleteCheckedProduct");
+    Entry(del, "MDeleteProductsAll", "ADeleteAllProduct");
+    productsMenu->addMenu(del);
+    productsMenu->addSeparator();
+    Entry(productsMenu, "MProductsLoad", "ALoadProducts");
+    Entry(productsMenu, "MProductsSave", "ASaveProducts");
+    productsMenu->addSeparator();
+    Entry(productsMenu, "MProductsCheckAll", "ACheckProducts");
+    Entry(productsMenu, "MProductsUncheckAll", "AUnCheckProducts");
+    productsMenu->addSeparator();
+    Entry(productsMenu, "MProductsTestAll", "ATestPads");
+    bar->addMenu(productsMenu);
+
+    QMenu* submit = menu(bar, "MSubmit", "Submit");
+    Entry(submit, "MSubmitAuto", "ASubmitAllAuto");
+    bar->addMenu(submit);
+
+    QMenu* settings = menu(bar, "MSettings", "Settings");
+    QMenu* language = menu(settings, "MLanguage", "Language");
+    mLangEnglish_ = plainEntry(language, "MLangEnglish", "English", &TForm1::MLangEnglishClick);
+    mLangRussian_ = plainEntry(language, "MLangRussian", "Russian", &TForm1::MLangRussianClick);
+    mLangEnglish_->setCheckable(true);
+    mLangRussian_->setCheckable(true);
+    settings->addMenu(language);
+    bar->addMenu(settings);
+
+    QMenu* help = menu(bar, "MHelp", "Help");
+    Entry(help, "MContent", "AContent");
+    plainEntry(help, "MAbout", "About", &TForm1::MAboutClick);
+    bar->addMenu(help);
+}
+
+QToolBar* TForm1::MakeToolBar(QWidget* parent, const char* name, int buttonWidth)
+{
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(U(name));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setProperty("ButtonWidth", buttonWidth);
+    bar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; }"));
+    return bar;
+}
+
+void TForm1::AddButton(QToolBar* bar, const char* buttonName, const char* actionName, int width, QMenu* dropDown)
+{
+    if (!bar->actions().isEmpty()) bar->addSeparator();
+    QAction* action = Action(actionName);
+    bar->addAction(action);
+    auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+    button->setObjectName(U(buttonName));
+    button->setMinimumWidth(width);
+    if (dropDown) {
+        button->setMenu(dropDown);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+}
+
+void TForm1::BuildPages()
+{
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(QStringLiteral("PageControl1"));
+    setCentralWidget(pageControl_);
+
+    auto popup = [this](const char* name) {
+        auto* m = new QMenu(this);
+        m->setObjectName(U(name));
+        return m;
+    };
+
+    // Products page.
+    auto* pageProducts = new QWidget;
+    pageProducts->setObjectName(QStringLiteral("TabSheetProducts"));
+    auto* toolBarProducts = new QWidget(pageProducts);
+    toolBarProducts->setObjectName(QStringLiteral("ToolBarProducts"));
+    QMenu* popupDeleteProduct = popup("PopupMenuDeleteProduct");
+    Entry(popupDeleteProduct, "DeleteSelectedProducts", "ADeleteSelectedProduct");
+    Entry(popupDeleteProduct, "DeleteCheckedProducts", "ADeleteCheckedProduct");
+    Entry(popupDeleteProduct, "DeleteAllProducts", "ADeleteAllProduct");
+    // The tool bar breaks after Load: its buttons stand in two rows.
+    QToolBar* row1 = MakeToolBar(toolBarProducts, "ToolBarProductsRow1", 70);
+    QToolBar* row2 = MakeToolBar(toolBarProducts, "ToolBarProductsRow2", 70);
+    AddButton(row1, "ToolButtonAddProduct", "AAddProduct", 70);
+    AddButton(row1, "ToolButtonEditProduct", "AEditProduct", 70);
+    AddButton(row1, "ToolButtonDeleteProduct", "ADeleteProduct", 70, popupDeleteProduct);
+    AddButton(row1, "ToolButtonLoadProducts", "ALoadProducts", 70);
+    AddButton(row2, "ToolButtonSaveProducts", "ASaveProducts", 70);
+    AddButton(row2, "ToolButtonCheckProducts", "ACheckProducts", 70);
+    AddButton(row2, "ToolButtonUnCheckProducts", "AUnCheckProducts", 70);
+    AddButton(row2, "ToolButtonTestPads", "ATestPads", 70);
+    auto* rows = new QVBoxLayout(toolBarProducts);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addWidget(row1);
+    rows->addWidget(row2);
+
+    modelProducts_ = new ListRowsModel(products_, ListKind::Products,
+                                       {QStringLiteral("Title"), QStringLiteral("URL"), QStringLiteral("Category"),
+                                        QStringLiteral("Status")},
+                                       this);
+    listViewProducts_ = new TListView(modelProducts_, {200, 440, 300}, pageProducts);
+    listViewProducts_->setObjectName(QStringLiteral("ListViewProducts"));
+    QMenu* popupProducts = popup("PopupMenuProducts");
+    Entry(popupProducts, "PMAddProduct", "AAddProduct");
+    Entry(popupProducts, "PMEditProduct", "AEditProduct");
+    Entry(popupProducts, "PMDeleteProduct", "ADeleteProduct");
+    Entry(popupProducts, "PMCheck", "ATestPad");
+    listViewProducts_->SetPopupMenu(popupProducts);
+    auto* layoutProducts = new QVBoxLayout(pageProducts);
+    layoutProducts->setContentsMargins(0, 0, 0, 0);
+    layoutProducts->setSpacing(0);
+    layoutProducts->addWidget(toolBarProducts);
+    layoutProducts->addWidget(listViewProducts_, 1);
+    pageControl_->addTab(pageProducts, QStringLiteral("Products"));
+
+    // Auto Submit page.
+    auto* pageAuto = new QWidget;
+    pageAuto->setObjectName(QStringLiteral("TabSheetAuto"));
+    QToolBar* toolBarSites = MakeToolBar(pageAuto, "ToolBarSites", 71);
+    AddButton(toolBarSites, "ToolButtonCheckAuto", "ACheckAuto", 71);
+    AddButton(toolBarSites, "ToolButtonUnCheckAuto", "AUnCheckAuto", 71);
+    AddButton(toolBarSites, "ToolButtonSubmitAuto", "ASubmitAllAuto", 71);
+    auto* panelMax = new QWidget(toolBarSites);
+    panelMax->setObjectName(QStringLiteral("PanelMax"));
+    auto* labelSpeed = new QLabel(QStringLiteral("Speed:"), panelMax);
+    labelSpeed->setObjectName(QStringLiteral("LabelSpeed"));
+    comboBoxSpeed_ = new QComboBox(panelMax);
+    comboBoxSpeed_->setObjectName(QStringLiteral("ComboBoxSpeed"));
+    comboBoxSpeed_->setMinimumWidth(41);
+    comboBoxSpeed_->setMaxVisibleItems(10);
+    auto* layoutMax = new QHBoxLayout(panelMax);
+    layoutMax->setContentsMargins(8, 0, 4, 0);
+    layoutMax->addWidget(labelSpeed);
+    layoutMax->addWidget(comboBoxSpeed_);
+    toolBarSites->addSeparator();
+    toolBarSites->addWidget(panelMax);
+    connect(comboBoxSpeed_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { ErrorGuard::Run([this, i] { ComboBoxSpeedChange(i); }); });
+
+    modelAuto_ = new ListRowsModel(auto_, ListKind::Auto, {QStringLiteral("Title"), QStringLiteral("Status")}, this);
+    modelAuto_->SetSecondText([](int row) { return SiteTable::At(row).ScriptUrl; });
+    listViewAuto_ = new TListView(modelAuto_, {510}, pageAuto);
+    listViewAuto_->setObjectName(QStringLiteral("ListViewAuto"));
+    QMenu* pmAuto = popup("PMAuto");
+    Entry(pmAuto, "PMAutoSubmt", "ASubmitAuto");
+    listViewAuto_->SetPopupMenu(pmAuto);
+    auto* layoutAuto = new QVBoxLayout(pageAuto);
+    layoutAuto->setContentsMargins(0, 0, 0, 0);
+    layoutAuto->setSpacing(0);
+    layoutAuto->addWidget(toolBarSites);
+    layoutAuto->addWidget(listViewAuto_, 1);
+    pageControl_->addTab(pageAuto, QStringLiteral("Auto Submit"));
+
+    // Manual Submit page.
+    auto* pageManual = new QWidget;
+    pageManual->setObjectName(QStringLiteral("TabSheetManual"));
+    auto* panelTop = new QWidget(pageManual);
+    panelTop->setObjectName(QStringLiteral("PanelTopManual"));
+    QToolBar* toolBarManual = MakeToolBar(panelTop, "ToolBarManual", 43);
+    QMenu* popupDeleteManual = popup("PopupMenuDeleteManual");
+    Entry(popupDeleteManual, "DeleteAllManual", "ADeleteAllManual");
+    Entry(popupDeleteManual, "DeleteSelectedManual", "ADeleteSelectedManual");
+    AddButton(toolBarManual, "ToolButtonAddManual", "AAddManual", 43);
+    AddButton(toolBarManual, "ToolButtonEditManual", "AEditManual", 43);
+    AddButton(toolBarManual, "ToolButtonDeleteManual", "ADeleteManual", 43, popupDeleteManual);
+    AddButton(toolBarManual, "ToolButtonLoadManual", "ALoadManual", 43);
+    AddButton(toolBarManual, "ToolButtonSaveManual", "ASaveManual", 43);
+    auto* layoutTop = new QVBoxLayout(panelTop);
+    layoutTop->setContentsMargins(0, 0, 0, 0);
+    layoutTop->addWidget(toolBarManual);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, pageManual);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    splitter->setHandleWidth(3);
+    splitter->setChildrenCollapsible(false);
+    auto* panelLeft = new QWidget(splitter);
+    panelLeft->setObjectName(QStringLiteral("PanelLeftManual"));
+    modelManual_ = new ListRowsModel(manual_, ListKind::Manual,
+                                     {QStringLiteral("Title"), QStringLiteral("URL"), QStringLiteral("Status")}, this);
+    listViewManual_ = new TListView(modelManual_, {200, 300}, panelLeft);
+    listViewManual_->setObjectName(QStringLiteral("ListViewManual"));
+    QMenu* popupManual = popup("PopupMenuManual");
+    auto* submitEntry = new QAction(QStringLiteral("Submit"), popupManual);
+    submitEntry->setObjectName(QStringLiteral("MenuItem1"));
+    submitEntry->setEnabled(false); // no command is bound to it
+    popupManual->addAction(submitEntry);
+    Entry(popupManual, "MenuItem2", "AVisitManual");
+    Entry(popupManual, "MenuItem3", "AAddManual");
+    Entry(popupManual, "MenuItem4", "AEditManual");
+    Entry(popupManual, "MenuItem5", "ADeleteManual");
+    listViewManual_->SetPopupMenu(popupManual);
+    auto* layoutLeft = new QVBoxLayout(panelLeft);
+    layoutLeft->setContentsMargins(0, 0, 0, 0);
+    layoutLeft->addWidget(listViewManual_);
+    panelBrowser_ = new TBrowserPanel(splitter);
+    splitter->addWidget(panelLeft);
+    splitter->addWidget(panelBrowser_);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({225, 372});
+    auto* layoutManual = new QVBoxLayout(pageManual);
+    layoutManual->setContentsMargins(0, 0, 0, 0);
+    layoutManual->setSpacing(0);
+    layoutManual->addWidget(panelTop);
+    layoutManual->addWidget(splitter, 1);
+    pageControl_->addTab(pageManual, QStringLiteral("Manual Submit"));
+
+    connect(pageControl_, &QTabWidget::currentChanged, this,
+            [this](int page) { ErrorGuard::Run([this, page] { PageControl1Change(page); }); });
+    connect(listViewProducts_, &TListView::ItemSelected, this,
+            [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewProductsSelectItem(row, on); }); });
+    connect(listViewAuto_, &TListView::ItemSelected, this,
+            [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewAutoSelectItem(row, on); }); });
+    connect(listViewManual_, &TListView::ItemSelected, this,
+            [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewManualSelectItem(row, on); }); });
+    connect(listViewProducts_, &TListView::DeletePressed, Action("ADeleteProduct"), &QAction::trigger);
+    connect(listViewManual_, &TListView::DeletePressed, Action("ADeleteManual"), &QAction::trigger);
+    connect(listViewProducts_, &TListView::ListDoubleClicked, Action("AEditProduct"), &QAction::trigger);
+    connect(listViewManual_, &TListView::ListDoubleClicked, Action("AVisitManual"), &QAction::trigger);
+    connect(panelBrowser_, &TBrowserPanel::DocumentComplete, this,
+            [this](bool) { ErrorGuard::Run([this] { WebBrowser1DocumentComplete(); }); });
+}
+
+void TForm1::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        statusPanels_[i] = panel;
+    }
+    statusPanels_[0]->setFixedWidth(100);
+    statusPanels_[1]->setMinimumWidth(50);
+    bar->addWidget(statusPanels_[0]);
+    bar->addWidget(statusPanels_[1], 1);
+}
+
+QString TForm1::StatusPanelText(int panel) const
+{
+    return statusPanels_[panel]->text();
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up and shutdown
+
+void TForm1::FormCreate()
+{
+    // Each step runs even when one before it failed; one message tells of any failure.
+    std::string failures;
+    auto step = [&failures](const std::function<void()>& fn) {
+        try {
+            fn();
+        } catch (const std::exception& e) {
+            failures += std::string(failures.empty() ? "" : "; ") + e.what();
+        }
+    };
+
+    MessageBoxes::SetTitle(windowTitle());
+    // The program folder is files_ (set at construction).
+    formAddProduct_ = new TFormAddProduct(this);
+    formEditProduct_ = new TFormEditProduct(this);
+    formAddManual_ = new TFormAddManual(this);
+    formEditManual_ = new TFormEditManual(this);
+    formProgress_ = new TFormProgress(this);
+    aboutBox_ = new TAboutBox(this);
+    formAddProduct_->SetList(&products_);
+    formEditProduct_->SetList(&products_);
+    formAddManual_->SetList(&manual_);
+    formEditManual_->SetList(&manual_);
+
+    step([this] {
+        currentLanguage_ = IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection,
+                                               ProgramFiles::LanguageKey, ProgramFiles::DefaultLanguage);
+    });
+    step([this] { ApplyLanguage(currentLanguage_); });
+    step([this] {
+        QSignalBlocker block(pageControl_);
+        pageControl_->setCurrentIndex(0);
+    });
+    step([this] {
+        speed_ = 1;
+        QSignalBlocker block(comboBoxSpeed_);
+        comboBoxSpeed_->clear();
+        for (int i = 1; i <= 10; ++i) comboBoxSpeed_->addItem(QString::number(i));
+        comboBoxSpeed_->setCurrentIndex(0);
+    });
+    step([this] { categories_ = CatalogueFile::ReadCategories(files_.Data(ProgramFiles::Categories)); });
+    step([this] { CatalogueFile::ReadList(products_, files_.Data(ProgramFiles::Products)); });
+    step([this] {
+        auto_.BeginUpdate();
+        auto_.Clear();
+        for (const SiteRecord& site : SiteTable::Rows()) {
+            ListRow row;
+            row.Caption = site.Title;
+            row.Checked = true;
+            auto_.Add(std::move(row));
+        }
+        auto_.EndUpdate();
+    });
+    step([this] { CatalogueFile::ReadList(manual_, files_.Data(ProgramFiles::Sites), true); });
+    step([this] { statusPanels_[0]->setText(LocalText::ToQ(StatusText::Total(products_.Count()))); });
+
+    if (!failures.empty()) ApplicationEvents1Exception(failures.c_str());
+}
+
+bool TForm1::FormClose()
+{
+    return ErrorGuard::Run([this] {
+        CatalogueFile::SaveOnClose(products_, files_.Data(ProgramFiles::Products), CatalogueFile::ProductFields);
+        IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, ProgramFiles::LanguageKey,
+                             currentLanguage_);
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore(); // the window stays open; Ctrl+Q still ends the program
+}
+
+void TForm1::FormKeyDown(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event)
+{
+    FormKeyDown(event);
+}
+
+void TForm1::MExitClick()
+{
+    close();
+}
+
+void TForm1::AExitExecute()
+{
+    if (ExitHook())
+        ExitHook()();
+    else
+        QCoreApplication::exit(0);
+}
+
+void TForm1::setExitHook(std::function<void()> hook)
+{
+    ExitHook() = std::move(hook);
+}
+
+void TForm1::ApplicationEvents1Exception(const char* what)
+{
+    ErrorGuard::Report(what);
+}
+
+// ---------------------------------------------------------------------------------------
+// Languages
+
+TForm1::CaptionSlot TForm1::FindCaption(const std::string& key)
+{
+    const QString k = LocalText::ToQ(key);
+    QStringList parts = k.split(QStringLiteral("->"));
+    if (parts.size() < 2 || parts.last() != QStringLiteral("Caption")) return {};
+    parts.removeLast();
+
+    auto slotOf = [this](QObject* o) -> CaptionSlot {
+        if (!o) return {};
+        if (auto* a = qobject_cast<QAction*>(o))
+            return {[a] { return a->text(); }, [a](const QString& t) { a->setText(t); }};
+        if (auto* m = qobject_cast<QMenu*>(o))
+            return {[m] { return m->title(); }, [m](const QString& t) { m->setTitle(t); }};
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w) return {};
+        const int tab = pageControl_->indexOf(w);
+        if (tab >= 0) {
+            QTabWidget* pc = pageControl_;
+            return {[pc, w] { return pc->tabText(pc->indexOf(w)); },
+                    [pc, w](const QString& t) { pc->setTabText(pc->indexOf(w), t); }};
+        }
+        if (w->isWindow())
+            return {[w] { return w->windowTitle(); }, [w](const QString& t) { w->setWindowTitle(t); }};
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            return {[b] { return b->text(); }, [b](const QString& t) { b->setText(t); }};
+        if (auto* l = qobject_cast<QLabel*>(w))
+            return {[l] { return l->text(); }, [l](const QString& t) { l->setText(t); }};
+        if (auto* g = qobject_cast<QGroupBox*>(w))
+            return {[g] { return g->title(); }, [g](const QString& t) { g->setTitle(t); }};
+        return {};
+    };
+
+    if (parts.size() == 2 && parts[1].startsWith(QStringLiteral("Column[")) && parts[1].endsWith(QLatin1Char(']'))) {
+        auto* view = findChild<TListView*>(parts[0]);
+        bool ok = false;
+        const int column = parts[1].mid(7, parts[1].size() - 8).toInt(&ok);
+        if (!view || !ok || column < 0 || column >= view->Model()->columnCount()) return {};
+        ListRowsModel* model = view->Model();
+        return {[model, column] { return model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(); },
+                [model, column](const QString& t) { model->setHeaderData(column, Qt::Horizontal, t, Qt::DisplayRole); }};
+    }
+    if (parts.size() == 2) {
+        // A control of one of the secondary windows.
+        QWidget* window = nullptr;
+        for (QWidget* w : findChildren<QWidget*>(parts[0]))
+            if (w->isWindow()) window = w;
+        if (!window) return {};
+        return slotOf(window->findChild<QObject*>(parts[1]));
+    }
+    // A control, menu entry or action of the main window, or a secondary window itself.
+    for (QObject* o : findChildren<QObject*>(parts[0])) {
+        // Controls of the secondary windows have keys of their own (Window->Control).
+        auto* w = qobject_cast<QWidget*>(o);
+        QWidget* owner = w ? w->window() : nullptr;
+        if (w && owner != this && owner != w) continue;
+        if (CaptionSlot s = slotOf(o)) return s;
+    }
+    return {};
+}
+
+std::vector<std::string> TForm1::UnresolvedLanguageKeys()
+{
+    std::vector<std::string> missing;
+    for (const LanguageKey& k : LanguageKeys::All())
+        if (!FindCaption(k.Key)) missing.emplace_back(k.Key);
+    return missing;
+}
+
+void TForm1::ApplyLanguage(const std::string& language)
+{
+    mLangEnglish_->setChecked(language == "English");
+    mLangRussian_->setChecked(language == "Russian");
+    LanguagePass pass(files_.Language(language));
+    for (const LanguageKey& k : LanguageKeys::All()) {
+        CaptionSlot slot = FindCaption(k.Key);
+        if (!slot) continue;
+        const std::string current = LocalText::ToBytes(slot.Get());
+        slot.Set(LocalText::ToQ(pass.Caption(k.Key, current)));
+    }
+}
+
+void TForm1::MLangEnglishClick()
+{
+    currentLanguage_ = "English";
+    ApplyLanguage(currentLanguage_);
+}
+
+void TForm1::MLangRussianClick()
+{
+    currentLanguage_ = "Russian";
+    ApplyLanguage(currentLanguage_);
+}
+
+// ---------------------------------------------------------------------------------------
+// Help and about
+
+void TForm1::AContentExecute()
+{
+    const std::string help = files_.Help(currentLanguage_);
+    if (help.empty()) return;
+    ShellOpen::File(LocalText::ToQ(help));
+}
+
+void TForm1::MAboutClick()
+{
+    ApplyLanguage(currentLanguage_);
+    aboutBox_->ShowModal();
+}
+
+void TForm1::AAboutExecute()
+{
+    MAboutClick();
+}
+
+// ---------------------------------------------------------------------------------------
+// Shared list commands
+
+void TForm1::DeleteSelectedRows(ListRows& list)
+{
+    if (list.SelectedCount() == 0) {
+        MessageBoxes::Show(U(ListCommands::SelectItemFirst));
+        return;
+    }
+    if (MessageBoxes::Ask(U(ListCommands::ConfirmText), U(ListCommands::ConfirmCaption)) != MessageBoxes::Answer::Ok)
+        return;
+    ListCommands::DeleteSelected(list);
+}
+
+void TForm1::LoadList(ListRows& list, bool checkRows)
+{
+    const QString name = FileDialogs::Open(this);
+    if (name.isEmpty()) return;
+    CatalogueFile::ReadList(list, LocalText::ToBytes(name), checkRows);
+}
+
+void TForm1::SaveList(ListRows& list, const char* presetName, int fields)
+{
+    const QString name = FileDialogs::Save(this, U(presetName));
+    if (name.isEmpty()) return;
+    const std::string path = LocalText::ToBytes(name);
+    CatalogueFile::WriteList(list, path, fields);
+    // The user chose to replace the file that could not be read.
+    if (list.LoadFailed() && SameFile(list.FailedPath(), path)) list.ClearLoadFailed();
+}
+
+void TForm1::ShowRowText(ListRowsModel* model, int row)
+{
+    const ListRows& rows = model->Rows();
+    if (row < 0 || row >= rows.Count()) return;
+    statusPanels_[1]->setText(LocalText::ToQ(StatusText::Row(rows.Caption(row), model->SecondText(row))));
+}
+
+// ---------------------------------------------------------------------------------------
+// Products page
+
+void TForm1::AAddProductExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    formAddProduct_->FillCategories(categories_, categories_.empty() ? -1 : 0);
+    formAddProduct_->ShowModal();
+}
+
+void TForm1::AEditProductExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    if (products_.SelectedCount() == 0) {
+        MessageBoxes::Show(U(ListCommands::SelectItemFirst));
+        return;
+    }
+    products_.SetSorted(false);
+    const int row = products_.FirstSelected();
+    formEditProduct_->EditTitle()->setText(LocalText::ToQ(products_.Caption(row)));
+    formEditProduct_->EditLink()->setText(LocalText::ToQ(products_.Text(row, 1)));
+    formEditProduct_->FillCategories(categories_, ListCommands::CategoryIndex(categories_, products_.Text(row, 2)));
+    formEditProduct_->ShowModal();
+}
+
+void TForm1::ADeleteProductExecute()
+{
+    DeleteSelectedRows(products_);
+}
+
+void TForm1::ADeleteSelectedProductExecute()
+{
+    DeleteSelectedRows(products_);
+}
+
+void TForm1::ADeleteCheckedProductExecute()
+{
+    ListCommands::DeleteChecked(products_);
+}
+
+void TForm1::ADeleteAllProductExecute()
+{
+    ListCommands::DeleteAll(products_);
+}
+
+void TForm1::AClearProductsExecute()
+{
+    ListCommands::DeleteAll(products_);
+}
+
+void TForm1::ALoadProductsExecute()
+{
+    LoadList(products_, false);
+}
+
+void TForm1::ASaveProductsExecute()
+{
+    SaveList(products_, ProgramFiles::Products, CatalogueFile::ProductFields);
+}
+
+void TForm1::ACheckProductsExecute()
+{
+    products_.SetAllChecked(true);
+}
+
+void TForm1::AUnCheckProductsExecute()
+{
+    products_.SetAllChecked(false);
+}
+
+// The PAD test and the submission run are commands of the submission subsystem; their
+// handlers are bound here when it is wired in.
+void TForm1::ATestPadsExecute() {}
+void TForm1::ATestPadExecute() {}
+void TForm1::ASubmitAutoExecute() {}
+void TForm1::ASubmitAllAutoExecute() {}
+
+// ---------------------------------------------------------------------------------------
+// Auto Submit page
+
+void TForm1::ACheckAutoExecute()
+{
+    auto_.SetAllChecked(true);
+}
+
+void TForm1::AUnCheckAutoExecute()
+{
+    auto_.SetAllChecked(false);
+}
+
+void TForm1::ComboBoxSpeedChange(int index)
+{
+    if (index >= 0) speed_ = index + 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Manual Submit page
+
+void TForm1::AAddManualExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    formAddManual_->ShowModal();
+}
+
+void TForm1::AEditManualExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    if (manual_.SelectedCount() == 0) {
+        MessageBoxes::Show(U(ListCommands::SelectItemFirst));
+        return;
+    }
+    manual_.SetSorted(false);
+    const int row = manual_.FirstSelected();
+    formEditManual_->EditTitle()->setText(LocalText::ToQ(manual_.Caption(row)));
+    formEditManual_->EditLink()->setText(LocalText::ToQ(manual_.Text(row, 1)));
+    formEditManual_->ShowModal();
+}
+
+void TForm1::ADeleteManualExecute()
+{
+    DeleteSelectedRows(manual_);
+}
+
+void TForm1::ADeleteSelectedManualExecute()
+{
+    DeleteSelectedRows(manual_);
+}
+
+void TForm1::ADeleteAllManualExecute()
+{
+    ListCommands::DeleteAll(manual_);
+}
+
+void TForm1::AVisitManualExecute()
+{
+    const int row = manual_.FirstSelected();
+    if (row < 0) {
+        MessageBoxes::Show(U(ListCommands::SelectItemFirst));
+        return;
+    }
+    panelBrowser_->NavigateTo(manual_.Text(row, 1));
+}
+
+void TForm1::ALoadManualExecute()
+{
+    LoadList(manual_, true);
+}
+
+void TForm1::ASaveManualExecute()
+{
+    SaveList(manual_, ProgramFiles::Sites, CatalogueFile::SiteFields);
+}
+
+void TForm1::SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink)
+{
+    SubmitScriptUrl = scriptUrl;
+    SubmitLinkField = linkField;
+    SubmitPadLink = padLink;
+}
+
+void TForm1::WebBrowser1DocumentComplete()
+{
+    if (FormFillScript::Applies(panelBrowser_->AddressText(), SubmitScriptUrl))
+        panelBrowser_->RunScript(FormFillScript::Build(SubmitLinkField, SubmitPadLink));
+}
+
+// ---------------------------------------------------------------------------------------
+// Page changes and selections
+
+void TForm1::PageControl1Change(int page)
+{
+    const ListRows* lists[] = {&products_, &auto_, &manual_};
+    if (page < 0 || page > 2) return;
+    statusPanels_[0]->setText(LocalText::ToQ(StatusText::Total(lists[page]->Count())));
+}
+
+void TForm1::ListViewProductsSelectItem(int row, bool)
+{
+    ShowRowText(modelProducts_, row);
+}
+
+void TForm1::ListViewAutoSelectItem(int row, bool)
+{
+    ShowRowText(modelAuto_, row);
+}
+
+void TForm1::ListViewManualSelectItem(int row, bool)
+{
+    ShowRowText(modelManual_, row);
 }

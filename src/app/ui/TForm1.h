@@ -1,13 +1,192 @@
 #pragma once
 
+#include "app/ProgramFiles.h"
+#include "catalogue/ListRows.h"
+
 #include <QMainWindow>
 #include <QString>
 
-// The main window.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class ListRowsModel;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class TAboutBox;
+class TBrowserPanel;
+class TFormAddManual;
+class TFormAddProduct;
+class TFormEditManual;
+class TFormEditProduct;
+class TFormProgress;
+class TListView;
+class TThemeManager;
+
+// The main window: the Products, Auto Submit and Manual Submit pages with their tool bars
+// and lists, the main menu, the pop-up menus and the status bar. It owns the three lists,
+// the category list and the secondary windows, and runs every command.
+//
+// Files: programFolder holds data/, language/ and help/. When it is empty, the
+// executable's folder is used and the settings file is the executable's name + ".ini"
+// beside it; when a folder is given (tests, portable use) the settings file is
+// "quillpost.ini" in that folder.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // programFolder: the folder that holds data/, language/ and help/ (the executable's
-    // folder when empty).
+    static constexpr const char* Caption = "Quillpost 1.3";
+
     explicit TForm1(const QString& programFolder = QString(), QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Sets every caption of every window from the language file of `language`, re-read
+    // from disk; a caption the file does not name keeps its current text.
+    void ApplyLanguage(const std::string& language);
+    const std::string& CurrentLanguage() const { return currentLanguage_; }
+
+    ListRows& ProductsList() { return products_; }
+    ListRows& AutoList() { return auto_; }
+    ListRows& ManualList() { return manual_; }
+    const std::vector<std::string>& Categories() const { return categories_; }
+    int Speed() const { return speed_; }
+    const ProgramFiles& Files() const { return files_; }
+    QString StatusPanelText(int panel) const;
+
+    TFormAddProduct* FormAddProduct() const { return formAddProduct_; }
+    TFormEditProduct* FormEditProduct() const { return formEditProduct_; }
+    TFormAddManual* FormAddManual() const { return formAddManual_; }
+    TFormEditManual* FormEditManual() const { return formEditManual_; }
+    TFormProgress* FormProgress() const { return formProgress_; }
+    TAboutBox* AboutBox() const { return aboutBox_; }
+    TBrowserPanel* PanelBrowser() const { return panelBrowser_; }
+    TListView* ListViewProducts() const { return listViewProducts_; }
+    TListView* ListViewAuto() const { return listViewAuto_; }
+    TListView* ListViewManual() const { return listViewManual_; }
+
+    // The submission last prepared, whose page gets its PAD-link field filled when it has
+    // loaded in the browser panel.
+    void SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink);
+    const std::string& SubmitScriptUrlText() const { return SubmitScriptUrl; }
+
+    // The keys of the language files that name no caption of this program (empty when
+    // every key has its control).
+    std::vector<std::string> UnresolvedLanguageKeys();
+
+    // What Ctrl+Q does to end the program (the event loop's exit); tests replace it.
+    static void setExitHook(std::function<void()> hook);
+
+    // Commands.
+    void AAddProductExecute();
+    void AEditProductExecute();
+    void AContentExecute();
+    void AExitExecute();
+    void AAboutExecute();
+    void ADeleteProductExecute();
+    void AClearProductsExecute();
+    void ALoadProductsExecute();
+    void ASaveProductsExecute();
+    void ATestPadsExecute();
+    void ATestPadExecute();
+    void ASubmitAutoExecute();
+    void ASubmitAllAutoExecute();
+    void AAddManualExecute();
+    void AEditManualExecute();
+    void ADeleteManualExecute();
+    void ADeleteSelectedManualExecute();
+    void ADeleteAllManualExecute();
+    void AVisitManualExecute();
+    void ALoadManualExecute();
+    void ASaveManualExecute();
+    void ACheckProductsExecute();
+    void AUnCheckProductsExecute();
+    void ACheckAutoExecute();
+    void AUnCheckAutoExecute();
+    void ADeleteSelectedProductExecute();
+    void ADeleteCheckedProductExecute();
+    void ADeleteAllProductExecute();
+
+    // Handlers.
+    void MExitClick();
+    void MAboutClick();
+    void MLangEnglishClick();
+    void MLangRussianClick();
+    void PageControl1Change(int page);
+    void ComboBoxSpeedChange(int index);
+    void ListViewProductsSelectItem(int row, bool selected);
+    void ListViewAutoSelectItem(int row, bool selected);
+    void ListViewManualSelectItem(int row, bool selected);
+    void WebBrowser1DocumentComplete();
+    static void ApplicationEvents1Exception(const char* what);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct CaptionSlot {
+        std::function<QString()> Get;
+        std::function<void(const QString&)> Set;
+        explicit operator bool() const { return static_cast<bool>(Get); }
+    };
+
+    void FormCreate();
+    bool FormClose();
+    void FormKeyDown(QKeyEvent* event);
+
+    void BuildActions();
+    void BuildMenus();
+    void BuildPages();
+    void BuildStatusBar();
+    QAction* MakeAction(const char* name, const char* category, const char* caption, void (TForm1::*handler)());
+    QAction* Action(const char* name) const;
+    QAction* Entry(QMenu* menu, const char* name, const char* actionName);
+    QToolBar* MakeToolBar(QWidget* parent, const char* name, int buttonWidth);
+    void AddButton(QToolBar* bar, const char* buttonName, const char* actionName, int width, QMenu* dropDown = nullptr);
+    CaptionSlot FindCaption(const std::string& key);
+
+    // The commands that the Products and Manual Submit pages share.
+    void DeleteSelectedRows(ListRows& list);
+    void LoadList(ListRows& list, bool checkRows);
+    void SaveList(ListRows& list, const char* presetName, int fields);
+    void ShowRowText(ListRowsModel* model, int row);
+
+    ProgramFiles files_;
+    std::string currentLanguage_;
+    int speed_ = 1;
+    std::vector<std::string> categories_;
+    ListRows products_;
+    ListRows auto_;
+    ListRows manual_;
+
+    std::string SubmitScriptUrl;
+    std::string SubmitLinkField;
+    std::string SubmitPadLink;
+
+    std::map<std::string, QAction*> actions_;
+    QObject* actionList_ = nullptr;
+    QTabWidget* pageControl_ = nullptr;
+    QComboBox* comboBoxSpeed_ = nullptr;
+    QLabel* statusPanels_[2] = {nullptr, nullptr};
+    ListRowsModel* modelProducts_ = nullptr;
+    ListRowsModel* modelAuto_ = nullptr;
+    ListRowsModel* modelManual_ = nullptr;
+    TListView* listViewProducts_ = nullptr;
+    TListView* listViewAuto_ = nullptr;
+    TListView* listViewManual_ = nullptr;
+    TBrowserPanel* panelBrowser_ = nullptr;
+    QAction* mLangEnglish_ = nullptr;
+    QAction* mLangRussian_ = nullptr;
+    TThemeManager* themeManager_ = nullptr;
+
+    TFormAddProduct* formAddProduct_ = nullptr;
+    TFormEditProduct* formEditProduct_ = nullptr;
+    TFormAddManual* formAddManual_ = nullptr;
+    TFormEditManual* formEditManual_ = nullptr;
+    TFormProgress* formProgress_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
 };

@@ -1,0 +1,90 @@
+#include "app/ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+struct State {
+    QString title = QStringLiteral("Quillpost");
+    bool testMode = false;
+    std::deque<MessageBoxes::Answer> answers;
+    std::vector<MessageBoxes::Shown> shown;
+};
+
+State& S()
+{
+    static State s;
+    return s;
+}
+
+} // namespace
+
+void MessageBoxes::SetTitle(const QString& title)
+{
+    S().title = title;
+}
+
+QString MessageBoxes::Title()
+{
+    return S().title;
+}
+
+void MessageBoxes::Show(const QString& text)
+{
+    Run(text, S().title, Buttons::Ok);
+}
+
+MessageBoxes::Answer MessageBoxes::Ask(const QString& text, const QString& caption)
+{
+    return Run(text, caption, Buttons::OkCancel);
+}
+
+MessageBoxes::Answer MessageBoxes::Run(const QString& text, const QString& caption, Buttons kind)
+{
+    State& s = S();
+    if (s.testMode) {
+        s.shown.push_back({text, caption, kind});
+        if (kind == Buttons::Ok) return Answer::Ok;
+        if (s.answers.empty()) return Answer::Ok;
+        Answer a = s.answers.front();
+        s.answers.pop_front();
+        return a;
+    }
+    // Messages end their lines with CR; a label breaks lines at LF.
+    QString shownText = text;
+    shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    while (shownText.endsWith(QLatin1Char('\n'))) shownText.chop(1);
+    QMessageBox box(QMessageBox::NoIcon, caption, shownText,
+                    kind == Buttons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel),
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    int r = box.exec();
+    return r == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+void MessageBoxes::setTestMode(bool on)
+{
+    S().testMode = on;
+    S().answers.clear();
+}
+
+bool MessageBoxes::testMode()
+{
+    return S().testMode;
+}
+
+void MessageBoxes::setNextAnswer(Answer answer)
+{
+    S().answers.push_back(answer);
+}
+
+const std::vector<MessageBoxes::Shown>& MessageBoxes::shown()
+{
+    return S().shown;
+}
+
+void MessageBoxes::clearShown()
+{
+    S().shown.clear();
+}

@@ -1,0 +1,52 @@
+#include "catalogue/ListColours.h"
+
+namespace {
+
+constexpr TextColour Rgb(int r, int g, int b)
+{
+    TextColour c;
+    c.R = r;
+    c.G = g;
+    c.B = b;
+    return c;
+}
+
+constexpr TextColour Olive = Rgb(128, 128, 0);
+constexpr TextColour Maroon = Rgb(128, 0, 0);
+constexpr TextColour Navy = Rgb(0, 0, 128);
+constexpr TextColour Black = Rgb(0, 0, 0);
+constexpr TextColour Green = Rgb(0, 128, 0);
+constexpr TextColour Red = Rgb(255, 0, 0);
+
+TextColour DesktopColour()
+{
+    TextColour c;
+    c.Desktop = true;
+    return c;
+}
+
+TextColour StatusColour(const std::string& text, const char* good, const char* bad)
+{
+    if (text == good) return Green;
+    if (text == bad) return Red;
+    return Black;
+}
+
+} // namespace
+
+TextColour ListColours::For(ListKind list, int column, const std::string& text)
+{
+    if (column == 0) return Olive;
+    switch (list) {
+    case ListKind::Products:
+        if (column == 1) return DesktopColour();
+        if (column == 2) return Maroon;
+        return StatusColour(text, "Yes", "No");
+    case ListKind::Auto:
+        return StatusColour(text, "Ok", "X");
+    case ListKind::Manual:
+        if (column == 1) return DesktopColour();
+        return Navy;
+    }
+    return Black;
+}

@@ -1,0 +1,160 @@
+#include "catalogue/ui/TItemDialog.h"
+
+#include "app/ui/ErrorGuard.h"
+#include "app/ui/LocalText.h"
+#include "app/ui/MessageBoxes.h"
+#include "catalogue/ItemCheck.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+std::function<void(TItemDialog&)>& Hook()
+{
+    static std::function<void(TItemDialog&)> hook;
+    return hook;
+}
+
+QString U(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+} // namespace
+
+TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent), linkLine_(layout.LinkLine)
+{
+    setObjectName(U(layout.Name));
+    setWindowTitle(U(layout.Caption));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    group_ = new QGroupBox(U(layout.GroupCaption), this);
+    group_->setObjectName(U(layout.GroupName));
+    labelTitle_ = new QLabel(QStringLiteral("Title:"), group_);
+    labelTitle_->setObjectName(QStringLiteral("LabelTitle"));
+    labelLink_ = new QLabel(U(layout.LinkLabelCaption), group_);
+    labelLink_->setObjectName(U(layout.LinkLabelName));
+    editTitle_ = new QLineEdit(group_);
+    editTitle_->setObjectName(QStringLiteral("EditTitle"));
+    editLink_ = new QLineEdit(U(layout.InitialLink), group_);
+    editLink_->setObjectName(QStringLiteral("EditLink"));
+
+    auto* form = new QFormLayout(group_);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->addRow(labelTitle_, editTitle_);
+    form->addRow(labelLink_, editLink_);
+    if (layout.Category) {
+        labelCat_ = new QLabel(QStringLiteral("Category:"), group_);
+        labelCat_->setObjectName(QStringLiteral("LabelCat"));
+        comboCat_ = new QComboBox(group_);
+        comboCat_->setObjectName(QStringLiteral("ComboBoxCat"));
+        comboCat_->setEditable(true);
+        comboCat_->setInsertPolicy(QComboBox::NoInsert);
+        comboCat_->setMaxVisibleItems(20);
+        form->addRow(labelCat_, comboCat_);
+    }
+
+    buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
+    buttonOk_->setObjectName(QStringLiteral("ButtonOk"));
+    buttonCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+    for (QPushButton* b : {buttonOk_, buttonCancel_}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setMinimumWidth(75);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(buttonOk_);
+    buttons->addWidget(buttonCancel_);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->addWidget(group_);
+    outer->addStretch(1);
+    outer->addLayout(buttons);
+
+    setTabOrder(buttonOk_, buttonCancel_);
+    setTabOrder(buttonCancel_, editTitle_);
+    setTabOrder(editTitle_, editLink_);
+    if (comboCat_) setTabOrder(editLink_, comboCat_);
+
+    connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
+    connect(buttonCancel_, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
+
+    resize(layout.Width, layout.Height);
+}
+
+void TItemDialog::showEvent(QShowEvent* event)
+{
+    // The given size, unless the captions of the current language need more room.
+    QSize want = size().expandedTo(minimumSizeHint());
+    setFixedSize(want);
+    QDialog::showEvent(event);
+    buttonOk_->setFocus();
+}
+
+std::string TItemDialog::TitleText() const
+{
+    return LocalText::ToBytes(editTitle_->text());
+}
+
+std::string TItemDialog::LinkText() const
+{
+    return LocalText::ToBytes(editLink_->text());
+}
+
+std::string TItemDialog::CategoryText() const
+{
+    return comboCat_ ? LocalText::ToBytes(comboCat_->currentText()) : std::string();
+}
+
+void TItemDialog::FillCategories(const std::vector<std::string>& categories, int select)
+{
+    if (!comboCat_) return;
+    comboCat_->clear();
+    for (const std::string& c : categories) comboCat_->addItem(LocalText::ToQ(c));
+    comboCat_->setCurrentIndex(select);
+    if (select < 0) comboCat_->setEditText(QString());
+}
+
+void TItemDialog::ShowModal()
+{
+    if (Hook()) {
+        show();
+        Hook()(*this);
+        if (isVisible()) reject();
+        return;
+    }
+    exec();
+}
+
+void TItemDialog::setExecHook(std::function<void(TItemDialog&)> hook)
+{
+    Hook() = std::move(hook);
+}
+
+void TItemDialog::ButtonOkClick()
+{
+    const std::string message = ItemCheck::Message(TitleText(), LinkText(), linkLine_);
+    if (!message.empty()) {
+        MessageBoxes::Show(LocalText::ToQ(message));
+        return;
+    }
+    WriteRow();
+    accept();
+}
+
+void TItemDialog::ButtonCancelClick()
+{
+    reject();
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+
+class ListRows;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// What the four item dialogs share: a group box with labelled boxes for the title, the
+// link and (product dialogs) the category, and the buttons OK and Cancel. OK checks that
+// title and link hold something and then writes the row straight into the list; Cancel
+// and the close box write nothing. The boxes keep their text between uses.
+class TItemDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Layout {
+        const char* Name;         // window name, e.g. "FormAddProduct"
+        const char* Caption;      // window title
+        const char* GroupName;    // GroupBoxAdd or GroupBoxEdit
+        const char* GroupCaption;
+        const char* LinkLabelName; // LabelUrl or LabelText
+        const char* LinkLabelCaption;
+        const char* InitialLink;   // "http://" in the Add dialogs
+        bool Category;
+        int Width, Height; // client size
+        const char* LinkLine; // the validation line of an empty link box
+    };
+
+    TItemDialog(const Layout& layout, QWidget* parent);
+
+    void SetList(ListRows* list) { list_ = list; }
+    ListRows* List() const { return list_; }
+
+    QLineEdit* EditTitle() const { return editTitle_; }
+    QLineEdit* EditLink() const { return editLink_; }
+    QComboBox* ComboBoxCat() const { return comboCat_; }
+    QPushButton* ButtonOk() const { return buttonOk_; }
+    QPushButton* ButtonCancel() const { return buttonCancel_; }
+
+    std::string TitleText() const;
+    std::string LinkText() const;
+    std::string CategoryText() const;
+
+    // Fills the category box with `categories` in order and selects entry `select` (-1:
+    // none, the box is empty).
+    void FillCategories(const std::vector<std::string>& categories, int select);
+
+    // Shows the dialog modally. With a test hook set, the dialog is shown without a modal
+    // loop, the hook drives it, and a dialog the hook leaves open is cancelled.
+    void ShowModal();
+    static void setExecHook(std::function<void(TItemDialog&)> hook);
+
+    void ButtonOkClick();
+    void ButtonCancelClick();
+
+protected:
+    // Writes the accepted input into the list.
+    virtual void WriteRow() = 0;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    ListRows* list_ = nullptr;
+    QGroupBox* group_;
+    QLabel* labelTitle_;
+    QLabel* labelLink_;
+    QLabel* labelCat_ = nullptr;
+    QLineEdit* editTitle_;
+    QLineEdit* editLink_;
+    QComboBox* comboCat_ = nullptr;
+    QPushButton* buttonOk_;
+    QPushButton* buttonCancel_;
+    std::string linkLine_;
+};

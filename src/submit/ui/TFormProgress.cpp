@@ -1,0 +1,113 @@
+#include "submit/ui/TFormProgress.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+std::function<void(TFormProgress&)>& Hook()
+{
+    static std::function<void(TFormProgress&)> hook;
+    return hook;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    l->setObjectName(QString::fromUtf8(name));
+    return l;
+}
+
+QProgressBar* MakeBar(QWidget* parent, const char* name)
+{
+    auto* b = new QProgressBar(parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setRange(0, 100);
+    b->setValue(0);
+    b->setTextVisible(false);
+    return b;
+}
+
+} // namespace
+
+TFormProgress::TFormProgress(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormProgress"));
+    setWindowTitle(QStringLiteral(" Submission Progress"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    labelProduct_ = MakeLabel(this, "LabelProduct", "Product:");
+    labelProductTitle_ = MakeLabel(this, "LabelProductTitle", "");
+    labelSite_ = MakeLabel(this, "LabelSite", "Site:");
+    labelSiteTitle_ = MakeLabel(this, "LabelSiteTitle", "");
+    labelCurrent_ = MakeLabel(this, "LabelCurrent", "Current:");
+    labelTotal_ = MakeLabel(this, "LabelTotal", "Total:");
+    barCurrent_ = MakeBar(this, "ProgressBarCurrent");
+    barTotal_ = MakeBar(this, "ProgressBarTotal");
+    buttonCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+    buttonCancel_->setAutoDefault(false);
+    connect(buttonCancel_, &QPushButton::clicked, this, &TFormProgress::ButtonCancelClick);
+    PlaceControls();
+}
+
+void TFormProgress::PlaceControls()
+{
+    // The classic layout (captions at 8, values and bars at 56, bars 225 wide, client area
+    // 291 x 131), widened when the captions of a language need more room.
+    int captionWidth = 0;
+    for (QLabel* l : {labelProduct_, labelSite_, labelCurrent_, labelTotal_}) {
+        l->adjustSize();
+        captionWidth = std::max(captionWidth, l->sizeHint().width());
+    }
+    const int valueLeft = std::max(56, 8 + captionWidth + 8);
+    const int lineHeight = std::max(16, labelProduct_->sizeHint().height());
+    const int step = std::max(0, lineHeight - 16);
+    const int barWidth = 225;
+    const int width = std::max(291, valueLeft + barWidth + 10);
+
+    labelProduct_->move(8, 8);
+    labelProductTitle_->setGeometry(valueLeft, 8, width - valueLeft - 8, lineHeight);
+    labelSite_->move(8, 24 + step);
+    labelSiteTitle_->setGeometry(valueLeft, 24 + step, width - valueLeft - 8, lineHeight);
+    labelCurrent_->move(8, 48 + 2 * step);
+    barCurrent_->setGeometry(valueLeft, 48 + 2 * step, barWidth, 16);
+    labelTotal_->move(8, 74 + 2 * step);
+    barTotal_->setGeometry(valueLeft, 72 + 2 * step, barWidth, 16);
+    const int buttonWidth = std::max(65, buttonCancel_->sizeHint().width());
+    const int buttonHeight = std::max(25, buttonCancel_->sizeHint().height());
+    buttonCancel_->setGeometry((width - buttonWidth) / 2, 96 + 2 * step, buttonWidth, buttonHeight);
+    setFixedSize(width, std::max(131, 96 + 2 * step + buttonHeight + 10));
+}
+
+void TFormProgress::showEvent(QShowEvent* event)
+{
+    PlaceControls();
+    QDialog::showEvent(event);
+}
+
+void TFormProgress::ShowModal()
+{
+    if (Hook()) {
+        show();
+        Hook()(*this);
+        return;
+    }
+    exec();
+}
+
+void TFormProgress::setExecHook(std::function<void(TFormProgress&)> hook)
+{
+    Hook() = std::move(hook);
+}
+
+void TFormProgress::ButtonCancelClick()
+{
+    emit CancelRun();
+    reject();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The small window that follows a Submit All run: the product and the site started last,
+// the progress of the current product and of the whole run, and Cancel.
+class TFormProgress : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormProgress(QWidget* parent = nullptr);
+
+    QLabel* LabelProductTitle() const { return labelProductTitle_; }
+    QLabel* LabelSiteTitle() const { return labelSiteTitle_; }
+    QProgressBar* ProgressBarCurrent() const { return barCurrent_; }
+    QProgressBar* ProgressBarTotal() const { return barTotal_; }
+    QPushButton* ButtonCancel() const { return buttonCancel_; }
+
+    // Shows the window modally until the run closes it, Cancel is pressed or the close box
+    // is used. With a test hook set, the window is shown without a modal loop and the hook
+    // drives it.
+    void ShowModal();
+    static void setExecHook(std::function<void(TFormProgress&)> hook);
+
+    void ButtonCancelClick();
+
+signals:
+    // Cancel was pressed (or the window is going away): the run is to stop.
+    void CancelRun();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void PlaceControls();
+
+    QLabel* labelProduct_;
+    QLabel* labelProductTitle_;
+    QLabel* labelSite_;
+    QLabel* labelSiteTitle_;
+    QLabel* labelCurrent_;
+    QLabel* labelTotal_;
+    QProgressBar* barCurrent_;
+    QProgressBar* barTotal_;
+    QPushButton* buttonCancel_;
+};
