@@ -1,10 +1,201 @@
-#include "app/ui/TForm1.h"
+// Start-up and shutdown of the main window with a temporary program folder.
+#include "app/ui/TestProgram.h"
+
+#include "app/IniFile.h"
+#include "catalogue/ListCommands.h"
+#include "submit/SiteTable.h"
+#include "submit/ui/TFormProgress.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
-TEST(TForm1Start, OpensWithItsCaption)
+#include <filesystem>
+
+namespace {
+
+const char* const ErrorText = "Exception - Error in program !";
+
+QString Panel(TForm1& f, int i)
 {
-    TForm1 form(QStringLiteral("/nonexistent"));
-    form.show();
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Quillpost 1.3"));
+    return f.StatusPanelText(i);
+}
+
+} // namespace
+
+TEST(TForm1Start, ShippedFilesFillEveryListInOrder)
+{
+    TestProgram p;
+    auto form = p.Start();
+    EXPECT_TRUE(p.Messages().empty());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillpost 1.3"));
+    EXPECT_EQ(MessageBoxes::Title(), QStringLiteral("Quillpost 1.3"));
+    EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->currentIndex(), 0);
+    EXPECT_EQ(Panel(*form, 0), QStringLiteral(" Total: 3"));
+
+    auto* speed = form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed"));
+    ASSERT_EQ(speed->count(), 10);
+    EXPECT_EQ(speed->itemText(9), QStringLiteral("10"));
+    EXPECT_EQ(speed->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(form->Speed(), 1);
+    speed->setCurrentIndex(4);
+    EXPECT_EQ(form->Speed(), 5);
+
+    EXPECT_EQ(form->Categories().size(), 155u);
+    EXPECT_EQ(Captions(form->ProductsList()),
+              (std::vector<std::string>{"Backup Buddy", "Pixel Sorter", "Tidy Notes"}));
+    EXPECT_FALSE(form->ProductsList().Row(0).Checked);
+
+    ListRows& autoList = form->AutoList();
+    ASSERT_EQ(autoList.Count(), SiteTable::Count);
+    for (int i = 0; i < autoList.Count(); ++i) {
+        EXPECT_EQ(autoList.Caption(i), SiteTable::At(i).Title);
+        EXPECT_TRUE(autoList.Row(i).Checked);
+        EXPECT_EQ(autoList.Text(i, 1), "");
+    }
+    ASSERT_EQ(form->ManualList().Count(), 3);
+    EXPECT_TRUE(form->ManualList().Row(0).Checked); // the reader sets it; it is not shown
+    EXPECT_TRUE(FindAction(form.get(), "MLangEnglish")->isChecked());
+    EXPECT_FALSE(FindAction(form.get(), "MLangRussian")->isChecked());
+}
+
+TEST(TForm1Start, FirstStartWritesProductsAndLanguageAtClose)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListCommands::AddProduct(form->ProductsList(), "Zip Tool", "http://z.example/pad.xml", "Utilities");
+    ASSERT_TRUE(form->close());
+    EXPECT_NE(p.dir.Read("quillpost.ini").find("[Configuration]"), std::string::npos);
+    EXPECT_EQ(IniFile::ReadString(p.dir.File("quillpost.ini"), "Configuration", "Language", ""), "English");
+    const std::string products = p.dir.Read("data/products.dat");
+    EXPECT_NE(products.find("Tidy Notes|http://www.tidynotes.example/pad/tidynotes.xml|Business::Office Suites & "
+                            "Tools|\r\nZip Tool|http://z.example/pad.xml|Utilities|\r\n"),
+              std::string::npos);
+}
+
+TEST(TForm1Start, AMissingFileIsReportedOnceAndTheOtherStepsStillRun)
+{
+    struct Case {
+        const char* file;
+        int products, manual;
+        const char* total;
+    };
+    for (Case c : {Case{"categories.dat", 3, 3, " Total: 3"}, Case{"products.dat", 0, 3, " Total: 0"},
+                   Case{"sites.dat", 3, 0, " Total: 3"}}) {
+        SCOPED_TRACE(c.file);
+        TestProgram p;
+        p.Remove(std::string("data/") + c.file);
+        auto form = p.Start();
+        EXPECT_EQ(p.Messages(), std::vector<std::string>{ErrorText});
+        EXPECT_EQ(form->ProductsList().Count(), c.products);
+        EXPECT_EQ(form->AutoList().Count(), 45);
+        EXPECT_EQ(form->ManualList().Count(), c.manual);
+        EXPECT_EQ(form->StatusPanelText(0).toStdString(), c.total);
+    }
+}
+
+TEST(TForm1Start, AProductFileThatCannotBeReadIsNotOverwrittenAtClose)
+{
+    TestProgram p;
+    p.Remove("data/products.dat");
+    std::filesystem::create_directory(p.Data("products.dat")); // opens, but cannot be read as a file
+    auto form = p.Start();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{ErrorText});
+    ListCommands::AddProduct(form->ProductsList(), "Typed Later", "L", "C");
+    ASSERT_TRUE(form->close());
+    EXPECT_TRUE(std::filesystem::is_directory(p.Data("products.dat")));
+    EXPECT_EQ(p.dir.Read("data/products.dat.unsaved"), "Typed Later|L|C|\r\n");
+}
+
+TEST(TForm1Start, CtrlQEndsWithoutSavingAnything)
+{
+    TestProgram p;
+    const std::string before = p.dir.Read("data/products.dat");
+    auto form = p.Start();
+    ListCommands::AddProduct(form->ProductsList(), "Not Kept", "L", "C");
+    FindAction(form.get(), "MLangRussian")->trigger();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form->ListViewProducts(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(p.exits, 1);
+    form.reset(); // the program ends without a close request
+    EXPECT_EQ(p.dir.Read("data/products.dat"), before);
+    EXPECT_FALSE(std::filesystem::exists(p.dir.File("quillpost.ini")));
+}
+
+TEST(TForm1Start, ExitMenuAndEscapeCloseTheWindowAndSave)
+{
+    {
+        TestProgram p;
+        auto form = p.Start();
+        ListCommands::AddProduct(form->ProductsList(), "Kept", "L", "C");
+        FindAction(form.get(), "MExit")->trigger();
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_NE(p.dir.Read("data/products.dat").find("Kept|L|C|\r\n"), std::string::npos);
+    }
+    {
+        TestProgram p;
+        auto form = p.Start();
+        QTest::keyClick(form->ListViewProducts(), Qt::Key_Escape); // the list keeps its keys
+        EXPECT_TRUE(form->isVisible());
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_TRUE(std::filesystem::exists(p.dir.File("quillpost.ini")));
+    }
+}
+
+TEST(TForm1Start, AFailedCloseReportsAndKeepsTheWindowOpen)
+{
+    TestProgram p;
+    std::filesystem::create_directory(p.dir.File("quillpost.ini")); // cannot be written
+    auto form = p.Start();
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{ErrorText});
+}
+
+TEST(TForm1Start, RussianFromTheSettingsCaptionsEveryWindowBeforeItsFirstUse)
+{
+    TestProgram p;
+    p.dir.Write("quillpost.ini", "[Configuration]\nLanguage=Russian\n");
+    auto form = p.Start();
+    EXPECT_EQ(form->CurrentLanguage(), "Russian");
+    EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("MFile"))->title(), QStringLiteral("Файл"));
+    EXPECT_EQ(form->FormProgress()->windowTitle(), QStringLiteral(" Ход отправки"));
+    EXPECT_TRUE(FindAction(form.get(), "MLangRussian")->isChecked());
+    EXPECT_FALSE(FindAction(form.get(), "MLangEnglish")->isChecked());
+    // The program's name stays the window's and the message boxes' caption.
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillpost 1.3"));
+    EXPECT_EQ(MessageBoxes::Title(), QStringLiteral("Quillpost 1.3"));
+    ASSERT_TRUE(form->close());
+    EXPECT_EQ(IniFile::ReadString(p.dir.File("quillpost.ini"), "Configuration", "Language", ""), "Russian");
+}
+
+TEST(TForm1Start, TabTotalsAndTheAutoListsStatusText)
+{
+    TestProgram p;
+    auto form = p.Start();
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    ListCommands::AddProduct(form->ProductsList(), "Another", "L", "C");
+    EXPECT_EQ(Panel(*form, 0), QStringLiteral(" Total: 3")); // commands leave the total alone
+    pages->setCurrentIndex(1);
+    EXPECT_EQ(Panel(*form, 0), QStringLiteral(" Total: 45"));
+    pages->setCurrentIndex(2);
+    EXPECT_EQ(Panel(*form, 0), QStringLiteral(" Total: 3"));
+    pages->setCurrentIndex(0);
+    EXPECT_EQ(Panel(*form, 0), QStringLiteral(" Total: 4"));
+
+    pages->setCurrentIndex(1);
+    QApplication::processEvents();
+    ClickRow(form->ListViewAuto(), 2, Qt::NoModifier, 0);
+    const SiteRecord& site = SiteTable::At(2);
+    EXPECT_EQ(Panel(*form, 1).toStdString(), site.Title + " - " + site.ScriptUrl);
+    EXPECT_TRUE(Panel(*form, 1).endsWith(QStringLiteral("/catalog/checkadd.php")));
+
+    FindAction(form.get(), "AUnCheckAuto")->trigger();
+    EXPECT_EQ(form->AutoList().CheckedCount(), 0);
+    FindAction(form.get(), "ACheckAuto")->trigger();
+    EXPECT_EQ(form->AutoList().CheckedCount(), 45);
 }
