@@ -1,0 +1,926 @@
+#include "net/TSockConnection.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+
+#include "net/WinsockMessage.h"
+
+using Winsock::WSAENOTCONN;
+using Winsock::WSAEWOULDBLOCK;
+
+namespace {
+
+std::mutex liveMutex;
+int liveCount = 0;
+
+constexpr const char* InitFailedText = "Initializaton of windows sockets failed";
+
+// Records the calling thread's errno as its last socket error and returns the code.
+std::uint16_t TakeErrno() {
+    const std::uint16_t code = Winsock::FromErrno(errno);
+    Winsock::SetLastError(code);
+    return code;
+}
+
+std::string Dotted(std::uint32_t networkOrder) {
+    const auto* b = reinterpret_cast<const unsigned char*>(&networkOrder);
+    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+           std::to_string(b[3]);
+}
+
+// Ends the time-out of an operation on every way out of it.
+class TimerScope {
+public:
+    explicit TimerScope(TSockConnection& c) : c_(c) { c_.TimerOn(); }
+    ~TimerScope() { c_.TimerOff(); }
+    TimerScope(const TimerScope&) = delete;
+    TimerScope& operator=(const TimerScope&) = delete;
+
+private:
+    TSockConnection& c_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Life
+
+TSockConnection::TSockConnection() : FOwnerThread(std::this_thread::get_id()) {
+    StatusMessage(8, "Create");
+    FIOBuffer.reset(new char[IOBufferSize + 1]);
+    FIOBuffer[0] = 0;
+    FIOBuffer[IOBufferSize] = 0;
+    Proxy.clear();
+    FResolver = std::make_unique<Resolver>();
+    FTimer = std::make_unique<TThreadTimer>();
+    FTimer->SetEnabled(false);
+    FTimer->SetOnTimer([this](TThreadTimer*) { TimerFired(); });
+    TimeOut = 0;
+    FCancel = false;
+    FClosingForGood = false;
+    FConnected = false;
+    FWakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (FWakeFd < 0) throw ESockError(InitFailedText);
+    try {
+        InitWinsock();
+    } catch (...) {
+        ::close(FWakeFd);
+        throw;
+    }
+}
+
+TSockConnection::~TSockConnection() {
+    FDestroying = true;
+    StatusMessage(8, "Destroy");
+    TSockConnection::Abort();
+    Cancel();
+    FResolver.reset();
+    FClosingForGood = true;
+    try {
+        RequestCloseSocket();
+    } catch (...) {
+    }
+    if (FCounted) {
+        std::lock_guard lock(liveMutex);
+        if (--liveCount == 0) Resolver::LibraryCleanup();
+    }
+    FTimer.reset();
+    ::close(FWakeFd);
+}
+
+void TSockConnection::InitWinsock() {
+    StatusMessage(8, "Initializing Winsock");
+    if (!FCounted) {
+        std::lock_guard lock(liveMutex);
+        if (liveCount++ == 0) {
+            Resolver::LibraryInit();
+            rlimit files{};
+            ::getrlimit(RLIMIT_NOFILE, &files);
+            FInfo = {"Version= 1.1",
+                     "High Version= 1.1",
+                     "Description= POSIX sockets, c-ares " + Resolver::Version(),
+                     "System= Running",
+                     "Max Sockets= " + std::to_string(files.rlim_cur),
+                     "Max Udp pack size= 65507"};
+        }
+        FCounted = true;
+    }
+    try {
+        MakeSocket(true);
+    } catch (...) {
+        std::lock_guard lock(liveMutex);
+        if (--liveCount == 0) Resolver::LibraryCleanup();
+        FCounted = false;
+        throw ESockError(InitFailedText);
+    }
+}
+
+int TSockConnection::LiveCount() {
+    std::lock_guard lock(liveMutex);
+    return liveCount;
+}
+
+void TSockConnection::MakeSocket(bool firstSocket) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, firstSocket ? IPPROTO_TCP : 0);
+    if (fd < 0) {
+        TakeErrno();
+        ErrorManager(0);
+        throw ESockError(InitFailedText);  // an error without a code of its own
+    }
+    if (firstSocket) {
+        // The first socket resets its connection when closed instead of lingering.
+        linger l{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+    }
+    {
+        std::lock_guard lock(FRequestMutex);
+        FSocket = fd;
+    }
+    ++FSocketGeneration;
+    FConnectPending = false;
+    FCloseNotified = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status and errors
+
+void TSockConnection::StatusMessage(int Level, const std::string& Text) {
+    if (ReportLevel < Level) return;
+    FStatus = Text;
+    if (FDestroying || !OnStatus) return;
+    try {
+        OnStatus(this, Text);
+    } catch (...) {
+    }
+}
+
+std::string TSockConnection::SocketErrorStr(std::uint16_t Code) {
+    StatusMessage(8, "Looking Up Error Message");
+    if (Code == 0) return {};
+    if (const char* text = Winsock::MessageText(Code)) return std::to_string(Code) + ":" + text;
+    return "Unknown Error No. " + std::to_string(Code);
+}
+
+std::string TSockConnection::ErrorManager(std::uint16_t Expected) {
+    const std::uint16_t code = Winsock::GetLastError();
+    FLastError = code;
+    if (code != Expected && code > 10000) {
+        const std::string text = SocketErrorStr(code);
+        if (OnError) OnError(this, code, text);
+        throw ESockError(text);
+    }
+    return {};
+}
+
+void TSockConnection::SetWSAError(std::uint16_t Code, const std::string& Text) {
+    StatusMessage(8, "Setting Winsock Error");
+    FLastError = Code;
+    Winsock::SetLastError(Code);
+    if (OnError) OnError(this, Code, Text);
+}
+
+std::uint16_t TSockConnection::GetLastErrorNo() {
+    StatusMessage(8, "Getting LastError Number");
+    return FLastError;
+}
+
+void TSockConnection::SetLastErrorNo(std::uint16_t Code) {
+    StatusMessage(8, "Setting LastError Number");
+    FLastError = Code;
+}
+
+void TSockConnection::RaiseAbort(const char* Text) {
+    FCancel = false;
+    throw EAbortError(Text);
+}
+
+void TSockConnection::FireSwallowing(const TNotifyEvent& event) {
+    if (!event) return;
+    try {
+        event(this);
+    } catch (...) {
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cancel, abort, time-out
+
+void TSockConnection::Cancel() {
+    if (IsOwnerThread()) {
+        StatusMessage(8, "Canceling");
+        FCancel = true;
+        return;
+    }
+    FCancel = true;
+    std::lock_guard lock(FRequestMutex);
+    FRequests.push_back(Request::Cancel);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] auto n = ::write(FWakeFd, &one, sizeof one);
+}
+
+void TSockConnection::Abort() {
+    StatusMessage(8, "Abort");
+    Cancel();
+}
+
+void TSockConnection::TimerOn() {
+    StatusMessage(8, "Timer On");
+    FTimedOut = false;
+    FTimer->SetInterval(TimeOut > 0 ? static_cast<unsigned>(TimeOut) : 0u);
+    FTimer->SetEnabled(true);
+}
+
+void TSockConnection::TimerOff() {
+    StatusMessage(8, "Timer Off");
+    FTimer->SetEnabled(false);
+}
+
+void TSockConnection::TimerFired() {
+    StatusMessage(8, "Timer Triggered");
+    TimerOff();
+    FTimedOut = true;
+    FLookupDone = true;
+    Abort();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The wait: one poll() on the wake-up descriptor, the socket and the resolver, bounded by the
+// timer, then the notifications in order: requests from other threads, the socket, the name
+// lookup, the timer.
+
+void TSockConnection::PumpMessages(bool Block, short SocketEvents) {
+    std::vector<pollfd> fds;
+    fds.reserve(6);
+    fds.push_back(pollfd{FWakeFd, POLLIN, 0});
+
+    short socketEvents = 0;
+    if (FSocket != NoSocket) {
+        if (FConnectPending) {
+            if (SocketEvents) socketEvents = POLLOUT;
+        } else if (FConnected) {
+            socketEvents = SocketEvents;
+            if ((socketEvents & POLLIN) && !FCloseNotified) socketEvents |= POLLRDHUP;
+        }
+    }
+    const std::size_t socketIndex = fds.size();
+    const int watchedSocket = FSocket;
+    const unsigned watchedGeneration = FSocketGeneration;
+    if (socketEvents) fds.push_back(pollfd{FSocket, socketEvents, 0});
+    const std::size_t resolverIndex = fds.size();
+    FResolver->AddPollFds(fds);
+    const bool lookupBusy = FResolver->Busy();
+
+    int timeoutMs = 0;
+    if (Block) {
+        timeoutMs = -1;
+        if (auto tick = FTimer->NextTick()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*tick - TThreadTimer::Clock::now());
+            timeoutMs = static_cast<int>(std::max<std::int64_t>(0, left.count()));
+        }
+        const int resolverLimit = FResolver->WaitLimitMs();
+        if (resolverLimit >= 0 && (timeoutMs < 0 || resolverLimit < timeoutMs)) timeoutMs = resolverLimit;
+    }
+
+    const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
+    if (ready < 0) {
+        for (pollfd& p : fds) p.revents = 0;  // interrupted: look at the timer only
+    }
+
+    if (fds[0].revents & POLLIN) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] auto n = ::read(FWakeFd, &count, sizeof count);
+        HandleRequests();
+    }
+    if (socketEvents && FSocket == watchedSocket && FSocketGeneration == watchedGeneration) {
+        HandleSocketEvents(fds[socketIndex].revents);
+    }
+    if (lookupBusy && FResolver->Busy()) {
+        FResolver->Process(fds.data() + resolverIndex, fds.size() - resolverIndex);
+        if (!FResolver->Busy() && FResolver->Done()) {
+            FNoError = FResolver->Status() == 0;
+            FLookupDone = true;
+        }
+    }
+    FTimer->DeliverDue();
+}
+
+void TSockConnection::HandleRequests() {
+    std::vector<Request> requests;
+    {
+        std::lock_guard lock(FRequestMutex);
+        requests.swap(FRequests);
+    }
+    for (Request r : requests) {
+        try {
+            if (r == Request::Cancel) {
+                StatusMessage(8, "Canceling");
+            } else {
+                DoDisconnect();
+            }
+        } catch (...) {
+        }
+    }
+}
+
+void TSockConnection::HandleSocketEvents(short revents) {
+    if (!revents) return;
+    if (FConnectPending) {
+        if (!(revents & (POLLOUT | POLLERR | POLLHUP))) return;
+        int err = 0;
+        socklen_t len = sizeof err;
+        if (::getsockopt(FSocket, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+        FConnectPending = false;
+        const std::uint16_t code = Winsock::FromErrno(err);
+        FNoError = code == 0;
+        if (FNoError) {
+            FConnected = true;
+            FCloseNotified = false;
+            FireSwallowing(OnConnect);
+        } else {
+            FLastError = code;
+        }
+        return;
+    }
+    if (!FConnected) return;
+    if (revents & POLLIN) {
+        FNoError = true;
+        FireSwallowing(OnDataArrived);
+    }
+    if ((revents & (POLLRDHUP | POLLHUP | POLLERR)) && !FCloseNotified && FConnected) {
+        FNoError = !(revents & POLLERR);
+        FCloseNotified = true;
+        // Data still waiting is read first; its reader then meets the end and closes.
+        try {
+            if (!DataAvailable()) RequestCloseSocket();
+        } catch (...) {
+        }
+    }
+}
+
+// A reader met the end of the peer's data (or its reset): the connection is over, the
+// socket is closed as on the peer's close notification.
+void TSockConnection::PeerClosed() {
+    FCloseNotified = true;
+    if (!FConnected) return;
+    try {
+        RequestCloseSocket();
+    } catch (...) {
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connecting and closing
+
+void TSockConnection::ResolveRemoteHost() {
+    StatusMessage(8, "Resolve Host");
+    const std::string name = Proxy.empty() ? Host : Proxy;
+    const in_addr_t dotted = ::inet_addr(name.c_str());
+    if (dotted != INADDR_NONE) {
+        FRemoteAddr.sin_addr.s_addr = dotted;
+        return;
+    }
+
+    FRemoteAddr.sin_addr.s_addr = 0;
+    {
+        TimerScope timer(*this);
+        FLookupDone = false;
+        FResolver->Start(name);
+        if (FResolver->Done()) {
+            FNoError = FResolver->Status() == 0;
+            FLookupDone = true;
+        }
+        while (!FLookupDone && !FTimedOut && !FCancel) PumpMessages(true, 0);
+    }
+    const bool answered = FResolver->Done() && !FResolver->Busy();
+    FResolver->Cancel();
+
+    if (FTimedOut) throw ESockError("Host Lookup Timed Out");
+    if (FCancel) throw ESockError("Host Lookup Canceled");
+    if (answered && FResolver->Status() == 0 && FResolver->Address() != 0) {
+        FRemoteAddr.sin_addr.s_addr = FResolver->Address();
+        if (OnHostResolved) OnHostResolved(this);
+        return;
+    }
+    FLastError = Winsock::FromAresStatus(answered ? FResolver->Status() : -1);
+    throw ESockError("Host Lookup Failed");
+}
+
+void TSockConnection::Connect() {
+    StatusMessage(8, "Connecting");
+    HandleRequests();  // a Disconnect asked for before this call does not cancel it
+    FCancel = false;
+    if (FConnected) throw ESockError("Already connected");
+
+    FInConnect = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{FInConnect};
+
+    for (int attempt = 0;; ++attempt) {
+        try {
+            ResolveRemoteHost();
+        } catch (const ESockError& e) {
+            const std::string text = e.what();
+            if (text == "Host Lookup Timed Out" || text == "Host Lookup Canceled") throw;
+        }
+        if (FRemoteAddr.sin_addr.s_addr != 0) break;
+        if (attempt == 0 && OnInvalidHost) {
+            bool handled = false;
+            OnInvalidHost(this, handled);
+            if (handled) continue;
+        }
+        throw ESockError("Null Remote Address");
+    }
+
+    FRemoteAddr.sin_family = AF_INET;
+    FRemoteAddr.sin_port = htons(static_cast<std::uint16_t>((Proxy.empty() ? Port : ProxyPort) & 0xFFFF));
+    FLookupDone = false;
+    FNoError = true;
+
+    if (FSocket == NoSocket) MakeSocket(false);
+    FCloseNotified = false;
+    if (::connect(FSocket, reinterpret_cast<const sockaddr*>(&FRemoteAddr), sizeof FRemoteAddr) == 0) {
+        FConnectPending = true;  // made at once; the notification follows in the wait
+    } else {
+        const int err = errno;
+        switch (err) {
+        case EINPROGRESS:
+        case EINTR:
+            FConnectPending = true;
+            break;
+        case ECONNREFUSED:
+        case ETIMEDOUT:
+        case ENETUNREACH:
+        case EHOSTUNREACH:
+            // Reported by the connection notification, as if it had come later.
+            FNoError = false;
+            FLastError = Winsock::FromErrno(err);
+            break;
+        default:
+            TakeErrno();
+            ErrorManager(WSAEWOULDBLOCK);
+            FConnectPending = true;
+            break;
+        }
+    }
+
+    {
+        TimerScope timer(*this);
+        while (!FConnected && !FTimedOut && !FCancel && FNoError) PumpMessages(true, POLLOUT);
+    }
+    if (!FTimedOut && !FCancel && FNoError) return;
+
+    // A connection still under way is dropped so that the next Connect starts afresh.
+    if (FConnectPending) ReplaceSocketQuietly();
+    if (OnConnectionFailed) OnConnectionFailed(this);
+    if (FTimedOut) throw ESockError("Connection Timed out");
+    if (FCancel) throw ESockError("Connection Canceled");
+    throw ESockError("Connection Failed");
+}
+
+void TSockConnection::ReplaceSocketQuietly() {
+    FConnected = false;
+    FConnectPending = false;
+    {
+        std::lock_guard lock(FRequestMutex);
+        if (FSocket != NoSocket) ::close(FSocket);
+        FSocket = NoSocket;
+    }
+    if (!FClosingForGood) MakeSocket(false);
+}
+
+void TSockConnection::Disconnect() {
+    if (IsOwnerThread()) {
+        DoDisconnect();
+        return;
+    }
+    // From another thread: the owner closes at its next wait (which this ends at once); the
+    // connection itself is shut down now.
+    std::lock_guard lock(FRequestMutex);
+    FRequests.push_back(Request::Disconnect);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] auto n = ::write(FWakeFd, &one, sizeof one);
+    if (FSocket != NoSocket) ::shutdown(FSocket, SHUT_RDWR);
+}
+
+void TSockConnection::DoDisconnect() {
+    StatusMessage(8, "Disconnecting");
+    if (FInConnect) FCancel = true;  // breaks off a Connect under way
+    RequestCloseSocket();
+}
+
+void TSockConnection::RequestCloseSocket() {
+    StatusMessage(4, "Request Close Socket");
+    FConnected = false;
+    FConnectPending = false;
+    if (FSocket == NoSocket) return;
+    int rc = 0;
+    {
+        std::lock_guard lock(FRequestMutex);
+        rc = ::close(FSocket);
+        FSocket = NoSocket;
+    }
+    ++FSocketGeneration;
+    if (rc != 0) TakeErrno();
+    // A fresh socket first, so that an OnDisconnect handler may connect again.
+    if (!FClosingForGood) MakeSocket(false);
+    if (rc != 0) {
+        ErrorManager(WSAEWOULDBLOCK);
+        return;
+    }
+    if (!FDestroying && OnDisconnect) OnDisconnect(this);
+}
+
+void TSockConnection::Close(int Socket) {
+    StatusMessage(8, "Closing Socket");
+    std::lock_guard lock(FRequestMutex);
+    if (Socket == FSocket) {
+        FSocket = NoSocket;
+        FConnected = false;
+        FConnectPending = false;
+    }
+    if (Socket >= 0) ::close(Socket);
+}
+
+void TSockConnection::CertifyConnect() {
+    StatusMessage(8, "Checking Connection");
+    if (!FConnected) throw std::runtime_error("Not Connected");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending
+
+// Sends until all is gone, a send returns 0 or cancel is asked for; a full send buffer
+// waits in poll() (which also hears the timer, Cancel and Disconnect). Returns what was sent.
+std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool countPackets) {
+    std::size_t done = 0;
+    while (done < length && !FCancel) {
+        const ssize_t n = ::send(FSocket, data + done, length - done, MSG_NOSIGNAL);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            TakeErrno();
+            ErrorManager(WSAEWOULDBLOCK);
+            if (!FConnected && !FConnectPending) {
+                // A socket that cannot wait for room: report it as not connected.
+                Winsock::SetLastError(WSAENOTCONN);
+                ErrorManager(0);
+            }
+            PumpMessages(true, POLLOUT);
+            continue;
+        }
+        done += static_cast<std::size_t>(n);
+        if (countPackets) {
+            FBytesSent += n;
+            if (OnPacketSent) OnPacketSent(this);
+        }
+    }
+    return done;
+}
+
+void TSockConnection::SendPiece(const char* data, std::size_t length) {
+    StatusMessage(4, "Sending Buffer");
+    TimerScope timer(*this);
+    if (!FCancel) SendAll(data, length, false);
+    if (FCancel) RaiseAbort("Socket send aborted");
+}
+
+void TSockConnection::SendBuffer(const char* Buf, std::uint16_t Length) {
+    SendPiece(Buf, Length ? Length : std::strlen(Buf));
+}
+
+void TSockConnection::Write(const std::string& Text) {
+    StatusMessage(8, "Write");
+    // Every byte goes, zero bytes included, through the I/O buffer a piece at a time.
+    std::size_t offset = 0;
+    do {
+        const std::size_t piece = std::min(IOBufferSize, Text.size() - offset);
+        std::memcpy(IOBuffer(), Text.data() + offset, piece);
+        IOBuffer()[piece] = 0;
+        SendPiece(IOBuffer(), piece);
+        offset += piece;
+    } while (offset < Text.size());
+}
+
+void TSockConnection::Writeln(const std::string& Text) {
+    StatusMessage(8, "Writeln");
+    Write(Text + "\r\n");
+}
+
+void TSockConnection::SendFile(const std::string& FileName) {
+    StatusMessage(8, "SendFile");
+    std::ifstream file(FileName, std::ios::binary);
+    if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
+    while (!FCancel) {
+        file.read(IOBuffer(), static_cast<std::streamsize>(IOBufferSize));
+        const auto n = static_cast<std::size_t>(file.gcount());
+        if (n == 0) break;
+        if (SendAll(IOBuffer(), n, true) < n && !FCancel) break;
+    }
+    if (FCancel) RaiseAbort("Socket send aborted");
+}
+
+void TSockConnection::SendStream(std::istream& Stream) {
+    StatusMessage(8, "SendStream");
+    FBytesSent = 0;
+    Stream.clear();
+    Stream.seekg(0, std::ios::end);
+    const auto end = Stream.tellg();
+    FExpectedTotal = end < 0 ? 0 : static_cast<std::int64_t>(end);
+    Stream.seekg(0, std::ios::beg);
+    while (!FCancel) {
+        Stream.read(IOBuffer(), static_cast<std::streamsize>(IOBufferSize));
+        const auto n = static_cast<std::size_t>(Stream.gcount());
+        if (n == 0) break;
+        if (SendAll(IOBuffer(), n, true) < n) break;  // a send of nothing ends it quietly
+    }
+    if (FCancel) RaiseAbort("Socket send aborted");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Receiving
+
+bool TSockConnection::ReceiveFailed() {
+    if (errno == EINTR) {
+        Winsock::SetLastError(WSAEWOULDBLOCK);
+        return false;
+    }
+    const std::uint16_t code = TakeErrno();
+    FLastError = code;
+    if (code == WSAENOTCONN) return true;
+    if (code == 10054) {  // reset by the peer: its close, told the hard way
+        PeerClosed();
+        return true;
+    }
+    ErrorManager(WSAEWOULDBLOCK);
+    return false;
+}
+
+bool TSockConnection::DataAvailable() {
+    StatusMessage(8, "Data Available");
+    char byte = 0;
+    return ::recv(FSocket, &byte, 1, MSG_PEEK) > 0;
+}
+
+void TSockConnection::ClearInput() {
+    StatusMessage(8, "Clearing Input");
+    [[maybe_unused]] auto n = ::recv(FSocket, IOBuffer(), IOBufferSize, 0);
+}
+
+std::string TSockConnection::ReadLn() {
+    StatusMessage(8, "ReadLn");
+    TimerScope timer(*this);
+    char* buf = IOBuffer();
+    std::string line;
+    std::size_t taken = 0;  // the line so far, kept at the start of the buffer
+    while (!FCancel) {
+        if (taken >= IOBufferSize) {
+            FLastError = 10040;  // message too long
+            throw ESockError(LineTooLongText);
+        }
+        const ssize_t n = ::recv(FSocket, buf + taken, IOBufferSize - taken, MSG_PEEK);
+        if (n == 0) {  // the peer closed: what came of the last line, usually nothing
+            PeerClosed();
+            return line;
+        }
+        if (n < 0) {
+            if (ReceiveFailed()) return line;
+            PumpMessages(true, POLLIN);
+            continue;
+        }
+        const char* lf = static_cast<const char*>(std::memchr(buf + taken, '\n', static_cast<std::size_t>(n)));
+        const std::size_t want = lf ? static_cast<std::size_t>(lf - (buf + taken)) + 1 : static_cast<std::size_t>(n);
+        const ssize_t got = ::recv(FSocket, buf + taken, want, 0);
+        if (got < 0) {
+            if (ReceiveFailed()) return line;
+            continue;
+        }
+        line.append(buf + taken, static_cast<std::size_t>(got));
+        taken += static_cast<std::size_t>(got);
+        if (lf && static_cast<std::size_t>(got) == want) return line;
+        PumpMessages(false, POLLIN);
+    }
+    RaiseAbort("Socket readln aborted");
+}
+
+std::string TSockConnection::Read(std::uint16_t Count) {
+    StatusMessage(8, "Read( " + std::to_string(Count) + " )");
+    char* buf = IOBuffer();
+    if (Count == 0) {
+        const ssize_t n = ::recv(FSocket, buf, IOBufferSize, MSG_PEEK);
+        if (n == 0) {
+            PeerClosed();
+            return {};
+        }
+        if (n < 0) {
+            ReceiveFailed();
+            return {};
+        }
+        const ssize_t got = ::recv(FSocket, buf, static_cast<std::size_t>(n), 0);
+        return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
+    }
+
+    // poll() wakes only once Count bytes wait (or the peer closes).
+    int lowWater = Count;
+    ::setsockopt(FSocket, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
+    struct Restore {
+        int fd;
+        ~Restore() {
+            int one = 1;
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVLOWAT, &one, sizeof one);
+        }
+    } restore{FSocket};
+
+    while (!FCancel) {
+        const ssize_t n = ::recv(FSocket, buf, Count, MSG_PEEK);
+        if (n == 0) {
+            PeerClosed();
+            return {};
+        }
+        if (n < 0) {
+            if (ReceiveFailed()) return {};
+        } else if (n >= Count) {
+            const ssize_t got = ::recv(FSocket, buf, Count, 0);
+            return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
+        } else if (FCloseNotified) {
+            return {};  // the peer closed before Count bytes came
+        }
+        PumpMessages(true, POLLIN);
+    }
+    RaiseAbort("Socket send aborted");
+}
+
+std::string TSockConnection::Transaction(const std::string& Command) {
+    StatusMessage(8, "Transaction");
+    FReplyNumber = 0;
+    Writeln(Command);
+    const std::string reply = ReadLn();
+    StatusMessage(1, reply);
+    if (!reply.empty()) {
+        std::int64_t number = 0;
+        for (std::size_t i = 0; i < reply.size() && i < 10 && reply[i] >= '0' && reply[i] <= '9'; ++i) {
+            number = number * 10 + (reply[i] - '0');
+        }
+        FReplyNumber = static_cast<std::int16_t>(number);
+    }
+    return reply;
+}
+
+template <class Sink, class Size>
+void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass) {
+    char* buf = IOBuffer();
+    while (!FCancel && (limit < 0 || size() < limit)) {
+        std::size_t want = IOBufferSize;
+        if (limit >= 0) want = static_cast<std::size_t>(std::min<std::int64_t>(want, limit - size()));
+        const ssize_t n = ::recv(FSocket, buf, want, 0);
+        if (n == 0) {
+            PeerClosed();
+            break;
+        }
+        if (n > 0) {
+            sink(buf, static_cast<std::size_t>(n));
+            FBytesReceived += n;
+            if (OnPacketRecvd) OnPacketRecvd(this);
+            TimerOn();  // the same interval again: the time limit still runs from the start
+            if (singlePass) break;
+            PumpMessages(false, POLLIN);
+            continue;
+        }
+        if (ReceiveFailed()) break;
+        if (singlePass) break;
+        PumpMessages(true, POLLIN);
+    }
+}
+
+void TSockConnection::CaptureString(std::string& Result, std::int64_t Limit) {
+    StatusMessage(8, "Capture String");
+    FBytesReceived = 0;
+    Result.clear();
+    TimerScope timer(*this);
+    CaptureLoop([&](const char* data, std::size_t n) { Result.append(data, n); },
+                [&] { return static_cast<std::int64_t>(Result.size()); }, Limit, false);
+    if (FCancel) RaiseAbort("Socket capture aborted");
+}
+
+void TSockConnection::CaptureStream(std::ostream& Stream, std::int64_t Limit) {
+    StatusMessage(8, "Capture Stream");
+    FBytesReceived = 0;
+    TimerScope timer(*this);
+    std::int64_t written = 0;
+    const auto start = Stream.tellp();
+    CaptureLoop(
+        [&](const char* data, std::size_t n) {
+            Stream.write(data, static_cast<std::streamsize>(n));
+            written += static_cast<std::int64_t>(n);
+        },
+        [&] { return start < 0 ? written : static_cast<std::int64_t>(start) + written; }, Limit, Limit < 0);
+    if (FCancel) RaiseAbort("Socket capture aborted");
+}
+
+void TSockConnection::CaptureFile(const std::string& FileName) {
+    StatusMessage(8, "CaptureFile");
+    FBytesReceived = 0;
+    std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
+    if (!file) throw std::runtime_error("Cannot create file \"" + FileName + "\"");
+    TimerScope timer(*this);
+    std::int64_t written = 0;
+    CaptureLoop(
+        [&](const char* data, std::size_t n) {
+            file.write(data, static_cast<std::streamsize>(n));
+            written += static_cast<std::int64_t>(n);
+        },
+        [&] { return written; }, -1, false);
+    file.close();
+    if (FCancel) RaiseAbort("Socket send aborted");
+}
+
+void TSockConnection::AppendFile(const std::string& FileName) {
+    StatusMessage(8, "Append File");
+    std::fstream file(FileName, std::ios::binary | std::ios::in | std::ios::out | std::ios::ate);
+    if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
+    char* buf = IOBuffer();
+    while (!FCancel && FConnected) {
+        const ssize_t n = ::recv(FSocket, buf, IOBufferSize, 0);
+        if (n == 0) {
+            PeerClosed();
+            break;
+        }
+        if (n > 0) {
+            file.write(buf, n);
+            continue;
+        }
+        if (ReceiveFailed()) break;
+        PumpMessages(true, POLLIN);
+    }
+    file.close();
+    if (FCancel) RaiseAbort("Socket send aborted");
+}
+
+void TSockConnection::FilterHeader(std::ostream& Stream) {
+    StatusMessage(8, "FilterHeader");
+    for (;;) {
+        const std::string line = ReadLn();
+        Stream.write(line.data(), static_cast<std::streamsize>(line.size()));
+        if (line.empty() || line == "\n" || line == "\r\n") break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Diagnostics
+
+std::string TSockConnection::GetRemoteIP() {
+    StatusMessage(8, "Getting Remote IP");
+    return Dotted(FRemoteAddr.sin_addr.s_addr);
+}
+
+std::string TSockConnection::GetLocalIP() {
+    StatusMessage(8, "Getting Local IP");
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return {};
+    // The local name goes through the same resolver as every other name.
+    Resolver lookup;
+    lookup.Start(name);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (lookup.Busy() && std::chrono::steady_clock::now() < until) {
+        std::vector<pollfd> fds;
+        lookup.AddPollFds(fds);
+        int wait = lookup.WaitLimitMs();
+        if (wait < 0 || wait > 100) wait = 100;
+        ::poll(fds.data(), fds.size(), wait);
+        lookup.Process(fds.data(), fds.size());
+    }
+    if (!lookup.Done() || lookup.Status() != 0) return {};
+    return Dotted(lookup.Address());
+}
+
+std::string TSockConnection::GetLocalAddress() {
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_addr.s_addr = 0;
+    std::string text = Dotted(local.sin_addr.s_addr);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+std::string TSockConnection::GetPortString() {
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_port = 0;
+    const unsigned port = ntohs(local.sin_port);
+    return "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
+}

@@ -1,0 +1,226 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/ESockError.h"
+#include "net/Resolver.h"
+#include "net/TThreadTimer.h"
+
+class TSockConnection;
+
+using TNotifyEvent = std::function<void(TSockConnection* Sender)>;
+using THandlerEvent = std::function<void(TSockConnection* Sender, bool& Handled)>;
+using TOnHostResolved = std::function<void(TSockConnection* Sender)>;
+using TOnStatus = std::function<void(TSockConnection* Sender, const std::string& Status)>;
+using TOnErrorEvent = std::function<void(TSockConnection* Sender, std::uint16_t Errno, const std::string& Errmsg)>;
+
+// One TCP client connection. Every operation blocks its caller until it is done; while it
+// waits it handles the connection's own notifications (connection made, data arrived, peer
+// closed, name looked up, timer) in order, on the calling thread, sleeping in poll() on the
+// socket, a wake-up descriptor and the resolver's descriptors, never longer than the timer
+// allows. TimeOut limits each wait; a time-out or a cancel request ends the operation with
+// an exception of fixed text.
+//
+// The object belongs to the thread that creates it. Only Disconnect and Cancel may be
+// called from other threads: they end a wait in progress at once, and what they do to the
+// object (the close, the status texts, OnDisconnect) is carried out by the owning thread at
+// its next wait. A Disconnect from another thread also shuts the connection down at once, so
+// the peer sees it even when the owner is idle.
+class TSockConnection {
+public:
+    static constexpr std::size_t IOBufferSize = 65536;
+    static constexpr int NoSocket = -1;
+
+    TSockConnection();
+    virtual ~TSockConnection();
+    TSockConnection(const TSockConnection&) = delete;
+    TSockConnection& operator=(const TSockConnection&) = delete;
+
+    // --- properties ---------------------------------------------------------------------
+    std::string Host;       // name or dotted IPv4 address of the server
+    int Port = 0;           // server port (low 16 bits used)
+    int TimeOut = 0;        // limit of each wait in ms; 0 (or below) waits without limit
+    int ReportLevel = 0;    // status texts of this level or lower are reported
+    std::string Proxy;      // connect to this host instead (empty: none)
+    int ProxyPort = 0;      // port of the proxy (low 16 bits used)
+
+    // --- events (fired on the owning thread) ----------------------------------------------
+    TNotifyEvent OnConnect;
+    TNotifyEvent OnDisconnect;
+    THandlerEvent OnInvalidHost;
+    TOnHostResolved OnHostResolved;
+    TOnStatus OnStatus;
+    TNotifyEvent OnConnectionFailed;
+    TNotifyEvent OnPacketRecvd;
+    TNotifyEvent OnPacketSent;
+    // Called on each data-arrived notification; its exceptions are swallowed.
+    TNotifyEvent OnDataArrived;
+    // Called with the code and text just before a socket error is raised.
+    TOnErrorEvent OnError;
+
+    // --- connection -----------------------------------------------------------------------
+    virtual void Connect();
+    // Closes the connection (RequestCloseSocket). May be called from any thread.
+    virtual void Disconnect();
+    // Raises "Not Connected" (std::runtime_error) unless connected.
+    void CertifyConnect();
+    // Sets the cancel flag. May be called from any thread.
+    void Cancel();
+    // Cancel; a derived class adds its own steps.
+    virtual void Abort();
+    void ResolveRemoteHost();
+    void RequestCloseSocket();
+    void Close(int Socket);
+
+    // --- sending --------------------------------------------------------------------------
+    // Sends Length bytes of Buf; Length 0 sends up to the first zero byte.
+    void SendBuffer(const char* Buf, std::uint16_t Length);
+    // Sends every byte of the string (in pieces of at most IOBufferSize bytes).
+    void Write(const std::string& Text);
+    void Writeln(const std::string& Text);
+    void SendFile(const std::string& FileName);
+    void SendStream(std::istream& Stream);
+
+    // --- receiving ------------------------------------------------------------------------
+    // One line including its line end. Empty when the peer has closed and nothing was left.
+    // A line longer than the I/O buffer raises ESockError(LineTooLongText).
+    std::string ReadLn();
+    // Count 0: whatever is waiting now. Count n: waits until n bytes are waiting and takes
+    // exactly n; empty when the connection closes first.
+    std::string Read(std::uint16_t Count);
+    virtual std::string Transaction(const std::string& Command);
+    void AppendFile(const std::string& FileName);
+    void CaptureFile(const std::string& FileName);
+    // Limit -1: one receive pass only; otherwise until the stream holds Limit bytes or the
+    // peer closes.
+    void CaptureStream(std::ostream& Stream, std::int64_t Limit);
+    // Limit -1: no limit; otherwise stops once the string holds Limit bytes (never more).
+    void CaptureString(std::string& Result, std::int64_t Limit);
+    void FilterHeader(std::ostream& Stream);
+    bool DataAvailable();
+    void ClearInput();
+
+    // --- errors ---------------------------------------------------------------------------
+    // "code:text" from the WinsockMessage table; empty for 0; "Unknown Error No. code".
+    std::string SocketErrorStr(std::uint16_t Code);
+    // Takes the thread's last socket error as the last error number; raises ESockError with
+    // its text when it is above 10000 and not Expected; otherwise returns "".
+    std::string ErrorManager(std::uint16_t Expected);
+    void SetWSAError(std::uint16_t Code, const std::string& Text);
+    std::uint16_t GetLastErrorNo();
+    void SetLastErrorNo(std::uint16_t Code);
+
+    // --- diagnostics ----------------------------------------------------------------------
+    std::string GetRemoteIP();
+    std::string GetLocalIP();
+    std::string GetLocalAddress();
+    std::string GetPortString();
+
+    // --- time-out -------------------------------------------------------------------------
+    void TimerOn();
+    void TimerOff();
+    void TimerFired();
+
+    void InitWinsock();
+
+    // --- status ---------------------------------------------------------------------------
+    // Reports Text through OnStatus when ReportLevel >= Level.
+    void StatusMessage(int Level, const std::string& Text);
+    const std::string& GetStatus() const { return FStatus; }
+
+    // --- state, read only -----------------------------------------------------------------
+    bool Connected() const { return FConnected; }
+    bool TimedOut() const { return FTimedOut; }
+    bool CancelRequested() const { return FCancel.load(); }
+    int Socket() const { return FSocket; }
+    // The remote address in network byte order; 0 when none is known.
+    std::uint32_t RemoteAddress() const { return FRemoteAddr.sin_addr.s_addr; }
+    std::int64_t BytesSent() const { return FBytesSent; }
+    std::int64_t BytesReceived() const { return FBytesReceived; }
+    std::int64_t ExpectedTotal() const { return FExpectedTotal; }
+    std::int16_t ReplyNumber() const { return FReplyNumber; }
+    // The lines filled by the first start-up of the process (empty on every other object).
+    const std::vector<std::string>& Info() const { return FInfo; }
+    TThreadTimer& Timer() { return *FTimer; }
+
+    // Live objects in this process.
+    static int LiveCount();
+
+    // Texts of the exceptions, as raised.
+    static constexpr const char* LineTooLongText = "Socket readln line too long";
+
+protected:
+    // The I/O buffer: IOBufferSize bytes and one for a terminating zero.
+    char* IOBuffer() { return FIOBuffer.get(); }
+
+    // Raises EAbortError(Text) after clearing the cancel flag.
+    [[noreturn]] void RaiseAbort(const char* Text);
+    void ClearCancel() { FCancel.store(false); }
+
+    // Handles the pending notifications; with Block, first sleeps until there is one (or the
+    // timer is due). SocketEvents: the poll() events of interest on the socket (POLLIN to
+    // hear data and closes, POLLOUT for a connection or room to send).
+    void PumpMessages(bool Block, short SocketEvents);
+
+    std::string FStatus;
+    std::uint16_t FLastError = 0;
+    std::atomic<bool> FCancel{false};
+    bool FTimedOut = false;
+    bool FNoError = true;
+    bool FLookupDone = false;
+    bool FConnected = false;
+    bool FClosingForGood = false;
+    bool FDestroying = false;
+    sockaddr_in FRemoteAddr{};
+    int FSocket = NoSocket;
+    std::int64_t FBytesSent = 0;
+    std::int64_t FBytesReceived = 0;
+    std::int64_t FExpectedTotal = 0;
+    std::int16_t FReplyNumber = 0;
+    std::vector<std::string> FInfo;
+    std::unique_ptr<TThreadTimer> FTimer;
+
+private:
+    enum class Request { Cancel, Disconnect };
+
+    bool IsOwnerThread() const { return std::this_thread::get_id() == FOwnerThread; }
+    void MakeSocket(bool firstSocket);
+    void ReplaceSocketQuietly();
+    void DoDisconnect();
+    void HandleRequests();
+    void HandleSocketEvents(short revents);
+    void PeerClosed();
+    void SendPiece(const char* data, std::size_t length);
+    std::size_t SendAll(const char* data, std::size_t length, bool countPackets);
+    // A failed receive: stores the error; true when the connection has ended (not
+    // connected, or reset by the peer); raises on every other error but would-block.
+    bool ReceiveFailed();
+    // The receive loop of the captures: sink(data, n) takes what arrives, size() tells how
+    // much is held, limit -1 means none.
+    template <class Sink, class Size>
+    void CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass);
+    void FireSwallowing(const TNotifyEvent& event);
+
+    std::unique_ptr<char[]> FIOBuffer;
+    std::unique_ptr<Resolver> FResolver;
+    std::thread::id FOwnerThread;
+    int FWakeFd = -1;
+    bool FConnectPending = false;     // a connect() is under way on FSocket
+    bool FCloseNotified = false;      // the peer's close on FSocket has been seen
+    bool FInConnect = false;          // Connect is running (a Disconnect then cancels it)
+    bool FCounted = false;            // this object is in the live count
+    unsigned FSocketGeneration = 0;   // changes with every new socket
+
+    std::mutex FRequestMutex;         // guards FRequests, and FSocket for other threads
+    std::vector<Request> FRequests;
+};
