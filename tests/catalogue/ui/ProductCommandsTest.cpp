@@ -1,0 +1,281 @@
+// The Products page's commands driven through the real main window and its dialogs.
+#include "app/ui/TestProgram.h"
+
+#include "catalogue/ListCommands.h"
+#include "catalogue/ui/ListRowsModel.h"
+#include "catalogue/ui/TFormAddProduct.h"
+#include "catalogue/ui/TFormEditProduct.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string SelectFirst = "Select Item First ! ";
+
+// Fills the dialog's boxes and presses OK; records whether it stayed open.
+struct DialogInput {
+    std::string title, link, category;
+    bool setCategory = true;
+};
+
+void Drive(const DialogInput& in, bool* stayedOpen = nullptr, std::string* seenTitle = nullptr,
+           std::string* seenLink = nullptr, std::string* seenCategory = nullptr)
+{
+    TItemDialog::setExecHook([=](TItemDialog& d) {
+        if (seenTitle) *seenTitle = d.TitleText();
+        if (seenLink) *seenLink = d.LinkText();
+        if (seenCategory) *seenCategory = d.CategoryText();
+        d.EditTitle()->setText(QString::fromStdString(in.title));
+        d.EditLink()->setText(QString::fromStdString(in.link));
+        if (in.setCategory && d.ComboBoxCat()) d.ComboBoxCat()->setEditText(QString::fromStdString(in.category));
+        QTest::mouseClick(d.ButtonOk(), Qt::LeftButton);
+        if (stayedOpen) *stayedOpen = d.isVisible();
+    });
+}
+
+} // namespace
+
+TEST(ProductCommands, AddValidatesThenWritesASortedRowWithStatusQuestionMark)
+{
+    TestProgram p;
+    auto form = p.Start();
+
+    bool open = false;
+    std::string title, link, category;
+    Drive({"", "", ""}, &open, &title, &link, &category);
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_TRUE(open);
+    EXPECT_EQ(title, "");
+    EXPECT_EQ(link, "http://"); // first use
+    EXPECT_EQ(category, form->Categories().front());
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Please, enter title\rPlease, enter PAD link\r"});
+    EXPECT_EQ(form->ProductsList().Count(), 3);
+    ASSERT_EQ(MessageBoxes::shown().size(), 0u);
+
+    Drive({"Clip Saver", "http://", "Typed Category"}, &open);
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_FALSE(open);
+    EXPECT_TRUE(p.Messages().empty());
+    ListRows& list = form->ProductsList();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Backup Buddy", "Clip Saver", "Pixel Sorter", "Tidy Notes"}));
+    EXPECT_EQ(list.Text(1, 1), "http://");
+    EXPECT_EQ(list.Text(1, 2), "Typed Category");
+    EXPECT_EQ(list.Text(1, 3), "?");
+    EXPECT_FALSE(list.Row(1).Checked);
+    EXPECT_EQ(form->ListViewProducts()->model()->index(1, 0).data().toString(), QStringLiteral("Clip Saver"));
+
+    // The boxes keep their text for the next use.
+    Drive({"", "x", ""}, &open, &title, &link);
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_EQ(title, "Clip Saver");
+    EXPECT_EQ(link, "http://");
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Please, enter title\r"});
+}
+
+TEST(ProductCommands, EditTakesTheTopSelectedRowAndKeepsStatusAndCheck)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+
+    Drive({"never", "used", ""});
+    FindAction(form.get(), "AEditProduct")->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{SelectFirst});
+
+    list.SetText(2, 3, "Ok");
+    list.SetChecked(2, true);
+    ClickRow(form->ListViewProducts(), 2);
+    ClickRow(form->ListViewProducts(), 1, Qt::ControlModifier);
+    EXPECT_EQ(list.SelectedCount(), 2);
+
+    // An empty link names "link", not "PAD link"; the category box shows the row's.
+    bool open = false;
+    std::string title, category;
+    Drive({"Pixel Sorter", "", "Graphic Apps::Viewers"}, &open, &title, nullptr, &category);
+    FindAction(form.get(), "AEditProduct")->trigger();
+    EXPECT_TRUE(open);
+    EXPECT_EQ(title, "Pixel Sorter");
+    EXPECT_EQ(category, "Graphic Apps::Viewers");
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Please, enter link\r"});
+
+    list.SetSelected(1, false);
+    form->ListViewProducts()->SelectRows({2});
+    Drive({"Alpha Notes", "http://a.example/pad.xml", "Business::Office Suites & Tools"});
+    FindAction(form.get(), "AEditProduct")->trigger();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Alpha Notes", "Backup Buddy", "Pixel Sorter"}));
+    EXPECT_EQ(list.Text(0, 1), "http://a.example/pad.xml");
+    EXPECT_EQ(list.Text(0, 3), "Ok");
+    EXPECT_TRUE(list.Row(0).Checked);
+    // The edited row stays selected in the view after the re-sort.
+    EXPECT_TRUE(form->ListViewProducts()->selectionModel()->isRowSelected(0, QModelIndex()));
+}
+
+TEST(ProductCommands, EditOfAnUnknownCategoryOpensEmptyAndCancelLeavesSortingOff)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+    list.SetText(0, 2, "Not A Category");
+    form->ListViewProducts()->SelectRows({0});
+
+    std::string category = "unset";
+    int entries = 0;
+    TItemDialog::setExecHook([&](TItemDialog& d) {
+        category = d.CategoryText();
+        entries = d.ComboBoxCat()->count();
+        QTest::mouseClick(d.ButtonCancel(), Qt::LeftButton);
+    });
+    FindAction(form.get(), "AEditProduct")->trigger();
+    FindAction(form.get(), "AEditProduct")->trigger(); // each category once, however often
+    EXPECT_EQ(category, "");
+    EXPECT_EQ(entries, 155);
+    EXPECT_EQ(list.Text(0, 2), "Not A Category");
+
+    // Sorting stays off after Cancel: a load keeps file order until the next accepted Add.
+    p.dir.Write("data/unsorted.dat", "Zeta|z|\r\nAlpha|a|\r\n");
+    FileDialogs::setNextFileName(QString::fromStdString(p.Data("unsorted.dat")));
+    FindAction(form.get(), "ALoadProducts")->trigger();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Zeta", "Alpha"}));
+    Drive({"Mid", "m", ""});
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Alpha", "Mid", "Zeta"}));
+}
+
+TEST(ProductCommands, DeleteAsksAndRemovesExactlyTheSelectedRows)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+
+    FindAction(form.get(), "ADeleteProduct")->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{SelectFirst});
+
+    ClickRow(form->ListViewProducts(), 0);
+    ClickRow(form->ListViewProducts(), 2, Qt::ControlModifier);
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::Cancel);
+    FindAction(form.get(), "ADeleteSelectedProduct")->trigger();
+    ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+    EXPECT_EQ(MessageBoxes::shown()[0].Text, QStringLiteral("Are you sure ?"));
+    EXPECT_EQ(MessageBoxes::shown()[0].Caption, QStringLiteral("Delete Confirmation"));
+    EXPECT_EQ(MessageBoxes::shown()[0].Kind, MessageBoxes::Buttons::OkCancel);
+    EXPECT_EQ(list.Count(), 3);
+
+    p.Messages();
+    QTest::keyClick(form->ListViewProducts(), Qt::Key_Delete); // answered OK
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Are you sure ?"});
+    EXPECT_EQ(Captions(list), std::vector<std::string>{"Pixel Sorter"});
+}
+
+TEST(ProductCommands, CheckedAllAndClearNeedNoQuestion)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+
+    FindAction(form.get(), "ADeleteCheckedProduct")->trigger();
+    EXPECT_EQ(list.Count(), 3);
+    FindAction(form.get(), "ACheckProducts")->trigger();
+    EXPECT_EQ(list.CheckedCount(), 3);
+    FindAction(form.get(), "AUnCheckProducts")->trigger();
+    EXPECT_EQ(list.CheckedCount(), 0);
+
+    // A check box clicked in the view is the row's check flag.
+    QModelIndex first = form->ListViewProducts()->model()->index(1, 0);
+    ASSERT_TRUE(form->ListViewProducts()->model()->setData(first, Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(list.Row(1).Checked);
+    FindAction(form.get(), "ADeleteCheckedProduct")->trigger();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Backup Buddy", "Tidy Notes"}));
+    FindAction(form.get(), "ADeleteAllProduct")->trigger();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_TRUE(p.Messages().empty());
+}
+
+TEST(ProductCommands, LoadAndSaveGoThroughTheFileDialogs)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+
+    FindAction(form.get(), "ALoadProducts")->trigger(); // cancelled
+    EXPECT_EQ(list.Count(), 3);
+    ASSERT_EQ(FileDialogs::shown().size(), 1u);
+    EXPECT_EQ(FileDialogs::shown()[0].ObjectName, QStringLiteral("OpenDialog1"));
+    EXPECT_EQ(FileDialogs::shown()[0].Filter, QStringLiteral("DAT File (*.dat)"));
+
+    // A name typed without an extension gets ".dat".
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("mine")));
+    FindAction(form.get(), "ASaveProducts")->trigger();
+    EXPECT_EQ(FileDialogs::shown().back().Preset, QStringLiteral("products.dat"));
+    EXPECT_EQ(p.dir.Read("mine.dat"), p.dir.Read("data/products.dat"));
+
+    p.dir.Write("other.dat", "B|b|cat|Yes|\nA|a|\n");
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("other.dat")));
+    FindAction(form.get(), "ALoadProducts")->trigger();
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(list.Text(1, 3), "Yes");
+    const QModelIndex status = form->ListViewProducts()->model()->index(1, 3);
+    EXPECT_EQ(status.data(Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
+
+    // A file that cannot be read: the message, and the list keeps its rows.
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("missing.dat")));
+    FindAction(form.get(), "ALoadProducts")->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Exception - Error in program !"});
+    EXPECT_EQ(list.Count(), 2);
+}
+
+TEST(ProductCommands, SavingOverTheUnreadableCatalogueLetsTheCloseSaveItAgain)
+{
+    TestProgram p;
+    p.dir.Write("data/products.dat", "Old|o|\r\n");
+    auto form = p.Start();
+    // Make the start-up file unreadable after the fact by loading a directory in its place.
+    std::filesystem::create_directory(p.dir.File("broken.dat"));
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("broken.dat")));
+    FindAction(form.get(), "ALoadProducts")->trigger();
+    ASSERT_TRUE(form->ProductsList().LoadFailed());
+    std::filesystem::remove(p.dir.File("broken.dat"));
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("broken.dat")));
+    FindAction(form.get(), "ASaveProducts")->trigger();
+    EXPECT_FALSE(form->ProductsList().LoadFailed());
+    EXPECT_EQ(p.dir.Read("broken.dat"), "Old|o||\r\n");
+}
+
+TEST(ProductCommands, SelectionToolTipsColoursAndInPlaceRename)
+{
+    TestProgram p;
+    auto form = p.Start();
+    TListView* view = form->ListViewProducts();
+    ListRows& list = form->ProductsList();
+
+    ClickRow(view, 1);
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Pixel Sorter - http://pad.pixelsorter.example/pixelsorter.xml"));
+    ClickRow(view, 2);
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Tidy Notes - http://www.tidynotes.example/pad/tidynotes.xml"));
+    EXPECT_FALSE(list.Row(1).Selected);
+    EXPECT_TRUE(list.Row(2).Selected);
+
+    QAbstractItemModel* m = view->model();
+    EXPECT_EQ(m->index(0, 2).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("http://www.backupbuddy.example/files/backupbuddy_pad.xml"));
+    EXPECT_EQ(m->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 0));
+    EXPECT_EQ(m->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), ListRowsModel::DesktopColour());
+    EXPECT_EQ(m->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 0, 0));
+    EXPECT_EQ(m->index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+
+    // Renaming the selected row in place moves it to its sorted place, still selected.
+    view->edit(m->index(2, 0));
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("Aardvark"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The editor commits, then the list sorts once the editor has closed.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.Caption(0) == "Aardvark"; }, 2000));
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Aardvark", "Backup Buddy", "Pixel Sorter"}));
+    EXPECT_TRUE(list.Row(0).Selected);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(0, QModelIndex()));
+    EXPECT_EQ(list.Text(0, 1), "http://www.tidynotes.example/pad/tidynotes.xml");
+}
