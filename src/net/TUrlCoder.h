@@ -3,17 +3,16 @@
 #include <functional>
 #include <string>
 
-class TUrlCoder;
-
-// Sender, Operation ("Error during encode" / "Error during decode"), ErrMsg.
-using TOnErrorEvent = std::function<void(TUrlCoder* Sender, const std::string& Operation, const std::string& ErrMsg)>;
-
 // Form encoding of text, as the HTTP client sends its POST data: ASCII letters and digits
 // stay, a blank becomes "+", every other byte "%" and two upper-case hexadecimal digits.
 // Neither direction throws: a failure is reported through OnError and the input comes back
 // unchanged.
 class TUrlCoder {
 public:
+    // Sender, Operation ("Error during encode" / "Error during decode"), ErrMsg.
+    using TOnErrorEvent =
+        std::function<void(TUrlCoder* Sender, const std::string& Operation, const std::string& ErrMsg)>;
+
     std::string InputString;
     TOnErrorEvent OnError;
 

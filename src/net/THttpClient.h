@@ -1,0 +1,140 @@
+#pragma once
+
+#include "net/THeaderList.h"
+#include "net/TSockConnection.h"
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+// The command of a request, as passed to OnSuccess and OnFailure.
+enum CmdType {
+    CmdGET = 0,
+    CmdOPTIONS = 1,
+    CmdHEAD = 2,
+    CmdPOST = 3,
+    CmdPUT = 4,
+    CmdPATCH = 5,
+    CmdCOPY = 6,
+    CmdMOVE = 7,
+    CmdDELETE = 8,
+    CmdLINK = 9,
+    CmdUNLINK = 10,
+    CmdTRACE = 11,
+    CmdWRAPPED = 12,
+};
+
+// "CmdGET", "CmdPOST", ...
+const char* CmdTypeName(CmdType cmd);
+
+// Optional request header values; all empty unless the caller sets them. The client sets
+// Cookie itself when a redirect reply carries one.
+struct THeaderInfo {
+    std::string LocalMailAddress;
+    std::string LocalProgram;
+    std::string Cookie;
+    std::string Referer;
+    std::string UserId;
+    std::string Password;
+};
+
+// Declared with the client for callers that want their own HTTP error type; the client
+// itself reports reply codes through its events.
+class HTTPException : public std::exception {
+public:
+    explicit HTTPException(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+class THttpClient;
+using TResultEvent = std::function<void(THttpClient* Sender, CmdType Cmd)>;
+
+// An HTTP/1.0 client: each request is one exchange on a fresh connection (request header,
+// optional body, reply head, reply body until the server closes), repeated for redirects.
+// Everything happens inside the caller's Get/Post/... call, on the caller's thread, with the
+// connection's time-out and cancel rules. Reply codes are reported through OnSuccess (below
+// 299) and OnFailure (above 399, and every reply that ends a call without an answer: a
+// redirect chain longer than MaxExchanges, or a 299/303-399 reply); failures of the
+// exchange itself are exceptions.
+class THttpClient : public TSockConnection {
+public:
+    // The reply body kept in memory (InputFileMode false) never grows past this.
+    static constexpr size_t MaxTextBody = 16u * 1024u * 1024u;
+    // Nor does the reply head, in either mode.
+    static constexpr size_t MaxHeaderText = 16u * 1024u * 1024u;
+    // A call ends after this many exchanges.
+    static constexpr int MaxExchanges = 10;
+    // Characters of a URL taken into the request path.
+    static constexpr size_t MaxPathLength = 256;
+
+    THttpClient();
+    ~THttpClient() override;
+
+    // InputFileMode false: the reply body. True: the name of the file that receives it.
+    std::string Body = "Default.htm";
+    // OutputFileMode false: the reply's status line and header lines. True: the name of the
+    // file that receives them.
+    std::string Header = "Head.txt";
+    THeaderInfo HeaderInfo;
+    bool InputFileMode = false;
+    // True: the data argument of Post and the other commands with data names a file whose
+    // contents are sent, and the reply head goes to the file named by Header.
+    bool OutputFileMode = false;
+
+    TNotifyEvent OnAboutToSend;
+    TResultEvent OnSuccess;
+    TResultEvent OnFailure;
+    THandlerEvent OnRedirect;
+    TNotifyEvent OnAuthenticationNeeded;
+
+    virtual void HTTPConnect();
+    virtual void ParseURL();
+    virtual void AssembleHTTPHeader();
+    virtual void RemoveHeader();
+    virtual void SendHTTP();
+    virtual void Options(const std::string& URL);
+    virtual void Get(const std::string& URL);
+    virtual void Post(const std::string& URL, const std::string& Data);
+    virtual void Put(const std::string& URL, const std::string& Data);
+    virtual void Head(const std::string& URL);
+    virtual void Patch(const std::string& URL, const std::string& Data);
+    virtual void Delete(const std::string& URL);
+    virtual void Trace(const std::string& URL, const std::string& Data);
+    virtual void Copy(const std::string& URL, const std::string& Destination);
+    virtual void Move(const std::string& URL, const std::string& Destination);
+    virtual void Link(const std::string& URL, const std::string& Destination);
+    virtual void UnLink(const std::string& URL, const std::string& Destination);
+    virtual void Wrapped(const std::string& URL, const std::string& Data);
+    void Abort() override;
+
+    // State of the current (or last) exchange.
+    const std::string& URL() const { return url_; }
+    const std::string& Path() const { return path_; }
+    const THeaderList& RequestHeader() const { return headerList_; }
+    CmdType Command() const { return cmd_; }
+    const std::string& ReplyCookie() const { return cookie_; }
+    const std::string& ReplyLocation() const { return location_; }
+
+protected:
+    void RunCommand(CmdType cmd, const std::string& url);
+
+private:
+    void AppendHeaderText(const std::string& line, std::ofstream* file, size_t& total);
+    void FireResult(const TResultEvent& event);
+
+    std::string url_;
+    std::string path_;
+    std::string data_;
+    std::string destination_;
+    THeaderList headerList_;
+    std::string cookie_;
+    std::string location_;
+    CmdType cmd_ = CmdGET;
+    bool encodeData_ = true;
+};

@@ -1,0 +1,131 @@
+#include "net/RequestCommand.h"
+
+#include "support/ScriptedServer.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using S = ScriptedServer;
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunRequest(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RequestCommand::Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string Base(const ScriptedServer& server)
+{
+    return "http://127.0.0.1:" + std::to_string(server.Port());
+}
+
+TEST(CliRequest, SuccessPrintsEventsStatusHeadAndBody)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok"), S::Close()});
+    const Outcome o = RunRequest({"GET", Base(server) + "/x", "--report-level", "2"});
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "event OnAboutToSend\n"
+                     "event OnConnect\n"
+                     "event OnDisconnect\n"
+                     "event OnSuccess CmdGET\n"
+                     "status Transaction Completed\n"
+                     "event OnDisconnect\n"
+                     "header 38\n"
+                     "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\n"
+                     "body 2\n"
+                     "ok\n");
+    EXPECT_EQ(o.err, "");
+}
+
+TEST(CliRequest, ErrorReplyIsAFailureEventButTheCallReturns)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 500 Oops\r\n\r\n"), S::Close()});
+    const Outcome o = RunRequest({"POST", Base(server) + "/x", "a b"});
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdPOST\nevent OnDisconnect\n"
+                     "header 21\nHTTP/1.0 500 Oops\r\n\r\nbody 0\n");
+    EXPECT_NE(server.Received(0).find("\r\n\r\na+b"), std::string::npos);
+}
+
+TEST(CliRequest, RaisedCallEndsWithTheErrorText)
+{
+    const Outcome refused = RunRequest({"GET", "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.out.rfind("event OnAboutToSend\nevent OnConnectionFailed\n", 0), 0u) << refused.out;
+    const std::string tail = "header 0\nbody 0\nerror: Connection Failed\n";
+    ASSERT_GE(refused.out.size(), tail.size());
+    EXPECT_EQ(refused.out.substr(refused.out.size() - tail.size()), tail);
+
+    // What arrived before the time-out stays visible.
+    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\npartial"), S::Hold()});
+    const Outcome slow = RunRequest({"GET", Base(server) + "/", "--timeout", "300"});
+    EXPECT_EQ(slow.code, 1);
+    EXPECT_NE(slow.out.find("header 19\nHTTP/1.0 200 OK\r\n\r\nbody 7\npartial\nerror: Socket capture aborted\n"),
+              std::string::npos)
+        << slow.out;
+}
+
+TEST(CliRequest, UsageErrors)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"GET"},
+        {"FETCH", "http://127.0.0.1/"},
+        {"GET", "http://127.0.0.1/", "data"},
+        {"POST", "http://127.0.0.1/", "a", "b"},
+        {"GET", "http://127.0.0.1/", "--timeout", "-5"},
+        {"GET", "http://127.0.0.1/", "--timeout"},
+        {"GET", "http://127.0.0.1/", "--proxy", "nohost"},
+        {"GET", "http://127.0.0.1/", "--report-level", "x"},
+        {"GET", "http://127.0.0.1/", "--verbose"},
+    };
+    for (const auto& args : bad) {
+        const Outcome o = RunRequest(args);
+        EXPECT_EQ(o.code, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(o.out, "");
+        EXPECT_NE(o.err.find("usage: quillpost-cli request METHOD URL"), std::string::npos);
+    }
+}
+
+TEST(CliRequest, BuiltProgramRunsOneCall)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 404 Not Found\r\n\r\nnope"), S::Close()});
+    const std::string command = std::string(QP_BIN_DIR) + "/quillpost-cli request HEAD " + Base(server) +
+                                "/pad.xml --timeout 3000 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buf[4096];
+    size_t n = 0;
+    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
+    const int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdHEAD\nevent OnDisconnect\n"
+                   "header 26\nHTTP/1.0 404 Not Found\r\n\r\nbody 4\nnope\n");
+    EXPECT_EQ(server.Received(0).rfind("HEAD /pad.xml HTTP/1.0\r\n", 0), 0u);
+
+    FILE* usage = popen((std::string(QP_BIN_DIR) + "/quillpost-cli 2>/dev/null").c_str(), "r");
+    ASSERT_NE(usage, nullptr);
+    const int usageStatus = pclose(usage);
+    ASSERT_TRUE(WIFEXITED(usageStatus));
+    EXPECT_EQ(WEXITSTATUS(usageStatus), 2);
+}
+
+} // namespace

@@ -1,0 +1,396 @@
+#include "net/THttpClient.h"
+
+#include "support/ScriptedServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using S = ScriptedServer;
+
+const std::string kAccept =
+    "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+    "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
+
+// The events of one client, in the order they fire.
+struct EventLog {
+    std::vector<std::string> events;
+    bool handleRedirect = false;
+
+    explicit EventLog(THttpClient& c)
+    {
+        c.OnAboutToSend = [this](TSockConnection*) { events.push_back("AboutToSend"); };
+        c.OnHostResolved = [this](TSockConnection*) { events.push_back("HostResolved"); };
+        c.OnConnect = [this](TSockConnection*) { events.push_back("Connect"); };
+        c.OnInvalidHost = [this](TSockConnection*, bool& handled) {
+            events.push_back("InvalidHost");
+            handled = true;
+        };
+        c.OnConnectionFailed = [this](TSockConnection*) { events.push_back("ConnectionFailed"); };
+        c.OnDisconnect = [this](TSockConnection*) { events.push_back("Disconnect"); };
+        c.OnRedirect = [this](TSockConnection*, bool& handled) {
+            events.push_back("Redirect");
+            handled = handleRedirect;
+        };
+        c.OnAuthenticationNeeded = [this](TSockConnection*) { events.push_back("AuthenticationNeeded"); };
+        c.OnSuccess = [this](THttpClient*, CmdType cmd) { events.push_back(std::string("Success ") + CmdTypeName(cmd)); };
+        c.OnFailure = [this](THttpClient*, CmdType cmd) { events.push_back(std::string("Failure ") + CmdTypeName(cmd)); };
+    }
+};
+
+using Events = std::vector<std::string>;
+
+std::string Base(const ScriptedServer& server)
+{
+    return "http://127.0.0.1:" + std::to_string(server.Port());
+}
+
+S::Script Reply(const std::string& bytes)
+{
+    return {S::ReadUntil("\r\n\r\n"), S::Send(bytes), S::Close()};
+}
+
+std::string GetRequest(const std::string& path, const std::string& host = "127.0.0.1")
+{
+    return "GET " + path + " HTTP/1.0\r\nHost: " + host + "\r\n" + kAccept + kContentType + "\r\n";
+}
+
+// Name lookups read the hosts file only: no query leaves the machine.
+class HttpClient : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = Resolver::Settings();
+        ResolverSettings hostsOnly;
+        hostsOnly.source = ResolverSettings::Source::HostsFile;
+        Resolver::SetSettings(hostsOnly);
+        client.TimeOut = 5000;
+    }
+    void TearDown() override { Resolver::SetSettings(saved_); }
+
+    ResolverSettings saved_;
+    THttpClient client;
+    EventLog log{client};
+};
+
+TEST_F(HttpClient, GetSendsTheExactRequestAndKeepsTheReply)
+{
+    const std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: 31\r\n\r\nSubmitted successfully, thanks";
+    S server(Reply(reply));
+    const std::string path = "/cgi-bin/submit.php?padurl=http://www.example.com/pad/app.xml&padcat=Games%3A%3AAction";
+    client.Get(Base(server) + path);
+
+    EXPECT_EQ(server.Received(0), GetRequest(path));
+    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\nContent-Length: 31\r\n\r\n");
+    EXPECT_EQ(client.Body, "Submitted successfully, thanks");
+    EXPECT_EQ(client.ReplyNumber(), 200);
+    EXPECT_EQ(client.ExpectedTotal(), 31);
+    // The server's close ends the body (first OnDisconnect); the client then closes its
+    // fresh socket (second).
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(HttpClient, PostEncodesItsDataAndAnnouncesItsLength)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(7), S::Send("HTTP/1.0 200 OK\r\n\r\nok"), S::Close()});
+    client.Post(Base(server) + "/add.php", "a=1 b");
+    EXPECT_EQ(server.Received(0), "POST /add.php HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
+                                      "Content-Length: 7\r\n\r\na%3D1+b");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdPOST", "Disconnect"}));
+}
+
+TEST_F(HttpClient, SchemeAndHostOnlyAsksForTheRootByName)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    const std::string url = "http://localhost:" + std::to_string(server.Port());
+    client.Get(url);
+    EXPECT_EQ(server.Received(0), GetRequest("/", "localhost"));
+    EXPECT_EQ(client.URL(), url + "/");
+    EXPECT_EQ(client.Host, "localhost");
+    EXPECT_EQ(client.Port, server.Port());
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "HostResolved", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+}
+
+TEST_F(HttpClient, ReplyCodesChooseTheEvent)
+{
+    S notFound(Reply("HTTP/1.0 404 Not Found\r\n\r\n<h1>Not here</h1>"));
+    client.Get(Base(notFound) + "/x");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdGET", "Disconnect"}));
+    EXPECT_EQ(client.Body, "<h1>Not here</h1>");
+
+    log.events.clear();
+    S silentClose({S::ReadUntil("\r\n\r\n"), S::Close()});
+    client.Get(Base(silentClose) + "/x");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_EQ(client.ReplyNumber(), 0);
+    EXPECT_EQ(client.Header, "");
+    EXPECT_EQ(client.Body, "");
+
+    log.events.clear();
+    S unauthorized(Reply("HTTP/1.0 401 Unauthorized\r\n\r\n"));
+    client.Post(Base(unauthorized) + "/x", "d");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect", "AuthenticationNeeded"}));
+
+    log.events.clear();
+    S garbled(Reply("HTTP/1.0 2OO OK\r\n\r\nbody"));
+    client.Get(Base(garbled) + "/x");
+    EXPECT_EQ(client.ReplyNumber(), 0);
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+}
+
+TEST_F(HttpClient, RedirectCarriesTheCookieToTheLocation)
+{
+    S target(Reply("HTTP/1.0 200 OK\r\n\r\ndone"));
+    S first(Reply("HTTP/1.0 302 Found\r\nSet-Cookie: sid=42; path=/\r\nLocation: " + Base(target) +
+                  "/next.php?x=1\r\n\r\nmoved"));
+    client.Get(Base(first) + "/start.php");
+
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Disconnect", "Redirect", "AboutToSend", "Connect",
+                                  "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_EQ(target.Received(0), "GET /next.php?x=1 HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
+                                      "Cookie: sid=42; path=/\r\n" + kContentType + "\r\n");
+    EXPECT_EQ(client.HeaderInfo.Cookie, "sid=42; path=/");
+    EXPECT_EQ(client.Body, "done");
+    EXPECT_EQ(client.URL(), Base(target) + "/next.php?x=1");
+}
+
+TEST_F(HttpClient, BareNameLocationIsTakenFromTheRootOfTheSameServer)
+{
+    S server(std::vector<S::Script>{Reply("HTTP/1.0 301 Moved\r\nLocation: thanks.html\r\n\r\n"),
+                                    Reply("HTTP/1.0 200 OK\r\n\r\nthanks")});
+    client.Get(Base(server) + "/dir/form.php");
+    EXPECT_EQ(client.URL(), Base(server) + "/thanks.html");
+    EXPECT_EQ(server.Received(1), GetRequest("/thanks.html"));
+    EXPECT_EQ(client.Body, "thanks");
+}
+
+TEST_F(HttpClient, HandledRedirectEndsTheCall)
+{
+    S server(Reply("HTTP/1.0 302 Found\r\nLocation: /elsewhere\r\n\r\n"));
+    log.handleRedirect = true;
+    client.Get(Base(server) + "/a");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Disconnect", "Redirect"}));
+    EXPECT_EQ(server.Connections(), 1u);
+}
+
+TEST_F(HttpClient, PathIsCutAt256Characters)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    std::string query;
+    for (int i = 0; query.size() < 400; ++i)
+        query += "f" + std::to_string(i) + "=v&";
+    const std::string path = "/s.php?" + query;
+    client.Get(Base(server) + path);
+    EXPECT_EQ(server.Received(0), GetRequest(path.substr(0, 256)));
+}
+
+TEST_F(HttpClient, HttpsIsRefusedBeforeAnything)
+{
+    try {
+        client.Get("HTTPS://127.0.0.1:1/x");
+        FAIL() << "no exception";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "HTTP Secure Socket is not supported");
+    }
+    EXPECT_TRUE(log.events.empty());
+    EXPECT_THROW(client.Get(""), std::runtime_error);
+    EXPECT_TRUE(log.events.empty());
+}
+
+TEST_F(HttpClient, RefusedPortFailsTheConnection)
+{
+    try {
+        client.Get("http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/x");
+        FAIL() << "no exception";
+    } catch (const ESockError& e) {
+        EXPECT_STREQ(e.what(), "Connection Failed");
+    }
+    ASSERT_GE(log.events.size(), 2u);
+    EXPECT_EQ(log.events[0], "AboutToSend");
+    EXPECT_EQ(log.events[1], "ConnectionFailed");
+    for (const auto& e : log.events)
+        EXPECT_NE(e.rfind("Success", 0) == 0 || e.rfind("Failure", 0) == 0, true) << e;
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(HttpClient, UnresolvableHostIsReportedOnce)
+{
+    try {
+        client.Get("http://no-such-host.invalid/pad.xml");
+        FAIL() << "no exception";
+    } catch (const ESockError& e) {
+        EXPECT_STREQ(e.what(), "Null Remote Address");
+    }
+    EXPECT_EQ(log.events.at(0), "AboutToSend");
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "InvalidHost"), 1);
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Connect"), 0);
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "ConnectionFailed"), 0);
+}
+
+TEST_F(HttpClient, SilentServerEndsTheReadAfterTheTimeOut)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    client.TimeOut = 300;
+    try {
+        client.Get(Base(server) + "/x");
+        FAIL() << "no exception";
+    } catch (const EAbortError& e) {
+        EXPECT_STREQ(e.what(), "Socket readln aborted");
+    }
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(HttpClient, ProxyGetsTheWholeUrlAndNoLookupIsMade)
+{
+    S proxy(Reply("HTTP/1.0 200 OK\r\n\r\nvia proxy"));
+    client.Proxy = "127.0.0.1";
+    client.ProxyPort = proxy.Port();
+    client.Get("http://pad.example.com/app.xml");
+    EXPECT_EQ(proxy.Received(0), "GET http://pad.example.com/app.xml HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
+                                 "Host: pad.example.com\r\n" +
+                                     kAccept + kContentType + "\r\n");
+    EXPECT_EQ(client.Body, "via proxy");
+}
+
+TEST_F(HttpClient, OptionalHeaderLinesInTheirOrder)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
+    client.HeaderInfo.LocalProgram = "Quillpost";
+    client.HeaderInfo.LocalMailAddress = "me@example.com";
+    client.HeaderInfo.Referer = "http://example.com/";
+    client.HeaderInfo.UserId = "user";
+    client.HeaderInfo.Password = "pass";
+    client.Put(Base(server) + "/p", "abc");
+    EXPECT_EQ(server.Received(0), "PUT /p HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
+                                      "User-Agent: Quillpost\r\nFrom: me@example.com\r\n"
+                                      "Referer: http://example.com/\r\nAuthorization: Basic dXNlcjpwYXNz\r\n" +
+                                      kContentType + "Content-Length: 3\r\n\r\nabc");
+}
+
+TEST_F(HttpClient, LongCredentialsMakeOneAuthorizationLine)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    client.HeaderInfo.UserId = std::string(40, 'u');
+    client.HeaderInfo.Password = std::string(40, 'p');
+    client.Get(Base(server) + "/");
+    const std::string got = server.Received(0);
+    const size_t at = got.find("Authorization: Basic ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string value = got.substr(at + 21, got.find("\r\n", at) - at - 21);
+    EXPECT_EQ(value.size(), 108u); // 81 bytes -> 27 groups of four
+    EXPECT_EQ(value.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+              std::string::npos);
+}
+
+TEST_F(HttpClient, FileModesSendAndReceiveFiles)
+{
+    TempDir dir;
+    const std::string payload = "padurl=http://x/y.xml&raw bytes\n";
+    const std::string dataFile = dir.Write("send.dat", payload);
+    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(payload.size()),
+              S::Send("HTTP/1.0 200 OK\r\nServer: t\r\n\r\nfile body"), S::Close()});
+    client.InputFileMode = true;
+    client.OutputFileMode = true;
+    client.Body = dir.File("body.htm");
+    client.Header = dir.File("head.txt");
+    client.Post(Base(server) + "/f", dataFile);
+    EXPECT_EQ(server.Received(0), "POST /f HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
+                                      "Content-Length: " + std::to_string(payload.size()) + "\r\n\r\n" + payload);
+    EXPECT_EQ(dir.Read("head.txt"), "HTTP/1.0 200 OK\r\nServer: t\r\n\r\n");
+    EXPECT_EQ(dir.Read("body.htm"), "file body");
+}
+
+// ---- mended faults --------------------------------------------------------------------
+
+TEST_F(HttpClient, UnhandledRedirectCodesEndTheCallAsAFailure)
+{
+    for (const char* status : {"299 Odd", "303 See Other", "304 Not Modified", "399 Odd"}) {
+        log.events.clear();
+        S server(Reply(std::string("HTTP/1.0 ") + status + "\r\nLocation: /other\r\n\r\n"));
+        client.Post(Base(server) + "/x", "a");
+        EXPECT_EQ(server.Connections(), 1u) << status;
+        EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect"})) << status;
+    }
+}
+
+TEST_F(HttpClient, RedirectChainStopsAfterTenExchanges)
+{
+    S server(Reply("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n"));
+    client.Get(Base(server) + "/start");
+    EXPECT_EQ(server.Connections(), 10u);
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Redirect"), 9);
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Failure CmdGET"), 1);
+    EXPECT_EQ(log.events.back(), "Disconnect");
+}
+
+TEST_F(HttpClient, TextBodyIsBoundedAt16MiB)
+{
+    const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+    {
+        S exact(Reply(head + std::string(THttpClient::MaxTextBody, 'b')));
+        client.Get(Base(exact) + "/");
+        EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
+        EXPECT_EQ(log.events.at(3), "Success CmdGET");
+    }
+    log.events.clear();
+    S tooLong(Reply(head + std::string(THttpClient::MaxTextBody + 100000, 'b')));
+    try {
+        client.Get(Base(tooLong) + "/");
+        FAIL() << "no exception";
+    } catch (const ESockError& e) {
+        EXPECT_STREQ(e.what(), "Reply body exceeds 16 MiB");
+    }
+    EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
+}
+
+TEST_F(HttpClient, OverlongReplyLineEndsTheRead)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\nX-Filler: " + std::string(70000, 'f') + "\r\n\r\nbody"));
+    try {
+        client.Get(Base(server) + "/");
+        FAIL() << "no exception";
+    } catch (const ESockError& e) {
+        EXPECT_STREQ(e.what(), TSockConnection::LineTooLongText);
+    }
+    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\n");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
+}
+
+TEST_F(HttpClient, UrlCannotInjectHeaderLines)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    client.Get(Base(server) + "/a b\r\nX-Evil: 1\x7f?q=\t\x01\xE9");
+    EXPECT_EQ(server.Received(0), GetRequest("/a%20b%0D%0AX-Evil:%201%7F?q=%09%01\xE9"));
+}
+
+TEST_F(HttpClient, LongDataAndHeadersGoOutWhole)
+{
+    std::string data(100000, 'd');
+    data[10] = '\0';
+    data[70000] = '\0';
+    const std::string referer = "http://example.com/" + std::string(70000, 'r');
+    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(data.size()), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
+    client.HeaderInfo.Referer = referer;
+    client.Put(Base(server) + "/big", data);
+    EXPECT_EQ(server.Received(0), "PUT /big HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + "Referer: " + referer +
+                                      "\r\n" + kContentType + "Content-Length: 100000\r\n\r\n" + data);
+    EXPECT_EQ(log.events.at(3), "Success CmdPUT");
+
+    S post({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3 * 80000), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
+    client.HeaderInfo.Referer.clear();
+    client.Post(Base(post) + "/big", std::string(80000, '&'));
+    const std::string got = post.Received(0);
+    EXPECT_NE(got.find("Content-Length: 240000\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(got.size() - got.find("\r\n\r\n") - 4, 240000u);
+}
+
+} // namespace
