@@ -485,8 +485,9 @@ void TSockConnection::Connect() {
     }
     if (!FTimedOut && !FCancel && FNoError) return;
 
-    // A connection still under way is dropped so that the next Connect starts afresh.
-    if (FConnectPending) ReplaceSocketQuietly();
+    // A socket whose connection failed (or is still under way) cannot be used again: the
+    // next Connect starts on a fresh one.
+    ReplaceSocketQuietly();
     if (OnConnectionFailed) OnConnectionFailed(this);
     if (FTimedOut) throw ESockError("Connection Timed out");
     if (FCancel) throw ESockError("Connection Canceled");

@@ -200,16 +200,21 @@ void ScriptedServer::Play(int fd, const Script& script, std::size_t index) {
         return true;
     };
 
-    auto closeGently = [&] {
-        // FIN first; then take what the client still sends until it closes too, so that
-        // unread bytes never turn the close into a reset.
-        ::shutdown(fd, SHUT_WR);
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (!stopping && !peerClosed && std::chrono::steady_clock::now() < until) {
-            const int r = Readable(fd, 100);
-            if (r < 0) stopping = true;
-            if (r > 0) readMore();
+    auto drain = [&] {
+        char buf[65536];
+        for (;;) {
+            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+            if (n <= 0) break;
+            data.append(buf, static_cast<std::size_t>(n));
+            Append(index, buf, static_cast<std::size_t>(n));
         }
+    };
+
+    auto closeGently = [&] {
+        // Bytes left unread would turn the close into a reset: take them first, then FIN.
+        drain();
+        ::shutdown(fd, SHUT_WR);
+        drain();
         ::close(fd);
     };
 
