@@ -629,12 +629,11 @@ TForm1::CaptionSlot TForm1::FindCaption(const std::string& key)
     return {};
 }
 
-std::vector<std::string> TForm1::UnresolvedLanguageKeys()
+std::optional<QString> TForm1::LanguageCaption(const std::string& key)
 {
-    std::vector<std::string> missing;
-    for (const LanguageKey& k : LanguageKeys::All())
-        if (!FindCaption(k.Key)) missing.emplace_back(k.Key);
-    return missing;
+    CaptionSlot slot = FindCaption(key);
+    if (!slot) return std::nullopt;
+    return slot.Get();
 }
 
 void TForm1::ApplyLanguage(const std::string& language)

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,9 +74,9 @@ public:
     void SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink);
     const std::string& SubmitScriptUrlText() const { return SubmitScriptUrl; }
 
-    // The keys of the language files that name no caption of this program (empty when
-    // every key has its control).
-    std::vector<std::string> UnresolvedLanguageKeys();
+    // The caption that language key `key` names, as it stands now; nothing when no control
+    // of this program carries that key.
+    std::optional<QString> LanguageCaption(const std::string& key);
 
     // What Ctrl+Q does to end the program (the event loop's exit); tests replace it.
     static void setExitHook(std::function<void()> hook);
