@@ -114,9 +114,13 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
     if (watched == labelSite_) {
         switch (event->type()) {
         case QEvent::Enter:
-        case QEvent::MouseMove:
             SetLinkColour(QColor(255, 0, 0));
             break;
+        case QEvent::MouseMove:
+            // Taken here, so that the panel under the label does not see it too.
+            SetLinkColour(QColor(255, 0, 0));
+            event->accept();
+            return true;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
             ErrorGuard::Run([this] { ShellOpen::Address(labelSite_->text()); });

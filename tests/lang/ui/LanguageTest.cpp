@@ -1,0 +1,208 @@
+// Languages, help and the about window, through the real main window.
+#include "app/ui/TestProgram.h"
+
+#include "catalogue/ui/TFormEditManual.h"
+#include "lang/LanguageKeys.h"
+#include "lang/ui/TAboutBox.h"
+#include "lang/ui/TThemeManager.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+// The shipped English file without the line of `key`.
+std::string EnglishWithout(TestProgram& p, const std::string& key)
+{
+    std::string text = p.dir.Read("language/English.ini");
+    auto at = text.find(key + "=");
+    auto end = text.find('\n', at);
+    return text.erase(at, end + 1 - at);
+}
+
+} // namespace
+
+TEST(Language, EveryKeyNamesACaptionThatStartsWithItsEnglishText)
+{
+    TestProgram p;
+    p.Remove("language"); // nothing replaces the built-in texts
+    auto form = p.Start();
+    for (const LanguageKey& k : LanguageKeys::All()) {
+        SCOPED_TRACE(k.Key);
+        std::optional<QString> caption = form->LanguageCaption(k.Key);
+        ASSERT_TRUE(caption.has_value());
+        EXPECT_EQ(caption->toStdString(), k.English);
+    }
+    EXPECT_TRUE(p.Messages().empty()); // a missing language file is not an error
+}
+
+TEST(Language, AFileSetsEveryCaptionAndTheControlsBoundToIt)
+{
+    TestProgram p;
+    std::string probe = "[Interface]\r\n";
+    int n = 0;
+    for (const LanguageKey& k : LanguageKeys::All()) probe += std::string(k.Key) + "=T" + std::to_string(n++) + "\r\n";
+    p.dir.Write("language/Probe.ini", probe);
+    auto form = p.Start();
+    form->ApplyLanguage("Probe");
+    n = 0;
+    for (const LanguageKey& k : LanguageKeys::All()) {
+        SCOPED_TRACE(k.Key);
+        EXPECT_EQ(form->LanguageCaption(k.Key)->toStdString(), "T" + std::to_string(n++));
+    }
+    // Where the captions show.
+    auto text = [&](const char* key) { return form->LanguageCaption(key).value(); };
+    EXPECT_EQ(FindAction(form.get(), "MProductsAdd")->text(), text("AAddProduct->Caption"));
+    EXPECT_EQ(FindAction(form.get(), "PMCheck")->text(), text("ATestPad->Caption"));
+    EXPECT_EQ(form->findChild<QToolButton*>(QStringLiteral("ToolButtonDeleteManual"))->text(),
+              text("ADeleteManual->Caption"));
+    EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->tabText(1), text("TabSheetAuto->Caption"));
+    EXPECT_EQ(form->ListViewManual()->model()->headerData(2, Qt::Horizontal).toString(),
+              text("ListViewManual->Column[2]->Caption"));
+    EXPECT_EQ(form->FormProgress()->findChild<QLabel*>(QStringLiteral("LabelSite"))->text(),
+              text("FormProgress->LabelSite->Caption"));
+    EXPECT_EQ(form->AboutBox()->findChild<QLabel*>(QStringLiteral("LabelSite"))->text(),
+              text("AboutBox->LabelSite->Caption"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillpost 1.3")); // no key for it
+    EXPECT_FALSE(FindAction(form.get(), "MLangEnglish")->isChecked());
+    EXPECT_FALSE(FindAction(form.get(), "MLangRussian")->isChecked());
+}
+
+TEST(Language, AKeyMissingFromTheNewLanguageKeepsThePreviousText)
+{
+    TestProgram p;
+    p.dir.Write("language/English.ini", EnglishWithout(p, "MFile->Caption"));
+    p.dir.Write("quillpost.ini", "[Configuration]\r\nLanguage=Russian\r\n");
+    auto form = p.Start();
+    FindAction(form.get(), "MLangEnglish")->trigger();
+    EXPECT_EQ(form->CurrentLanguage(), "English");
+    EXPECT_TRUE(FindAction(form.get(), "MLangEnglish")->isChecked());
+    EXPECT_FALSE(FindAction(form.get(), "MLangRussian")->isChecked());
+    EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("MFile"))->title(), QStringLiteral("Файл"));
+    EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("MHelp"))->title(), QStringLiteral("Help"));
+}
+
+TEST(Language, AnUnknownNameChecksNeitherEntry)
+{
+    for (const char* name : {"Klingon", "english"}) {
+        SCOPED_TRACE(name);
+        TestProgram p;
+        p.dir.Write("quillpost.ini", std::string("[configuration]\r\nlanguage=") + name + "\r\n");
+        auto form = p.Start();
+        EXPECT_EQ(form->CurrentLanguage(), name);
+        EXPECT_FALSE(FindAction(form.get(), "MLangEnglish")->isChecked());
+        EXPECT_FALSE(FindAction(form.get(), "MLangRussian")->isChecked());
+        EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("MFile"))->title(), QStringLiteral("File"));
+        FindAction(form.get(), "MLangEnglish")->trigger();
+        EXPECT_TRUE(FindAction(form.get(), "MLangEnglish")->isChecked());
+    }
+}
+
+TEST(Language, TheFileIsReadAgainBeforeEachDialog)
+{
+    TestProgram p;
+    auto form = p.Start();
+    form->ListViewManual()->SelectRows({0});
+    std::string text = p.dir.Read("language/English.ini");
+    text.replace(text.find("FormEditManual->Caption=Edit Site"), 33, "FormEditManual->Caption=Change Site");
+    text.replace(text.find("FormEditManual->LabelText->Caption=Link:"), 40, "FormEditManual->LabelText->Caption=");
+    p.dir.Write("language/English.ini", text);
+
+    QString title, label;
+    TItemDialog::setExecHook([&](TItemDialog& d) {
+        title = d.windowTitle();
+        label = d.findChild<QLabel*>(QStringLiteral("LabelText"))->text();
+    });
+    FindAction(form.get(), "AEditManual")->trigger();
+    EXPECT_EQ(title, QStringLiteral("Change Site"));
+    EXPECT_EQ(label, QString()); // an empty value empties the caption
+}
+
+TEST(Language, ContentOpensTheHelpOfTheCurrentLanguage)
+{
+    TestProgram p;
+    auto form = p.Start();
+    auto* help = form->findChild<QMenu*>(QStringLiteral("MHelp"));
+    ASSERT_EQ(help->actions().size(), 2);
+    help->actions().at(0)->trigger(); // Content
+    FindAction(form.get(), "MLangRussian")->trigger();
+    FindAction(form.get(), "AContent")->trigger();
+    form->ApplyLanguage("Klingon");
+    FindAction(form.get(), "AContent")->trigger(); // still Russian: applying does not change it
+    ASSERT_EQ(p.opened.size(), 3u);
+    const std::string folder = form->Files().Folder();
+    EXPECT_EQ(p.opened[0], std::make_pair(folder + "help/Help - En.txt", true));
+    EXPECT_EQ(p.opened[1], std::make_pair(folder + "help/Help - Ru.txt", true));
+    EXPECT_TRUE(std::filesystem::exists(p.opened[1].first));
+
+    p.dir.Write("quillpost.ini", "[Configuration]\r\nLanguage=Klingon\r\n");
+    auto other = p.Start();
+    p.opened.clear();
+    FindAction(other.get(), "AContent")->trigger();
+    EXPECT_TRUE(p.opened.empty());
+}
+
+TEST(Language, TheAboutWindowFollowsTheLanguageAndItsLinkIsLive)
+{
+    TestProgram p;
+    auto form = p.Start();
+    std::string text = p.dir.Read("language/English.ini");
+    text.replace(text.find("AboutBox->LabelSite->Caption="), 59, "AboutBox->LabelSite->Caption=http://127.0.0.1:9/maker");
+    p.dir.Write("language/English.ini", text);
+
+    QColor overLink, overPanel;
+    TAboutBox::setExecHook([&](TAboutBox& box) {
+        QLabel* site = box.LabelSite();
+        QTest::mouseMove(site, site->rect().center());
+        QMouseEvent move(QEvent::MouseMove, QPointF(site->rect().center()), QPointF(site->mapToGlobal(site->rect().center())),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(site, &move);
+        overLink = box.LinkColour();
+        QWidget* panel = box.findChild<QWidget*>(QStringLiteral("Panel1"));
+        QMouseEvent movePanel(QEvent::MouseMove, QPointF(2, 2), QPointF(panel->mapToGlobal(QPoint(2, 2))), Qt::NoButton,
+                              Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &movePanel);
+        overPanel = box.LinkColour();
+        QTest::mouseClick(site, Qt::RightButton);
+        EXPECT_TRUE(box.isVisible()); // the window stays open
+    });
+    FindAction(form.get(), "MAbout")->trigger();
+    EXPECT_EQ(overLink, QColor(255, 0, 0));
+    EXPECT_EQ(overPanel, QColor(0, 0, 255));
+    ASSERT_EQ(p.opened.size(), 1u);
+    EXPECT_EQ(p.opened[0], std::make_pair(std::string("http://127.0.0.1:9/maker"), false));
+    EXPECT_TRUE(p.Messages().empty());
+}
+
+TEST(Language, ThemeManagerChecksItsOwner)
+{
+    TestProgram p;
+    auto form = p.Start();
+    EXPECT_NE(form->findChild<TThemeManager*>(QStringLiteral("ThemeManager1")), nullptr);
+    try {
+        TThemeManager second(form.get());
+        ADD_FAILURE() << "a second instance was allowed";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "Only one instance of TThemeManager allowed on form");
+    }
+    QWidget window;
+    QWidget child(&window);
+    EXPECT_THROW({ TThemeManager onChild(&child); }, std::logic_error);
+    QObject plain;
+    try {
+        TThemeManager onObject(&plain);
+        ADD_FAILURE() << "a non-window owner was allowed";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "Control parent must be a form!");
+    }
+    TThemeManager first(&window); // a window of its own takes one
+    EXPECT_EQ(first.parent(), &window);
+}

@@ -1,0 +1,49 @@
+// The progress window's controls and its Cancel button.
+#include "submit/ui/TFormProgress.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+TEST(TFormProgress, ControlsDoNotOverlapWhateverTheCaptions)
+{
+    TFormProgress form;
+    for (const char* caption : {"Product:", "Продукт отправки:"}) {
+        SCOPED_TRACE(caption);
+        form.findChild<QLabel*>(QStringLiteral("LabelProduct"))->setText(QString::fromUtf8(caption));
+        TFormProgress::setExecHook([](TFormProgress&) {});
+        form.ShowModal();
+        TFormProgress::setExecHook(nullptr);
+        EXPECT_EQ(form.windowTitle(), QStringLiteral(" Submission Progress"));
+        EXPECT_GE(form.width(), 291);
+        EXPECT_GE(form.height(), 131);
+        QProgressBar* current = form.ProgressBarCurrent();
+        QProgressBar* total = form.ProgressBarTotal();
+        EXPECT_EQ(current->size(), QSize(225, 16));
+        EXPECT_EQ(total->size(), QSize(225, 16));
+        EXPECT_EQ(current->maximum(), 100);
+        for (const char* name : {"LabelProduct", "LabelSite", "LabelCurrent", "LabelTotal"}) {
+            QLabel* l = form.findChild<QLabel*>(QString::fromUtf8(name));
+            EXPECT_LE(l->x() + l->sizeHint().width(), current->x()) << name;
+        }
+        EXPECT_EQ(form.LabelProductTitle()->x(), current->x());
+        EXPECT_LE(total->geometry().bottom(), form.ButtonCancel()->y());
+        EXPECT_LE(form.ButtonCancel()->geometry().bottom(), form.height());
+        form.hide();
+    }
+}
+
+TEST(TFormProgress, CancelAsksTheRunToStopAndCloses)
+{
+    TFormProgress form;
+    QSignalSpy cancel(&form, &TFormProgress::CancelRun);
+    TFormProgress::setExecHook([](TFormProgress& f) { QTest::mouseClick(f.ButtonCancel(), Qt::LeftButton); });
+    form.ShowModal();
+    TFormProgress::setExecHook(nullptr);
+    EXPECT_EQ(cancel.count(), 1);
+    EXPECT_FALSE(form.isVisible());
+}
