@@ -262,11 +262,13 @@ void THttpClient::HTTPConnect()
             if (InputFileMode) {
                 CaptureFile(Body);
             } else {
-                // One byte past the bound tells a body of exactly the bound from a longer one.
-                CaptureString(Body, static_cast<int64_t>(MaxTextBody) + 1);
-                if (Body.size() > MaxTextBody) {
-                    Body.resize(MaxTextBody);
-                    throw ESockError("Reply body exceeds 16 MiB");
+                CaptureString(Body, static_cast<int64_t>(MaxTextBody));
+                if (Body.size() == MaxTextBody) {
+                    // Full: one byte more (rather than the server's close) means too long.
+                    std::string more;
+                    CaptureString(more, 1);
+                    if (!more.empty())
+                        throw ESockError("Reply body exceeds 16 MiB");
                 }
             }
             if (reply < 299) {
