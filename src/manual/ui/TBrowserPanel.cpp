@@ -1,35 +1,192 @@
 #include "manual/ui/TBrowserPanel.h"
 
+#include "manual/ui/TBrowserPage.h"
+
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QWebEngineHttpRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
-// Placeholder layout; the full panel is built in its own change.
+#include <memory>
+
+namespace {
+
+std::function<bool(QPrinter&)>& PrintDialogHook()
+{
+    static std::function<bool(QPrinter&)> hook;
+    return hook;
+}
+
+std::function<void(const QString&)>& MessageHook()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+QString FromBytes(const std::string& bytes)
+{
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// What Home shows: the engine has no home page setting of its own.
+QString AboutPageHtml()
+{
+    return QStringLiteral(
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Quillpost browser</title>"
+        "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
+        "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body>"
+        "<h1>Quillpost browser</h1>"
+        "<p>This panel is where you submit your products to download sites by hand.</p>"
+        "<ul>"
+        "<li>Double-click a site in the list on the left (or choose Visit) to open its "
+        "submission page here, or type an address into the box above and press Enter.</li>"
+        "<li>When the page that opens is the submission script of the site last prepared "
+        "for submission, its PAD link field is filled in with your product's PAD link. "
+        "Check the rest of the form and send it yourself.</li>"
+        "<li>Back, Forward, Stop and Refresh work as in any browser; Home shows this page; "
+        "Print prints the page on display or saves it as a PDF file.</li>"
+        "</ul>"
+        "<p>Pages are always fetched afresh from the site and nothing is kept on disk when "
+        "the program ends. Pages cannot open files of this computer; only an address you "
+        "type yourself can.</p>"
+        "</body></html>");
+}
+
+bool IsFileUrl(const QUrl& url)
+{
+    return url.scheme().compare(QStringLiteral("file"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 struct TBrowserPanel::Impl {
+    QToolBar* coolBar = nullptr;
     QComboBox* address = nullptr;
+    QToolBar* toolBar = nullptr;
     QWebEngineView* view = nullptr;
     QProgressBar* progress = nullptr;
+    QToolButton* printButton = nullptr;
+    QWebEngineProfile* profile = nullptr;
+    TBrowserPage* page = nullptr;
+    std::unique_ptr<QPrinter> printer; // set while a print is under way
 };
 
 TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
 {
     setObjectName(QStringLiteral("PanelBrowser"));
     auto* layout = new QVBoxLayout(this);
-    d->address = new QComboBox(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The address band.
+    d->coolBar = new QToolBar(this);
+    d->coolBar->setObjectName(QStringLiteral("CoolBar1"));
+    d->coolBar->setMovable(false);
+    d->coolBar->setFloatable(false);
+    d->coolBar->setMinimumHeight(21);
+    d->address = new QComboBox(d->coolBar);
     d->address->setObjectName(QStringLiteral("ComboBoxAdress"));
     d->address->setEditable(true);
+    // The list of the box stays empty: Enter must not add what was typed.
+    d->address->setInsertPolicy(QComboBox::NoInsert);
+    d->address->setDuplicatesEnabled(true);
+    d->address->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    d->address->installEventFilter(this);
+    d->address->lineEdit()->installEventFilter(this);
+    d->coolBar->addWidget(d->address);
+    layout->addWidget(d->coolBar);
+
+    // The navigation buttons, a separator before each.
+    d->toolBar = new QToolBar(this);
+    d->toolBar->setObjectName(QStringLiteral("ToolBarNavi"));
+    d->toolBar->setMovable(false);
+    d->toolBar->setFloatable(false);
+    d->toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    struct ButtonDef {
+        const char* name;
+        const char* caption;
+        void (TBrowserPanel::*command)();
+    };
+    const ButtonDef buttons[] = {
+        {"ToolButtonBack", "Back", &TBrowserPanel::GoBack},
+        {"ToolButtonForward", "Forward", &TBrowserPanel::GoForward},
+        {"ToolButtonStop", "Stop", &TBrowserPanel::StopLoading},
+        {"ToolButtonRefresh", "Refresh", &TBrowserPanel::Refresh},
+        {"ToolButtonHome", "Home", &TBrowserPanel::GoHome},
+        {"ToolButtonPrint", "Print", &TBrowserPanel::Print},
+    };
+    for (const auto& def : buttons) {
+        d->toolBar->addSeparator();
+        auto* button = new QToolButton(d->toolBar);
+        button->setObjectName(QString::fromLatin1(def.name));
+        button->setText(QString::fromLatin1(def.caption));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setAutoRaise(true);
+        // 50 pixels wide; a longer caption from a language file widens its button
+        // rather than being cut.
+        button->setMinimumWidth(50);
+        connect(button, &QToolButton::clicked, this, def.command);
+        d->toolBar->addWidget(button);
+        if (def.command == &TBrowserPanel::Print) d->printButton = button;
+    }
+    layout->addWidget(d->toolBar);
+
+    // The page view: a private profile without HTTP cache and without disk storage.
+    d->profile = new QWebEngineProfile(this);
+    d->profile->setHttpCacheType(QWebEngineProfile::NoCache);
+    d->profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    QWebEngineSettings* settings = d->profile->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    d->page = new TBrowserPage(d->profile);
     d->view = new QWebEngineView(this);
     d->view->setObjectName(QStringLiteral("WebBrowser1"));
+    d->view->setPage(d->page);
+    d->view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    layout->addWidget(d->view, 1);
+
     d->progress = new QProgressBar(this);
     d->progress->setObjectName(QStringLiteral("ProgressBar1"));
-    layout->addWidget(d->address);
-    layout->addWidget(d->view, 1);
+    d->progress->setRange(0, 100);
+    d->progress->setValue(0);
     layout->addWidget(d->progress);
+
+    connect(d->view, &QWebEngineView::loadProgress, this, [this](int progress) {
+        // The engine reports percent: its maximum is always 100.
+        d->progress->setMaximum(100);
+        d->progress->setValue(progress);
+    });
+    connect(d->page, &QWebEnginePage::loadFinished, this, &TBrowserPanel::DocumentComplete);
+    connect(d->page, &TBrowserPage::NavigationRefused, this, &TBrowserPanel::NavigationRefused);
+    connect(d->view, &QWebEngineView::printRequested, this, &TBrowserPanel::Print);
+    connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
+        d->printer.reset();
+        d->printButton->setEnabled(true);
+        if (!ok) ShowMessage(QStringLiteral("The page could not be printed."));
+        emit PrintFinished(ok);
+    });
 }
 
 TBrowserPanel::~TBrowserPanel()
 {
+    // The view goes before its page, and the page before its profile.
+    delete d->view;
+    delete d->page;
+    delete d->profile;
     delete d;
 }
 
@@ -38,9 +195,105 @@ std::string TBrowserPanel::AddressText() const
     return d->address->currentText().toLocal8Bit().toStdString();
 }
 
-void TBrowserPanel::NavigateTo(const std::string&) {}
-void TBrowserPanel::NavigatePost(const std::string&, const std::string&) {}
-void TBrowserPanel::RunScript(const std::string&) {}
+void TBrowserPanel::NavigateTo(const std::string& url)
+{
+    const QString text = FromBytes(url);
+    d->address->setEditText(text);
+    Load(text, nullptr);
+}
+
+void TBrowserPanel::NavigatePost(const std::string& url, const std::string& postData)
+{
+    const QString text = FromBytes(url);
+    d->address->setEditText(text);
+    const QByteArray body = QByteArray::fromStdString(postData);
+    Load(text, &body);
+}
+
+void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
+{
+    const QUrl target(text);
+    // The panel's own load: the one kind that may open a local file.
+    if (IsFileUrl(target)) d->page->AllowNextFileLoad();
+    if (postData == nullptr) {
+        d->view->load(target);
+        return;
+    }
+    QWebEngineHttpRequest request(target, QWebEngineHttpRequest::Post);
+    request.setHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request.setPostData(*postData);
+    d->view->load(request);
+}
+
+void TBrowserPanel::RunScript(const std::string& script)
+{
+    d->page->runJavaScript(FromBytes(script), QWebEngineScript::MainWorld);
+}
+
 QWebEngineView* TBrowserPanel::View() const { return d->view; }
 QComboBox* TBrowserPanel::AddressBox() const { return d->address; }
 QProgressBar* TBrowserPanel::Progress() const { return d->progress; }
+
+void TBrowserPanel::GoBack() { d->view->back(); }
+void TBrowserPanel::GoForward() { d->view->forward(); }
+void TBrowserPanel::StopLoading() { d->view->stop(); }
+void TBrowserPanel::Refresh() { d->view->reload(); }
+
+void TBrowserPanel::GoHome()
+{
+    d->view->setHtml(AboutPageHtml());
+}
+
+void TBrowserPanel::Print()
+{
+    if (d->printer) return; // one print at a time
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    bool accepted = false;
+    if (PrintDialogHook()) {
+        accepted = PrintDialogHook()(*printer);
+    } else {
+        QPrintDialog dialog(printer.get(), this);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (!accepted) return;
+    d->printer = std::move(printer);
+    d->printButton->setEnabled(false);
+    d->view->print(d->printer.get());
+}
+
+void TBrowserPanel::SetPrintDialogHook(std::function<bool(QPrinter&)> hook)
+{
+    PrintDialogHook() = std::move(hook);
+}
+
+void TBrowserPanel::SetMessageHook(std::function<void(const QString&)> hook)
+{
+    MessageHook() = std::move(hook);
+}
+
+void TBrowserPanel::ShowMessage(const QString& text)
+{
+    if (MessageHook()) {
+        MessageHook()(text);
+        return;
+    }
+    QMessageBox::warning(this, QApplication::applicationDisplayName(), text);
+}
+
+void TBrowserPanel::LoadFromAddressBox()
+{
+    // The text as it stands: no scheme added, nothing checked.
+    Load(d->address->currentText(), nullptr);
+}
+
+bool TBrowserPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == d->address || watched == d->address->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            LoadFromAddressBox();
+            return true; // the combo box would otherwise add the text to its list
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -2,12 +2,15 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 class QComboBox;
+class QPrinter;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
+class QUrl;
 class QWebEngineView;
 
 // The small web browser on the right of the Manual Submit page (object name
@@ -15,6 +18,11 @@ class QWebEngineView;
 // Child object names: CoolBar1, ComboBoxAdress, ToolBarNavi, ToolButtonBack,
 // ToolButtonForward, ToolButtonStop, ToolButtonRefresh, ToolButtonHome, ToolButtonPrint,
 // WebBrowser1, ProgressBar1.
+//
+// Pages are fetched without the HTTP cache, in a private profile that keeps nothing on
+// disk. A page never reaches a local file: file: addresses load only from the address box
+// or NavigateTo. The address box shows what the program or the user put there, not the
+// page on display.
 class TBrowserPanel : public QWidget {
     Q_OBJECT
 public:
@@ -35,11 +43,39 @@ public:
     QComboBox* AddressBox() const;
     QProgressBar* Progress() const;
 
+    // The buttons' commands.
+    void GoBack();
+    void GoForward();
+    void StopLoading();
+    void Refresh();
+    // Shows the panel's own page about what it is for (the engine names no home page).
+    void GoHome();
+    // Asks for a printer (or a PDF file) through the print dialog and prints the page.
+    void Print();
+
+    // Test hooks. The print dialog hook gets the printer to set up and returns true to
+    // print; the message hook receives what would be shown in a message box. An empty
+    // function restores the real dialog or message box.
+    static void SetPrintDialogHook(std::function<bool(QPrinter&)> hook);
+    static void SetMessageHook(std::function<void(const QString&)> hook);
+
 signals:
-    // A page (or a frame of it) finished loading.
+    // The page finished loading (ok false: it could not be loaded). The engine reports one
+    // completion per top-level navigation, after the page's frames have loaded.
     void DocumentComplete(bool ok);
+    // A page tried to open a local file and was stopped.
+    void NavigationRefused(const QUrl& url);
+    // A print started by Print ended.
+    void PrintFinished(bool ok);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void LoadFromAddressBox();
+    void Load(const QString& text, const QByteArray* postData);
+    void ShowMessage(const QString& text);
+
     struct Impl;
     Impl* d;
 };

@@ -1,0 +1,470 @@
+// The browser panel against pages served by the test itself on 127.0.0.1.
+#include "manual/FormFillScript.h"
+#include "manual/ui/TBrowserPanel.h"
+#include "support/ui/LocalWebServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Generous: the first page of a run starts the whole web engine.
+constexpr int kTimeoutMs = 60000;
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kTimeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QByteArray Page(const QByteArray& title, const QByteArray& body)
+{
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" + body +
+           "</body></html>";
+}
+
+class TBrowserPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.IsListening());
+        panel = std::make_unique<TBrowserPanel>();
+        panel->resize(900, 700);
+        panel->show();
+    }
+
+    void TearDown() override
+    {
+        TBrowserPanel::SetPrintDialogHook({});
+        TBrowserPanel::SetMessageHook({});
+    }
+
+    std::string Url(const char* path) const { return server.Url(QString::fromLatin1(path)).toStdString(); }
+
+    // Runs `start` and waits for the load it begins to complete; returns the load's ok.
+    bool Loaded(const std::function<void()>& start)
+    {
+        QSignalSpy spy(panel.get(), &TBrowserPanel::DocumentComplete);
+        start();
+        if (!spy.wait(kTimeoutMs)) {
+            ADD_FAILURE() << "no page completed";
+            return false;
+        }
+        return spy.first().first().toBool();
+    }
+
+    // Runs a script in the page and returns its result.
+    QVariant Js(const QString& script)
+    {
+        bool done = false;
+        QVariant result;
+        panel->View()->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        EXPECT_TRUE(WaitUntil([&] { return done; })) << script.toStdString();
+        return result;
+    }
+
+    QString Title() { return Js(QStringLiteral("document.title")).toString(); }
+
+    // Clicks the middle of the element with that id with the mouse, as a user would (a
+    // click from a script carries no user gesture, which the engine treats differently).
+    void Click(const char* id)
+    {
+        const QVariantList box = Js(QStringLiteral("(function () { var r = document.getElementById('%1')"
+                                                   ".getBoundingClientRect(); return [r.left + r.width / 2, "
+                                                   "r.top + r.height / 2]; })()")
+                                        .arg(QString::fromLatin1(id)))
+                                     .toList();
+        ASSERT_EQ(box.size(), 2) << id;
+        QWidget* target = panel->View()->focusProxy() ? panel->View()->focusProxy() : panel->View();
+        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(box[0].toInt(), box[1].toInt()));
+    }
+
+    void PressEnter(Qt::Key key = Qt::Key_Return, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(panel->AddressBox()->lineEdit(), key, modifiers);
+    }
+
+    void TypeAddress(const QString& text)
+    {
+        panel->AddressBox()->lineEdit()->clear();
+        QTest::keyClicks(panel->AddressBox()->lineEdit(), text);
+    }
+
+    QToolButton* Button(const char* name) { return panel->findChild<QToolButton*>(QString::fromLatin1(name)); }
+
+    LocalWebServer server;
+    std::unique_ptr<TBrowserPanel> panel;
+};
+
+TEST_F(TBrowserPanelTest, StartsEmptyWithItsControlsInPlace)
+{
+    EXPECT_EQ(panel->objectName(), QStringLiteral("PanelBrowser"));
+    for (const char* name : {"CoolBar1", "ComboBoxAdress", "ToolBarNavi", "WebBrowser1", "ProgressBar1"})
+        EXPECT_NE(panel->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+    const char* const buttons[][2] = {{"ToolButtonBack", "Back"},       {"ToolButtonForward", "Forward"},
+                                      {"ToolButtonStop", "Stop"},       {"ToolButtonRefresh", "Refresh"},
+                                      {"ToolButtonHome", "Home"},       {"ToolButtonPrint", "Print"}};
+    int left = -1;
+    for (const auto& b : buttons) {
+        QToolButton* button = Button(b[0]);
+        ASSERT_NE(button, nullptr) << b[0];
+        EXPECT_EQ(button->text(), QString::fromLatin1(b[1]));
+        EXPECT_GE(button->width(), 50);
+        EXPECT_GT(button->x(), left) << b[0] << " out of order";
+        left = button->x();
+    }
+    EXPECT_TRUE(panel->View()->url().isEmpty());
+    EXPECT_EQ(panel->Progress()->minimum(), 0);
+    EXPECT_EQ(panel->Progress()->maximum(), 100);
+    EXPECT_EQ(panel->AddressText(), "");
+    // Pressing the buttons with no page does nothing visible and breaks nothing.
+    for (const auto& b : buttons)
+        if (std::string(b[0]) != "ToolButtonPrint" && std::string(b[0]) != "ToolButtonHome")
+            QTest::mouseClick(Button(b[0]), Qt::LeftButton);
+    EXPECT_TRUE(panel->View()->url().isEmpty());
+}
+
+TEST_F(TBrowserPanelTest, EnterLoadsTheTypedAddressAndKeepsTheListEmpty)
+{
+    server.SetPage("/enter.html", Page("entered", "<p>hello</p>"));
+
+    // An empty box: the engine is asked for the empty address, nothing is fetched.
+    PressEnter();
+    EXPECT_EQ(panel->AddressBox()->count(), 0);
+
+    const QString url = server.Url(QStringLiteral("/enter.html"));
+    TypeAddress(url);
+    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
+    EXPECT_EQ(Title(), QStringLiteral("entered"));
+    ASSERT_EQ(server.CountFor("/enter.html"), 1);
+    EXPECT_EQ(server.LastFor("/enter.html")->method, "GET");
+    EXPECT_EQ(panel->AddressBox()->count(), 0) << "Enter added the address to the list";
+    EXPECT_EQ(panel->AddressBox()->currentText(), url);
+
+    // The keypad's Enter with a modifier held navigates as well.
+    ASSERT_TRUE(Loaded([&] { PressEnter(Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier); }));
+    EXPECT_EQ(server.CountFor("/enter.html"), 2);
+    EXPECT_EQ(panel->AddressBox()->count(), 0);
+    EXPECT_EQ(panel->AddressText(), url.toStdString());
+}
+
+TEST_F(TBrowserPanelTest, AddressBoxDoesNotFollowThePageAndButtonsWalkTheHistory)
+{
+    server.SetPage("/a.html", Page("page a", "<a id=\"next\" href=\"/b.html\">next</a>"));
+    server.SetPage("/b.html", Page("page b", "<p>b</p>"));
+    const std::string a = Url("/a.html");
+    const QUrl b(server.Url(QStringLiteral("/b.html")));
+
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(a); }));
+    ASSERT_TRUE(Loaded([&] { Click("next"); }));
+    EXPECT_EQ(panel->View()->url(), b);
+    EXPECT_EQ(panel->AddressText(), a) << "the box followed a link";
+
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
+    EXPECT_EQ(panel->View()->url(), QUrl(QString::fromStdString(a)));
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonForward"), Qt::LeftButton); }));
+    EXPECT_EQ(panel->View()->url(), b);
+    EXPECT_EQ(panel->AddressText(), a);
+
+    // Refresh fetches the page again from the site.
+    const int before = server.CountFor("/b.html");
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonRefresh"), Qt::LeftButton); }));
+    EXPECT_EQ(server.CountFor("/b.html"), before + 1);
+
+    // Home: our own page about the panel.
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonHome"), Qt::LeftButton); }));
+    EXPECT_EQ(Title(), QStringLiteral("Quillpost browser"));
+    EXPECT_TRUE(Js(QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("PAD link")));
+    EXPECT_EQ(panel->AddressText(), a);
+}
+
+TEST_F(TBrowserPanelTest, PostDataReachesTheServerExactly)
+{
+    server.SetPage("/submit.php", Page("thanks", "<p>Your PAD file was submitted successfully</p>"));
+    const std::string url = Url("/submit.php") + "?padurl=http%3A%2F%2Fa.example%2Fpad.xml&padcat=Audio+%26+Video";
+    const std::string body = "padurl=http%3A%2F%2Fa.example%2Fpad.xml&padcat=Audio+%26+Video&raw=\xE9\x01";
+
+    ASSERT_TRUE(Loaded([&] { panel->NavigatePost(url, body); }));
+    const LocalWebServer::Request* request = server.LastFor("/submit.php");
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(request->method, "POST");
+    EXPECT_EQ(request->target.toStdString(), url.substr(url.find("/submit.php")));
+    EXPECT_EQ(request->body.toStdString(), body);
+    EXPECT_EQ(request->Header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(panel->AddressText(), url);
+    EXPECT_EQ(Title(), QStringLiteral("thanks"));
+}
+
+TEST_F(TBrowserPanelTest, ProgressReachesItsMaximumAndPagesAreNeverCached)
+{
+    // The server allows caching for an hour; the panel must come back anyway.
+    server.SetPage("/a.html", Page("a", "<p>a</p>"));
+    server.SetPage("/b.html", Page("b", "<p>b</p>"));
+    QList<int> reported;
+    QObject::connect(panel->View(), &QWebEngineView::loadProgress, panel.get(), [&](int p) { reported.append(p); });
+
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    ASSERT_TRUE(WaitUntil([&] { return panel->Progress()->value() == 100; })) << panel->Progress()->value();
+    EXPECT_EQ(panel->Progress()->maximum(), 100);
+    ASSERT_FALSE(reported.isEmpty());
+    EXPECT_EQ(reported.last(), 100);
+
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/b.html")); }));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    EXPECT_EQ(server.CountFor("/a.html"), 2);
+    EXPECT_EQ(server.CountFor("/b.html"), 1);
+}
+
+// The fill as the main window wires it: on every completed load, if the address box holds
+// the script address, the script fills the field.
+class FormFillTest : public TBrowserPanelTest {
+protected:
+    void SetUp() override
+    {
+        TBrowserPanelTest::SetUp();
+        QObject::connect(panel.get(), &TBrowserPanel::DocumentComplete, panel.get(), [this](bool) {
+            if (FormFillScript::Applies(panel->AddressText(), scriptUrl))
+                panel->RunScript(FormFillScript::Build(fieldName, padLink));
+        });
+    }
+
+    QString Value(const char* id)
+    {
+        return Js(QStringLiteral("document.getElementById('%1').value").arg(QString::fromLatin1(id))).toString();
+    }
+
+    // Prepares a submission for `path` and opens it the way a user would: typed + Enter.
+    void Open(const char* path, const std::string& link)
+    {
+        scriptUrl = Url(path);
+        padLink = link;
+        TypeAddress(QString::fromStdString(scriptUrl));
+        ASSERT_TRUE(Loaded([&] { PressEnter(); }));
+    }
+
+    std::string scriptUrl;
+    std::string fieldName = "padurl";
+    std::string padLink;
+};
+
+TEST_F(FormFillTest, FillsOnlyTheFirstElementOfThatNameOrId)
+{
+    const std::string link = "http://www.example.com/pad/app.xml";
+    server.SetPage("/two.php", Page("two", "<form><input name=\"padurl\" id=\"first\">"
+                                           "<input name=\"padurl\" id=\"second\"></form>"));
+    server.SetPage("/byid.php", Page("byid", "<form><input name=\"title\" id=\"title\">"
+                                             "<input name=\"url\" id=\"padurl\"></form>"));
+    server.SetPage("/textarea.php", Page("textarea", "<form><textarea name=\"padurl\" id=\"area\"></textarea>"
+                                                     "<input name=\"padurl\" id=\"after\"></form>"));
+    server.SetPage("/select.php", Page("select", "<form><select name=\"padurl\" id=\"sel\">"
+                                                 "<option value=\"a\">a</option></select>"
+                                                 "<input name=\"padurl\" id=\"after\"></form>"));
+
+    Open("/two.php", link);
+    EXPECT_EQ(Value("first"), QString::fromStdString(link));
+    EXPECT_EQ(Value("second"), QString());
+
+    Open("/byid.php", link);
+    EXPECT_EQ(Value("padurl"), QString::fromStdString(link));
+    EXPECT_EQ(Value("title"), QString());
+
+    // The first element of that name is not an input: nothing at all is filled.
+    Open("/textarea.php", link);
+    EXPECT_EQ(Value("area"), QString());
+    EXPECT_EQ(Value("after"), QString());
+
+    Open("/select.php", link);
+    EXPECT_EQ(Value("sel"), QStringLiteral("a"));
+    EXPECT_EQ(Value("after"), QString());
+}
+
+TEST_F(FormFillTest, OnlyTheExactScriptAddressIsFilled)
+{
+    server.SetPage("/two.php", Page("two", "<form><input name=\"padurl\" id=\"first\"></form>"));
+    scriptUrl = Url("/two.php");
+    padLink = "http://www.example.com/pad/app.xml";
+
+    // The same page under a different letter case of the address: loaded, not filled.
+    TypeAddress(QString::fromStdString("HTTP" + scriptUrl.substr(4)));
+    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
+    EXPECT_EQ(Title(), QStringLiteral("two"));
+    EXPECT_EQ(Value("first"), QString());
+
+    // With a query after it (as the one-product Submit loads it): not filled either.
+    ASSERT_TRUE(Loaded([&] { panel->NavigatePost(scriptUrl + "?padurl=x", "padurl=x"); }));
+    EXPECT_EQ(Value("first"), QString());
+
+    // Visit of a site whose link is exactly the script address: filled.
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(scriptUrl); }));
+    EXPECT_EQ(Value("first"), QString::fromStdString(padLink));
+}
+
+TEST_F(FormFillTest, FramePageFillsTheTopLevelDocumentOnly)
+{
+    server.SetPage("/frames.php", Page("frames", "<iframe id=\"frame\" src=\"/inner.php\"></iframe>"
+                                                 "<form><input name=\"padurl\" id=\"top\"></form>"));
+    server.SetPage("/inner.php", Page("inner", "<form><input name=\"padurl\" id=\"inner\"></form>"));
+
+    int completions = 0;
+    QObject::connect(panel.get(), &TBrowserPanel::DocumentComplete, panel.get(), [&](bool) { ++completions; });
+    Open("/frames.php", "http://www.example.com/pad/app.xml");
+    EXPECT_EQ(Value("top"), QStringLiteral("http://www.example.com/pad/app.xml"));
+    EXPECT_EQ(server.CountFor("/inner.php"), 1);
+    // The frame has loaded with its own field of that name, which is left alone.
+    EXPECT_EQ(Js(QStringLiteral("document.getElementById('frame').contentDocument.getElementById('inner').value"))
+                  .toString(),
+              QString());
+    EXPECT_EQ(completions, 1);
+}
+
+TEST_F(FormFillTest, HostileTextsLandExactlyAsTypedAndRunNothing)
+{
+    const std::string hostile = "http://x/\"; window.pwned = 1; //\\'`${window.pwned=2}`\n\r\t"
+                                "</script><script>window.pwned=3</script>"
+                                "\xE2\x80\xA8window.pwned=4\xE2\x80\xA9<!-- ]]> & \xC3\xA9\xF0\x9F\x98\x80 \xFF.";
+    const QString expected = QString::fromUtf8("http://x/\"; window.pwned = 1; //\\'`${window.pwned=2}`\n\r\t"
+                                               "</script><script>window.pwned=3</script>"
+                                               "\xE2\x80\xA8window.pwned=4\xE2\x80\xA9<!-- ]]> & "
+                                               "\xC3\xA9\xF0\x9F\x98\x80 \xEF\xBF\xBD.");
+    // A hidden input keeps line breaks (a text input would strip them by itself).
+    server.SetPage("/hostile.php", Page("hostile", "<form><input type=\"hidden\" name=\"padurl\" id=\"p\">"
+                                                   "<input id=\"q\" name=\"pad&quot;url&lt;/script&gt;\"></form>"));
+
+    Open("/hostile.php", hostile);
+    EXPECT_EQ(Value("p"), expected);
+    EXPECT_EQ(Js(QStringLiteral("typeof window.pwned")).toString(), QStringLiteral("undefined"));
+
+    // The field name is escaped the same way.
+    fieldName = "pad\"url</script>";
+    Open("/hostile.php", "http://example.com/\"'\\pad.xml");
+    EXPECT_EQ(Value("q"), QStringLiteral("http://example.com/\"'\\pad.xml"));
+    EXPECT_EQ(Value("p"), QString());
+    EXPECT_EQ(Js(QStringLiteral("typeof window.pwned")).toString(), QStringLiteral("undefined"));
+}
+
+TEST_F(TBrowserPanelTest, PagesCannotOpenLocalFiles)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto write = [&](const char* name, const QByteArray& html) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(html);
+    };
+    write("a.html", Page("local a", "<a id=\"link\" href=\"b.html\">b</a>"));
+    write("b.html", Page("local b", "<p>secret</p>"));
+    const QUrl localA = QUrl::fromLocalFile(dir.filePath(QStringLiteral("a.html")));
+    const QUrl localB = QUrl::fromLocalFile(dir.filePath(QStringLiteral("b.html")));
+
+    // Typed by the user: allowed.
+    TypeAddress(localA.toString());
+    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
+    EXPECT_EQ(Title(), QStringLiteral("local a"));
+
+    // A link of that local page to another local file: refused.
+    QSignalSpy refused(panel.get(), &TBrowserPanel::NavigationRefused);
+    Click("link");
+    ASSERT_TRUE(refused.wait(kTimeoutMs));
+    EXPECT_EQ(refused.first().first().toUrl(), localB);
+    EXPECT_EQ(panel->View()->url(), localA);
+    EXPECT_EQ(Title(), QStringLiteral("local a"));
+
+    // A web page's link, a new-window link and a script: none of them gets there.
+    server.SetPage("/web.html", Page("web", "<a id=\"link\" href=\"" + localB.toEncoded() +
+                                                "\">b</a><a id=\"blank\" target=\"_blank\" href=\"" +
+                                                localB.toEncoded() + "\">b</a>"));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/web.html")); }));
+    QSignalSpy loads(panel.get(), &TBrowserPanel::DocumentComplete);
+    Click("link");
+    Click("blank");
+    Js(QStringLiteral("location.href = '%1'").arg(QString::fromLatin1(localB.toEncoded())));
+    // Nothing should load: give a wrong navigation time to show itself.
+    loads.wait(3000);
+    EXPECT_EQ(panel->View()->url(), QUrl(server.Url(QStringLiteral("/web.html"))));
+    EXPECT_EQ(Title(), QStringLiteral("web"));
+
+    // Visit of a manual site whose link is a local file: allowed, as typed.
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(localB.toString().toStdString()); }));
+    EXPECT_EQ(Title(), QStringLiteral("local b"));
+}
+
+TEST_F(TBrowserPanelTest, NewWindowLinksOpenInThePanel)
+{
+    server.SetPage("/a.html", Page("a", "<a id=\"blank\" target=\"_blank\" href=\"/b.html\">b</a>"
+                                        "<form id=\"f\" method=\"post\" target=\"_blank\" action=\"/post.php\">"
+                                        "<input name=\"padurl\" value=\"x y\"><button id=\"go\">Send</button></form>"));
+    server.SetPage("/b.html", Page("b", "<p>b</p>"));
+    server.SetPage("/post.php", Page("posted", "<p>ok</p>"));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    ASSERT_TRUE(Loaded([&] { Click("blank"); }));
+    EXPECT_EQ(Title(), QStringLiteral("b"));
+
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    ASSERT_TRUE(Loaded([&] { Click("go"); }));
+    ASSERT_NE(server.LastFor("/post.php"), nullptr);
+    EXPECT_EQ(server.LastFor("/post.php")->method, "POST");
+    EXPECT_EQ(server.LastFor("/post.php")->body, "padurl=x+y");
+}
+
+TEST_F(TBrowserPanelTest, PrintGoesThroughTheDialogToAPdfFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    server.SetPage("/print.html", Page("print", "<h1>Printed page</h1>"));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/print.html")); }));
+
+    int dialogs = 0;
+    TBrowserPanel::SetPrintDialogHook([&](QPrinter&) {
+        ++dialogs;
+        return false; // Cancel
+    });
+    QTest::mouseClick(Button("ToolButtonPrint"), Qt::LeftButton);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    TBrowserPanel::SetPrintDialogHook([&](QPrinter& printer) {
+        ++dialogs;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    QStringList messages;
+    TBrowserPanel::SetMessageHook([&](const QString& text) { messages.append(text); });
+    QSignalSpy finished(panel.get(), &TBrowserPanel::PrintFinished);
+    QTest::mouseClick(Button("ToolButtonPrint"), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(kTimeoutMs));
+    EXPECT_TRUE(finished.first().first().toBool());
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(messages.isEmpty());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF")) << "not a PDF";
+    EXPECT_TRUE(Button("ToolButtonPrint")->isEnabled());
+}
+
+} // namespace
