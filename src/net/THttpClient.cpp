@@ -149,6 +149,7 @@ THttpClient::~THttpClient() = default;
 
 void THttpClient::RunCommand(CmdType cmd, const std::string& url)
 {
+    brokenOff_ = false;
     url_ = url;
     cmd_ = cmd;
     HTTPConnect();
@@ -235,6 +236,12 @@ void THttpClient::UnLink(const std::string& URL, const std::string& Destination)
     RunCommand(CmdUNLINK, URL);
 }
 
+void THttpClient::Disconnect()
+{
+    brokenOff_ = true;
+    TSockConnection::Disconnect();
+}
+
 void THttpClient::Abort()
 {
     FLookupDone = true;
@@ -246,6 +253,8 @@ void THttpClient::Abort()
 void THttpClient::HTTPConnect()
 {
     for (int exchange = 1;; ++exchange) {
+        if (brokenOff_)
+            throw EAbortError(CanceledText);
         ParseURL();
         AssembleHTTPHeader();
         if (OnAboutToSend)
@@ -271,6 +280,9 @@ void THttpClient::HTTPConnect()
                         throw ESockError("Reply body exceeds 16 MiB");
                 }
             }
+            // A reply cut short by a Disconnect of ours is no reply.
+            if (brokenOff_)
+                throw EAbortError(CanceledText);
             if (reply < 299) {
                 FireResult(OnSuccess);
                 StatusMessage(2, "Transaction Completed");
@@ -286,13 +298,13 @@ void THttpClient::HTTPConnect()
             }
         } catch (...) {
             try {
-                Disconnect();
+                TSockConnection::Disconnect();
             } catch (...) {
                 // The first failure is the one the caller hears about.
             }
             throw;
         }
-        Disconnect();
+        TSockConnection::Disconnect();
 
         if (ended)
             return;

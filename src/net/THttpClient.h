@@ -3,6 +3,7 @@
 #include "net/THeaderList.h"
 #include "net/TSockConnection.h"
 
+#include <atomic>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -112,6 +113,12 @@ public:
     virtual void UnLink(const std::string& URL, const std::string& Destination);
     virtual void Wrapped(const std::string& URL, const std::string& Data);
     void Abort() override;
+    // Breaks the request off (from any thread, as the submission run does): the call in
+    // progress ends with EAbortError(CanceledText) instead of reporting a reply it did not
+    // read whole.
+    void Disconnect() override;
+
+    static constexpr const char* CanceledText = "Request Canceled";
 
     // State of the current (or last) exchange.
     const std::string& URL() const { return url_; }
@@ -137,4 +144,5 @@ private:
     std::string location_;
     CmdType cmd_ = CmdGET;
     bool encodeData_ = true;
+    std::atomic<bool> brokenOff_{false};
 };

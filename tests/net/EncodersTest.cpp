@@ -134,14 +134,6 @@ TEST(TextWords, NthPos)
     EXPECT_EQ(NthPos("", '/', 1), 1u);
 }
 
-TEST(TextWords, StreamLn)
-{
-    std::ostringstream out;
-    StreamLn(out, "abc");
-    StreamLn(out, "");
-    EXPECT_EQ(out.str(), "abc\r\n\r\n");
-}
-
 TEST(MimeCoder, Base64)
 {
     EXPECT_EQ(TMimeCoder::EncodeString("abc"), "YWJj\r\n");

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
+#include <thread>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -246,6 +249,37 @@ TEST_F(HttpClient, SilentServerEndsTheReadAfterTheTimeOut)
     }
     EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
     EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\nfirst"), S::Hold()});
+    std::promise<void> bodyStarted;
+    client.OnPacketRecvd = [&, once = false](TSockConnection*) mutable {
+        if (!std::exchange(once, true))
+            bodyStarted.set_value();
+    };
+    std::thread canceller([&, started = bodyStarted.get_future()]() mutable {
+        started.wait();
+        client.Disconnect();
+    });
+    try {
+        client.Get(Base(server) + "/slow");
+        ADD_FAILURE() << "no exception";
+    } catch (const EAbortError& e) {
+        EXPECT_STREQ(e.what(), THttpClient::CanceledText);
+    }
+    canceller.join();
+    EXPECT_EQ(client.Body, "first");
+    EXPECT_EQ(std::count_if(log.events.begin(), log.events.end(),
+                            [](const std::string& e) { return e.rfind("Success", 0) == 0; }),
+              0);
+
+    // The next call of the same client runs normally.
+    S next(Reply("HTTP/1.0 200 OK\r\n\r\nagain"));
+    client.OnPacketRecvd = nullptr;
+    client.Get(Base(next) + "/");
+    EXPECT_EQ(client.Body, "again");
 }
 
 TEST_F(HttpClient, ProxyGetsTheWholeUrlAndNoLookupIsMade)
