@@ -528,6 +528,24 @@ TEST_F(SockConnectionTest, DisconnectFromAnotherThreadEndsAWaitAtOnce) {
     EXPECT_TRUE(c.Connected());
 }
 
+TEST_F(SockConnectionTest, DisconnectFromAnotherThreadReachesThePeerWhileTheOwnerIsIdle) {
+    Server server({Server::Hold()});
+    TSockConnection c;
+    Recorder r;
+    r.Attach(c);
+    Aim(c, server);
+    c.Connect();
+    std::thread([&] { c.Disconnect(); }).join();
+    // The connection ends now, although the owner does nothing ...
+    EXPECT_TRUE(server.WaitFinished(1));
+    EXPECT_EQ(r.events, std::vector<std::string>{"OnConnect"});
+    // ... and the owner closes its side at its next wait, on its own thread.
+    EXPECT_EQ(c.ReadLn(), "");
+    EXPECT_EQ(r.events, (std::vector<std::string>{"OnConnect", "OnDisconnect"}));
+    EXPECT_FALSE(r.foreignThread);
+    EXPECT_FALSE(c.Connected());
+}
+
 TEST_F(SockConnectionTest, CancelFromAnotherThreadAbortsACapture) {
     Server server({Server::Send("some"), Server::Hold()});
     TSockConnection c;
