@@ -100,6 +100,9 @@ void TItemDialog::showEvent(QShowEvent* event)
     QSize want = size().expandedTo(minimumSizeHint());
     setFixedSize(want);
     QDialog::showEvent(event);
+    // Long texts show from their beginning.
+    editTitle_->home(false);
+    editLink_->home(false);
     buttonOk_->setFocus();
 }
 
