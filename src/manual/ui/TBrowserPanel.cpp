@@ -59,8 +59,8 @@ QString AboutPageHtml()
         "Print prints the page on display or saves it as a PDF file.</li>"
         "</ul>"
         "<p>Pages are always fetched afresh from the site and nothing is kept on disk when "
-        "the program ends. Pages cannot open files of this computer; only an address you "
-        "type yourself can.</p>"
+        "the program ends. Pages cannot open files of this computer: only a file address "
+        "that you type yourself, or the link of a site in your list, opens one.</p>"
         "</body></html>");
 }
 
@@ -81,6 +81,7 @@ struct TBrowserPanel::Impl {
     QWebEngineProfile* profile = nullptr;
     TBrowserPage* page = nullptr;
     std::unique_ptr<QPrinter> printer; // set while a print is under way
+    bool printDialogOpen = false;
 };
 
 TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
@@ -246,15 +247,18 @@ void TBrowserPanel::GoHome()
 
 void TBrowserPanel::Print()
 {
-    if (d->printer) return; // one print at a time
+    // One print at a time; a page asking again while the dialog is open is ignored.
+    if (d->printer || d->printDialogOpen) return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     bool accepted = false;
+    d->printDialogOpen = true;
     if (PrintDialogHook()) {
         accepted = PrintDialogHook()(*printer);
     } else {
         QPrintDialog dialog(printer.get(), this);
         accepted = dialog.exec() == QDialog::Accepted;
     }
+    d->printDialogOpen = false;
     if (!accepted) return;
     d->printer = std::move(printer);
     d->printButton->setEnabled(false);

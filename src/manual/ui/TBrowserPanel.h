@@ -20,9 +20,9 @@ class QWebEngineView;
 // WebBrowser1, ProgressBar1.
 //
 // Pages are fetched without the HTTP cache, in a private profile that keeps nothing on
-// disk. A page never reaches a local file: file: addresses load only from the address box
-// or NavigateTo. The address box shows what the program or the user put there, not the
-// page on display.
+// disk. A page never reaches a local file: file: addresses load only through the panel's
+// own loads (Enter in the address box, NavigateTo, NavigatePost). The address box shows
+// what the program or the user put there, not the page on display.
 class TBrowserPanel : public QWidget {
     Q_OBJECT
 public:

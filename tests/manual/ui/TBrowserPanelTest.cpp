@@ -445,6 +445,9 @@ TEST_F(TBrowserPanelTest, PrintGoesThroughTheDialogToAPdfFile)
     });
     QTest::mouseClick(Button("ToolButtonPrint"), Qt::LeftButton);
     EXPECT_EQ(dialogs, 1);
+    // The page's own print command asks through the same dialog.
+    Js(QStringLiteral("window.print()"));
+    EXPECT_TRUE(WaitUntil([&] { return dialogs == 2; }));
     EXPECT_FALSE(QFile::exists(pdf));
 
     TBrowserPanel::SetPrintDialogHook([&](QPrinter& printer) {
@@ -459,7 +462,7 @@ TEST_F(TBrowserPanelTest, PrintGoesThroughTheDialogToAPdfFile)
     QTest::mouseClick(Button("ToolButtonPrint"), Qt::LeftButton);
     ASSERT_TRUE(finished.wait(kTimeoutMs));
     EXPECT_TRUE(finished.first().first().toBool());
-    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(dialogs, 3);
     EXPECT_TRUE(messages.isEmpty());
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
