@@ -239,7 +239,8 @@ void HugeBody()
     const size_t kept = client.Body.size();
     server.stop_ = true;
     std::printf("3. a call receiving a 100 MB body (text mode)\n");
-    std::printf("   peak resident %ld KiB (%ld KiB before the call, %+ld KiB), body kept %zu bytes, ended with \"%s\"\n",
+    std::printf("   peak resident %ld KiB (%ld KiB before the call, %+ld KiB), body kept %zu bytes,"
+                " ended with \"%s\"\n",
                 peak, before, peak - before, kept, error.c_str());
 }
 

@@ -57,7 +57,8 @@ TEST(CliRequest, ErrorReplyIsAFailureEventButTheCallReturns)
     S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 500 Oops\r\n\r\n"), S::Close()});
     const Outcome o = RunRequest({"POST", Base(server) + "/x", "a b"});
     EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(o.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdPOST\nevent OnDisconnect\n"
+    EXPECT_EQ(o.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdPOST\n"
+                     "event OnDisconnect\n"
                      "header 21\nHTTP/1.0 500 Oops\r\n\r\nbody 0\n");
     EXPECT_NE(server.Received(0).find("\r\n\r\na+b"), std::string::npos);
 }
@@ -117,7 +118,8 @@ TEST(CliRequest, BuiltProgramRunsOneCall)
     const int status = pclose(pipe);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdHEAD\nevent OnDisconnect\n"
+    EXPECT_EQ(out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdHEAD\n"
+                   "event OnDisconnect\n"
                    "header 26\nHTTP/1.0 404 Not Found\r\n\r\nbody 4\nnope\n");
     EXPECT_EQ(server.Received(0).rfind("HEAD /pad.xml HTTP/1.0\r\n", 0), 0u);
 

@@ -42,8 +42,12 @@ struct EventLog {
             handled = handleRedirect;
         };
         c.OnAuthenticationNeeded = [this](TSockConnection*) { events.push_back("AuthenticationNeeded"); };
-        c.OnSuccess = [this](THttpClient*, CmdType cmd) { events.push_back(std::string("Success ") + CmdTypeName(cmd)); };
-        c.OnFailure = [this](THttpClient*, CmdType cmd) { events.push_back(std::string("Failure ") + CmdTypeName(cmd)); };
+        c.OnSuccess = [this](THttpClient*, CmdType cmd) {
+            events.push_back(std::string("Success ") + CmdTypeName(cmd));
+        };
+        c.OnFailure = [this](THttpClient*, CmdType cmd) {
+            events.push_back(std::string("Failure ") + CmdTypeName(cmd));
+        };
     }
 };
 
@@ -118,7 +122,14 @@ TEST_F(HttpClient, SchemeAndHostOnlyAsksForTheRootByName)
     EXPECT_EQ(client.URL(), url + "/");
     EXPECT_EQ(client.Host, "localhost");
     EXPECT_EQ(client.Port, server.Port());
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "HostResolved", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_EQ(log.events,
+              (Events{"AboutToSend", "HostResolved", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+
+    // A URL that already ends with the root's slash keeps it single.
+    S again(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    client.Get(Base(again) + "/");
+    EXPECT_EQ(client.URL(), Base(again) + "/");
+    EXPECT_EQ(again.Received(0), GetRequest("/"));
 }
 
 TEST_F(HttpClient, ReplyCodesChooseTheEvent)
@@ -139,7 +150,8 @@ TEST_F(HttpClient, ReplyCodesChooseTheEvent)
     log.events.clear();
     S unauthorized(Reply("HTTP/1.0 401 Unauthorized\r\n\r\n"));
     client.Post(Base(unauthorized) + "/x", "d");
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect", "AuthenticationNeeded"}));
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect",
+                                  "AuthenticationNeeded"}));
 
     log.events.clear();
     S garbled(Reply("HTTP/1.0 2OO OK\r\n\r\nbody"));
@@ -155,8 +167,8 @@ TEST_F(HttpClient, RedirectCarriesTheCookieToTheLocation)
                   "/next.php?x=1\r\n\r\nmoved"));
     client.Get(Base(first) + "/start.php");
 
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Disconnect", "Redirect", "AboutToSend", "Connect",
-                                  "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Disconnect", "Redirect", "AboutToSend",
+                                  "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
     EXPECT_EQ(target.Received(0), "GET /next.php?x=1 HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
                                       "Cookie: sid=42; path=/\r\n" + kContentType + "\r\n");
     EXPECT_EQ(client.HeaderInfo.Cookie, "sid=42; path=/");
@@ -309,6 +321,14 @@ TEST_F(HttpClient, OptionalHeaderLinesInTheirOrder)
                                       kContentType + "Content-Length: 3\r\n\r\nabc");
 }
 
+TEST_F(HttpClient, LinkSendsTheBodyItAnnounces)
+{
+    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(8), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
+    client.Link(Base(server) + "/doc", "/other\r\nX: y");
+    EXPECT_EQ(server.Received(0), "LINK /doc HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
+                                      "Link: /otherX: y\r\nContent-Length: 8\r\n\r\nSend.dat");
+}
+
 TEST_F(HttpClient, LongCredentialsMakeOneAuthorizationLine)
 {
     S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
@@ -351,7 +371,8 @@ TEST_F(HttpClient, UnhandledRedirectCodesEndTheCallAsAFailure)
         S server(Reply(std::string("HTTP/1.0 ") + status + "\r\nLocation: /other\r\n\r\n"));
         client.Post(Base(server) + "/x", "a");
         EXPECT_EQ(server.Connections(), 1u) << status;
-        EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect"})) << status;
+        EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect"}))
+            << status;
     }
 }
 
