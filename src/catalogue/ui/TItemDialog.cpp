@@ -60,6 +60,9 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
         comboCat_->setEditable(true);
         comboCat_->setInsertPolicy(QComboBox::NoInsert);
         comboCat_->setMaxVisibleItems(20);
+        // The window keeps its size; long category names scroll in the box.
+        comboCat_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        comboCat_->setMinimumContentsLength(12);
         form->addRow(labelCat_, comboCat_);
     }
 
