@@ -279,3 +279,19 @@ TEST(ProductCommands, SelectionToolTipsColoursAndInPlaceRename)
     EXPECT_TRUE(view->selectionModel()->isRowSelected(0, QModelIndex()));
     EXPECT_EQ(list.Text(0, 1), "http://www.tidynotes.example/pad/tidynotes.xml");
 }
+
+TEST(ProductCommands, DialogsKeepTheirSizeWhateverTheCategoryNames)
+{
+    TestProgram p;
+    auto form = p.Start();
+    form->ListViewProducts()->SelectRows({0});
+    std::vector<QSize> sizes;
+    TItemDialog::setExecHook([&](TItemDialog& d) { sizes.push_back(d.size()); });
+    FindAction(form.get(), "AAddProduct")->trigger();
+    FindAction(form.get(), "AEditProduct")->trigger();
+    ASSERT_EQ(sizes.size(), 2u);
+    for (QSize s : sizes) {
+        EXPECT_GE(s.width(), 369);
+        EXPECT_LE(s.width(), 420); // not widened to the longest of the 155 categories
+    }
+}
