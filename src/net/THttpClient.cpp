@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -456,6 +457,10 @@ void THttpClient::RemoveHeader()
     }
     std::ofstream* out = OutputFileMode ? &file : nullptr;
     size_t total = 0;
+    // Each line has TimeOut to arrive, and so has the head as a whole: a server that drips
+    // header lines cannot hold the call for ever.
+    const auto start = std::chrono::steady_clock::now();
+    const auto headLimit = std::chrono::milliseconds(TimeOut);
 
     std::string line = ReadLn();
     if (!line.empty()) {
@@ -463,6 +468,8 @@ void THttpClient::RemoveHeader()
         AppendHeaderText(line, out, total);
     }
     for (;;) {
+        if (TimeOut > 0 && std::chrono::steady_clock::now() - start >= headLimit)
+            throw EAbortError("Socket readln aborted");
         line = ReadLn();
         const std::string name = NthWord(Upper(line), ' ', 1);
         if (name == "SET-COOKIE:")

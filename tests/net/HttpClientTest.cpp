@@ -263,6 +263,28 @@ TEST_F(HttpClient, SilentServerEndsTheReadAfterTheTimeOut)
     EXPECT_FALSE(client.Connected());
 }
 
+TEST_F(HttpClient, DrippedHeadEndsAfterTheTimeOut)
+{
+    std::string lines;
+    for (int i = 0; i < 20; ++i)
+        lines += "X-Drip: " + std::to_string(i) + "\r\n";
+    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n"), S::SendSlowly(lines + "\r\n", 11, 50),
+              S::Send("body"), S::Close()});
+    client.TimeOut = 300;
+    try {
+        client.Get(Base(server) + "/");
+        FAIL() << "no exception";
+    } catch (const EAbortError& e) {
+        EXPECT_STREQ(e.what(), "Socket readln aborted");
+    }
+    EXPECT_EQ(client.Header.rfind("HTTP/1.0 200 OK\r\nX-Drip: 0\r\n", 0), 0u);
+    EXPECT_LT(client.Header.size(), 17 + lines.size());
+    EXPECT_TRUE(log.events.end() ==
+                std::find_if(log.events.begin(), log.events.end(), [](const std::string& e) {
+                    return e.rfind("Success", 0) == 0;
+                }));
+}
+
 TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
 {
     S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\nfirst"), S::Hold()});
