@@ -106,6 +106,7 @@ void TItemDialog::showEvent(QShowEvent* event)
     // Long texts show from their beginning.
     editTitle_->home(false);
     editLink_->home(false);
+    if (comboCat_ && comboCat_->lineEdit()) comboCat_->lineEdit()->home(false);
     buttonOk_->setFocus();
 }
 
