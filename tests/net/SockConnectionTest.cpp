@@ -191,7 +191,12 @@ TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
     EXPECT_TRUE(c.Connected());
     EXPECT_EQ(r.events, std::vector<std::string>{"OnConnect"});
     EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
-    EXPECT_NE(c.GetLocalAddress().find("127,0,0,1"), std::string::npos);
+    EXPECT_EQ(c.GetLocalAddress(), "127,0,0,1");
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    ASSERT_EQ(getsockname(c.Socket(), reinterpret_cast<sockaddr*>(&local), &len), 0);
+    const unsigned port = ntohs(local.sin_port);
+    EXPECT_EQ(c.GetPortString(), "," + std::to_string(port / 256) + "," + std::to_string(port % 256));
     EXPECT_EQ(r.statuses.front(), "Connecting");
     EXPECT_EQ(r.CountStatus("Resolve Host"), 1);
     EXPECT_NO_THROW(c.CertifyConnect());
