@@ -575,7 +575,11 @@ std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool 
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            TakeErrno();
+            if (errno == EPIPE && !FConnected) {
+                Winsock::SetLastError(WSAENOTCONN);  // never connected, or closed meanwhile
+            } else {
+                TakeErrno();
+            }
             ErrorManager(WSAEWOULDBLOCK);
             if (!FConnected && !FConnectPending) {
                 // A socket that cannot wait for room: report it as not connected.

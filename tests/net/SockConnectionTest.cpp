@@ -267,6 +267,8 @@ TEST_F(SockConnectionTest, RefusedPortFailsThenTheObjectConnectsAgain) {
     EXPECT_EQ(c.GetLastErrorNo(), 10061);
     EXPECT_FALSE(c.Connected());
     EXPECT_EQ(ExceptionText([&] { c.CertifyConnect(); }), "Not Connected");
+    EXPECT_EQ(ExceptionText([&] { c.Write("x"); }), "10057:Socket is not connected");
+    EXPECT_EQ(c.ReadLn(), "");  // nothing to read from an unconnected socket, and no wait
 
     Server server({Server::Hold()});
     c.Port = server.Port();
