@@ -276,6 +276,45 @@ TEST_F(SockConnectionTest, RefusedPortFailsThenTheObjectConnectsAgain) {
     EXPECT_TRUE(c.Connected());
 }
 
+TEST_F(SockConnectionTest, UnansweredConnectTimesOutOrIsBrokenOff) {
+    TSockConnection c;
+    Recorder r;
+    r.Attach(c);
+    c.Host = "127.0.0.1";
+    c.Port = Server::UnansweredPort();
+    c.TimeOut = 300;
+    EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Timed out");
+    EXPECT_EQ(r.events, std::vector<std::string>{"OnConnectionFailed"});
+
+    // Without a limit, Cancel or Disconnect from another thread end the wait.
+    c.TimeOut = 0;
+    for (bool disconnect : {false, true}) {
+        r.events.clear();
+        std::thread other([&] {
+            std::this_thread::sleep_for(150ms);
+            if (disconnect) {
+                c.Disconnect();
+            } else {
+                c.Cancel();
+            }
+        });
+        EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Canceled") << disconnect;
+        other.join();
+        if (disconnect) {
+            EXPECT_EQ(r.events, (std::vector<std::string>{"OnDisconnect", "OnConnectionFailed"}));
+        } else {
+            EXPECT_EQ(r.events, std::vector<std::string>{"OnConnectionFailed"});
+        }
+        EXPECT_FALSE(r.foreignThread);
+    }
+
+    // The same object then connects where it is answered.
+    Server server({Server::Hold()});
+    c.Port = server.Port();
+    c.Connect();
+    EXPECT_TRUE(c.Connected());
+}
+
 TEST_F(SockConnectionTest, LookupTimesOutAgainstASilentNameServer) {
     Resolver::SetSettings({ResolverSettings::Source::NameServer,
                            "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});

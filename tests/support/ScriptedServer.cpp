@@ -89,6 +89,24 @@ std::uint16_t ScriptedServer::RefusingPort() {
     return BoundPort(fd);
 }
 
+std::uint16_t ScriptedServer::UnansweredPort() {
+    // A listener that never accepts, with room for one waiting connection, which a filler
+    // takes: the kernel then drops every further connection request unanswered.
+    static const std::uint16_t port = [] {
+        const int listener = BoundSocket(SOCK_STREAM);
+        ::listen(listener, 0);
+        const std::uint16_t p = BoundPort(listener);
+        const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(p);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        return p;
+    }();
+    return port;
+}
+
 std::uint16_t ScriptedServer::SilentUdpPort() {
     static const int fd = BoundSocket(SOCK_DGRAM);
     return BoundPort(fd);

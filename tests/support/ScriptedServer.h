@@ -79,6 +79,9 @@ public:
     // A port on 127.0.0.1 that refuses every connection (a socket bound there that never
     // listens, kept for the whole test run).
     static std::uint16_t RefusingPort();
+    // A port on 127.0.0.1 where connection attempts get no answer at all and stay under way
+    // (a listener whose queue is kept full), for connection time-outs.
+    static std::uint16_t UnansweredPort();
     // A UDP port on 127.0.0.1 that takes datagrams and never answers: a name server that
     // keeps every lookup waiting.
     static std::uint16_t SilentUdpPort();
