@@ -204,6 +204,7 @@ void TSockConnection::SetLastErrorNo(std::uint16_t Code) {
 }
 
 void TSockConnection::RaiseAbort(const char* Text) {
+    HandleRequests();  // a Cancel from another thread reports its status before the abort
     FCancel = false;
     throw EAbortError(Text);
 }
@@ -521,7 +522,7 @@ void TSockConnection::Disconnect() {
 
 void TSockConnection::DoDisconnect() {
     StatusMessage(8, "Disconnecting");
-    if (FInConnect) FCancel = true;  // breaks off a Connect under way
+    if (FInConnect || (FResolver && FResolver->Busy())) FCancel = true;  // breaks off a Connect under way
     RequestCloseSocket();
 }
 
