@@ -190,6 +190,7 @@ TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
     c.Connect();
     EXPECT_TRUE(c.Connected());
     EXPECT_EQ(r.events, std::vector<std::string>{"OnConnect"});
+    EXPECT_EQ(r.statuses, (std::vector<std::string>{"Connecting", "Resolve Host", "Timer On", "Timer Off"}));
     EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
     EXPECT_EQ(c.GetLocalAddress(), "127,0,0,1");
     sockaddr_in local{};
@@ -197,8 +198,6 @@ TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
     ASSERT_EQ(getsockname(c.Socket(), reinterpret_cast<sockaddr*>(&local), &len), 0);
     const unsigned port = ntohs(local.sin_port);
     EXPECT_EQ(c.GetPortString(), "," + std::to_string(port / 256) + "," + std::to_string(port % 256));
-    EXPECT_EQ(r.statuses.front(), "Connecting");
-    EXPECT_EQ(r.CountStatus("Resolve Host"), 1);
     EXPECT_NO_THROW(c.CertifyConnect());
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Already connected");
 }
