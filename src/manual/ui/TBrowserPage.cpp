@@ -2,23 +2,34 @@
 
 #include <QUrl>
 
+namespace {
+
+// Schemes that stay inside the web engine.
+bool IsWebScheme(const QString& scheme)
+{
+    for (const char* web : {"http", "https", "data", "about", "blob"})
+        if (scheme.compare(QLatin1String(web), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+} // namespace
+
 TBrowserPage::TBrowserPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
 
-void TBrowserPage::AllowNextFileLoad()
+void TBrowserPage::ExpectOwnLoad()
 {
-    m_allowFileLoad = true;
+    m_ownLoadExpected = true;
 }
 
 bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
     // Only the application's own loads arrive as "typed"; a page cannot ask for one.
-    const bool ownLoad = isMainFrame && type == NavigationTypeTyped;
-    const bool allowFile = ownLoad && m_allowFileLoad;
-    if (isMainFrame && type != NavigationTypeRedirect) m_allowFileLoad = false;
+    const bool ownLoad = isMainFrame && type == NavigationTypeTyped && m_ownLoadExpected;
+    if (isMainFrame && type != NavigationTypeRedirect) m_ownLoadExpected = false;
 
-    if (url.scheme().compare(QStringLiteral("file"), Qt::CaseInsensitive) != 0) return true;
+    if (IsWebScheme(url.scheme())) return true;
     // Going back, forward or reloading reaches only entries that were accepted before.
-    if (allowFile || (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload)))
+    if (ownLoad || (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload)))
         return true;
     emit NavigationRefused(url);
     return false;

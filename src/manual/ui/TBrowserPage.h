@@ -4,21 +4,23 @@
 
 class QWebEngineProfile;
 
-// The page behind the browser panel's view. It keeps pages away from local files: a
-// file: address is loaded only when the panel itself asked for it (the user typed it into
-// the address box or visited a manual site with such a link); a page's links, forms,
-// scripts, redirects and frames never reach one. Links that ask for a new window open in
-// this page, since the panel has no windows or tabs of its own.
+// The page behind the browser panel's view. It keeps pages inside the web: an address
+// outside it (a local file: address, or a scheme that the engine would hand to another
+// program of this computer, such as mailto:) opens only when the panel itself asked for
+// it, that is when the user typed it into the address box or visited a manual site with
+// such a link. A page's links, forms, scripts, redirects and frames never reach one.
+// Links that ask for a new window open in this page, since the panel has no windows or
+// tabs of its own.
 class TBrowserPage : public QWebEnginePage {
     Q_OBJECT
 public:
     TBrowserPage(QWebEngineProfile* profile, QObject* parent = nullptr);
 
-    // The next top-level load that the panel starts may be a file: address.
-    void AllowNextFileLoad();
+    // The next top-level load is the panel's own (it may leave the web).
+    void ExpectOwnLoad();
 
 signals:
-    // A navigation to `url` was refused because it would have opened a local file.
+    // A navigation to `url` was refused because it would have left the web.
     void NavigationRefused(const QUrl& url);
 
 protected:
@@ -26,5 +28,5 @@ protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
 
 private:
-    bool m_allowFileLoad = false;
+    bool m_ownLoadExpected = false;
 };

@@ -20,6 +20,7 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -64,11 +65,6 @@ QString AboutPageHtml()
         "</body></html>");
 }
 
-bool IsFileUrl(const QUrl& url)
-{
-    return url.scheme().compare(QStringLiteral("file"), Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 struct TBrowserPanel::Impl {
@@ -82,6 +78,7 @@ struct TBrowserPanel::Impl {
     TBrowserPage* page = nullptr;
     std::unique_ptr<QPrinter> printer; // set while a print is under way
     bool printDialogOpen = false;
+    QString requested; // the text of the panel's last load, until a load completes
 };
 
 TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
@@ -171,7 +168,10 @@ TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
         d->progress->setMaximum(100);
         d->progress->setValue(progress);
     });
-    connect(d->page, &QWebEnginePage::loadFinished, this, &TBrowserPanel::DocumentComplete);
+    connect(d->page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        emit DocumentComplete(ok);
+        ExplainUnopenedAddress();
+    });
     connect(d->page, &TBrowserPage::NavigationRefused, this, &TBrowserPanel::NavigationRefused);
     connect(d->view, &QWebEngineView::printRequested, this, &TBrowserPanel::Print);
     connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
@@ -214,8 +214,9 @@ void TBrowserPanel::NavigatePost(const std::string& url, const std::string& post
 void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
 {
     const QUrl target(text);
+    d->requested = text;
     // The panel's own load: the one kind that may open a local file.
-    if (IsFileUrl(target)) d->page->AllowNextFileLoad();
+    d->page->ExpectOwnLoad();
     if (postData == nullptr) {
         d->view->load(target);
         return;
@@ -282,6 +283,23 @@ void TBrowserPanel::ShowMessage(const QString& text)
         return;
     }
     QMessageBox::warning(this, QApplication::applicationDisplayName(), text);
+}
+
+void TBrowserPanel::ExplainUnopenedAddress()
+{
+    const QString requested = std::exchange(d->requested, QString());
+    // The engine opens an address it cannot use at all (no scheme, an unknown scheme) as
+    // an empty page without a word; say why instead. An empty address stays empty.
+    const QUrl shown = d->view->url();
+    const QUrl blank(QStringLiteral("about:blank"));
+    if (requested.isEmpty() || QUrl(requested) == blank || !(shown.isEmpty() || shown == blank)) return;
+    d->view->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                    "<title>Address not opened</title></head>"
+                                    "<body style=\"font-family:sans-serif;margin:2em\">"
+                                    "<h1 style=\"font-size:1.3em\">Address not opened</h1>"
+                                    "<p>The address <b>%1</b> cannot be opened. Type the whole "
+                                    "address, beginning with http:// or https://.</p></body></html>")
+                         .arg(requested.toHtmlEscaped()));
 }
 
 void TBrowserPanel::LoadFromAddressBox()

@@ -63,7 +63,8 @@ signals:
     // The page finished loading (ok false: it could not be loaded). The engine reports one
     // completion per top-level navigation, after the page's frames have loaded.
     void DocumentComplete(bool ok);
-    // A page tried to open a local file and was stopped.
+    // A page tried to open a local file (or hand an address to another program, as
+    // mailto: would) and was stopped.
     void NavigationRefused(const QUrl& url);
     // A print started by Print ended.
     void PrintFinished(bool ok);
@@ -75,6 +76,7 @@ private:
     void LoadFromAddressBox();
     void Load(const QString& text, const QByteArray* postData);
     void ShowMessage(const QString& text);
+    void ExplainUnopenedAddress();
 
     struct Impl;
     Impl* d;

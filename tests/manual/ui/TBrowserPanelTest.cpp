@@ -172,6 +172,31 @@ TEST_F(TBrowserPanelTest, EnterLoadsTheTypedAddressAndKeepsTheListEmpty)
     EXPECT_EQ(panel->AddressText(), url.toStdString());
 }
 
+TEST_F(TBrowserPanelTest, AnAddressTheEngineCannotOpenIsExplained)
+{
+    server.SetPage("/x.html", Page("x", "<p>x</p>"));
+    server.SetPage("/before.html", Page("before", "<p>before</p>"));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/before.html")); }));
+    // Passed on as typed; the engine opens nothing for it, so the panel says why.
+    for (const QString& text : {QStringLiteral("127.0.0.1:%1/x.html").arg(server.Port()),
+                                QStringLiteral("127.0.0.1:%1/<b>x.html").arg(server.Port())}) {
+        TypeAddress(text);
+        PressEnter();
+        ASSERT_TRUE(WaitUntil([&] {
+            return Title() == QStringLiteral("Address not opened") &&
+                   Js(QStringLiteral("document.body ? document.body.textContent : ''")).toString().contains(text);
+        })) << text.toStdString();
+        EXPECT_EQ(panel->AddressBox()->currentText(), text) << "the typed text must stay as it was";
+    }
+    EXPECT_EQ(server.CountFor("/x.html"), 0);
+
+    // The empty address and about:blank are no mistakes: they stay blank.
+    for (const char* text : {"", "about:blank"}) {
+        ASSERT_TRUE(Loaded([&] { panel->NavigateTo(text); }));
+        EXPECT_EQ(Title(), QString()) << text;
+    }
+}
+
 TEST_F(TBrowserPanelTest, AddressBoxDoesNotFollowThePageAndButtonsWalkTheHistory)
 {
     server.SetPage("/a.html", Page("page a", "<a id=\"next\" href=\"/b.html\">next</a>"));
@@ -366,7 +391,7 @@ TEST_F(FormFillTest, HostileTextsLandExactlyAsTypedAndRunNothing)
     EXPECT_EQ(Js(QStringLiteral("typeof window.pwned")).toString(), QStringLiteral("undefined"));
 }
 
-TEST_F(TBrowserPanelTest, PagesCannotOpenLocalFiles)
+TEST_F(TBrowserPanelTest, PagesCannotOpenLocalFilesNorOtherPrograms)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -393,11 +418,18 @@ TEST_F(TBrowserPanelTest, PagesCannotOpenLocalFiles)
     EXPECT_EQ(panel->View()->url(), localA);
     EXPECT_EQ(Title(), QStringLiteral("local a"));
 
-    // A web page's link, a new-window link and a script: none of them gets there.
+    // A web page's link, a new-window link and a script: none of them gets there. A mail
+    // link is not handed to the mail program either.
     server.SetPage("/web.html", Page("web", "<a id=\"link\" href=\"" + localB.toEncoded() +
                                                 "\">b</a><a id=\"blank\" target=\"_blank\" href=\"" +
-                                                localB.toEncoded() + "\">b</a>"));
+                                                localB.toEncoded() +
+                                                "\">b</a><a id=\"mail\" href=\"mailto:someone@example.invalid\">"
+                                                "mail</a>"));
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/web.html")); }));
+    refused.clear();
+    Click("mail");
+    ASSERT_TRUE(refused.wait(kTimeoutMs));
+    EXPECT_EQ(refused.first().first().toUrl(), QUrl(QStringLiteral("mailto:someone@example.invalid")));
     QSignalSpy loads(panel.get(), &TBrowserPanel::DocumentComplete);
     Click("link");
     Click("blank");
