@@ -120,34 +120,6 @@ protected:
     std::unique_ptr<TBrowserPanel> panel;
 };
 
-TEST_F(TBrowserPanelTest, StartsEmptyWithItsControlsInPlace)
-{
-    EXPECT_EQ(panel->objectName(), QStringLiteral("PanelBrowser"));
-    for (const char* name : {"CoolBar1", "ComboBoxAdress", "ToolBarNavi", "WebBrowser1", "ProgressBar1"})
-        EXPECT_NE(panel->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-    const char* const buttons[][2] = {{"ToolButtonBack", "Back"},       {"ToolButtonForward", "Forward"},
-                                      {"ToolButtonStop", "Stop"},       {"ToolButtonRefresh", "Refresh"},
-                                      {"ToolButtonHome", "Home"},       {"ToolButtonPrint", "Print"}};
-    int left = -1;
-    for (const auto& b : buttons) {
-        QToolButton* button = Button(b[0]);
-        ASSERT_NE(button, nullptr) << b[0];
-        EXPECT_EQ(button->text(), QString::fromLatin1(b[1]));
-        EXPECT_GE(button->width(), 50);
-        EXPECT_GT(button->x(), left) << b[0] << " out of order";
-        left = button->x();
-    }
-    EXPECT_TRUE(panel->View()->url().isEmpty());
-    EXPECT_EQ(panel->Progress()->minimum(), 0);
-    EXPECT_EQ(panel->Progress()->maximum(), 100);
-    EXPECT_EQ(panel->AddressText(), "");
-    // Pressing the buttons with no page does nothing visible and breaks nothing.
-    for (const auto& b : buttons)
-        if (std::string(b[0]) != "ToolButtonPrint" && std::string(b[0]) != "ToolButtonHome")
-            QTest::mouseClick(Button(b[0]), Qt::LeftButton);
-    EXPECT_TRUE(panel->View()->url().isEmpty());
-}
-
 TEST_F(TBrowserPanelTest, EnterLoadsTheTypedAddressAndKeepsTheListEmpty)
 {
     server.SetPage("/enter.html", Page("entered", "<p>hello</p>"));
