@@ -1,0 +1,71 @@
+// The whole road of the form filling in the real main window: a submission prepared for a
+// site, the user visits a manual site whose link is that site's script, the page's
+// PAD-link field is filled once the page has loaded.
+#include "app/ui/TestProgram.h"
+#include "manual/ui/TBrowserPanel.h"
+#include "support/ui/LocalWebServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+
+QString FieldValue(TBrowserPanel* panel, const char* id)
+{
+    QString value;
+    bool done = false;
+    panel->View()->page()->runJavaScript(
+        QStringLiteral("document.getElementById('%1').value").arg(QString::fromLatin1(id)), [&](const QVariant& v) {
+            value = v.toString();
+            done = true;
+        });
+    for (int i = 0; i < 3000 && !done; ++i) QTest::qWait(10);
+    EXPECT_TRUE(done);
+    return value;
+}
+
+} // namespace
+
+TEST(FormFillThroughWindow, VisitingThePreparedScriptFillsItsPadLinkFieldOnly)
+{
+    LocalWebServer server;
+    ASSERT_TRUE(server.IsListening());
+    server.SetPage("/addpad.php", "<!DOCTYPE html><html><body><form><input name=\"title\" id=\"title\">"
+                                  "<input name=\"padurl\" id=\"pad\"></form></body></html>");
+    server.SetPage("/other.php", "<!DOCTYPE html><html><body><form>"
+                                 "<input name=\"padurl\" id=\"pad\"></form></body></html>");
+    const std::string script = server.Url(QStringLiteral("/addpad.php")).toStdString();
+    const std::string other = server.Url(QStringLiteral("/other.php")).toStdString();
+    // A PAD link a hostile catalogue could hold: it must land as typed.
+    const std::string padLink = "http://x.example/p.xml\"';</script><b>\\n";
+
+    TestProgram p;
+    p.dir.Write("data/sites.dat", "Other|" + other + "|\r\nScript|" + script + "|\r\n");
+    auto form = p.Start();
+    form->SetSubmission(script, "padurl", padLink);
+    TBrowserPanel* panel = form->PanelBrowser();
+
+    // A site that is not the prepared one: loaded, nothing filled.
+    QSignalSpy complete(panel, &TBrowserPanel::DocumentComplete);
+    form->ListViewManual()->SelectRows({0});
+    FindAction(form.get(), "AVisitManual")->trigger();
+    ASSERT_TRUE(complete.wait(60000));
+    EXPECT_EQ(FieldValue(panel, "pad"), QString());
+
+    // The prepared site's script: its PAD-link field, and only that, is filled.
+    form->ListViewManual()->SelectRows({1});
+    FindAction(form.get(), "AVisitManual")->trigger();
+    ASSERT_TRUE(complete.wait(60000));
+    QString filled;
+    for (int i = 0; i < 300 && filled.isEmpty(); ++i) {
+        filled = FieldValue(panel, "pad");
+        if (filled.isEmpty()) QTest::qWait(10);
+    }
+    EXPECT_EQ(filled.toStdString(), padLink);
+    EXPECT_EQ(FieldValue(panel, "title"), QString());
+    EXPECT_TRUE(p.Messages().empty());
+}
