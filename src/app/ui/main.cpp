@@ -40,6 +40,9 @@ int main(int argc, char** argv)
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
+    // The embedded browser shares OpenGL contexts with the widgets; this must be set
+    // before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillpost"));
     MessageBoxes::SetTitle(QStringLiteral("Quillpost"));

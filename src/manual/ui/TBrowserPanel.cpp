@@ -293,13 +293,20 @@ void TBrowserPanel::ExplainUnopenedAddress()
     const QUrl shown = d->view->url();
     const QUrl blank(QStringLiteral("about:blank"));
     if (requested.isEmpty() || QUrl(requested) == blank || !(shown.isEmpty() || shown == blank)) return;
+    // With a web scheme the address was fine: the site answered with something that is no
+    // page (a file to download) or not at all. Without one, the address itself is the
+    // trouble.
+    const QString scheme = QUrl(requested).scheme().toLower();
+    const QString why = scheme == QStringLiteral("http") || scheme == QStringLiteral("https")
+                            ? QStringLiteral("could not be shown: the site did not answer with a web page.")
+                            : QStringLiteral("cannot be opened. Type the whole address, beginning with http:// or "
+                                             "https://.");
     d->view->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                     "<title>Address not opened</title></head>"
                                     "<body style=\"font-family:sans-serif;margin:2em\">"
                                     "<h1 style=\"font-size:1.3em\">Address not opened</h1>"
-                                    "<p>The address <b>%1</b> cannot be opened. Type the whole "
-                                    "address, beginning with http:// or https://.</p></body></html>")
-                         .arg(requested.toHtmlEscaped()));
+                                    "<p>The address <b>%1</b> %2</p></body></html>")
+                         .arg(requested.toHtmlEscaped(), why));
 }
 
 void TBrowserPanel::LoadFromAddressBox()

@@ -148,6 +148,19 @@ TEST_F(TBrowserPanelTest, AnAddressTheEngineCannotOpenIsExplained)
 {
     server.SetPage("/x.html", Page("x", "<p>x</p>"));
     server.SetPage("/before.html", Page("before", "<p>before</p>"));
+    // A well-formed address whose answer is no page (a file to download) in a fresh panel:
+    // the panel says so, and does not blame the address.
+    server.SetPage("/file.bin", "binary");
+    panel->NavigateTo(Url("/file.bin"));
+    ASSERT_TRUE(WaitUntil([&] {
+        return Js(QStringLiteral("document.body ? document.body.textContent : ''"))
+            .toString()
+            .contains(QStringLiteral("file.bin"));
+    }));
+    const QString said = Js(QStringLiteral("document.body.textContent")).toString();
+    EXPECT_TRUE(said.contains(QStringLiteral("did not answer with a web page"))) << said.toStdString();
+    EXPECT_FALSE(said.contains(QStringLiteral("Type the whole"))) << said.toStdString();
+
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/before.html")); }));
     // Passed on as typed; the engine opens nothing for it, so the panel says why.
     for (const QString& text : {QStringLiteral("127.0.0.1:%1/x.html").arg(server.Port()),

@@ -102,8 +102,11 @@ void LocalWebServer::OnReadyRead(QTcpSocket* socket)
     const auto page = m_pages.constFind(request.Path());
     QByteArray answer;
     if (page != m_pages.constEnd()) {
-        answer = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
-                 "Cache-Control: max-age=3600\r\n";
+        // A path ending in ".bin" is a file to download, not a page.
+        answer = request.Path().endsWith(".bin")
+                     ? "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                     : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n";
+        answer += "Cache-Control: max-age=3600\r\n";
         answer += "Content-Length: " + QByteArray::number(page->size()) + "\r\nConnection: close\r\n\r\n";
         answer += *page;
     } else {

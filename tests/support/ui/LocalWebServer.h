@@ -11,7 +11,8 @@ class QTcpServer;
 class QTcpSocket;
 
 // A small HTTP server on 127.0.0.1 (ephemeral port) for the browser tests. It serves the
-// pages it was given by path (the request target up to "?"), answers 404 to anything
+// pages it was given by path (the request target up to "?"; a path ending in ".bin" goes
+// out as a file to download), answers 404 to anything
 // else, and records every request it received. Every answer says it may be cached for an
 // hour, so a browser that caches would not come back for the same page. It runs in the
 // test's event loop: wait with QTRY_ or a QSignalSpy.
