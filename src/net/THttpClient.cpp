@@ -303,6 +303,10 @@ void THttpClient::HTTPConnect()
             } catch (...) {
                 // The first failure is the one the caller hears about.
             }
+            // A request broken off by a Disconnect of ours fails wherever it was (a send on
+            // the closed socket, a lookup or connection cut short): it was canceled.
+            if (brokenOff_)
+                throw EAbortError(CanceledText);
             throw;
         }
         TSockConnection::Disconnect();

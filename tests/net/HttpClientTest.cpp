@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <future>
 #include <thread>
 #include <utility>
@@ -314,6 +315,27 @@ TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
     client.OnPacketRecvd = nullptr;
     client.Get(Base(next) + "/");
     EXPECT_EQ(client.Body, "again");
+
+    // Broken off while the request is still going out (the server reads nothing): the same
+    // end, not a send error.
+    S deaf({S::Hold()});
+    std::thread breaker;
+    client.OnConnect = [&](TSockConnection*) {
+        breaker = std::thread([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            client.Disconnect();
+        });
+    };
+    try {
+        client.Put(Base(deaf) + "/big", std::string(64u << 20, 'd'));
+        ADD_FAILURE() << "no exception";
+    } catch (const EAbortError& e) {
+        EXPECT_STREQ(e.what(), THttpClient::CanceledText);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+    }
+    if (breaker.joinable())
+        breaker.join();
 }
 
 TEST_F(HttpClient, ProxyGetsTheWholeUrlAndNoLookupIsMade)
