@@ -321,8 +321,9 @@ void THttpClient::HTTPConnect()
                 OnRedirect(this, handled);
             if (handled)
                 return;
-            // A bare file name is taken from the server's root, on the port it came from.
-            if (url_.find('/') == std::string::npos)
+            // A bare file name is taken from the server's root, on the port it came from. No
+            // location at all stays empty and ends the call as "Empty URL".
+            if (!url_.empty() && url_.find('/') == std::string::npos)
                 url_ = "http://" + Host + (Port == 80 ? std::string() : ":" + std::to_string(Port)) + "/" + url_;
         }
         if (reply == 401 && OnAuthenticationNeeded)

@@ -428,6 +428,17 @@ TEST_F(HttpClient, RedirectChainStopsAfterTenExchanges)
     EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Redirect"), 9);
     EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Failure CmdGET"), 1);
     EXPECT_EQ(log.events.back(), "Disconnect");
+
+    // A redirect without a location, to a client that never had one, leads nowhere.
+    THttpClient fresh;
+    S nowhere(Reply("HTTP/1.0 302 Found\r\n\r\n"));
+    try {
+        fresh.Get(Base(nowhere) + "/start");
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Empty URL");
+    }
+    EXPECT_EQ(nowhere.Connections(), 1u);
 }
 
 TEST_F(HttpClient, TextBodyIsBoundedAt16MiB)
