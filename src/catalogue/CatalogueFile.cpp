@@ -75,8 +75,15 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
         row.Checked = checkRows;
         list.Add(std::move(row));
     }
-    if (list.LoadFailed() && list.FailedPath() == path) list.ClearLoadFailed();
+    ForgetFailedLoad(list, path);
     list.EndUpdate();
+}
+
+void CatalogueFile::ForgetFailedLoad(ListRows& list, const std::string& path)
+{
+    const std::vector<std::string> failed = list.FailedPaths();
+    for (const std::string& f : failed)
+        if (FileReplace::SameFile(f, path)) list.ClearLoadFailed(f);
 }
 
 std::string CatalogueFile::Format(const ListRows& list, int fields)
@@ -99,7 +106,10 @@ void CatalogueFile::WriteList(const ListRows& list, const std::string& path, int
 
 std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& path, int fields)
 {
-    if (list.LoadFailed() && list.FailedPath() == path && FileReplace::Exists(path)) {
+    bool failedHere = false;
+    for (const std::string& failed : list.FailedPaths())
+        if (FileReplace::SameFile(failed, path)) failedHere = true;
+    if (failedHere && FileReplace::Exists(path)) {
         if (list.Count() == 0) return {};
         std::string aside = path + ".unsaved";
         WriteList(list, aside, fields);

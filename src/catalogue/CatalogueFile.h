@@ -33,6 +33,10 @@ public:
     // explicit save to it (the caller clears it: the user chose to replace the file).
     static void ReadList(ListRows& list, const std::string& path, bool checkRows = false);
 
+    // Lifts the failed-load mark of every name of the file `path` (read or written in
+    // full since).
+    static void ForgetFailedLoad(ListRows& list, const std::string& path);
+
     // The bytes the writer produces: for every row top to bottom, the first `fields`
     // columns each followed by "|", then CR LF.
     static std::string Format(const ListRows& list, int fields);
@@ -43,7 +47,8 @@ public:
     // The save made when the program closes. It writes `path` unless the list is marked
     // as having failed to load from that very file and the file is still there: then the
     // file is left alone (it holds the user's catalogue that could not be read), and any
-    // rows the list has are written to `path` + ".unsaved" instead. Returns the file
+    // rows the list has are written to `path` + ".unsaved" instead. A failed load of some
+    // other file does not lift that protection. Returns the file
     // written, or an empty text when nothing was written. Throws FileError.
     static std::string SaveOnClose(const ListRows& list, const std::string& path, int fields);
 

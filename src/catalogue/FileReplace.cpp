@@ -63,6 +63,14 @@ bool FileReplace::Exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+bool FileReplace::SameFile(const std::string& a, const std::string& b)
+{
+    if (a == b) return true;
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 void FileReplace::Write(const std::string& path, const std::string& bytes)
 {
     // Follow a symbolic link, so that the rename replaces the file it points to.

@@ -24,4 +24,7 @@ public:
     static void Write(const std::string& path, const std::string& bytes);
 
     static bool Exists(const std::string& path);
+    // Whether two names lead to the same file: equal names, or names of one existing file
+    // however they are written (other folder spelling, a link).
+    static bool SameFile(const std::string& a, const std::string& b);
 };

@@ -207,14 +207,12 @@ void ListRows::EndUpdate()
     if (observer_) observer_->ResetDone();
 }
 
-void ListRows::MarkLoadFailed(std::string path)
+void ListRows::MarkLoadFailed(const std::string& path)
 {
-    loadFailed_ = true;
-    failedPath_ = std::move(path);
+    if (std::find(failedPaths_.begin(), failedPaths_.end(), path) == failedPaths_.end()) failedPaths_.push_back(path);
 }
 
-void ListRows::ClearLoadFailed()
+void ListRows::ClearLoadFailed(const std::string& path)
 {
-    loadFailed_ = false;
-    failedPath_.clear();
+    failedPaths_.erase(std::remove(failedPaths_.begin(), failedPaths_.end(), path), failedPaths_.end());
 }

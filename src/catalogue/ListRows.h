@@ -75,12 +75,13 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
-    // Set when a load of this list failed, so that nobody writes the (empty) list over
-    // the file that could not be read. Cleared by a successful load.
-    bool LoadFailed() const { return loadFailed_; }
-    const std::string& FailedPath() const { return failedPath_; }
-    void MarkLoadFailed(std::string path);
-    void ClearLoadFailed();
+    // The files that a load of this list failed to read, so that nobody writes the list
+    // over one of them. Each stays marked until it is read successfully or the user saves
+    // over it; a failure with another file does not lift the mark of an earlier one.
+    bool LoadFailed() const { return !failedPaths_.empty(); }
+    const std::vector<std::string>& FailedPaths() const { return failedPaths_; }
+    void MarkLoadFailed(const std::string& path);
+    void ClearLoadFailed(const std::string& path);
 
     void SetObserver(ListRowsObserver* observer) { observer_ = observer; }
     const CaptionCollator& Collator() const { return *collator_; }
@@ -95,7 +96,6 @@ private:
     const CaptionCollator* collator_;
     std::vector<ListRow> rows_;
     int updateDepth_ = 0;
-    bool loadFailed_ = false;
-    std::string failedPath_;
+    std::vector<std::string> failedPaths_;
     ListRowsObserver* observer_ = nullptr;
 };

@@ -131,8 +131,7 @@ TEST(CatalogueFile, FailedReadKeepsRowsMarksTheListAndNamesTheFile)
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
     }
     EXPECT_EQ(list.Count(), 1);
-    EXPECT_TRUE(list.LoadFailed());
-    EXPECT_EQ(list.FailedPath(), missing);
+    EXPECT_EQ(list.FailedPaths(), std::vector<std::string>{missing});
 
     // Reading another file does not lift the mark of the one that failed...
     CatalogueFile::ReadList(list, dir.Write("other.dat", "x|y|z|\r\n"));
@@ -152,8 +151,12 @@ TEST(CatalogueFile, CloseTimeSaveAfterAFailedLoadPutsNewRowsAside)
     ListRows list(4, true, &Root());
     EXPECT_THROW(CatalogueFile::ReadList(list, path), FileError);
     EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), "");
+    // A later failed load of some other file leaves that protection in place.
+    EXPECT_THROW(CatalogueFile::ReadList(list, dir.File("typo.dat")), FileError);
     list.Add("New");
     EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path + ".unsaved");
+    const std::string respelled = dir.Path() + "/./products.dat"; // the same file
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, respelled, 3), respelled + ".unsaved");
     EXPECT_EQ(dir.Read("products.dat.unsaved"), "New|||\r\n");
     EXPECT_TRUE(std::filesystem::is_directory(path));
 

@@ -124,8 +124,9 @@ TEST(ListRows, LoadFailedMark)
     ListRows l(4);
     EXPECT_FALSE(l.LoadFailed());
     l.MarkLoadFailed("/x/products.dat");
-    EXPECT_TRUE(l.LoadFailed());
-    EXPECT_EQ(l.FailedPath(), "/x/products.dat");
-    l.ClearLoadFailed();
+    l.MarkLoadFailed("/x/other.dat");
+    l.ClearLoadFailed("/x/other.dat");
+    EXPECT_EQ(l.FailedPaths(), std::vector<std::string>{"/x/products.dat"});
+    l.ClearLoadFailed("/x/products.dat");
     EXPECT_FALSE(l.LoadFailed());
 }

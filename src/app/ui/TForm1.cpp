@@ -57,14 +57,6 @@ std::function<void()>& ExitHook()
     return hook;
 }
 
-// The same file, however its name is written.
-bool SameFile(const std::string& a, const std::string& b)
-{
-    QString ca = QFileInfo(LocalText::ToQ(a)).canonicalFilePath();
-    QString cb = QFileInfo(LocalText::ToQ(b)).canonicalFilePath();
-    return !ca.isEmpty() && ca == cb;
-}
-
 std::string ProgramName(const QString& programFolder)
 {
     if (!programFolder.isEmpty()) return "quillpost";
@@ -710,7 +702,7 @@ void TForm1::SaveList(ListRows& list, const char* presetName, int fields)
     const std::string path = LocalText::ToBytes(name);
     CatalogueFile::WriteList(list, path, fields);
     // The user chose to replace the file that could not be read.
-    if (list.LoadFailed() && SameFile(list.FailedPath(), path)) list.ClearLoadFailed();
+    CatalogueFile::ForgetFailedLoad(list, path);
 }
 
 void TForm1::ShowRowText(ListRowsModel* model, int row)
