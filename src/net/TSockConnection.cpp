@@ -148,9 +148,11 @@ void TSockConnection::MakeSocket(bool firstSocket) {
     }
     {
         std::lock_guard lock(FRequestMutex);
+        if (FSocket != NoSocket) ::close(FSocket);  // a second InitWinsock replaces the socket
         FSocket = fd;
     }
     ++FSocketGeneration;
+    FConnected = false;
     FConnectPending = false;
     FCloseNotified = false;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -669,6 +670,16 @@ TEST_F(SockConnectionTest, LiveCountHoldsUnderConcurrentCreation) {
     for (auto& t : threads) t.join();
     EXPECT_EQ(TSockConnection::LiveCount(), before);
     EXPECT_GE(peak.load(), before + 2);
+
+    // Starting an object up again counts it once and replaces its socket, leaking none.
+    {
+        TSockConnection again;
+        const int oldSocket = again.Socket();
+        again.InitWinsock();
+        EXPECT_EQ(TSockConnection::LiveCount(), before + 1);
+        EXPECT_EQ(::fcntl(oldSocket, F_GETFD), -1) << "socket " << oldSocket << " left open";
+        EXPECT_EQ(::fcntl(again.Socket(), F_GETFD), FD_CLOEXEC);
+    }
 
     // The first start-up of the process fills the information list; later objects do not.
     if (before == 0) {
