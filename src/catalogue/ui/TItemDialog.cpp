@@ -9,9 +9,11 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -102,12 +104,25 @@ void TItemDialog::showEvent(QShowEvent* event)
     // The given size, unless the captions of the current language need more room.
     QSize want = size().expandedTo(minimumSizeHint());
     setFixedSize(want);
+    // Centred on the screen, wherever the main window stands.
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
     // Long texts show from their beginning.
     editTitle_->home(false);
     editLink_->home(false);
     if (comboCat_ && comboCat_->lineEdit()) comboCat_->lineEdit()->home(false);
     buttonOk_->setFocus();
+}
+
+void TItemDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Neither button is a cancel button: Escape does not close the dialog (nor does Enter
+    // press OK, since no button is the default).
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 std::string TItemDialog::TitleText() const

@@ -63,6 +63,7 @@ protected:
     // Writes the accepted input into the list.
     virtual void WriteRow() = 0;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ListRows* list_ = nullptr;

@@ -124,15 +124,22 @@ TEST(ProductCommands, EditOfAnUnknownCategoryOpensEmptyAndCancelLeavesSortingOff
 
     std::string category = "unset";
     int entries = 0;
+    bool openAfterKeys = false;
     TItemDialog::setExecHook([&](TItemDialog& d) {
         category = d.CategoryText();
         entries = d.ComboBoxCat()->count();
+        // No button is the default or the cancel button: Enter and Escape do nothing.
+        QTest::keyClick(&d, Qt::Key_Return);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        openAfterKeys = d.isVisible();
         QTest::mouseClick(d.ButtonCancel(), Qt::LeftButton);
     });
     FindAction(form.get(), "AEditProduct")->trigger();
     FindAction(form.get(), "AEditProduct")->trigger(); // each category once, however often
     EXPECT_EQ(category, "");
     EXPECT_EQ(entries, 155);
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_TRUE(p.Messages().empty());
     EXPECT_EQ(list.Text(0, 2), "Not A Category");
 
     // Sorting stays off after Cancel: a load keeps file order until the next accepted Add.
