@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -18,6 +19,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text)
 {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(QString::fromUtf8(name));
+    // Product and site titles are shown as they stand, never read as markup.
+    l->setTextFormat(Qt::PlainText);
     return l;
 }
 
@@ -81,13 +84,20 @@ void TFormProgress::PlaceControls()
     barTotal_->setGeometry(valueLeft, 72 + 2 * step, barWidth, 16);
     const int buttonWidth = std::max(65, buttonCancel_->sizeHint().width());
     const int buttonHeight = std::max(25, buttonCancel_->sizeHint().height());
-    buttonCancel_->setGeometry((width - buttonWidth) / 2, 96 + 2 * step, buttonWidth, buttonHeight);
+    // At 112 in the classic width, and kept in the middle when the window or button grows.
+    const int buttonLeft = 112 + (width - 291 - (buttonWidth - 65)) / 2;
+    buttonCancel_->setGeometry(buttonLeft, 96 + 2 * step, buttonWidth, buttonHeight);
     setFixedSize(width, std::max(131, 96 + 2 * step + buttonHeight + 10));
 }
 
 void TFormProgress::showEvent(QShowEvent* event)
 {
     PlaceControls();
+    // Centred on the desktop, not over the main window.
+    if (QScreen* desktop = screen()) {
+        const QRect area = desktop->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
     QDialog::showEvent(event);
 }
 

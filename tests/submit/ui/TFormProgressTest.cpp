@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,6 +12,19 @@
 
 TEST(TFormProgress, ControlsDoNotOverlapWhateverTheCaptions)
 {
+    {
+        // Centred on the desktop, not over the window that owns it.
+        QWidget owner;
+        owner.setGeometry(0, 0, 200, 150);
+        owner.show();
+        TFormProgress centred(&owner);
+        TFormProgress::setExecHook([](TFormProgress&) {});
+        centred.ShowModal();
+        TFormProgress::setExecHook(nullptr);
+        const QPoint middle = centred.screen()->availableGeometry().center();
+        EXPECT_LE((centred.frameGeometry().center() - middle).manhattanLength(), 2);
+        centred.hide();
+    }
     TFormProgress form;
     for (const char* caption : {"Product:", "Продукт отправки:"}) {
         SCOPED_TRACE(caption);
