@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -24,6 +25,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, const QCo
 {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setObjectName(QString::fromUtf8(name));
+    // A language file's text is shown as it stands (the link line opens exactly what it
+    // shows), never read as markup.
+    l->setTextFormat(Qt::PlainText);
     QPalette p = l->palette();
     p.setColor(QPalette::WindowText, colour);
     l->setPalette(p);
@@ -132,6 +136,16 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
         SetLinkColour(QColor(0, 0, 255));
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    // Centred on the screen, not over the main window.
+    if (QScreen* desktop = screen()) {
+        const QRect area = desktop->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    QDialog::showEvent(event);
 }
 
 void TAboutBox::ShowModal()
