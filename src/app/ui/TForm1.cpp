@@ -29,6 +29,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -50,6 +51,8 @@ QString U(const char* s)
 {
     return QString::fromUtf8(s);
 }
+
+constexpr int ToolButtonHeight = 19;
 
 std::function<void()>& ExitHook()
 {
@@ -79,6 +82,10 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(U(Caption));
+    // The window's font; where the platform has no such face, its plain sans-serif face.
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
     resize(597, 454);
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 
@@ -246,6 +253,7 @@ void TForm1::AddButton(QToolBar* bar, const char* buttonName, const char* action
     auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
     button->setObjectName(U(buttonName));
     button->setMinimumWidth(width);
+    button->setFixedHeight(ToolButtonHeight);
     if (dropDown) {
         button->setMenu(dropDown);
         button->setPopupMode(QToolButton::MenuButtonPopup);
