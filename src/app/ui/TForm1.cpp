@@ -332,6 +332,7 @@ void TForm1::BuildPages()
     comboBoxSpeed_->setObjectName(QStringLiteral("ComboBoxSpeed"));
     comboBoxSpeed_->setMinimumWidth(41);
     comboBoxSpeed_->setMaxVisibleItems(10);
+    comboBoxSpeed_->installEventFilter(this);
     auto* layoutMax = new QHBoxLayout(panelMax);
     layoutMax->setContentsMargins(8, 0, 4, 0);
     layoutMax->addWidget(labelSpeed);
@@ -541,6 +542,17 @@ void TForm1::FormKeyDown(QKeyEvent* event)
 void TForm1::keyPressEvent(QKeyEvent* event)
 {
     FormKeyDown(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    // Keys typed into the speed box are the box's: Escape does not reach the window.
+    if (watched == comboBoxSpeed_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::MExitClick()

@@ -139,6 +139,7 @@ TEST(TForm1Start, ExitMenuAndEscapeCloseTheWindowAndSave)
         TestProgram p;
         auto form = p.Start();
         QTest::keyClick(form->ListViewProducts(), Qt::Key_Escape); // the list keeps its keys
+        QTest::keyClick(form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed")), Qt::Key_Escape); // the box too
         EXPECT_TRUE(form->isVisible());
         QTest::keyClick(form.get(), Qt::Key_Escape);
         EXPECT_FALSE(form->isVisible());
