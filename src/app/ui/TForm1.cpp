@@ -751,8 +751,7 @@ void TForm1::AEditProductExecute()
     }
     products_.SetSorted(false);
     const int row = products_.FirstSelected();
-    formEditProduct_->EditTitle()->setText(LocalText::ToQ(products_.Caption(row)));
-    formEditProduct_->EditLink()->setText(LocalText::ToQ(products_.Text(row, 1)));
+    formEditProduct_->SetTexts(products_.Caption(row), products_.Text(row, 1));
     formEditProduct_->FillCategories(categories_, ListCommands::CategoryIndex(categories_, products_.Text(row, 2)));
     formEditProduct_->ShowModal();
 }
@@ -845,8 +844,7 @@ void TForm1::AEditManualExecute()
     }
     manual_.SetSorted(false);
     const int row = manual_.FirstSelected();
-    formEditManual_->EditTitle()->setText(LocalText::ToQ(manual_.Caption(row)));
-    formEditManual_->EditLink()->setText(LocalText::ToQ(manual_.Text(row, 1)));
+    formEditManual_->SetTexts(manual_.Caption(row), manual_.Text(row, 1));
     formEditManual_->ShowModal();
 }
 

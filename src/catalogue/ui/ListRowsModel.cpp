@@ -79,7 +79,10 @@ bool ListRowsModel::setData(const QModelIndex& index, const QVariant& value, int
             rows_.SetChecked(index.row(), value.toInt() == Qt::Checked);
             done = true;
         } else if (role == Qt::EditRole && index.column() == 0) {
-            const std::string caption = LocalText::ToBytes(value.toString());
+            // A title left as it was keeps its bytes, whatever their encoding.
+            const std::string& old = rows_.Caption(index.row());
+            const QString typed = value.toString();
+            const std::string caption = typed == LocalText::ToQ(old) ? old : LocalText::ToBytes(typed);
             if (kind_ == ListKind::Auto) {
                 rows_.SetCaption(index.row(), caption); // never sorted: row i stays site i
             } else {

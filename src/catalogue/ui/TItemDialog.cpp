@@ -29,6 +29,14 @@ QString U(const char* s)
     return QString::fromUtf8(s);
 }
 
+// The bytes a box's text stands for: `filled` when the text is still what they showed
+// as, else the text in the locale's encoding.
+std::string Unchanged(const QString& shown, const std::string& filled)
+{
+    if (shown == LocalText::ToQ(filled)) return filled;
+    return LocalText::ToBytes(shown);
+}
+
 } // namespace
 
 TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent), linkLine_(layout.LinkLine)
@@ -127,22 +135,35 @@ void TItemDialog::keyPressEvent(QKeyEvent* event)
 
 std::string TItemDialog::TitleText() const
 {
-    return LocalText::ToBytes(editTitle_->text());
+    return Unchanged(editTitle_->text(), titleBytes_);
 }
 
 std::string TItemDialog::LinkText() const
 {
-    return LocalText::ToBytes(editLink_->text());
+    return Unchanged(editLink_->text(), linkBytes_);
 }
 
 std::string TItemDialog::CategoryText() const
 {
-    return comboCat_ ? LocalText::ToBytes(comboCat_->currentText()) : std::string();
+    if (!comboCat_) return std::string();
+    const int i = comboCat_->currentIndex();
+    if (i >= 0 && static_cast<size_t>(i) < categories_.size() && comboCat_->currentText() == comboCat_->itemText(i))
+        return categories_[static_cast<size_t>(i)];
+    return LocalText::ToBytes(comboCat_->currentText());
+}
+
+void TItemDialog::SetTexts(const std::string& title, const std::string& link)
+{
+    titleBytes_ = title;
+    linkBytes_ = link;
+    editTitle_->setText(LocalText::ToQ(title));
+    editLink_->setText(LocalText::ToQ(link));
 }
 
 void TItemDialog::FillCategories(const std::vector<std::string>& categories, int select)
 {
     if (!comboCat_) return;
+    categories_ = categories;
     comboCat_->clear();
     for (const std::string& c : categories) comboCat_->addItem(LocalText::ToQ(c));
     comboCat_->setCurrentIndex(select);

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class ListRows;
 class QComboBox;
@@ -43,9 +44,14 @@ public:
     QPushButton* ButtonOk() const { return buttonOk_; }
     QPushButton* ButtonCancel() const { return buttonCancel_; }
 
+    // The boxes' texts as bytes. A text the user left as it was filled in gives back the
+    // very bytes it was filled from, even when they are not in the locale's encoding.
     std::string TitleText() const;
     std::string LinkText() const;
     std::string CategoryText() const;
+
+    // Puts a row's title and link into the boxes.
+    void SetTexts(const std::string& title, const std::string& link);
 
     // Fills the category box with `categories` in order and selects entry `select` (-1:
     // none, the box is empty).
@@ -77,4 +83,7 @@ private:
     QPushButton* buttonOk_;
     QPushButton* buttonCancel_;
     std::string linkLine_;
+    std::string titleBytes_;
+    std::string linkBytes_;
+    std::vector<std::string> categories_;
 };

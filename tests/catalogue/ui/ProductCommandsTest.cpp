@@ -302,3 +302,32 @@ TEST(ProductCommands, DialogsKeepTheirSizeWhateverTheCategoryNames)
         EXPECT_LE(s.width(), 420); // not widened to the longest of the 155 categories
     }
 }
+
+TEST(ProductCommands, TextsTheUserLeavesAloneKeepTheirBytes)
+{
+    // A catalogue written in another 8-bit code page: these bytes are no valid UTF-8.
+    TestProgram p;
+    p.dir.Write("data/categories.dat", "Utilities\r\nCaf\xE9 Tools\r\n");
+    p.dir.Write("data/products.dat", "R\xE9sum\xE9 Maker|http://r.example/pad.xml|Caf\xE9 Tools|\r\n");
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+    form->ListViewProducts()->SelectRows({0});
+
+    TItemDialog::setExecHook([](TItemDialog& d) {
+        d.EditLink()->setText(QStringLiteral("http://r.example/new.xml"));
+        QTest::mouseClick(d.ButtonOk(), Qt::LeftButton);
+    });
+    FindAction(form.get(), "AEditProduct")->trigger();
+    EXPECT_EQ(list.Caption(0), "R\xE9sum\xE9 Maker");
+    EXPECT_EQ(list.Text(0, 1), "http://r.example/new.xml");
+    EXPECT_EQ(list.Text(0, 2), "Caf\xE9 Tools");
+
+    // An in-place edit committed unchanged keeps them too.
+    TListView* view = form->ListViewProducts();
+    view->edit(view->model()->index(0, 0));
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(list.Caption(0), "R\xE9sum\xE9 Maker");
+}
