@@ -59,6 +59,7 @@ MessageBoxes::Answer MessageBoxes::Run(const QString& text, const QString& capti
                     kind == Buttons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel),
                     QApplication::activeWindow());
     box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextFormat(Qt::PlainText); // a file name or an error text is never markup
     int r = box.exec();
     return r == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }

@@ -328,6 +328,7 @@ void TForm1::BuildPages()
     panelMax->setObjectName(QStringLiteral("PanelMax"));
     auto* labelSpeed = new QLabel(QStringLiteral("Speed:"), panelMax);
     labelSpeed->setObjectName(QStringLiteral("LabelSpeed"));
+    labelSpeed->setTextFormat(Qt::PlainText);
     comboBoxSpeed_ = new QComboBox(panelMax);
     comboBoxSpeed_->setObjectName(QStringLiteral("ComboBoxSpeed"));
     comboBoxSpeed_->setMinimumWidth(41);
@@ -434,6 +435,7 @@ void TForm1::BuildStatusBar()
     for (int i = 0; i < 2; ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setTextFormat(Qt::PlainText); // titles and links from the files, shown as they are
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         statusPanels_[i] = panel;

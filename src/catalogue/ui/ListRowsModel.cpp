@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QTextDocument>
 
 ListRowsModel::ListRowsModel(ListRows& rows, ListKind kind, const QStringList& headers, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), kind_(kind), headers_(headers)
@@ -58,9 +59,12 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
         TextColour c = ListColours::For(kind_, column, rows_.Text(row, column));
         return c.Desktop ? DesktopColour() : QColor(c.R, c.G, c.B);
     }
-    case Qt::ToolTipRole:
+    case Qt::ToolTipRole: {
         if (kind_ == ListKind::Auto) return {};
-        return LocalText::ToQ(rows_.Text(row, 1));
+        // A tip that looks like markup would be drawn as markup: show it as it stands.
+        const QString tip = LocalText::ToQ(rows_.Text(row, 1));
+        return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap) : tip;
+    }
     case Qt::TextAlignmentRole:
         if ((kind_ == ListKind::Products && column == 3) || (kind_ == ListKind::Auto && column == 1))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));

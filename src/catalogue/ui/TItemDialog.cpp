@@ -58,6 +58,9 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
     editLink_ = new QLineEdit(U(layout.InitialLink), group_);
     editLink_->setObjectName(QStringLiteral("EditLink"));
 
+    labelTitle_->setTextFormat(Qt::PlainText);
+    labelLink_->setTextFormat(Qt::PlainText);
+
     auto* form = new QFormLayout(group_);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(labelTitle_, editTitle_);
@@ -65,6 +68,7 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
     if (layout.Category) {
         labelCat_ = new QLabel(QStringLiteral("Category:"), group_);
         labelCat_->setObjectName(QStringLiteral("LabelCat"));
+        labelCat_->setTextFormat(Qt::PlainText);
         comboCat_ = new QComboBox(group_);
         comboCat_->setObjectName(QStringLiteral("ComboBoxCat"));
         comboCat_->setEditable(true);
