@@ -18,13 +18,14 @@
 
 using namespace std::chrono_literals;
 using Server = ScriptedServer;
+using Texts = std::vector<std::string>;
 
 namespace {
 
 // Records events and status texts in the order they come, with the thread they came on.
 struct Recorder {
-    std::vector<std::string> events;
-    std::vector<std::string> statuses;
+    Texts events;
+    Texts statuses;
     std::thread::id thread;
     bool foreignThread = false;
 
@@ -45,13 +46,23 @@ struct Recorder {
     }
 };
 
+// The text of the exception of type E that `f` raises; any other exception fails the test.
+template <class E = std::exception>
 std::string ExceptionText(const std::function<void()>& f) {
     try {
         f();
-    } catch (const std::exception& e) {
+    } catch (const E& e) {
         return e.what();
     }
     return "(no exception)";
+}
+
+// Runs `f` on another thread after a short while; the caller joins the thread.
+std::thread Later(std::function<void()> f) {
+    return std::thread([f = std::move(f)] {
+        std::this_thread::sleep_for(150ms);
+        f();
+    });
 }
 
 double ThreadCpuSeconds() {
@@ -60,67 +71,67 @@ double ThreadCpuSeconds() {
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
+// One connection `c` with its recorder; name lookups read the hosts file only.
 class SockConnectionTest : public ::testing::Test {
 protected:
-    void SetUp() override { Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}}); }
+    void SetUp() override {
+        Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}});
+        r.Attach(c);
+    }
     void TearDown() override { Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}}); }
 
-    static void Aim(TSockConnection& c, const Server& s, const std::string& host = "127.0.0.1") {
-        c.Host = host;
-        c.Port = s.Port();
+    void Aim(std::uint16_t port, int timeOut = 0) {
+        c.Host = "127.0.0.1";
+        c.Port = port;
+        c.TimeOut = timeOut;
     }
+    void Open(const Server& s, int timeOut = 0) {
+        Aim(s.Port(), timeOut);
+        c.Connect();
+    }
+    static void SilentNameServer() {
+        Resolver::SetSettings({ResolverSettings::Source::NameServer,
+                               "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
+    }
+
+    TSockConnection c;
+    Recorder r;
 };
 
 }  // namespace
 
 // --- error texts -----------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, ErrorTextsAndErrnoMapping) {
-    TSockConnection c;
+TEST_F(SockConnectionTest, ErrorTextsErrnoMappingAndErrorManager) {
     EXPECT_EQ(c.SocketErrorStr(10061), "10061:Connection refused");
     EXPECT_EQ(c.SocketErrorStr(11004), "11004:Valid name, no data record of requested type");
     EXPECT_EQ(c.SocketErrorStr(12345), "Unknown Error No. 12345");
     EXPECT_EQ(c.SocketErrorStr(0), "");
-    EXPECT_EQ(Winsock::WinsockMessage[50].Code, 0u);
-    EXPECT_EQ(Winsock::FromErrno(ECONNREFUSED), 10061);
-    EXPECT_EQ(Winsock::FromErrno(ETIMEDOUT), 10060);
-    EXPECT_EQ(Winsock::FromErrno(ECONNRESET), 10054);
-    EXPECT_EQ(Winsock::FromErrno(ENOTCONN), 10057);
-    EXPECT_EQ(Winsock::FromErrno(EWOULDBLOCK), 10035);
-    EXPECT_EQ(Winsock::FromErrno(EAGAIN), 10035);
+    for (auto [err, code] : {std::pair{ECONNREFUSED, 10061}, {ETIMEDOUT, 10060}, {ECONNRESET, 10054},
+                             {ENOTCONN, 10057}, {EWOULDBLOCK, 10035}, {EAGAIN, 10035}})
+        EXPECT_EQ(Winsock::FromErrno(err), code) << err;
     // An errno without a Winsock counterpart must not borrow another code's text.
     EXPECT_EQ(Winsock::MessageText(Winsock::FromErrno(ENOEXEC)), nullptr);
-}
 
-TEST_F(SockConnectionTest, ErrorManagerRaisesAllButTheExpectedCode) {
-    TSockConnection c;
-    std::vector<std::string> hook;
+    Texts hook;
     c.OnError = [&](TSockConnection*, std::uint16_t code, const std::string& text) {
         hook.push_back(std::to_string(code) + "|" + text);
     };
     Winsock::SetLastError(10035);
-    EXPECT_EQ(c.ErrorManager(10035), "");
+    EXPECT_EQ(c.ErrorManager(10035), "");  // the expected code raises nothing
     EXPECT_EQ(c.GetLastErrorNo(), 10035);
     EXPECT_TRUE(hook.empty());
-
     Winsock::SetLastError(10054);
-    try {
-        c.ErrorManager(10035);
-        FAIL() << "no exception";
-    } catch (const ESockError& e) {
-        EXPECT_STREQ(e.what(), "10054:Connection reset by peer");
-    }
-    ASSERT_EQ(hook.size(), 1u);
-    EXPECT_EQ(hook[0], "10054|10054:Connection reset by peer");
+    EXPECT_EQ(ExceptionText<ESockError>([&] { c.ErrorManager(10035); }), "10054:Connection reset by peer");
+    EXPECT_EQ(hook, Texts{"10054|10054:Connection reset by peer"});
     EXPECT_EQ(c.GetLastErrorNo(), 10054);
-
     Winsock::SetLastError(9999);  // at or below 10000: no error of ours
     EXPECT_NO_THROW(c.ErrorManager(0));
 }
 
 // --- timer -----------------------------------------------------------------------------------
 
-TEST(ThreadTimerTest, RunsOnlyWithIntervalEnabledAndHandler) {
+TEST(ThreadTimerTest, RunsWithIntervalEnabledAndHandlerAndAChangeRestartsIt) {
     TThreadTimer t;
     EXPECT_FALSE(t.Running());  // no handler yet
     int ticks = 0;
@@ -133,21 +144,17 @@ TEST(ThreadTimerTest, RunsOnlyWithIntervalEnabledAndHandler) {
     EXPECT_FALSE(t.Running());
     EXPECT_FALSE(t.DeliverDue(TThreadTimer::Clock::now() + 1h));
     EXPECT_EQ(ticks, 0);
-}
 
-TEST(ThreadTimerTest, SameValueKeepsThePeriodAndAChangeRestartsIt) {
-    TThreadTimer t;
-    t.SetOnTimer([](TThreadTimer*) {});
     t.SetInterval(300);
+    t.SetEnabled(true);
     const auto first = *t.NextTick();
     std::this_thread::sleep_for(5ms);
     t.SetInterval(300);
     t.SetEnabled(true);
     EXPECT_EQ(*t.NextTick(), first);  // nothing changed, nothing restarted
-
     t.SetInterval(301);
-    EXPECT_GT(*t.NextTick(), first);
     const auto second = *t.NextTick();
+    EXPECT_GT(second, first);
     std::this_thread::sleep_for(5ms);
     t.SetOnTimer([](TThreadTimer*) {});  // a new handler always restarts
     EXPECT_GT(*t.NextTick(), second);
@@ -183,15 +190,11 @@ TEST(ThreadTimerTest, DeliversDueTicksAndHandsHandlerErrorsOn) {
 
 TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
     Server server({Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
     c.ReportLevel = 8;
-    Aim(c, server);
-    c.Connect();
+    Open(server);
     EXPECT_TRUE(c.Connected());
-    EXPECT_EQ(r.events, std::vector<std::string>{"OnConnect"});
-    EXPECT_EQ(r.statuses, (std::vector<std::string>{"Connecting", "Resolve Host", "Timer On", "Timer Off"}));
+    EXPECT_EQ(r.events, Texts{"OnConnect"});
+    EXPECT_EQ(r.statuses, (Texts{"Connecting", "Resolve Host", "Timer On", "Timer Off"}));
     EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
     EXPECT_EQ(c.GetLocalAddress(), "127,0,0,1");
     sockaddr_in local{};
@@ -203,21 +206,7 @@ TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Already connected");
 }
 
-TEST_F(SockConnectionTest, HostsFileNameIsResolvedBeforeConnecting) {
-    Server server({Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    Aim(c, server, "localhost");
-    c.Connect();
-    EXPECT_EQ(r.events, (std::vector<std::string>{"OnHostResolved", "OnConnect"}));
-    EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
-}
-
 TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost) {
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
     c.ReportLevel = 8;
     c.Host = "no-such-host.invalid";
     c.Port = 80;
@@ -239,88 +228,53 @@ TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost) {
     d.Host = "no-such-host.invalid";
     EXPECT_EQ(ExceptionText([&] { d.Connect(); }), "Null Remote Address");
     EXPECT_EQ(r2.CountStatus("Resolve Host"), 1);
-}
 
-TEST_F(SockConnectionTest, HandlerMayFixTheHostForTheSecondLookup) {
+    // The handler may fix the host for the second lookup, which reads the hosts file.
     Server server({Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    c.Host = "mistyped.invalid";
     c.Port = server.Port();
     c.OnInvalidHost = [](TSockConnection* s, bool& handled) {
         s->Host = "localhost";
         handled = true;
     };
     c.Connect();
-    EXPECT_EQ(r.events, (std::vector<std::string>{"OnHostResolved", "OnConnect"}));
+    EXPECT_EQ(r.events, (Texts{"OnHostResolved", "OnConnect"}));
+    EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
 }
 
-TEST_F(SockConnectionTest, RefusedPortFailsThenTheObjectConnectsAgain) {
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    c.Host = "127.0.0.1";
+TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain) {
+    Aim(Server::UnansweredPort(), 300);
+    EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Timed out");
+    EXPECT_EQ(r.events, Texts{"OnConnectionFailed"});
+
+    // Without a limit, Cancel or Disconnect from another thread end the wait.
+    c.TimeOut = 0;
+    for (bool disconnect : {false, true}) {
+        r.events.clear();
+        std::thread other = Later([&] { disconnect ? c.Disconnect() : c.Cancel(); });
+        EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Canceled") << disconnect;
+        other.join();
+        EXPECT_EQ(r.events, (disconnect ? Texts{"OnDisconnect", "OnConnectionFailed"} : Texts{"OnConnectionFailed"}));
+        EXPECT_FALSE(r.foreignThread);
+    }
+
+    r.events.clear();
     c.Port = Server::RefusingPort();
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Failed");
-    EXPECT_EQ(r.events, std::vector<std::string>{"OnConnectionFailed"});
+    EXPECT_EQ(r.events, Texts{"OnConnectionFailed"});
     EXPECT_EQ(c.GetLastErrorNo(), 10061);
     EXPECT_FALSE(c.Connected());
     EXPECT_EQ(ExceptionText([&] { c.CertifyConnect(); }), "Not Connected");
     EXPECT_EQ(ExceptionText([&] { c.Write("x"); }), "10057:Socket is not connected");
     EXPECT_EQ(c.ReadLn(), "");  // nothing to read from an unconnected socket, and no wait
 
+    // A refused connect leaves a fresh socket behind.
     Server server({Server::Hold()});
-    c.Port = server.Port();
-    c.Connect();
+    Open(server);
     EXPECT_TRUE(c.Connected());
 }
 
-TEST_F(SockConnectionTest, UnansweredConnectTimesOutOrIsBrokenOff) {
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    c.Host = "127.0.0.1";
-    c.Port = Server::UnansweredPort();
-    c.TimeOut = 300;
-    EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Timed out");
-    EXPECT_EQ(r.events, std::vector<std::string>{"OnConnectionFailed"});
-
-    // Without a limit, Cancel or Disconnect from another thread end the wait.
-    c.TimeOut = 0;
-    for (bool disconnect : {false, true}) {
-        r.events.clear();
-        std::thread other([&] {
-            std::this_thread::sleep_for(150ms);
-            if (disconnect) {
-                c.Disconnect();
-            } else {
-                c.Cancel();
-            }
-        });
-        EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Canceled") << disconnect;
-        other.join();
-        if (disconnect) {
-            EXPECT_EQ(r.events, (std::vector<std::string>{"OnDisconnect", "OnConnectionFailed"}));
-        } else {
-            EXPECT_EQ(r.events, std::vector<std::string>{"OnConnectionFailed"});
-        }
-        EXPECT_FALSE(r.foreignThread);
-    }
-
-    // The same object then connects where it is answered.
-    Server server({Server::Hold()});
-    c.Port = server.Port();
-    c.Connect();
-    EXPECT_TRUE(c.Connected());
-}
-
-TEST_F(SockConnectionTest, LookupTimesOutAgainstASilentNameServer) {
-    Resolver::SetSettings({ResolverSettings::Source::NameServer,
-                           "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
+TEST_F(SockConnectionTest, LookupAgainstASilentNameServerTimesOutOrIsBrokenOff) {
+    SilentNameServer();
     int invalid = 0;
     c.OnInvalidHost = [&](TSockConnection*, bool&) { ++invalid; };
     c.Host = "quiet.example";
@@ -330,24 +284,13 @@ TEST_F(SockConnectionTest, LookupTimesOutAgainstASilentNameServer) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
     EXPECT_EQ(invalid, 0);
     EXPECT_TRUE(r.events.empty());
-}
 
-TEST_F(SockConnectionTest, CancelAndDisconnectFromAnotherThreadEndALookup) {
-    Resolver::SetSettings({ResolverSettings::Source::NameServer,
-                           "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
     for (bool disconnect : {false, true}) {
-        TSockConnection c;
-        c.Host = "quiet.example";
-        c.TimeOut = 0;  // only the other thread can end it
-        std::thread other([&] {
-            std::this_thread::sleep_for(150ms);
-            if (disconnect) {
-                c.Disconnect();
-            } else {
-                c.Cancel();
-            }
-        });
-        EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Host Lookup Canceled") << disconnect;
+        TSockConnection d;
+        d.Host = "quiet.example";
+        d.TimeOut = 0;  // only the other thread can end it
+        std::thread other = Later([&] { disconnect ? d.Disconnect() : d.Cancel(); });
+        EXPECT_EQ(ExceptionText([&] { d.Connect(); }), "Host Lookup Canceled") << disconnect;
         other.join();
     }
 }
@@ -357,11 +300,7 @@ TEST_F(SockConnectionTest, CancelAndDisconnectFromAnotherThreadEndALookup) {
 TEST_F(SockConnectionTest, ReadLnTakesWholeLinesWithTheirEnds) {
     Server server({Server::Send("HTTP/1.0 200 OK\r\n"), Server::SendSlowly("Content-Type: text\r\n", 3, 20),
                    Server::Send("lf only\n\r\nrest without end"), Server::Close()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    Aim(c, server);
-    c.Connect();
+    Open(server);
     EXPECT_EQ(c.ReadLn(), "HTTP/1.0 200 OK\r\n");
     EXPECT_EQ(c.ReadLn(), "Content-Type: text\r\n");  // arrived in pieces of 3 bytes
     EXPECT_EQ(c.ReadLn(), "lf only\n");
@@ -372,17 +311,14 @@ TEST_F(SockConnectionTest, ReadLnTakesWholeLinesWithTheirEnds) {
     EXPECT_EQ(c.ReadLn(), "");
     EXPECT_FALSE(c.Connected());
     // The peer's close closed the socket once.
-    EXPECT_EQ(r.events, (std::vector<std::string>{"OnConnect", "OnDisconnect"}));
+    EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect"}));
 }
 
 TEST_F(SockConnectionTest, OverlongLineEndsReadLnWithAnError) {
     std::string longest(TSockConnection::IOBufferSize - 1, 'a');
     longest += '\n';  // exactly fills the buffer: still a line
     Server server({Server::Send(longest), Server::Send(std::string(200000, 'b')), Server::Hold()});
-    TSockConnection c;
-    Aim(c, server);
-    c.TimeOut = 5000;
-    c.Connect();
+    Open(server, 5000);
     EXPECT_EQ(c.ReadLn(), longest);
     EXPECT_EQ(ExceptionText([&] { c.ReadLn(); }), TSockConnection::LineTooLongText);
 }
@@ -390,9 +326,7 @@ TEST_F(SockConnectionTest, OverlongLineEndsReadLnWithAnError) {
 TEST_F(SockConnectionTest, ReadTakesWhatWaitsOrExactlyTheCount) {
     Server server({Server::Send("abc"), Server::Wait(100), Server::SendSlowly("0123456789", 2, 30),
                    Server::Send("tail"), Server::Close()});
-    TSockConnection c;
-    Aim(c, server);
-    c.Connect();
+    Open(server);
     while (!c.DataAvailable()) std::this_thread::sleep_for(5ms);
     EXPECT_EQ(c.Read(0), "abc");
     EXPECT_EQ(c.Read(0), "");  // nothing waits now
@@ -404,45 +338,30 @@ TEST_F(SockConnectionTest, ReadTakesWhatWaitsOrExactlyTheCount) {
 TEST_F(SockConnectionTest, TransactionTakesTheReplyNumber) {
     Server server({Server::ReadUntil("HELO me\r\n"), Server::Send("250 Hello there\r\n"),
                    Server::ReadUntil("\r\n"), Server::Send("x\r\n"), Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
     c.ReportLevel = 1;
-    Aim(c, server);
-    c.Connect();
+    Open(server);
     EXPECT_EQ(c.Transaction("HELO me"), "250 Hello there\r\n");
     EXPECT_EQ(c.ReplyNumber(), 250);
-    EXPECT_EQ(r.statuses, std::vector<std::string>{"250 Hello there\r\n"});
+    EXPECT_EQ(r.statuses, Texts{"250 Hello there\r\n"});
     EXPECT_EQ(c.Transaction("NOOP"), "x\r\n");
     EXPECT_EQ(c.ReplyNumber(), 0);
 }
 
 // --- sending ---------------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, WriteSendsLongDataWholeAndSendBufferStopsAtZero) {
+TEST_F(SockConnectionTest, EverySendGoesOutWholeAndCountsWhatItSends) {
     std::string big(200000, '\0');
     for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
-    Server server({Server::ReadBytes(big.size() + 2 + 3), Server::Send("ok\n"), Server::Close()});
-    TSockConnection c;
-    Aim(c, server);
-    c.Connect();
-    c.Writeln(big);
-    const char zeroed[] = {'x', 'y', 'z', '\0', 'q'};
-    c.SendBuffer(zeroed, 0);
-    EXPECT_EQ(c.ReadLn(), "ok\n");
-    EXPECT_EQ(server.Received(0), big + "\r\n" + "xyz");
-}
-
-TEST_F(SockConnectionTest, SendFileAndSendStreamCountWhatTheySend) {
     TempDir dir;
     const std::string fileBytes(150000, 'f');
     const std::string path = dir.Write("out.bin", fileBytes);
-    Server server({Server::ReadBytes(150000 + 10), Server::Close()});
-    TSockConnection c;
+    Server server({Server::ReadBytes(big.size() + 2 + 3 + fileBytes.size() + 10), Server::Close()});
     int packets = 0;
     c.OnPacketSent = [&](TSockConnection*) { ++packets; };
-    Aim(c, server);
-    c.Connect();
+    Open(server);
+    c.Writeln(big);
+    const char zeroed[] = {'x', 'y', 'z', '\0', 'q'};
+    c.SendBuffer(zeroed, 0);  // a zero count sends up to the first zero byte
     c.SendFile(path);
     EXPECT_EQ(c.BytesSent(), 150000);
     std::istringstream stream("0123456789");
@@ -450,59 +369,45 @@ TEST_F(SockConnectionTest, SendFileAndSendStreamCountWhatTheySend) {
     EXPECT_EQ(c.BytesSent(), 10);
     EXPECT_EQ(c.ExpectedTotal(), 10);
     EXPECT_GE(packets, 4);
-    EXPECT_EQ(server.Received(0), fileBytes + "0123456789");
+    EXPECT_EQ(server.Received(0), big + "\r\n" + "xyz" + fileBytes + "0123456789");
 }
 
 // --- capturing -------------------------------------------------------------------------------
 
 TEST_F(SockConnectionTest, CaptureStringTakesEverythingUntilClose) {
-    Server server({Server::Send("x"), Server::Wait(30), Server::Send(std::string(300000, 'y')), Server::Close()});
-    TSockConnection c;
+    const std::string rest = std::string(300000, 'y') + "slow but sure";
+    Server server({Server::Send("x"), Server::Wait(30), Server::Send(std::string(300000, 'y')),
+                   Server::SendSlowly("slow but sure", 2, 20), Server::Close()});
     int packets = 0;
     c.OnPacketRecvd = [&](TSockConnection*) { ++packets; };
-    Aim(c, server);
-    c.TimeOut = 5000;
-    c.Connect();
+    Open(server);  // no time-out: slow data arrives whole
     std::string body;
     c.CaptureString(body, -1);
-    EXPECT_EQ(body, "x" + std::string(300000, 'y'));
-    EXPECT_EQ(c.BytesReceived(), 300001);
+    EXPECT_EQ(body, "x" + rest);
+    EXPECT_EQ(c.BytesReceived(), static_cast<std::int64_t>(body.size()));
     EXPECT_GE(packets, 2);  // the single byte came as a chunk of its own
 }
 
-TEST_F(SockConnectionTest, CaptureLimitsStopAtTheLimitExactly) {
-    Server server({Server::Send(std::string(100000, 'z')), Server::Hold()});
-    TSockConnection c;
-    Aim(c, server);
-    c.Connect();
-    std::string body;
-    c.CaptureString(body, 70000);
-    EXPECT_EQ(body.size(), 70000u);
-    std::ostringstream rest;
-    c.CaptureStream(rest, 30000);
-    EXPECT_EQ(rest.str().size(), 30000u);
-}
-
-TEST_F(SockConnectionTest, CaptureFileAndFilterHeader) {
+TEST_F(SockConnectionTest, HeaderFilterAndCaptureLimitsStopExactly) {
     TempDir dir;
-    Server server({Server::Send("Head: 1\r\nMore: 2\n\r\nthe body"), Server::Close()});
-    TSockConnection c;
-    Aim(c, server);
-    c.Connect();
+    Server server({Server::Send("Head: 1\r\nMore: 2\n\r\n" + std::string(100000, 'z') + "the body"), Server::Close()});
+    Open(server);
     std::ostringstream head;
     c.FilterHeader(head);
     EXPECT_EQ(head.str(), "Head: 1\r\nMore: 2\n\r\n");
-    const std::string file = dir.File("body.txt");
-    c.CaptureFile(file);
+    std::string body;
+    c.CaptureString(body, 70000);
+    EXPECT_EQ(body, std::string(70000, 'z'));
+    std::ostringstream rest;
+    c.CaptureStream(rest, 30000);
+    EXPECT_EQ(rest.str(), std::string(30000, 'z'));
+    c.CaptureFile(dir.File("body.txt"));
     EXPECT_EQ(dir.Read("body.txt"), "the body");
 }
 
 TEST_F(SockConnectionTest, PeerResetEndsTheCaptureWithWhatCame) {
     Server server({Server::Send("partial"), Server::Wait(100), Server::Reset()});
-    TSockConnection c;
-    Aim(c, server);
-    c.TimeOut = 5000;
-    c.Connect();
+    Open(server, 5000);
     std::string body;
     c.CaptureString(body, -1);
     EXPECT_EQ(body, "partial");
@@ -513,10 +418,7 @@ TEST_F(SockConnectionTest, PeerResetEndsTheCaptureWithWhatCame) {
 
 TEST_F(SockConnectionTest, SilentServerTimesReadLnOutWithoutSpinning) {
     Server server({Server::Hold()});
-    TSockConnection c;
-    Aim(c, server);
-    c.TimeOut = 400;
-    c.Connect();
+    Open(server, 400);
     const double cpu = ThreadCpuSeconds();
     EXPECT_EQ(ExceptionText([&] { c.ReadLn(); }), "Socket readln aborted");
     EXPECT_TRUE(c.TimedOut());
@@ -529,10 +431,7 @@ TEST_F(SockConnectionTest, SilentServerTimesReadLnOutWithoutSpinning) {
 TEST_F(SockConnectionTest, SteadySlowBodyIsCutOffByTheTimeOutFromItsStart) {
     const std::string body(60, 's');
     Server server({Server::SendSlowly(body, 1, 50), Server::Close()});  // about 3 s in all
-    TSockConnection c;
-    Aim(c, server);
-    c.TimeOut = 500;
-    c.Connect();
+    Open(server, 500);
     std::string got;
     EXPECT_EQ(ExceptionText([&] { c.CaptureString(got, -1); }), "Socket capture aborted");
     // Data kept arriving, yet the limit ran from the capture's start.
@@ -540,67 +439,33 @@ TEST_F(SockConnectionTest, SteadySlowBodyIsCutOffByTheTimeOutFromItsStart) {
     EXPECT_LT(got.size(), body.size());
 }
 
-TEST_F(SockConnectionTest, SlowBodyWithoutTimeOutArrivesWhole) {
-    const std::string body = "slow but sure";
-    Server server({Server::SendSlowly(body, 2, 20), Server::Close()});
-    TSockConnection c;
-    Aim(c, server);
-    c.Connect();
-    std::string got;
-    c.CaptureString(got, -1);
-    EXPECT_EQ(got, body);
-}
-
-TEST_F(SockConnectionTest, DisconnectFromAnotherThreadEndsAWaitAtOnce) {
+TEST_F(SockConnectionTest, DisconnectFromAnotherThreadEndsAWaitAndReachesAnIdlePeer) {
     Server server({Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    Aim(c, server);
-    c.TimeOut = 0;  // no limit: only the other thread ends the wait
-    c.Connect();
-    std::thread other([&] {
-        std::this_thread::sleep_for(150ms);
-        c.Disconnect();
-    });
+    Open(server);  // no limit: only the other thread ends the wait
+    std::thread other = Later([&] { c.Disconnect(); });
     EXPECT_EQ(c.ReadLn(), "");
     other.join();
     EXPECT_FALSE(c.Connected());
-    EXPECT_EQ(r.events, (std::vector<std::string>{"OnConnect", "OnDisconnect"}));
-    EXPECT_FALSE(r.foreignThread);  // the events came on the owning thread
-    server.WaitFinished(1);         // the server saw the connection end
-
-    c.Connect();  // a fresh socket is ready
+    EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect"}));
+    EXPECT_TRUE(server.WaitFinished(1));  // the server saw the connection end
+    c.Connect();                          // a fresh socket is ready
     EXPECT_TRUE(c.Connected());
-}
 
-TEST_F(SockConnectionTest, DisconnectFromAnotherThreadReachesThePeerWhileTheOwnerIsIdle) {
-    Server server({Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    Aim(c, server);
-    c.Connect();
     std::thread([&] { c.Disconnect(); }).join();
     // The connection ends now, although the owner does nothing ...
-    EXPECT_TRUE(server.WaitFinished(1));
-    EXPECT_EQ(r.events, std::vector<std::string>{"OnConnect"});
+    EXPECT_TRUE(server.WaitFinished(2));
+    EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect", "OnConnect"}));
     // ... and the owner closes its side at its next wait, on its own thread.
     EXPECT_EQ(c.ReadLn(), "");
-    EXPECT_EQ(r.events, (std::vector<std::string>{"OnConnect", "OnDisconnect"}));
+    EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect", "OnConnect", "OnDisconnect"}));
     EXPECT_FALSE(r.foreignThread);
     EXPECT_FALSE(c.Connected());
 }
 
 TEST_F(SockConnectionTest, CancelFromAnotherThreadAbortsACapture) {
     Server server({Server::Send("some"), Server::Hold()});
-    TSockConnection c;
-    Aim(c, server);
-    c.Connect();
-    std::thread other([&] {
-        std::this_thread::sleep_for(150ms);
-        c.Cancel();
-    });
+    Open(server);
+    std::thread other = Later([&] { c.Cancel(); });
     std::string got;
     EXPECT_EQ(ExceptionText([&] { c.CaptureString(got, -1); }), "Socket capture aborted");
     other.join();
@@ -608,14 +473,10 @@ TEST_F(SockConnectionTest, CancelFromAnotherThreadAbortsACapture) {
     EXPECT_FALSE(c.CancelRequested());
 }
 
-TEST_F(SockConnectionTest, DisconnectFiresOnEveryCloseAndLeavesAFreshSocket) {
-    Server server({Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    c.ReportLevel = 8;
-    Aim(c, server);
-    c.Connect();
+TEST_F(SockConnectionTest, StatusTextsByLevelAndAFreshSocketAfterEveryClose) {
+    Server server({Server::ReadUntil("\n"), Server::Hold()});
+    Open(server);
+    EXPECT_TRUE(r.statuses.empty());  // level 0 reports nothing
 
     // The first socket resets on close; its replacements close the ordinary way.
     linger l{};
@@ -623,35 +484,26 @@ TEST_F(SockConnectionTest, DisconnectFiresOnEveryCloseAndLeavesAFreshSocket) {
     ASSERT_EQ(getsockopt(c.Socket(), SOL_SOCKET, SO_LINGER, &l, &len), 0);
     EXPECT_TRUE(l.l_onoff && l.l_linger == 0);
 
-    r.statuses.clear();
-    c.Disconnect();
-    EXPECT_EQ(r.statuses, (std::vector<std::string>{"Disconnecting", "Request Close Socket"}));
-    EXPECT_FALSE(c.Connected());
-    ASSERT_EQ(getsockopt(c.Socket(), SOL_SOCKET, SO_LINGER, &l, &len), 0);
-    EXPECT_FALSE(l.l_onoff);
-    c.Disconnect();
-    EXPECT_EQ(r.events, (std::vector<std::string>{"OnConnect", "OnDisconnect", "OnDisconnect"}));
-}
-
-TEST_F(SockConnectionTest, ReportLevelFiltersStatusTexts) {
-    Server server({Server::ReadUntil("\n"), Server::Hold()});
-    TSockConnection c;
-    Recorder r;
-    r.Attach(c);
-    Aim(c, server);
-    c.Connect();
-    EXPECT_TRUE(r.statuses.empty());  // level 0 reports nothing
     c.ReportLevel = 4;
     c.Writeln("hi");
     c.Disconnect();
-    EXPECT_EQ(r.statuses, (std::vector<std::string>{"Sending Buffer", "Request Close Socket"}));
+    EXPECT_EQ(r.statuses, (Texts{"Sending Buffer", "Request Close Socket"}));
     EXPECT_EQ(c.GetStatus(), "Request Close Socket");
     EXPECT_EQ(server.Received(0), "hi\r\n");
+    EXPECT_FALSE(c.Connected());
+    ASSERT_EQ(getsockopt(c.Socket(), SOL_SOCKET, SO_LINGER, &l, &len), 0);
+    EXPECT_FALSE(l.l_onoff);
+
+    r.statuses.clear();
+    c.ReportLevel = 8;
+    c.Disconnect();
+    EXPECT_EQ(r.statuses, (Texts{"Disconnecting", "Request Close Socket"}));
+    EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect", "OnDisconnect"}));
 }
 
 // --- the process-wide count ------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, LiveCountHoldsUnderConcurrentCreation) {
+TEST(SockConnectionCount, LiveCountHoldsUnderConcurrentCreation) {
     const int before = TSockConnection::LiveCount();
     std::atomic<int> peak{0};
     std::vector<std::thread> threads;
