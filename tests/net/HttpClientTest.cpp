@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 #include <utility>
@@ -16,15 +17,17 @@
 namespace {
 
 using S = ScriptedServer;
+using Events = std::vector<std::string>;
 
 const std::string kAccept =
     "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
     "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
 const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
+const std::string kOk = "HTTP/1.0 200 OK\r\n\r\n";
 
 // The events of one client, in the order they fire.
 struct EventLog {
-    std::vector<std::string> events;
+    Events events;
     bool handleRedirect = false;
 
     explicit EventLog(THttpClient& c)
@@ -50,9 +53,32 @@ struct EventLog {
             events.push_back(std::string("Failure ") + CmdTypeName(cmd));
         };
     }
+    // How many events begin with `prefix`.
+    long Count(const std::string& prefix) const
+    {
+        return std::count_if(events.begin(), events.end(),
+                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    }
 };
 
-using Events = std::vector<std::string>;
+// The events of one whole exchange that ends with `outcome`: the server's close ends the
+// reply (first Disconnect), then the client closes its fresh socket (second).
+Events Exchange(const std::string& outcome)
+{
+    return {"AboutToSend", "Connect", "Disconnect", outcome, "Disconnect"};
+}
+
+// The text of the exception of type E that `f` raises; any other exception fails the test.
+template <class E>
+std::string Raised(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "(no exception)";
+}
 
 std::string Base(const ScriptedServer& server)
 {
@@ -62,6 +88,12 @@ std::string Base(const ScriptedServer& server)
 S::Script Reply(const std::string& bytes)
 {
     return {S::ReadUntil("\r\n\r\n"), S::Send(bytes), S::Close()};
+}
+
+// Takes a head and `bodyBytes` more, then answers 200.
+S::Script TakeBody(std::size_t bodyBytes)
+{
+    return {S::ReadUntil("\r\n\r\n"), S::ReadBytes(bodyBytes), S::Send(kOk), S::Close()};
 }
 
 std::string GetRequest(const std::string& path, const std::string& host = "127.0.0.1")
@@ -89,8 +121,7 @@ protected:
 
 TEST_F(HttpClient, GetSendsTheExactRequestAndKeepsTheReply)
 {
-    const std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: 31\r\n\r\nSubmitted successfully, thanks";
-    S server(Reply(reply));
+    S server(Reply("HTTP/1.0 200 OK\r\nContent-Length: 31\r\n\r\nSubmitted successfully, thanks"));
     const std::string path = "/cgi-bin/submit.php?padurl=http://www.example.com/pad/app.xml&padcat=Games%3A%3AAction";
     client.Get(Base(server) + path);
 
@@ -99,75 +130,104 @@ TEST_F(HttpClient, GetSendsTheExactRequestAndKeepsTheReply)
     EXPECT_EQ(client.Body, "Submitted successfully, thanks");
     EXPECT_EQ(client.ReplyNumber(), 200);
     EXPECT_EQ(client.ExpectedTotal(), 31);
-    // The server's close ends the body (first OnDisconnect); the client then closes its
-    // fresh socket (second).
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_EQ(log.events, Exchange("Success CmdGET"));
     EXPECT_FALSE(client.Connected());
-}
-
-TEST_F(HttpClient, PostEncodesItsDataAndAnnouncesItsLength)
-{
-    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(7), S::Send("HTTP/1.0 200 OK\r\n\r\nok"), S::Close()});
-    client.Post(Base(server) + "/add.php", "a=1 b");
-    EXPECT_EQ(server.Received(0), "POST /add.php HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
-                                      "Content-Length: 7\r\n\r\na%3D1+b");
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdPOST", "Disconnect"}));
 }
 
 TEST_F(HttpClient, SchemeAndHostOnlyAsksForTheRootByName)
 {
-    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    S server(Reply(kOk));
     const std::string url = "http://localhost:" + std::to_string(server.Port());
     client.Get(url);
     EXPECT_EQ(server.Received(0), GetRequest("/", "localhost"));
     EXPECT_EQ(client.URL(), url + "/");
-    EXPECT_EQ(client.Host, "localhost");
-    EXPECT_EQ(client.Port, server.Port());
     EXPECT_EQ(log.events,
               (Events{"AboutToSend", "HostResolved", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
 
     // A URL that already ends with the root's slash keeps it single.
-    S again(Reply("HTTP/1.0 200 OK\r\n\r\n"));
-    client.Get(Base(again) + "/");
-    EXPECT_EQ(client.URL(), Base(again) + "/");
-    EXPECT_EQ(again.Received(0), GetRequest("/"));
+    client.Get(Base(server) + "/");
+    EXPECT_EQ(client.URL(), Base(server) + "/");
+    EXPECT_EQ(server.Received(1), GetRequest("/"));
+}
+
+TEST_F(HttpClient, RequestsWithABodyAnnounceItsLengthAndOptionalLinesComeInTheirOrder)
+{
+    S server(std::vector<S::Script>{TakeBody(7), TakeBody(8), TakeBody(3), Reply(kOk)});
+    client.Post(Base(server) + "/add.php", "a=1 b");
+    EXPECT_EQ(server.Received(0), "POST /add.php HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
+                                      "Content-Length: 7\r\n\r\na%3D1+b");
+    EXPECT_EQ(log.events, Exchange("Success CmdPOST"));
+
+    client.Link(Base(server) + "/doc", "/other\r\nX: y");
+    EXPECT_EQ(server.Received(1), "LINK /doc HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
+                                      "Link: /otherX: y\r\nContent-Length: 8\r\n\r\nSend.dat");
+
+    client.HeaderInfo.LocalProgram = "Quillpost";
+    client.HeaderInfo.LocalMailAddress = "me@example.com";
+    client.HeaderInfo.Referer = "http://example.com/";
+    client.HeaderInfo.UserId = "user";
+    client.HeaderInfo.Password = "pass";
+    client.Put(Base(server) + "/p", "abc");
+    EXPECT_EQ(server.Received(2), "PUT /p HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
+                                      "User-Agent: Quillpost\r\nFrom: me@example.com\r\n"
+                                      "Referer: http://example.com/\r\nAuthorization: Basic dXNlcjpwYXNz\r\n" +
+                                      kContentType + "Content-Length: 3\r\n\r\nabc");
+
+    // Long credentials make one Authorization line: 81 bytes -> 27 groups of four.
+    client.HeaderInfo.UserId = std::string(40, 'u');
+    client.HeaderInfo.Password = std::string(40, 'p');
+    client.Get(Base(server) + "/");
+    const std::string got = server.Received(3);
+    const size_t at = got.find("Authorization: Basic ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string value = got.substr(at + 21, got.find("\r\n", at) - at - 21);
+    EXPECT_EQ(value.size(), 108u);
 }
 
 TEST_F(HttpClient, ReplyCodesChooseTheEvent)
 {
-    S notFound(Reply("HTTP/1.0 404 Not Found\r\n\r\n<h1>Not here</h1>"));
-    client.Get(Base(notFound) + "/x");
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdGET", "Disconnect"}));
+    S server(std::vector<S::Script>{Reply("HTTP/1.0 404 Not Found\r\n\r\n<h1>Not here</h1>"),
+                                    {S::ReadUntil("\r\n\r\n"), S::Close()},
+                                    Reply("HTTP/1.0 401 Unauthorized\r\n\r\n"),
+                                    Reply("HTTP/1.0 2OO OK\r\n\r\nbody")});
+    client.Get(Base(server) + "/x");
+    EXPECT_EQ(log.events, Exchange("Failure CmdGET"));
     EXPECT_EQ(client.Body, "<h1>Not here</h1>");
 
     log.events.clear();
-    S silentClose({S::ReadUntil("\r\n\r\n"), S::Close()});
-    client.Get(Base(silentClose) + "/x");
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+    client.Get(Base(server) + "/x");  // closed without a word
+    EXPECT_EQ(log.events, Exchange("Success CmdGET"));
     EXPECT_EQ(client.ReplyNumber(), 0);
     EXPECT_EQ(client.Header, "");
     EXPECT_EQ(client.Body, "");
 
     log.events.clear();
-    S unauthorized(Reply("HTTP/1.0 401 Unauthorized\r\n\r\n"));
-    client.Post(Base(unauthorized) + "/x", "d");
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect",
-                                  "AuthenticationNeeded"}));
+    client.Post(Base(server) + "/x", "d");
+    Events unauthorized = Exchange("Failure CmdPOST");
+    unauthorized.push_back("AuthenticationNeeded");
+    EXPECT_EQ(log.events, unauthorized);
 
     log.events.clear();
-    S garbled(Reply("HTTP/1.0 2OO OK\r\n\r\nbody"));
-    client.Get(Base(garbled) + "/x");
+    client.Get(Base(server) + "/x");
     EXPECT_EQ(client.ReplyNumber(), 0);
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
+    EXPECT_EQ(log.events, Exchange("Success CmdGET"));
 }
 
-TEST_F(HttpClient, RedirectCarriesTheCookieToTheLocation)
+TEST_F(HttpClient, FollowedRedirectsFindTheirLocationAndCarryTheCookie)
 {
+    // A bare name is taken from the root of the same server.
+    S server(std::vector<S::Script>{Reply("HTTP/1.0 301 Moved\r\nLocation: thanks.html\r\n\r\n"),
+                                    Reply("HTTP/1.0 200 OK\r\n\r\nthanks")});
+    client.Get(Base(server) + "/dir/form.php");
+    EXPECT_EQ(client.URL(), Base(server) + "/thanks.html");
+    EXPECT_EQ(server.Received(1), GetRequest("/thanks.html"));
+    EXPECT_EQ(client.Body, "thanks");
+
+    log.events.clear();
     S target(Reply("HTTP/1.0 200 OK\r\n\r\ndone"));
     S first(Reply("HTTP/1.0 302 Found\r\nSet-Cookie: sid=42; path=/\r\nLocation: " + Base(target) +
                   "/next.php?x=1\r\n\r\nmoved"));
     client.Get(Base(first) + "/start.php");
-
     EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Disconnect", "Redirect", "AboutToSend",
                                   "Connect", "Disconnect", "Success CmdGET", "Disconnect"}));
     EXPECT_EQ(target.Received(0), "GET /next.php?x=1 HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
@@ -177,113 +237,117 @@ TEST_F(HttpClient, RedirectCarriesTheCookieToTheLocation)
     EXPECT_EQ(client.URL(), Base(target) + "/next.php?x=1");
 }
 
-TEST_F(HttpClient, BareNameLocationIsTakenFromTheRootOfTheSameServer)
+TEST_F(HttpClient, HandledRedirectsAndOtherCodesEndTheCall)
 {
-    S server(std::vector<S::Script>{Reply("HTTP/1.0 301 Moved\r\nLocation: thanks.html\r\n\r\n"),
-                                    Reply("HTTP/1.0 200 OK\r\n\r\nthanks")});
-    client.Get(Base(server) + "/dir/form.php");
-    EXPECT_EQ(client.URL(), Base(server) + "/thanks.html");
-    EXPECT_EQ(server.Received(1), GetRequest("/thanks.html"));
-    EXPECT_EQ(client.Body, "thanks");
-}
-
-TEST_F(HttpClient, HandledRedirectEndsTheCall)
-{
-    S server(Reply("HTTP/1.0 302 Found\r\nLocation: /elsewhere\r\n\r\n"));
+    S handled(Reply("HTTP/1.0 302 Found\r\nLocation: /elsewhere\r\n\r\n"));
     log.handleRedirect = true;
-    client.Get(Base(server) + "/a");
+    client.Get(Base(handled) + "/a");
     EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Disconnect", "Redirect"}));
-    EXPECT_EQ(server.Connections(), 1u);
+    EXPECT_EQ(handled.Connections(), 1u);
+
+    // Codes beside those followed end as a failure, the location unvisited.
+    log.handleRedirect = false;
+    for (const char* status : {"299 Odd", "303 See Other", "304 Not Modified", "399 Odd"}) {
+        log.events.clear();
+        S server(Reply(std::string("HTTP/1.0 ") + status + "\r\nLocation: /other\r\n\r\n"));
+        client.Post(Base(server) + "/x", "a");
+        EXPECT_EQ(server.Connections(), 1u) << status;
+        EXPECT_EQ(log.events, Exchange("Failure CmdPOST")) << status;
+    }
 }
 
-TEST_F(HttpClient, PathIsCutAt256Characters)
+TEST_F(HttpClient, RedirectChainStopsAfterTenExchanges)
 {
-    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
+    S server(Reply("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n"));
+    client.Get(Base(server) + "/start");
+    EXPECT_EQ(server.Connections(), 10u);
+    EXPECT_EQ(log.Count("Redirect"), 9);
+    EXPECT_EQ(log.Count("Failure CmdGET"), 1);
+    EXPECT_EQ(log.events.back(), "Disconnect");
+
+    // A redirect without a location, to a client that never had one, leads nowhere.
+    THttpClient fresh;
+    S nowhere(Reply("HTTP/1.0 302 Found\r\n\r\n"));
+    EXPECT_EQ(Raised<std::runtime_error>([&] { fresh.Get(Base(nowhere) + "/start"); }), "Empty URL");
+    EXPECT_EQ(nowhere.Connections(), 1u);
+}
+
+TEST_F(HttpClient, RequestPathIsEscapedAndCutAt256Characters)
+{
+    S server(Reply(kOk));
+    // No URL can inject header lines.
+    client.Get(Base(server) + "/a b\r\nX-Evil: 1\x7f?q=\t\x01\xE9");
+    EXPECT_EQ(server.Received(0), GetRequest("/a%20b%0D%0AX-Evil:%201%7F?q=%09%01\xE9"));
+
     std::string query;
     for (int i = 0; query.size() < 400; ++i)
         query += "f" + std::to_string(i) + "=v&";
     const std::string path = "/s.php?" + query;
     client.Get(Base(server) + path);
-    EXPECT_EQ(server.Received(0), GetRequest(path.substr(0, 256)));
+    EXPECT_EQ(server.Received(1), GetRequest(path.substr(0, 256)));
 }
 
-TEST_F(HttpClient, HttpsIsRefusedBeforeAnything)
+TEST_F(HttpClient, CallsThatCannotConnectRaiseWithoutAnOutcome)
 {
-    try {
-        client.Get("HTTPS://127.0.0.1:1/x");
-        FAIL() << "no exception";
-    } catch (const std::exception& e) {
-        EXPECT_STREQ(e.what(), "HTTP Secure Socket is not supported");
-    }
-    EXPECT_TRUE(log.events.empty());
+    EXPECT_EQ(Raised<std::exception>([&] { client.Get("HTTPS://127.0.0.1:1/x"); }),
+              "HTTP Secure Socket is not supported");
     EXPECT_THROW(client.Get(""), std::runtime_error);
-    EXPECT_TRUE(log.events.empty());
-}
+    EXPECT_TRUE(log.events.empty());  // both refused before anything
 
-TEST_F(HttpClient, RefusedPortFailsTheConnection)
-{
-    try {
-        client.Get("http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/x");
-        FAIL() << "no exception";
-    } catch (const ESockError& e) {
-        EXPECT_STREQ(e.what(), "Connection Failed");
-    }
+    const std::string refused = "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/x";
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(refused); }), "Connection Failed");
     ASSERT_GE(log.events.size(), 2u);
     EXPECT_EQ(log.events[0], "AboutToSend");
     EXPECT_EQ(log.events[1], "ConnectionFailed");
-    for (const auto& e : log.events)
-        EXPECT_NE(e.rfind("Success", 0) == 0 || e.rfind("Failure", 0) == 0, true) << e;
+    EXPECT_EQ(log.Count("Success") + log.Count("Failure"), 0);
     EXPECT_FALSE(client.Connected());
-}
 
-TEST_F(HttpClient, UnresolvableHostIsReportedOnce)
-{
-    try {
-        client.Get("http://no-such-host.invalid/pad.xml");
-        FAIL() << "no exception";
-    } catch (const ESockError& e) {
-        EXPECT_STREQ(e.what(), "Null Remote Address");
-    }
+    // An unknown host is reported once.
+    log.events.clear();
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get("http://no-such-host.invalid/pad.xml"); }), "Null Remote Address");
     EXPECT_EQ(log.events.at(0), "AboutToSend");
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "InvalidHost"), 1);
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Connect"), 0);
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "ConnectionFailed"), 0);
+    EXPECT_EQ(log.Count("InvalidHost"), 1);
+    EXPECT_EQ(log.Count("Connect"), 0);  // also no ConnectionFailed
 }
 
-TEST_F(HttpClient, SilentServerEndsTheReadAfterTheTimeOut)
+TEST_F(HttpClient, SilentOrDrippingServerEndsTheReadAfterTheTimeOut)
 {
-    S server({S::ReadUntil("\r\n\r\n"), S::Hold()});
     client.TimeOut = 300;
-    try {
-        client.Get(Base(server) + "/x");
-        FAIL() << "no exception";
-    } catch (const EAbortError& e) {
-        EXPECT_STREQ(e.what(), "Socket readln aborted");
-    }
+    S silent({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Get(Base(silent) + "/x"); }), "Socket readln aborted");
     EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
     EXPECT_FALSE(client.Connected());
-}
 
-TEST_F(HttpClient, DrippedHeadEndsAfterTheTimeOut)
-{
+    // The head as a whole is bounded, although each line comes in time.
     std::string lines;
     for (int i = 0; i < 20; ++i)
         lines += "X-Drip: " + std::to_string(i) + "\r\n";
-    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n"), S::SendSlowly(lines + "\r\n", 11, 50),
-              S::Send("body"), S::Close()});
-    client.TimeOut = 300;
-    try {
-        client.Get(Base(server) + "/");
-        FAIL() << "no exception";
-    } catch (const EAbortError& e) {
-        EXPECT_STREQ(e.what(), "Socket readln aborted");
-    }
+    S dripping({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n"), S::SendSlowly(lines + "\r\n", 11, 50),
+                S::Send("body"), S::Close()});
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Get(Base(dripping) + "/"); }), "Socket readln aborted");
     EXPECT_EQ(client.Header.rfind("HTTP/1.0 200 OK\r\nX-Drip: 0\r\n", 0), 0u);
     EXPECT_LT(client.Header.size(), 17 + lines.size());
-    EXPECT_TRUE(log.events.end() ==
-                std::find_if(log.events.begin(), log.events.end(), [](const std::string& e) {
-                    return e.rfind("Success", 0) == 0;
-                }));
+    EXPECT_EQ(log.Count("Success"), 0);
+}
+
+TEST_F(HttpClient, OversizedRepliesEndTheRead)
+{
+    S exact(Reply(kOk + std::string(THttpClient::MaxTextBody, 'b')));
+    client.Get(Base(exact) + "/");
+    EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
+    EXPECT_EQ(log.events.at(3), "Success CmdGET");
+
+    log.events.clear();
+    S tooLong(Reply(kOk + std::string(THttpClient::MaxTextBody + 100000, 'b')));
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(Base(tooLong) + "/"); }), "Reply body exceeds 16 MiB");
+    EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
+
+    log.events.clear();
+    S longLine(Reply("HTTP/1.0 200 OK\r\nX-Filler: " + std::string(70000, 'f') + "\r\n\r\nbody"));
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(Base(longLine) + "/"); }), TSockConnection::LineTooLongText);
+    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\n");
+    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
 }
 
 TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
@@ -298,17 +362,10 @@ TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
         started.wait();
         client.Disconnect();
     });
-    try {
-        client.Get(Base(server) + "/slow");
-        ADD_FAILURE() << "no exception";
-    } catch (const EAbortError& e) {
-        EXPECT_STREQ(e.what(), THttpClient::CanceledText);
-    }
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Get(Base(server) + "/slow"); }), THttpClient::CanceledText);
     canceller.join();
     EXPECT_EQ(client.Body, "first");
-    EXPECT_EQ(std::count_if(log.events.begin(), log.events.end(),
-                            [](const std::string& e) { return e.rfind("Success", 0) == 0; }),
-              0);
+    EXPECT_EQ(log.Count("Success"), 0);
 
     // The next call of the same client runs normally.
     S next(Reply("HTTP/1.0 200 OK\r\n\r\nagain"));
@@ -326,14 +383,8 @@ TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
             client.Disconnect();
         });
     };
-    try {
-        client.Put(Base(deaf) + "/big", std::string(64u << 20, 'd'));
-        ADD_FAILURE() << "no exception";
-    } catch (const EAbortError& e) {
-        EXPECT_STREQ(e.what(), THttpClient::CanceledText);
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << e.what();
-    }
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Put(Base(deaf) + "/big", std::string(64u << 20, 'd')); }),
+              THttpClient::CanceledText);
     if (breaker.joinable())
         breaker.join();
 }
@@ -348,44 +399,6 @@ TEST_F(HttpClient, ProxyGetsTheWholeUrlAndNoLookupIsMade)
                                  "Host: pad.example.com\r\n" +
                                      kAccept + kContentType + "\r\n");
     EXPECT_EQ(client.Body, "via proxy");
-}
-
-TEST_F(HttpClient, OptionalHeaderLinesInTheirOrder)
-{
-    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
-    client.HeaderInfo.LocalProgram = "Quillpost";
-    client.HeaderInfo.LocalMailAddress = "me@example.com";
-    client.HeaderInfo.Referer = "http://example.com/";
-    client.HeaderInfo.UserId = "user";
-    client.HeaderInfo.Password = "pass";
-    client.Put(Base(server) + "/p", "abc");
-    EXPECT_EQ(server.Received(0), "PUT /p HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept +
-                                      "User-Agent: Quillpost\r\nFrom: me@example.com\r\n"
-                                      "Referer: http://example.com/\r\nAuthorization: Basic dXNlcjpwYXNz\r\n" +
-                                      kContentType + "Content-Length: 3\r\n\r\nabc");
-}
-
-TEST_F(HttpClient, LinkSendsTheBodyItAnnounces)
-{
-    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(8), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
-    client.Link(Base(server) + "/doc", "/other\r\nX: y");
-    EXPECT_EQ(server.Received(0), "LINK /doc HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType +
-                                      "Link: /otherX: y\r\nContent-Length: 8\r\n\r\nSend.dat");
-}
-
-TEST_F(HttpClient, LongCredentialsMakeOneAuthorizationLine)
-{
-    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
-    client.HeaderInfo.UserId = std::string(40, 'u');
-    client.HeaderInfo.Password = std::string(40, 'p');
-    client.Get(Base(server) + "/");
-    const std::string got = server.Received(0);
-    const size_t at = got.find("Authorization: Basic ");
-    ASSERT_NE(at, std::string::npos);
-    const std::string value = got.substr(at + 21, got.find("\r\n", at) - at - 21);
-    EXPECT_EQ(value.size(), 108u); // 81 bytes -> 27 groups of four
-    EXPECT_EQ(value.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
-              std::string::npos);
 }
 
 TEST_F(HttpClient, FileModesSendAndReceiveFiles)
@@ -406,101 +419,26 @@ TEST_F(HttpClient, FileModesSendAndReceiveFiles)
     EXPECT_EQ(dir.Read("body.htm"), "file body");
 }
 
-// ---- mended faults --------------------------------------------------------------------
-
-TEST_F(HttpClient, UnhandledRedirectCodesEndTheCallAsAFailure)
-{
-    for (const char* status : {"299 Odd", "303 See Other", "304 Not Modified", "399 Odd"}) {
-        log.events.clear();
-        S server(Reply(std::string("HTTP/1.0 ") + status + "\r\nLocation: /other\r\n\r\n"));
-        client.Post(Base(server) + "/x", "a");
-        EXPECT_EQ(server.Connections(), 1u) << status;
-        EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect", "Failure CmdPOST", "Disconnect"}))
-            << status;
-    }
-}
-
-TEST_F(HttpClient, RedirectChainStopsAfterTenExchanges)
-{
-    S server(Reply("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\n"));
-    client.Get(Base(server) + "/start");
-    EXPECT_EQ(server.Connections(), 10u);
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Redirect"), 9);
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "Failure CmdGET"), 1);
-    EXPECT_EQ(log.events.back(), "Disconnect");
-
-    // A redirect without a location, to a client that never had one, leads nowhere.
-    THttpClient fresh;
-    S nowhere(Reply("HTTP/1.0 302 Found\r\n\r\n"));
-    try {
-        fresh.Get(Base(nowhere) + "/start");
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Empty URL");
-    }
-    EXPECT_EQ(nowhere.Connections(), 1u);
-}
-
-TEST_F(HttpClient, TextBodyIsBoundedAt16MiB)
-{
-    const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
-    {
-        S exact(Reply(head + std::string(THttpClient::MaxTextBody, 'b')));
-        client.Get(Base(exact) + "/");
-        EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
-        EXPECT_EQ(log.events.at(3), "Success CmdGET");
-    }
-    log.events.clear();
-    S tooLong(Reply(head + std::string(THttpClient::MaxTextBody + 100000, 'b')));
-    try {
-        client.Get(Base(tooLong) + "/");
-        FAIL() << "no exception";
-    } catch (const ESockError& e) {
-        EXPECT_STREQ(e.what(), "Reply body exceeds 16 MiB");
-    }
-    EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
-}
-
-TEST_F(HttpClient, OverlongReplyLineEndsTheRead)
-{
-    S server(Reply("HTTP/1.0 200 OK\r\nX-Filler: " + std::string(70000, 'f') + "\r\n\r\nbody"));
-    try {
-        client.Get(Base(server) + "/");
-        FAIL() << "no exception";
-    } catch (const ESockError& e) {
-        EXPECT_STREQ(e.what(), TSockConnection::LineTooLongText);
-    }
-    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\n");
-    EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
-}
-
-TEST_F(HttpClient, UrlCannotInjectHeaderLines)
-{
-    S server(Reply("HTTP/1.0 200 OK\r\n\r\n"));
-    client.Get(Base(server) + "/a b\r\nX-Evil: 1\x7f?q=\t\x01\xE9");
-    EXPECT_EQ(server.Received(0), GetRequest("/a%20b%0D%0AX-Evil:%201%7F?q=%09%01\xE9"));
-}
-
 TEST_F(HttpClient, LongDataAndHeadersGoOutWhole)
 {
     std::string data(100000, 'd');
     data[10] = '\0';
     data[70000] = '\0';
     const std::string referer = "http://example.com/" + std::string(70000, 'r');
-    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(data.size()), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
+    S server(std::vector<S::Script>{TakeBody(data.size()), TakeBody(3 * 80000)});
     client.HeaderInfo.Referer = referer;
     client.Put(Base(server) + "/big", data);
     EXPECT_EQ(server.Received(0), "PUT /big HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + "Referer: " + referer +
                                       "\r\n" + kContentType + "Content-Length: 100000\r\n\r\n" + data);
     EXPECT_EQ(log.events.at(3), "Success CmdPUT");
 
-    S post({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3 * 80000), S::Send("HTTP/1.0 200 OK\r\n\r\n"), S::Close()});
     client.HeaderInfo.Referer.clear();
-    client.Post(Base(post) + "/big", std::string(80000, '&'));
-    const std::string got = post.Received(0);
-    EXPECT_NE(got.find("Content-Length: 240000\r\n\r\n"), std::string::npos);
-    EXPECT_EQ(got.size() - got.find("\r\n\r\n") - 4, 240000u);
+    client.Post(Base(server) + "/big", std::string(80000, '&'));
+    std::string encoded;
+    for (int i = 0; i < 80000; ++i)
+        encoded += "%26";
+    const std::string got = server.Received(1);
+    EXPECT_EQ(got.substr(got.find("Content-Length: ")), "Content-Length: 240000\r\n\r\n" + encoded);
 }
 
 } // namespace
