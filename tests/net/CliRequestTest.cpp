@@ -29,38 +29,52 @@ Outcome RunRequest(const std::vector<std::string>& args)
     return {code, out.str(), err.str()};
 }
 
+// Runs the built program with `args` (a shell command tail); its exit code (-1 when it did
+// not exit) and what it printed.
+Outcome RunProgram(const std::string& args)
+{
+    FILE* pipe = popen((std::string(QP_BIN_DIR) + "/quillpost-cli " + args).c_str(), "r");
+    if (!pipe)
+        return {-1, "", "popen failed"};
+    std::string out;
+    char buf[4096];
+    for (size_t n = 0; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
+        out.append(buf, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
+}
+
 std::string Base(const ScriptedServer& server)
 {
     return "http://127.0.0.1:" + std::to_string(server.Port());
 }
 
-TEST(CliRequest, SuccessPrintsEventsStatusHeadAndBody)
+TEST(CliRequest, AnsweredCallPrintsEventsStatusHeadAndBody)
 {
-    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok"), S::Close()});
-    const Outcome o = RunRequest({"GET", Base(server) + "/x", "--report-level", "2"});
-    EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(o.out, "event OnAboutToSend\n"
-                     "event OnConnect\n"
-                     "event OnDisconnect\n"
-                     "event OnSuccess CmdGET\n"
-                     "status Transaction Completed\n"
-                     "event OnDisconnect\n"
-                     "header 38\n"
-                     "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\n"
-                     "body 2\n"
-                     "ok\n");
-    EXPECT_EQ(o.err, "");
-}
+    S server(std::vector<S::Script>{
+        {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok"), S::Close()},
+        {S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 500 Oops\r\n\r\n"), S::Close()}});
+    const Outcome ok = RunRequest({"GET", Base(server) + "/x", "--report-level", "2"});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.out, "event OnAboutToSend\n"
+                      "event OnConnect\n"
+                      "event OnDisconnect\n"
+                      "event OnSuccess CmdGET\n"
+                      "status Transaction Completed\n"
+                      "event OnDisconnect\n"
+                      "header 38\n"
+                      "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\n"
+                      "body 2\n"
+                      "ok\n");
+    EXPECT_EQ(ok.err, "");
 
-TEST(CliRequest, ErrorReplyIsAFailureEventButTheCallReturns)
-{
-    S server({S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 500 Oops\r\n\r\n"), S::Close()});
-    const Outcome o = RunRequest({"POST", Base(server) + "/x", "a b"});
-    EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(o.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdPOST\n"
-                     "event OnDisconnect\n"
-                     "header 21\nHTTP/1.0 500 Oops\r\n\r\nbody 0\n");
-    EXPECT_NE(server.Received(0).find("\r\n\r\na+b"), std::string::npos);
+    // An error reply is a failure event, but the call returns.
+    const Outcome failed = RunRequest({"POST", Base(server) + "/x", "a b"});
+    EXPECT_EQ(failed.code, 0);
+    EXPECT_EQ(failed.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdPOST\n"
+                          "event OnDisconnect\n"
+                          "header 21\nHTTP/1.0 500 Oops\r\n\r\nbody 0\n");
+    EXPECT_NE(server.Received(1).find("\r\n\r\na+b"), std::string::npos);
 }
 
 TEST(CliRequest, RaisedCallEndsWithTheErrorText)
@@ -106,28 +120,13 @@ TEST(CliRequest, UsageErrors)
 TEST(CliRequest, BuiltProgramRunsOneCall)
 {
     S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 404 Not Found\r\n\r\nnope"), S::Close()});
-    const std::string command = std::string(QP_BIN_DIR) + "/quillpost-cli request HEAD " + Base(server) +
-                                "/pad.xml --timeout 3000 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buf[4096];
-    size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
-        out.append(buf, n);
-    const int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdHEAD\n"
-                   "event OnDisconnect\n"
-                   "header 26\nHTTP/1.0 404 Not Found\r\n\r\nbody 4\nnope\n");
+    const Outcome o = RunProgram("request HEAD " + Base(server) + "/pad.xml --timeout 3000 2>&1");
+    EXPECT_EQ(o.code, 0);
+    EXPECT_EQ(o.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdHEAD\n"
+                     "event OnDisconnect\n"
+                     "header 26\nHTTP/1.0 404 Not Found\r\n\r\nbody 4\nnope\n");
     EXPECT_EQ(server.Received(0).rfind("HEAD /pad.xml HTTP/1.0\r\n", 0), 0u);
-
-    FILE* usage = popen((std::string(QP_BIN_DIR) + "/quillpost-cli 2>/dev/null").c_str(), "r");
-    ASSERT_NE(usage, nullptr);
-    const int usageStatus = pclose(usage);
-    ASSERT_TRUE(WIFEXITED(usageStatus));
-    EXPECT_EQ(WEXITSTATUS(usageStatus), 2);
+    EXPECT_EQ(RunProgram("2>/dev/null").code, 2);
 }
 
 } // namespace
