@@ -65,6 +65,8 @@ public:
     std::uint16_t Port() const { return port_; }
     // "127.0.0.1:port"
     std::string Address() const;
+    // "http://127.0.0.1:port", the base of the URLs that reach this server
+    std::string Url() const { return "http://" + Address(); }
 
     // Connections accepted so far.
     std::size_t Connections() const;
