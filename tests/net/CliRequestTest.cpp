@@ -44,17 +44,12 @@ Outcome RunProgram(const std::string& args)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
 }
 
-std::string Base(const ScriptedServer& server)
-{
-    return "http://127.0.0.1:" + std::to_string(server.Port());
-}
-
 TEST(CliRequest, AnsweredCallPrintsEventsStatusHeadAndBody)
 {
     S server(std::vector<S::Script>{
         {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok"), S::Close()},
         {S::ReadUntil("\r\n\r\n"), S::ReadBytes(3), S::Send("HTTP/1.0 500 Oops\r\n\r\n"), S::Close()}});
-    const Outcome ok = RunRequest({"GET", Base(server) + "/x", "--report-level", "2"});
+    const Outcome ok = RunRequest({"GET", server.Url() + "/x", "--report-level", "2"});
     EXPECT_EQ(ok.code, 0);
     EXPECT_EQ(ok.out, "event OnAboutToSend\n"
                       "event OnConnect\n"
@@ -69,7 +64,7 @@ TEST(CliRequest, AnsweredCallPrintsEventsStatusHeadAndBody)
     EXPECT_EQ(ok.err, "");
 
     // An error reply is a failure event, but the call returns.
-    const Outcome failed = RunRequest({"POST", Base(server) + "/x", "a b"});
+    const Outcome failed = RunRequest({"POST", server.Url() + "/x", "a b"});
     EXPECT_EQ(failed.code, 0);
     EXPECT_EQ(failed.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdPOST\n"
                           "event OnDisconnect\n"
@@ -88,7 +83,7 @@ TEST(CliRequest, RaisedCallEndsWithTheErrorText)
 
     // What arrived before the time-out stays visible.
     S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\npartial"), S::Hold()});
-    const Outcome slow = RunRequest({"GET", Base(server) + "/", "--timeout", "300"});
+    const Outcome slow = RunRequest({"GET", server.Url() + "/", "--timeout", "300"});
     EXPECT_EQ(slow.code, 1);
     EXPECT_NE(slow.out.find("header 19\nHTTP/1.0 200 OK\r\n\r\nbody 7\npartial\nerror: Socket capture aborted\n"),
               std::string::npos)
@@ -120,7 +115,7 @@ TEST(CliRequest, UsageErrors)
 TEST(CliRequest, BuiltProgramRunsOneCall)
 {
     S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 404 Not Found\r\n\r\nnope"), S::Close()});
-    const Outcome o = RunProgram("request HEAD " + Base(server) + "/pad.xml --timeout 3000 2>&1");
+    const Outcome o = RunProgram("request HEAD " + server.Url() + "/pad.xml --timeout 3000 2>&1");
     EXPECT_EQ(o.code, 0);
     EXPECT_EQ(o.out, "event OnAboutToSend\nevent OnConnect\nevent OnDisconnect\nevent OnFailure CmdHEAD\n"
                      "event OnDisconnect\n"
