@@ -56,7 +56,7 @@ TEST(UrlCoder, DecodeAndItsFailures)
     EXPECT_EQ(coder.GetEncodeString(), "x%2By");
 }
 
-TEST(HeaderList, NamesValuesAndSetValue)
+TEST(HeaderList, NamesValuesAndSetValueInPlainAndSortedLists)
 {
     THeaderList list;
     list.Add("GET / HTTP/1.0");
@@ -77,21 +77,19 @@ TEST(HeaderList, NamesValuesAndSetValue)
     list.SetValue("host", ""); // ... and removes a line that is there
     EXPECT_EQ(list.Count(), 3u);
     EXPECT_EQ(list.IndexOfName("Host"), -1);
-}
 
-TEST(HeaderList, SortedListFindsByName)
-{
-    THeaderList list;
-    list.Sorted = true;
+    // A sorted list finds by name too.
+    THeaderList sorted;
+    sorted.Sorted = true;
     for (const char* line : {"User-Agent: q", "Host-Extra: 2", "Host", "host: 1", "Accept: */*"})
-        list.Add(line);
-    EXPECT_EQ(list[0], "Accept: */*");
-    EXPECT_EQ(list.GetValue("HOST"), "1");
-    EXPECT_EQ(list.GetValue("host-extra"), "2");
-    EXPECT_EQ(list.GetValue("User-Agent"), "q");
-    EXPECT_EQ(list.IndexOfName("Referer"), -1);
-    list.SetValue("Accept", "text/html");
-    EXPECT_EQ(list.GetValue("accept"), "text/html");
+        sorted.Add(line);
+    EXPECT_EQ(sorted[0], "Accept: */*");
+    EXPECT_EQ(sorted.GetValue("HOST"), "1");
+    EXPECT_EQ(sorted.GetValue("host-extra"), "2");
+    EXPECT_EQ(sorted.GetValue("User-Agent"), "q");
+    EXPECT_EQ(sorted.IndexOfName("Referer"), -1);
+    sorted.SetValue("Accept", "text/html");
+    EXPECT_EQ(sorted.GetValue("accept"), "text/html");
 }
 
 TEST(TextWords, NthWordAndNthPos)
