@@ -39,9 +39,6 @@ struct Recorder {
         c.OnConnectionFailed = [note](TSockConnection*) { note("OnConnectionFailed"); };
         c.OnStatus = [this](TSockConnection*, const std::string& s) { statuses.push_back(s); };
     }
-    int CountStatus(const std::string& s) const {
-        return static_cast<int>(std::count(statuses.begin(), statuses.end(), s));
-    }
 };
 
 // The text of the exception of type E that `f` raises; any other exception fails the test.
@@ -86,10 +83,6 @@ protected:
     void Open(const Server& s, int timeOut = 0) {
         Aim(s.Port(), timeOut);
         c.Connect();
-    }
-    static void SilentNameServer() {
-        Resolver::SetSettings({ResolverSettings::Source::NameServer,
-                               "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
     }
 
     TSockConnection c;
@@ -206,14 +199,14 @@ TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost) {
     };
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Null Remote Address");
     EXPECT_EQ(invalid, 1);
-    EXPECT_EQ(r.CountStatus("Resolve Host"), 2);
+    EXPECT_EQ(std::count(r.statuses.begin(), r.statuses.end(), "Resolve Host"), 2);
     EXPECT_TRUE(r.events.empty());  // neither OnHostResolved nor OnConnectionFailed
 
     // Without a handler: one lookup, the same text.
     c.OnInvalidHost = nullptr;
     r.statuses.clear();
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Null Remote Address");
-    EXPECT_EQ(r.CountStatus("Resolve Host"), 1);
+    EXPECT_EQ(std::count(r.statuses.begin(), r.statuses.end(), "Resolve Host"), 1);
 
     // The handler may fix the host for the second lookup, which reads the hosts file.
     Server server({Server::Hold()});
@@ -260,7 +253,8 @@ TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain) {
 }
 
 TEST_F(SockConnectionTest, LookupAgainstASilentNameServerTimesOutOrIsBrokenOff) {
-    SilentNameServer();
+    Resolver::SetSettings({ResolverSettings::Source::NameServer,
+                           "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
     int invalid = 0;
     c.OnInvalidHost = [&](TSockConnection*, bool&) { ++invalid; };
     c.Host = "quiet.example";
