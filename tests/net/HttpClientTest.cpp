@@ -127,10 +127,9 @@ TEST_F(HttpClient, GetSendsTheExactRequestAndKeepsTheReply)
     EXPECT_EQ(client.ReplyNumber(), 200);
     EXPECT_EQ(client.ExpectedTotal(), 31);
     EXPECT_EQ(log.events, Exchange("Success CmdGET"));
-    EXPECT_FALSE(client.Connected());
 }
 
-TEST_F(HttpClient, SchemeAndHostOnlyAsksForTheRootByName)
+TEST_F(HttpClient, HostPortAndPathComeFromTheUrlOrGoToTheProxy)
 {
     S server(Reply(kOk));
     const std::string url = "http://localhost:" + std::to_string(server.Port());
@@ -144,6 +143,16 @@ TEST_F(HttpClient, SchemeAndHostOnlyAsksForTheRootByName)
     client.Get(server.Url() + "/");
     EXPECT_EQ(client.URL(), server.Url() + "/");
     EXPECT_EQ(server.Received(1), GetRequest("/"));
+
+    // A proxy gets the whole URL, and no name lookup is made.
+    S proxy(Reply("HTTP/1.0 200 OK\r\n\r\nvia proxy"));
+    client.Proxy = "127.0.0.1";
+    client.ProxyPort = proxy.Port();
+    client.Get("http://pad.example.com/app.xml");
+    EXPECT_EQ(proxy.Received(0), "GET http://pad.example.com/app.xml HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
+                                 "Host: pad.example.com\r\n" +
+                                     kAccept + kContentType + "\r\n");
+    EXPECT_EQ(client.Body, "via proxy");
 }
 
 TEST_F(HttpClient, RequestsWithABodyGoOutWholeAndOptionalLinesInTheirOrder)
@@ -390,18 +399,6 @@ TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
               THttpClient::CanceledText);
     if (breaker.joinable())
         breaker.join();
-}
-
-TEST_F(HttpClient, ProxyGetsTheWholeUrlAndNoLookupIsMade)
-{
-    S proxy(Reply("HTTP/1.0 200 OK\r\n\r\nvia proxy"));
-    client.Proxy = "127.0.0.1";
-    client.ProxyPort = proxy.Port();
-    client.Get("http://pad.example.com/app.xml");
-    EXPECT_EQ(proxy.Received(0), "GET http://pad.example.com/app.xml HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
-                                 "Host: pad.example.com\r\n" +
-                                     kAccept + kContentType + "\r\n");
-    EXPECT_EQ(client.Body, "via proxy");
 }
 
 TEST_F(HttpClient, FileModesSendAndReceiveFiles)
