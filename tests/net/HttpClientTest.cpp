@@ -103,9 +103,7 @@ protected:
     void SetUp() override
     {
         saved_ = Resolver::Settings();
-        ResolverSettings hostsOnly;
-        hostsOnly.source = ResolverSettings::Source::HostsFile;
-        Resolver::SetSettings(hostsOnly);
+        Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}});
         client.TimeOut = 5000;
     }
     void TearDown() override { Resolver::SetSettings(saved_); }
