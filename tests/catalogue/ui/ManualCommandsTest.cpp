@@ -2,7 +2,6 @@
 // at 127.0.0.1 so that a visit never leaves the machine.
 #include "app/ui/TestProgram.h"
 
-#include "catalogue/ui/ListRowsModel.h"
 #include "manual/ui/TBrowserPanel.h"
 
 #include <QLineEdit>
@@ -26,34 +25,24 @@ std::unique_ptr<TForm1> StartWithSites(TestProgram& p)
     return form;
 }
 
-void Fill(const std::string& title, const std::string& link, bool* stayedOpen = nullptr,
-          std::string* seenTitle = nullptr, std::string* seenLink = nullptr)
+// What the item dialog showed when it opened, and whether OK left it open.
+struct Seen {
+    std::string title, link;
+    bool stayedOpen = false;
+} seen;
+
+void Fill(const std::string& title, const std::string& link)
 {
     TItemDialog::setExecHook([=](TItemDialog& d) {
-        if (seenTitle) *seenTitle = d.TitleText();
-        if (seenLink) *seenLink = d.LinkText();
+        seen = {d.TitleText(), d.LinkText(), false};
         d.EditTitle()->setText(QString::fromStdString(title));
         d.EditLink()->setText(QString::fromStdString(link));
         QTest::mouseClick(d.ButtonOk(), Qt::LeftButton);
-        if (stayedOpen) *stayedOpen = d.isVisible();
+        seen.stayedOpen = d.isVisible();
     });
 }
 
 } // namespace
-
-TEST(ManualCommands, NothingSelectedGivesTheSameMessageEverywhere)
-{
-    TestProgram p;
-    auto form = StartWithSites(p);
-    for (const char* action : {"AEditManual", "ADeleteManual", "ADeleteSelectedManual", "AVisitManual"}) {
-        SCOPED_TRACE(action);
-        FindAction(form.get(), action)->trigger();
-        EXPECT_EQ(p.Messages(), std::vector<std::string>{SelectFirst});
-    }
-    QTest::keyClick(form->ListViewManual(), Qt::Key_Delete);
-    EXPECT_EQ(p.Messages(), std::vector<std::string>{SelectFirst});
-    EXPECT_EQ(form->ManualList().Count(), 5);
-}
 
 TEST(ManualCommands, AddAndEditValidateAndKeepTheListSorted)
 {
@@ -62,46 +51,52 @@ TEST(ManualCommands, AddAndEditValidateAndKeepTheListSorted)
     ListRows& list = form->ManualList();
     EXPECT_EQ(Captions(list), (std::vector<std::string>{"Ace", "Bee", "Kay", "Mid", "Zed"}));
 
-    bool open = false;
-    std::string title, link;
-    Fill("", "", &open, &title, &link);
+    Fill("", "");
     FindAction(form.get(), "AAddManual")->trigger();
-    EXPECT_TRUE(open);
-    EXPECT_EQ(link, "http://");
+    EXPECT_TRUE(seen.stayedOpen);
+    EXPECT_EQ(seen.link, "http://");
     EXPECT_EQ(p.Messages(), std::vector<std::string>{"Please, enter title\rPlease, enter link\r"});
 
-    Fill("Jay", "http://127.0.0.1:9/j", &open);
+    Fill("Jay", "http://127.0.0.1:9/j");
     FindAction(form.get(), "AAddManual")->trigger();
-    EXPECT_FALSE(open);
+    EXPECT_FALSE(seen.stayedOpen);
     EXPECT_EQ(Captions(list), (std::vector<std::string>{"Ace", "Bee", "Jay", "Kay", "Mid", "Zed"}));
     EXPECT_EQ(list.Text(2, 2), "");
 
     // Edit takes the first selected row in list order.
     ClickRow(form->ListViewManual(), 4, Qt::NoModifier, 0);
     ClickRow(form->ListViewManual(), 0, Qt::ControlModifier, 0);
-    Fill("Zz", "http://127.0.0.1:9/new", &open, &title, &link);
+    Fill("Zz", "http://127.0.0.1:9/new");
     FindAction(form.get(), "AEditManual")->trigger();
-    EXPECT_EQ(title, "Ace");
-    EXPECT_EQ(link, "http://127.0.0.1:9/a");
+    EXPECT_EQ(seen.title, "Ace");
+    EXPECT_EQ(seen.link, "http://127.0.0.1:9/a");
     EXPECT_EQ(Captions(list), (std::vector<std::string>{"Bee", "Jay", "Kay", "Mid", "Zed", "Zz"}));
     EXPECT_EQ(list.Text(5, 1), "http://127.0.0.1:9/new");
     EXPECT_EQ(list.Text(5, 2), "Old Status");
 
     // An empty link in Edit Site names "link".
-    Fill("Bee", "", &open);
+    Fill("Bee", "");
     FindAction(form.get(), "AEditManual")->trigger();
     EXPECT_EQ(p.Messages(), std::vector<std::string>{"Please, enter link\r"});
 }
 
-TEST(ManualCommands, DeleteRemovesTheSelectedRowsAfterOneQuestionAndAllAsksNothing)
+TEST(ManualCommands, DeleteNeedsASelectionAsksOnceAndAllAsksNothing)
 {
     TestProgram p;
     auto form = StartWithSites(p);
     ListRows& list = form->ManualList();
+    // Nothing selected: the same message from every command that needs a row.
+    for (const char* action : {"AEditManual", "ADeleteManual", "ADeleteSelectedManual", "AVisitManual"}) {
+        FindAction(form.get(), action)->trigger();
+        EXPECT_EQ(p.Messages(), std::vector<std::string>{SelectFirst}) << action;
+    }
+    QTest::keyClick(form->ListViewManual(), Qt::Key_Delete);
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{SelectFirst});
+    EXPECT_EQ(list.Count(), 5);
+
     ClickRow(form->ListViewManual(), 0, Qt::NoModifier, 0);
     ClickRow(form->ListViewManual(), 2, Qt::ControlModifier, 0);
     ClickRow(form->ListViewManual(), 4, Qt::ControlModifier, 0);
-
     MessageBoxes::setNextAnswer(MessageBoxes::Answer::Cancel);
     QTest::keyClick(form->ListViewManual(), Qt::Key_Delete);
     EXPECT_EQ(list.Count(), 5);
@@ -133,26 +128,25 @@ TEST(ManualCommands, VisitOpensTheFirstSelectedLinkInTheBrowserPanel)
     EXPECT_TRUE(p.Messages().empty());
 }
 
-TEST(ManualCommands, MenusColoursAndTips)
+TEST(ManualCommands, MenusStatusColourAndTips)
 {
     TestProgram p;
     auto form = StartWithSites(p);
-    auto* popup = form->findChild<QMenu*>(QStringLiteral("PopupMenuManual"));
-    ASSERT_NE(popup, nullptr);
-    QStringList names;
-    for (QAction* a : popup->actions()) names << a->objectName();
-    EXPECT_EQ(names, (QStringList{QStringLiteral("MenuItem1"), QStringLiteral("MenuItem2"), QStringLiteral("MenuItem3"),
-                                  QStringLiteral("MenuItem4"), QStringLiteral("MenuItem5")}));
-    EXPECT_FALSE(popup->actions().at(0)->isEnabled());
-    EXPECT_EQ(popup->actions().at(1)->text(), QStringLiteral("Visit"));
-    names.clear();
-    for (QAction* a : form->findChild<QMenu*>(QStringLiteral("PopupMenuDeleteManual"))->actions())
-        names << a->objectName();
-    EXPECT_EQ(names, (QStringList{QStringLiteral("DeleteAllManual"), QStringLiteral("DeleteSelectedManual")}));
+    auto names = [&](const char* menu) {
+        QStringList out;
+        for (QAction* a : form->findChild<QMenu*>(QString::fromLatin1(menu))->actions()) out << a->objectName();
+        return out;
+    };
+    EXPECT_EQ(names("PopupMenuManual"), (QStringList{QStringLiteral("MenuItem1"), QStringLiteral("MenuItem2"),
+                                                      QStringLiteral("MenuItem3"), QStringLiteral("MenuItem4"),
+                                                      QStringLiteral("MenuItem5")}));
+    const QList<QAction*> popup = form->findChild<QMenu*>(QStringLiteral("PopupMenuManual"))->actions();
+    EXPECT_FALSE(popup.at(0)->isEnabled());
+    EXPECT_EQ(popup.at(1)->text(), QStringLiteral("Visit"));
+    EXPECT_EQ(names("PopupMenuDeleteManual"),
+              (QStringList{QStringLiteral("DeleteAllManual"), QStringLiteral("DeleteSelectedManual")}));
 
     QAbstractItemModel* m = form->ListViewManual()->model();
-    EXPECT_EQ(m->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 0));
-    EXPECT_EQ(m->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), ListRowsModel::DesktopColour());
     EXPECT_EQ(m->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 128));
     EXPECT_EQ(m->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("http://127.0.0.1:9/a"));
     EXPECT_FALSE(m->index(0, 0).data(Qt::CheckStateRole).isValid());
