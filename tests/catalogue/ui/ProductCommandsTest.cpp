@@ -275,7 +275,6 @@ TEST(ProductCommands, SelectionToolTipsColoursAndInPlaceRename)
     // A link that looks like markup is shown as it stands, not drawn as markup.
     list.SetText(1, 1, "http://x.example/<b>pad</b>.xml");
     EXPECT_TRUE(m->index(1, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("&lt;b&gt;pad&lt;/b&gt;")));
-    EXPECT_EQ(m->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 0));
     EXPECT_EQ(m->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), ListRowsModel::DesktopColour());
     EXPECT_EQ(m->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(128, 0, 0));
     EXPECT_EQ(m->index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
