@@ -20,12 +20,13 @@ const char* const ErrorText = "Exception - Error in program !";
 
 } // namespace
 
-TEST(TForm1Start, ShippedFilesFillEveryListInOrder)
+TEST(TForm1Start, ShippedFilesFillEveryListInOrderAndEachTabShowsItsTotal)
 {
     TestProgram p;
     auto form = p.Start();
     EXPECT_TRUE(p.Messages().empty());
-    EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->currentIndex(), 0);
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    EXPECT_EQ(pages->currentIndex(), 0);
 
     auto* speed = form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed"));
     ASSERT_EQ(speed->count(), 10);
@@ -49,6 +50,27 @@ TEST(TForm1Start, ShippedFilesFillEveryListInOrder)
     EXPECT_TRUE(form->ManualList().Row(0).Checked); // the reader sets it; it is not shown
     EXPECT_TRUE(FindAction(form.get(), "MLangEnglish")->isChecked());
     EXPECT_FALSE(FindAction(form.get(), "MLangRussian")->isChecked());
+
+    // Each tab shows its list's total, counted when the tab is shown.
+    ListCommands::AddProduct(form->ProductsList(), "Another", "L", "C");
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 3")); // commands leave the total alone
+    pages->setCurrentIndex(1);
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 45"));
+    pages->setCurrentIndex(2);
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 3"));
+    pages->setCurrentIndex(0);
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 4"));
+
+    pages->setCurrentIndex(1);
+    QApplication::processEvents();
+    ClickRow(form->ListViewAuto(), 2, Qt::NoModifier, 0);
+    const SiteRecord& site = SiteTable::At(2);
+    EXPECT_EQ(form->StatusPanelText(1).toStdString(), site.Title + " - " + site.ScriptUrl);
+
+    FindAction(form.get(), "AUnCheckAuto")->trigger();
+    EXPECT_EQ(form->AutoList().CheckedCount(), 0);
+    FindAction(form.get(), "ACheckAuto")->trigger();
+    EXPECT_EQ(form->AutoList().CheckedCount(), 45);
 }
 
 TEST(TForm1Start, AMissingFileIsReportedOnceAndTheOtherStepsStillRun)
@@ -153,30 +175,4 @@ TEST(TForm1Start, RussianFromTheSettingsCaptionsEveryWindowBeforeItsFirstUse)
     EXPECT_EQ(MessageBoxes::Title(), QStringLiteral("Quillpost 1.3"));
     ASSERT_TRUE(form->close());
     EXPECT_EQ(IniFile::ReadString(p.dir.File("quillpost.ini"), "Configuration", "Language", ""), "Russian");
-}
-
-TEST(TForm1Start, TabTotalsAndTheAutoListsStatusText)
-{
-    TestProgram p;
-    auto form = p.Start();
-    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    ListCommands::AddProduct(form->ProductsList(), "Another", "L", "C");
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 3")); // commands leave the total alone
-    pages->setCurrentIndex(1);
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 45"));
-    pages->setCurrentIndex(2);
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 3"));
-    pages->setCurrentIndex(0);
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral(" Total: 4"));
-
-    pages->setCurrentIndex(1);
-    QApplication::processEvents();
-    ClickRow(form->ListViewAuto(), 2, Qt::NoModifier, 0);
-    const SiteRecord& site = SiteTable::At(2);
-    EXPECT_EQ(form->StatusPanelText(1).toStdString(), site.Title + " - " + site.ScriptUrl);
-
-    FindAction(form.get(), "AUnCheckAuto")->trigger();
-    EXPECT_EQ(form->AutoList().CheckedCount(), 0);
-    FindAction(form.get(), "ACheckAuto")->trigger();
-    EXPECT_EQ(form->AutoList().CheckedCount(), 45);
 }
