@@ -12,20 +12,26 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <memory>
+
 namespace {
 
 QString FieldValue(TBrowserPanel* panel, const char* id)
 {
-    QString value;
-    bool done = false;
+    // The answer may come after a time-out: it lands in state that outlives this call.
+    struct Answer {
+        bool done = false;
+        QString value;
+    };
+    auto answer = std::make_shared<Answer>();
     panel->View()->page()->runJavaScript(
-        QStringLiteral("document.getElementById('%1').value").arg(QString::fromLatin1(id)), [&](const QVariant& v) {
-            value = v.toString();
-            done = true;
+        QStringLiteral("document.getElementById('%1').value").arg(QString::fromLatin1(id)), [answer](const QVariant& v) {
+            answer->value = v.toString();
+            answer->done = true;
         });
-    for (int i = 0; i < 3000 && !done; ++i) QTest::qWait(10);
-    EXPECT_TRUE(done);
-    return value;
+    for (int i = 0; i < 3000 && !answer->done; ++i) QTest::qWait(10);
+    EXPECT_TRUE(answer->done);
+    return answer->value;
 }
 
 } // namespace

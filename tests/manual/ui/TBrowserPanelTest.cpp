@@ -78,14 +78,18 @@ protected:
     // Runs a script in the page and returns its result.
     QVariant Js(const QString& script)
     {
-        bool done = false;
-        QVariant result;
-        panel->View()->page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
+        // The answer may come after a time-out: it lands in state that outlives this call.
+        struct Answer {
+            bool done = false;
+            QVariant value;
+        };
+        auto answer = std::make_shared<Answer>();
+        panel->View()->page()->runJavaScript(script, [answer](const QVariant& value) {
+            answer->value = value;
+            answer->done = true;
         });
-        EXPECT_TRUE(WaitUntil([&] { return done; })) << script.toStdString();
-        return result;
+        EXPECT_TRUE(WaitUntil([&] { return answer->done; })) << script.toStdString();
+        return answer->value;
     }
 
     QString Title() { return Js(QStringLiteral("document.title")).toString(); }
