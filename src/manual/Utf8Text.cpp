@@ -1,7 +1,8 @@
 #include "manual/Utf8Text.h"
 
+#include <unicode/utf8.h>
+
 #include <cerrno>
-#include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
 #include <strings.h>
@@ -10,11 +11,6 @@
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
 
 // Character sets under which the locale says nothing useful about 8-bit bytes: text is
 // then taken as UTF-8.
@@ -31,40 +27,13 @@ bool IsUtf8OrUnknown(const char* codeset)
 
 char32_t Utf8Text::Next(std::string_view bytes, std::size_t& pos)
 {
-    const auto lead = static_cast<unsigned char>(bytes[pos++]);
-    if (lead < 0x80) return lead;
-
-    int needed = 0;
-    char32_t cp = 0;
-    // Bounds of the first continuation byte; they rule out overlong forms, surrogates
-    // and values above U+10FFFF.
-    unsigned char lower = 0x80;
-    unsigned char upper = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        needed = 1;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        needed = 2;
-        cp = lead & 0x0F;
-        if (lead == 0xE0) lower = 0xA0;
-        if (lead == 0xED) upper = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        needed = 3;
-        cp = lead & 0x07;
-        if (lead == 0xF0) lower = 0x90;
-        if (lead == 0xF4) upper = 0x8F;
-    } else {
-        return kReplacement;
-    }
-
-    for (int i = 0; i < needed; ++i) {
-        if (pos >= bytes.size()) return kReplacement;
-        const auto c = static_cast<unsigned char>(bytes[pos]);
-        if (i == 0 ? (c < lower || c > upper) : !IsContinuation(c)) return kReplacement;
-        cp = (cp << 6) | (c & 0x3F);
-        ++pos;
-    }
-    return cp;
+    // ICU's decoder: one U+FFFD per maximal ill-formed subpart, as browsers decode.
+    const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
+    int32_t i = static_cast<int32_t>(pos);
+    UChar32 cp;
+    U8_NEXT_OR_FFFD(s, i, static_cast<int32_t>(bytes.size()), cp);
+    pos = static_cast<std::size_t>(i);
+    return static_cast<char32_t>(cp);
 }
 
 bool Utf8Text::IsValid(std::string_view bytes)
@@ -83,21 +52,10 @@ bool Utf8Text::IsValid(std::string_view bytes)
 void Utf8Text::Append(std::string& out, char32_t cp)
 {
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    uint8_t buffer[U8_MAX_LENGTH];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(buffer, length, static_cast<UChar32>(cp));
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
 }
 
 std::string Utf8Text::Repair(std::string_view bytes)
