@@ -1,6 +1,5 @@
 #include "catalogue/ListCommands.h"
 
-#include "catalogue/CaptionCollator.h"
 #include "catalogue/ListRows.h"
 
 int ListCommands::DeleteSelected(ListRows& list)
@@ -37,48 +36,32 @@ int Rewrite(ListRows& list, int row, const std::vector<std::string>& texts)
     return row;
 }
 
-// Switches sorting on and tells where row `row` went. The list sorts stably by caption,
-// so the rows that end up before it are those with a smaller caption and those with an
-// equal one that stood before it.
-int SortAndFind(ListRows& list, int row)
-{
-    const std::string caption = list.Caption(row);
-    int before = 0;
-    for (int i = 0; i < list.Count(); ++i) {
-        if (i == row) continue;
-        int c = list.Collator().Compare(list.Caption(i), caption);
-        if (c < 0 || (c == 0 && i < row)) ++before;
-    }
-    list.SetSorted(true);
-    return before;
-}
-
 } // namespace
 
 int ListCommands::AddProduct(ListRows& products, const std::string& title, const std::string& link,
                              const std::string& category)
 {
     int row = Append(products, {link, category, NewProductStatus}, title);
-    return SortAndFind(products, row);
+    return products.SetSorted(true, row);
 }
 
 int ListCommands::EditProduct(ListRows& products, int row, const std::string& title, const std::string& link,
                               const std::string& category)
 {
     Rewrite(products, row, {title, link, category});
-    return SortAndFind(products, row);
+    return products.SetSorted(true, row);
 }
 
 int ListCommands::AddSite(ListRows& sites, const std::string& title, const std::string& link)
 {
     int row = Append(sites, {link, std::string()}, title);
-    return SortAndFind(sites, row);
+    return sites.SetSorted(true, row);
 }
 
 int ListCommands::EditSite(ListRows& sites, int row, const std::string& title, const std::string& link)
 {
     Rewrite(sites, row, {title, link});
-    return SortAndFind(sites, row);
+    return sites.SetSorted(true, row);
 }
 
 int ListCommands::CategoryIndex(const std::vector<std::string>& categories, const std::string& category)

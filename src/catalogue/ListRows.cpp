@@ -162,13 +162,14 @@ int ListRows::FirstSelected() const
     return -1;
 }
 
-void ListRows::SetSorted(bool on)
+int ListRows::SetSorted(bool on, int follow)
 {
     sorted_ = on;
-    if (on && updateDepth_ == 0) Sort();
+    if (on && updateDepth_ == 0) return Sort(follow);
+    return follow;
 }
 
-void ListRows::Sort()
+int ListRows::Sort(int follow)
 {
     if (observer_ && updateDepth_ == 0) observer_->AboutToReset();
     // One key per row, then a stable sort on the keys: rows with equal captions keep
@@ -185,10 +186,16 @@ void ListRows::Sort()
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<ListRow> sorted;
         sorted.reserve(rows_.size());
-        for (auto& k : keys) sorted.push_back(std::move(rows_[k.second]));
+        int followed = follow;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (static_cast<int>(keys[i].second) == follow) followed = static_cast<int>(i);
+            sorted.push_back(std::move(rows_[keys[i].second]));
+        }
         rows_ = std::move(sorted);
+        follow = followed;
     }
     if (observer_ && updateDepth_ == 0) observer_->ResetDone();
+    return follow;
 }
 
 void ListRows::BeginUpdate()

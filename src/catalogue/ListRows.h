@@ -67,8 +67,10 @@ public:
     int FirstSelected() const; // -1 when none
 
     bool Sorted() const { return sorted_; }
-    void SetSorted(bool on);
-    void Sort();
+    // Switching sorting on sorts at once. Both return where row `follow` stands
+    // afterwards (-1 when no row is followed).
+    int SetSorted(bool on, int follow = -1);
+    int Sort(int follow = -1);
 
     // Bulk changes: between BeginUpdate and EndUpdate the list neither sorts nor tells
     // its observer row by row; EndUpdate sorts once (when on) and sends one Reset.
