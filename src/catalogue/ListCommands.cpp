@@ -17,6 +17,13 @@ void ListCommands::DeleteAll(ListRows& list)
     list.Clear();
 }
 
+int ListCommands::BeginEdit(ListRows& list)
+{
+    const int row = list.FirstSelected();
+    if (row >= 0) list.SetSorted(false);
+    return row;
+}
+
 namespace {
 
 int Append(ListRows& list, std::vector<std::string> subItems, const std::string& title)

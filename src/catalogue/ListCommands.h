@@ -20,6 +20,10 @@ public:
     static int DeleteChecked(ListRows& list);
     static void DeleteAll(ListRows& list);
 
+    // Starts an edit: the first selected row, with sorting switched off so that its index
+    // holds while the dialog is open; -1 (and nothing changed) when no row is selected.
+    static int BeginEdit(ListRows& list);
+
     // Appends a product (Status "?", unchecked) with sorting off, then switches sorting on
     // so the list re-sorts. Returns the new row's index afterwards.
     static int AddProduct(ListRows& products, const std::string& title, const std::string& link,

@@ -17,4 +17,11 @@ public:
         QByteArray b = text.toLocal8Bit();
         return std::string(b.constData(), static_cast<size_t>(b.size()));
     }
+    // The bytes `text` stands for when it was shown from `original`: `original` itself
+    // while the text is unchanged (so bytes of another code page survive), else the text
+    // in the locale's encoding.
+    static std::string ToBytes(const QString& text, const std::string& original)
+    {
+        return text == ToQ(original) ? original : ToBytes(text);
+    }
 };

@@ -747,12 +747,11 @@ void TForm1::AAddProductExecute()
 void TForm1::AEditProductExecute()
 {
     ApplyLanguage(currentLanguage_);
-    if (products_.SelectedCount() == 0) {
+    const int row = ListCommands::BeginEdit(products_);
+    if (row < 0) {
         MessageBoxes::Show(U(ListCommands::SelectItemFirst));
         return;
     }
-    products_.SetSorted(false);
-    const int row = products_.FirstSelected();
     formEditProduct_->SetTexts(products_.Caption(row), products_.Text(row, 1));
     formEditProduct_->FillCategories(categories_, ListCommands::CategoryIndex(categories_, products_.Text(row, 2)));
     formEditProduct_->ShowModal();
@@ -840,12 +839,11 @@ void TForm1::AAddManualExecute()
 void TForm1::AEditManualExecute()
 {
     ApplyLanguage(currentLanguage_);
-    if (manual_.SelectedCount() == 0) {
+    const int row = ListCommands::BeginEdit(manual_);
+    if (row < 0) {
         MessageBoxes::Show(U(ListCommands::SelectItemFirst));
         return;
     }
-    manual_.SetSorted(false);
-    const int row = manual_.FirstSelected();
     formEditManual_->SetTexts(manual_.Caption(row), manual_.Text(row, 1));
     formEditManual_->ShowModal();
 }

@@ -84,9 +84,7 @@ bool ListRowsModel::setData(const QModelIndex& index, const QVariant& value, int
             done = true;
         } else if (role == Qt::EditRole && index.column() == 0) {
             // A title left as it was keeps its bytes, whatever their encoding.
-            const std::string& old = rows_.Caption(index.row());
-            const QString typed = value.toString();
-            const std::string caption = typed == LocalText::ToQ(old) ? old : LocalText::ToBytes(typed);
+            const std::string caption = LocalText::ToBytes(value.toString(), rows_.Caption(index.row()));
             if (kind_ == ListKind::Auto) {
                 rows_.SetCaption(index.row(), caption); // never sorted: row i stays site i
             } else {

@@ -29,14 +29,6 @@ QString U(const char* s)
     return QString::fromUtf8(s);
 }
 
-// The bytes a box's text stands for: `filled` when the text is still what they showed
-// as, else the text in the locale's encoding.
-std::string Unchanged(const QString& shown, const std::string& filled)
-{
-    if (shown == LocalText::ToQ(filled)) return filled;
-    return LocalText::ToBytes(shown);
-}
-
 } // namespace
 
 TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent), linkLine_(layout.LinkLine)
@@ -139,12 +131,12 @@ void TItemDialog::keyPressEvent(QKeyEvent* event)
 
 std::string TItemDialog::TitleText() const
 {
-    return Unchanged(editTitle_->text(), titleBytes_);
+    return LocalText::ToBytes(editTitle_->text(), titleBytes_);
 }
 
 std::string TItemDialog::LinkText() const
 {
-    return Unchanged(editLink_->text(), linkBytes_);
+    return LocalText::ToBytes(editLink_->text(), linkBytes_);
 }
 
 std::string TItemDialog::CategoryText() const
