@@ -28,9 +28,33 @@ double Ms(Clock::time_point a, Clock::time_point b)
 std::string MakeProducts(int rows)
 {
     std::mt19937 rng(1234);
-    const char* words[] = {"Audio", "audio", "Backup", "backup", "Cleaner", "Disk", "disk", "Editor", "\xC3\x89" "diteur",
-                           "File", "Graph", "Image", "Mail", "Notes", "Office", "Photo", "Quick", "Report", "Sync",
-                           "Tool", "Utility", "Video", "Web", "Zip", "zebra", "\xD0\x90\xD1\x80\xD1\x85\xD0\xB8\xD0\xB2"};
+    const char* words[] = {"Audio",
+                           "audio",
+                           "Backup",
+                           "backup",
+                           "Cleaner",
+                           "Disk",
+                           "disk",
+                           "Editor",
+                           "\xC3\x89"
+                           "diteur",
+                           "File",
+                           "Graph",
+                           "Image",
+                           "Mail",
+                           "Notes",
+                           "Office",
+                           "Photo",
+                           "Quick",
+                           "Report",
+                           "Sync",
+                           "Tool",
+                           "Utility",
+                           "Video",
+                           "Web",
+                           "Zip",
+                           "zebra",
+                           "\xD0\x90\xD1\x80\xD1\x85\xD0\xB8\xD0\xB2"};
     std::uniform_int_distribution<size_t> w(0, std::size(words) - 1);
     std::uniform_int_distribution<int> n(1, 99999);
     std::string out;
@@ -62,7 +86,8 @@ Result InChild(F job)
     wait4(pid, &status, 0, &ru);
     Result r;
     r.wallMs = Ms(t0, Clock::now());
-    r.cpuMs = ru.ru_utime.tv_sec * 1e3 + ru.ru_utime.tv_usec / 1e3 + ru.ru_stime.tv_sec * 1e3 + ru.ru_stime.tv_usec / 1e3;
+    r.cpuMs =
+        ru.ru_utime.tv_sec * 1e3 + ru.ru_utime.tv_usec / 1e3 + ru.ru_stime.tv_sec * 1e3 + ru.ru_stime.tv_usec / 1e3;
     r.peakKiB = ru.ru_maxrss;
     r.status = status;
     return r;
@@ -95,7 +120,7 @@ int main(int argc, char** argv)
         CaptionCollator collator(locale);
         ListRows list(4, true, &collator);
         auto t0 = Clock::now();
-        CatalogueFile::ReadList(list, in);  // read, cut and sort
+        CatalogueFile::ReadList(list, in); // read, cut and sort
         auto t1 = Clock::now();
         CatalogueFile::WriteList(list, out, CatalogueFile::ProductFields);
         auto t2 = Clock::now();

@@ -59,8 +59,7 @@ long StatusKb(const char* field)
     std::string line;
     const size_t n = std::strlen(field);
     while (std::getline(in, line))
-        if (line.compare(0, n, field) == 0)
-            return std::stol(line.substr(n + 1));
+        if (line.compare(0, n, field) == 0) return std::stol(line.substr(n + 1));
     return -1;
 }
 
@@ -103,14 +102,12 @@ private:
     {
         while (!stop_) {
             const int fd = accept(listen_, nullptr, nullptr);
-            if (fd < 0)
-                break;
+            if (fd < 0) break;
             std::string request;
             char buf[4096];
             while (request.find("\r\n\r\n") == std::string::npos) {
                 const ssize_t n = recv(fd, buf, sizeof buf, 0);
-                if (n <= 0)
-                    break;
+                if (n <= 0) break;
                 request.append(buf, static_cast<size_t>(n));
             }
             serve_(fd, request);
@@ -129,8 +126,7 @@ void SendAll(int fd, const std::string& bytes)
     size_t at = 0;
     while (at < bytes.size()) {
         const ssize_t n = send(fd, bytes.data() + at, bytes.size() - at, MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
+        if (n <= 0) return;
         at += static_cast<size_t>(n);
     }
 }
@@ -143,8 +139,9 @@ std::string Url(int port, int i)
 void SequentialGets(int count)
 {
     const std::string page = "<html><body>Your program was added successfully.</body></html>\n";
-    const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                              std::to_string(page.size()) + "\r\n\r\n" + page;
+    const std::string reply =
+        "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) + "\r\n\r\n" +
+        page;
     LocalServer server([&](int fd, const std::string&) { SendAll(fd, reply); });
 
     int ok = 0;
@@ -164,11 +161,9 @@ void SequentialGets(int count)
 
     // curl, one process for all URLs, its output thrown away.
     std::vector<std::string> words = {"curl", "--http1.0", "--silent", "--show-error"};
-    for (int i = 0; i < count; ++i)
-        words.push_back(Url(server.Port(), i));
+    for (int i = 0; i < count; ++i) words.push_back(Url(server.Port(), i));
     std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
+    for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -193,8 +188,7 @@ void SequentialGets(int count)
 void SilentServer()
 {
     LocalServer server([&](int, const std::string&) {
-        while (!server.stop_)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!server.stop_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     });
     THttpClient client;
     client.TimeOut = 5000;
@@ -220,12 +214,13 @@ void HugeBody()
         SendAll(fd, "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(total) + "\r\n\r\n");
         const std::string chunk(1 << 20, 'x');
         for (size_t sent = 0; sent < total && !server.stop_; sent += chunk.size()) {
-            if (send(fd, chunk.data(), std::min(chunk.size(), total - sent), MSG_NOSIGNAL) <= 0)
-                break;
+            if (send(fd, chunk.data(), std::min(chunk.size(), total - sent), MSG_NOSIGNAL) <= 0) break;
         }
     });
     // Peak resident size from here on.
-    { std::ofstream("/proc/self/clear_refs") << "5"; }
+    {
+        std::ofstream("/proc/self/clear_refs") << "5";
+    }
     const long before = StatusKb("VmHWM:");
     THttpClient client;
     client.TimeOut = 30000;

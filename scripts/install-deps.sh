@@ -4,8 +4,8 @@
 set -euo pipefail
 
 PACKAGES=(
-  # build
-  cmake g++ make pkg-config
+  # build, and the format check of CI
+  cmake g++ make pkg-config clang-format
   # core
   libicu-dev libc-ares-dev
   # tests and benchmarks

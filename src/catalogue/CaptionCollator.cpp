@@ -105,9 +105,9 @@ int CaptionCollator::Compare(std::string_view a, std::string_view b) const
     // Both paths go through the same UTF-16 conversion as SortKey, so that single
     // comparisons and key sorting always agree.
     std::u16string ua = impl_->ToUtf16(a), ub = impl_->ToUtf16(b);
-    UCollationResult r = ucol_strcoll(impl_->collator, reinterpret_cast<const UChar*>(ua.data()),
-                                      static_cast<int32_t>(ua.size()), reinterpret_cast<const UChar*>(ub.data()),
-                                      static_cast<int32_t>(ub.size()));
+    UCollationResult r =
+        ucol_strcoll(impl_->collator, reinterpret_cast<const UChar*>(ua.data()), static_cast<int32_t>(ua.size()),
+                     reinterpret_cast<const UChar*>(ub.data()), static_cast<int32_t>(ub.size()));
     if (r == UCOL_LESS) return -1;
     if (r == UCOL_GREATER) return 1;
     // Texts the collation calls equal (ill-formed bytes, ignorable characters) still need
@@ -120,8 +120,8 @@ std::string CaptionCollator::SortKey(std::string_view text) const
 {
     std::u16string u = impl_->ToUtf16(text);
     std::vector<uint8_t> key(64 + u.size() * 4);
-    int32_t n = ucol_getSortKey(impl_->collator, reinterpret_cast<const UChar*>(u.data()), static_cast<int32_t>(u.size()),
-                                key.data(), static_cast<int32_t>(key.size()));
+    int32_t n = ucol_getSortKey(impl_->collator, reinterpret_cast<const UChar*>(u.data()),
+                                static_cast<int32_t>(u.size()), key.data(), static_cast<int32_t>(key.size()));
     if (n > static_cast<int32_t>(key.size())) {
         key.resize(static_cast<size_t>(n));
         n = ucol_getSortKey(impl_->collator, reinterpret_cast<const UChar*>(u.data()), static_cast<int32_t>(u.size()),

@@ -1,7 +1,7 @@
 #include "catalogue/CatalogueFile.h"
 
-#include "catalogue/FileReplace.h"
 #include "catalogue/ListRows.h"
+#include "common/FileReplace.h"
 
 std::vector<std::string> CatalogueFile::SplitLines(std::string_view bytes)
 {

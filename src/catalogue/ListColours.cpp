@@ -1,5 +1,8 @@
 #include "catalogue/ListColours.h"
 
+#include "catalogue/ListColumns.h"
+#include "common/StatusWords.h"
+
 namespace {
 
 constexpr TextColour Rgb(int r, int g, int b)
@@ -39,13 +42,12 @@ TextColour ListColours::For(ListKind list, int column, const std::string& text)
     if (column == 0) return Olive;
     switch (list) {
     case ListKind::Products:
-        if (column == 1) return DesktopColour();
-        if (column == 2) return Maroon;
-        return StatusColour(text, "Yes", "No");
-    case ListKind::Auto:
-        return StatusColour(text, "Ok", "X");
+        if (column == ProductColumn::PadLink) return DesktopColour();
+        if (column == ProductColumn::Category) return Maroon;
+        return StatusColour(text, StatusWords::Valid, StatusWords::NotValid);
+    case ListKind::Auto: return StatusColour(text, StatusWords::Ok, StatusWords::NotAccepted);
     case ListKind::Manual:
-        if (column == 1) return DesktopColour();
+        if (column == ManualColumn::Link) return DesktopColour();
         return Navy;
     }
     return Black;

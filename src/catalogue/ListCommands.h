@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/StatusWords.h"
+
 #include <string>
 #include <vector>
 
@@ -12,7 +14,7 @@ public:
     static constexpr const char* SelectItemFirst = "Select Item First ! ";
     static constexpr const char* ConfirmText = "Are you sure ?";
     static constexpr const char* ConfirmCaption = "Delete Confirmation";
-    static constexpr const char* NewProductStatus = "?";
+    static constexpr const char* NewProductStatus = StatusWords::Added;
 
     // Deletes the selected rows (or the checked ones), keeping the others in order.
     // Returns how many went.

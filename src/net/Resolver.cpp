@@ -10,34 +10,52 @@
 namespace {
 std::mutex settingsMutex;
 ResolverSettings settings;
-}  // namespace
+} // namespace
 
 struct Resolver::Channel {
     ares_channel channel = nullptr;
-    ~Channel() {
+    ~Channel()
+    {
         if (channel) ares_destroy(channel);
     }
 };
 
-void Resolver::SetSettings(const ResolverSettings& s) {
+void Resolver::SetSettings(const ResolverSettings& s)
+{
     std::lock_guard lock(settingsMutex);
     settings = s;
 }
 
-ResolverSettings Resolver::Settings() {
+ResolverSettings Resolver::Settings()
+{
     std::lock_guard lock(settingsMutex);
     return settings;
 }
 
-void Resolver::LibraryInit() { ares_library_init(ARES_LIB_INIT_ALL); }
-void Resolver::LibraryCleanup() { ares_library_cleanup(); }
-std::string Resolver::Version() { return ares_version(nullptr); }
+void Resolver::LibraryInit()
+{
+    ares_library_init(ARES_LIB_INIT_ALL);
+}
+
+void Resolver::LibraryCleanup()
+{
+    ares_library_cleanup();
+}
+
+std::string Resolver::Version()
+{
+    return ares_version(nullptr);
+}
 
 Resolver::Resolver() = default;
 
-Resolver::~Resolver() { Cancel(); }
+Resolver::~Resolver()
+{
+    Cancel();
+}
 
-bool Resolver::Start(const std::string& name) {
+bool Resolver::Start(const std::string& name)
+{
     Cancel();
     done_ = false;
     status_ = ARES_SUCCESS;
@@ -49,8 +67,7 @@ bool Resolver::Start(const std::string& name) {
     char hostsOnly[] = "f";
     char serversOnly[] = "b";
     switch (s.source) {
-    case ResolverSettings::Source::System:
-        break;
+    case ResolverSettings::Source::System: break;
     case ResolverSettings::Source::HostsFile:
         options.lookups = hostsOnly;
         mask |= ARES_OPT_LOOKUPS;
@@ -79,14 +96,14 @@ bool Resolver::Start(const std::string& name) {
     return true;
 }
 
-void Resolver::Completed(void* arg, int status, int /*timeouts*/, struct hostent* host) {
+void Resolver::Completed(void* arg, int status, int /*timeouts*/, struct hostent* host)
+{
     auto* self = static_cast<Resolver*>(arg);
-    if (!self->busy_) return;  // cancelled or destroyed: nobody waits for it
+    if (!self->busy_) return; // cancelled or destroyed: nobody waits for it
     self->busy_ = false;
     self->done_ = true;
     self->status_ = status;
-    if (status == ARES_SUCCESS && host && host->h_addrtype == AF_INET && host->h_addr_list &&
-        host->h_addr_list[0]) {
+    if (status == ARES_SUCCESS && host && host->h_addrtype == AF_INET && host->h_addr_list && host->h_addr_list[0]) {
         std::uint32_t a = 0;
         std::memcpy(&a, host->h_addr_list[0], sizeof a);
         self->address_ = a;
@@ -95,12 +112,14 @@ void Resolver::Completed(void* arg, int status, int /*timeouts*/, struct hostent
     }
 }
 
-void Resolver::Cancel() {
-    busy_ = false;  // Completed() ignores what ares_destroy reports
+void Resolver::Cancel()
+{
+    busy_ = false; // Completed() ignores what ares_destroy reports
     channel_.reset();
 }
 
-void Resolver::AddPollFds(std::vector<pollfd>& fds) const {
+void Resolver::AddPollFds(std::vector<pollfd>& fds) const
+{
     if (!busy_ || !channel_) return;
     ares_socket_t socks[ARES_GETSOCK_MAXNUM];
     const int bits = ares_getsock(channel_->channel, socks, ARES_GETSOCK_MAXNUM);
@@ -112,14 +131,16 @@ void Resolver::AddPollFds(std::vector<pollfd>& fds) const {
     }
 }
 
-int Resolver::WaitLimitMs() const {
+int Resolver::WaitLimitMs() const
+{
     if (!busy_ || !channel_) return -1;
     timeval tv{};
     if (!ares_timeout(channel_->channel, nullptr, &tv)) return -1;
     return static_cast<int>(tv.tv_sec * 1000 + (tv.tv_usec + 999) / 1000);
 }
 
-void Resolver::Process(const pollfd* fds, std::size_t count) {
+void Resolver::Process(const pollfd* fds, std::size_t count)
+{
     if (!busy_ || !channel_) return;
     for (std::size_t i = 0; i < count && busy_; ++i) {
         const short r = fds[i].revents;

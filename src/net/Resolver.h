@@ -14,9 +14,9 @@
 // the machine.
 struct ResolverSettings {
     enum class Source {
-        System,     // the system's resolver configuration (hosts file, then name servers)
-        HostsFile,  // the hosts file only; no query is sent anywhere
-        NameServer  // only the name server given below, e.g. "127.0.0.1:5353"
+        System,    // the system's resolver configuration (hosts file, then name servers)
+        HostsFile, // the hosts file only; no query is sent anywhere
+        NameServer // only the name server given below, e.g. "127.0.0.1:5353"
     };
     Source source = Source::System;
     std::string nameServer;

@@ -11,11 +11,9 @@ int CompareNoCase(const std::string& a, const std::string& b)
     for (size_t i = 0; i < n; ++i) {
         const int ca = std::tolower(static_cast<unsigned char>(a[i]));
         const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+        if (ca != cb) return ca < cb ? -1 : 1;
     }
-    if (a.size() == b.size())
-        return 0;
+    if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
@@ -23,8 +21,7 @@ int CompareNoCase(const std::string& a, const std::string& b)
 bool LineName(const std::string& line, std::string& name)
 {
     const size_t colon = line.find(':');
-    if (colon == std::string::npos)
-        return false;
+    if (colon == std::string::npos) return false;
     name = line.substr(0, colon);
     return true;
 }
@@ -59,8 +56,7 @@ int THeaderList::IndexOfName(const std::string& name) const
     std::string lineName;
     if (!Sorted) {
         for (size_t i = 0; i < lines_.size(); ++i)
-            if (LineName(lines_[i], lineName) && CompareNoCase(lineName, name) == 0)
-                return static_cast<int>(i);
+            if (LineName(lines_[i], lineName) && CompareNoCase(lineName, name) == 0) return static_cast<int>(i);
         return -1;
     }
     // Sorted by name: halve to the first line whose name is not below the one sought.
@@ -74,20 +70,17 @@ int THeaderList::IndexOfName(const std::string& name) const
             hi = mid;
     }
     for (; lo < lines_.size() && CompareNoCase(SortKey(lines_[lo]), name) == 0; ++lo)
-        if (LineName(lines_[lo], lineName))
-            return static_cast<int>(lo);
+        if (LineName(lines_[lo], lineName)) return static_cast<int>(lo);
     return -1;
 }
 
 std::string THeaderList::GetValue(const std::string& name) const
 {
     const int index = IndexOfName(name);
-    if (index < 0)
-        return {};
+    if (index < 0) return {};
     const std::string& line = lines_[static_cast<size_t>(index)];
     std::string value = line.substr(line.find(':') + 1);
-    if (!value.empty() && value[0] == ' ')
-        value.erase(0, 1);
+    if (!value.empty() && value[0] == ' ') value.erase(0, 1);
     return value;
 }
 
@@ -95,8 +88,7 @@ void THeaderList::SetValue(const std::string& name, const std::string& value)
 {
     const int index = IndexOfName(name);
     if (value.empty()) {
-        if (index >= 0)
-            Delete(static_cast<size_t>(index));
+        if (index >= 0) Delete(static_cast<size_t>(index));
         return;
     }
     const std::string line = name + ": " + value;

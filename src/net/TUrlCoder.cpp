@@ -7,12 +7,9 @@ namespace {
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
@@ -63,8 +60,7 @@ std::string TUrlCoder::URLDecode(const std::string& text)
                 const std::string hex = text.substr(i + 1, 2);
                 const int hi = hex.size() == 2 ? HexValue(hex[0]) : -1;
                 const int lo = hex.size() == 2 ? HexValue(hex[1]) : -1;
-                if (hi < 0 || lo < 0)
-                    throw std::invalid_argument("'" + hex + "' is not a valid hexadecimal value");
+                if (hi < 0 || lo < 0) throw std::invalid_argument("'" + hex + "' is not a valid hexadecimal value");
                 result += static_cast<char>(hi * 16 + lo);
                 i += 3;
             } else {
@@ -81,8 +77,7 @@ std::string TUrlCoder::URLDecode(const std::string& text)
 
 void TUrlCoder::ReportError(const std::string& operation, const std::string& message)
 {
-    if (!OnError)
-        return;
+    if (!OnError) return;
     try {
         OnError(this, operation, message);
     } catch (...) {

@@ -60,7 +60,8 @@ const MessageRow WinsockMessage[51] = {
     {0, "Unrecognized error code"},
 };
 
-const char* MessageText(std::uint16_t code) {
+const char* MessageText(std::uint16_t code)
+{
     if (code == 0) return nullptr;
     for (const MessageRow& row : WinsockMessage) {
         if (row.Code == code) return row.Text;
@@ -68,7 +69,8 @@ const char* MessageText(std::uint16_t code) {
     return nullptr;
 }
 
-std::uint16_t FromErrno(int err) {
+std::uint16_t FromErrno(int err)
+{
     switch (err) {
     case 0: return 0;
     case EINTR: return 10004;
@@ -124,7 +126,8 @@ std::uint16_t FromErrno(int err) {
     }
 }
 
-std::uint16_t FromAresStatus(int status) {
+std::uint16_t FromAresStatus(int status)
+{
     switch (status) {
     case ARES_SUCCESS: return 0;
     case ARES_ENOTFOUND: return WSAHOST_NOT_FOUND;
@@ -140,7 +143,14 @@ namespace {
 thread_local std::uint16_t lastError = 0;
 }
 
-std::uint16_t GetLastError() { return lastError; }
-void SetLastError(std::uint16_t code) { lastError = code; }
+std::uint16_t GetLastError()
+{
+    return lastError;
+}
 
-}  // namespace Winsock
+void SetLastError(std::uint16_t code)
+{
+    lastError = code;
+}
+
+} // namespace Winsock

@@ -39,4 +39,4 @@ std::uint16_t FromAresStatus(int status);
 std::uint16_t GetLastError();
 void SetLastError(std::uint16_t code);
 
-}  // namespace Winsock
+} // namespace Winsock

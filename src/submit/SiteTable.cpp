@@ -12,11 +12,11 @@ SiteRecord Site(const char* title, const char* scriptUrl, const char* method)
 
 } // namespace
 
-const std::array<SiteRecord, SiteTable::Count>& SiteTable::Rows()
+const SiteTable& SiteTable::BuiltIn()
 {
     // Built once, on first use, and never changed afterwards. Kept in ascending title
     // order: row i of the Auto Submit list is entry i here.
-    static const std::array<SiteRecord, Count> rows{
+    static const SiteTable table(std::vector<SiteRecord>{
         Site("Acorn Software Shelf", "http://www.acorn-software-shelf.example/addpad.php", "GET"),
         Site("Alpine Downloads", "http://www.alpine-downloads.example/addpad.php", "GET"),
         Site("Amber Soft Catalog", "http://www.amber-soft-catalog.example/catalog/checkadd.php", "POST"),
@@ -62,13 +62,12 @@ const std::array<SiteRecord, SiteTable::Count>& SiteTable::Rows()
         Site("Tidewater Downloads", "http://www.tidewater-downloads.example/addpad.php", "GET"),
         Site("Willow Programs", "http://www.willow-programs.example/addpad.php", "GET"),
         Site("Zephyr Software", "http://www.zephyr-software.example/checkadd.php", "POST"),
-    };
-    return rows;
+    });
+    return table;
 }
 
-const SiteRecord& SiteTable::At(int index)
+const SiteRecord& SiteTable::At(int index) const
 {
-    if (index < 0 || index >= Count)
-        throw std::out_of_range("SiteTable::At: no site " + std::to_string(index));
-    return Rows()[static_cast<size_t>(index)];
+    if (index < 0 || index >= Count()) throw std::out_of_range("SiteTable::At: no site " + std::to_string(index));
+    return rows_[static_cast<size_t>(index)];
 }

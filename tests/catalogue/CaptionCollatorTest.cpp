@@ -55,8 +55,8 @@ TEST(CaptionCollator, CyrillicInALocaleWithAnEightBitCodePage)
 TEST(CaptionCollator, SortKeysAgreeWithCompare)
 {
     CaptionCollator c("en_US.UTF-8");
-    std::vector<std::string> words{"", "a", "A", "ab", "Ab", "b", "\xC3\xA9", "e", "E", "z", "10", "9", "\xFF\xFE bad",
-                                   "a b", "a-b", "ab "};
+    std::vector<std::string> words{"",  "a", "A",  "ab", "Ab",           "b",   "\xC3\xA9", "e",
+                                   "E", "z", "10", "9",  "\xFF\xFE bad", "a b", "a-b",      "ab "};
     for (const auto& x : words)
         for (const auto& y : words) {
             int byCompare = c.Compare(x, y);

@@ -1,16 +1,11 @@
-#include "catalogue/CaptionCollator.h"
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/FileReplace.h"
+#include "catalogue/CaptionCollator.h"
 #include "catalogue/ListRows.h"
+#include "common/FileReplace.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -56,8 +51,9 @@ TEST(CatalogueFile, ProductsRoundTripByteForByte)
 {
     TempDir dir;
     // Windows-1251 bytes, a blank line, a line without its last bar, mixed line ends.
-    std::string in = "Tool|L|Utilities|\n\r\n\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0|http://x.example/p.xml|Business::Finance\r"
-                     "Zeta|z|c|Yes|";
+    std::string in =
+        "Tool|L|Utilities|\n\r\n\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0|http://x.example/p.xml|Business::Finance\r"
+        "Zeta|z|c|Yes|";
     std::string path = dir.Write("products.dat", in);
     ListRows list(4, false, &Root());
     CatalogueFile::ReadList(list, path);
@@ -164,60 +160,4 @@ TEST(CatalogueFile, CloseTimeSaveAfterAFailedLoadPutsNewRowsAside)
     std::filesystem::remove(path);
     EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path);
     EXPECT_EQ(dir.Read("products.dat"), "New|||\r\n");
-}
-
-TEST(FileReplace, ReplacesAtomicallyAndKeepsPermissions)
-{
-    TempDir dir;
-    std::string path = dir.Write("products.dat", "old\r\n");
-    ::chmod(path.c_str(), 0640);
-    FileReplace::Write(path, "new\r\n");
-    EXPECT_EQ(dir.Read("products.dat"), "new\r\n");
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    // No temporary file is left behind.
-    int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++files;
-    EXPECT_EQ(files, 1);
-}
-
-TEST(FileReplace, AFailedWriteLeavesTheOldFileWhole)
-{
-    TempDir dir;
-    std::string path = dir.Write("sub/products.dat", "old\r\n");
-    // Writing into a folder that does not exist fails with a clear text...
-    try {
-        FileReplace::Write(dir.File("missing/products.dat"), "x");
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_NE(std::string(e.what()).find("missing/products.dat"), std::string::npos);
-    }
-    // A disk that fills up in the middle of the save: a file-size limit makes the write
-    // fail after a few bytes, as a full disk would.
-    struct rlimit old {};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(FileReplace::Write(path, std::string(1000, 'n')), FileError);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(dir.Read("sub/products.dat"), "old\r\n");
-    int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.File("sub"))) (void)e, ++files;
-    EXPECT_EQ(files, 1) << "the temporary file was left behind";
-    // Writing over a folder is refused.
-    EXPECT_THROW(FileReplace::Write(dir.File("sub"), "x"), FileError);
-}
-
-TEST(FileReplace, FollowsASymbolicLink)
-{
-    TempDir dir;
-    std::string real = dir.Write("real.dat", "old");
-    std::filesystem::create_symlink(real, dir.File("link.dat"));
-    FileReplace::Write(dir.File("link.dat"), "new");
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.dat")));
-    EXPECT_EQ(dir.Read("real.dat"), "new");
 }

@@ -1,5 +1,5 @@
-#include "catalogue/CaptionCollator.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/CaptionCollator.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +23,15 @@ std::vector<std::string> Captions(const ListRows& l)
 
 struct Recorder : ListRowsObserver {
     std::vector<std::string> events;
-    void RowsAboutToBeInserted(int f, int l) override { events.push_back("ins?" + std::to_string(f) + "-" + std::to_string(l)); }
+    void RowsAboutToBeInserted(int f, int l) override
+    {
+        events.push_back("ins?" + std::to_string(f) + "-" + std::to_string(l));
+    }
     void RowsInserted(int f, int l) override { events.push_back("ins" + std::to_string(f) + "-" + std::to_string(l)); }
-    void RowsAboutToBeRemoved(int f, int l) override { events.push_back("rem?" + std::to_string(f) + "-" + std::to_string(l)); }
+    void RowsAboutToBeRemoved(int f, int l) override
+    {
+        events.push_back("rem?" + std::to_string(f) + "-" + std::to_string(l));
+    }
     void RowsRemoved(int f, int l) override { events.push_back("rem" + std::to_string(f) + "-" + std::to_string(l)); }
     void RowChanged(int r) override { events.push_back("chg" + std::to_string(r)); }
     void AboutToReset() override { events.push_back("reset?"); }
@@ -115,7 +121,7 @@ TEST(ListRows, ObserverHearsEveryChangeInPairs)
     l.Add("y");
     l.EndUpdate();
     EXPECT_EQ(rec.events, (std::vector<std::string>{"ins?0-0", "ins0-0", "ins?0-0", "ins0-0", "chg1", "reset?", "reset",
-                                                   "rem?0-0", "rem0-0", "reset?", "reset"}));
+                                                    "rem?0-0", "rem0-0", "reset?", "reset"}));
     EXPECT_EQ(Captions(l), (std::vector<std::string>{"c", "y", "z"}));
 }
 

@@ -13,8 +13,7 @@ namespace {
 const LanguageKey* Find(const std::string& key)
 {
     for (const LanguageKey& k : LanguageKeys::All())
-        if (key == k.Key)
-            return &k;
+        if (key == k.Key) return &k;
     return nullptr;
 }
 
@@ -36,8 +35,7 @@ TEST(LanguageKeysTest, KeysAreDistinctIgnoringCaseAndComeInOneBlockPerWindow)
         ASSERT_NE(k.English, nullptr);
         const std::string key = k.Key;
         std::string lower = key;
-        for (char& c : lower)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         EXPECT_TRUE(seen.insert(lower).second) << "duplicate " << key;
         EXPECT_TRUE(key.size() > 9 && key.compare(key.size() - 9, 9, "->Caption") == 0) << key;
         EXPECT_EQ(key.find_first_of(" =\t\r\n"), std::string::npos) << key;
@@ -47,14 +45,17 @@ TEST(LanguageKeysTest, KeysAreDistinctIgnoringCaseAndComeInOneBlockPerWindow)
         // The secondary windows' keys start with the window; every other key is the main window's.
         const std::string first = key.substr(0, key.find("->"));
         const std::string window = windows.count(first) ? first : "Form1";
-        if (blocks.empty() || blocks.back() != window)
-            blocks.push_back(window);
+        if (blocks.empty() || blocks.back() != window) blocks.push_back(window);
         ++counts[window];
     }
     EXPECT_EQ(blocks, (std::vector<std::string>{"Form1", "FormAddProduct", "FormEditProduct", "FormAddManual",
                                                 "FormEditManual", "FormProgress", "AboutBox"}));
-    EXPECT_EQ(counts, (std::map<std::string, int>{{"Form1", 59}, {"FormAddProduct", 6}, {"FormEditProduct", 6},
-                                                  {"FormAddManual", 5}, {"FormEditManual", 5}, {"FormProgress", 6},
+    EXPECT_EQ(counts, (std::map<std::string, int>{{"Form1", 59},
+                                                  {"FormAddProduct", 6},
+                                                  {"FormEditProduct", 6},
+                                                  {"FormAddManual", 5},
+                                                  {"FormEditManual", 5},
+                                                  {"FormProgress", 6},
                                                   {"AboutBox", 4}}));
     EXPECT_STREQ(LanguageKeys::All().front().Key, "MFile->Caption");
     EXPECT_STREQ(LanguageKeys::All().back().Key, "AboutBox->LabelSite->Caption");

@@ -1,8 +1,8 @@
 // The files that ship beside the executable, read from the source tree with the
 // program's own readers.
-#include "app/IniFile.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/ListRows.h"
+#include "common/IniFile.h"
 #include "lang/HelpFile.h"
 #include "lang/LanguageFile.h"
 #include "lang/LanguageKeys.h"
@@ -36,8 +36,7 @@ void ExpectCrLfLines(const std::string& bytes, const std::string& what)
     ASSERT_GE(bytes.size(), 2u) << what;
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << what << ": last line end";
     long pairs = 0;
-    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
-        ++pairs;
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++pairs;
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), pairs) << what << ": a lone CR";
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), pairs) << what << ": a lone LF";
 }
@@ -47,11 +46,9 @@ bool IsUtf8(const std::string& s)
     for (size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         const size_t extra = c < 0x80 ? 0 : c < 0xC2 ? 9 : c <= 0xDF ? 1 : c <= 0xEF ? 2 : c <= 0xF4 ? 3 : 9;
-        if (extra == 9 || i + extra >= s.size())
-            return false;
+        if (extra == 9 || i + extra >= s.size()) return false;
         for (size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
         i += extra + 1;
     }
     return true;
@@ -61,8 +58,7 @@ bool IsUtf8(const std::string& s)
 bool HasCyrillic(const std::string& s)
 {
     for (size_t i = 0; i + 1 < s.size(); ++i)
-        if ((s[i] == '\xD0' || s[i] == '\xD1') && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80)
-            return true;
+        if ((s[i] == '\xD0' || s[i] == '\xD1') && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) return true;
     return false;
 }
 
@@ -157,8 +153,8 @@ TEST(ShippedDataFiles, ExampleCataloguesReadIntoTheirColumnsAndWriteBackUnchange
         const char* name;
         int columns, fields;
     };
-    for (File f : {File{"products.dat", 4, CatalogueFile::ProductFields},
-                   File{"sites.dat", 3, CatalogueFile::SiteFields}}) {
+    for (File f :
+         {File{"products.dat", 4, CatalogueFile::ProductFields}, File{"sites.dat", 3, CatalogueFile::SiteFields}}) {
         SCOPED_TRACE(f.name);
         const std::string path = kDist + "/data/" + f.name;
         ListRows rows(f.columns);

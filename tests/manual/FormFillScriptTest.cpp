@@ -54,10 +54,9 @@ TEST(FormFillScriptTest, HostilePadLinkCannotLeaveItsLiteral)
                                 "\xE2\x80\xA8window.pwned=3\xE2\x80\xA9<!-- ]]> & \x7F\x01\xFF";
     const std::string script = FormFillScript::Build("pad\"url", hostile);
 
-    EXPECT_EQ(ValueLiteral(script),
-              "\"http://x/\\\"; window.pwned = 1; //\\\\'\\u000a\\u000d\\u0009"
-              "\\u003c/script\\u003e\\u003cscript\\u003ewindow.pwned=2\\u003c/script\\u003e"
-              "\\u2028window.pwned=3\\u2029\\u003c!-- ]]\\u003e \\u0026 \\u007f\\u0001\\ufffd\"");
+    EXPECT_EQ(ValueLiteral(script), "\"http://x/\\\"; window.pwned = 1; //\\\\'\\u000a\\u000d\\u0009"
+                                    "\\u003c/script\\u003e\\u003cscript\\u003ewindow.pwned=2\\u003c/script\\u003e"
+                                    "\\u2028window.pwned=3\\u2029\\u003c!-- ]]\\u003e \\u0026 \\u007f\\u0001\\ufffd\"");
     EXPECT_NE(script.find("var field = \"pad\\\"url\";"), std::string::npos);
 
     // The whole script is printable ASCII plus its own line breaks: no raw control
@@ -74,10 +73,10 @@ TEST(FormFillScriptTest, QuoteWritesEveryCharacterOutsidePrintableAsciiAsAnEscap
     EXPECT_EQ(JsonString::Quote(""), "\"\"");
     EXPECT_EQ(JsonString::Quote("a\"b\\c/d'e"), "\"a\\\"b\\\\c/d'e\"");
     EXPECT_EQ(JsonString::Quote(std::string("\0\x1F ~", 4)), "\"\\u0000\\u001f ~\"");
-    EXPECT_EQ(JsonString::Quote("\xC3\xA9"), "\"\\u00e9\"");                  // é
-    EXPECT_EQ(JsonString::Quote("\xD0\x96"), "\"\\u0416\"");                  // Ж
-    EXPECT_EQ(JsonString::Quote("\xEF\xBB\xBF"), "\"\\ufeff\"");              // BOM
-    EXPECT_EQ(JsonString::Quote("\xF0\x9F\x98\x80"), "\"\\ud83d\\ude00\"");   // U+1F600
+    EXPECT_EQ(JsonString::Quote("\xC3\xA9"), "\"\\u00e9\"");                // é
+    EXPECT_EQ(JsonString::Quote("\xD0\x96"), "\"\\u0416\"");                // Ж
+    EXPECT_EQ(JsonString::Quote("\xEF\xBB\xBF"), "\"\\ufeff\"");            // BOM
+    EXPECT_EQ(JsonString::Quote("\xF0\x9F\x98\x80"), "\"\\ud83d\\ude00\""); // U+1F600
     EXPECT_EQ(JsonString::Quote("\xF4\x8F\xBF\xBF"), "\"\\udbff\\udfff\""); // U+10FFFF
 }
 
@@ -89,15 +88,19 @@ TEST(FormFillScriptTest, IllFormedUtf8BecomesOneReplacementPerBrokenSequence)
     };
     const std::string r = "\xEF\xBF\xBD";
     const Case cases[] = {
-        {"a\xFF" "b", "a" + r + "b"},
-        {"\x80\x80", r + r},                        // stray continuation bytes
-        {"\xC0\xAF", r + r},                        // overlong '/'
-        {"\xE0\x80\xAF", r + r + r},                // overlong, three bytes
-        {"\xED\xA0\x80", r + r + r},                // a surrogate
-        {"\xF4\x90\x80\x80", r + r + r + r},        // above U+10FFFF
-        {"\xE2\x82" "x", r + "x"},                  // cut sequence: one replacement
-        {"\xF0\x9F\x98", r},                        // cut at the end
-        {"ok \xEF\xBF\xBD", "ok \xEF\xBF\xBD"},     // U+FFFD itself is well-formed
+        {"a\xFF"
+         "b",
+         "a" + r + "b"},
+        {"\x80\x80", r + r},                 // stray continuation bytes
+        {"\xC0\xAF", r + r},                 // overlong '/'
+        {"\xE0\x80\xAF", r + r + r},         // overlong, three bytes
+        {"\xED\xA0\x80", r + r + r},         // a surrogate
+        {"\xF4\x90\x80\x80", r + r + r + r}, // above U+10FFFF
+        {"\xE2\x82"
+         "x",
+         r + "x"},                              // cut sequence: one replacement
+        {"\xF0\x9F\x98", r},                    // cut at the end
+        {"ok \xEF\xBF\xBD", "ok \xEF\xBF\xBD"}, // U+FFFD itself is well-formed
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Utf8Text::Repair(c.in), c.repaired) << c.in;

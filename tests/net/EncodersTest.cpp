@@ -19,8 +19,7 @@ TEST(UrlCoder, EncodeKeepsOnlyLettersAndDigitsAndEveryByteComesBack)
     EXPECT_EQ(coder.URLEncode(std::string("\0\x7F\xE9\xFF", 4)), "%00%7F%E9%FF");
     EXPECT_EQ(coder.URLEncode("AZaz09"), "AZaz09");
     std::string all;
-    for (int i = 0; i < 256; ++i)
-        all += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
     EXPECT_EQ(coder.URLDecode(coder.URLEncode(all)), all);
 
     // Text longer than 64 KiB is encoded whole.
@@ -34,7 +33,7 @@ TEST(UrlCoder, EncodeKeepsOnlyLettersAndDigitsAndEveryByteComesBack)
 TEST(UrlCoder, DecodeAndItsFailures)
 {
     TUrlCoder coder;
-    std::vector<std::string> errors;  // the operation of each error reported
+    std::vector<std::string> errors; // the operation of each error reported
     coder.OnError = [&](TUrlCoder* sender, const std::string& op, const std::string& msg) {
         EXPECT_EQ(sender, &coder);
         EXPECT_FALSE(msg.empty());
@@ -81,8 +80,7 @@ TEST(HeaderList, NamesValuesAndSetValueInPlainAndSortedLists)
     // A sorted list finds by name too.
     THeaderList sorted;
     sorted.Sorted = true;
-    for (const char* line : {"User-Agent: q", "Host-Extra: 2", "Host", "host: 1", "Accept: */*"})
-        sorted.Add(line);
+    for (const char* line : {"User-Agent: q", "Host-Extra: 2", "Host", "host: 1", "Accept: */*"}) sorted.Add(line);
     EXPECT_EQ(sorted[0], "Accept: */*");
     EXPECT_EQ(sorted.GetValue("HOST"), "1");
     EXPECT_EQ(sorted.GetValue("host-extra"), "2");

@@ -27,7 +27,8 @@ struct Recorder {
     std::thread::id thread;
     bool foreignThread = false;
 
-    void Attach(TSockConnection& c) {
+    void Attach(TSockConnection& c)
+    {
         auto note = [this](const std::string& e) {
             events.push_back(e);
             if (std::this_thread::get_id() != thread) foreignThread = true;
@@ -43,7 +44,8 @@ struct Recorder {
 
 // The text of the exception of type E that `f` raises; any other exception fails the test.
 template <class E = std::exception>
-std::string ExceptionText(const std::function<void()>& f) {
+std::string ExceptionText(const std::function<void()>& f)
+{
     try {
         f();
     } catch (const E& e) {
@@ -53,14 +55,16 @@ std::string ExceptionText(const std::function<void()>& f) {
 }
 
 // Runs `f` on another thread after a short while; the caller joins the thread.
-std::thread Later(std::function<void()> f) {
+std::thread Later(std::function<void()> f)
+{
     return std::thread([f = std::move(f)] {
         std::this_thread::sleep_for(150ms);
         f();
     });
 }
 
-double ThreadCpuSeconds() {
+double ThreadCpuSeconds()
+{
     rusage u{};
     getrusage(RUSAGE_THREAD, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
@@ -69,18 +73,21 @@ double ThreadCpuSeconds() {
 // One connection `c` with its recorder; name lookups read the hosts file only.
 class SockConnectionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}});
         r.Attach(c);
     }
     void TearDown() override { Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}}); }
 
-    void Aim(std::uint16_t port, int timeOut = 0) {
+    void Aim(std::uint16_t port, int timeOut = 0)
+    {
         c.Host = "127.0.0.1";
         c.Port = port;
         c.TimeOut = timeOut;
     }
-    void Open(const Server& s, int timeOut = 0) {
+    void Open(const Server& s, int timeOut = 0)
+    {
         Aim(s.Port(), timeOut);
         c.Connect();
     }
@@ -89,17 +96,22 @@ protected:
     Recorder r;
 };
 
-}  // namespace
+} // namespace
 
 // --- error texts -----------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, ErrorTextsErrnoMappingAndErrorManager) {
+TEST_F(SockConnectionTest, ErrorTextsErrnoMappingAndErrorManager)
+{
     EXPECT_EQ(c.SocketErrorStr(10061), "10061:Connection refused");
     EXPECT_EQ(c.SocketErrorStr(11004), "11004:Valid name, no data record of requested type");
     EXPECT_EQ(c.SocketErrorStr(12345), "Unknown Error No. 12345");
     EXPECT_EQ(c.SocketErrorStr(0), "");
-    for (auto [err, code] : {std::pair{ECONNREFUSED, 10061}, {ETIMEDOUT, 10060}, {ECONNRESET, 10054},
-                             {ENOTCONN, 10057}, {EWOULDBLOCK, 10035}, {EAGAIN, 10035}})
+    for (auto [err, code] : {std::pair{ECONNREFUSED, 10061},
+                             {ETIMEDOUT, 10060},
+                             {ECONNRESET, 10054},
+                             {ENOTCONN, 10057},
+                             {EWOULDBLOCK, 10035},
+                             {EAGAIN, 10035}})
         EXPECT_EQ(Winsock::FromErrno(err), code) << err;
     // An errno without a Winsock counterpart must not borrow another code's text.
     EXPECT_EQ(Winsock::MessageText(Winsock::FromErrno(ENOEXEC)), nullptr);
@@ -109,68 +121,21 @@ TEST_F(SockConnectionTest, ErrorTextsErrnoMappingAndErrorManager) {
         hook.push_back(std::to_string(code) + "|" + text);
     };
     Winsock::SetLastError(10035);
-    EXPECT_EQ(c.ErrorManager(10035), "");  // the expected code raises nothing
+    EXPECT_EQ(c.ErrorManager(10035), ""); // the expected code raises nothing
     EXPECT_EQ(c.GetLastErrorNo(), 10035);
     EXPECT_TRUE(hook.empty());
     Winsock::SetLastError(10054);
     EXPECT_EQ(ExceptionText<ESockError>([&] { c.ErrorManager(10035); }), "10054:Connection reset by peer");
     EXPECT_EQ(hook, Texts{"10054|10054:Connection reset by peer"});
     EXPECT_EQ(c.GetLastErrorNo(), 10054);
-    Winsock::SetLastError(9999);  // at or below 10000: no error of ours
+    Winsock::SetLastError(9999); // at or below 10000: no error of ours
     EXPECT_NO_THROW(c.ErrorManager(0));
-}
-
-// --- timer -----------------------------------------------------------------------------------
-
-TEST(ThreadTimerTest, RunsWithIntervalEnabledAndHandlerRestartsOnAChangeAndDeliversDueTicks) {
-    TThreadTimer t;
-    EXPECT_FALSE(t.Running());  // no handler yet
-    int ticks = 0;
-    t.SetOnTimer([&](TThreadTimer*) { ++ticks; });
-    EXPECT_TRUE(t.Running());
-    t.SetInterval(0);
-    EXPECT_FALSE(t.Running());
-    t.SetInterval(50);
-    t.SetEnabled(false);
-    EXPECT_FALSE(t.Running());
-    EXPECT_FALSE(t.DeliverDue(TThreadTimer::Clock::now() + 1h));
-    EXPECT_EQ(ticks, 0);
-
-    t.SetInterval(300);
-    t.SetEnabled(true);
-    const auto first = *t.NextTick();
-    std::this_thread::sleep_for(5ms);
-    t.SetInterval(300);
-    t.SetEnabled(true);
-    EXPECT_EQ(*t.NextTick(), first);  // nothing changed, nothing restarted
-    t.SetInterval(301);
-    const auto second = *t.NextTick();
-    EXPECT_GT(second, first);
-    std::this_thread::sleep_for(5ms);
-    t.SetOnTimer([](TThreadTimer*) {});  // a new handler always restarts
-    EXPECT_GT(*t.NextTick(), second);
-
-    // Due ticks are delivered; an error of the handler is handed on.
-    t.SetInterval(100);
-    t.SetOnTimer([&](TThreadTimer*) {
-        if (++ticks == 2) throw std::runtime_error("handler failed");
-    });
-    const auto due = *t.NextTick();
-    EXPECT_FALSE(t.DeliverDue(due - 1ms));
-    EXPECT_TRUE(t.DeliverDue(due));
-    EXPECT_EQ(ticks, 1);
-    EXPECT_GE(*t.NextTick(), due + 100ms);  // the next period starts
-
-    std::exception_ptr caught;
-    TThreadTimer::SetExceptionHandler([&](std::exception_ptr e) { caught = e; });
-    EXPECT_TRUE(t.DeliverDue(*t.NextTick()));
-    TThreadTimer::SetExceptionHandler(nullptr);
-    EXPECT_EQ(ExceptionText([&] { if (caught) std::rethrow_exception(caught); }), "handler failed");
 }
 
 // --- connecting ------------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
+TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup)
+{
     Server server({Server::Hold()});
     c.ReportLevel = 8;
     Open(server);
@@ -188,7 +153,8 @@ TEST_F(SockConnectionTest, DottedAddressConnectsWithoutLookup) {
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Already connected");
 }
 
-TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost) {
+TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost)
+{
     c.ReportLevel = 8;
     c.Host = "no-such-host.invalid";
     c.Port = 80;
@@ -200,7 +166,7 @@ TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost) {
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Null Remote Address");
     EXPECT_EQ(invalid, 1);
     EXPECT_EQ(std::count(r.statuses.begin(), r.statuses.end(), "Resolve Host"), 2);
-    EXPECT_TRUE(r.events.empty());  // neither OnHostResolved nor OnConnectionFailed
+    EXPECT_TRUE(r.events.empty()); // neither OnHostResolved nor OnConnectionFailed
 
     // Without a handler: one lookup, the same text.
     c.OnInvalidHost = nullptr;
@@ -220,7 +186,8 @@ TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost) {
     EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
 }
 
-TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain) {
+TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain)
+{
     Aim(Server::UnansweredPort(), 300);
     EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Connection Timed out");
     EXPECT_EQ(r.events, Texts{"OnConnectionFailed"});
@@ -244,7 +211,7 @@ TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain) {
     EXPECT_FALSE(c.Connected());
     EXPECT_EQ(ExceptionText([&] { c.CertifyConnect(); }), "Not Connected");
     EXPECT_EQ(ExceptionText([&] { c.Write("x"); }), "10057:Socket is not connected");
-    EXPECT_EQ(c.ReadLn(), "");  // nothing to read from an unconnected socket, and no wait
+    EXPECT_EQ(c.ReadLn(), ""); // nothing to read from an unconnected socket, and no wait
 
     // A refused connect leaves a fresh socket behind.
     Server server({Server::Hold()});
@@ -252,9 +219,10 @@ TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain) {
     EXPECT_TRUE(c.Connected());
 }
 
-TEST_F(SockConnectionTest, LookupAgainstASilentNameServerTimesOutOrIsBrokenOff) {
-    Resolver::SetSettings({ResolverSettings::Source::NameServer,
-                           "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
+TEST_F(SockConnectionTest, LookupAgainstASilentNameServerTimesOutOrIsBrokenOff)
+{
+    Resolver::SetSettings(
+        {ResolverSettings::Source::NameServer, "127.0.0.1:" + std::to_string(Server::SilentUdpPort())});
     int invalid = 0;
     c.OnInvalidHost = [&](TSockConnection*, bool&) { ++invalid; };
     c.Host = "quiet.example";
@@ -268,7 +236,7 @@ TEST_F(SockConnectionTest, LookupAgainstASilentNameServerTimesOutOrIsBrokenOff) 
     for (bool disconnect : {false, true}) {
         TSockConnection d;
         d.Host = "quiet.example";
-        d.TimeOut = 0;  // only the other thread can end it
+        d.TimeOut = 0; // only the other thread can end it
         std::thread other = Later([&] { disconnect ? d.Disconnect() : d.Cancel(); });
         EXPECT_EQ(ExceptionText([&] { d.Connect(); }), "Host Lookup Canceled") << disconnect;
         other.join();
@@ -277,12 +245,13 @@ TEST_F(SockConnectionTest, LookupAgainstASilentNameServerTimesOutOrIsBrokenOff) 
 
 // --- reading ---------------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, ReadLnTakesWholeLinesWithTheirEnds) {
+TEST_F(SockConnectionTest, ReadLnTakesWholeLinesWithTheirEnds)
+{
     Server server({Server::Send("HTTP/1.0 200 OK\r\n"), Server::SendSlowly("Content-Type: text\r\n", 3, 20),
                    Server::Send("lf only\n\r\nrest without end"), Server::Close()});
     Open(server);
     EXPECT_EQ(c.ReadLn(), "HTTP/1.0 200 OK\r\n");
-    EXPECT_EQ(c.ReadLn(), "Content-Type: text\r\n");  // arrived in pieces of 3 bytes
+    EXPECT_EQ(c.ReadLn(), "Content-Type: text\r\n"); // arrived in pieces of 3 bytes
     EXPECT_EQ(c.ReadLn(), "lf only\n");
     EXPECT_EQ(c.ReadLn(), "\r\n");
     // The last line has no end: it is kept, not dropped, when the peer closes.
@@ -294,30 +263,33 @@ TEST_F(SockConnectionTest, ReadLnTakesWholeLinesWithTheirEnds) {
     EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect"}));
 }
 
-TEST_F(SockConnectionTest, OverlongLineEndsReadLnWithAnError) {
+TEST_F(SockConnectionTest, OverlongLineEndsReadLnWithAnError)
+{
     std::string longest(TSockConnection::IOBufferSize - 1, 'a');
-    longest += '\n';  // exactly fills the buffer: still a line
+    longest += '\n'; // exactly fills the buffer: still a line
     Server server({Server::Send(longest), Server::Send(std::string(200000, 'b')), Server::Hold()});
     Open(server, 5000);
     EXPECT_EQ(c.ReadLn(), longest);
     EXPECT_EQ(ExceptionText([&] { c.ReadLn(); }), TSockConnection::LineTooLongText);
 }
 
-TEST_F(SockConnectionTest, ReadTakesWhatWaitsOrExactlyTheCount) {
+TEST_F(SockConnectionTest, ReadTakesWhatWaitsOrExactlyTheCount)
+{
     Server server({Server::Send("abc"), Server::Wait(100), Server::SendSlowly("0123456789", 2, 30),
                    Server::Send("tail"), Server::Close()});
     Open(server);
     while (!c.DataAvailable()) std::this_thread::sleep_for(5ms);
     EXPECT_EQ(c.Read(0), "abc");
-    EXPECT_EQ(c.Read(0), "");  // nothing waits now
+    EXPECT_EQ(c.Read(0), ""); // nothing waits now
     EXPECT_EQ(c.Read(7), "0123456");
     EXPECT_EQ(c.Read(3), "789");
-    EXPECT_EQ(c.Read(100), "");  // closed before 100 bytes came
+    EXPECT_EQ(c.Read(100), ""); // closed before 100 bytes came
 }
 
-TEST_F(SockConnectionTest, TransactionTakesTheReplyNumber) {
-    Server server({Server::ReadUntil("HELO me\r\n"), Server::Send("250 Hello there\r\n"),
-                   Server::ReadUntil("\r\n"), Server::Send("x\r\n"), Server::Hold()});
+TEST_F(SockConnectionTest, TransactionTakesTheReplyNumber)
+{
+    Server server({Server::ReadUntil("HELO me\r\n"), Server::Send("250 Hello there\r\n"), Server::ReadUntil("\r\n"),
+                   Server::Send("x\r\n"), Server::Hold()});
     c.ReportLevel = 1;
     Open(server);
     EXPECT_EQ(c.Transaction("HELO me"), "250 Hello there\r\n");
@@ -329,7 +301,8 @@ TEST_F(SockConnectionTest, TransactionTakesTheReplyNumber) {
 
 // --- sending ---------------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, EverySendGoesOutWholeAndCountsWhatItSends) {
+TEST_F(SockConnectionTest, EverySendGoesOutWholeAndCountsWhatItSends)
+{
     std::string big(200000, '\0');
     for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
     TempDir dir;
@@ -341,7 +314,7 @@ TEST_F(SockConnectionTest, EverySendGoesOutWholeAndCountsWhatItSends) {
     Open(server);
     c.Writeln(big);
     const char zeroed[] = {'x', 'y', 'z', '\0', 'q'};
-    c.SendBuffer(zeroed, 0);  // a zero count sends up to the first zero byte
+    c.SendBuffer(zeroed, 0); // a zero count sends up to the first zero byte
     c.SendFile(path);
     EXPECT_EQ(c.BytesSent(), 150000);
     std::istringstream stream("0123456789");
@@ -354,21 +327,23 @@ TEST_F(SockConnectionTest, EverySendGoesOutWholeAndCountsWhatItSends) {
 
 // --- capturing -------------------------------------------------------------------------------
 
-TEST_F(SockConnectionTest, CaptureStringTakesEverythingUntilClose) {
+TEST_F(SockConnectionTest, CaptureStringTakesEverythingUntilClose)
+{
     const std::string rest = std::string(300000, 'y') + "slow but sure";
     Server server({Server::Send("x"), Server::Wait(30), Server::Send(std::string(300000, 'y')),
                    Server::SendSlowly("slow but sure", 2, 20), Server::Close()});
     int packets = 0;
     c.OnPacketRecvd = [&](TSockConnection*) { ++packets; };
-    Open(server);  // no time-out: slow data arrives whole
+    Open(server); // no time-out: slow data arrives whole
     std::string body;
     c.CaptureString(body, -1);
     EXPECT_EQ(body, "x" + rest);
     EXPECT_EQ(c.BytesReceived(), static_cast<std::int64_t>(body.size()));
-    EXPECT_GE(packets, 2);  // the single byte came as a chunk of its own
+    EXPECT_GE(packets, 2); // the single byte came as a chunk of its own
 }
 
-TEST_F(SockConnectionTest, HeaderFilterAndCaptureLimitsStopExactly) {
+TEST_F(SockConnectionTest, HeaderFilterAndCaptureLimitsStopExactly)
+{
     TempDir dir;
     Server server({Server::Send("Head: 1\r\nMore: 2\n\r\n" + std::string(100000, 'z') + "the body"), Server::Close()});
     Open(server);
@@ -385,7 +360,8 @@ TEST_F(SockConnectionTest, HeaderFilterAndCaptureLimitsStopExactly) {
     EXPECT_EQ(dir.Read("body.txt"), "the body");
 }
 
-TEST_F(SockConnectionTest, CaptureEndsAtAResetTheTimeOutOrACancelWithWhatCame) {
+TEST_F(SockConnectionTest, CaptureEndsAtAResetTheTimeOutOrACancelWithWhatCame)
+{
     Server resetting({Server::Send("partial"), Server::Wait(100), Server::Reset()});
     Open(resetting, 5000);
     std::string got;
@@ -395,7 +371,7 @@ TEST_F(SockConnectionTest, CaptureEndsAtAResetTheTimeOutOrACancelWithWhatCame) {
 
     // Data keeps arriving, yet the limit runs from the capture's start.
     const std::string body(60, 's');
-    Server slow({Server::SendSlowly(body, 1, 50), Server::Close()});  // about 3 s in all
+    Server slow({Server::SendSlowly(body, 1, 50), Server::Close()}); // about 3 s in all
     Open(slow, 500);
     std::string part;
     EXPECT_EQ(ExceptionText([&] { c.CaptureString(part, -1); }), "Socket capture aborted");
@@ -415,24 +391,25 @@ TEST_F(SockConnectionTest, CaptureEndsAtAResetTheTimeOutOrACancelWithWhatCame) {
 
 // --- time-outs, cancel, disconnect -----------------------------------------------------------
 
-TEST_F(SockConnectionTest, AWaitEndsAtTheTimeOutOrADisconnectFromAnotherThread) {
+TEST_F(SockConnectionTest, AWaitEndsAtTheTimeOutOrADisconnectFromAnotherThread)
+{
     Server server({Server::Hold()});
     Open(server, 400);
     const double cpu = ThreadCpuSeconds();
     EXPECT_EQ(ExceptionText([&] { c.ReadLn(); }), "Socket readln aborted");
     EXPECT_TRUE(c.TimedOut());
-    EXPECT_FALSE(c.CancelRequested());  // cleared before the raise
-    EXPECT_LT(ThreadCpuSeconds() - cpu, 0.2);  // a wait sleeps; it must not poll in a loop
-    EXPECT_TRUE(c.Connected());  // the connection stays as it was: the caller decides
+    EXPECT_FALSE(c.CancelRequested());        // cleared before the raise
+    EXPECT_LT(ThreadCpuSeconds() - cpu, 0.2); // a wait sleeps; it must not poll in a loop
+    EXPECT_TRUE(c.Connected());               // the connection stays as it was: the caller decides
 
-    c.TimeOut = 0;  // no limit: only the other thread ends the wait
+    c.TimeOut = 0; // no limit: only the other thread ends the wait
     std::thread other = Later([&] { c.Disconnect(); });
     EXPECT_EQ(c.ReadLn(), "");
     other.join();
     EXPECT_FALSE(c.Connected());
     EXPECT_EQ(r.events, (Texts{"OnConnect", "OnDisconnect"}));
-    EXPECT_TRUE(server.WaitFinished(1));  // the server saw the connection end
-    c.Connect();                          // a fresh socket is ready
+    EXPECT_TRUE(server.WaitFinished(1)); // the server saw the connection end
+    c.Connect();                         // a fresh socket is ready
     EXPECT_TRUE(c.Connected());
 
     std::thread([&] { c.Disconnect(); }).join();
@@ -446,10 +423,11 @@ TEST_F(SockConnectionTest, AWaitEndsAtTheTimeOutOrADisconnectFromAnotherThread) 
     EXPECT_FALSE(c.Connected());
 }
 
-TEST_F(SockConnectionTest, StatusTextsByLevelAndAFreshSocketAfterEveryClose) {
+TEST_F(SockConnectionTest, StatusTextsByLevelAndAFreshSocketAfterEveryClose)
+{
     Server server({Server::ReadUntil("\n"), Server::Hold()});
     Open(server);
-    EXPECT_TRUE(r.statuses.empty());  // level 0 reports nothing
+    EXPECT_TRUE(r.statuses.empty()); // level 0 reports nothing
 
     // The first socket resets on close; its replacements close the ordinary way.
     linger l{};
@@ -476,7 +454,8 @@ TEST_F(SockConnectionTest, StatusTextsByLevelAndAFreshSocketAfterEveryClose) {
 
 // --- the process-wide count ------------------------------------------------------------------
 
-TEST(SockConnectionCount, LiveCountHoldsUnderConcurrentCreation) {
+TEST(SockConnectionCount, LiveCountHoldsUnderConcurrentCreation)
+{
     const int before = TSockConnection::LiveCount();
     std::atomic<bool> undercounted{false};
     std::vector<std::thread> threads;

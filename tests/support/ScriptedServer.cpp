@@ -14,14 +14,16 @@
 
 namespace {
 
-std::uint16_t BoundPort(int fd) {
+std::uint16_t BoundPort(int fd)
+{
     sockaddr_in a{};
     socklen_t len = sizeof a;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     return ntohs(a.sin_port);
 }
 
-int BoundSocket(int type) {
+int BoundSocket(int type)
+{
     const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
     if (fd < 0) throw std::runtime_error("ScriptedServer: socket failed");
     sockaddr_in a{};
@@ -35,11 +37,13 @@ int BoundSocket(int type) {
     return fd;
 }
 
-}  // namespace
+} // namespace
 
-ScriptedServer::ScriptedServer(Script script) : ScriptedServer(std::vector<Script>{std::move(script)}) {}
+ScriptedServer::ScriptedServer(Script script) : ScriptedServer(std::vector<Script>{std::move(script)})
+{}
 
-ScriptedServer::ScriptedServer(std::vector<Script> scripts) : scripts_(std::move(scripts)) {
+ScriptedServer::ScriptedServer(std::vector<Script> scripts) : scripts_(std::move(scripts))
+{
     if (scripts_.empty()) scripts_.push_back({});
     listenFd_ = BoundSocket(SOCK_STREAM);
     if (::listen(listenFd_, 16) != 0) {
@@ -51,7 +55,8 @@ ScriptedServer::ScriptedServer(std::vector<Script> scripts) : scripts_(std::move
     thread_ = std::thread([this] { Run(); });
 }
 
-ScriptedServer::~ScriptedServer() {
+ScriptedServer::~ScriptedServer()
+{
     const std::uint64_t one = 1;
     [[maybe_unused]] auto n = ::write(stopFd_, &one, sizeof one);
     thread_.join();
@@ -59,20 +64,26 @@ ScriptedServer::~ScriptedServer() {
     ::close(stopFd_);
 }
 
-std::string ScriptedServer::Address() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string ScriptedServer::Address() const
+{
+    return "127.0.0.1:" + std::to_string(port_);
+}
 
-std::size_t ScriptedServer::Connections() const {
+std::size_t ScriptedServer::Connections() const
+{
     std::lock_guard lock(mutex_);
     return records_.size();
 }
 
-std::string ScriptedServer::Received(std::size_t index, std::chrono::milliseconds limit) const {
+std::string ScriptedServer::Received(std::size_t index, std::chrono::milliseconds limit) const
+{
     std::unique_lock lock(mutex_);
     changed_.wait_for(lock, limit, [&] { return records_.size() > index && records_[index].finished; });
     return records_.size() > index ? records_[index].received : std::string();
 }
 
-bool ScriptedServer::WaitFinished(std::size_t count, std::chrono::milliseconds limit) const {
+bool ScriptedServer::WaitFinished(std::size_t count, std::chrono::milliseconds limit) const
+{
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, limit, [&] {
         if (records_.size() < count) return false;
@@ -83,13 +94,15 @@ bool ScriptedServer::WaitFinished(std::size_t count, std::chrono::milliseconds l
     });
 }
 
-std::uint16_t ScriptedServer::RefusingPort() {
+std::uint16_t ScriptedServer::RefusingPort()
+{
     // Bound but never listening: the kernel answers every connection attempt with a reset.
     static const int fd = BoundSocket(SOCK_STREAM);
     return BoundPort(fd);
 }
 
-std::uint16_t ScriptedServer::UnansweredPort() {
+std::uint16_t ScriptedServer::UnansweredPort()
+{
     // A listener that never accepts, with room for one waiting connection, which a filler
     // takes: the kernel then drops every further connection request unanswered.
     static const std::uint16_t port = [] {
@@ -107,12 +120,14 @@ std::uint16_t ScriptedServer::UnansweredPort() {
     return port;
 }
 
-std::uint16_t ScriptedServer::SilentUdpPort() {
+std::uint16_t ScriptedServer::SilentUdpPort()
+{
     static const int fd = BoundSocket(SOCK_DGRAM);
     return BoundPort(fd);
 }
 
-void ScriptedServer::Run() {
+void ScriptedServer::Run()
+{
     for (;;) {
         pollfd fds[2] = {{stopFd_, POLLIN, 0}, {listenFd_, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
@@ -140,7 +155,8 @@ void ScriptedServer::Run() {
     }
 }
 
-void ScriptedServer::Append(std::size_t index, const char* data, std::size_t n) {
+void ScriptedServer::Append(std::size_t index, const char* data, std::size_t n)
+{
     {
         std::lock_guard lock(mutex_);
         records_[index].received.append(data, n);
@@ -149,7 +165,8 @@ void ScriptedServer::Append(std::size_t index, const char* data, std::size_t n) 
 }
 
 // Waits for the socket to be readable: 1 ready, 0 time-out, -1 the server stops.
-int ScriptedServer::Readable(int fd, int timeoutMs) {
+int ScriptedServer::Readable(int fd, int timeoutMs)
+{
     pollfd fds[2] = {{stopFd_, POLLIN, 0}, {fd, POLLIN, 0}};
     for (;;) {
         const int r = ::poll(fds, 2, timeoutMs);
@@ -159,7 +176,8 @@ int ScriptedServer::Readable(int fd, int timeoutMs) {
     }
 }
 
-bool ScriptedServer::Pause(int ms) {
+bool ScriptedServer::Pause(int ms)
+{
     pollfd p{stopFd_, POLLIN, 0};
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
@@ -171,9 +189,10 @@ bool ScriptedServer::Pause(int ms) {
     }
 }
 
-void ScriptedServer::Play(int fd, const Script& script, std::size_t index) {
-    std::string data;      // everything received on this connection
-    std::size_t used = 0;  // what the read steps have taken of it
+void ScriptedServer::Play(int fd, const Script& script, std::size_t index)
+{
+    std::string data;     // everything received on this connection
+    std::size_t used = 0; // what the read steps have taken of it
     bool peerClosed = false;
     bool stopping = false;
 
@@ -213,7 +232,7 @@ void ScriptedServer::Play(int fd, const Script& script, std::size_t index) {
                 }
                 continue;
             }
-            return false;  // the client is gone
+            return false; // the client is gone
         }
         return true;
     };
@@ -266,9 +285,7 @@ void ScriptedServer::Play(int fd, const Script& script, std::size_t index) {
             }
             used = data.size();
             break;
-        case Step::Kind::Send:
-            ok = sendAll(step.text.data(), step.text.size());
-            break;
+        case Step::Kind::Send: ok = sendAll(step.text.data(), step.text.size()); break;
         case Step::Kind::SendSlowly: {
             const std::size_t piece = step.count ? step.count : 1;
             for (std::size_t off = 0; ok && off < step.text.size(); off += piece) {
@@ -283,9 +300,7 @@ void ScriptedServer::Play(int fd, const Script& script, std::size_t index) {
         case Step::Kind::Wait:
             if (!Pause(step.ms)) stopping = true;
             break;
-        case Step::Kind::Close:
-            closeGently();
-            return;
+        case Step::Kind::Close: closeGently(); return;
         case Step::Kind::Reset: {
             linger l{1, 0};
             ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);

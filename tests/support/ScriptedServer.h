@@ -24,15 +24,15 @@ class ScriptedServer {
 public:
     struct Step {
         enum class Kind {
-            ReadUntil,    // read until the bytes received so far end with `text`
-            ReadBytes,    // read `count` more bytes
-            ReadToClose,  // read until the client closes its side
-            Send,         // send `text`
-            SendSlowly,   // send `text` in pieces of `count` bytes, `ms` apart
-            Wait,         // wait `ms` milliseconds (reading nothing)
-            Hold,         // keep the connection open until the client closes or the server stops
-            Close,        // close normally (FIN)
-            Reset         // close with linger 0 (RST)
+            ReadUntil,   // read until the bytes received so far end with `text`
+            ReadBytes,   // read `count` more bytes
+            ReadToClose, // read until the client closes its side
+            Send,        // send `text`
+            SendSlowly,  // send `text` in pieces of `count` bytes, `ms` apart
+            Wait,        // wait `ms` milliseconds (reading nothing)
+            Hold,        // keep the connection open until the client closes or the server stops
+            Close,       // close normally (FIN)
+            Reset        // close with linger 0 (RST)
         };
         Kind kind;
         std::string text;
@@ -45,7 +45,8 @@ public:
     static Step ReadBytes(std::size_t n) { return {Step::Kind::ReadBytes, {}, n, 0}; }
     static Step ReadToClose() { return {Step::Kind::ReadToClose, {}, 0, 0}; }
     static Step Send(std::string bytes) { return {Step::Kind::Send, std::move(bytes), 0, 0}; }
-    static Step SendSlowly(std::string bytes, std::size_t piece, int msApart) {
+    static Step SendSlowly(std::string bytes, std::size_t piece, int msApart)
+    {
         return {Step::Kind::SendSlowly, std::move(bytes), piece, msApart};
     }
     static Step Wait(int ms) { return {Step::Kind::Wait, {}, 0, ms}; }
@@ -72,11 +73,9 @@ public:
     std::size_t Connections() const;
     // Waits (at most `limit`) until connection `index` has finished its script, then
     // returns the bytes it received. Returns what arrived so far when the limit passes.
-    std::string Received(std::size_t index,
-                         std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) const;
+    std::string Received(std::size_t index, std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) const;
     // Waits (at most `limit`) until `count` connections have finished their scripts.
-    bool WaitFinished(std::size_t count,
-                      std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) const;
+    bool WaitFinished(std::size_t count, std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) const;
 
     // A port on 127.0.0.1 that refuses every connection (a socket bound there that never
     // listens, kept for the whole test run).
@@ -96,7 +95,7 @@ private:
     void Run();
     void Play(int fd, const Script& script, std::size_t index);
     int Readable(int fd, int timeoutMs);
-    bool Pause(int ms);  // false when the server stops meanwhile
+    bool Pause(int ms); // false when the server stops meanwhile
     void Append(std::size_t index, const char* data, std::size_t n);
 
     std::vector<Script> scripts_;

@@ -1,10 +1,11 @@
 #include "app/ui/TApplication.h"
 
-#include "app/ui/ErrorGuard.h"
+#include "common/ui/ErrorGuard.h"
 
 #include <exception>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {

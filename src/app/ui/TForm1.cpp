@@ -1,13 +1,8 @@
 #include "app/ui/TForm1.h"
 
-#include "app/IniFile.h"
-#include "app/LanguagePass.h"
 #include "app/StatusText.h"
-#include "app/ui/ErrorGuard.h"
-#include "app/ui/FileDialogs.h"
-#include "app/ui/LocalText.h"
-#include "app/ui/MessageBoxes.h"
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/ui/ListRowsModel.h"
 #include "catalogue/ui/TFormAddManual.h"
@@ -15,26 +10,29 @@
 #include "catalogue/ui/TFormEditManual.h"
 #include "catalogue/ui/TFormEditProduct.h"
 #include "catalogue/ui/TListView.h"
-#include "lang/LanguageKeys.h"
-#include "lang/ui/ShellOpen.h"
+#include "common/IniFile.h"
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/FileDialogs.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
+#include "common/ui/ShellOpen.h"
+#include "common/ui/ToolBars.h"
+#include "lang/ui/CaptionTable.h"
 #include "lang/ui/TAboutBox.h"
 #include "lang/ui/TThemeManager.h"
 #include "manual/FormFillScript.h"
 #include "manual/ui/TBrowserPanel.h"
 #include "submit/SiteTable.h"
+#include "submit/ui/AutoSubmitPage.h"
 #include "submit/ui/TFormProgress.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -42,7 +40,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,8 +48,6 @@ QString U(const char* s)
 {
     return QString::fromUtf8(s);
 }
-
-constexpr int ToolButtonHeight = 19;
 
 std::function<void()>& ExitHook()
 {
@@ -76,6 +71,7 @@ std::string FolderOf(const QString& programFolder)
 TForm1::TForm1(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent),
       files_(FolderOf(programFolder), ProgramName(programFolder)),
+      siteTable_(SiteTable::BuiltIn()),
       products_(4, true),
       auto_(2, false),
       manual_(3, true)
@@ -93,6 +89,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent)
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    captions_ = std::make_unique<CaptionTable>(this, pageControl_);
     themeManager_ = new TThemeManager(this);
 
     FormCreate();
@@ -104,7 +101,6 @@ TForm1::~TForm1()
     delete pageControl_;
     pageControl_ = nullptr;
     delete modelProducts_;
-    delete modelAuto_;
     delete modelManual_;
 }
 
@@ -117,7 +113,8 @@ QAction* TForm1::MakeAction(const char* name, const char* category, const char* 
     a->setObjectName(U(name));
     a->setProperty("Category", U(category));
     addAction(a); // shortcuts work wherever the focus is in the window
-    connect(a, &QAction::triggered, this, [this, handler] { ErrorGuard::Run([this, handler] { (this->*handler)(); }); });
+    connect(a, &QAction::triggered, this,
+            [this, handler] { ErrorGuard::Run([this, handler] { (this->*handler)(); }); });
     actions_[name] = a;
     return a;
 }
@@ -166,13 +163,7 @@ void TForm1::BuildActions()
 // A menu entry of its own name that shows the action's caption and runs the action.
 QAction* TForm1::Entry(QMenu* menu, const char* name, const char* actionName)
 {
-    QAction* action = Action(actionName);
-    auto* entry = new QAction(action->text(), menu);
-    entry->setObjectName(U(name));
-    connect(action, &QAction::changed, entry, [entry, action] { entry->setText(action->text()); });
-    connect(entry, &QAction::triggered, action, [action] { action->trigger(); });
-    menu->addAction(entry);
-    return entry;
+    return ToolBars::AddEntry(menu, name, Action(actionName));
 }
 
 void TForm1::BuildMenus()
@@ -187,7 +178,8 @@ void TForm1::BuildMenus()
     auto plainEntry = [this](QMenu* m, const char* name, const char* caption, void (TForm1::*handler)()) {
         auto* e = new QAction(U(caption), m);
         e->setObjectName(U(name));
-        connect(e, &QAction::triggered, this, [this, handler] { ErrorGuard::Run([this, handler] { (this->*handler)(); }); });
+        connect(e, &QAction::triggered, this,
+                [this, handler] { ErrorGuard::Run([this, handler] { (this->*handler)(); }); });
         m->addAction(e);
         return e;
     };
@@ -233,33 +225,6 @@ void TForm1::BuildMenus()
     bar->addMenu(help);
 }
 
-QToolBar* TForm1::MakeToolBar(QWidget* parent, const char* name, int buttonWidth)
-{
-    auto* bar = new QToolBar(parent);
-    bar->setObjectName(U(name));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setProperty("ButtonWidth", buttonWidth);
-    bar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; }"));
-    return bar;
-}
-
-void TForm1::AddButton(QToolBar* bar, const char* buttonName, const char* actionName, int width, QMenu* dropDown)
-{
-    if (!bar->actions().isEmpty()) bar->addSeparator();
-    QAction* action = Action(actionName);
-    bar->addAction(action);
-    auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
-    button->setObjectName(U(buttonName));
-    button->setMinimumWidth(width);
-    button->setFixedHeight(ToolButtonHeight);
-    if (dropDown) {
-        button->setMenu(dropDown);
-        button->setPopupMode(QToolButton::MenuButtonPopup);
-    }
-}
-
 void TForm1::BuildPages()
 {
     pageControl_ = new QTabWidget(this);
@@ -282,16 +247,16 @@ void TForm1::BuildPages()
     Entry(popupDeleteProduct, "DeleteCheckedProducts", "ADeleteCheckedProduct");
     Entry(popupDeleteProduct, "DeleteAllProducts", "ADeleteAllProduct");
     // The tool bar breaks after Load: its buttons stand in two rows.
-    QToolBar* row1 = MakeToolBar(toolBarProducts, "ToolBarProductsRow1", 70);
-    QToolBar* row2 = MakeToolBar(toolBarProducts, "ToolBarProductsRow2", 70);
-    AddButton(row1, "ToolButtonAddProduct", "AAddProduct", 70);
-    AddButton(row1, "ToolButtonEditProduct", "AEditProduct", 70);
-    AddButton(row1, "ToolButtonDeleteProduct", "ADeleteProduct", 70, popupDeleteProduct);
-    AddButton(row1, "ToolButtonLoadProducts", "ALoadProducts", 70);
-    AddButton(row2, "ToolButtonSaveProducts", "ASaveProducts", 70);
-    AddButton(row2, "ToolButtonCheckProducts", "ACheckProducts", 70);
-    AddButton(row2, "ToolButtonUnCheckProducts", "AUnCheckProducts", 70);
-    AddButton(row2, "ToolButtonTestPads", "ATestPads", 70);
+    QToolBar* row1 = ToolBars::Make(toolBarProducts, "ToolBarProductsRow1", 70);
+    QToolBar* row2 = ToolBars::Make(toolBarProducts, "ToolBarProductsRow2", 70);
+    ToolBars::AddButton(row1, "ToolButtonAddProduct", Action("AAddProduct"), 70);
+    ToolBars::AddButton(row1, "ToolButtonEditProduct", Action("AEditProduct"), 70);
+    ToolBars::AddButton(row1, "ToolButtonDeleteProduct", Action("ADeleteProduct"), 70, popupDeleteProduct);
+    ToolBars::AddButton(row1, "ToolButtonLoadProducts", Action("ALoadProducts"), 70);
+    ToolBars::AddButton(row2, "ToolButtonSaveProducts", Action("ASaveProducts"), 70);
+    ToolBars::AddButton(row2, "ToolButtonCheckProducts", Action("ACheckProducts"), 70);
+    ToolBars::AddButton(row2, "ToolButtonUnCheckProducts", Action("AUnCheckProducts"), 70);
+    ToolBars::AddButton(row2, "ToolButtonTestPads", Action("ATestPads"), 70);
     auto* rows = new QVBoxLayout(toolBarProducts);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
@@ -318,59 +283,27 @@ void TForm1::BuildPages()
     pageControl_->addTab(pageProducts, QStringLiteral("Products"));
 
     // Auto Submit page.
-    auto* pageAuto = new QWidget;
-    pageAuto->setObjectName(QStringLiteral("TabSheetAuto"));
-    QToolBar* toolBarSites = MakeToolBar(pageAuto, "ToolBarSites", 71);
-    AddButton(toolBarSites, "ToolButtonCheckAuto", "ACheckAuto", 71);
-    AddButton(toolBarSites, "ToolButtonUnCheckAuto", "AUnCheckAuto", 71);
-    AddButton(toolBarSites, "ToolButtonSubmitAuto", "ASubmitAllAuto", 71);
-    auto* panelMax = new QWidget(toolBarSites);
-    panelMax->setObjectName(QStringLiteral("PanelMax"));
-    auto* labelSpeed = new QLabel(QStringLiteral("Speed:"), panelMax);
-    labelSpeed->setObjectName(QStringLiteral("LabelSpeed"));
-    labelSpeed->setTextFormat(Qt::PlainText);
-    comboBoxSpeed_ = new QComboBox(panelMax);
-    comboBoxSpeed_->setObjectName(QStringLiteral("ComboBoxSpeed"));
-    comboBoxSpeed_->setMinimumWidth(41);
-    comboBoxSpeed_->setMaxVisibleItems(10);
-    comboBoxSpeed_->installEventFilter(this);
-    auto* layoutMax = new QHBoxLayout(panelMax);
-    layoutMax->setContentsMargins(8, 0, 4, 0);
-    layoutMax->addWidget(labelSpeed);
-    layoutMax->addWidget(comboBoxSpeed_);
-    toolBarSites->addSeparator();
-    toolBarSites->addWidget(panelMax);
-    connect(comboBoxSpeed_, &QComboBox::currentIndexChanged, this,
+    pageAuto_ = new AutoSubmitPage(auto_, siteTable_,
+                                   {Action("ACheckAuto"), Action("AUnCheckAuto"), Action("ASubmitAllAuto"),
+                                    Action("ASubmitAuto")});
+    connect(pageAuto_->ComboBoxSpeed(), &QComboBox::currentIndexChanged, this,
             [this](int i) { ErrorGuard::Run([this, i] { ComboBoxSpeedChange(i); }); });
-
-    modelAuto_ = new ListRowsModel(auto_, ListKind::Auto, {QStringLiteral("Title"), QStringLiteral("Status")}, this);
-    modelAuto_->SetSecondText([](int row) { return SiteTable::At(row).ScriptUrl; });
-    listViewAuto_ = new TListView(modelAuto_, {510}, pageAuto);
-    listViewAuto_->setObjectName(QStringLiteral("ListViewAuto"));
-    QMenu* pmAuto = popup("PMAuto");
-    Entry(pmAuto, "PMAutoSubmt", "ASubmitAuto");
-    listViewAuto_->SetPopupMenu(pmAuto);
-    auto* layoutAuto = new QVBoxLayout(pageAuto);
-    layoutAuto->setContentsMargins(0, 0, 0, 0);
-    layoutAuto->setSpacing(0);
-    layoutAuto->addWidget(toolBarSites);
-    layoutAuto->addWidget(listViewAuto_, 1);
-    pageControl_->addTab(pageAuto, QStringLiteral("Auto Submit"));
+    pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
 
     // Manual Submit page.
     auto* pageManual = new QWidget;
     pageManual->setObjectName(QStringLiteral("TabSheetManual"));
     auto* panelTop = new QWidget(pageManual);
     panelTop->setObjectName(QStringLiteral("PanelTopManual"));
-    QToolBar* toolBarManual = MakeToolBar(panelTop, "ToolBarManual", 43);
+    QToolBar* toolBarManual = ToolBars::Make(panelTop, "ToolBarManual", 43);
     QMenu* popupDeleteManual = popup("PopupMenuDeleteManual");
     Entry(popupDeleteManual, "DeleteAllManual", "ADeleteAllManual");
     Entry(popupDeleteManual, "DeleteSelectedManual", "ADeleteSelectedManual");
-    AddButton(toolBarManual, "ToolButtonAddManual", "AAddManual", 43);
-    AddButton(toolBarManual, "ToolButtonEditManual", "AEditManual", 43);
-    AddButton(toolBarManual, "ToolButtonDeleteManual", "ADeleteManual", 43, popupDeleteManual);
-    AddButton(toolBarManual, "ToolButtonLoadManual", "ALoadManual", 43);
-    AddButton(toolBarManual, "ToolButtonSaveManual", "ASaveManual", 43);
+    ToolBars::AddButton(toolBarManual, "ToolButtonAddManual", Action("AAddManual"), 43);
+    ToolBars::AddButton(toolBarManual, "ToolButtonEditManual", Action("AEditManual"), 43);
+    ToolBars::AddButton(toolBarManual, "ToolButtonDeleteManual", Action("ADeleteManual"), 43, popupDeleteManual);
+    ToolBars::AddButton(toolBarManual, "ToolButtonLoadManual", Action("ALoadManual"), 43);
+    ToolBars::AddButton(toolBarManual, "ToolButtonSaveManual", Action("ASaveManual"), 43);
     auto* layoutTop = new QVBoxLayout(panelTop);
     layoutTop->setContentsMargins(0, 0, 0, 0);
     layoutTop->addWidget(toolBarManual);
@@ -415,7 +348,7 @@ void TForm1::BuildPages()
             [this](int page) { ErrorGuard::Run([this, page] { PageControl1Change(page); }); });
     connect(listViewProducts_, &TListView::ItemSelected, this,
             [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewProductsSelectItem(row, on); }); });
-    connect(listViewAuto_, &TListView::ItemSelected, this,
+    connect(pageAuto_->ListViewAuto(), &TListView::ItemSelected, this,
             [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewAutoSelectItem(row, on); }); });
     connect(listViewManual_, &TListView::ItemSelected, this,
             [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewManualSelectItem(row, on); }); });
@@ -444,6 +377,11 @@ void TForm1::BuildStatusBar()
     statusPanels_[1]->setMinimumWidth(50);
     bar->addWidget(statusPanels_[0]);
     bar->addWidget(statusPanels_[1], 1);
+}
+
+TListView* TForm1::ListViewAuto() const
+{
+    return pageAuto_->ListViewAuto();
 }
 
 QString TForm1::StatusPanelText(int panel) const
@@ -490,17 +428,14 @@ void TForm1::FormCreate()
     });
     step([this] {
         speed_ = 1;
-        QSignalBlocker block(comboBoxSpeed_);
-        comboBoxSpeed_->clear();
-        for (int i = 1; i <= 10; ++i) comboBoxSpeed_->addItem(QString::number(i));
-        comboBoxSpeed_->setCurrentIndex(0);
+        pageAuto_->FillSpeeds();
     });
     step([this] { categories_ = CatalogueFile::ReadCategories(files_.Data(ProgramFiles::Categories)); });
     step([this] { CatalogueFile::ReadList(products_, files_.Data(ProgramFiles::Products)); });
     step([this] {
         auto_.BeginUpdate();
         auto_.Clear();
-        for (const SiteRecord& site : SiteTable::Rows()) {
+        for (const SiteRecord& site : siteTable_.Rows()) {
             ListRow row;
             row.Caption = site.Title;
             row.Checked = true;
@@ -546,17 +481,6 @@ void TForm1::keyPressEvent(QKeyEvent* event)
     FormKeyDown(event);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    // Keys typed into the speed box are the box's: Escape does not reach the window.
-    if (watched == comboBoxSpeed_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        event->accept();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void TForm1::MExitClick()
 {
     close();
@@ -583,84 +507,16 @@ void TForm1::ApplicationEvents1Exception(const char* what)
 // ---------------------------------------------------------------------------------------
 // Languages
 
-TForm1::CaptionSlot TForm1::FindCaption(const std::string& key)
-{
-    const QString k = LocalText::ToQ(key);
-    QStringList parts = k.split(QStringLiteral("->"));
-    if (parts.size() < 2 || parts.last() != QStringLiteral("Caption")) return {};
-    parts.removeLast();
-
-    auto slotOf = [this](QObject* o) -> CaptionSlot {
-        if (!o) return {};
-        if (auto* a = qobject_cast<QAction*>(o))
-            return {[a] { return a->text(); }, [a](const QString& t) { a->setText(t); }};
-        if (auto* m = qobject_cast<QMenu*>(o))
-            return {[m] { return m->title(); }, [m](const QString& t) { m->setTitle(t); }};
-        auto* w = qobject_cast<QWidget*>(o);
-        if (!w) return {};
-        const int tab = pageControl_->indexOf(w);
-        if (tab >= 0) {
-            QTabWidget* pc = pageControl_;
-            return {[pc, w] { return pc->tabText(pc->indexOf(w)); },
-                    [pc, w](const QString& t) { pc->setTabText(pc->indexOf(w), t); }};
-        }
-        if (w->isWindow())
-            return {[w] { return w->windowTitle(); }, [w](const QString& t) { w->setWindowTitle(t); }};
-        if (auto* b = qobject_cast<QAbstractButton*>(w))
-            return {[b] { return b->text(); }, [b](const QString& t) { b->setText(t); }};
-        if (auto* l = qobject_cast<QLabel*>(w))
-            return {[l] { return l->text(); }, [l](const QString& t) { l->setText(t); }};
-        if (auto* g = qobject_cast<QGroupBox*>(w))
-            return {[g] { return g->title(); }, [g](const QString& t) { g->setTitle(t); }};
-        return {};
-    };
-
-    if (parts.size() == 2 && parts[1].startsWith(QStringLiteral("Column[")) && parts[1].endsWith(QLatin1Char(']'))) {
-        auto* view = findChild<TListView*>(parts[0]);
-        bool ok = false;
-        const int column = parts[1].mid(7, parts[1].size() - 8).toInt(&ok);
-        if (!view || !ok || column < 0 || column >= view->Model()->columnCount()) return {};
-        ListRowsModel* model = view->Model();
-        return {[model, column] { return model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(); },
-                [model, column](const QString& t) { model->setHeaderData(column, Qt::Horizontal, t, Qt::DisplayRole); }};
-    }
-    if (parts.size() == 2) {
-        // A control of one of the secondary windows.
-        QWidget* window = nullptr;
-        for (QWidget* w : findChildren<QWidget*>(parts[0]))
-            if (w->isWindow()) window = w;
-        if (!window) return {};
-        return slotOf(window->findChild<QObject*>(parts[1]));
-    }
-    // A control, menu entry or action of the main window, or a secondary window itself.
-    for (QObject* o : findChildren<QObject*>(parts[0])) {
-        // Controls of the secondary windows have keys of their own (Window->Control).
-        auto* w = qobject_cast<QWidget*>(o);
-        QWidget* owner = w ? w->window() : nullptr;
-        if (w && owner != this && owner != w) continue;
-        if (CaptionSlot s = slotOf(o)) return s;
-    }
-    return {};
-}
-
 std::optional<QString> TForm1::LanguageCaption(const std::string& key)
 {
-    CaptionSlot slot = FindCaption(key);
-    if (!slot) return std::nullopt;
-    return slot.Get();
+    return captions_->Caption(key);
 }
 
 void TForm1::ApplyLanguage(const std::string& language)
 {
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
-    LanguagePass pass(files_.Language(language));
-    for (const LanguageKey& k : LanguageKeys::All()) {
-        CaptionSlot slot = FindCaption(k.Key);
-        if (!slot) continue;
-        const std::string current = LocalText::ToBytes(slot.Get());
-        slot.Set(LocalText::ToQ(pass.Caption(k.Key, current)));
-    }
+    captions_->Apply(files_.Language(language));
 }
 
 void TForm1::MLangEnglishClick()
@@ -752,8 +608,10 @@ void TForm1::AEditProductExecute()
         MessageBoxes::Show(U(ListCommands::SelectItemFirst));
         return;
     }
-    formEditProduct_->SetTexts(products_.Caption(row), products_.Text(row, 1));
-    formEditProduct_->FillCategories(categories_, ListCommands::CategoryIndex(categories_, products_.Text(row, 2)));
+    formEditProduct_->SetTexts(products_.Caption(row), products_.Text(row, ProductColumn::PadLink));
+    formEditProduct_->FillCategories(categories_,
+                                     ListCommands::CategoryIndex(categories_,
+                                                                 products_.Text(row, ProductColumn::Category)));
     formEditProduct_->ShowModal();
 }
 
@@ -804,10 +662,14 @@ void TForm1::AUnCheckProductsExecute()
 
 // The PAD test and the submission run are commands of the submission subsystem; their
 // handlers are bound here when it is wired in.
-void TForm1::ATestPadsExecute() {}
-void TForm1::ATestPadExecute() {}
-void TForm1::ASubmitAutoExecute() {}
-void TForm1::ASubmitAllAutoExecute() {}
+void TForm1::ATestPadsExecute()
+{}
+void TForm1::ATestPadExecute()
+{}
+void TForm1::ASubmitAutoExecute()
+{}
+void TForm1::ASubmitAllAutoExecute()
+{}
 
 // ---------------------------------------------------------------------------------------
 // Auto Submit page
@@ -844,7 +706,7 @@ void TForm1::AEditManualExecute()
         MessageBoxes::Show(U(ListCommands::SelectItemFirst));
         return;
     }
-    formEditManual_->SetTexts(manual_.Caption(row), manual_.Text(row, 1));
+    formEditManual_->SetTexts(manual_.Caption(row), manual_.Text(row, ManualColumn::Link));
     formEditManual_->ShowModal();
 }
 
@@ -870,7 +732,7 @@ void TForm1::AVisitManualExecute()
         MessageBoxes::Show(U(ListCommands::SelectItemFirst));
         return;
     }
-    panelBrowser_->NavigateTo(manual_.Text(row, 1));
+    panelBrowser_->NavigateTo(manual_.Text(row, ManualColumn::Link));
 }
 
 void TForm1::ALoadManualExecute()
@@ -885,15 +747,13 @@ void TForm1::ASaveManualExecute()
 
 void TForm1::SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink)
 {
-    SubmitScriptUrl = scriptUrl;
-    SubmitLinkField = linkField;
-    SubmitPadLink = padLink;
+    prepared_ = {scriptUrl, linkField, padLink};
 }
 
 void TForm1::WebBrowser1DocumentComplete()
 {
-    if (FormFillScript::Applies(panelBrowser_->AddressText(), SubmitScriptUrl))
-        panelBrowser_->RunScript(FormFillScript::Build(SubmitLinkField, SubmitPadLink));
+    if (FormFillScript::Applies(panelBrowser_->AddressText(), prepared_.ScriptUrl))
+        panelBrowser_->RunScript(FormFillScript::Build(prepared_.LinkField, prepared_.PadLink));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -913,7 +773,7 @@ void TForm1::ListViewProductsSelectItem(int row, bool)
 
 void TForm1::ListViewAutoSelectItem(int row, bool)
 {
-    ShowRowText(modelAuto_, row);
+    ShowRowText(pageAuto_->Model(), row);
 }
 
 void TForm1::ListViewManualSelectItem(int row, bool)

@@ -2,23 +2,26 @@
 
 #include "app/ProgramFiles.h"
 #include "catalogue/ListRows.h"
+#include "common/PreparedSubmission.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class AutoSubmitPage;
+class CaptionTable;
 class ListRowsModel;
 class QAction;
-class QComboBox;
 class QLabel;
 class QMenu;
 class QTabWidget;
-class QToolBar;
+class SiteTable;
 class TAboutBox;
 class TBrowserPanel;
 class TFormAddManual;
@@ -31,7 +34,8 @@ class TThemeManager;
 
 // The main window: the Products, Auto Submit and Manual Submit pages with their tool bars
 // and lists, the main menu, the pop-up menus and the status bar. It owns the three lists,
-// the category list and the secondary windows, and runs every command.
+// the category list, the secondary windows and every action, and wires them together: each
+// command is a short call into the core or into the page or window it concerns.
 //
 // Files: programFolder holds data/, language/ and help/. When it is empty, the
 // executable's folder is used and the settings file is the executable's name + ".ini"
@@ -66,13 +70,13 @@ public:
     TAboutBox* AboutBox() const { return aboutBox_; }
     TBrowserPanel* PanelBrowser() const { return panelBrowser_; }
     TListView* ListViewProducts() const { return listViewProducts_; }
-    TListView* ListViewAuto() const { return listViewAuto_; }
+    TListView* ListViewAuto() const;
     TListView* ListViewManual() const { return listViewManual_; }
 
     // The submission last prepared, whose page gets its PAD-link field filled when it has
     // loaded in the browser panel.
     void SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink);
-    const std::string& SubmitScriptUrlText() const { return SubmitScriptUrl; }
+    const std::string& SubmitScriptUrlText() const { return prepared_.ScriptUrl; }
 
     // The caption that language key `key` names, as it stands now; nothing when no control
     // of this program carries that key.
@@ -127,15 +131,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct CaptionSlot {
-        std::function<QString()> Get;
-        std::function<void(const QString&)> Set;
-        explicit operator bool() const { return static_cast<bool>(Get); }
-    };
-
     void FormCreate();
     bool FormClose();
     void FormKeyDown(QKeyEvent* event);
@@ -147,9 +144,6 @@ private:
     QAction* MakeAction(const char* name, const char* category, const char* caption, void (TForm1::*handler)());
     QAction* Action(const char* name) const;
     QAction* Entry(QMenu* menu, const char* name, const char* actionName);
-    QToolBar* MakeToolBar(QWidget* parent, const char* name, int buttonWidth);
-    void AddButton(QToolBar* bar, const char* buttonName, const char* actionName, int width, QMenu* dropDown = nullptr);
-    CaptionSlot FindCaption(const std::string& key);
 
     // The commands that the Products and Manual Submit pages share.
     void DeleteSelectedRows(ListRows& list);
@@ -158,6 +152,7 @@ private:
     void ShowRowText(ListRowsModel* model, int row);
 
     ProgramFiles files_;
+    const SiteTable& siteTable_; // row i of the Auto Submit list is its row i
     std::string currentLanguage_;
     int speed_ = 1;
     std::vector<std::string> categories_;
@@ -165,20 +160,17 @@ private:
     ListRows auto_;
     ListRows manual_;
 
-    std::string SubmitScriptUrl;
-    std::string SubmitLinkField;
-    std::string SubmitPadLink;
+    PreparedSubmission prepared_; // read by the form fill when a page has loaded
 
     std::map<std::string, QAction*> actions_;
     QObject* actionList_ = nullptr;
     QTabWidget* pageControl_ = nullptr;
-    QComboBox* comboBoxSpeed_ = nullptr;
+    AutoSubmitPage* pageAuto_ = nullptr;
+    std::unique_ptr<CaptionTable> captions_;
     QLabel* statusPanels_[2] = {nullptr, nullptr};
     ListRowsModel* modelProducts_ = nullptr;
-    ListRowsModel* modelAuto_ = nullptr;
     ListRowsModel* modelManual_ = nullptr;
     TListView* listViewProducts_ = nullptr;
-    TListView* listViewAuto_ = nullptr;
     TListView* listViewManual_ = nullptr;
     TBrowserPanel* panelBrowser_ = nullptr;
     QAction* mLangEnglish_ = nullptr;

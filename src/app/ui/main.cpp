@@ -1,6 +1,6 @@
-#include "app/ui/MessageBoxes.h"
 #include "app/ui/TApplication.h"
 #include "app/ui/TForm1.h"
+#include "common/ui/MessageBoxes.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

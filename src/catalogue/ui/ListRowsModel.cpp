@@ -1,7 +1,7 @@
 #include "catalogue/ui/ListRowsModel.h"
 
-#include "app/ui/ErrorGuard.h"
-#include "app/ui/LocalText.h"
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/LocalText.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -49,11 +49,9 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return LocalText::ToQ(rows_.Text(row, column));
+    case Qt::EditRole: return LocalText::ToQ(rows_.Text(row, column));
     case Qt::CheckStateRole:
-        if (column == 0 && kind_ != ListKind::Manual)
-            return rows_.Row(row).Checked ? Qt::Checked : Qt::Unchecked;
+        if (column == 0 && kind_ != ListKind::Manual) return rows_.Row(row).Checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::ForegroundRole: {
         TextColour c = ListColours::For(kind_, column, rows_.Text(row, column));
@@ -69,8 +67,7 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
         if ((kind_ == ListKind::Products && column == 3) || (kind_ == ListKind::Auto && column == 1))
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -92,8 +89,8 @@ bool ListRowsModel::setData(const QModelIndex& index, const QVariant& value, int
                 // waits until the editor has closed, since it rebuilds every row.
                 rows_.SetSorted(false);
                 rows_.SetCaption(index.row(), caption);
-                QMetaObject::invokeMethod(this, [this] { ErrorGuard::Run([this] { rows_.SetSorted(true); }); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this] { ErrorGuard::Run([this] { rows_.SetSorted(true); }); }, Qt::QueuedConnection);
             }
             done = true;
         }

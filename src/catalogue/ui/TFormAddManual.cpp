@@ -5,10 +5,10 @@
 #include "catalogue/ListRows.h"
 
 TFormAddManual::TFormAddManual(QWidget* parent)
-    : TItemDialog({"FormAddManual", "Add Site", "GroupBoxAdd", " Add Site", "LabelUrl", "Submit Script:", "http://", false, 368, 136, ItemCheck::LinkLine},
+    : TItemDialog({"FormAddManual", "Add Site", "GroupBoxAdd", " Add Site", "LabelUrl", "Submit Script:", "http://",
+                   false, 368, 136, ItemCheck::LinkLine},
                   parent)
-{
-}
+{}
 
 void TFormAddManual::WriteRow()
 {

@@ -5,10 +5,10 @@
 #include "catalogue/ListRows.h"
 
 TFormAddProduct::TFormAddProduct(QWidget* parent)
-    : TItemDialog({"FormAddProduct", "Add Product", "GroupBoxAdd", " Add Product", "LabelUrl", "PAD Link:", "http://", true, 369, 170, ItemCheck::PadLinkLine},
+    : TItemDialog({"FormAddProduct", "Add Product", "GroupBoxAdd", " Add Product", "LabelUrl", "PAD Link:", "http://",
+                   true, 369, 170, ItemCheck::PadLinkLine},
                   parent)
-{
-}
+{}
 
 void TFormAddProduct::WriteRow()
 {

@@ -5,10 +5,10 @@
 #include "catalogue/ListRows.h"
 
 TFormEditManual::TFormEditManual(QWidget* parent)
-    : TItemDialog({"FormEditManual", "Edit Site", "GroupBoxEdit", " Edit Site ", "LabelText", "Link:", "", false, 371, 139, ItemCheck::LinkLine},
+    : TItemDialog({"FormEditManual", "Edit Site", "GroupBoxEdit", " Edit Site ", "LabelText", "Link:", "", false, 371,
+                   139, ItemCheck::LinkLine},
                   parent)
-{
-}
+{}
 
 void TFormEditManual::WriteRow()
 {

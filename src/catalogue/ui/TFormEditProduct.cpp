@@ -5,10 +5,10 @@
 #include "catalogue/ListRows.h"
 
 TFormEditProduct::TFormEditProduct(QWidget* parent)
-    : TItemDialog({"FormEditProduct", "Edit Product", "GroupBoxEdit", " Edit Product ", "LabelText", "PAD Link:", "", true, 370, 171, ItemCheck::LinkLine},
+    : TItemDialog({"FormEditProduct", "Edit Product", "GroupBoxEdit", " Edit Product ", "LabelText", "PAD Link:", "",
+                   true, 370, 171, ItemCheck::LinkLine},
                   parent)
-{
-}
+{}
 
 void TFormEditProduct::WriteRow()
 {

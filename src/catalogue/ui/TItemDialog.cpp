@@ -1,9 +1,9 @@
 #include "catalogue/ui/TItemDialog.h"
 
-#include "app/ui/ErrorGuard.h"
-#include "app/ui/LocalText.h"
-#include "app/ui/MessageBoxes.h"
 #include "catalogue/ItemCheck.h"
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -21,15 +21,15 @@ class TItemDialog : public QDialog {
     Q_OBJECT
 public:
     struct Layout {
-        const char* Name;         // window name, e.g. "FormAddProduct"
-        const char* Caption;      // window title
-        const char* GroupName;    // GroupBoxAdd or GroupBoxEdit
+        const char* Name;      // window name, e.g. "FormAddProduct"
+        const char* Caption;   // window title
+        const char* GroupName; // GroupBoxAdd or GroupBoxEdit
         const char* GroupCaption;
         const char* LinkLabelName; // LabelUrl or LabelText
         const char* LinkLabelCaption;
-        const char* InitialLink;   // "http://" in the Add dialogs
+        const char* InitialLink; // "http://" in the Add dialogs
         bool Category;
-        int Width, Height; // client size
+        int Width, Height;    // client size
         const char* LinkLine; // the validation line of an empty link box
     };
 

@@ -1,7 +1,7 @@
 #include "lang/ui/TAboutBox.h"
 
-#include "app/ui/ErrorGuard.h"
-#include "lang/ui/ShellOpen.h"
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/ShellOpen.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -117,9 +117,7 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == labelSite_) {
         switch (event->type()) {
-        case QEvent::Enter:
-            SetLinkColour(QColor(255, 0, 0));
-            break;
+        case QEvent::Enter: SetLinkColour(QColor(255, 0, 0)); break;
         case QEvent::MouseMove:
             // Taken here, so that the panel under the label does not see it too.
             SetLinkColour(QColor(255, 0, 0));
@@ -129,8 +127,7 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
         case QEvent::MouseButtonDblClick:
             ErrorGuard::Run([this] { ShellOpen::Address(labelSite_->text()); });
             return true;
-        default:
-            break;
+        default: break;
         }
     } else if (watched == panel_ && event->type() == QEvent::MouseMove) {
         SetLinkColour(QColor(0, 0, 255));

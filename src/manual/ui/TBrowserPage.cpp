@@ -14,7 +14,8 @@ bool IsWebScheme(const QString& scheme)
 
 } // namespace
 
-TBrowserPage::TBrowserPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+TBrowserPage::TBrowserPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent)
+{}
 
 void TBrowserPage::ExpectOwnLoad()
 {
@@ -29,8 +30,7 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
 
     if (IsWebScheme(url.scheme())) return true;
     // Going back, forward or reloading reaches only entries that were accepted before.
-    if (ownLoad || (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload)))
-        return true;
+    if (ownLoad || (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload))) return true;
     emit NavigationRefused(url);
     return false;
 }

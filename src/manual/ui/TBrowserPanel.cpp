@@ -44,25 +44,24 @@ QString FromBytes(const std::string& bytes)
 // What Home shows: the engine has no home page setting of its own.
 QString AboutPageHtml()
 {
-    return QStringLiteral(
-        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Quillpost browser</title>"
-        "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
-        "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body>"
-        "<h1>Quillpost browser</h1>"
-        "<p>This panel is where you submit your products to download sites by hand.</p>"
-        "<ul>"
-        "<li>Double-click a site in the list on the left (or choose Visit) to open its "
-        "submission page here, or type an address into the box above and press Enter.</li>"
-        "<li>When the page that opens is the submission script of the site last prepared "
-        "for submission, its PAD link field is filled in with your product's PAD link. "
-        "Check the rest of the form and send it yourself.</li>"
-        "<li>Back, Forward, Stop and Refresh work as in any browser; Home shows this page; "
-        "Print prints the page on display or saves it as a PDF file.</li>"
-        "</ul>"
-        "<p>Pages are always fetched afresh from the site and nothing is kept on disk when "
-        "the program ends. Pages cannot open files of this computer: only a file address "
-        "that you type yourself, or the link of a site in your list, opens one.</p>"
-        "</body></html>");
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Quillpost browser</title>"
+                          "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
+                          "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body>"
+                          "<h1>Quillpost browser</h1>"
+                          "<p>This panel is where you submit your products to download sites by hand.</p>"
+                          "<ul>"
+                          "<li>Double-click a site in the list on the left (or choose Visit) to open its "
+                          "submission page here, or type an address into the box above and press Enter.</li>"
+                          "<li>When the page that opens is the submission script of the site last prepared "
+                          "for submission, its PAD link field is filled in with your product's PAD link. "
+                          "Check the rest of the form and send it yourself.</li>"
+                          "<li>Back, Forward, Stop and Refresh work as in any browser; Home shows this page; "
+                          "Print prints the page on display or saves it as a PDF file.</li>"
+                          "</ul>"
+                          "<p>Pages are always fetched afresh from the site and nothing is kept on disk when "
+                          "the program ends. Pages cannot open files of this computer: only a file address "
+                          "that you type yourself, or the link of a site in your list, opens one.</p>"
+                          "</body></html>");
 }
 
 } // namespace
@@ -232,14 +231,40 @@ void TBrowserPanel::RunScript(const std::string& script)
     d->page->runJavaScript(FromBytes(script), QWebEngineScript::MainWorld);
 }
 
-QWebEngineView* TBrowserPanel::View() const { return d->view; }
-QComboBox* TBrowserPanel::AddressBox() const { return d->address; }
-QProgressBar* TBrowserPanel::Progress() const { return d->progress; }
+QWebEngineView* TBrowserPanel::View() const
+{
+    return d->view;
+}
 
-void TBrowserPanel::GoBack() { d->view->back(); }
-void TBrowserPanel::GoForward() { d->view->forward(); }
-void TBrowserPanel::StopLoading() { d->view->stop(); }
-void TBrowserPanel::Refresh() { d->view->reload(); }
+QComboBox* TBrowserPanel::AddressBox() const
+{
+    return d->address;
+}
+
+QProgressBar* TBrowserPanel::Progress() const
+{
+    return d->progress;
+}
+
+void TBrowserPanel::GoBack()
+{
+    d->view->back();
+}
+
+void TBrowserPanel::GoForward()
+{
+    d->view->forward();
+}
+
+void TBrowserPanel::StopLoading()
+{
+    d->view->stop();
+}
+
+void TBrowserPanel::Refresh()
+{
+    d->view->reload();
+}
 
 void TBrowserPanel::GoHome()
 {

@@ -1,8 +1,8 @@
 // Start-up and shutdown of the main window with a temporary program folder.
 #include "app/ui/TestProgram.h"
 
-#include "app/IniFile.h"
 #include "catalogue/ListCommands.h"
+#include "common/IniFile.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/TFormProgress.h"
 
@@ -40,9 +40,9 @@ TEST(TForm1Start, ShippedFilesFillEveryListInOrderAndEachTabShowsItsTotal)
     EXPECT_FALSE(form->ProductsList().Row(0).Checked);
 
     ListRows& autoList = form->AutoList();
-    ASSERT_EQ(autoList.Count(), SiteTable::Count);
+    ASSERT_EQ(autoList.Count(), SiteTable::BuiltInCount);
     for (int i = 0; i < autoList.Count(); ++i) {
-        EXPECT_EQ(autoList.Caption(i), SiteTable::At(i).Title);
+        EXPECT_EQ(autoList.Caption(i), SiteTable::BuiltIn().At(i).Title);
         EXPECT_TRUE(autoList.Row(i).Checked);
         EXPECT_EQ(autoList.Text(i, 1), "");
     }
@@ -64,7 +64,7 @@ TEST(TForm1Start, ShippedFilesFillEveryListInOrderAndEachTabShowsItsTotal)
     pages->setCurrentIndex(1);
     QApplication::processEvents();
     ClickRow(form->ListViewAuto(), 2, Qt::NoModifier, 0);
-    const SiteRecord& site = SiteTable::At(2);
+    const SiteRecord& site = SiteTable::BuiltIn().At(2);
     EXPECT_EQ(form->StatusPanelText(1).toStdString(), site.Title + " - " + site.ScriptUrl);
 
     FindAction(form.get(), "AUnCheckAuto")->trigger();

@@ -3,14 +3,14 @@
 // A temporary program folder for the window tests, with the shipped data/, language/ and
 // help/ files copied in (or left out), and the test hooks of the windows switched on.
 
-#include "support/TempDir.h"
-#include "app/ui/FileDialogs.h"
-#include "app/ui/MessageBoxes.h"
 #include "app/ui/TForm1.h"
 #include "catalogue/ui/TItemDialog.h"
-#include "lang/ui/ShellOpen.h"
+#include "common/ui/FileDialogs.h"
+#include "common/ui/MessageBoxes.h"
+#include "common/ui/ShellOpen.h"
 #include "lang/ui/TAboutBox.h"
 #include "submit/ui/TFormProgress.h"
+#include "support/TempDir.h"
 
 #include <QApplication>
 #include <QString>

@@ -5,8 +5,8 @@
 #include "manual/ui/TBrowserPanel.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -137,9 +137,9 @@ TEST(ManualCommands, MenusStatusColourAndTips)
         for (QAction* a : form->findChild<QMenu*>(QString::fromLatin1(menu))->actions()) out << a->objectName();
         return out;
     };
-    EXPECT_EQ(names("PopupMenuManual"), (QStringList{QStringLiteral("MenuItem1"), QStringLiteral("MenuItem2"),
-                                                      QStringLiteral("MenuItem3"), QStringLiteral("MenuItem4"),
-                                                      QStringLiteral("MenuItem5")}));
+    EXPECT_EQ(names("PopupMenuManual"),
+              (QStringList{QStringLiteral("MenuItem1"), QStringLiteral("MenuItem2"), QStringLiteral("MenuItem3"),
+                           QStringLiteral("MenuItem4"), QStringLiteral("MenuItem5")}));
     const QList<QAction*> popup = form->findChild<QMenu*>(QStringLiteral("PopupMenuManual"))->actions();
     EXPECT_FALSE(popup.at(0)->isEnabled());
     EXPECT_EQ(popup.at(1)->text(), QStringLiteral("Visit"));

@@ -179,7 +179,6 @@ TEST(ProductCommands, DeleteAsksAndRemovesExactlyTheSelectedRows)
     QTest::keyClick(form->ListViewProducts(), Qt::Key_Delete); // answered OK
     EXPECT_EQ(p.Messages(), std::vector<std::string>{"Are you sure ?"});
     EXPECT_EQ(Captions(list), std::vector<std::string>{"Pixel Sorter"});
-
 }
 
 TEST(ProductCommands, CheckedAllAndClearNeedNoQuestion)
@@ -263,7 +262,8 @@ TEST(ProductCommands, SelectionToolTipsColoursAndInPlaceRename)
     ListRows& list = form->ProductsList();
 
     ClickRow(view, 1);
-    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Pixel Sorter - http://pad.pixelsorter.example/pixelsorter.xml"));
+    EXPECT_EQ(form->StatusPanelText(1),
+              QStringLiteral("Pixel Sorter - http://pad.pixelsorter.example/pixelsorter.xml"));
     ClickRow(view, 2);
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Tidy Notes - http://www.tidynotes.example/pad/tidynotes.xml"));
     EXPECT_FALSE(list.Row(1).Selected);

@@ -137,15 +137,16 @@ TEST(Language, TheAboutWindowFollowsTheLanguageAndItsLinkIsLive)
     TestProgram p;
     auto form = p.Start();
     std::string text = p.dir.Read("language/English.ini");
-    text.replace(text.find("AboutBox->LabelSite->Caption="), 59, "AboutBox->LabelSite->Caption=http://127.0.0.1:9/maker");
+    text.replace(text.find("AboutBox->LabelSite->Caption="), 59,
+                 "AboutBox->LabelSite->Caption=http://127.0.0.1:9/maker");
     p.dir.Write("language/English.ini", text);
 
     QColor overLink, overPanel;
     TAboutBox::setExecHook([&](TAboutBox& box) {
         QLabel* site = box.LabelSite();
         QTest::mouseMove(site, site->rect().center());
-        QMouseEvent move(QEvent::MouseMove, QPointF(site->rect().center()), QPointF(site->mapToGlobal(site->rect().center())),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(site->rect().center()),
+                         QPointF(site->mapToGlobal(site->rect().center())), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(site, &move);
         overLink = box.LinkColour();
         QWidget* panel = box.findChild<QWidget*>(QStringLiteral("Panel1"));

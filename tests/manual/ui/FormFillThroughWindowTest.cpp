@@ -25,7 +25,8 @@ QString FieldValue(TBrowserPanel* panel, const char* id)
     };
     auto answer = std::make_shared<Answer>();
     panel->View()->page()->runJavaScript(
-        QStringLiteral("document.getElementById('%1').value").arg(QString::fromLatin1(id)), [answer](const QVariant& v) {
+        QStringLiteral("document.getElementById('%1').value").arg(QString::fromLatin1(id)),
+        [answer](const QVariant& v) {
             answer->value = v.toString();
             answer->done = true;
         });

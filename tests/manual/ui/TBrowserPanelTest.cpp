@@ -1,6 +1,6 @@
 // The browser panel against pages served by the test itself on 127.0.0.1.
-#include "manual/FormFillScript.h"
 #include "manual/ui/TBrowserPanel.h"
+#include "manual/FormFillScript.h"
 #include "support/ui/LocalWebServer.h"
 
 #include <gtest/gtest.h>
@@ -312,9 +312,9 @@ TEST_F(FormFillTest, FillsOnlyTheFirstTopLevelElementOfThatNameOrId)
     Open("/frames.php", link.toStdString());
     EXPECT_EQ(Value("top"), link);
     EXPECT_EQ(server.CountFor("/inner.php"), 1);
-    EXPECT_EQ(Js(QStringLiteral("document.getElementById('frame').contentDocument.getElementById('inner').value"))
-                  .toString(),
-              QString());
+    EXPECT_EQ(
+        Js(QStringLiteral("document.getElementById('frame').contentDocument.getElementById('inner').value")).toString(),
+        QString());
     EXPECT_EQ(completions, 1);
 }
 
@@ -393,11 +393,11 @@ TEST_F(TBrowserPanelTest, PagesCannotOpenLocalFilesNorOtherPrograms)
 
     // A web page's link, a new-window link and a script: none of them gets there. A mail
     // link is not handed to the mail program either.
-    server.SetPage("/web.html", Page("web", "<a id=\"link\" href=\"" + localB.toEncoded() +
-                                                "\">b</a><a id=\"blank\" target=\"_blank\" href=\"" +
-                                                localB.toEncoded() +
-                                                "\">b</a><a id=\"mail\" href=\"mailto:someone@example.invalid\">"
-                                                "mail</a>"));
+    server.SetPage("/web.html",
+                   Page("web", "<a id=\"link\" href=\"" + localB.toEncoded() +
+                                   "\">b</a><a id=\"blank\" target=\"_blank\" href=\"" + localB.toEncoded() +
+                                   "\">b</a><a id=\"mail\" href=\"mailto:someone@example.invalid\">"
+                                   "mail</a>"));
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/web.html")); }));
     refused.clear();
     Click("mail");

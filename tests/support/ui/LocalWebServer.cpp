@@ -103,9 +103,8 @@ void LocalWebServer::OnReadyRead(QTcpSocket* socket)
     QByteArray answer;
     if (page != m_pages.constEnd()) {
         // A path ending in ".bin" is a file to download, not a page.
-        answer = request.Path().endsWith(".bin")
-                     ? "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                     : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n";
+        answer = request.Path().endsWith(".bin") ? "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                                                 : "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n";
         answer += "Cache-Control: max-age=3600\r\n";
         answer += "Content-Length: " + QByteArray::number(page->size()) + "\r\nConnection: close\r\n\r\n";
         answer += *page;

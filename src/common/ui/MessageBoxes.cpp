@@ -1,4 +1,4 @@
-#include "app/ui/MessageBoxes.h"
+#include "common/ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "lang/ui/ShellOpen.h"
+#include "common/ui/ShellOpen.h"
 
 #include <QDesktopServices>
 #include <QUrl>

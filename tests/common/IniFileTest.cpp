@@ -1,5 +1,5 @@
-#include "app/IniFile.h"
-#include "catalogue/FileReplace.h"
+#include "common/IniFile.h"
+#include "common/FileReplace.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +8,9 @@
 
 TEST(IniRead, NamesMatchWithoutCaseAndValuesAreCleanedUp)
 {
-    const std::string text = "; comment\r\n[Configuration]\r\nlanguage =  Russian  \r\n\r\n[interface]\r\n"
-                             "  MFile->Caption = \" File \" \r\nA='x'\r\nB=\"unbalanced\r\nC=\r\nD=\"\"\r\nE= a = b \r\n";
+    const std::string text =
+        "; comment\r\n[Configuration]\r\nlanguage =  Russian  \r\n\r\n[interface]\r\n"
+        "  MFile->Caption = \" File \" \r\nA='x'\r\nB=\"unbalanced\r\nC=\r\nD=\"\"\r\nE= a = b \r\n";
     EXPECT_EQ(IniFile::ReadFromText(text, "CONFIGURATION", "Language", "English"), "Russian");
     EXPECT_EQ(IniFile::ReadFromText(text, "Interface", "mfile->caption", "d"), " File ");
     EXPECT_EQ(IniFile::ReadFromText(text, "Interface", "A", "d"), "x");
@@ -57,7 +58,8 @@ TEST(IniWrite, AddsTheKeyAtTheEndOfItsSectionOrANewSection)
     // A missing section goes to the end, after a blank line, in the file's line-end style.
     EXPECT_EQ(IniFile::WriteToText("[A]\nx=1", "Configuration", "Language", "English"),
               "[A]\nx=1\n\n[Configuration]\nLanguage=English\n");
-    EXPECT_EQ(IniFile::WriteToText("", "Configuration", "Language", "English"), "[Configuration]\r\nLanguage=English\r\n");
+    EXPECT_EQ(IniFile::WriteToText("", "Configuration", "Language", "English"),
+              "[Configuration]\r\nLanguage=English\r\n");
 }
 
 TEST(IniWrite, CreatesTheFileAndReadsBackWhatItWrote)

@@ -1,4 +1,4 @@
-#include "app/ui/FileDialogs.h"
+#include "common/ui/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

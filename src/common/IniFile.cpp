@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
+#include "common/IniFile.h"
 
-#include "catalogue/FileReplace.h"
+#include "common/FileReplace.h"
 
 #include <string_view>
 #include <vector>
@@ -8,9 +8,9 @@
 namespace {
 
 struct Line {
-    size_t begin;   // offset of the first byte of the line
-    size_t end;     // offset just past the line's text (its line end not included)
-    size_t next;    // offset of the next line
+    size_t begin; // offset of the first byte of the line
+    size_t end;   // offset just past the line's text (its line end not included)
+    size_t next;  // offset of the next line
 };
 
 std::vector<Line> SplitLines(std::string_view text)
@@ -83,8 +83,8 @@ bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value
 
 struct Found {
     bool section = false;
-    size_t sectionLine = 0;  // index of the header line
-    size_t lastContent = 0;  // index of the last non-blank line of the section
+    size_t sectionLine = 0; // index of the header line
+    size_t lastContent = 0; // index of the last non-blank line of the section
     bool key = false;
     size_t keyLine = 0;
 };

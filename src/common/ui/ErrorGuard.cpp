@@ -1,6 +1,6 @@
-#include "app/ui/ErrorGuard.h"
+#include "common/ui/ErrorGuard.h"
 
-#include "app/ui/MessageBoxes.h"
+#include "common/ui/MessageBoxes.h"
 
 #include <cstdio>
 #include <exception>

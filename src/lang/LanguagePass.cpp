@@ -1,7 +1,7 @@
-#include "app/LanguagePass.h"
+#include "lang/LanguagePass.h"
 
-#include "app/IniFile.h"
-#include "catalogue/FileReplace.h"
+#include "common/FileReplace.h"
+#include "common/IniFile.h"
 
 LanguagePass::LanguagePass(const std::string& path)
 {

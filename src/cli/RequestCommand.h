@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CliCommand.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,9 +12,9 @@
 class RequestCommand {
 public:
     // Exit codes.
-    static constexpr int Done = 0;       // the call returned (whatever the reply code)
-    static constexpr int Raised = 1;     // the call raised; its text is the last line
-    static constexpr int UsageError = 2; // bad arguments; usage text on `err`
+    static constexpr int Done = 0;                            // the call returned (whatever the reply code)
+    static constexpr int Raised = 1;                          // the call raised; its text is the last line
+    static constexpr int UsageError = CliCommand::UsageError; // bad arguments; usage text on `err`
 
     // `args` are the words after "request".
     static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

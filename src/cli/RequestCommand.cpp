@@ -1,4 +1,4 @@
-#include "net/RequestCommand.h"
+#include "cli/RequestCommand.h"
 
 #include "net/THttpClient.h"
 
@@ -19,11 +19,9 @@ struct Options {
 
 bool ParseNumber(const std::string& text, int& value)
 {
-    if (text.empty() || text.size() > 9)
-        return false;
+    if (text.empty() || text.size() > 9) return false;
     for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     value = std::stoi(text);
     return true;
 }
@@ -35,8 +33,7 @@ bool MethodTakesData(const std::string& method)
 
 bool KnownMethod(const std::string& method)
 {
-    return MethodTakesData(method) || method == "GET" || method == "HEAD" || method == "OPTIONS" ||
-           method == "DELETE";
+    return MethodTakesData(method) || method == "GET" || method == "HEAD" || method == "OPTIONS" || method == "DELETE";
 }
 
 // Fills `opt`; false on any usage error, with a one-line reason in `why`.
@@ -91,8 +88,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
         why = "too many arguments";
         return false;
     }
-    if (positional.size() == 3)
-        opt.data = positional[2];
+    if (positional.size() == 3) opt.data = positional[2];
     return true;
 }
 
@@ -122,8 +118,7 @@ void PrintBlock(std::ostream& out, const char* name, const std::string& bytes)
     out << name << ' ' << bytes.size() << '\n';
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     // Whatever follows starts on a line of its own.
-    if (!bytes.empty() && bytes.back() != '\n')
-        out << '\n';
+    if (!bytes.empty() && bytes.back() != '\n') out << '\n';
 }
 
 } // namespace
@@ -185,8 +180,7 @@ int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out,
 
     PrintBlock(out, "header", client.Header);
     PrintBlock(out, "body", client.Body);
-    if (code == Raised)
-        out << "error: " << error << '\n';
+    if (code == Raised) out << "error: " << error << '\n';
     out.flush();
     return code;
 }

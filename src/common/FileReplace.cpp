@@ -1,4 +1,4 @@
-#include "catalogue/FileReplace.h"
+#include "common/FileReplace.h"
 
 #include <cerrno>
 #include <climits>
@@ -66,7 +66,8 @@ bool FileReplace::Exists(const std::string& path)
 bool FileReplace::SameFile(const std::string& a, const std::string& b)
 {
     if (a == b) return true;
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }

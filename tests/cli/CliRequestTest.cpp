@@ -1,4 +1,4 @@
-#include "net/RequestCommand.h"
+#include "cli/RequestCommand.h"
 
 #include "support/ScriptedServer.h"
 
@@ -34,12 +34,10 @@ Outcome RunRequest(const std::vector<std::string>& args)
 Outcome RunProgram(const std::string& args)
 {
     FILE* pipe = popen((std::string(QP_BIN_DIR) + "/quillpost-cli " + args).c_str(), "r");
-    if (!pipe)
-        return {-1, "", "popen failed"};
+    if (!pipe) return {-1, "", "popen failed"};
     std::string out;
     char buf[4096];
-    for (size_t n = 0; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
-        out.append(buf, n);
+    for (size_t n = 0; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
     const int status = pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
 }

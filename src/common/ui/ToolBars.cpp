@@ -1,0 +1,48 @@
+#include "common/ui/ToolBars.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int ToolButtonHeight = 19;
+
+} // namespace
+
+QToolBar* ToolBars::Make(QWidget* parent, const char* name, int buttonWidth)
+{
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QString::fromUtf8(name));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setProperty("ButtonWidth", buttonWidth);
+    bar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; }"));
+    return bar;
+}
+
+void ToolBars::AddButton(QToolBar* bar, const char* buttonName, QAction* action, int width, QMenu* dropDown)
+{
+    if (!bar->actions().isEmpty()) bar->addSeparator();
+    bar->addAction(action);
+    auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+    button->setObjectName(QString::fromUtf8(buttonName));
+    button->setMinimumWidth(width);
+    button->setFixedHeight(ToolButtonHeight);
+    if (dropDown) {
+        button->setMenu(dropDown);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+}
+
+QAction* ToolBars::AddEntry(QMenu* menu, const char* name, QAction* action)
+{
+    auto* entry = new QAction(action->text(), menu);
+    entry->setObjectName(QString::fromUtf8(name));
+    QObject::connect(action, &QAction::changed, entry, [entry, action] { entry->setText(action->text()); });
+    QObject::connect(entry, &QAction::triggered, action, [action] { action->trigger(); });
+    menu->addAction(entry);
+    return entry;
+}

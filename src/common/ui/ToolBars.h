@@ -1,0 +1,23 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QToolBar;
+class QWidget;
+
+// Where the pages show their actions: tool bars of text-only buttons, and menu entries that
+// mirror an action. The action itself stays its owner's; a button or entry only shows it
+// and runs it.
+class ToolBars {
+public:
+    // A fixed, borderless tool bar of its own object name whose buttons show text only.
+    static QToolBar* Make(QWidget* parent, const char* name, int buttonWidth);
+
+    // Puts `action` on `bar` as a button named `buttonName`, after a separator unless it is
+    // the first; with `dropDown`, the button also opens that menu.
+    static void AddButton(QToolBar* bar, const char* buttonName, QAction* action, int width, QMenu* dropDown = nullptr);
+
+    // A menu entry of its own name that shows the action's caption (following its changes)
+    // and runs the action.
+    static QAction* AddEntry(QMenu* menu, const char* name, QAction* action);
+};

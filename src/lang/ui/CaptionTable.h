@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QObject;
+class QTabWidget;
+class QWidget;
+
+// The captions a language file sets, found by their language keys among the controls of
+// one main window: "Name->Caption" for a control, menu, menu entry, action or tab page of
+// the main window, or for a secondary window itself; "Window->Control->Caption" for a
+// control of a secondary window; "ListView->Column[n]->Caption" for a list's column
+// heading. A key that no control carries finds nothing.
+//
+// Lives on the GUI thread; the main window and its page control outlive it.
+class CaptionTable {
+public:
+    CaptionTable(QWidget* mainWindow, QTabWidget* pageControl);
+
+    // The caption `key` names, as it stands now; nothing when no control carries that key.
+    std::optional<QString> Caption(const std::string& key) const;
+
+    // Sets every caption of every window from the language file at `path`, read once; a
+    // caption the file does not name keeps its current text.
+    void Apply(const std::string& path) const;
+
+private:
+    struct Slot {
+        std::function<QString()> Get;
+        std::function<void(const QString&)> Set;
+        explicit operator bool() const { return static_cast<bool>(Get); }
+    };
+
+    Slot Find(const std::string& key) const;
+    Slot SlotOf(QObject* object) const;
+
+    QWidget* mainWindow_;
+    QTabWidget* pageControl_;
+};

@@ -1,0 +1,80 @@
+#include "submit/ui/AutoSubmitPage.h"
+
+#include "catalogue/ui/ListRowsModel.h"
+#include "catalogue/ui/TListView.h"
+#include "common/ui/ToolBars.h"
+#include "submit/SiteTable.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, const Actions& actions, QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("TabSheetAuto"));
+    QToolBar* toolBarSites = ToolBars::Make(this, "ToolBarSites", 71);
+    ToolBars::AddButton(toolBarSites, "ToolButtonCheckAuto", actions.ACheckAuto, 71);
+    ToolBars::AddButton(toolBarSites, "ToolButtonUnCheckAuto", actions.AUnCheckAuto, 71);
+    ToolBars::AddButton(toolBarSites, "ToolButtonSubmitAuto", actions.ASubmitAllAuto, 71);
+    auto* panelMax = new QWidget(toolBarSites);
+    panelMax->setObjectName(QStringLiteral("PanelMax"));
+    auto* labelSpeed = new QLabel(QStringLiteral("Speed:"), panelMax);
+    labelSpeed->setObjectName(QStringLiteral("LabelSpeed"));
+    labelSpeed->setTextFormat(Qt::PlainText);
+    comboBoxSpeed_ = new QComboBox(panelMax);
+    comboBoxSpeed_->setObjectName(QStringLiteral("ComboBoxSpeed"));
+    comboBoxSpeed_->setMinimumWidth(41);
+    comboBoxSpeed_->setMaxVisibleItems(10);
+    comboBoxSpeed_->installEventFilter(this);
+    auto* layoutMax = new QHBoxLayout(panelMax);
+    layoutMax->setContentsMargins(8, 0, 4, 0);
+    layoutMax->addWidget(labelSpeed);
+    layoutMax->addWidget(comboBoxSpeed_);
+    toolBarSites->addSeparator();
+    toolBarSites->addWidget(panelMax);
+
+    modelAuto_ = new ListRowsModel(sites, ListKind::Auto, {QStringLiteral("Title"), QStringLiteral("Status")}, this);
+    modelAuto_->SetSecondText([&table](int row) { return table.At(row).ScriptUrl; });
+    listViewAuto_ = new TListView(modelAuto_, {510}, this);
+    listViewAuto_->setObjectName(QStringLiteral("ListViewAuto"));
+    auto* pmAuto = new QMenu(this);
+    pmAuto->setObjectName(QStringLiteral("PMAuto"));
+    ToolBars::AddEntry(pmAuto, "PMAutoSubmt", actions.ASubmitAuto);
+    listViewAuto_->SetPopupMenu(pmAuto);
+    auto* layoutAuto = new QVBoxLayout(this);
+    layoutAuto->setContentsMargins(0, 0, 0, 0);
+    layoutAuto->setSpacing(0);
+    layoutAuto->addWidget(toolBarSites);
+    layoutAuto->addWidget(listViewAuto_, 1);
+}
+
+AutoSubmitPage::~AutoSubmitPage()
+{
+    // The view goes before the model it shows.
+    delete listViewAuto_;
+    delete modelAuto_;
+}
+
+void AutoSubmitPage::FillSpeeds()
+{
+    QSignalBlocker block(comboBoxSpeed_);
+    comboBoxSpeed_->clear();
+    for (int i = 1; i <= 10; ++i) comboBoxSpeed_->addItem(QString::number(i));
+    comboBoxSpeed_->setCurrentIndex(0);
+}
+
+bool AutoSubmitPage::eventFilter(QObject* watched, QEvent* event)
+{
+    // Keys typed into the speed box are the box's: Escape does not reach the window.
+    if (watched == comboBoxSpeed_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
