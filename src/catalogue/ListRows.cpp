@@ -84,6 +84,7 @@ int ListRows::Add(std::string caption)
 
 int ListRows::Add(ListRow row)
 {
+    row.Id = ++lastId_;
     row.SubItems.resize(static_cast<size_t>(columnCount_ - 1));
     int index = Count();
     if (sorted_ && updateDepth_ == 0) {
@@ -182,8 +183,7 @@ int ListRows::Sort(int follow)
         if (i > 0 && keys[i].first < keys[i - 1].first) ordered = false;
     }
     if (!ordered) {
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<ListRow> sorted;
         sorted.reserve(rows_.size());
         int followed = follow;
@@ -222,4 +222,11 @@ void ListRows::MarkLoadFailed(const std::string& path)
 void ListRows::ClearLoadFailed(const std::string& path)
 {
     failedPaths_.erase(std::remove(failedPaths_.begin(), failedPaths_.end(), path), failedPaths_.end());
+}
+
+int ListRows::IndexOfId(std::uint64_t id) const
+{
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].Id == id) return static_cast<int>(i);
+    return -1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ struct ListRow {
     std::vector<std::string> SubItems; // columns 1 .. ColumnCount()-1, always all present
     bool Checked = false;
     bool Selected = false;
+    // Given by the list when the row is added, never reused in that list: it names the row
+    // wherever sorting or deletions move it. Set by the list, not by callers.
+    std::uint64_t Id = 0;
 };
 
 // Told about every change of a list, so that a view can follow it. Changes that move
@@ -65,6 +69,8 @@ public:
     int CheckedCount() const;
     int SelectedCount() const;
     int FirstSelected() const; // -1 when none
+    // Where the row with this Id stands now; -1 when it is gone.
+    int IndexOfId(std::uint64_t id) const;
 
     bool Sorted() const { return sorted_; }
     // Switching sorting on sorts at once. Both return where row `follow` stands
@@ -97,6 +103,7 @@ private:
     bool sorted_;
     const CaptionCollator* collator_;
     std::vector<ListRow> rows_;
+    std::uint64_t lastId_ = 0;
     int updateDepth_ = 0;
     std::vector<std::string> failedPaths_;
     ListRowsObserver* observer_ = nullptr;

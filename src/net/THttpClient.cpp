@@ -14,15 +14,13 @@ namespace {
 
 std::string Lower(std::string s)
 {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::string Upper(std::string s)
 {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -57,10 +55,8 @@ std::string OneLine(std::string value)
 // A line without its line end (LF, or CR LF).
 std::string WithoutLineEnd(std::string line)
 {
-    if (!line.empty() && line.back() == '\n')
-        line.pop_back();
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
 
@@ -93,10 +89,8 @@ bool HasData(CmdType cmd)
     case CmdLINK:
     case CmdUNLINK:
     case CmdTRACE:
-    case CmdWRAPPED:
-        return true;
-    default:
-        return false;
+    case CmdWRAPPED: return true;
+    default: return false;
     }
 }
 
@@ -150,7 +144,10 @@ THttpClient::~THttpClient() = default;
 
 void THttpClient::RunCommand(CmdType cmd, const std::string& url)
 {
-    brokenOff_ = false;
+    {
+        std::lock_guard lock(breakMutex_);
+        brokenOff_ = brokenForGood_.load();
+    }
     url_ = url;
     cmd_ = cmd;
     HTTPConnect();
@@ -239,8 +236,25 @@ void THttpClient::UnLink(const std::string& URL, const std::string& Destination)
 
 void THttpClient::Disconnect()
 {
-    brokenOff_ = true;
+    {
+        std::lock_guard lock(breakMutex_);
+        brokenOff_ = true;
+    }
     TSockConnection::Disconnect();
+}
+
+void THttpClient::BreakOff()
+{
+    {
+        std::lock_guard lock(breakMutex_);
+        brokenForGood_ = true;
+    }
+    Disconnect();
+}
+
+bool THttpClient::CallBrokenOff() const
+{
+    return brokenOff_ || brokenForGood_;
 }
 
 void THttpClient::Abort()
@@ -254,12 +268,10 @@ void THttpClient::Abort()
 void THttpClient::HTTPConnect()
 {
     for (int exchange = 1;; ++exchange) {
-        if (brokenOff_)
-            throw EAbortError(CanceledText);
+        if (brokenOff_) throw EAbortError(CanceledText);
         ParseURL();
         AssembleHTTPHeader();
-        if (OnAboutToSend)
-            OnAboutToSend(this);
+        if (OnAboutToSend) OnAboutToSend(this);
 
         int reply = 0;
         bool ended = false; // the call ends here, reported through OnFailure
@@ -277,13 +289,11 @@ void THttpClient::HTTPConnect()
                     // Full: one byte more (rather than the server's close) means too long.
                     std::string more;
                     CaptureString(more, 1);
-                    if (!more.empty())
-                        throw ESockError("Reply body exceeds 16 MiB");
+                    if (!more.empty()) throw ESockError("Reply body exceeds 16 MiB");
                 }
             }
             // A reply cut short by a Disconnect of ours is no reply.
-            if (brokenOff_)
-                throw EAbortError(CanceledText);
+            if (brokenOff_) throw EAbortError(CanceledText);
             if (reply < 299) {
                 FireResult(OnSuccess);
                 StatusMessage(2, "Transaction Completed");
@@ -305,47 +315,37 @@ void THttpClient::HTTPConnect()
             }
             // A request broken off by a Disconnect of ours fails wherever it was (a send on
             // the closed socket, a lookup or connection cut short): it was canceled.
-            if (brokenOff_)
-                throw EAbortError(CanceledText);
+            if (brokenOff_) throw EAbortError(CanceledText);
             throw;
         }
         TSockConnection::Disconnect();
 
-        if (ended)
-            return;
+        if (ended) return;
         if (reply >= 300 && reply <= 398) {
             bool handled = false;
-            if (!cookie_.empty())
-                HeaderInfo.Cookie = cookie_;
-            if (OnRedirect)
-                OnRedirect(this, handled);
-            if (handled)
-                return;
+            if (!cookie_.empty()) HeaderInfo.Cookie = cookie_;
+            if (OnRedirect) OnRedirect(this, handled);
+            if (handled) return;
             // A bare file name is taken from the server's root, on the port it came from. No
             // location at all stays empty and ends the call as "Empty URL".
             if (!url_.empty() && url_.find('/') == std::string::npos)
                 url_ = "http://" + Host + (Port == 80 ? std::string() : ":" + std::to_string(Port)) + "/" + url_;
         }
-        if (reply == 401 && OnAuthenticationNeeded)
-            OnAuthenticationNeeded(this);
-        if (reply < 299 || reply > 399)
-            return;
+        if (reply == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
+        if (reply < 299 || reply > 399) return;
     }
 }
 
 void THttpClient::FireResult(const TResultEvent& event)
 {
-    if (event)
-        event(this, cmd_);
+    if (event) event(this, cmd_);
 }
 
 void THttpClient::ParseURL()
 {
     const std::string& url = url_;
-    if (url.empty())
-        throw std::runtime_error("Empty URL");
-    if (Port == 0)
-        Port = 80;
+    if (url.empty()) throw std::runtime_error("Empty URL");
+    if (Port == 0) Port = 80;
 
     std::string path;
     if (url.find("//") != std::string::npos)
@@ -356,8 +356,7 @@ void THttpClient::ParseURL()
 
     if (url.find(':') != std::string::npos) {
         const std::string scheme = Lower(NthWord(url, ':', 1));
-        if (scheme == "https")
-            throw std::runtime_error("HTTP Secure Socket is not supported");
+        if (scheme == "https") throw std::runtime_error("HTTP Secure Socket is not supported");
         Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
     }
 
@@ -370,14 +369,12 @@ void THttpClient::ParseURL()
         Port = ParsePort(NthWord(host, ':', 2));
         host.resize(colon);
     }
-    if (!host.empty())
-        Host = host;
+    if (!host.empty()) Host = host;
 
     if (path.empty()) {
         path = "/";
         // "http://host/" has no path of its own either; it keeps its one slash.
-        if (url_.back() != '/')
-            url_ += "/";
+        if (url_.back() != '/') url_ += "/";
     }
     path_ = path;
 }
@@ -415,8 +412,7 @@ void THttpClient::AssembleHTTPHeader()
         if (OutputFileMode) {
             std::error_code ec;
             size = std::filesystem::file_size(data_, ec);
-            if (ec)
-                throw std::runtime_error("Cannot read the file " + data_);
+            if (ec) throw std::runtime_error("Cannot read the file " + data_);
         }
         headerList_.Add("Content-Length: " + std::to_string(size));
     }
@@ -425,8 +421,7 @@ void THttpClient::AssembleHTTPHeader()
 void THttpClient::SendHTTP()
 {
     std::string head;
-    for (const std::string& line : headerList_.Lines())
-        head += line + "\r\n";
+    for (const std::string& line : headerList_.Lines()) head += line + "\r\n";
     Write(head);
     Writeln("");
     if (HasData(cmd_)) {
@@ -440,8 +435,7 @@ void THttpClient::SendHTTP()
 void THttpClient::AppendHeaderText(const std::string& line, std::ofstream* file, size_t& total)
 {
     total += line.size();
-    if (total > MaxHeaderText)
-        throw ESockError("Reply header exceeds 16 MiB");
+    if (total > MaxHeaderText) throw ESockError("Reply header exceeds 16 MiB");
     if (file)
         file->write(line.data(), static_cast<std::streamsize>(line.size()));
     else
@@ -455,8 +449,7 @@ void THttpClient::RemoveHeader()
     std::ofstream file;
     if (OutputFileMode) {
         file.open(Header, std::ios::binary | std::ios::trunc);
-        if (!file)
-            throw std::runtime_error("Cannot create the file " + Header);
+        if (!file) throw std::runtime_error("Cannot create the file " + Header);
     } else {
         Header.clear();
     }
@@ -488,7 +481,6 @@ void THttpClient::RemoveHeader()
             FExpectedTotal = length;
         }
         AppendHeaderText(line, out, total);
-        if (line.empty() || line == "\n" || line == "\r\n")
-            break;
+        if (line.empty() || line == "\n" || line == "\r\n") break;
     }
 }

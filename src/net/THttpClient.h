@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -117,6 +118,10 @@ public:
     // progress ends with EAbortError(CanceledText) instead of reporting a reply it did not
     // read whole.
     void Disconnect() override;
+    // Breaks off the call under way and every later one, for good: they end with
+    // EAbortError(CanceledText), or a canceled lookup or connection when Connect is called
+    // on its own. From any thread; for a client whose work is over (a stopped worker).
+    void BreakOff();
 
     static constexpr const char* CanceledText = "Request Canceled";
 
@@ -130,6 +135,7 @@ public:
 
 protected:
     void RunCommand(CmdType cmd, const std::string& url);
+    bool CallBrokenOff() const override;
 
 private:
     void AppendHeaderText(const std::string& line, std::ofstream* file, size_t& total);
@@ -144,5 +150,10 @@ private:
     std::string location_;
     CmdType cmd_ = CmdGET;
     bool encodeData_ = true;
+    // A Disconnect from another thread breaks off the call under way for the rest of that
+    // call, whenever it arrives; breakMutex_ orders it with the start of a call, which
+    // forgets a Disconnect that came before it (unless the client was broken off for good).
+    std::mutex breakMutex_;
     std::atomic<bool> brokenOff_{false};
+    std::atomic<bool> brokenForGood_{false};
 };

@@ -30,16 +30,17 @@ int liveCount = 0;
 constexpr const char* InitFailedText = "Initializaton of windows sockets failed";
 
 // Records the calling thread's errno as its last socket error and returns the code.
-std::uint16_t TakeErrno() {
+std::uint16_t TakeErrno()
+{
     const std::uint16_t code = Winsock::FromErrno(errno);
     Winsock::SetLastError(code);
     return code;
 }
 
-std::string Dotted(std::uint32_t networkOrder) {
+std::string Dotted(std::uint32_t networkOrder)
+{
     const auto* b = reinterpret_cast<const unsigned char*>(&networkOrder);
-    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-           std::to_string(b[3]);
+    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
 }
 
 // Ends the time-out of an operation on every way out of it.
@@ -54,12 +55,13 @@ private:
     TSockConnection& c_;
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Life
 
-TSockConnection::TSockConnection() : FOwnerThread(std::this_thread::get_id()) {
+TSockConnection::TSockConnection() : FOwnerThread(std::this_thread::get_id())
+{
     StatusMessage(8, "Create");
     FIOBuffer.reset(new char[IOBufferSize + 1]);
     FIOBuffer[0] = 0;
@@ -83,7 +85,8 @@ TSockConnection::TSockConnection() : FOwnerThread(std::this_thread::get_id()) {
     }
 }
 
-TSockConnection::~TSockConnection() {
+TSockConnection::~TSockConnection()
+{
     FDestroying = true;
     StatusMessage(8, "Destroy");
     TSockConnection::Abort();
@@ -102,7 +105,8 @@ TSockConnection::~TSockConnection() {
     ::close(FWakeFd);
 }
 
-void TSockConnection::InitWinsock() {
+void TSockConnection::InitWinsock()
+{
     StatusMessage(8, "Initializing Winsock");
     if (!FCounted) {
         std::lock_guard lock(liveMutex);
@@ -129,17 +133,19 @@ void TSockConnection::InitWinsock() {
     }
 }
 
-int TSockConnection::LiveCount() {
+int TSockConnection::LiveCount()
+{
     std::lock_guard lock(liveMutex);
     return liveCount;
 }
 
-void TSockConnection::MakeSocket(bool firstSocket) {
+void TSockConnection::MakeSocket(bool firstSocket)
+{
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, firstSocket ? IPPROTO_TCP : 0);
     if (fd < 0) {
         TakeErrno();
         ErrorManager(0);
-        throw ESockError(InitFailedText);  // an error without a code of its own
+        throw ESockError(InitFailedText); // an error without a code of its own
     }
     if (firstSocket) {
         // The first socket resets its connection when closed instead of lingering.
@@ -148,7 +154,7 @@ void TSockConnection::MakeSocket(bool firstSocket) {
     }
     {
         std::lock_guard lock(FRequestMutex);
-        if (FSocket != NoSocket) ::close(FSocket);  // a second InitWinsock replaces the socket
+        if (FSocket != NoSocket) ::close(FSocket); // a second InitWinsock replaces the socket
         FSocket = fd;
     }
     ++FSocketGeneration;
@@ -160,7 +166,8 @@ void TSockConnection::MakeSocket(bool firstSocket) {
 // ---------------------------------------------------------------------------------------------
 // Status and errors
 
-void TSockConnection::StatusMessage(int Level, const std::string& Text) {
+void TSockConnection::StatusMessage(int Level, const std::string& Text)
+{
     if (ReportLevel < Level) return;
     FStatus = Text;
     if (FDestroying || !OnStatus) return;
@@ -170,14 +177,16 @@ void TSockConnection::StatusMessage(int Level, const std::string& Text) {
     }
 }
 
-std::string TSockConnection::SocketErrorStr(std::uint16_t Code) {
+std::string TSockConnection::SocketErrorStr(std::uint16_t Code)
+{
     StatusMessage(8, "Looking Up Error Message");
     if (Code == 0) return {};
     if (const char* text = Winsock::MessageText(Code)) return std::to_string(Code) + ":" + text;
     return "Unknown Error No. " + std::to_string(Code);
 }
 
-std::string TSockConnection::ErrorManager(std::uint16_t Expected) {
+std::string TSockConnection::ErrorManager(std::uint16_t Expected)
+{
     const std::uint16_t code = Winsock::GetLastError();
     FLastError = code;
     if (code != Expected && code > 10000) {
@@ -188,30 +197,35 @@ std::string TSockConnection::ErrorManager(std::uint16_t Expected) {
     return {};
 }
 
-void TSockConnection::SetWSAError(std::uint16_t Code, const std::string& Text) {
+void TSockConnection::SetWSAError(std::uint16_t Code, const std::string& Text)
+{
     StatusMessage(8, "Setting Winsock Error");
     FLastError = Code;
     Winsock::SetLastError(Code);
     if (OnError) OnError(this, Code, Text);
 }
 
-std::uint16_t TSockConnection::GetLastErrorNo() {
+std::uint16_t TSockConnection::GetLastErrorNo()
+{
     StatusMessage(8, "Getting LastError Number");
     return FLastError;
 }
 
-void TSockConnection::SetLastErrorNo(std::uint16_t Code) {
+void TSockConnection::SetLastErrorNo(std::uint16_t Code)
+{
     StatusMessage(8, "Setting LastError Number");
     FLastError = Code;
 }
 
-void TSockConnection::RaiseAbort(const char* Text) {
-    HandleRequests();  // a Cancel from another thread reports its status before the abort
+void TSockConnection::RaiseAbort(const char* Text)
+{
+    HandleRequests(); // a Cancel from another thread reports its status before the abort
     FCancel = false;
     throw EAbortError(Text);
 }
 
-void TSockConnection::FireSwallowing(const TNotifyEvent& event) {
+void TSockConnection::FireSwallowing(const TNotifyEvent& event)
+{
     if (!event) return;
     try {
         event(this);
@@ -222,7 +236,8 @@ void TSockConnection::FireSwallowing(const TNotifyEvent& event) {
 // ---------------------------------------------------------------------------------------------
 // Cancel, abort, time-out
 
-void TSockConnection::Cancel() {
+void TSockConnection::Cancel()
+{
     if (IsOwnerThread()) {
         StatusMessage(8, "Canceling");
         FCancel = true;
@@ -235,24 +250,28 @@ void TSockConnection::Cancel() {
     [[maybe_unused]] auto n = ::write(FWakeFd, &one, sizeof one);
 }
 
-void TSockConnection::Abort() {
+void TSockConnection::Abort()
+{
     StatusMessage(8, "Abort");
     Cancel();
 }
 
-void TSockConnection::TimerOn() {
+void TSockConnection::TimerOn()
+{
     StatusMessage(8, "Timer On");
     FTimedOut = false;
     FTimer->SetInterval(TimeOut > 0 ? static_cast<unsigned>(TimeOut) : 0u);
     FTimer->SetEnabled(true);
 }
 
-void TSockConnection::TimerOff() {
+void TSockConnection::TimerOff()
+{
     StatusMessage(8, "Timer Off");
     FTimer->SetEnabled(false);
 }
 
-void TSockConnection::TimerFired() {
+void TSockConnection::TimerFired()
+{
     StatusMessage(8, "Timer Triggered");
     TimerOff();
     FTimedOut = true;
@@ -265,7 +284,8 @@ void TSockConnection::TimerFired() {
 // timer, then the notifications in order: requests from other threads, the socket, the name
 // lookup, the timer.
 
-void TSockConnection::PumpMessages(bool Block, short SocketEvents) {
+void TSockConnection::PumpMessages(bool Block, short SocketEvents)
+{
     std::vector<pollfd> fds;
     fds.reserve(6);
     fds.push_back(pollfd{FWakeFd, POLLIN, 0});
@@ -300,7 +320,7 @@ void TSockConnection::PumpMessages(bool Block, short SocketEvents) {
 
     const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
     if (ready < 0) {
-        for (pollfd& p : fds) p.revents = 0;  // interrupted: look at the timer only
+        for (pollfd& p : fds) p.revents = 0; // interrupted: look at the timer only
     }
 
     if (fds[0].revents & POLLIN) {
@@ -321,7 +341,8 @@ void TSockConnection::PumpMessages(bool Block, short SocketEvents) {
     FTimer->DeliverDue();
 }
 
-void TSockConnection::HandleRequests() {
+void TSockConnection::HandleRequests()
+{
     std::vector<Request> requests;
     {
         std::lock_guard lock(FRequestMutex);
@@ -339,7 +360,8 @@ void TSockConnection::HandleRequests() {
     }
 }
 
-void TSockConnection::HandleSocketEvents(short revents) {
+void TSockConnection::HandleSocketEvents(short revents)
+{
     if (!revents) return;
     if (FConnectPending) {
         if (!(revents & (POLLOUT | POLLERR | POLLHUP))) return;
@@ -376,7 +398,8 @@ void TSockConnection::HandleSocketEvents(short revents) {
 
 // A reader met the end of the peer's data (or its reset): the connection is over, the
 // socket is closed as on the peer's close notification.
-void TSockConnection::PeerClosed() {
+void TSockConnection::PeerClosed()
+{
     FCloseNotified = true;
     if (!FConnected) return;
     try {
@@ -388,7 +411,8 @@ void TSockConnection::PeerClosed() {
 // ---------------------------------------------------------------------------------------------
 // Connecting and closing
 
-void TSockConnection::ResolveRemoteHost() {
+void TSockConnection::ResolveRemoteHost()
+{
     StatusMessage(8, "Resolve Host");
     const std::string name = Proxy.empty() ? Host : Proxy;
     const in_addr_t dotted = ::inet_addr(name.c_str());
@@ -422,10 +446,13 @@ void TSockConnection::ResolveRemoteHost() {
     throw ESockError("Host Lookup Failed");
 }
 
-void TSockConnection::Connect() {
+void TSockConnection::Connect()
+{
     StatusMessage(8, "Connecting");
-    HandleRequests();  // a Disconnect asked for before this call does not cancel it
+    HandleRequests(); // a Disconnect asked for before this call does not cancel it
     FCancel = false;
+    // ... unless it broke off the larger call that this connection is part of.
+    if (CallBrokenOff()) FCancel = true;
     if (FConnected) throw ESockError("Already connected");
 
     FInConnect = true;
@@ -458,14 +485,12 @@ void TSockConnection::Connect() {
     if (FSocket == NoSocket) MakeSocket(false);
     FCloseNotified = false;
     if (::connect(FSocket, reinterpret_cast<const sockaddr*>(&FRemoteAddr), sizeof FRemoteAddr) == 0) {
-        FConnectPending = true;  // made at once; the notification follows in the wait
+        FConnectPending = true; // made at once; the notification follows in the wait
     } else {
         const int err = errno;
         switch (err) {
         case EINPROGRESS:
-        case EINTR:
-            FConnectPending = true;
-            break;
+        case EINTR: FConnectPending = true; break;
         case ECONNREFUSED:
         case ETIMEDOUT:
         case ENETUNREACH:
@@ -497,7 +522,8 @@ void TSockConnection::Connect() {
     throw ESockError("Connection Failed");
 }
 
-void TSockConnection::ReplaceSocketQuietly() {
+void TSockConnection::ReplaceSocketQuietly()
+{
     FConnected = false;
     FConnectPending = false;
     {
@@ -508,7 +534,8 @@ void TSockConnection::ReplaceSocketQuietly() {
     if (!FClosingForGood) MakeSocket(false);
 }
 
-void TSockConnection::Disconnect() {
+void TSockConnection::Disconnect()
+{
     if (IsOwnerThread()) {
         DoDisconnect();
         return;
@@ -522,13 +549,15 @@ void TSockConnection::Disconnect() {
     if (FSocket != NoSocket) ::shutdown(FSocket, SHUT_RDWR);
 }
 
-void TSockConnection::DoDisconnect() {
+void TSockConnection::DoDisconnect()
+{
     StatusMessage(8, "Disconnecting");
-    if (FInConnect || (FResolver && FResolver->Busy())) FCancel = true;  // breaks off a Connect under way
+    if (FInConnect || (FResolver && FResolver->Busy())) FCancel = true; // breaks off a Connect under way
     RequestCloseSocket();
 }
 
-void TSockConnection::RequestCloseSocket() {
+void TSockConnection::RequestCloseSocket()
+{
     StatusMessage(4, "Request Close Socket");
     FConnected = false;
     FConnectPending = false;
@@ -550,7 +579,8 @@ void TSockConnection::RequestCloseSocket() {
     if (!FDestroying && OnDisconnect) OnDisconnect(this);
 }
 
-void TSockConnection::Close(int Socket) {
+void TSockConnection::Close(int Socket)
+{
     StatusMessage(8, "Closing Socket");
     std::lock_guard lock(FRequestMutex);
     if (Socket == FSocket) {
@@ -561,7 +591,8 @@ void TSockConnection::Close(int Socket) {
     if (Socket >= 0) ::close(Socket);
 }
 
-void TSockConnection::CertifyConnect() {
+void TSockConnection::CertifyConnect()
+{
     StatusMessage(8, "Checking Connection");
     if (!FConnected) throw std::runtime_error("Not Connected");
 }
@@ -571,7 +602,8 @@ void TSockConnection::CertifyConnect() {
 
 // Sends until all is gone, a send returns 0 or cancel is asked for; a full send buffer
 // waits in poll() (which also hears the timer, Cancel and Disconnect). Returns what was sent.
-std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool countPackets) {
+std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool countPackets)
+{
     std::size_t done = 0;
     while (done < length && !FCancel) {
         const ssize_t n = ::send(FSocket, data + done, length - done, MSG_NOSIGNAL);
@@ -579,7 +611,7 @@ std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool 
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EPIPE && !FConnected) {
-                Winsock::SetLastError(WSAENOTCONN);  // never connected, or closed meanwhile
+                Winsock::SetLastError(WSAENOTCONN); // never connected, or closed meanwhile
             } else {
                 TakeErrno();
             }
@@ -601,18 +633,21 @@ std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool 
     return done;
 }
 
-void TSockConnection::SendPiece(const char* data, std::size_t length) {
+void TSockConnection::SendPiece(const char* data, std::size_t length)
+{
     StatusMessage(4, "Sending Buffer");
     TimerScope timer(*this);
     if (!FCancel) SendAll(data, length, false);
     if (FCancel) RaiseAbort("Socket send aborted");
 }
 
-void TSockConnection::SendBuffer(const char* Buf, std::uint16_t Length) {
+void TSockConnection::SendBuffer(const char* Buf, std::uint16_t Length)
+{
     SendPiece(Buf, Length ? Length : std::strlen(Buf));
 }
 
-void TSockConnection::Write(const std::string& Text) {
+void TSockConnection::Write(const std::string& Text)
+{
     StatusMessage(8, "Write");
     // Every byte goes, zero bytes included, through the I/O buffer a piece at a time.
     std::size_t offset = 0;
@@ -625,12 +660,14 @@ void TSockConnection::Write(const std::string& Text) {
     } while (offset < Text.size());
 }
 
-void TSockConnection::Writeln(const std::string& Text) {
+void TSockConnection::Writeln(const std::string& Text)
+{
     StatusMessage(8, "Writeln");
     Write(Text + "\r\n");
 }
 
-void TSockConnection::SendFile(const std::string& FileName) {
+void TSockConnection::SendFile(const std::string& FileName)
+{
     StatusMessage(8, "SendFile");
     std::ifstream file(FileName, std::ios::binary);
     if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
@@ -643,7 +680,8 @@ void TSockConnection::SendFile(const std::string& FileName) {
     if (FCancel) RaiseAbort("Socket send aborted");
 }
 
-void TSockConnection::SendStream(std::istream& Stream) {
+void TSockConnection::SendStream(std::istream& Stream)
+{
     StatusMessage(8, "SendStream");
     FBytesSent = 0;
     Stream.clear();
@@ -655,7 +693,7 @@ void TSockConnection::SendStream(std::istream& Stream) {
         Stream.read(IOBuffer(), static_cast<std::streamsize>(IOBufferSize));
         const auto n = static_cast<std::size_t>(Stream.gcount());
         if (n == 0) break;
-        if (SendAll(IOBuffer(), n, true) < n) break;  // a send of nothing ends it quietly
+        if (SendAll(IOBuffer(), n, true) < n) break; // a send of nothing ends it quietly
     }
     if (FCancel) RaiseAbort("Socket send aborted");
 }
@@ -663,7 +701,8 @@ void TSockConnection::SendStream(std::istream& Stream) {
 // ---------------------------------------------------------------------------------------------
 // Receiving
 
-bool TSockConnection::ReceiveFailed() {
+bool TSockConnection::ReceiveFailed()
+{
     if (errno == EINTR) {
         Winsock::SetLastError(WSAEWOULDBLOCK);
         return false;
@@ -671,7 +710,7 @@ bool TSockConnection::ReceiveFailed() {
     const std::uint16_t code = TakeErrno();
     FLastError = code;
     if (code == WSAENOTCONN) return true;
-    if (code == 10054) {  // reset by the peer: its close, told the hard way
+    if (code == 10054) { // reset by the peer: its close, told the hard way
         PeerClosed();
         return true;
     }
@@ -679,30 +718,33 @@ bool TSockConnection::ReceiveFailed() {
     return false;
 }
 
-bool TSockConnection::DataAvailable() {
+bool TSockConnection::DataAvailable()
+{
     StatusMessage(8, "Data Available");
     char byte = 0;
     return ::recv(FSocket, &byte, 1, MSG_PEEK) > 0;
 }
 
-void TSockConnection::ClearInput() {
+void TSockConnection::ClearInput()
+{
     StatusMessage(8, "Clearing Input");
     [[maybe_unused]] auto n = ::recv(FSocket, IOBuffer(), IOBufferSize, 0);
 }
 
-std::string TSockConnection::ReadLn() {
+std::string TSockConnection::ReadLn()
+{
     StatusMessage(8, "ReadLn");
     TimerScope timer(*this);
     char* buf = IOBuffer();
     std::string line;
-    std::size_t taken = 0;  // the line so far, kept at the start of the buffer
+    std::size_t taken = 0; // the line so far, kept at the start of the buffer
     while (!FCancel) {
         if (taken >= IOBufferSize) {
-            FLastError = 10040;  // message too long
+            FLastError = 10040; // message too long
             throw ESockError(LineTooLongText);
         }
         const ssize_t n = ::recv(FSocket, buf + taken, IOBufferSize - taken, MSG_PEEK);
-        if (n == 0) {  // the peer closed: what came of the last line, usually nothing
+        if (n == 0) { // the peer closed: what came of the last line, usually nothing
             PeerClosed();
             return line;
         }
@@ -726,7 +768,8 @@ std::string TSockConnection::ReadLn() {
     RaiseAbort("Socket readln aborted");
 }
 
-std::string TSockConnection::Read(std::uint16_t Count) {
+std::string TSockConnection::Read(std::uint16_t Count)
+{
     StatusMessage(8, "Read( " + std::to_string(Count) + " )");
     char* buf = IOBuffer();
     if (Count == 0) {
@@ -748,7 +791,8 @@ std::string TSockConnection::Read(std::uint16_t Count) {
     ::setsockopt(FSocket, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
     struct Restore {
         int fd;
-        ~Restore() {
+        ~Restore()
+        {
             int one = 1;
             ::setsockopt(fd, SOL_SOCKET, SO_RCVLOWAT, &one, sizeof one);
         }
@@ -766,14 +810,15 @@ std::string TSockConnection::Read(std::uint16_t Count) {
             const ssize_t got = ::recv(FSocket, buf, Count, 0);
             return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
         } else if (FCloseNotified) {
-            return {};  // the peer closed before Count bytes came
+            return {}; // the peer closed before Count bytes came
         }
         PumpMessages(true, POLLIN);
     }
     RaiseAbort("Socket send aborted");
 }
 
-std::string TSockConnection::Transaction(const std::string& Command) {
+std::string TSockConnection::Transaction(const std::string& Command)
+{
     StatusMessage(8, "Transaction");
     FReplyNumber = 0;
     Writeln(Command);
@@ -790,7 +835,8 @@ std::string TSockConnection::Transaction(const std::string& Command) {
 }
 
 template <class Sink, class Size>
-void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass) {
+void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass)
+{
     char* buf = IOBuffer();
     while (!FCancel && (limit < 0 || size() < limit)) {
         std::size_t want = IOBufferSize;
@@ -804,7 +850,7 @@ void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, 
             sink(buf, static_cast<std::size_t>(n));
             FBytesReceived += n;
             if (OnPacketRecvd) OnPacketRecvd(this);
-            TimerOn();  // the same interval again: the time limit still runs from the start
+            TimerOn(); // the same interval again: the time limit still runs from the start
             if (singlePass) break;
             PumpMessages(false, POLLIN);
             continue;
@@ -815,7 +861,8 @@ void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, 
     }
 }
 
-void TSockConnection::CaptureString(std::string& Result, std::int64_t Limit) {
+void TSockConnection::CaptureString(std::string& Result, std::int64_t Limit)
+{
     StatusMessage(8, "Capture String");
     FBytesReceived = 0;
     Result.clear();
@@ -825,7 +872,8 @@ void TSockConnection::CaptureString(std::string& Result, std::int64_t Limit) {
     if (FCancel) RaiseAbort("Socket capture aborted");
 }
 
-void TSockConnection::CaptureStream(std::ostream& Stream, std::int64_t Limit) {
+void TSockConnection::CaptureStream(std::ostream& Stream, std::int64_t Limit)
+{
     StatusMessage(8, "Capture Stream");
     FBytesReceived = 0;
     TimerScope timer(*this);
@@ -840,7 +888,8 @@ void TSockConnection::CaptureStream(std::ostream& Stream, std::int64_t Limit) {
     if (FCancel) RaiseAbort("Socket capture aborted");
 }
 
-void TSockConnection::CaptureFile(const std::string& FileName) {
+void TSockConnection::CaptureFile(const std::string& FileName)
+{
     StatusMessage(8, "CaptureFile");
     FBytesReceived = 0;
     std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
@@ -857,7 +906,8 @@ void TSockConnection::CaptureFile(const std::string& FileName) {
     if (FCancel) RaiseAbort("Socket send aborted");
 }
 
-void TSockConnection::AppendFile(const std::string& FileName) {
+void TSockConnection::AppendFile(const std::string& FileName)
+{
     StatusMessage(8, "Append File");
     std::fstream file(FileName, std::ios::binary | std::ios::in | std::ios::out | std::ios::ate);
     if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
@@ -879,7 +929,8 @@ void TSockConnection::AppendFile(const std::string& FileName) {
     if (FCancel) RaiseAbort("Socket send aborted");
 }
 
-void TSockConnection::FilterHeader(std::ostream& Stream) {
+void TSockConnection::FilterHeader(std::ostream& Stream)
+{
     StatusMessage(8, "FilterHeader");
     for (;;) {
         const std::string line = ReadLn();
@@ -891,12 +942,14 @@ void TSockConnection::FilterHeader(std::ostream& Stream) {
 // ---------------------------------------------------------------------------------------------
 // Diagnostics
 
-std::string TSockConnection::GetRemoteIP() {
+std::string TSockConnection::GetRemoteIP()
+{
     StatusMessage(8, "Getting Remote IP");
     return Dotted(FRemoteAddr.sin_addr.s_addr);
 }
 
-std::string TSockConnection::GetLocalIP() {
+std::string TSockConnection::GetLocalIP()
+{
     StatusMessage(8, "Getting Local IP");
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) return {};
@@ -916,7 +969,8 @@ std::string TSockConnection::GetLocalIP() {
     return Dotted(lookup.Address());
 }
 
-std::string TSockConnection::GetLocalAddress() {
+std::string TSockConnection::GetLocalAddress()
+{
     sockaddr_in local{};
     socklen_t len = sizeof local;
     if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_addr.s_addr = 0;
@@ -925,7 +979,8 @@ std::string TSockConnection::GetLocalAddress() {
     return text;
 }
 
-std::string TSockConnection::GetPortString() {
+std::string TSockConnection::GetPortString()
+{
     sockaddr_in local{};
     socklen_t len = sizeof local;
     if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_port = 0;

@@ -47,12 +47,12 @@ public:
     TSockConnection& operator=(const TSockConnection&) = delete;
 
     // --- properties ---------------------------------------------------------------------
-    std::string Host;       // name or dotted IPv4 address of the server
-    int Port = 0;           // server port (low 16 bits used)
-    int TimeOut = 0;        // limit of each wait in ms; 0 (or below) waits without limit
-    int ReportLevel = 0;    // status texts of this level or lower are reported
-    std::string Proxy;      // connect to this host instead (empty: none)
-    int ProxyPort = 0;      // port of the proxy (low 16 bits used)
+    std::string Host;    // name or dotted IPv4 address of the server
+    int Port = 0;        // server port (low 16 bits used)
+    int TimeOut = 0;     // limit of each wait in ms; 0 (or below) waits without limit
+    int ReportLevel = 0; // status texts of this level or lower are reported
+    std::string Proxy;   // connect to this host instead (empty: none)
+    int ProxyPort = 0;   // port of the proxy (low 16 bits used)
 
     // --- events (fired on the owning thread) ----------------------------------------------
     TNotifyEvent OnConnect;
@@ -166,6 +166,9 @@ protected:
     // Raises EAbortError(Text) after clearing the cancel flag.
     [[noreturn]] void RaiseAbort(const char* Text);
     void ClearCancel() { FCancel.store(false); }
+    // True while the caller's whole call is broken off: Connect then keeps the cancel flag
+    // set instead of starting afresh. The plain connection has no such calls.
+    virtual bool CallBrokenOff() const { return false; }
 
     // Handles the pending notifications; with Block, first sleeps until there is one (or the
     // timer is due). SocketEvents: the poll() events of interest on the socket (POLLIN to
@@ -215,12 +218,12 @@ private:
     std::unique_ptr<Resolver> FResolver;
     std::thread::id FOwnerThread;
     int FWakeFd = -1;
-    bool FConnectPending = false;     // a connect() is under way on FSocket
-    bool FCloseNotified = false;      // the peer's close on FSocket has been seen
-    bool FInConnect = false;          // Connect is running (a Disconnect then cancels it)
-    bool FCounted = false;            // this object is in the live count
-    unsigned FSocketGeneration = 0;   // changes with every new socket
+    bool FConnectPending = false;   // a connect() is under way on FSocket
+    bool FCloseNotified = false;    // the peer's close on FSocket has been seen
+    bool FInConnect = false;        // Connect is running (a Disconnect then cancels it)
+    bool FCounted = false;          // this object is in the live count
+    unsigned FSocketGeneration = 0; // changes with every new socket
 
-    std::mutex FRequestMutex;         // guards FRequests, and FSocket for other threads
+    std::mutex FRequestMutex; // guards FRequests, and FSocket for other threads
     std::vector<Request> FRequests;
 };

@@ -9,9 +9,9 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <string>
 #include <thread>
 #include <utility>
-#include <string>
 #include <vector>
 
 namespace {
@@ -19,9 +19,8 @@ namespace {
 using S = ScriptedServer;
 using Events = std::vector<std::string>;
 
-const std::string kAccept =
-    "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
-    "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+const std::string kAccept = "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+                            "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
 const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
 const std::string kOk = "HTTP/1.0 200 OK\r\n\r\n";
 
@@ -156,8 +155,7 @@ TEST_F(HttpClient, HostPortAndPathComeFromTheUrlOrGoToTheProxy)
 TEST_F(HttpClient, RequestsWithABodyGoOutWholeAndOptionalLinesInTheirOrder)
 {
     std::string encoded; // of 80000 '&': longer than the I/O buffer
-    for (int i = 0; i < 80000; ++i)
-        encoded += "%26";
+    for (int i = 0; i < 80000; ++i) encoded += "%26";
     std::string data(100000, 'd');
     data[10] = '\0';
     data[70000] = '\0';
@@ -205,7 +203,7 @@ TEST_F(HttpClient, ReplyCodesChooseTheEvent)
     EXPECT_EQ(client.Body, "<h1>Not here</h1>");
 
     log.events.clear();
-    client.Get(server.Url() + "/x");  // closed without a word
+    client.Get(server.Url() + "/x"); // closed without a word
     EXPECT_EQ(log.events, Exchange("Success CmdGET"));
     EXPECT_EQ(client.ReplyNumber(), 0);
     EXPECT_EQ(client.Header, "");
@@ -290,8 +288,7 @@ TEST_F(HttpClient, RequestPathIsEscapedAndCutAt256Characters)
     EXPECT_EQ(server.Received(0), GetRequest("/a%20b%0D%0AX-Evil:%201%7F?q=%09%01\xE9"));
 
     std::string query;
-    for (int i = 0; query.size() < 400; ++i)
-        query += "f" + std::to_string(i) + "=v&";
+    for (int i = 0; query.size() < 400; ++i) query += "f" + std::to_string(i) + "=v&";
     const std::string path = "/s.php?" + query;
     client.Get(server.Url() + path);
     EXPECT_EQ(server.Received(1), GetRequest(path.substr(0, 256)));
@@ -302,7 +299,7 @@ TEST_F(HttpClient, CallsThatCannotConnectRaiseWithoutAnOutcome)
     EXPECT_EQ(Raised<std::exception>([&] { client.Get("HTTPS://127.0.0.1:1/x"); }),
               "HTTP Secure Socket is not supported");
     EXPECT_THROW(client.Get(""), std::runtime_error);
-    EXPECT_TRUE(log.events.empty());  // both refused before anything
+    EXPECT_TRUE(log.events.empty()); // both refused before anything
 
     const std::string refused = "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/x";
     EXPECT_EQ(Raised<ESockError>([&] { client.Get(refused); }), "Connection Failed");
@@ -317,7 +314,7 @@ TEST_F(HttpClient, CallsThatCannotConnectRaiseWithoutAnOutcome)
     EXPECT_EQ(Raised<ESockError>([&] { client.Get("http://no-such-host.invalid/pad.xml"); }), "Null Remote Address");
     EXPECT_EQ(log.events.at(0), "AboutToSend");
     EXPECT_EQ(log.Count("InvalidHost"), 1);
-    EXPECT_EQ(log.Count("Connect"), 0);  // also no ConnectionFailed
+    EXPECT_EQ(log.Count("Connect"), 0); // also no ConnectionFailed
 }
 
 TEST_F(HttpClient, SilentOrDrippingServerEndsTheReadAfterTheTimeOut)
@@ -330,8 +327,7 @@ TEST_F(HttpClient, SilentOrDrippingServerEndsTheReadAfterTheTimeOut)
 
     // The head as a whole is bounded, although each line comes in time.
     std::string lines;
-    for (int i = 0; i < 20; ++i)
-        lines += "X-Drip: " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 20; ++i) lines += "X-Drip: " + std::to_string(i) + "\r\n";
     S dripping({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n"), S::SendSlowly(lines + "\r\n", 11, 50),
                 S::Send("body"), S::Close()});
     EXPECT_EQ(Raised<EAbortError>([&] { client.Get(dripping.Url() + "/"); }), "Socket readln aborted");
@@ -365,8 +361,7 @@ TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
     S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\nfirst"), S::Hold()});
     std::promise<void> bodyStarted;
     client.OnPacketRecvd = [&, once = false](TSockConnection*) mutable {
-        if (!std::exchange(once, true))
-            bodyStarted.set_value();
+        if (!std::exchange(once, true)) bodyStarted.set_value();
     };
     std::thread canceller([&, started = bodyStarted.get_future()]() mutable {
         started.wait();
@@ -395,8 +390,26 @@ TEST_F(HttpClient, DisconnectFromAnotherThreadBreaksTheCallOff)
     };
     EXPECT_EQ(Raised<EAbortError>([&] { client.Put(deaf.Url() + "/big", std::string(64u << 20, 'd')); }),
               THttpClient::CanceledText);
-    if (breaker.joinable())
-        breaker.join();
+    if (breaker.joinable()) breaker.join();
+}
+
+TEST_F(HttpClient, ADisconnectThatComesBeforeTheConnectionHoldsForTheWholeCall)
+{
+    // The server would hold the request for ever; only the Disconnect can end the call.
+    S server({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    client.TimeOut = 3000;
+    client.OnAboutToSend = [&](TSockConnection*) { std::thread([&] { client.Disconnect(); }).join(); };
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Get(server.Url() + "/"); }), THttpClient::CanceledText);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+
+    // A client broken off for good ends this call and every later one at once.
+    client.OnAboutToSend = nullptr;
+    client.BreakOff();
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Get(server.Url() + "/"); }), THttpClient::CanceledText);
+    EXPECT_THROW(client.Connect(), ESockError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
 }
 
 TEST_F(HttpClient, FileModesSendAndReceiveFiles)

@@ -24,6 +24,7 @@
 #include "manual/ui/TBrowserPanel.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/AutoSubmitPage.h"
+#include "submit/ui/SubmitCommands.h"
 #include "submit/ui/TFormProgress.h"
 
 #include <QApplication>
@@ -41,6 +42,8 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 namespace {
 
@@ -68,10 +71,10 @@ std::string FolderOf(const QString& programFolder)
 
 } // namespace
 
-TForm1::TForm1(const QString& programFolder, QWidget* parent)
+TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* sites)
     : QMainWindow(parent),
       files_(FolderOf(programFolder), ProgramName(programFolder)),
-      siteTable_(SiteTable::BuiltIn()),
+      siteTable_(sites ? *sites : SiteTable::BuiltIn()),
       products_(4, true),
       auto_(2, false),
       manual_(3, true)
@@ -97,6 +100,8 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent)
 
 TForm1::~TForm1()
 {
+    // No worker outlives the window it writes to.
+    submission_.reset();
     // The views and models go before the lists they show.
     delete pageControl_;
     pageControl_ = nullptr;
@@ -416,6 +421,14 @@ void TForm1::FormCreate()
     formEditProduct_->SetList(&products_);
     formAddManual_->SetList(&manual_);
     formEditManual_->SetList(&manual_);
+    submission_ = std::make_unique<SubmitCommands>(
+        SubmitCommands::Wiring{products_, auto_, siteTable_, formProgress_, prepared_,
+                               [this](const std::string& address, const std::string& postData) {
+                                   pageControl_->setCurrentIndex(2);
+                                   panelBrowser_->NavigatePost(address, postData);
+                               },
+                               [this](const std::string& text) { statusPanels_[1]->setText(LocalText::ToQ(text)); }},
+        this);
 
     step([this] {
         currentLanguage_ = IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection,
@@ -428,6 +441,7 @@ void TForm1::FormCreate()
     });
     step([this] {
         speed_ = 1;
+        submission_->SetSpeed(speed_);
         pageAuto_->FillSpeeds();
     });
     step([this] { categories_ = CatalogueFile::ReadCategories(files_.Data(ProgramFiles::Categories)); });
@@ -451,6 +465,8 @@ void TForm1::FormCreate()
 
 bool TForm1::FormClose()
 {
+    // Runs and tests still under way are broken off before anything is written.
+    submission_->StopAll(std::chrono::seconds(1));
     return ErrorGuard::Run([this] {
         CatalogueFile::SaveOnClose(products_, files_.Data(ProgramFiles::Products), CatalogueFile::ProductFields);
         IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, ProgramFiles::LanguageKey,
@@ -660,16 +676,25 @@ void TForm1::AUnCheckProductsExecute()
     products_.SetAllChecked(false);
 }
 
-// The PAD test and the submission run are commands of the submission subsystem; their
-// handlers are bound here when it is wired in.
 void TForm1::ATestPadsExecute()
-{}
+{
+    submission_->TestPads();
+}
+
 void TForm1::ATestPadExecute()
-{}
+{
+    submission_->TestPad();
+}
+
 void TForm1::ASubmitAutoExecute()
-{}
+{
+    submission_->Submit();
+}
+
 void TForm1::ASubmitAllAutoExecute()
-{}
+{
+    submission_->SubmitAll();
+}
 
 // ---------------------------------------------------------------------------------------
 // Auto Submit page
@@ -686,7 +711,9 @@ void TForm1::AUnCheckAutoExecute()
 
 void TForm1::ComboBoxSpeedChange(int index)
 {
-    if (index >= 0) speed_ = index + 1;
+    if (index < 0) return;
+    speed_ = index + 1;
+    submission_->SetSpeed(speed_);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -29,6 +29,7 @@ class TFormAddProduct;
 class TFormEditManual;
 class TFormEditProduct;
 class TFormProgress;
+class SubmitCommands;
 class TListView;
 class TThemeManager;
 
@@ -46,7 +47,9 @@ class TForm1 : public QMainWindow {
 public:
     static constexpr const char* Caption = "Quillpost 1.3";
 
-    explicit TForm1(const QString& programFolder = QString(), QWidget* parent = nullptr);
+    // `sites`: the automatic sites, the built-in table when null (tests pass their own).
+    explicit TForm1(const QString& programFolder = QString(), QWidget* parent = nullptr,
+                    const SiteTable* sites = nullptr);
     ~TForm1() override;
 
     // Sets every caption of every window from the language file of `language`, re-read
@@ -58,6 +61,8 @@ public:
     ListRows& AutoList() { return auto_; }
     ListRows& ManualList() { return manual_; }
     const std::vector<std::string>& Categories() const { return categories_; }
+    // Submit All, Submit and the PAD tests, with the workers they have under way.
+    SubmitCommands& Submission() { return *submission_; }
     int Speed() const { return speed_; }
     const ProgramFiles& Files() const { return files_; }
     QString StatusPanelText(int panel) const;
@@ -161,6 +166,7 @@ private:
     ListRows manual_;
 
     PreparedSubmission prepared_; // read by the form fill when a page has loaded
+    std::unique_ptr<SubmitCommands> submission_;
 
     std::map<std::string, QAction*> actions_;
     QObject* actionList_ = nullptr;

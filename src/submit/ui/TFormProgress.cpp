@@ -118,6 +118,11 @@ void TFormProgress::setExecHook(std::function<void(TFormProgress&)> hook)
 
 void TFormProgress::ButtonCancelClick()
 {
-    emit CancelRun();
     reject();
+}
+
+void TFormProgress::reject()
+{
+    emit CancelRun();
+    QDialog::reject();
 }

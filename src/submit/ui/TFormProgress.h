@@ -28,6 +28,8 @@ public:
     static void setExecHook(std::function<void(TFormProgress&)> hook);
 
     void ButtonCancelClick();
+    // Cancel, Escape and the title-bar close box all end the run, not only the window.
+    void reject() override;
 
 signals:
     // Cancel was pressed (or the window is going away): the run is to stop.

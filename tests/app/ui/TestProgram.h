@@ -53,9 +53,10 @@ public:
         TForm1::setExitHook(nullptr);
     }
 
-    std::unique_ptr<TForm1> Start()
+    // `sites`: the automatic sites the window is to use, the built-in ones when null.
+    std::unique_ptr<TForm1> Start(const SiteTable* sites = nullptr)
     {
-        auto form = std::make_unique<TForm1>(QString::fromStdString(dir.Path()));
+        auto form = std::make_unique<TForm1>(QString::fromStdString(dir.Path()), nullptr, sites);
         form->show();
         QApplication::processEvents();
         return form;

@@ -1,0 +1,441 @@
+// Figures of a whole Submit All run: real workers, real sockets, a server of its own on
+// 127.0.0.1 in a child process (so its work is not counted as ours):
+//   1. 3 products x 45 sites, every answer after 50 ms, at speeds 1, 5 and 10: wall time
+//      beside the latency bound (products x ceil(sites / speed) x 50 ms), CPU time of this
+//      process, peak threads and peak resident memory;
+//   2. N products x 45 sites at speed 10, every answer at once: requests per second, and
+//      resident memory at the start, middle and end of the run.
+// Usage: bench_submit [products]   (the product count of part 2, 500 by default)
+
+#include "common/OwnerThreadQueue.h"
+#include "common/StatusWords.h"
+#include "submit/RunView.h"
+#include "submit/SiteTable.h"
+#include "submit/SubmissionRun.h"
+#include "submit/TDownload.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/epoll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int SiteCount = SiteTable::BuiltInCount;
+constexpr auto NoLimit = std::chrono::minutes(30);
+
+const char* const Reply = "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully";
+
+// --- the server (child process) -------------------------------------------------------------
+
+// Length of the request whose bytes `in` starts with, or 0 while it is incomplete: the head up
+// to the blank line plus the body its Content-Length announces.
+size_t RequestLength(const std::string& in)
+{
+    const size_t headEnd = in.find("\r\n\r\n");
+    if (headEnd == std::string::npos) return 0;
+    size_t body = 0;
+    static const std::string name = "\r\ncontent-length:";
+    for (size_t at = 0; at + name.size() <= headEnd + 2; ++at) {
+        bool match = true;
+        for (size_t i = 0; i < name.size() && match; ++i)
+            match = std::tolower(static_cast<unsigned char>(in[at + i])) == name[i];
+        if (match) {
+            body = std::strtoul(in.c_str() + at + name.size(), nullptr, 10);
+            break;
+        }
+    }
+    const size_t total = headEnd + 4 + body;
+    return in.size() >= total ? total : 0;
+}
+
+// Serves `listenFd` until killed: reads each request whole, then after `delayMs` sends Reply
+// and closes. One thread, epoll, any number of connections at once.
+[[noreturn]] void ServeForever(int listenFd, int delayMs)
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    fcntl(listenFd, F_SETFL, fcntl(listenFd, F_GETFL) | O_NONBLOCK);
+    const int ep = epoll_create1(0);
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.fd = listenFd;
+    epoll_ctl(ep, EPOLL_CTL_ADD, listenFd, &ev);
+
+    std::unordered_map<int, std::string> reading;      // connections whose request is not whole yet
+    std::deque<std::pair<Clock::time_point, int>> due; // answered in this order (one delay for all)
+    const size_t replyLength = std::strlen(Reply);
+    auto answer = [&](int fd) {
+        (void)!send(fd, Reply, replyLength, MSG_NOSIGNAL); // a few bytes: the socket buffer takes them
+        close(fd);
+    };
+
+    epoll_event events[64];
+    for (;;) {
+        int wait = -1;
+        if (!due.empty()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(due.front().first - Clock::now());
+            wait = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+        }
+        const int n = epoll_wait(ep, events, 64, wait);
+        for (int e = 0; e < n; ++e) {
+            const int fd = events[e].data.fd;
+            if (fd == listenFd) {
+                for (;;) {
+                    const int c = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK);
+                    if (c < 0) break;
+                    epoll_event cev{};
+                    cev.events = EPOLLIN;
+                    cev.data.fd = c;
+                    epoll_ctl(ep, EPOLL_CTL_ADD, c, &cev);
+                    reading[c];
+                }
+                continue;
+            }
+            std::string& in = reading[fd];
+            char buf[8192];
+            bool closed = false;
+            for (;;) {
+                const ssize_t got = recv(fd, buf, sizeof buf, 0);
+                if (got > 0) {
+                    in.append(buf, static_cast<size_t>(got));
+                    continue;
+                }
+                closed = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                break;
+            }
+            const bool whole = RequestLength(in) > 0;
+            if (!whole && !closed) continue;
+            // Read no further: from here the descriptor is closed only by its answer (or now).
+            epoll_ctl(ep, EPOLL_CTL_DEL, fd, nullptr);
+            reading.erase(fd);
+            if (!whole)
+                close(fd);
+            else if (delayMs == 0)
+                answer(fd);
+            else
+                due.emplace_back(Clock::now() + std::chrono::milliseconds(delayMs), fd);
+        }
+        const auto now = Clock::now();
+        while (!due.empty() && due.front().first <= now) {
+            answer(due.front().second);
+            due.pop_front();
+        }
+    }
+}
+
+struct ServerProcess {
+    pid_t pid = -1;
+    int port = 0;
+};
+
+// Forks the server; called while this process has no other thread.
+ServerProcess StartServer(int delayMs)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 4096) != 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+    socklen_t len = sizeof addr;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ServerProcess server;
+    server.port = ntohs(addr.sin_port);
+    std::fflush(stdout);
+    server.pid = fork();
+    if (server.pid < 0) throw std::runtime_error("cannot fork the server");
+    if (server.pid == 0) ServeForever(fd, delayMs);
+    close(fd); // the listening socket lives on in the child, which accepts from it
+    return server;
+}
+
+void StopServer(const ServerProcess& server)
+{
+    kill(server.pid, SIGKILL);
+    waitpid(server.pid, nullptr, 0);
+}
+
+// --- measuring ------------------------------------------------------------------------------
+
+double Seconds(const timeval& tv)
+{
+    return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) / 1e6;
+}
+
+struct Cpu {
+    double user = 0;
+    double sys = 0;
+    static Cpu Process()
+    {
+        rusage ru{};
+        getrusage(RUSAGE_SELF, &ru);
+        return {Seconds(ru.ru_utime), Seconds(ru.ru_stime)};
+    }
+};
+
+double ClockSeconds(clockid_t clock)
+{
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// A number field of /proc/self/status ("Threads:", "VmRSS:" in KiB, ...), -1 when missing.
+long Status(const char* field)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const size_t n = std::strlen(field);
+    while (std::getline(in, line))
+        if (line.compare(0, n, field) == 0) return std::stol(line.substr(n));
+    return -1;
+}
+
+// Reads /proc/self/status every millisecond on a thread of its own: the peaks of "Threads:"
+// (this thread included) and of "VmRSS:". Its own CPU time can be read while it runs.
+class Sampler {
+public:
+    Sampler()
+        : thread_([this] {
+              while (!stop_) {
+                  peakThreads_ = std::max(peakThreads_, Status("Threads:"));
+                  peakRss_ = std::max(peakRss_, Status("VmRSS:"));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          })
+    {
+        pthread_getcpuclockid(thread_.native_handle(), &clock_);
+    }
+    ~Sampler() { Stop(); }
+
+    double CpuSeconds() const { return ClockSeconds(clock_); }
+    void Stop()
+    {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    // After Stop.
+    long PeakThreads() const { return peakThreads_; }
+    long PeakRss() const { return peakRss_; }
+
+private:
+    std::atomic<bool> stop_{false};
+    long peakThreads_ = 0;
+    long peakRss_ = 0;
+    clockid_t clock_{};
+    std::thread thread_;
+};
+
+// --- the run --------------------------------------------------------------------------------
+
+// Counts the outcomes a run reports; everything else it shows is dropped.
+class CountingView : public RunView {
+public:
+    void SiteStatus(int, const std::string& word) override
+    {
+        if (word == StatusWords::Ok)
+            ++ok;
+        else if (!word.empty() && word != StatusWords::Connected)
+            ++failed;
+    }
+    void ProductLabel(const std::string&) override {}
+    void SiteLabel(const std::string&) override {}
+    void BarMaxima(int, int) override {}
+    void CurrentBar(int) override {}
+    void TotalBar(int) override {}
+    void RunOver() override { over = true; }
+    void Message(const std::string& text) override { messages += text + "\n"; }
+
+    int Outcomes() const { return ok + failed; }
+
+    int ok = 0;
+    int failed = 0;
+    bool over = false;
+    std::string messages;
+};
+
+// The program's own 45 sites, GET and POST as they are, every host replaced by the server.
+SiteTable LocalSites(int port)
+{
+    std::vector<SiteRecord> rows = SiteTable::BuiltIn().Rows();
+    const std::string host = "127.0.0.1:" + std::to_string(port);
+    for (SiteRecord& site : rows) {
+        const size_t start = site.ScriptUrl.find("://") + 3;
+        const size_t end = site.ScriptUrl.find('/', start);
+        site.ScriptUrl.replace(start, end - start, host);
+    }
+    return SiteTable(std::move(rows));
+}
+
+std::vector<RunProduct> Products(int count)
+{
+    std::vector<RunProduct> products;
+    for (int i = 1; i <= count; ++i)
+        products.push_back({"Bench Product " + std::to_string(i),
+                            "http://127.0.0.1/pad/bench_product_" + std::to_string(i) + ".xml",
+                            "Utilities::File & Disk Management"});
+    return products;
+}
+
+// A run on this thread, its workers reporting through the queue.
+struct Harness {
+    explicit Harness(const SiteTable& sites)
+        : run(
+              sites,
+              [this](TDownloadOwner& owner) {
+                  auto worker = std::make_unique<TDownload>(owner, queue);
+                  worker->TimeOut = 10000;
+                  return worker;
+              },
+              queue, view)
+    {}
+
+    // Serves the workers until `enough` holds or the run is over; notes the most workers
+    // alive after any call.
+    void ServeUntil(const std::function<bool()>& enough)
+    {
+        queue.ServeUntil(
+            [&] {
+                peakLiveWorkers = std::max(peakLiveWorkers, run.LiveWorkers());
+                return !run.Running() || enough();
+            },
+            NoLimit);
+    }
+
+    OwnerThreadQueue queue; // declared first: the run's end still serves through it
+    CountingView view;
+    SubmissionRun run;
+    int peakLiveWorkers = 0;
+};
+
+void DelayedServer(const ServerProcess& server, int delayMs)
+{
+    const SiteTable sites = LocalSites(server.port);
+    const int products = 3;
+    std::printf("1. %d products x %d sites, every answer after %d ms\n", products, SiteCount, delayMs);
+    for (int speed : {1, 5, 10}) {
+        const double bound = products * ((SiteCount + speed - 1) / speed) * delayMs / 1000.0;
+        {
+            std::ofstream("/proc/self/clear_refs") << "5";
+        } // peak resident size from here on
+        Sampler sampler;
+        double wall = 0;
+        Cpu cpu0{}, cpu1{};
+        double sampler0 = 0, sampler1 = 0;
+        int ok = 0, failed = 0, peakWorkers = 0;
+        std::string messages;
+        {
+            Harness h(sites);
+            h.run.SetSpeed(speed);
+            cpu0 = Cpu::Process();
+            sampler0 = sampler.CpuSeconds();
+            const auto t0 = Clock::now();
+            if (h.run.SubmitAll(Products(products), std::vector<bool>(SiteCount, true)))
+                h.ServeUntil([] { return false; });
+            wall = std::chrono::duration<double>(Clock::now() - t0).count();
+            if (h.run.Running()) h.run.Cancel();
+            ok = h.view.ok;
+            failed = h.view.failed;
+            peakWorkers = h.peakLiveWorkers;
+            messages = h.view.messages;
+        } // the run's end joins its last workers
+        cpu1 = Cpu::Process();
+        sampler1 = sampler.CpuSeconds();
+        sampler.Stop();
+        const long hwm = Status("VmHWM:");
+        const double user = cpu1.user - cpu0.user, sys = cpu1.sys - cpu0.sys;
+        const double samplerCpu = sampler1 - sampler0;
+        std::printf("   speed %2d: %d ok, %d failed; wall %.3f s (bound %.3f s, %+.3f s)\n", speed, ok, failed, wall,
+                    bound, wall - bound);
+        std::printf("             CPU %.3f s (user %.3f + sys %.3f, less %.3f s of the sampler), %.2f ms per request\n",
+                    user + sys - samplerCpu, user, sys, samplerCpu,
+                    (user + sys - samplerCpu) * 1000.0 / (products * SiteCount));
+        std::printf("             peak threads %ld (main and sampler included), peak live workers %d;"
+                    " peak resident %ld KiB (VmHWM), %ld KiB (sampled VmRSS)\n",
+                    sampler.PeakThreads(), peakWorkers, hwm, sampler.PeakRss());
+        if (!messages.empty()) std::printf("             messages: %s", messages.c_str());
+    }
+}
+
+void ImmediateServer(const ServerProcess& server, int products)
+{
+    const SiteTable sites = LocalSites(server.port);
+    const int total = products * SiteCount;
+    std::printf("2. %d products x %d sites (%d requests) at speed 10, every answer at once\n", products, SiteCount,
+                total);
+    Harness h(sites);
+    h.run.SetSpeed(10);
+    const long before = Status("VmRSS:");
+    const Cpu cpu0 = Cpu::Process();
+    const auto t0 = Clock::now();
+    if (!h.run.SubmitAll(Products(products), std::vector<bool>(SiteCount, true))) {
+        std::printf("   the run did not start: %s", h.view.messages.c_str());
+        return;
+    }
+    h.ServeUntil([&] { return h.view.Outcomes() >= SiteCount; });
+    const long start = Status("VmRSS:");
+    const int startOutcomes = h.view.Outcomes();
+    h.ServeUntil([&] { return h.view.Outcomes() >= total / 2; });
+    const long middle = Status("VmRSS:");
+    const int middleOutcomes = h.view.Outcomes();
+    h.ServeUntil([] { return false; });
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    const long end = Status("VmRSS:");
+    const Cpu cpu1 = Cpu::Process();
+    const double cpu = (cpu1.user - cpu0.user) + (cpu1.sys - cpu0.sys);
+    std::printf("   %d ok, %d failed of %d; wall %.3f s, %.0f requests/s, CPU %.3f s (%.3f ms per request),"
+                " peak live workers %d\n",
+                h.view.ok, h.view.failed, total, wall, h.view.Outcomes() / wall, cpu,
+                cpu * 1000.0 / std::max(1, h.view.Outcomes()), h.peakLiveWorkers);
+    std::printf("   VmRSS before the run %ld KiB; after %d outcomes %ld KiB; after %d outcomes %ld KiB;"
+                " at the end (%d outcomes) %ld KiB\n",
+                before, startOutcomes, start, middleOutcomes, middle, h.view.Outcomes(), end);
+    if (h.run.Running()) {
+        std::printf("   the run did not end\n");
+        h.run.Cancel();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    signal(SIGPIPE, SIG_IGN);
+    const int products = argc > 1 ? std::atoi(argv[1]) : 500;
+    // Both servers are forked first, while this process is still single-threaded.
+    const ServerProcess slow = StartServer(50);
+    const ServerProcess quick = StartServer(0);
+    DelayedServer(slow, 50);
+    ImmediateServer(quick, products > 0 ? products : 500);
+    StopServer(slow);
+    StopServer(quick);
+    return 0;
+}

@@ -1,0 +1,36 @@
+#include "submit/SingleSubmit.h"
+
+#include "catalogue/ListColumns.h"
+#include "catalogue/ListRows.h"
+#include "submit/SiteTable.h"
+#include "submit/SubmissionQuery.h"
+
+SingleSubmit::Request SingleSubmit::Prepare(const ListRows& products, int siteRow, const SiteTable& sites)
+{
+    Request r;
+    int checked = 0;
+    int first = -1;
+    for (int row = 0; row < products.Count(); ++row) {
+        if (!products.Row(row).Checked) continue;
+        if (checked++ == 0) first = row;
+    }
+    if (checked == 0) {
+        r.Message = CheckAProductText;
+        return r;
+    }
+    if (checked > 1) {
+        r.Message = CheckOnlyOneText;
+        return r;
+    }
+    if (siteRow < 0 || siteRow >= sites.Count()) {
+        r.Message = SelectSiteText;
+        return r;
+    }
+    const std::string& link = products.Text(first, ProductColumn::PadLink);
+    const SiteRecord& site = sites.At(siteRow);
+    r.SiteRow = siteRow;
+    r.PostData = SubmissionQuery::Build(site, link, products.Text(first, ProductColumn::Category));
+    r.Address = site.ScriptUrl + "?" + r.PostData;
+    r.Prepared = {site.ScriptUrl, site.LinkField, link};
+    return r;
+}

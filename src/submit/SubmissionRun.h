@@ -1,0 +1,96 @@
+#pragma once
+
+#include "submit/SiteTable.h"
+#include "submit/TDownload.h"
+#include "submit/WorkerSet.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class RunView;
+class Synchronize;
+struct PreparedSubmission;
+
+// A checked product as the run sends it.
+struct RunProduct {
+    std::string Title;
+    std::string PadLink;
+    std::string Category;
+};
+
+// Submit All: every checked product to every checked site, one request each, in batches of
+// `speed` workers. A batch never reaches into the next product; the next batch starts when
+// the last-started worker of the current one reports, so more requests than the speed may
+// be under way. Each report sets the bars, then moves the cursors.
+//
+// Owned by one thread (the windows' or the command line's), which makes every call; the
+// workers' reports reach it through Synchronize. The run is over when every worker it
+// started has reported, not before: then the view hears RunOver. Cancel breaks off every
+// worker still under way and returns at once; none of them changes anything afterwards.
+class SubmissionRun : public TDownloadOwner {
+public:
+    using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&)>;
+
+    static constexpr const char* CheckProductsText = "Check products to submit !";
+    static constexpr const char* CheckSitesText = "Check sites to submit !";
+    static constexpr int MaxSpeed = 10;
+
+    SubmissionRun(const SiteTable& sites, WorkerFactory factory, Synchronize& sync, RunView& view);
+    ~SubmissionRun() override;
+
+    // 1 to MaxSpeed; other values are brought into that range.
+    void SetSpeed(int speed);
+    int Speed() const { return speed_; }
+    // Where each prepared request is recorded for the browser's form fill; may be null.
+    void SetPrepared(PreparedSubmission* prepared) { prepared_ = prepared; }
+
+    // Clears every site's Status, checks that something is to be sent (a message and false
+    // when not), starts the first batch and sets the bars' maxima. `siteChecked` has one
+    // flag per row of the site table's list.
+    bool SubmitAll(std::vector<RunProduct> products, const std::vector<bool>& siteChecked);
+    void Cancel();
+
+    bool Running() const { return running_; }
+    int SuccessCount() const { return successCount_; }
+    int FailureCount() const { return failureCount_; }
+    int ProductCursor() const { return productCursor_; }
+    int SiteCursor() const { return siteCursor_; }
+    // "Finished." CR "Success: n" LF "Failed: m".
+    std::string Summary() const;
+
+    // Workers that have not ended (a cancelled one counts until its thread is over).
+    int LiveWorkers() const { return workers_.Live(); }
+    // Breaks off every worker and waits for them, serving their calls meanwhile, for at most
+    // `timeout`. True when none is left.
+    bool StopAll(std::chrono::milliseconds timeout);
+
+    void DownloadConnected(TDownload& worker) override;
+    void DownloadInvalidHost(TDownload& worker) override;
+    void DownloadEnded(TDownload& worker, const std::string& word) override;
+
+private:
+    void StartBatch();
+    void OutcomeReport(const TDownload& worker);
+
+    const SiteTable& sites_;
+    WorkerFactory factory_;
+    Synchronize& sync_;
+    RunView& view_;
+    PreparedSubmission* prepared_ = nullptr;
+    int speed_ = 1;
+
+    std::vector<RunProduct> products_;
+    std::vector<int> siteRows_;
+    int productCursor_ = 0;
+    int siteCursor_ = 0;
+    int currentBatchSize_ = 0;
+    int successCount_ = 0;
+    int failureCount_ = 0;
+    int outstanding_ = 0; // workers of the current run that have not reported
+    bool running_ = false;
+
+    WorkerSet workers_;
+};

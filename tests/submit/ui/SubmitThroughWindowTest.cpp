@@ -1,0 +1,188 @@
+// Submit All, Submit and Test PAD(s) in the real main window, with real workers
+// and sockets against servers on 127.0.0.1.
+#include "app/ui/TestProgram.h"
+#include "catalogue/ListColumns.h"
+#include "manual/ui/TBrowserPanel.h"
+#include "submit/SiteTable.h"
+#include "submit/ui/SubmitCommands.h"
+#include "support/ScriptedServer.h"
+#include "support/ui/LocalWebServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <chrono>
+
+namespace {
+
+using S = ScriptedServer;
+
+S::Script Answer(const std::string& body)
+{
+    return {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\n" + body), S::Close()};
+}
+
+SiteRecord Site(const std::string& title, const std::string& url, const std::string& method = "GET")
+{
+    return {title, url, method, "padurl", "padcat", "email", "successfully"};
+}
+
+std::vector<std::string> Statuses(const ListRows& list, int column)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.Text(i, column));
+    return out;
+}
+
+// Serves the GUI thread's events until `done` holds or 10 s have passed.
+template <class Pred>
+bool WaitFor(Pred done)
+{
+    for (int i = 0; i < 1000 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+} // namespace
+
+TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStopsIt)
+{
+    S accepts(Answer("PAD submitted successfully"));
+    S refuses(Answer("Rejected"));
+    S silent({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    const SiteTable table({Site("A", accepts.Url() + "/addpad.php"), Site("B", refuses.Url() + "/add.php", "POST"),
+                           Site("C", "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/a.php"),
+                           Site("D", silent.Url() + "/addpad.php")});
+    TestProgram p;
+    p.dir.Write("data/products.dat", "Tool|http://pad.example/tool.xml|Utilities|\r\n");
+    auto form = p.Start(&table);
+    form->ProductsList().SetChecked(0, true);
+    form->AutoList().SetChecked(3, false); // the silent site sits this run out
+    form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed"))->setCurrentIndex(9);
+
+    TFormProgress::setExecHook([](TFormProgress& f) { WaitFor([&] { return !f.isVisible(); }); });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_EQ(Statuses(form->AutoList(), SiteColumn::Status), (std::vector<std::string>{"Ok", "X", "Failed", ""}));
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Finished.\rSuccess: 1\nFailed: 2"});
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Finished. Success: 1 Failed: 2"));
+    EXPECT_EQ(form->FormProgress()->ProgressBarTotal()->value(), 0);
+    EXPECT_EQ(form->FormProgress()->LabelProductTitle()->text(), QStringLiteral("(1 of 1)  Tool"));
+
+    // Now with the silent site: Cancel while it is under way ends the run at
+    // once, with no summary, and its row keeps "->".
+    form->AutoList().SetChecked(3, true);
+    TFormProgress::setExecHook([&](TFormProgress& f) {
+        WaitFor([&] { return form->AutoList().Text(3, SiteColumn::Status) == "->"; });
+        QTest::mouseClick(f.ButtonCancel(), Qt::LeftButton);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_FALSE(form->FormProgress()->isVisible());
+    EXPECT_TRUE(p.Messages().empty());
+    EXPECT_EQ(form->AutoList().Text(3, SiteColumn::Status), "->");
+    EXPECT_TRUE(WaitFor([&] { return form->Submission().Run().LiveWorkers() == 0; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    // The close box cancels the run too.
+    TFormProgress::setExecHook([&](TFormProgress& f) {
+        WaitFor([&] { return form->AutoList().Text(3, SiteColumn::Status) == "->"; });
+        f.close();
+    });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_FALSE(form->Submission().Run().Running());
+    EXPECT_TRUE(p.Messages().empty());
+    TFormProgress::setExecHook(nullptr);
+}
+
+TEST(SubmitThroughWindow, SubmitLoadsTheSiteInTheBrowserAndThePreparedFieldIsFilledOnTheScriptPage)
+{
+    LocalWebServer server;
+    ASSERT_TRUE(server.IsListening());
+    server.SetPage("/checkadd.php", "<!DOCTYPE html><html><body><form><input name=\"padurl\" id=\"pad\">"
+                                    "</form></body></html>");
+    const std::string script = server.Url(QStringLiteral("/checkadd.php")).toStdString();
+    const SiteTable table({Site("Local", script, "POST")});
+    TestProgram p;
+    p.dir.Write("data/products.dat", "One|http://pad.example/one.xml|Audio & "
+                                     "Video|\r\nTwo|http://x/t.xml||\r\n");
+    auto form = p.Start(&table);
+
+    QAction* submit = FindAction(form.get(), "ASubmitAuto");
+    submit->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Check a product !"});
+    form->ProductsList().SetAllChecked(true);
+    submit->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Check only one product !"});
+    form->ProductsList().SetChecked(1, false);
+    submit->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Select Item First ! "});
+
+    form->ListViewAuto()->SelectRows({0});
+    QSignalSpy complete(form->PanelBrowser(), &TBrowserPanel::DocumentComplete);
+    submit->trigger();
+    EXPECT_TRUE(p.Messages().empty());
+    EXPECT_EQ(form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->currentIndex(), 2);
+    const std::string query = "padurl=http://pad.example/one.xml&padcat=Audio+%26+Video";
+    EXPECT_EQ(form->PanelBrowser()->AddressText(), script + "?" + query);
+    ASSERT_TRUE(complete.wait(60000));
+    const LocalWebServer::Request* sent = server.LastFor("/checkadd.php");
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(sent->method, "POST");
+    EXPECT_EQ(sent->body.toStdString(), query);
+
+    // The user opens the bare script address: its PAD-link field gets the
+    // product's link.
+    form->PanelBrowser()->NavigateTo(script);
+    ASSERT_TRUE(complete.wait(60000));
+    QString filled;
+    WaitFor([&] {
+        bool done = false;
+        form->PanelBrowser()->View()->page()->runJavaScript(QStringLiteral("document.getElementById('pad').value"),
+                                                            [&](const QVariant& v) {
+                                                                filled = v.toString();
+                                                                done = true;
+                                                            });
+        WaitFor([&] { return done; });
+        return !filled.isEmpty();
+    });
+    EXPECT_EQ(filled, QStringLiteral("http://pad.example/one.xml"));
+}
+
+TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStopsPendingTests)
+{
+    S listening({S::Hold()});
+    TestProgram p;
+    p.dir.Write("data/products.dat", "Closed|http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/c.xml|U|\r\n" +
+                                         "Open|http://127.0.0.1:" + std::to_string(listening.Port()) + "/o.xml|U|\r\n" +
+                                         "Stuck|http://127.0.0.1:" + std::to_string(S::UnansweredPort()) +
+                                         "/s.xml|U|\r\n");
+    auto form = p.Start();
+    ListRows& products = form->ProductsList();
+    QAction* testPad = FindAction(form.get(), "ATestPad");
+    testPad->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Select Item First ! "});
+
+    products.SetChecked(0, true); // Closed
+    products.SetChecked(1, true); // Open
+    FindAction(form.get(), "ATestPads")->trigger();
+    EXPECT_TRUE(WaitFor([&] { return form->Submission().Tests().LiveWorkers() == 0; }));
+    EXPECT_EQ(Statuses(products, ProductColumn::Status), (std::vector<std::string>{"", "Ok", ""}));
+
+    // A test whose server never answers is still pending when the window closes:
+    // closing stops it within a second.
+    form->ListViewProducts()->SelectRows({2});
+    testPad->trigger();
+    EXPECT_EQ(form->Submission().Tests().LiveWorkers(), 1);
+    const auto start = std::chrono::steady_clock::now();
+    form->close();
+    EXPECT_EQ(form->Submission().Tests().LiveWorkers(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
