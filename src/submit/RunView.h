@@ -2,6 +2,8 @@
 
 #include <string>
 
+struct RunPair;
+
 // What shows a submission run: the Auto Submit rows' Status, the progress window's two
 // labels and two bars, and messages. The windows implement it, and so does the command line.
 // Every call comes on the run's owner thread.
@@ -18,4 +20,6 @@ public:
     // Every worker of the run has reported: the progress window closes.
     virtual void RunOver() = 0;
     virtual void Message(const std::string& text) = 0;
+    // One product-site pair has its outcome (after its row's Status has been written).
+    virtual void PairEnded(const RunPair& pair) { (void)pair; }
 };

@@ -62,6 +62,10 @@ bool SubmissionRun::SubmitAll(std::vector<RunProduct> products, const std::vecto
         view_.Message(CheckSitesText);
         return false;
     }
+    pairs_.clear();
+    pairs_.reserve(products_.size() * siteRows_.size());
+    for (int p = 0; p < static_cast<int>(products_.size()); ++p)
+        for (int row : siteRows_) pairs_.push_back(RunPair{p, row, {}, 0, 0, {}, {}});
     productCursor_ = 0;
     siteCursor_ = 0;
     successCount_ = 0;
@@ -98,6 +102,7 @@ void SubmissionRun::StartBatch()
         worker->RowIndex = row;
         worker->Slot = k;
         worker->SiteOrdinal = siteCursor_;
+        worker->ProductOrdinal = productCursor_;
         worker->BatchSize = currentBatchSize_;
         worker->SiteTotal = siteCount;
         worker->InRun = true;
@@ -163,6 +168,16 @@ void SubmissionRun::DownloadEnded(TDownload& worker, const std::string& word)
     else
         ++failureCount_;
     --outstanding_;
+    const size_t index = static_cast<size_t>(worker.ProductOrdinal) * siteRows_.size() + static_cast<size_t>(worker.SiteOrdinal);
+    if (index < pairs_.size()) {
+        RunPair& pair = pairs_[index];
+        pair.Outcome = word;
+        pair.HttpStatus = worker.ReplyCode;
+        pair.Ms = worker.ElapsedMs;
+        pair.Error = worker.ErrorText;
+        pair.EndedAt = std::chrono::system_clock::now();
+        view_.PairEnded(pair);
+    }
     OutcomeReport(worker);
 }
 

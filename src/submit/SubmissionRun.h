@@ -5,6 +5,7 @@
 #include "submit/WorkerSet.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,17 @@ struct RunProduct {
     std::string Title;
     std::string PadLink;
     std::string Category;
+};
+
+// One product sent to one site in a run, and what became of it.
+struct RunPair {
+    int Product = 0;     // index into the run's products
+    int SiteRow = 0;     // row of the site table
+    std::string Outcome; // "Ok", "X", "Failed", "Invalid"; empty while none came (or never will: cancelled)
+    int HttpStatus = 0;  // 0 when no reply came
+    std::int64_t Ms = 0; // how long the request took
+    std::string Error;   // the error that ended it, if one did
+    std::chrono::system_clock::time_point EndedAt{};
 };
 
 // Submit All: every checked product to every checked site, one request each, in batches of
@@ -60,6 +72,10 @@ public:
     int SiteCursor() const { return siteCursor_; }
     // "Finished." CR "Success: n" LF "Failed: m".
     std::string Summary() const;
+    // The last run's products and its pairs, product by product in site order: complete from
+    // SubmitAll on, each pair's outcome filled in as it comes.
+    const std::vector<RunProduct>& Products() const { return products_; }
+    const std::vector<RunPair>& Pairs() const { return pairs_; }
 
     // Workers that have not ended (a cancelled one counts until its thread is over).
     int LiveWorkers() const { return workers_.Live(); }
@@ -84,6 +100,7 @@ private:
 
     std::vector<RunProduct> products_;
     std::vector<int> siteRows_;
+    std::vector<RunPair> pairs_;
     int productCursor_ = 0;
     int siteCursor_ = 0;
     int currentBatchSize_ = 0;

@@ -10,6 +10,8 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <exception>
 
 namespace {
 
@@ -93,6 +95,7 @@ void TDownload::Finish(const std::string& word)
 void TDownload::Execute()
 {
     LowerThisThreadsPriority();
+    const auto start = std::chrono::steady_clock::now();
     std::string word;
     {
         THttpClient http;
@@ -105,6 +108,7 @@ void TDownload::Execute()
         std::lock_guard lock(httpMutex_);
         http_ = nullptr;
     }
+    ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     // The last step: nothing of this object is touched once the owner has heard of the end.
     sync_.Call([this, &word] { Finish(word); });
 }
@@ -155,9 +159,13 @@ void TDownload::Perform(THttpClient& http, std::string& word)
         } else if (request) {
             http.Post(Url + "?" + Query, Query);
         }
-    } catch (...) {
+    } catch (const std::exception& e) {
         // A lookup, connection or reply that failed without a word of its own ends as
-        // "Failed" below; the error itself is nobody's to see.
+        // "Failed" below; the error is kept for the run's report, never shown as a message.
+        ErrorText = e.what();
+    } catch (...) {
+        ErrorText = "Unknown error";
     }
+    ReplyCode = http.ReplyNumber();
     if (submit && (word.empty() || word == StatusWords::Connected)) word = StatusWords::Failed;
 }

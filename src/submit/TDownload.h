@@ -69,6 +69,14 @@ public:
     std::string Proxy;            // the client's proxy, when set
     int ProxyPort = 0;
 
+    int ProductOrdinal = 0; // position of its product among the run's products
+
+    // What became of the operation, written by the worker before it ends and read by the
+    // owner from DownloadEnded on.
+    int ReplyCode = 0;          // the HTTP status of the reply; 0 when none came
+    std::string ErrorText;      // the error that ended the operation; empty when none did
+    std::int64_t ElapsedMs = 0; // from the start of the operation to its end
+
     // Owner thread.
     virtual void Resume();
     virtual void Terminate();

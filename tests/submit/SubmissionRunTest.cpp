@@ -193,6 +193,13 @@ TEST_F(SubmissionRunTest, BarsMoveBeforeTheCursorsAndTheRunEndsWhenTheLastStragg
     EXPECT_EQ(run->SuccessCount(), 8);
     EXPECT_EQ(run->FailureCount(), 2);
     EXPECT_EQ(run->Summary(), "Finished.\rSuccess: 8\nFailed: 2");
+    // Every pair has its outcome, in product-then-site order.
+    ASSERT_EQ(run->Pairs().size(), 10u);
+    EXPECT_EQ(run->Pairs()[4].Outcome, "Ok");
+    EXPECT_EQ(run->Pairs()[5].Outcome, "Failed");
+    EXPECT_EQ(run->Pairs()[9].Outcome, "X");
+    EXPECT_EQ(run->Pairs()[9].Product, 1);
+    EXPECT_EQ(run->Pairs()[9].SiteRow, 4);
     // The last request started is the submission last prepared.
     EXPECT_EQ(prepared.ScriptUrl, "http://s4.example/add.php");
     EXPECT_EQ(prepared.PadLink, "http://pad.example/p1.xml");
@@ -226,6 +233,10 @@ TEST_F(SubmissionRunTest, CancelStopsEveryWorkerStillOutAndNoneWritesAfterwards)
     EXPECT_EQ(run->FailureCount(), 0);
     EXPECT_EQ(view.over, 0);
     EXPECT_EQ(started.size(), 4u);
+    // Only the pair that reported before the cancel has an outcome.
+    std::vector<std::string> outcomes;
+    for (const RunPair& pair : run->Pairs()) outcomes.push_back(pair.Outcome);
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"", "Ok", "", ""}));
 
     // A new run starts clean while the old one's last worker is still finishing.
     ASSERT_TRUE(run->SubmitAll(Products(1), All(4)));

@@ -60,6 +60,8 @@ void SubmitCommands::SubmitAll()
 
     runOver_ = false;
     if (!run_.SubmitAll(std::move(products), sites)) return;
+    // The last run's counts no longer describe the rows.
+    if (w_.ShowStatus) w_.ShowStatus("");
     w_.Progress->ShowModal();
     if (!runOver_) return; // cancelled
     const std::string summary = run_.Summary();

@@ -87,6 +87,7 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     FindAction(form.get(), "ASubmitAllAuto")->trigger();
     EXPECT_FALSE(form->FormProgress()->isVisible());
     EXPECT_TRUE(p.Messages().empty());
+    EXPECT_EQ(form->StatusPanelText(1), QString()); // the first run's counts are gone
     EXPECT_EQ(form->AutoList().Text(3, SiteColumn::Status), "->");
     EXPECT_TRUE(WaitFor([&] { return form->Submission().Run().LiveWorkers() == 0; }));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
