@@ -12,6 +12,7 @@ public:
 
     // JavaScript for the loaded page: find the first element in document order whose name
     // or id equals `fieldName`; if it is an <input>, set its value to `padLink`. Every
-    // value is embedded as a JSON string, so nothing in them can run as script.
+    // value is embedded as a JSON string, so nothing in them can run as script. It is meant
+    // to run apart from the page's own scripts, which could redefine what it calls.
     static std::string Build(const std::string& fieldName, const std::string& padLink);
 };

@@ -484,7 +484,12 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormKeyDown(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    // The window's own keys only: a key typed into one of its controls (a list, a box, the
+    // tab bar, a button, a web page) and left unused there still passes by here, but is
+    // not the window's.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool windowHasFocus = focus == nullptr || focus == this || !isAncestorOf(focus);
+    if (windowHasFocus && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         close();
         event->accept();
         return;

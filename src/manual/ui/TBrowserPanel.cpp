@@ -172,7 +172,8 @@ TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
         ExplainUnopenedAddress();
     });
     connect(d->page, &TBrowserPage::NavigationRefused, this, &TBrowserPanel::NavigationRefused);
-    connect(d->view, &QWebEngineView::printRequested, this, &TBrowserPanel::Print);
+    // A page's own print requests (window.print()) are left unanswered: a page asking in a
+    // loop would keep the user in print dialogs. Only the Print button prints.
     connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
         d->printer.reset();
         d->printButton->setEnabled(true);
@@ -213,6 +214,15 @@ void TBrowserPanel::NavigatePost(const std::string& url, const std::string& post
 void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
 {
     const QUrl target(text);
+    // A javascript: address would run its script inside the page on display, with that
+    // site's rights: a shared site list could act where the user is logged in.
+    if (target.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) == 0) {
+        d->requested.clear();
+        ShowExplanation(text, QStringLiteral("is a script, not a web page. The panel runs no scripts from "
+                                             "addresses; open the site's page by its http:// or https:// "
+                                             "address."));
+        return;
+    }
     d->requested = text;
     // The panel's own load: the one kind that may open a local file.
     d->page->ExpectOwnLoad();
@@ -228,7 +238,9 @@ void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
 
 void TBrowserPanel::RunScript(const std::string& script)
 {
-    d->page->runJavaScript(FromBytes(script), QWebEngineScript::MainWorld);
+    // In a world of its own: the page's scripts share the document but not the functions,
+    // so a page that redefines them cannot mislead or watch the script.
+    d->page->runJavaScript(FromBytes(script), QWebEngineScript::ApplicationWorld);
 }
 
 QWebEngineView* TBrowserPanel::View() const
@@ -273,7 +285,7 @@ void TBrowserPanel::GoHome()
 
 void TBrowserPanel::Print()
 {
-    // One print at a time; a page asking again while the dialog is open is ignored.
+    // One print at a time.
     if (d->printer || d->printDialogOpen) return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     bool accepted = false;
@@ -326,6 +338,11 @@ void TBrowserPanel::ExplainUnopenedAddress()
                             ? QStringLiteral("could not be shown: the site did not answer with a web page.")
                             : QStringLiteral("cannot be opened. Type the whole address, beginning with http:// or "
                                              "https://.");
+    ShowExplanation(requested, why);
+}
+
+void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)
+{
     d->view->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                     "<title>Address not opened</title></head>"
                                     "<body style=\"font-family:sans-serif;margin:2em\">"

@@ -21,8 +21,10 @@ class QWebEngineView;
 //
 // Pages are fetched without the HTTP cache, in a private profile that keeps nothing on
 // disk. A page never reaches a local file: file: addresses load only through the panel's
-// own loads (Enter in the address box, NavigateTo, NavigatePost). The address box shows
-// what the program or the user put there, not the page on display.
+// own loads (Enter in the address box, NavigateTo, NavigatePost). Those loads never run a
+// javascript: address: it is refused with the panel's explanation page. A page's own
+// print requests are ignored; only Print prints. The address box shows what the program
+// or the user put there, not the page on display.
 class TBrowserPanel : public QWidget {
     Q_OBJECT
 public:
@@ -36,7 +38,7 @@ public:
     // Puts `url` into the address box and loads it with `postData` sent as the body of a
     // POST request.
     void NavigatePost(const std::string& url, const std::string& postData);
-    // Runs a script in the current top-level page.
+    // Runs a script in the current top-level page, isolated from the page's own scripts.
     void RunScript(const std::string& script);
 
     QWebEngineView* View() const;
@@ -77,6 +79,8 @@ private:
     void Load(const QString& text, const QByteArray* postData);
     void ShowMessage(const QString& text);
     void ExplainUnopenedAddress();
+    // Shows the panel's own page saying that `requested` was not opened, and `why`.
+    void ShowExplanation(const QString& requested, const QString& why);
 
     struct Impl;
     Impl* d;

@@ -7,7 +7,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -30,7 +29,6 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, const Ac
     comboBoxSpeed_->setObjectName(QStringLiteral("ComboBoxSpeed"));
     comboBoxSpeed_->setMinimumWidth(41);
     comboBoxSpeed_->setMaxVisibleItems(10);
-    comboBoxSpeed_->installEventFilter(this);
     auto* layoutMax = new QHBoxLayout(panelMax);
     layoutMax->setContentsMargins(8, 0, 4, 0);
     layoutMax->addWidget(labelSpeed);
@@ -66,15 +64,4 @@ void AutoSubmitPage::FillSpeeds()
     comboBoxSpeed_->clear();
     for (int i = 1; i <= 10; ++i) comboBoxSpeed_->addItem(QString::number(i));
     comboBoxSpeed_->setCurrentIndex(0);
-}
-
-bool AutoSubmitPage::eventFilter(QObject* watched, QEvent* event)
-{
-    // Keys typed into the speed box are the box's: Escape does not reach the window.
-    if (watched == comboBoxSpeed_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        event->accept();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }

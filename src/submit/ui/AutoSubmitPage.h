@@ -37,9 +37,6 @@ public:
     // Fills the speed box with 1 to 10 and shows 1, without reporting a change.
     void FillSpeeds();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QComboBox* comboBoxSpeed_ = nullptr;
     ListRowsModel* modelAuto_ = nullptr;

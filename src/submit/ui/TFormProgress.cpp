@@ -43,6 +43,8 @@ TFormProgress::TFormProgress(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setModal(true);
+    // A window of its own, but in the font of the window that owns it (the main window's).
+    setAttribute(Qt::WA_WindowPropagation);
 
     labelProduct_ = MakeLabel(this, "LabelProduct", "Product:");
     labelProductTitle_ = MakeLabel(this, "LabelProductTitle", "");

@@ -9,7 +9,8 @@ class QProgressBar;
 class QPushButton;
 
 // The small window that follows a Submit All run: the product and the site started last,
-// the progress of the current product and of the whole run, and Cancel.
+// the progress of the current product and of the whole run, and Cancel. It takes the font
+// of the window that owns it, and lays its controls out in that font when shown.
 class TFormProgress : public QDialog {
     Q_OBJECT
 public:

@@ -61,3 +61,28 @@ TEST(TFormProgress, CancelAsksTheRunToStopAndCloses)
     EXPECT_EQ(cancel.count(), 1);
     EXPECT_FALSE(form.isVisible());
 }
+
+TEST(TFormProgress, TakesTheFontOfTheWindowThatOwnsItAndLaysOutWithIt)
+{
+    QWidget owner;
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    owner.setFont(font);
+    owner.show();
+    TFormProgress form(&owner);
+    EXPECT_EQ(form.font().toString().toStdString(), owner.font().toString().toStdString());
+    EXPECT_EQ(form.LabelProductTitle()->font().toString().toStdString(), owner.font().toString().toStdString());
+
+    // The layout is measured in that font: the same as a window given it directly.
+    TFormProgress reference;
+    reference.setFont(font);
+    TFormProgress::setExecHook([](TFormProgress&) {});
+    form.ShowModal();
+    reference.ShowModal();
+    TFormProgress::setExecHook(nullptr);
+    EXPECT_EQ(form.width(), reference.width());
+    EXPECT_EQ(form.height(), reference.height());
+    EXPECT_EQ(form.ProgressBarCurrent()->x(), reference.ProgressBarCurrent()->x());
+    form.hide();
+    reference.hide();
+}
