@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -64,6 +65,10 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     TestProgram p;
     p.dir.Write("data/products.dat", "Tool|http://pad.example/tool.xml|Utilities|\r\n");
     auto form = p.Start(&table);
+    // At its first size the list shows the Status column whole, with no sideways scrolling.
+    form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_FALSE(form->ListViewAuto()->horizontalScrollBar()->isVisible());
     form->ProductsList().SetChecked(0, true);
     form->AutoList().SetChecked(3, false); // the silent site sits this run out
     form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed"))->setCurrentIndex(9);
