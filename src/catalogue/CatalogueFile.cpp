@@ -1,7 +1,23 @@
 #include "catalogue/CatalogueFile.h"
 
 #include "catalogue/ListRows.h"
-#include "common/FileReplace.h"
+
+namespace {
+
+// The file's name without its folder, as the user knows it.
+std::string NameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsUtf16(std::string_view bytes)
+{
+    return bytes.size() >= 2 &&
+           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+} // namespace
 
 std::vector<std::string> CatalogueFile::SplitLines(std::string_view bytes)
 {
@@ -57,13 +73,20 @@ std::vector<std::string> CatalogueFile::CutLine(const std::string& line, int col
 
 void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool checkRows)
 {
-    std::vector<std::string> lines;
+    std::string bytes;
     try {
-        lines = ReadLines(path);
+        bytes = FileReplace::ReadAll(path);
     } catch (const FileError&) {
         list.MarkLoadFailed(path);
         throw;
     }
+    if (IsUtf16(bytes)) {
+        list.MarkLoadFailed(path);
+        throw IncompleteRead(NameOf(path) + " is UTF-16 text; it was not read");
+    }
+    const size_t nul = bytes.find('\0');
+    const std::vector<std::string> lines = SplitLines(bytes);
+    bytes = std::string();
     const int columns = list.ColumnCount();
     list.BeginUpdate();
     list.Clear();
@@ -75,8 +98,15 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
         row.Checked = checkRows;
         list.Add(std::move(row));
     }
-    ForgetFailedLoad(list, path);
+    if (nul == std::string::npos)
+        ForgetFailedLoad(list, path);
+    else
+        list.MarkLoadFailed(path);
     list.EndUpdate();
+    list.SetModified(false);
+    if (nul != std::string::npos)
+        throw IncompleteRead(NameOf(path) + " has a NUL byte at offset " + std::to_string(nul) +
+                             "; the rest of the file was not read");
 }
 
 void CatalogueFile::ForgetFailedLoad(ListRows& list, const std::string& path)
@@ -104,6 +134,13 @@ void CatalogueFile::WriteList(const ListRows& list, const std::string& path, int
     FileReplace::Write(path, Format(list, fields));
 }
 
+void CatalogueFile::SaveList(ListRows& list, const std::string& path, int fields)
+{
+    WriteList(list, path, fields);
+    ForgetFailedLoad(list, path);
+    list.SetModified(false);
+}
+
 std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& path, int fields)
 {
     bool failedHere = false;
@@ -112,11 +149,17 @@ std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& 
     if (failedHere && FileReplace::Exists(path)) {
         if (list.Count() == 0) return {};
         std::string aside = path + ".unsaved";
+        for (int n = 2; FileReplace::Exists(aside); ++n) aside = path + ".unsaved." + std::to_string(n);
         WriteList(list, aside, fields);
         return aside;
     }
     WriteList(list, path, fields);
     return path;
+}
+
+std::string CatalogueFile::PutAsideMessage(const std::string& path, const std::string& aside)
+{
+    return NameOf(path) + " was not read whole, so it was left as it is. The list was saved to " + aside + ".";
 }
 
 std::vector<std::string> CatalogueFile::ReadCategories(const std::string& path)

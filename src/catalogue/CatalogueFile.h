@@ -1,10 +1,19 @@
 #pragma once
 
+#include "common/FileReplace.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 class ListRows;
+
+// A catalogue file that was read only in part (a NUL byte ends reading) or not at all
+// (UTF-16 text). Its text is for the user as it stands: it names the file and says why.
+class IncompleteRead : public FileError {
+public:
+    using FileError::FileError;
+};
 
 // The plain text catalogue files: products.dat (title|link|category|), sites.dat
 // (title|link|) and categories.dat (one category a line). Bytes are kept exactly as
@@ -29,8 +38,11 @@ public:
     // Replaces the rows of `list` by the file's records (unchecked, or checked when
     // `checkRows`). The file is read whole before the list is touched: when it cannot
     // be read the list keeps its rows, is marked as failed for that path, and FileError
-    // is thrown. A later successful read of the same file clears the mark; so does an
-    // explicit save to it (the caller clears it: the user chose to replace the file).
+    // is thrown. A file that cannot be read whole counts as failed too: one holding a NUL
+    // byte gives the rows before it, one in UTF-16 (it starts with FF FE or FE FF) leaves
+    // the list as it was; both mark the list and throw IncompleteRead. A later successful
+    // read of the same file clears the mark; so does an explicit save to it (SaveList:
+    // the user chose to replace the file). A list read anew counts as unmodified.
     static void ReadList(ListRows& list, const std::string& path, bool checkRows = false);
 
     // Lifts the failed-load mark of every name of the file `path` (read or written in
@@ -44,13 +56,20 @@ public:
     // Replaces the file by the list's records, atomically. Throws FileError.
     static void WriteList(const ListRows& list, const std::string& path, int fields);
 
+    // The user's Save: writes the list, lifts the failed-load mark of that file and
+    // counts the list as unmodified. Throws FileError (the list is then unchanged).
+    static void SaveList(ListRows& list, const std::string& path, int fields);
+
     // The save made when the program closes. It writes `path` unless the list is marked
     // as having failed to load from that very file and the file is still there: then the
     // file is left alone (it holds the user's catalogue that could not be read), and any
-    // rows the list has are written to `path` + ".unsaved" instead. A failed load of some
-    // other file does not lift that protection. Returns the file
+    // rows the list has are put aside in `path` + ".unsaved", or when that exists in
+    // ".unsaved.2", ".unsaved.3", ...: rows put aside before are never written over. A
+    // failed load of some other file does not lift that protection. Returns the file
     // written, or an empty text when nothing was written. Throws FileError.
     static std::string SaveOnClose(const ListRows& list, const std::string& path, int fields);
+    // What to tell the user when SaveOnClose put the rows of `path` aside in `aside`.
+    static std::string PutAsideMessage(const std::string& path, const std::string& aside);
 
     // The category list: the file's lines, in order, each whole. Throws FileError.
     static std::vector<std::string> ReadCategories(const std::string& path);

@@ -15,6 +15,8 @@ public:
     static constexpr const char* ConfirmText = "Are you sure ?";
     static constexpr const char* ConfirmCaption = "Delete Confirmation";
     static constexpr const char* NewProductStatus = StatusWords::Added;
+    // Asked at close when the manual site list changed since it was loaded or saved.
+    static constexpr const char* SaveManualQuestion = "The manual site list has changed. Save it to sites.dat?";
 
     // Deletes the selected rows (or the checked ones), keeping the others in order.
     // Returns how many went.

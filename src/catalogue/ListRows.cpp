@@ -43,14 +43,18 @@ void ListRows::SetText(int row, int column, std::string text)
     }
     CheckRow(row);
     if (column < 0 || column >= columnCount_) throw std::out_of_range("List column index out of range");
-    rows_[static_cast<size_t>(row)].SubItems[static_cast<size_t>(column - 1)] = std::move(text);
+    std::string& now = rows_[static_cast<size_t>(row)].SubItems[static_cast<size_t>(column - 1)];
+    if (now != text) modified_ = true;
+    now = std::move(text);
     Changed(row);
 }
 
 int ListRows::SetCaption(int row, std::string caption)
 {
     CheckRow(row);
-    rows_[static_cast<size_t>(row)].Caption = std::move(caption);
+    std::string& now = rows_[static_cast<size_t>(row)].Caption;
+    if (now != caption) modified_ = true;
+    now = std::move(caption);
     if (sorted_ && updateDepth_ == 0) return MoveToSortedPlace(row);
     Changed(row);
     return row;
@@ -93,6 +97,7 @@ int ListRows::Add(ListRow row)
         });
         index = static_cast<int>(pos - rows_.begin());
     }
+    modified_ = true;
     bool tell = observer_ && updateDepth_ == 0;
     if (tell) observer_->RowsAboutToBeInserted(index, index);
     rows_.insert(rows_.begin() + index, std::move(row));
@@ -103,6 +108,7 @@ int ListRows::Add(ListRow row)
 void ListRows::Delete(int row)
 {
     CheckRow(row);
+    modified_ = true;
     bool tell = observer_ && updateDepth_ == 0;
     if (tell) observer_->RowsAboutToBeRemoved(row, row);
     rows_.erase(rows_.begin() + row);
@@ -115,6 +121,7 @@ int ListRows::DeleteIf(const std::function<bool(const ListRow&)>& pred)
     auto before = rows_.size();
     rows_.erase(std::remove_if(rows_.begin(), rows_.end(), pred), rows_.end());
     int gone = static_cast<int>(before - rows_.size());
+    if (gone > 0) modified_ = true;
     EndUpdate();
     return gone;
 }
@@ -122,6 +129,7 @@ int ListRows::DeleteIf(const std::function<bool(const ListRow&)>& pred)
 void ListRows::Clear()
 {
     BeginUpdate();
+    if (!rows_.empty()) modified_ = true;
     rows_.clear();
     EndUpdate();
 }
@@ -183,6 +191,7 @@ int ListRows::Sort(int follow)
         if (i > 0 && keys[i].first < keys[i - 1].first) ordered = false;
     }
     if (!ordered) {
+        modified_ = true;
         std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<ListRow> sorted;
         sorted.reserve(rows_.size());

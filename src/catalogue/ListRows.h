@@ -91,6 +91,12 @@ public:
     void MarkLoadFailed(const std::string& path);
     void ClearLoadFailed(const std::string& path);
 
+    // Whether what a save would write changed since the flag was last cleared (by a load
+    // or a save of the list): rows added or deleted, a text changed, rows reordered. Check
+    // marks, selection and texts set to what they were do not count.
+    bool Modified() const { return modified_; }
+    void SetModified(bool on) { modified_ = on; }
+
     void SetObserver(ListRowsObserver* observer) { observer_ = observer; }
     const CaptionCollator& Collator() const { return *collator_; }
 
@@ -106,5 +112,6 @@ private:
     std::uint64_t lastId_ = 0;
     int updateDepth_ = 0;
     std::vector<std::string> failedPaths_;
+    bool modified_ = false;
     ListRowsObserver* observer_ = nullptr;
 };

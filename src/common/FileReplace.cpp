@@ -28,6 +28,34 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+// Rewrites an existing file through its own descriptor: for a folder that takes no new
+// file.
+void WriteInPlace(const std::string& target, const std::string& path, const std::string& bytes)
+{
+    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) Fail("Cannot write file", path, errno);
+    auto abandon = [&](int err) {
+        ::close(fd);
+        Fail("Cannot write file", path, err);
+    };
+    const auto size = static_cast<off_t>(bytes.size());
+    // Room first: a full disk ends the save here, with the file as it was.
+    if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+        abandon(errno);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            abandon(errno);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::ftruncate(fd, size) != 0) abandon(errno);
+    if (::fsync(fd) != 0) abandon(errno);
+    if (::close(fd) != 0) Fail("Cannot write file", path, errno);
+}
+
 } // namespace
 
 std::string FileReplace::ReadAll(const std::string& path)
@@ -84,12 +112,19 @@ void FileReplace::Write(const std::string& path, const std::string& bytes)
     struct stat old {};
     bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed && S_ISDIR(old.st_mode)) Fail("Cannot write file", path, EISDIR);
+    // A file the user made read-only is not replaced behind their back, though its folder
+    // would let a rename do it.
+    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) Fail("Cannot write file", path, errno);
 
     std::string folder = FolderOf(target);
     std::string base = target.substr(target.find_last_of('/') == std::string::npos ? 0 : target.find_last_of('/') + 1);
     std::string temp = folder + "/." + base + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
-    if (fd < 0) Fail("Cannot write file", path, errno);
+    if (fd < 0) {
+        if (!existed) Fail("Cannot write file", path, errno);
+        WriteInPlace(target, path, bytes);
+        return;
+    }
 
     auto abandon = [&](int err) {
         ::close(fd);

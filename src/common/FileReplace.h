@@ -20,7 +20,12 @@ public:
     // same folder, are flushed to disk, and the temporary file is renamed over the old
     // one. A crash or a full disk leaves either the old file or the new one, never a cut
     // one. An existing file keeps its permissions; a symbolic link is followed.
-    // Throws FileError; the old file is then untouched.
+    // An existing file that we may not write (read-only) is never replaced: FileError.
+    // When the folder takes no temporary file (a read-only folder holding a writable
+    // file), the file itself is rewritten in place and flushed to disk; room for the new
+    // bytes is taken first, so a full disk stops that save before the file is touched, but
+    // a crash or an I/O error in the middle of it can leave a cut file.
+    // Throws FileError; the old file is then untouched (save for that last case).
     static void Write(const std::string& path, const std::string& bytes);
 
     static bool Exists(const std::string& path);

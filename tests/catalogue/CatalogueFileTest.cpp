@@ -20,6 +20,13 @@ const CaptionCollator& Root()
 
 using Lines = std::vector<std::string>;
 
+Lines Captions(const ListRows& list)
+{
+    Lines out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.Caption(i));
+    return out;
+}
+
 } // namespace
 
 TEST(CatalogueLines, EveryLineEndAndTheLastLineWithoutOne)
@@ -152,12 +159,76 @@ TEST(CatalogueFile, CloseTimeSaveAfterAFailedLoadPutsNewRowsAside)
     list.Add("New");
     EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path + ".unsaved");
     const std::string respelled = dir.Path() + "/./products.dat"; // the same file
-    EXPECT_EQ(CatalogueFile::SaveOnClose(list, respelled, 3), respelled + ".unsaved");
     EXPECT_EQ(dir.Read("products.dat.unsaved"), "New|||\r\n");
+    // Rows put aside before are never written over: the next close takes the next number.
+    list.Add("Newer");
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, respelled, 3), respelled + ".unsaved.2");
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path + ".unsaved.3");
+    EXPECT_EQ(dir.Read("products.dat.unsaved"), "New|||\r\n");
+    EXPECT_EQ(dir.Read("products.dat.unsaved.2"), "New|||\r\nNewer|||\r\n");
     EXPECT_TRUE(std::filesystem::is_directory(path));
 
     // A file that failed to load and is gone since is simply written.
     std::filesystem::remove(path);
     EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, 3), path);
-    EXPECT_EQ(dir.Read("products.dat"), "New|||\r\n");
+    EXPECT_EQ(dir.Read("products.dat"), "New|||\r\nNewer|||\r\n");
+}
+
+TEST(CatalogueFile, AReadCutShortByANulByteOrRefusedAsUtf16CountsAsAFailedLoad)
+{
+    TempDir dir;
+    const std::string content = "A|L|C|\r\n" + std::string(1, '\0') + "B|L2|C2|\r\nZ|L3|C3|\r\n";
+    const std::string path = dir.Write("products.dat", content);
+    ListRows list(4, true, &Root());
+    list.Add("Old");
+    auto readError = [&](const std::string& file) -> std::string {
+        try {
+            CatalogueFile::ReadList(list, file);
+        } catch (const FileError& e) {
+            return e.what();
+        }
+        return "no error";
+    };
+    // The rows before the NUL byte are shown, the user is told where reading stopped...
+    EXPECT_EQ(readError(path), "products.dat has a NUL byte at offset 8; the rest of the file was not read");
+    EXPECT_EQ(Captions(list), Lines{"A"});
+    EXPECT_EQ(list.FailedPaths(), Lines{path});
+    // ...and the close-time save leaves the file as it is.
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, path, CatalogueFile::ProductFields), path + ".unsaved");
+    EXPECT_EQ(dir.Read("products.dat"), content);
+
+    // A UTF-16 file (either byte order) is not read at all: the list keeps its rows.
+    list.Add("Kept");
+    for (const std::string folder : {"le", "be"}) {
+        const std::string utf16 = folder == "le"
+                                      ? dir.Write("le/sites.dat", "\xFF\xFE" + std::string("S\0|\0L\0|\0\r\0\n\0", 12))
+                                      : dir.Write("be/sites.dat", "\xFE\xFF" + std::string("\0S\0|\0L\0|\0\r\0\n", 12));
+        EXPECT_EQ(readError(utf16), "sites.dat is UTF-16 text; it was not read");
+        EXPECT_EQ(Captions(list), (Lines{"A", "Kept"}));
+        ASSERT_FALSE(list.FailedPaths().empty());
+        EXPECT_EQ(list.FailedPaths().back(), utf16);
+    }
+    // A NUL byte as the very last byte still leaves the file unread in part.
+    dir.Write("tail.dat", std::string("Tool|l|c|\r\n\0", 12));
+    EXPECT_EQ(readError(dir.File("tail.dat")),
+              "tail.dat has a NUL byte at offset 11; the rest of the file was not read");
+}
+
+TEST(CatalogueFile, ReadingOrSavingAListLeavesItUnmodified)
+{
+    TempDir dir;
+    ListRows list(3, true, &Root());
+    CatalogueFile::ReadList(list, dir.Write("sites.dat", "b|l|\r\na|m|\r\n"), true);
+    EXPECT_FALSE(list.Modified()); // though the reader added and sorted rows
+    list.Add("c");
+    const std::string mine = dir.File("mine.dat");
+    list.MarkLoadFailed(mine);
+    CatalogueFile::SaveList(list, mine, CatalogueFile::SiteFields);
+    EXPECT_FALSE(list.Modified());
+    EXPECT_FALSE(list.LoadFailed()); // the user chose to replace the file
+    EXPECT_EQ(dir.Read("mine.dat"), "a|m|\r\nb|l|\r\nc||\r\n");
+    // A save that fails leaves the list modified.
+    list.Add("d");
+    EXPECT_THROW(CatalogueFile::SaveList(list, dir.File("no/such/folder.dat"), CatalogueFile::SiteFields), FileError);
+    EXPECT_TRUE(list.Modified());
 }

@@ -25,6 +25,21 @@ TEST(ItemCheck, OneCrEndedLinePerEmptyBoxAndBlanksCount)
     EXPECT_EQ(ItemCheck::Message(" ", " ", ItemCheck::PadLinkLine), "");
 }
 
+TEST(ItemCheck, ABarInATitleLinkOrCategoryIsRefusedWithOneLineEach)
+{
+    EXPECT_EQ(ItemCheck::Message("A|B", "http://x.example/|", ItemCheck::PadLinkLine, "|Utilities"),
+              "Please, remove \"|\" from the title\rPlease, remove \"|\" from the link\r"
+              "Please, remove \"|\" from the category\r");
+    EXPECT_EQ(ItemCheck::Message("", "|", ItemCheck::LinkLine),
+              "Please, enter title\rPlease, remove \"|\" from the link\r");
+    EXPECT_EQ(ItemCheck::Message("T", "", ItemCheck::LinkLine, "C|"),
+              "Please, enter link\rPlease, remove \"|\" from the category\r");
+    EXPECT_EQ(ItemCheck::Message("T", "L", ItemCheck::PadLinkLine, "Business::Finance"), "");
+    // The title typed in place in a list.
+    EXPECT_EQ(ItemCheck::TitleMessage("New|Name"), "Please, remove \"|\" from the title\r");
+    EXPECT_EQ(ItemCheck::TitleMessage("New Name"), "");
+}
+
 TEST(ListCommands, AddAndEditPlaceTheRowAndReportWhereItWent)
 {
     ListRows products(4, true);

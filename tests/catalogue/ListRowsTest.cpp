@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -135,4 +136,39 @@ TEST(ListRows, LoadFailedMark)
     EXPECT_EQ(l.FailedPaths(), std::vector<std::string>{"/x/products.dat"});
     l.ClearLoadFailed("/x/products.dat");
     EXPECT_FALSE(l.LoadFailed());
+}
+
+TEST(ListRows, WhatASaveWouldWriteMarksTheListModifiedAndFlagsDoNot)
+{
+    ListRows l(3, false, &Root());
+    EXPECT_FALSE(l.Modified());
+    l.Add("b");
+    l.Add("a");
+    EXPECT_TRUE(l.Modified());
+
+    auto changes = [&l](const std::function<void()>& fn) {
+        l.SetModified(false);
+        fn();
+        return l.Modified();
+    };
+    // Check marks, selection and texts set to what they were are no change.
+    EXPECT_FALSE(changes([&] {
+        l.SetChecked(0, true);
+        l.SetSelected(1, true);
+        l.SetAllChecked(false);
+        l.SetText(0, 1, "");
+        l.SetCaption(1, "a");
+        l.DeleteIf([](const ListRow&) { return false; });
+    }));
+    EXPECT_TRUE(changes([&] { l.SetText(0, 2, "status"); }));
+    EXPECT_TRUE(changes([&] { l.SetCaption(0, "c"); }));
+    // Sorting that moves rows changes the written order; sorting an ordered list does not.
+    EXPECT_TRUE(changes([&] { l.SetSorted(true); }));
+    EXPECT_EQ(Captions(l), (std::vector<std::string>{"a", "c"}));
+    EXPECT_FALSE(changes([&] { l.Sort(); }));
+    EXPECT_TRUE(changes([&] { l.Delete(0); }));
+    EXPECT_TRUE(changes([&] { l.DeleteIf([](const ListRow&) { return true; }); }));
+    EXPECT_FALSE(changes([&] { l.Clear(); }));
+    l.Add("x");
+    EXPECT_TRUE(changes([&] { l.Clear(); }));
 }

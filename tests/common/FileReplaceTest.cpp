@@ -1,4 +1,5 @@
 #include "common/FileReplace.h"
+#include "support/PermissionsBind.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -65,4 +66,37 @@ TEST(FileReplace, FollowsASymbolicLink)
     FileReplace::Write(dir.File("link.dat"), "new");
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.dat")));
     EXPECT_EQ(dir.Read("real.dat"), "new");
+}
+
+TEST(FileReplace, AReadOnlyFolderIsWrittenInPlaceButAReadOnlyFileIsNeverReplaced)
+{
+    TempDir dir;
+    const std::string inFolder = dir.Write("data/products.dat", "old lines, longer than the new ones\r\n");
+    const std::string readOnly = dir.Write("readonly.dat", "keep\r\n");
+    ::chmod(readOnly.c_str(), 0444);
+    ::chmod(dir.File("data").c_str(), 0555);
+    struct stat before {};
+    ::stat(inFolder.c_str(), &before);
+    {
+        PermissionsBind bind;
+        if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
+        // No temporary file can be made beside it: the file itself takes the new bytes.
+        FileReplace::Write(inFolder, "new\r\n");
+        EXPECT_EQ(dir.Read("data/products.dat"), "new\r\n");
+        struct stat after {};
+        ::stat(inFolder.c_str(), &after);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        int files = 0;
+        for (auto& e : std::filesystem::directory_iterator(dir.File("data"))) (void)e, ++files;
+        EXPECT_EQ(files, 1);
+        // A file that does not exist yet cannot be made there.
+        EXPECT_THROW(FileReplace::Write(dir.File("data/new.dat"), "x"), FileError);
+        // A read-only file is not replaced behind the user's back, whatever its folder allows.
+        EXPECT_THROW(FileReplace::Write(readOnly, "new\r\n"), FileError);
+        EXPECT_EQ(dir.Read("readonly.dat"), "keep\r\n");
+        ::chmod(inFolder.c_str(), 0444);
+        EXPECT_THROW(FileReplace::Write(inFolder, "newer\r\n"), FileError);
+        EXPECT_EQ(dir.Read("data/products.dat"), "new\r\n");
+    }
+    ::chmod(dir.File("data").c_str(), 0755);
 }

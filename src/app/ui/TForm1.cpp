@@ -400,10 +400,14 @@ QString TForm1::StatusPanelText(int panel) const
 void TForm1::FormCreate()
 {
     // Each step runs even when one before it failed; one message tells of any failure.
+    // A catalogue file read only in part is told in its own words, file by file.
     std::string failures;
-    auto step = [&failures](const std::function<void()>& fn) {
+    std::vector<std::string> partReads;
+    auto step = [&failures, &partReads](const std::function<void()>& fn) {
         try {
             fn();
+        } catch (const IncompleteRead& e) {
+            partReads.emplace_back(e.what());
         } catch (const std::exception& e) {
             failures += std::string(failures.empty() ? "" : "; ") + e.what();
         }
@@ -461,14 +465,32 @@ void TForm1::FormCreate()
     step([this] { statusPanels_[0]->setText(LocalText::ToQ(StatusText::Total(products_.Count()))); });
 
     if (!failures.empty()) ApplicationEvents1Exception(failures.c_str());
+    for (const std::string& text : partReads) MessageBoxes::Show(LocalText::ToQ(text));
 }
 
 bool TForm1::FormClose()
 {
     // Runs and tests still under way are broken off before anything is written.
     submission_->StopAll(std::chrono::seconds(1));
-    return ErrorGuard::Run([this] {
-        CatalogueFile::SaveOnClose(products_, files_.Data(ProgramFiles::Products), CatalogueFile::ProductFields);
+    // Rows that may not go over a file that was not read whole go aside; the user is told where.
+    auto save = [this](ListRows& list, const char* name, int fields) {
+        const std::string path = files_.Data(name);
+        const std::string written = CatalogueFile::SaveOnClose(list, path, fields);
+        list.SetModified(false);
+        if (!written.empty() && written != path)
+            MessageBoxes::Show(LocalText::ToQ(CatalogueFile::PutAsideMessage(path, written)));
+    };
+    // The manual list is saved only when the user says so, but a change is not lost unasked.
+    if (manual_.Modified()) {
+        const MessageBoxes::Answer answer =
+            MessageBoxes::AskYesNoCancel(U(ListCommands::SaveManualQuestion), MessageBoxes::Title());
+        if (answer == MessageBoxes::Answer::Cancel) return false;
+        if (answer == MessageBoxes::Answer::Yes &&
+            !ErrorGuard::Run([&] { save(manual_, ProgramFiles::Sites, CatalogueFile::SiteFields); }))
+            return false;
+    }
+    return ErrorGuard::Run([&] {
+        save(products_, ProgramFiles::Products, CatalogueFile::ProductFields);
         IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, ProgramFiles::LanguageKey,
                              currentLanguage_);
     });
@@ -591,7 +613,11 @@ void TForm1::LoadList(ListRows& list, bool checkRows)
 {
     const QString name = FileDialogs::Open(this);
     if (name.isEmpty()) return;
-    CatalogueFile::ReadList(list, LocalText::ToBytes(name), checkRows);
+    try {
+        CatalogueFile::ReadList(list, LocalText::ToBytes(name), checkRows);
+    } catch (const IncompleteRead& e) {
+        MessageBoxes::Show(LocalText::ToQ(e.what())); // the list shows what could be read
+    }
 }
 
 void TForm1::SaveList(ListRows& list, const char* presetName, int fields)
@@ -599,9 +625,8 @@ void TForm1::SaveList(ListRows& list, const char* presetName, int fields)
     const QString name = FileDialogs::Save(this, U(presetName));
     if (name.isEmpty()) return;
     const std::string path = LocalText::ToBytes(name);
-    CatalogueFile::WriteList(list, path, fields);
-    // The user chose to replace the file that could not be read.
-    CatalogueFile::ForgetFailedLoad(list, path);
+    // The user chose to replace the file, also one that could not be read.
+    CatalogueFile::SaveList(list, path, fields);
 }
 
 void TForm1::ShowRowText(ListRowsModel* model, int row)

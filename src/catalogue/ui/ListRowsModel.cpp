@@ -1,7 +1,9 @@
 #include "catalogue/ui/ListRowsModel.h"
 
+#include "catalogue/ItemCheck.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -82,6 +84,14 @@ bool ListRowsModel::setData(const QModelIndex& index, const QVariant& value, int
         } else if (role == Qt::EditRole && index.column() == 0) {
             // A title left as it was keeps its bytes, whatever their encoding.
             const std::string caption = LocalText::ToBytes(value.toString(), rows_.Caption(index.row()));
+            const std::string refused = kind_ == ListKind::Auto ? std::string() : ItemCheck::TitleMessage(caption);
+            if (!refused.empty()) {
+                // A "|" would split the stored row: the title stays as it was. The message
+                // waits until the editor has closed.
+                QMetaObject::invokeMethod(
+                    this, [refused] { MessageBoxes::Show(LocalText::ToQ(refused)); }, Qt::QueuedConnection);
+                return;
+            }
             if (kind_ == ListKind::Auto) {
                 rows_.SetCaption(index.row(), caption); // never sorted: row i stays site i
             } else {

@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 std::function<void(TItemDialog&)>& Hook()
@@ -50,6 +52,11 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
     editLink_ = new QLineEdit(U(layout.InitialLink), group_);
     editLink_->setObjectName(QStringLiteral("EditLink"));
 
+    // A text box takes 32,767 characters unless told otherwise: a longer field would be cut
+    // by an OK that did not touch it.
+    editTitle_->setMaxLength(std::numeric_limits<int>::max());
+    editLink_->setMaxLength(std::numeric_limits<int>::max());
+
     labelTitle_->setTextFormat(Qt::PlainText);
     labelLink_->setTextFormat(Qt::PlainText);
 
@@ -69,6 +76,7 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
         // The window keeps its size; long category names scroll in the box.
         comboCat_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         comboCat_->setMinimumContentsLength(12);
+        comboCat_->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         form->addRow(labelCat_, comboCat_);
     }
 
@@ -184,7 +192,7 @@ void TItemDialog::setExecHook(std::function<void(TItemDialog&)> hook)
 
 void TItemDialog::ButtonOkClick()
 {
-    const std::string message = ItemCheck::Message(TitleText(), LinkText(), linkLine_);
+    const std::string message = ItemCheck::Message(TitleText(), LinkText(), linkLine_, CategoryText());
     if (!message.empty()) {
         MessageBoxes::Show(LocalText::ToQ(message));
         return;

@@ -5,14 +5,35 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QStyledItemDelegate>
 
+#include <limits>
 #include <set>
+
+namespace {
+
+// The in-place editor of the title: a text box without the 32,767-character limit text
+// boxes have by default, so a longer title committed unchanged keeps every byte.
+class TitleEditorDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(std::numeric_limits<int>::max());
+        return editor;
+    }
+};
+
+} // namespace
 
 TListView::TListView(ListRowsModel* model, const std::vector<int>& widths, QWidget* parent)
     : QTreeView(parent), model_(model)
 {
     setModel(model);
+    setItemDelegate(new TitleEditorDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

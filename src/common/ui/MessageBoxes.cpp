@@ -40,13 +40,18 @@ MessageBoxes::Answer MessageBoxes::Ask(const QString& text, const QString& capti
     return Run(text, caption, Buttons::OkCancel);
 }
 
+MessageBoxes::Answer MessageBoxes::AskYesNoCancel(const QString& text, const QString& caption)
+{
+    return Run(text, caption, Buttons::YesNoCancel);
+}
+
 MessageBoxes::Answer MessageBoxes::Run(const QString& text, const QString& caption, Buttons kind)
 {
     State& s = S();
     if (s.testMode) {
         s.shown.push_back({text, caption, kind});
         if (kind == Buttons::Ok) return Answer::Ok;
-        if (s.answers.empty()) return Answer::Ok;
+        if (s.answers.empty()) return kind == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
         Answer a = s.answers.front();
         s.answers.pop_front();
         return a;
@@ -55,13 +60,22 @@ MessageBoxes::Answer MessageBoxes::Run(const QString& text, const QString& capti
     QString shownText = text;
     shownText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     while (shownText.endsWith(QLatin1Char('\n'))) shownText.chop(1);
-    QMessageBox box(QMessageBox::NoIcon, caption, shownText,
-                    kind == Buttons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel),
-                    QApplication::activeWindow());
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (kind == Buttons::OkCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    if (kind == Buttons::YesNoCancel) buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::NoIcon, caption, shownText, buttons, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setTextFormat(Qt::PlainText); // a file name or an error text is never markup
-    int r = box.exec();
-    return r == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    if (kind == Buttons::YesNoCancel) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
 }
 
 void MessageBoxes::setTestMode(bool on)

@@ -8,13 +8,14 @@
 class QWidget;
 
 // The program's message boxes: plain ones (the application title as caption, an OK
-// button, no icon) and the OK/Cancel question of the delete commands. Tests switch on the
-// test mode: nothing is shown, every box is recorded, and questions take their answers
-// from a queue (OK when it is empty).
+// button, no icon), the OK/Cancel question of the delete commands and the Yes/No/Cancel
+// question asked before changes are dropped. Tests switch on the test mode: nothing is
+// shown, every box is recorded, and questions take their answers from a queue (when it is
+// empty: OK, or Yes).
 class MessageBoxes {
 public:
-    enum class Buttons { Ok, OkCancel };
-    enum class Answer { Ok, Cancel };
+    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
     struct Shown {
         QString Text; // exactly as composed (CR line ends kept)
         QString Caption;
@@ -27,6 +28,8 @@ public:
 
     static void Show(const QString& text);
     static Answer Ask(const QString& text, const QString& caption);
+    // Yes, No or Cancel (also the close box and Escape).
+    static Answer AskYesNoCancel(const QString& text, const QString& caption);
 
     static void setTestMode(bool on);
     static bool testMode();

@@ -5,6 +5,7 @@
 #include "common/IniFile.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/TFormProgress.h"
+#include "support/PermissionsBind.h"
 
 #include <QComboBox>
 #include <QMenu>
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -144,6 +147,7 @@ TEST(TForm1Start, ExitMenuAndEscapeCloseTheWindowAndWriteProductsAndLanguage)
         QTest::keyClick(form->ListViewProducts(), Qt::Key_Escape); // the list keeps its keys
         QTest::keyClick(form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed")), Qt::Key_Escape); // the box too
         EXPECT_TRUE(form->isVisible());
+        if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus(); // the window's own key
         QTest::keyClick(form.get(), Qt::Key_Escape);
         EXPECT_FALSE(form->isVisible());
         EXPECT_TRUE(std::filesystem::exists(p.dir.File("quillpost.ini")));
@@ -158,6 +162,104 @@ TEST(TForm1Start, AFailedCloseReportsAndKeepsTheWindowOpen)
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(p.Messages(), std::vector<std::string>{ErrorText});
+}
+
+TEST(TForm1Start, AProductFileCutShortByANulByteIsToldAndOutlivesEveryClose)
+{
+    TestProgram p;
+    const std::string content = "A|L|C|\r\n" + std::string(1, '\0') + "B|L2|C2|\r\nZ|L3|C3|\r\n";
+    p.dir.Write("data/products.dat", content);
+    for (const char* aside : {".unsaved", ".unsaved.2"}) {
+        SCOPED_TRACE(aside);
+        auto form = p.Start();
+        EXPECT_EQ(p.Messages(), std::vector<std::string>{
+                                    "products.dat has a NUL byte at offset 8; the rest of the file was not read"});
+        EXPECT_EQ(Captions(form->ProductsList()), std::vector<std::string>{"A"});
+        EXPECT_EQ(form->AutoList().Count(), 45); // the later steps ran
+        EXPECT_EQ(form->ManualList().Count(), 3);
+        ASSERT_TRUE(form->close());
+        EXPECT_EQ(p.dir.Read("data/products.dat"), content);
+        // The rows shown went aside, never over the rows put aside before; the user is told where.
+        const std::string asidePath = p.Data(std::string("products.dat") + aside);
+        EXPECT_EQ(p.dir.Read("data/products.dat" + std::string(aside)), "A|L|C|\r\n");
+        EXPECT_EQ(p.Messages(), std::vector<std::string>{"products.dat was not read whole, so it was left as it is. "
+                                                         "The list was saved to " +
+                                                         asidePath + "."});
+    }
+
+    // A UTF-16 site list is not read at all.
+    p.dir.Write("data/sites.dat", "\xFF\xFE" + std::string("S\0|\0L\0|\0\r\0\n\0", 12));
+    auto form = p.Start();
+    EXPECT_EQ(p.Messages(),
+              (std::vector<std::string>{"products.dat has a NUL byte at offset 8; the rest of the file was not read",
+                                        "sites.dat is UTF-16 text; it was not read"}));
+    EXPECT_EQ(form->ManualList().Count(), 0);
+}
+
+TEST(TForm1Start, AChangedManualListIsOfferedForSavingAtClose)
+{
+    TestProgram p;
+    const std::string before = p.dir.Read("data/sites.dat");
+    {
+        auto form = p.Start();
+        ASSERT_TRUE(form->close()); // unchanged since the start: no question
+        EXPECT_TRUE(MessageBoxes::shown().empty());
+    }
+    const std::string products = p.dir.Read("data/products.dat");
+    auto form = p.Start();
+    ListCommands::AddSite(form->ManualList(), "New Site", "http://127.0.0.1:9/new");
+    ListCommands::AddProduct(form->ProductsList(), "New Product", "L", "C");
+
+    // Cancel keeps the window open and writes nothing.
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::Cancel);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+    EXPECT_EQ(MessageBoxes::shown()[0].Kind, MessageBoxes::Buttons::YesNoCancel);
+    EXPECT_EQ(MessageBoxes::shown()[0].Text.toStdString(), "The manual site list has changed. Save it to sites.dat?");
+    p.Messages();
+    EXPECT_EQ(p.dir.Read("data/products.dat"), products);
+
+    // No closes without the sites; the products are saved as always.
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::No);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(p.dir.Read("data/sites.dat"), before);
+    EXPECT_NE(p.dir.Read("data/products.dat").find("New Product|L|C|"), std::string::npos);
+    EXPECT_EQ(p.Messages().size(), 1u);
+
+    // A Save, to whatever file, counts as saved: the close asks nothing.
+    form = p.Start();
+    ListCommands::AddSite(form->ManualList(), "Saved Site", "http://127.0.0.1:9/saved");
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("mysites.dat")));
+    FindAction(form.get(), "ASaveManual")->trigger();
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(MessageBoxes::shown().empty());
+    EXPECT_EQ(p.dir.Read("data/sites.dat"), before);
+
+    // Yes writes them to sites.dat.
+    form = p.Start();
+    ListCommands::DeleteAll(form->ManualList());
+    ListCommands::AddSite(form->ManualList(), "Only Site", "http://127.0.0.1:9/only");
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(p.dir.Read("data/sites.dat"), "Only Site|http://127.0.0.1:9/only|\r\n");
+}
+
+TEST(TForm1Start, AReadOnlyDataFolderStillTakesTheCloseTimeSave)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListCommands::AddProduct(form->ProductsList(), "Zip Tool", "http://z.example/pad.xml", "Utilities");
+    ::chmod(p.dir.File("data").c_str(), 0555);
+    {
+        PermissionsBind bind;
+        if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
+        EXPECT_TRUE(form->close());
+    }
+    ::chmod(p.dir.File("data").c_str(), 0755);
+    EXPECT_TRUE(p.Messages().empty());
+    EXPECT_NE(p.dir.Read("data/products.dat").find("Zip Tool|http://z.example/pad.xml|Utilities|\r\n"),
+              std::string::npos);
 }
 
 TEST(TForm1Start, RussianFromTheSettingsCaptionsEveryWindowBeforeItsFirstUse)

@@ -321,3 +321,83 @@ TEST(ProductCommands, TextsTheUserLeavesAloneKeepTheirBytes)
     QApplication::processEvents();
     EXPECT_EQ(list.Caption(0), "R\xE9sum\xE9 Maker");
 }
+
+TEST(ProductCommands, FieldsLongerThanATextBoxTakesByDefaultSurviveUntouched)
+{
+    // A text box takes 32,767 characters unless told otherwise.
+    const std::string title(40000, 't'), link = "http://x.example/" + std::string(40000, 'l'), category(33000, 'c');
+    TestProgram p;
+    p.dir.Write("data/categories.dat", "Utilities\r\n" + category + "\r\n");
+    p.dir.Write("data/products.dat", title + "|" + link + "|" + category + "|\r\n");
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+    form->ListViewProducts()->SelectRows({0});
+
+    TItemDialog::setExecHook([](TItemDialog& d) { QTest::mouseClick(d.ButtonOk(), Qt::LeftButton); });
+    FindAction(form.get(), "AEditProduct")->trigger();
+    EXPECT_TRUE(list.Caption(0) == title) << list.Caption(0).size();
+    EXPECT_TRUE(list.Text(0, 1) == link) << list.Text(0, 1).size();
+    EXPECT_TRUE(list.Text(0, 2) == category) << list.Text(0, 2).size();
+
+    // So does a title committed unchanged in place.
+    TListView* view = form->ListViewProducts();
+    view->edit(view->model()->index(0, 0));
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(list.Caption(0) == title) << list.Caption(0).size();
+
+    // A long text pasted into Add Product is taken whole.
+    Drive(std::string(35000, 'a'), link, "Utilities");
+    FindAction(form.get(), "AAddProduct")->trigger();
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Caption(0).size(), 35000u);
+}
+
+TEST(ProductCommands, ABarTypedIntoAFieldIsRefusedInTheDialogsAndInPlace)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+    const std::vector<std::string> before = Captions(list);
+    const std::string bar = "Please, remove \"|\" from the ";
+
+    Drive("Split|Title", "http://x.example/pad.xml", "Utilities");
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_TRUE(seen.stayedOpen);
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{bar + "title\r"});
+    EXPECT_EQ(Captions(list), before);
+
+    form->ListViewProducts()->SelectRows({1});
+    Drive("Pixel Sorter", "http://x.example/a|b", "Graphic|Apps");
+    FindAction(form.get(), "AEditProduct")->trigger();
+    EXPECT_TRUE(seen.stayedOpen);
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{bar + "link\r" + bar + "category\r"});
+    EXPECT_EQ(list.Text(1, 1), "http://pad.pixelsorter.example/pixelsorter.xml");
+
+    // Renaming in place: the message, and the title stays as it was.
+    TListView* view = form->ListViewProducts();
+    view->edit(view->model()->index(2, 0));
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("Tidy|Notes"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !MessageBoxes::shown().empty(); }, 2000));
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{bar + "title\r"});
+    EXPECT_EQ(Captions(list), before);
+}
+
+TEST(ProductCommands, ALoadCutShortByANulByteShowsTheRowsBeforeItAndTellsWhy)
+{
+    TestProgram p;
+    auto form = p.Start();
+    ListRows& list = form->ProductsList();
+    p.dir.Write("cut.dat", std::string("C|c|\r\n\0D|d|\r\n", 13));
+    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("cut.dat")));
+    FindAction(form.get(), "ALoadProducts")->trigger();
+    EXPECT_EQ(p.Messages(),
+              std::vector<std::string>{"cut.dat has a NUL byte at offset 6; the rest of the file was not read"});
+    EXPECT_EQ(Captions(list), std::vector<std::string>{"C"});
+    EXPECT_EQ(list.FailedPaths(), std::vector<std::string>{p.dir.File("cut.dat")});
+}
