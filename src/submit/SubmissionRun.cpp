@@ -168,7 +168,8 @@ void SubmissionRun::DownloadEnded(TDownload& worker, const std::string& word)
     else
         ++failureCount_;
     --outstanding_;
-    const size_t index = static_cast<size_t>(worker.ProductOrdinal) * siteRows_.size() + static_cast<size_t>(worker.SiteOrdinal);
+    const size_t index =
+        static_cast<size_t>(worker.ProductOrdinal) * siteRows_.size() + static_cast<size_t>(worker.SiteOrdinal);
     if (index < pairs_.size()) {
         RunPair& pair = pairs_[index];
         pair.Outcome = word;
