@@ -6,8 +6,10 @@ set -euo pipefail
 PACKAGES=(
   # build, and the format check of CI
   cmake g++ make pkg-config clang-format
-  # core
-  libicu-dev libc-ares-dev
+  # the fuzz targets (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
+  clang libclang-rt-dev
+  # core, and the command line's options
+  libicu-dev libc-ares-dev libcli11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev curl time
   # windows and the embedded browser

@@ -1,7 +1,11 @@
 // quillpost-cli: picks the command named by the first argument and hands it the rest.
 #include "cli/CliCommand.h"
 #include "cli/RequestCommand.h"
+#include "cli/SitesCommand.h"
+#include "cli/SubmitCommand.h"
+#include "cli/TestPadsCommand.h"
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -11,15 +15,31 @@ namespace {
 
 // Every command, in the order the usage text lists them.
 constexpr CliCommand Commands[] = {
+    {"submit", &SubmitCommand::Run, &SubmitCommand::Usage},
+    {"test-pads", &TestPadsCommand::Run, &TestPadsCommand::Usage},
+    {"sites", &SitesCommand::Run, &SitesCommand::Usage},
     {"request", &RequestCommand::Run, &RequestCommand::Usage},
 };
+
+void PrintUsage(std::ostream& to)
+{
+    for (const CliCommand& command : Commands) to << command.Usage();
+    to << "\"quillpost-cli COMMAND --help\" tells more of submit, test-pads and sites.\n";
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    // A reader that goes away early (`| grep -q Failed`) must not end a run before its
+    // report is written: output to it is dropped instead.
+    std::signal(SIGPIPE, SIG_IGN);
     if (argc >= 2) {
+        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+            PrintUsage(std::cout);
+            return 0;
+        }
         for (const CliCommand& command : Commands) {
             if (std::strcmp(argv[1], command.Name) == 0) {
                 const std::vector<std::string> args(argv + 2, argv + argc);
@@ -27,6 +47,6 @@ int main(int argc, char** argv)
             }
         }
     }
-    for (const CliCommand& command : Commands) std::cerr << command.Usage();
+    PrintUsage(std::cerr);
     return CliCommand::UsageError;
 }

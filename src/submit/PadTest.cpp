@@ -50,7 +50,8 @@ void PadTest::DownloadConnected(TDownload& worker)
 void PadTest::DownloadInvalidHost(TDownload&)
 {}
 
-void PadTest::DownloadEnded(TDownload& worker, const std::string&)
+void PadTest::DownloadEnded(TDownload& worker, const std::string& word)
 {
     workers_.Reap(&worker);
+    if (onEnded_ && !worker.Terminated()) onEnded_(worker.ProductId, worker, word);
 }

@@ -4,8 +4,10 @@
 #include "submit/WorkerSet.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class ListRows;
@@ -21,6 +23,9 @@ class Synchronize;
 class PadTest : public TDownloadOwner {
 public:
     using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&)>;
+    // Hears the end of each test that was not broken off: the product's Id, the worker (its
+    // ErrorText tells why a server did not answer) and its word ("Ok" when it answered).
+    using EndedHandler = std::function<void(std::uint64_t productId, const TDownload& worker, const std::string& word)>;
 
     PadTest(ListRows& products, WorkerFactory factory, Synchronize& sync);
     ~PadTest() override;
@@ -29,6 +34,8 @@ public:
     void Test(int row);
     // Tests every checked product, top to bottom. Returns how many.
     int TestChecked();
+
+    void SetOnEnded(EndedHandler handler) { onEnded_ = std::move(handler); }
 
     int LiveWorkers() const { return workers_.Live(); }
     // Breaks off every test and waits for the workers, serving their calls, for at most
@@ -44,4 +51,5 @@ private:
     WorkerFactory factory_;
     Synchronize& sync_;
     WorkerSet workers_;
+    EndedHandler onEnded_;
 };

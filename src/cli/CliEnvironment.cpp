@@ -1,0 +1,20 @@
+#include "cli/CliEnvironment.h"
+
+#include "submit/SiteTable.h"
+
+#include <climits>
+#include <unistd.h>
+
+CliEnvironment CliEnvironment::Real()
+{
+    CliEnvironment env;
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+    const size_t slash = exe.find_last_of('/');
+    env.ProgramFolder = slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
+    env.Sites = &SiteTable::BuiltIn();
+    env.ProgressOnTerminal = ::isatty(STDERR_FILENO) == 1;
+    env.WatchInterrupt = true;
+    return env;
+}

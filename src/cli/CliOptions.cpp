@@ -1,0 +1,48 @@
+#include "cli/CliOptions.h"
+
+#include "cli/CliCommand.h"
+
+#include <algorithm>
+
+std::optional<int> CliOptions::Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
+                                     std::ostream& err)
+{
+    std::vector<std::string> reversed(args.rbegin(), args.rend()); // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << app.get_name() << ": " << e.what() << "\n"
+            << "Run \"" << app.get_name() << " --help\" for its options.\n";
+        return CliCommand::UsageError;
+    }
+    return std::nullopt;
+}
+
+bool CliOptions::SplitProxy(const std::string& text, std::string& host, int& port)
+{
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    const std::string digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const int value = std::stoi(digits);
+    if (value < 1 || value > 65535) return false;
+    host = text.substr(0, colon);
+    port = value;
+    return true;
+}
+
+CLI::Validator CliOptions::ProxyAddress()
+{
+    return CLI::Validator(
+        [](std::string& text) {
+            std::string host;
+            int port = 0;
+            return SplitProxy(text, host, port) ? std::string() : "HOST:PORT with a port from 1 to 65535 expected";
+        },
+        "");
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The conventions the commands built on CLI11 share: --help prints the generated help on
+// `out` and ends the command with 0; a usage error is one line on `err` naming the command,
+// and a pointer to --help, exit code 2.
+class CliOptions {
+public:
+    // Parses `args` (the words after the command's name) into `app`'s options. Returns the
+    // exit code when the command is over (help shown, or a usage error), nothing otherwise.
+    static std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
+                                    std::ostream& err);
+
+    // "HOST:PORT" with a port 1 to 65535: true and the parts; false otherwise.
+    static bool SplitProxy(const std::string& text, std::string& host, int& port);
+    // A CLI11 check of the same.
+    static CLI::Validator ProxyAddress();
+};

@@ -1,0 +1,52 @@
+#include "cli/InterruptWatch.h"
+
+#include "common/Synchronize.h"
+
+#include <pthread.h>
+
+#include <chrono>
+
+namespace {
+
+sigset_t InterruptOnly()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    return set;
+}
+
+} // namespace
+
+InterruptWatch::InterruptWatch(Synchronize& sync, std::function<void()> onInterrupt)
+    : sync_(sync), onInterrupt_(std::move(onInterrupt))
+{
+    const sigset_t set = InterruptOnly();
+    pthread_sigmask(SIG_BLOCK, &set, &oldMask_);
+    thread_ = std::thread([this] { Watch(); });
+}
+
+InterruptWatch::~InterruptWatch()
+{
+    // The watching thread takes this SIGINT as its own and sees that it is to stop; one
+    // waiting in Synchronize meanwhile is served first.
+    stopping_ = true;
+    pthread_kill(thread_.native_handle(), SIGINT);
+    // Its end wakes no one: look again every few milliseconds.
+    while (!sync_.ServeUntil([this] { return over_.load(); }, std::chrono::milliseconds(5))) {
+    }
+    thread_.join();
+    pthread_sigmask(SIG_SETMASK, &oldMask_, nullptr);
+}
+
+void InterruptWatch::Watch()
+{
+    const sigset_t set = InterruptOnly();
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&set, &signal) != 0) continue;
+        if (stopping_) break;
+        sync_.Call(onInterrupt_);
+    }
+    over_ = true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "catalogue/ListRows.h"
+
+#include <string>
+#include <vector>
+
+struct RunProduct;
+
+// The products a command works on: a products file read into a list as the program reads
+// it (sorted by title, so runs go in the order the Products page shows), and the rows picked
+// from it by exact title.
+class ProductSelection {
+public:
+    ProductSelection();
+
+    // Reads the file. False, and the reason in `error`, when it cannot be read.
+    bool Load(const std::string& path, std::string& error);
+    // Picks every row whose title is one of `titles` (a title shared by several rows picks
+    // them all), or every row when `titles` is empty, top to bottom. False when a title
+    // names no row: `error` names each such title, and nothing is picked.
+    bool Pick(const std::vector<std::string>& titles, std::string& error);
+
+    ListRows& List() { return list_; }
+    const ListRows& List() const { return list_; }
+    const std::vector<int>& Rows() const { return rows_; }
+
+    // The product of `row` as a run sends it.
+    static RunProduct Product(const ListRows& list, int row);
+
+private:
+    ListRows list_;
+    std::vector<int> rows_;
+};

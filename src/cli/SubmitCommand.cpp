@@ -1,0 +1,282 @@
+#include "cli/SubmitCommand.h"
+
+#include "cli/CliEnvironment.h"
+#include "cli/CliOptions.h"
+#include "cli/CliRunView.h"
+#include "cli/InterruptWatch.h"
+#include "cli/ProductSelection.h"
+#include "common/FileReplace.h"
+#include "common/OwnerThreadQueue.h"
+#include "common/StatusWords.h"
+#include "submit/RetryPlan.h"
+#include "submit/RunReport.h"
+#include "submit/SiteTable.h"
+#include "submit/SubmissionRun.h"
+#include "submit/TDownload.h"
+
+#include <chrono>
+#include <climits>
+#include <optional>
+#include <set>
+
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+constexpr const char* Name = "quillpost-cli submit";
+
+struct Options {
+    std::string productsFile;
+    std::vector<std::string> products;
+    std::vector<std::string> sites;
+    int speed = 1;
+    int timeout = TDownload::DefaultTimeOut;
+    std::string proxy;
+    std::string report;
+    std::string retry;
+    bool quiet = false;
+};
+
+// One run: every product to every site row.
+struct Batch {
+    std::vector<RunProduct> products;
+    std::vector<int> siteRows;
+};
+
+int Fail(std::ostream& err, const std::string& why)
+{
+    err << Name << ": " << why << '\n';
+    return CliCommand::UsageError;
+}
+
+void AddOptions(CLI::App& app, Options& opt)
+{
+    app.add_option("--products", opt.productsFile, "The products file (title|PAD link|category| a line)")
+        ->type_name("FILE")
+        ->capture_default_str();
+    app.add_option("--product", opt.products, "Send only the products of this exact title (repeatable)")
+        ->type_name("TITLE")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--site", opt.sites, "Send only to the built-in site of this exact title (repeatable)")
+        ->type_name("TITLE")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--speed", opt.speed, "How many requests go out at once, 1 to 10")
+        ->type_name("N")
+        ->check(CLI::Range(1, SubmissionRun::MaxSpeed).description(""))
+        ->capture_default_str();
+    app.add_option("--timeout", opt.timeout, "Time-out of each wait of a request, in milliseconds (0: none)")
+        ->type_name("MS")
+        ->check(CLI::Range(0, INT_MAX).description(""))
+        ->capture_default_str();
+    app.add_option("--proxy", opt.proxy, "Send every request through this HTTP proxy")
+        ->type_name("HOST:PORT")
+        ->check(CliOptions::ProxyAddress());
+    app.add_option("--report", opt.report,
+                   "Write the run's report to this file (default: reports/run-YYYYMMDD-HHMMSS.csv, UTC, in the "
+                   "program folder)")
+        ->type_name("FILE");
+    app.add_option("--retry-failed", opt.retry, "Resend only the pairs of this earlier report whose outcome was not Ok")
+        ->type_name("REPORT");
+    app.add_flag("--quiet", opt.quiet, "Print nothing but errors and warnings");
+    app.footer("Prints one line per outcome on stdout (outcome, product, site, HTTP status or error, "
+               "tab-separated), then \"Finished. Success: N Failed: M\"; progress goes to stderr.\n"
+               "Exit codes: 0 every pair Ok; 1 the run ended and some pair was not Ok (or its report could not be "
+               "written); 2 usage or input error, nothing sent; 130 interrupted by Ctrl+C (the report holds what "
+               "ended, the rest as Cancelled).");
+}
+
+// What the command is to send, as runs: the picked products to the picked sites, or the
+// pairs of a report to resend. Returns the exit code when nothing is to be sent.
+std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, std::vector<Batch>& batches,
+                               std::ostream& out, std::ostream& err)
+{
+    const auto fail = [&err](const std::string& why) { return Fail(err, why); };
+    ProductSelection selection;
+    std::string error;
+    if (!selection.Load(opt.productsFile, error)) return fail(error);
+
+    if (opt.retry.empty()) {
+        std::string productError;
+        const bool productsFound = selection.Pick(opt.products, productError);
+        const std::set<std::string> wanted(opt.sites.begin(), opt.sites.end());
+        std::vector<int> siteRows;
+        std::set<std::string> found;
+        for (int row = 0; row < sites.Count(); ++row) {
+            if (!wanted.empty() && !wanted.count(sites.At(row).Title)) continue;
+            if (!wanted.empty() && !found.insert(sites.At(row).Title).second) continue; // a title once
+            siteRows.push_back(row);
+        }
+        bool sitesFound = true;
+        for (const std::string& title : wanted) {
+            if (found.count(title)) continue;
+            fail("no built-in site titled \"" + title + "\" (quillpost-cli sites lists them)");
+            sitesFound = false;
+        }
+        if (!productsFound) fail(productError + " in " + opt.productsFile);
+        if (!productsFound || !sitesFound) return CliCommand::UsageError;
+        if (selection.Rows().empty()) return fail("no products in " + opt.productsFile);
+        if (siteRows.empty()) return fail("no sites to send to");
+        Batch batch;
+        for (const int row : selection.Rows())
+            batch.products.push_back(ProductSelection::Product(selection.List(), row));
+        batch.siteRows = std::move(siteRows);
+        batches.push_back(std::move(batch));
+    } else {
+        std::vector<ReportPair> notOk;
+        try {
+            notOk = RunReport::NotOk(RunReport::Read(opt.retry));
+        } catch (const FileError& e) {
+            return fail(e.what());
+        }
+        if (notOk.empty()) {
+            if (!opt.quiet) out << "Nothing to resend: every pair of " << opt.retry << " was Ok.\n" << std::flush;
+            return SubmitCommand::AllOk;
+        }
+        const RetryPlan plan = RetryPlan::Make(notOk, selection.List(), sites);
+        for (const std::string& warning : plan.Warnings) err << Name << ": warning: " << warning << '\n';
+        if (plan.Batches.empty()) {
+            err << Name << ": nothing to resend: the products and sites of the failed pairs are gone\n";
+            return SubmitCommand::NotAllOk;
+        }
+        for (const RetryBatch& retry : plan.Batches) {
+            Batch batch;
+            for (const int row : retry.ProductRows)
+                batch.products.push_back(ProductSelection::Product(selection.List(), row));
+            batch.siteRows = retry.SiteRows;
+            batches.push_back(std::move(batch));
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+const char* SubmitCommand::Usage()
+{
+    return "usage: quillpost-cli submit [--products FILE] [--product TITLE]... [--site TITLE]... [--speed N]\n"
+           "                            [--timeout MS] [--proxy HOST:PORT] [--report FILE] [--retry-failed REPORT]\n"
+           "                            [--quiet]\n";
+}
+
+int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return Run(args, out, err, CliEnvironment::Real());
+}
+
+int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                       const CliEnvironment& env)
+{
+    const SiteTable& sites = env.Sites ? *env.Sites : SiteTable::BuiltIn();
+    Options opt;
+    opt.productsFile = env.Products();
+    CLI::App app{"Sends the PAD link of each product to each download site, one HTTP request each, as Submit All "
+                 "does, and writes a report of the run.",
+                 Name};
+    AddOptions(app, opt);
+    if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
+
+    const auto fail = [&err](const std::string& why) { return Fail(err, why); };
+    if (!opt.retry.empty() && (!opt.products.empty() || !opt.sites.empty()))
+        return fail("--retry-failed takes its products and sites from the report: leave out --product and --site");
+    std::string proxyHost;
+    int proxyPort = 0;
+    if (!opt.proxy.empty()) CliOptions::SplitProxy(opt.proxy, proxyHost, proxyPort);
+
+    std::vector<Batch> batches;
+    if (const auto code = PlanBatches(opt, sites, batches, out, err)) return *code;
+
+    const std::string reportPath =
+        opt.report.empty() ? RunReport::DefaultPath(env.ProgramFolder, Clock::now()) : opt.report;
+    try {
+        RunReport::Prepare(reportPath);
+    } catch (const FileError& e) {
+        return fail(e.what());
+    }
+
+    int total = 0;
+    for (const Batch& batch : batches) total += static_cast<int>(batch.products.size() * batch.siteRows.size());
+
+    // From here on requests go out. Ctrl+C reaches this thread through the queue.
+    OwnerThreadQueue queue;
+    SubmissionRun* current = nullptr;
+    bool interrupted = false;
+    std::optional<InterruptWatch> watch;
+    if (env.WatchInterrupt)
+        watch.emplace(queue, [&current, &interrupted] {
+            interrupted = true;
+            if (current) current->Cancel();
+        });
+
+    CliRunView view(out, err, opt.quiet, env.ProgressOnTerminal, total);
+    const auto factory = [&](TDownloadOwner& owner) {
+        auto worker = std::make_unique<TDownload>(owner, queue);
+        worker->TimeOut = opt.timeout;
+        worker->Proxy = proxyHost;
+        worker->ProxyPort = proxyPort;
+        return worker;
+    };
+    std::string records; // the report's, batch after batch
+    int ok = 0, failed = 0, cancelled = 0;
+    // Counts a batch's pairs once it is over; those that never ended get their line now.
+    auto count = [&](const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs) {
+        for (const RunPair& pair : pairs) {
+            if (pair.Outcome == StatusWords::Ok) {
+                ++ok;
+            } else if (!pair.Outcome.empty()) {
+                ++failed;
+            } else {
+                ++cancelled;
+                view.Line(RunReport::Cancelled, products[static_cast<size_t>(pair.Product)].Title,
+                          sites.At(pair.SiteRow).Title, "");
+            }
+        }
+    };
+    for (const Batch& batch : batches) {
+        queue.ProcessPending(); // a Ctrl+C that came meanwhile
+        if (!interrupted) {
+            SubmissionRun run(sites, factory, queue, view);
+            run.SetSpeed(opt.speed);
+            std::vector<bool> checked(static_cast<size_t>(sites.Count()), false);
+            for (const int row : batch.siteRows) checked[static_cast<size_t>(row)] = true;
+            view.Follow(run.Products(), sites);
+            current = &run;
+            const bool started = run.SubmitAll(batch.products, checked);
+            while (started && run.Running()) queue.ServeUntil([&run] { return !run.Running(); }, std::chrono::hours(1));
+            current = nullptr;
+            if (started) {
+                count(run.Products(), run.Pairs());
+                records += RunReport::Records(run.Products(), run.Pairs(), sites, Clock::now());
+                continue; // the run goes, waiting for the workers a Cancel broke off
+            }
+        }
+        std::vector<RunPair> never;
+        for (int p = 0; p < static_cast<int>(batch.products.size()); ++p)
+            for (const int row : batch.siteRows) never.push_back(RunPair{p, row, {}, 0, 0, {}, {}});
+        count(batch.products, never);
+        records += RunReport::Records(batch.products, never, sites, Clock::now());
+    }
+    view.EndProgress();
+
+    if (!opt.quiet) {
+        out << (cancelled ? "Cancelled." : "Finished.") << " Success: " << ok << " Failed: " << failed;
+        if (cancelled) out << " Cancelled: " << cancelled;
+        out << '\n';
+    }
+    out << std::flush;
+
+    bool written = true;
+    try {
+        RunReport::Write(reportPath, std::move(records));
+        if (!opt.quiet) err << "Report: " << reportPath << '\n';
+    } catch (const FileError& e) {
+        err << Name << ": " << e.what() << '\n';
+        written = false;
+    }
+    watch.reset(); // a Ctrl+C that came at the very end still counts
+    if (interrupted) return Interrupted;
+    return written && failed == 0 && cancelled == 0 ? AllOk : NotAllOk;
+}

@@ -1,0 +1,118 @@
+#include "cli/TestPadsCommand.h"
+
+#include "catalogue/ListColumns.h"
+#include "cli/CliEnvironment.h"
+#include "cli/CliOptions.h"
+#include "cli/ProductSelection.h"
+#include "common/OwnerThreadQueue.h"
+#include "common/StatusWords.h"
+#include "submit/PadTest.h"
+#include "submit/TDownload.h"
+
+#include <chrono>
+#include <climits>
+#include <map>
+
+namespace {
+
+constexpr const char* Name = "quillpost-cli test-pads";
+
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+} // namespace
+
+const char* TestPadsCommand::Usage()
+{
+    return "usage: quillpost-cli test-pads [--products FILE] [--product TITLE]... [--timeout MS]\n";
+}
+
+std::string TestPadsCommand::Reason(const std::string& word, const std::string& errorText)
+{
+    if (word == StatusWords::Ok) return StatusWords::Ok;
+    if (errorText == "Null Remote Address" || errorText == "Host Lookup Failed") return "name not found";
+    if (errorText == "Connection Failed") return "refused";
+    if (errorText == "Connection Timed out" || errorText == "Host Lookup Timed Out") return "timed out";
+    return errorText.empty() ? std::string("no answer") : errorText;
+}
+
+int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return Run(args, out, err, CliEnvironment::Real());
+}
+
+int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                         const CliEnvironment& env)
+{
+    std::string productsFile = env.Products();
+    std::vector<std::string> titles;
+    int timeout = TDownload::DefaultTimeOut;
+    CLI::App app{"Tries to connect to the server of each product's PAD link, as Test PADs does; nothing is sent.",
+                 Name};
+    app.add_option("--products", productsFile, "The products file (title|PAD link|category| a line)")
+        ->type_name("FILE")
+        ->capture_default_str();
+    app.add_option("--product", titles, "Test only the products of this exact title (repeatable)")
+        ->type_name("TITLE")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--timeout", timeout, "Time-out of the lookup and of the connection, in milliseconds (0: none)")
+        ->type_name("MS")
+        ->check(CLI::Range(0, INT_MAX).description(""))
+        ->capture_default_str();
+    app.footer("Prints one line per product: Ok or the reason (name not found, refused, timed out), the title, "
+               "the server tried (host:port), tab-separated.\n"
+               "Exit codes: 0 every server answered; 1 some did not; 2 usage or input error, nothing tested.");
+    if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
+
+    ProductSelection selection;
+    std::string error;
+    if (!selection.Load(productsFile, error)) {
+        err << Name << ": " << error << '\n';
+        return UsageError;
+    }
+    if (!selection.Pick(titles, error)) {
+        err << Name << ": " << error << " in " << productsFile << '\n';
+        return UsageError;
+    }
+    if (selection.Rows().empty()) {
+        err << Name << ": no products in " << productsFile << '\n';
+        return UsageError;
+    }
+
+    ListRows& list = selection.List();
+    std::map<std::uint64_t, std::string> reasons; // product Id -> its line's first column
+    OwnerThreadQueue queue;
+    {
+        PadTest tests(
+            list,
+            [&](TDownloadOwner& owner) {
+                auto worker = std::make_unique<TDownload>(owner, queue);
+                worker->TimeOut = timeout;
+                return worker;
+            },
+            queue);
+        tests.SetOnEnded([&reasons](std::uint64_t id, const TDownload& worker, const std::string& word) {
+            reasons[id] = Reason(word, worker.ErrorText);
+        });
+        for (const int row : selection.Rows()) tests.Test(row);
+        const size_t count = selection.Rows().size();
+        while (reasons.size() < count) queue.ServeUntil([&] { return reasons.size() >= count; }, std::chrono::hours(1));
+    }
+
+    bool allOk = true;
+    for (const int row : selection.Rows()) {
+        const std::string& reason = reasons[list.Row(row).Id];
+        allOk = allOk && reason == StatusWords::Ok;
+        const PadServer server = PadServer::Of(list.Text(row, ProductColumn::PadLink));
+        out << reason << '\t' << OneLine(list.Caption(row)) << '\t' << OneLine(server.Host) << ':' << server.Port
+            << '\n';
+    }
+    out << std::flush;
+    return allOk ? AllOk : NotAllOk;
+}

@@ -1,0 +1,46 @@
+#include "submit/RetryPlan.h"
+
+#include "catalogue/ListRows.h"
+#include "submit/RunReport.h"
+#include "submit/SiteTable.h"
+
+#include <map>
+#include <set>
+
+RetryPlan RetryPlan::Make(const std::vector<ReportPair>& pairs, const ListRows& products, const SiteTable& sites)
+{
+    std::map<std::string, std::vector<int>> productRows;
+    for (int row = 0; row < products.Count(); ++row) productRows[products.Caption(row)].push_back(row);
+    std::map<std::string, int> siteRow;
+    for (int row = sites.Count() - 1; row >= 0; --row) siteRow[sites.At(row).Title] = row; // the first of a title
+
+    RetryPlan plan;
+    std::set<std::string> missingProducts, missingSites;
+    std::map<int, std::set<int>> sitesOf; // product row -> site rows to resend
+    for (const ReportPair& pair : pairs) {
+        const auto product = productRows.find(pair.Product);
+        const auto site = siteRow.find(pair.Site);
+        if (product == productRows.end() && missingProducts.insert(pair.Product).second)
+            plan.Warnings.push_back("product \"" + pair.Product + "\" is no longer in the catalogue: skipped");
+        if (site == siteRow.end() && missingSites.insert(pair.Site).second)
+            plan.Warnings.push_back("site \"" + pair.Site + "\" is no longer a built-in site: skipped");
+        if (product == productRows.end() || site == siteRow.end()) continue;
+        for (const int row : product->second) sitesOf[row].insert(site->second);
+    }
+
+    // Products in list order; a batch for each set of sites, in the order the sets first come.
+    std::map<std::set<int>, size_t> batchOf;
+    for (const auto& [row, siteSet] : sitesOf) {
+        const auto [it, added] = batchOf.emplace(siteSet, plan.Batches.size());
+        if (added) plan.Batches.push_back(RetryBatch{{}, std::vector<int>(siteSet.begin(), siteSet.end())});
+        plan.Batches[it->second].ProductRows.push_back(row);
+    }
+    return plan;
+}
+
+int RetryPlan::PairCount() const
+{
+    int count = 0;
+    for (const RetryBatch& batch : Batches) count += static_cast<int>(batch.ProductRows.size() * batch.SiteRows.size());
+    return count;
+}

@@ -1,0 +1,402 @@
+#include "app/ProgramFiles.h"
+#include "cli/CliEnvironment.h"
+#include "cli/SitesCommand.h"
+#include "cli/SubmitCommand.h"
+#include "cli/TestPadsCommand.h"
+#include "net/Resolver.h"
+#include "submit/RunReport.h"
+#include "submit/SiteTable.h"
+#include "support/ScriptedProxy.h"
+#include "support/ScriptedServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using P = ScriptedProxy;
+
+const std::string kOk = "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully";
+const std::string kNotTaken = "HTTP/1.0 200 OK\r\n\r\nPlease log in first";
+const std::string kError = "HTTP/1.0 500 Oops\r\n\r\n";
+
+// Three built-in sites, in table order: two take GET, Amber takes POST.
+const std::string kAcorn = "Acorn Software Shelf", kAlpine = "Alpine Downloads", kAmber = "Amber Soft Catalog";
+const std::string kAcornUrl = "http://www.acorn-software-shelf.example/addpad.php";
+const std::string kAlpineUrl = "http://www.alpine-downloads.example/addpad.php";
+const std::string kAmberUrl = "http://www.amber-soft-catalog.example/catalog/checkadd.php";
+
+// Products sort by title: Beta, then the one with a comma and quotes.
+const std::string kTool = "Tool, \"Pro\"";
+const std::string kProducts = "Tool, \"Pro\"|http://pad.example/tool.xml|Utilities|\r\n"
+                              "Beta|http://pad.example/beta.xml|Games|\r\n";
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// The proxy's requests as "METHOD URL" without the query, sorted.
+std::vector<std::string> Targets(const ScriptedProxy& proxy)
+{
+    std::vector<std::string> targets;
+    for (const std::string& line : proxy.RequestLines()) targets.push_back(line.substr(0, line.find('?')));
+    std::sort(targets.begin(), targets.end());
+    return targets;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+class CliSubmitTest : public ::testing::Test {
+protected:
+    CliSubmitTest()
+    {
+        env.ProgramFolder = dir.Path() + "/";
+        env.Sites = &SiteTable::BuiltIn();
+        products = dir.Write("products.dat", kProducts);
+    }
+
+    Outcome Submit(std::vector<std::string> args, const CliEnvironment* with = nullptr)
+    {
+        std::ostringstream out, err;
+        const int code = SubmitCommand::Run(args, out, err, with ? *with : env);
+        return {code, out.str(), err.str()};
+    }
+    // Through `proxy` to Acorn, Alpine and Amber.
+    std::vector<std::string> Through(const ScriptedProxy& proxy, std::vector<std::string> more = {})
+    {
+        std::vector<std::string> args = {"--products", products, "--proxy", proxy.Address(), "--site",
+                                         kAcorn,       "--site", kAlpine,   "--site",        kAmber};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    // The reports the default naming wrote.
+    std::vector<std::string> DefaultReports() const
+    {
+        std::vector<std::string> found;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path() + "/reports", ec))
+            found.push_back(e.path().string());
+        return found;
+    }
+
+    TempDir dir;
+    CliEnvironment env;
+    std::string products;
+};
+
+// Acorn takes the submission, Alpine answers without taking it, Amber fails.
+P::Answer Mixed(const std::string& line)
+{
+    if (line.find("alpine") != std::string::npos) return P::Reply(kNotTaken);
+    if (line.find("amber") != std::string::npos) return P::Reply(kError);
+    return P::Reply(kOk);
+}
+
+TEST_F(CliSubmitTest, EveryProductGoesToEverySiteThroughTheProxyAndEveryPairIsReported)
+{
+    ScriptedProxy proxy(Mixed);
+    const std::string report = dir.File("run.csv");
+    const Outcome o = Submit(Through(proxy, {"--report", report}));
+    EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
+
+    // The proxy gets the absolute addresses, GET and POST as the table says.
+    const std::vector<std::string> lines = proxy.RequestLines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0].rfind("GET " + kAcornUrl + "?padurl=http://pad.example/beta.xml&padcat=Games HTTP/1.0", 0), 0u)
+        << lines[0];
+    EXPECT_EQ(lines[2].rfind("POST " + kAmberUrl + "?", 0), 0u) << lines[2];
+    EXPECT_NE(lines[3].find("tool.xml"), std::string::npos);
+
+    EXPECT_EQ(o.out, "Ok\tBeta\t" + kAcorn + "\t200\n" + "X\tBeta\t" + kAlpine + "\t200\n" + "Failed\tBeta\t" + kAmber +
+                         "\t500\n" + "Ok\t" + kTool + "\t" + kAcorn + "\t200\n" + "X\t" + kTool + "\t" + kAlpine +
+                         "\t200\n" + "Failed\t" + kTool + "\t" + kAmber + "\t500\n" +
+                         "Finished. Success: 2 Failed: 4\n");
+    // Not a terminal: one progress line per outcome, then where the report went.
+    const std::vector<std::string> progress = Lines(o.err);
+    ASSERT_EQ(progress.size(), 7u) << o.err;
+    EXPECT_EQ(progress[0], "[1/6] Ok  Beta -> " + kAcorn);
+    EXPECT_EQ(progress[6], "Report: " + report);
+
+    const std::string bytes = dir.Read("run.csv");
+    EXPECT_NE(bytes.find(",\"Tool, \"\"Pro\"\"\",http://pad.example/tool.xml," + kAmber + "," + kAmberUrl +
+                         ",POST,Failed,500,"),
+              std::string::npos)
+        << bytes;
+    const std::vector<ReportRow> rows = RunReport::Read(report);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[1].Product, "Beta");
+    EXPECT_EQ(rows[1].Site, kAlpine);
+    EXPECT_EQ(rows[1].ScriptUrl, kAlpineUrl);
+    EXPECT_EQ(rows[1].Method, "GET");
+    EXPECT_EQ(rows[1].Outcome, "X");
+    EXPECT_EQ(rows[1].HttpStatus, 200);
+    EXPECT_GE(rows[1].Ms, 0);
+    EXPECT_EQ(rows[5].Product, kTool);
+    EXPECT_EQ(rows[5].PadLink, "http://pad.example/tool.xml");
+    EXPECT_LE(std::chrono::system_clock::now() - rows[5].Time, 1min);
+    EXPECT_TRUE(DefaultReports().empty());
+}
+
+TEST_F(CliSubmitTest, RetryFailedResendsExactlyThePairsThatWereNotOk)
+{
+    {
+        ScriptedProxy first(Mixed);
+        ASSERT_EQ(Submit(Through(first, {"--report", dir.File("first.csv")})).code, SubmitCommand::NotAllOk);
+    }
+    // Everything is taken now; the retry's report goes to reports/ under the program folder.
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    const Outcome o = Submit(
+        {"--products", products, "--proxy", proxy.Address(), "--speed", "3", "--retry-failed", dir.File("first.csv")});
+    EXPECT_EQ(o.code, SubmitCommand::AllOk) << o.err;
+    EXPECT_EQ(Targets(proxy), (std::vector<std::string>{"GET " + kAlpineUrl, "GET " + kAlpineUrl, "POST " + kAmberUrl,
+                                                        "POST " + kAmberUrl}));
+    EXPECT_EQ(Lines(o.out).back(), "Finished. Success: 4 Failed: 0");
+    const std::vector<std::string> reports = DefaultReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("/reports/run-"), std::string::npos);
+    EXPECT_EQ(RunReport::Read(reports[0]).size(), 4u);
+
+    // Pairs that are no grid (Beta at Acorn; the tool at Acorn and Amber), a product and a
+    // site that are gone: each pair that still exists goes once, the others are named.
+    dir.Write("uneven.csv", "product,site,outcome\r\n"
+                            "Beta," +
+                                kAcorn + ",Failed\r\n" + "Beta," + kAlpine + ",Ok\r\n" + "\"Tool, \"\"Pro\"\"\"," +
+                                kAcorn + ",Cancelled\r\n" + "\"Tool, \"\"Pro\"\"\"," + kAmber + ",Invalid\r\n" +
+                                "Deleted Product," + kAcorn + ",X\r\n" + "Beta,Closed Site,Failed\r\n");
+    ScriptedProxy again([](const std::string&) { return P::Reply(kOk); });
+    const Outcome uneven = Submit({"--products", products, "--proxy", again.Address(), "--retry-failed",
+                                   dir.File("uneven.csv"), "--report", dir.File("uneven-retry.csv")});
+    EXPECT_EQ(uneven.code, SubmitCommand::AllOk) << uneven.err;
+    const std::vector<std::string> lines = again.RequestLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find("acorn"), std::string::npos);
+    EXPECT_NE(lines[0].find("beta.xml"), std::string::npos);
+    EXPECT_NE(lines[1].find("acorn"), std::string::npos);
+    EXPECT_NE(lines[1].find("tool.xml"), std::string::npos);
+    EXPECT_NE(lines[2].find("amber"), std::string::npos);
+    EXPECT_NE(uneven.err.find("warning: product \"Deleted Product\""), std::string::npos) << uneven.err;
+    EXPECT_NE(uneven.err.find("warning: site \"Closed Site\""), std::string::npos) << uneven.err;
+    EXPECT_EQ(RunReport::Read(dir.File("uneven-retry.csv")).size(), 3u);
+
+    // A report with nothing to resend sends nothing.
+    dir.Write("all-ok.csv", "product,site,outcome\r\nBeta," + kAcorn + ",Ok\r\n");
+    const Outcome none =
+        Submit({"--products", products, "--proxy", again.Address(), "--retry-failed", dir.File("all-ok.csv")});
+    EXPECT_EQ(none.code, SubmitCommand::AllOk);
+    EXPECT_EQ(again.Count(), 3u);
+}
+
+TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
+{
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    const Outcome unknown = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta",
+                                    "--product", "Gamma", "--site", kAcorn, "--site", "Nowhere Downloads"});
+    EXPECT_EQ(unknown.code, SubmitCommand::UsageError);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_NE(unknown.err.find("no product titled \"Gamma\""), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("no built-in site titled \"Nowhere Downloads\""), std::string::npos) << unknown.err;
+    EXPECT_EQ(unknown.err.find("\"Beta\""), std::string::npos);
+
+    dir.Write("bad.csv", "product,site\r\nBeta,Acorn\r\n");
+    const std::vector<std::vector<std::string>> bad = {
+        {"--products", dir.File("missing.dat")},
+        {"--speed", "0"},
+        {"--speed", "11"},
+        {"--timeout", "-1"},
+        {"--proxy", "127.0.0.1"},
+        {"--proxy", "127.0.0.1:65536"},
+        {"--product", "Beta", "extra"},
+        {"--retry-failed", dir.File("missing.csv")},
+        {"--retry-failed", dir.File("bad.csv")},
+        {"--retry-failed", dir.File("bad.csv"), "--site", kAcorn},
+        {"--report", dir.Path()},
+        {"--colour"},
+    };
+    for (const auto& args : bad) {
+        std::vector<std::string> all = {"--products", products, "--proxy", proxy.Address()};
+        all.insert(all.end(), args.begin(), args.end());
+        const Outcome o = Submit(all);
+        EXPECT_EQ(o.code, SubmitCommand::UsageError) << ::testing::PrintToString(args);
+        EXPECT_NE(o.err.find("quillpost-cli submit: "), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(proxy.Count(), 0u);
+    EXPECT_TRUE(DefaultReports().empty());
+
+    // Every title the sites command lists is one that --site takes.
+    std::ostringstream listed, none;
+    ASSERT_EQ(SitesCommand::Run({}, listed, none), 0);
+    std::vector<std::string> args = {"--products", products, "--site", "Nowhere Downloads"};
+    int count = 0;
+    for (const std::string& line : Lines(listed.str())) {
+        args.push_back("--site");
+        args.push_back(line.substr(0, line.find('\t')));
+        ++count;
+    }
+    EXPECT_EQ(count, SiteTable::BuiltInCount);
+    const Outcome all = Submit(args);
+    EXPECT_EQ(all.code, SubmitCommand::UsageError);
+    EXPECT_EQ(Lines(all.err), std::vector<std::string>{"quillpost-cli submit: no built-in site titled \"Nowhere "
+                                                       "Downloads\" (quillpost-cli sites lists them)"});
+}
+
+TEST_F(CliSubmitTest, AllOkExitsZeroQuietPrintsNothingAndATerminalGetsOneRedrawnBar)
+{
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    const Outcome quiet = Submit(Through(proxy, {"--quiet", "--report", dir.File("q.csv")}));
+    EXPECT_EQ(quiet.code, SubmitCommand::AllOk);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(RunReport::Read(dir.File("q.csv")).size(), 6u);
+
+    CliEnvironment terminal = env;
+    terminal.ProgressOnTerminal = true;
+    const Outcome bar = Submit(Through(proxy, {"--speed", "10"}), &terminal);
+    EXPECT_EQ(bar.code, SubmitCommand::AllOk);
+    EXPECT_EQ(Lines(bar.out).size(), 7u);
+    const std::vector<std::string> err = Lines(bar.err);
+    ASSERT_EQ(err.size(), 2u) << bar.err;
+    EXPECT_EQ(err[0].rfind("\r[", 0), 0u);
+    const std::string last = err[0].substr(err[0].rfind('\r'));
+    EXPECT_EQ(last, "\r[" + std::string(30, '#') + "] 6/6  Ok 6  Failed 0");
+    EXPECT_EQ(err[1].rfind("Report: " + dir.Path() + "/reports/run-", 0), 0u);
+}
+
+TEST_F(CliSubmitTest, TheDefaultProductsFileIsTheProgramsCatalogue)
+{
+    EXPECT_EQ(env.Products(), ProgramFiles(env.ProgramFolder, "quillpost").Data(ProgramFiles::Products));
+}
+
+// The built program, stopped by SIGINT in the middle of a run.
+TEST_F(CliSubmitTest, CtrlCCancelsTheRunWritesACompleteReportAndExits130)
+{
+    std::atomic<int> seen{0};
+    ScriptedProxy proxy([&seen](const std::string&) { return ++seen <= 2 ? P::Reply(kOk) : P::Hold(); });
+    std::vector<std::string> args = {std::string(QP_BIN_DIR) + "/quillpost-cli", "submit"};
+    for (std::string& a : Through(proxy, {"--report", dir.File("cut.csv"), "--timeout", "30000"})) args.push_back(a);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string outFile = dir.File("out.txt");
+    const std::string errFile = dir.File("err.txt");
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int fd = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDOUT_FILENO);
+        ::dup2(errFd, STDERR_FILENO);
+        ::signal(SIGINT, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    const bool held = proxy.WaitCount(3, 20s); // the third request waits for an answer
+    ::kill(pid, SIGINT);
+    int status = 0;
+    const auto limit = std::chrono::steady_clock::now() + 20s;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > limit) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(held);
+    ASSERT_TRUE(WIFEXITED(status)) << status << dir.Read("err.txt");
+    EXPECT_EQ(WEXITSTATUS(status), SubmitCommand::Interrupted);
+    EXPECT_EQ(proxy.Count(), 3u);
+
+    const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
+    ASSERT_EQ(rows.size(), 6u);
+    const std::vector<std::string> expected = {"Ok", "Ok", "Cancelled", "Cancelled", "Cancelled", "Cancelled"};
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].Outcome, expected[i]) << i;
+    EXPECT_EQ(rows[2].Site, kAmber);
+    EXPECT_EQ(rows[5].Product, kTool);
+    const std::vector<std::string> out = Lines(dir.Read("out.txt"));
+    ASSERT_EQ(out.size(), 7u);
+    EXPECT_EQ(out[2], "Cancelled\tBeta\t" + kAmber + "\t");
+    EXPECT_EQ(out[6], "Cancelled. Success: 2 Failed: 0 Cancelled: 4");
+}
+
+class CliTestPadsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = Resolver::Settings();
+        Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}});
+        env.ProgramFolder = dir.Path() + "/";
+    }
+    void TearDown() override { Resolver::SetSettings(saved_); }
+
+    Outcome TestPads(const std::vector<std::string>& args)
+    {
+        std::ostringstream out, err;
+        const int code = TestPadsCommand::Run(args, out, err, env);
+        return {code, out.str(), err.str()};
+    }
+
+    ResolverSettings saved_;
+    TempDir dir;
+    CliEnvironment env;
+};
+
+TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
+{
+    ScriptedServer listening(ScriptedServer::Script{ScriptedServer::Hold()});
+    const std::string answering = "127.0.0.1:" + std::to_string(listening.Port());
+    const std::string refusing = "127.0.0.1:" + std::to_string(ScriptedServer::RefusingPort());
+    const std::string silent = "127.0.0.1:" + std::to_string(ScriptedServer::UnansweredPort());
+    dir.Write("data/products.dat", "Unknown|http://no-such-site.invalid/p.xml|U|\r\n"
+                                   "Answering|http://" +
+                                       answering + "/pad.xml|U|\r\n" + "Refusing|" + refusing + "/pad.xml|U|\r\n" +
+                                       "Silent|http://" + silent + "/pad.xml|U|\r\n");
+    const Outcome all = TestPads({"--timeout", "500"});
+    EXPECT_EQ(all.code, TestPadsCommand::NotAllOk) << all.err;
+    EXPECT_EQ(all.out, "Ok\tAnswering\t" + answering + "\n" + "refused\tRefusing\t" + refusing + "\n" +
+                           "timed out\tSilent\t" + silent + "\n" +
+                           "name not found\tUnknown\tno-such-site.invalid:80\n");
+    ASSERT_TRUE(listening.WaitFinished(1));
+    EXPECT_EQ(listening.Received(0), "");
+
+    ScriptedServer again(ScriptedServer::Script{ScriptedServer::Hold()});
+    dir.Write("other.dat", "Answering|http://127.0.0.1:" + std::to_string(again.Port()) +
+                               "/pad.xml|U|\r\n"
+                               "Unknown|http://no-such-site.invalid/p.xml|U|\r\n");
+    const Outcome one = TestPads({"--products", dir.File("other.dat"), "--product", "Answering"});
+    EXPECT_EQ(one.code, TestPadsCommand::AllOk);
+    EXPECT_EQ(Lines(one.out).size(), 1u);
+
+    const Outcome unknown = TestPads({"--products", dir.File("other.dat"), "--product", "Nope"});
+    EXPECT_EQ(unknown.code, TestPadsCommand::UsageError);
+    EXPECT_NE(unknown.err.find("no product titled \"Nope\""), std::string::npos);
+    EXPECT_EQ(TestPads({"--products", dir.File("none.dat")}).code, TestPadsCommand::UsageError);
+}
+
+} // namespace
