@@ -97,3 +97,18 @@ const std::array<LanguageKey, LanguageKeys::Count>& LanguageKeys::All()
     }};
     return keys;
 }
+
+const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
+{
+    static constexpr std::array<LanguageKey, ExtraCount> keys{{
+        {"ARetryFailedAuto->Caption", "Retry Failed"},
+        {"AOpenReportsAuto->Caption", "Open Reports Folder"},
+        {"AProxy->Caption", "Proxy..."},
+        {"FormProxy->Caption", "Proxy"},
+        {"FormProxy->CheckBoxUseProxy->Caption", "Use a proxy"},
+        {"FormProxy->LabelProxyHost->Caption", "Host:"},
+        {"FormProxy->LabelProxyPort->Caption", "Port:"},
+        {"FormProxy->ButtonCancel->Caption", "Cancel"},
+    }};
+    return keys;
+}

@@ -16,4 +16,10 @@ class LanguageKeys {
 public:
     static constexpr int Count = 91;
     static const std::array<LanguageKey, Count>& All();
+
+    // The captions of the run reports and the proxy setting, which come after those above
+    // in a language file and are applied after them: the Submit and Settings menus' entries,
+    // then the proxy dialog.
+    static constexpr int ExtraCount = 8;
+    static const std::array<LanguageKey, ExtraCount>& Extra();
 };

@@ -93,3 +93,21 @@ TEST(LanguageKeysTest, TextsThatCarryBlanksAndTheAboutLines)
     const std::string host = site.substr(7, site.find('/', 7) - 7);
     EXPECT_TRUE(host.size() > 8 && host.compare(host.size() - 8, 8, ".example") == 0) << site;
 }
+
+// The extra keys are read from the same section: one that repeated a key of the first list
+// (in any letter case) would set both captions from one line.
+TEST(LanguageKeysTest, ExtraKeysAreCaptionKeysDistinctFromTheFirstList)
+{
+    std::set<std::string> seen;
+    auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (const LanguageKey& k : LanguageKeys::All()) seen.insert(lower(k.Key));
+    for (const LanguageKey& k : LanguageKeys::Extra()) {
+        const std::string key = k.Key;
+        EXPECT_TRUE(seen.insert(lower(key)).second) << "duplicate " << key;
+        EXPECT_TRUE(key.size() > 9 && key.compare(key.size() - 9, 9, "->Caption") == 0) << key;
+        EXPECT_NE(std::string(k.English), "") << key;
+    }
+}

@@ -1,6 +1,7 @@
 #include "app/ui/TForm1.h"
 
 #include "app/StatusText.h"
+#include "app/ui/TFormProxy.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
@@ -11,6 +12,7 @@
 #include "catalogue/ui/TFormEditProduct.h"
 #include "catalogue/ui/TListView.h"
 #include "common/IniFile.h"
+#include "common/ProxySetting.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/LocalText.h"
@@ -36,6 +38,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -148,6 +152,9 @@ void TForm1::BuildActions()
     MakeAction("ATestPad", "Product", "Test PAD", &TForm1::ATestPadExecute);
     MakeAction("ASubmitAuto", "Auto", "Submit", &TForm1::ASubmitAutoExecute);
     MakeAction("ASubmitAllAuto", "Auto", "Submit All", &TForm1::ASubmitAllAutoExecute);
+    MakeAction("ARetryFailedAuto", "Auto", "Retry Failed", &TForm1::ARetryFailedAutoExecute);
+    MakeAction("AOpenReportsAuto", "Auto", "Open Reports Folder", &TForm1::AOpenReportsAutoExecute);
+    MakeAction("AProxy", "Settings", "Proxy...", &TForm1::AProxyExecute);
     MakeAction("AAddManual", "Manual", "Add", &TForm1::AAddManualExecute);
     MakeAction("AEditManual", "Manual", "Edit", &TForm1::AEditManualExecute);
     MakeAction("ADeleteManual", "Manual", "Delete", &TForm1::ADeleteManualExecute);
@@ -213,6 +220,9 @@ void TForm1::BuildMenus()
 
     QMenu* submit = menu(bar, "MSubmit", "Submit");
     Entry(submit, "MSubmitAuto", "ASubmitAllAuto");
+    Entry(submit, "MRetryFailedAuto", "ARetryFailedAuto");
+    submit->addSeparator();
+    Entry(submit, "MOpenReportsAuto", "AOpenReportsAuto");
     bar->addMenu(submit);
 
     QMenu* settings = menu(bar, "MSettings", "Settings");
@@ -222,6 +232,7 @@ void TForm1::BuildMenus()
     mLangEnglish_->setCheckable(true);
     mLangRussian_->setCheckable(true);
     settings->addMenu(language);
+    Entry(settings, "MProxy", "AProxy");
     bar->addMenu(settings);
 
     QMenu* help = menu(bar, "MHelp", "Help");
@@ -420,6 +431,7 @@ void TForm1::FormCreate()
     formAddManual_ = new TFormAddManual(this);
     formEditManual_ = new TFormEditManual(this);
     formProgress_ = new TFormProgress(this);
+    formProxy_ = new TFormProxy(this);
     aboutBox_ = new TAboutBox(this);
     formAddProduct_->SetList(&products_);
     formEditProduct_->SetList(&products_);
@@ -431,7 +443,8 @@ void TForm1::FormCreate()
                                    pageControl_->setCurrentIndex(2);
                                    panelBrowser_->NavigatePost(address, postData);
                                },
-                               [this](const std::string& text) { statusPanels_[1]->setText(LocalText::ToQ(text)); }},
+                               [this](const std::string& text) { statusPanels_[1]->setText(LocalText::ToQ(text)); },
+                               files_.Folder()},
         this);
 
     step([this] {
@@ -439,6 +452,12 @@ void TForm1::FormCreate()
                                                ProgramFiles::LanguageKey, ProgramFiles::DefaultLanguage);
     });
     step([this] { ApplyLanguage(currentLanguage_); });
+    step([this] {
+        // A stored value that is no good proxy is not used: runs then connect directly.
+        const auto proxy = ProxySetting::Parse(
+            IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection, ProxySetting::Key, ""));
+        if (proxy && proxy->Used()) UseProxy(*proxy);
+    });
     step([this] {
         QSignalBlocker block(pageControl_);
         pageControl_->setCurrentIndex(0);
@@ -724,6 +743,43 @@ void TForm1::ASubmitAutoExecute()
 void TForm1::ASubmitAllAutoExecute()
 {
     submission_->SubmitAll();
+}
+
+void TForm1::ARetryFailedAutoExecute()
+{
+    submission_->RetryFailed();
+}
+
+void TForm1::AOpenReportsAutoExecute()
+{
+    submission_->OpenReportsFolder();
+}
+
+// ---------------------------------------------------------------------------------------
+// Proxy
+
+void TForm1::AProxyExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    formProxy_->SetValue(submission_->Proxy());
+    if (!formProxy_->ShowModal()) return;
+    const ProxySetting proxy = formProxy_->Value();
+    // Kept at once, not only at close: the setting survives a program that does not end well.
+    IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, ProxySetting::Key, proxy.Text());
+    UseProxy(proxy);
+}
+
+void TForm1::UseProxy(const ProxySetting& proxy)
+{
+    submission_->SetProxy(proxy);
+    // The browser takes Qt's application proxy when the system's configuration is not used.
+    if (proxy.Used()) {
+        QNetworkProxyFactory::setUseSystemConfiguration(false);
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, LocalText::ToQ(proxy.Host), static_cast<quint16>(proxy.Port)));
+    } else {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    }
 }
 
 // ---------------------------------------------------------------------------------------

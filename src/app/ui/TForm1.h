@@ -29,7 +29,9 @@ class TFormAddProduct;
 class TFormEditManual;
 class TFormEditProduct;
 class TFormProgress;
+class TFormProxy;
 class SubmitCommands;
+struct ProxySetting;
 class TListView;
 class TThemeManager;
 
@@ -72,6 +74,7 @@ public:
     TFormAddManual* FormAddManual() const { return formAddManual_; }
     TFormEditManual* FormEditManual() const { return formEditManual_; }
     TFormProgress* FormProgress() const { return formProgress_; }
+    TFormProxy* FormProxy() const { return formProxy_; }
     TAboutBox* AboutBox() const { return aboutBox_; }
     TBrowserPanel* PanelBrowser() const { return panelBrowser_; }
     TListView* ListViewProducts() const { return listViewProducts_; }
@@ -104,6 +107,9 @@ public:
     void ATestPadExecute();
     void ASubmitAutoExecute();
     void ASubmitAllAutoExecute();
+    void ARetryFailedAutoExecute();
+    void AOpenReportsAutoExecute();
+    void AProxyExecute();
     void AAddManualExecute();
     void AEditManualExecute();
     void ADeleteManualExecute();
@@ -155,6 +161,8 @@ private:
     void LoadList(ListRows& list, bool checkRows);
     void SaveList(ListRows& list, const char* presetName, int fields);
     void ShowRowText(ListRowsModel* model, int row);
+    // Runs go through `proxy` from now on, and so does the browser.
+    void UseProxy(const ProxySetting& proxy);
 
     ProgramFiles files_;
     const SiteTable& siteTable_; // row i of the Auto Submit list is its row i
@@ -188,5 +196,6 @@ private:
     TFormAddManual* formAddManual_ = nullptr;
     TFormEditManual* formEditManual_ = nullptr;
     TFormProgress* formProgress_ = nullptr;
+    TFormProxy* formProxy_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
 };

@@ -88,10 +88,12 @@ std::optional<QString> CaptionTable::Caption(const std::string& key) const
 void CaptionTable::Apply(const std::string& path) const
 {
     LanguagePass pass(path);
-    for (const LanguageKey& k : LanguageKeys::All()) {
+    auto apply = [&](const LanguageKey& k) {
         Slot slot = Find(k.Key);
-        if (!slot) continue;
+        if (!slot) return;
         const std::string current = LocalText::ToBytes(slot.Get());
         slot.Set(LocalText::ToQ(pass.Caption(k.Key, current)));
-    }
+    };
+    for (const LanguageKey& k : LanguageKeys::All()) apply(k);
+    for (const LanguageKey& k : LanguageKeys::Extra()) apply(k);
 }

@@ -7,19 +7,34 @@
 #include "common/ui/GuiOwnerThread.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShellOpen.h"
+#include "submit/RetryPlan.h"
+#include "submit/RunReport.h"
 #include "submit/SingleSubmit.h"
 #include "submit/ui/TFormProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+std::chrono::system_clock::time_point Now()
+{
+    return std::chrono::system_clock::now();
+}
+
+} // namespace
+
 SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
     : w_(std::move(wiring)),
       owner_(new GuiOwnerThread(parent)),
       run_(
-          w_.Table, [this](TDownloadOwner& o) { return MakeWorker(o); }, owner_->Sync(), *this),
+          w_.Table, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync(), *this),
       tests_(
-          w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o); }, owner_->Sync())
+          w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o, false); }, owner_->Sync())
 {
     run_.SetPrepared(&w_.Prepared);
     // Cancel, the close box and Escape all end the run.
@@ -31,10 +46,16 @@ SubmitCommands::~SubmitCommands()
     StopAll(std::chrono::seconds(1));
 }
 
-std::unique_ptr<TDownload> SubmitCommands::MakeWorker(TDownloadOwner& owner)
+std::unique_ptr<TDownload> SubmitCommands::MakeWorker(TDownloadOwner& owner, bool runWorker)
 {
-    if (factory_) return factory_(owner, owner_->Sync());
-    return std::make_unique<TDownload>(owner, owner_->Sync());
+    std::unique_ptr<TDownload> worker =
+        factory_ ? factory_(owner, owner_->Sync()) : std::make_unique<TDownload>(owner, owner_->Sync());
+    // A PAD test checks the PAD server itself, so it never goes through the proxy.
+    if (runWorker && worker && proxy_.Used()) {
+        worker->Proxy = proxy_.Host;
+        worker->ProxyPort = proxy_.Port;
+    }
+    return worker;
 }
 
 bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
@@ -46,30 +67,146 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     return tests_.StopAll(std::max(left, std::chrono::milliseconds(0))) && runDone;
 }
 
-void SubmitCommands::SubmitAll()
+RunProduct SubmitCommands::ProductAt(int row) const
+{
+    const ListRow& r = w_.Products.Row(row);
+    return {r.Caption, r.SubItems[ProductColumn::PadLink - 1], r.SubItems[ProductColumn::Category - 1]};
+}
+
+SubmitCommands::RunEnd SubmitCommands::RunChecked()
 {
     std::vector<RunProduct> products;
-    for (int row = 0; row < w_.Products.Count(); ++row) {
-        const ListRow& r = w_.Products.Row(row);
-        if (r.Checked)
-            products.push_back(
-                {r.Caption, r.SubItems[ProductColumn::PadLink - 1], r.SubItems[ProductColumn::Category - 1]});
-    }
+    for (int row = 0; row < w_.Products.Count(); ++row)
+        if (w_.Products.Row(row).Checked) products.push_back(ProductAt(row));
     std::vector<bool> sites;
     for (int row = 0; row < w_.Sites.Count(); ++row) sites.push_back(w_.Sites.Row(row).Checked);
 
     runOver_ = false;
-    if (!run_.SubmitAll(std::move(products), sites)) return;
+    if (!run_.SubmitAll(std::move(products), sites)) return RunEnd::NotStarted;
     // The last run's counts no longer describe the rows.
     if (w_.ShowStatus) w_.ShowStatus("");
     w_.Progress->ShowModal();
-    if (!runOver_) return; // cancelled
-    const std::string summary = run_.Summary();
+    return runOver_ ? RunEnd::Over : RunEnd::Cancelled;
+}
+
+void SubmitCommands::SubmitAll()
+{
+    const RunEnd end = RunChecked();
+    if (end == RunEnd::NotStarted) return;
+    WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()));
+    if (end == RunEnd::Cancelled) return;
+    ShowSummary(run_.Summary());
+}
+
+void SubmitCommands::RetryFailed()
+{
+    if (lastReport_.empty()) {
+        MessageBoxes::Show(QString::fromUtf8(NoRunText));
+        return;
+    }
+    std::vector<ReportPair> pairs;
+    try {
+        pairs = RunReport::NotOk(RunReport::Read(lastReport_));
+    } catch (const std::exception& e) {
+        MessageBoxes::Show(LocalText::ToQ(e.what()));
+        return;
+    }
+    if (pairs.empty()) {
+        MessageBoxes::Show(QString::fromUtf8(AllOkText));
+        return;
+    }
+    const RetryPlan plan = RetryPlan::Make(pairs, w_.Products, w_.Table);
+    if (!plan.Warnings.empty()) {
+        std::string text;
+        for (const std::string& warning : plan.Warnings) text += (text.empty() ? "" : "\r\n") + warning;
+        MessageBoxes::Show(LocalText::ToQ(text));
+    }
+    if (plan.Batches.empty()) return;
+
+    std::string records;
+    int success = 0;
+    int failed = 0;
+    bool over = true;
+    std::size_t next = 0;
+    while (next < plan.Batches.size()) {
+        const RetryBatch& batch = plan.Batches[next];
+        w_.Products.SetAllChecked(false);
+        for (int row : batch.ProductRows) w_.Products.SetChecked(row, true);
+        w_.Sites.SetAllChecked(false);
+        for (int row : batch.SiteRows) w_.Sites.SetChecked(row, true);
+
+        const RunEnd end = RunChecked();
+        if (end == RunEnd::NotStarted) {
+            over = false;
+            break;
+        }
+        ++next;
+        records += RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now());
+        success += run_.SuccessCount();
+        failed += run_.FailureCount();
+        if (end == RunEnd::Cancelled) {
+            over = false;
+            break;
+        }
+    }
+    // The batches a Cancel kept from starting are in the report too, every pair "Cancelled".
+    for (; next < plan.Batches.size(); ++next) records += UnstartedRecords(plan.Batches[next]);
+    WriteReport(records);
+    if (!over) return;
+    ShowSummary("Finished.\rSuccess: " + std::to_string(success) + "\nFailed: " + std::to_string(failed));
+}
+
+std::string SubmitCommands::UnstartedRecords(const RetryBatch& batch) const
+{
+    std::vector<RunProduct> products;
+    std::vector<RunPair> pairs;
+    for (int row : batch.ProductRows) {
+        for (int site : batch.SiteRows) {
+            RunPair pair;
+            pair.Product = static_cast<int>(products.size());
+            pair.SiteRow = site;
+            pairs.push_back(pair);
+        }
+        products.push_back(ProductAt(row));
+    }
+    return RunReport::Records(products, pairs, w_.Table, Now());
+}
+
+void SubmitCommands::WriteReport(const std::string& records)
+{
+    const std::string path = RunReport::DefaultPath(w_.ProgramFolder, Now());
+    try {
+        RunReport::Write(path, records);
+        lastReport_ = path;
+    } catch (const std::exception& e) {
+        // The run's result stands; only its report is missing. A retry must not take an
+        // older run's report for this one's.
+        lastReport_.clear();
+        MessageBoxes::Show(QString::fromUtf8(ReportNotWrittenText) + QStringLiteral("\r") + LocalText::ToQ(e.what()));
+    }
+}
+
+void SubmitCommands::ShowSummary(const std::string& summary)
+{
     std::string line = summary;
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';
     if (w_.ShowStatus) w_.ShowStatus(line);
     MessageBoxes::Show(LocalText::ToQ(summary));
+}
+
+void SubmitCommands::OpenReportsFolder()
+{
+    std::string folder = w_.ProgramFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    folder += RunReport::Folder;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        MessageBoxes::Show(LocalText::ToQ("Cannot create " + folder + ": " + error.message()));
+        return;
+    }
+    ShellOpen::File(LocalText::ToQ(folder));
 }
 
 void SubmitCommands::Submit()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ProxySetting.h"
 #include "submit/PadTest.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionRun.h"
@@ -14,11 +15,14 @@ class ListRows;
 class QObject;
 class TFormProgress;
 struct PreparedSubmission;
+struct RetryBatch;
 
-// Submit All, Submit, Test PAD and Test PADs as the main window runs them: the Qt-free run
-// and PAD test, shown through the progress window, the Auto Submit rows and message boxes.
-// Workers report through the GUI thread's event loop. Lives on the GUI thread; its
-// destruction stops and joins every worker it started.
+// Submit All, Retry Failed, Submit, Test PAD and Test PADs as the main window runs them: the
+// Qt-free run and PAD test, shown through the progress window, the Auto Submit rows and
+// message boxes. Every Submit All and every Retry Failed writes one run report into the
+// program folder's reports/ when it ends or is cancelled. Run workers go through the proxy
+// setting; PAD tests always connect directly. Workers report through the GUI thread's event
+// loop. Lives on the GUI thread; its destruction stops and joins every worker it started.
 class SubmitCommands : public RunView {
 public:
     struct Wiring {
@@ -31,8 +35,14 @@ public:
         std::function<void(const std::string& address, const std::string& postData)> NavigatePost;
         // The status bar's text for the end of a run.
         std::function<void(const std::string&)> ShowStatus;
+        // The program folder; reports go to its reports/.
+        std::string ProgramFolder;
     };
     using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&, Synchronize&)>;
+
+    static constexpr const char* NoRunText = "No run to retry yet.";
+    static constexpr const char* AllOkText = "Every pair of the last run was Ok.";
+    static constexpr const char* ReportNotWrittenText = "The run report could not be written:";
 
     SubmitCommands(Wiring wiring, QObject* parent);
     ~SubmitCommands() override;
@@ -41,6 +51,18 @@ public:
     void SetWorkerFactory(WorkerFactory factory) { factory_ = std::move(factory); }
 
     void SubmitAll();
+    // Sends again the pairs of the last report this session wrote that were not "Ok": for
+    // each batch of the retry plan, checks exactly its products and sites (unchecking the
+    // others) and runs it as Submit All does. A Cancel stops the whole retry. The batches
+    // make one report, and the summary counts them together.
+    void RetryFailed();
+    // Opens reports/, creating it when missing.
+    void OpenReportsFolder();
+    // The report of the last Submit All or Retry Failed; empty before the first.
+    const std::string& LastReport() const { return lastReport_; }
+    // Run workers send through `proxy` from the next run on (none: directly).
+    void SetProxy(const ProxySetting& proxy) { proxy_ = proxy; }
+    const ProxySetting& Proxy() const { return proxy_; }
     void Submit();
     void TestPad();
     void TestPads();
@@ -61,7 +83,16 @@ public:
     void Message(const std::string& text) override;
 
 private:
-    std::unique_ptr<TDownload> MakeWorker(TDownloadOwner& owner);
+    enum class RunEnd { NotStarted, Over, Cancelled };
+
+    std::unique_ptr<TDownload> MakeWorker(TDownloadOwner& owner, bool runWorker);
+    RunProduct ProductAt(int row) const;
+    // Runs the checked products and sites with the progress window shown until the run ends.
+    RunEnd RunChecked();
+    // The records of a batch that never started: all its pairs "Cancelled".
+    std::string UnstartedRecords(const RetryBatch& batch) const;
+    void WriteReport(const std::string& records);
+    void ShowSummary(const std::string& summary);
 
     Wiring w_;
     GuiOwnerThread* owner_;
@@ -69,4 +100,6 @@ private:
     SubmissionRun run_;
     PadTest tests_;
     bool runOver_ = false;
+    ProxySetting proxy_;
+    std::string lastReport_;
 };

@@ -4,6 +4,7 @@
 // help/ files copied in (or left out), and the test hooks of the windows switched on.
 
 #include "app/ui/TForm1.h"
+#include "app/ui/TFormProxy.h"
 #include "catalogue/ui/TItemDialog.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
@@ -31,6 +32,7 @@ public:
         TItemDialog::setExecHook(nullptr);
         TFormProgress::setExecHook(nullptr);
         TAboutBox::setExecHook(nullptr);
+        TFormProxy::setExecHook(nullptr);
         ShellOpen::setHook([this](const QString& target, bool isFile) {
             opened.push_back({target.toStdString(), isFile});
         });
@@ -49,6 +51,7 @@ public:
         TItemDialog::setExecHook(nullptr);
         TFormProgress::setExecHook(nullptr);
         TAboutBox::setExecHook(nullptr);
+        TFormProxy::setExecHook(nullptr);
         ShellOpen::setHook(nullptr);
         TForm1::setExitHook(nullptr);
     }

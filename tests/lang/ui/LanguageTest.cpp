@@ -1,4 +1,5 @@
 // Languages, help and the about window, through the real main window.
+#include "app/ui/TFormProxy.h"
 #include "app/ui/TestProgram.h"
 
 #include "catalogue/ui/TFormEditManual.h"
@@ -25,7 +26,9 @@ TEST(Language, EveryKeyNamesACaptionThatALanguageFileSets)
     EXPECT_TRUE(p.Messages().empty()); // a missing language file is not an error
     std::string probe = "[Interface]\r\n";
     int n = 0;
-    for (const LanguageKey& k : LanguageKeys::All()) {
+    std::vector<LanguageKey> keys(LanguageKeys::All().begin(), LanguageKeys::All().end());
+    keys.insert(keys.end(), LanguageKeys::Extra().begin(), LanguageKeys::Extra().end());
+    for (const LanguageKey& k : keys) {
         SCOPED_TRACE(k.Key);
         std::optional<QString> caption = form->LanguageCaption(k.Key);
         ASSERT_TRUE(caption.has_value());
@@ -35,7 +38,7 @@ TEST(Language, EveryKeyNamesACaptionThatALanguageFileSets)
     p.dir.Write("language/Probe.ini", probe);
     form->ApplyLanguage("Probe");
     n = 0;
-    for (const LanguageKey& k : LanguageKeys::All())
+    for (const LanguageKey& k : keys)
         EXPECT_EQ(form->LanguageCaption(k.Key)->toStdString(), "T" + std::to_string(n++)) << k.Key;
     // Where the captions show.
     auto text = [&](const char* key) { return form->LanguageCaption(key).value(); };
@@ -50,6 +53,9 @@ TEST(Language, EveryKeyNamesACaptionThatALanguageFileSets)
               text("FormProgress->LabelSite->Caption"));
     EXPECT_EQ(form->AboutBox()->findChild<QLabel*>(QStringLiteral("LabelSite"))->text(),
               text("AboutBox->LabelSite->Caption"));
+    EXPECT_EQ(FindAction(form.get(), "MProxy")->text(), text("AProxy->Caption"));
+    EXPECT_EQ(form->FormProxy()->findChild<QLabel*>(QStringLiteral("LabelProxyPort"))->text(),
+              text("FormProxy->LabelProxyPort->Caption"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quillpost 1.3")); // no key for it
     EXPECT_FALSE(FindAction(form.get(), "MLangEnglish")->isChecked());
     EXPECT_FALSE(FindAction(form.get(), "MLangRussian")->isChecked());

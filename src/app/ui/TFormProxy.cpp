@@ -1,0 +1,122 @@
+#include "app/ui/TFormProxy.h"
+
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+std::function<void(TFormProxy&)>& Hook()
+{
+    static std::function<void(TFormProxy&)> hook;
+    return hook;
+}
+
+} // namespace
+
+TFormProxy::TFormProxy(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormProxy"));
+    setWindowTitle(QStringLiteral("Proxy"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    checkUse_ = new QCheckBox(QStringLiteral("Use a proxy"), this);
+    checkUse_->setObjectName(QStringLiteral("CheckBoxUseProxy"));
+    labelHost_ = new QLabel(QStringLiteral("Host:"), this);
+    labelHost_->setObjectName(QStringLiteral("LabelProxyHost"));
+    labelPort_ = new QLabel(QStringLiteral("Port:"), this);
+    labelPort_->setObjectName(QStringLiteral("LabelProxyPort"));
+    editHost_ = new QLineEdit(this);
+    editHost_->setObjectName(QStringLiteral("EditProxyHost"));
+    editPort_ = new QLineEdit(this);
+    editPort_->setObjectName(QStringLiteral("EditProxyPort"));
+    labelHost_->setBuddy(editHost_);
+    labelPort_->setBuddy(editPort_);
+
+    buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
+    buttonOk_->setObjectName(QStringLiteral("ButtonOk"));
+    buttonOk_->setDefault(true);
+    buttonCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+
+    auto* form = new QFormLayout;
+    form->addRow(labelHost_, editHost_);
+    form->addRow(labelPort_, editPort_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(buttonOk_);
+    buttons->addWidget(buttonCancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(checkUse_);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(checkUse_, &QCheckBox::toggled, this, [this] { UseProxyChanged(); });
+    connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
+    connect(buttonCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    resize(300, 130);
+    UseProxyChanged();
+}
+
+void TFormProxy::SetValue(const ProxySetting& value)
+{
+    value_ = value;
+    checkUse_->setChecked(value.Used());
+    if (value.Used()) {
+        editHost_->setText(LocalText::ToQ(value.Host));
+        editPort_->setText(QString::number(value.Port));
+    }
+    UseProxyChanged();
+}
+
+void TFormProxy::UseProxyChanged()
+{
+    editHost_->setEnabled(checkUse_->isChecked());
+    editPort_->setEnabled(checkUse_->isChecked());
+}
+
+void TFormProxy::ButtonOkClick()
+{
+    if (!checkUse_->isChecked()) {
+        value_ = ProxySetting{};
+        accept();
+        return;
+    }
+    const std::string host = LocalText::ToBytes(editHost_->text());
+    const std::string port = LocalText::ToBytes(editPort_->text());
+    const std::string fault = ProxySetting::Check(host, port);
+    if (!fault.empty()) {
+        MessageBoxes::Show(QString::fromUtf8(fault.c_str()));
+        (fault == ProxySetting::NoPortText || fault == ProxySetting::BadPortText ? editPort_ : editHost_)->setFocus();
+        return;
+    }
+    value_ = *ProxySetting::Make(host, port);
+    accept();
+}
+
+bool TFormProxy::ShowModal()
+{
+    if (Hook()) {
+        setResult(QDialog::Rejected);
+        show();
+        Hook()(*this);
+        if (isVisible()) reject();
+        return result() == QDialog::Accepted;
+    }
+    return exec() == QDialog::Accepted;
+}
+
+void TFormProxy::setExecHook(std::function<void(TFormProxy&)> hook)
+{
+    Hook() = std::move(hook);
+}

@@ -1,0 +1,173 @@
+// Run reports and Retry Failed in the real main window, with real workers and sockets
+// against servers on 127.0.0.1.
+#include "app/ui/TestProgram.h"
+#include "catalogue/ListColumns.h"
+#include "submit/RunReport.h"
+#include "submit/SiteTable.h"
+#include "submit/ui/SubmitCommands.h"
+#include "support/ScriptedServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using S = ScriptedServer;
+
+S::Script Answer(const std::string& body)
+{
+    return {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\n" + body), S::Close()};
+}
+
+SiteRecord Site(const std::string& title, const std::string& url, const std::string& method = "GET")
+{
+    return {title, url, method, "padurl", "padcat", "email", "successfully"};
+}
+
+template <class Pred>
+bool WaitFor(Pred done)
+{
+    for (int i = 0; i < 1000 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+// "product site outcome status" per row, for short comparisons.
+std::vector<std::string> Lines(const std::vector<ReportRow>& rows)
+{
+    std::vector<std::string> out;
+    for (const ReportRow& r : rows)
+        out.push_back(r.Product + " " + r.Site + " " + r.Outcome + " " + std::to_string(r.HttpStatus));
+    return out;
+}
+
+std::vector<std::string> ReportFiles(const std::string& folder)
+{
+    std::vector<std::string> out;
+    if (!std::filesystem::exists(folder)) return out;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) out.push_back(e.path().string());
+    return out;
+}
+
+} // namespace
+
+TEST(RetryFailedThroughWindow, SubmitAllWritesAReportAndRetryResendsExactlyThePairsThatWereNotOk)
+{
+    S accepts(Answer("PAD submitted successfully"));
+    // B turns the first run's two requests away, then takes what comes.
+    S turnsAway({Answer("Rejected"), Answer("Rejected"), Answer("PAD submitted successfully")});
+    const SiteTable table({Site("A", accepts.Url() + "/addpad.php"), Site("B", turnsAway.Url() + "/add.php", "POST")});
+    TestProgram p;
+    p.dir.Write("data/products.dat", "Alpha|http://pad.example/alpha.xml|Utilities|\r\n"
+                                     "Beta|http://pad.example/beta.xml|Games|\r\n"
+                                     "Gamma|http://pad.example/gamma.xml|Games|\r\n");
+    auto form = p.Start(&table);
+    QAction* retry = FindAction(form.get(), "ARetryFailedAuto");
+    retry->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{SubmitCommands::NoRunText});
+
+    form->ProductsList().SetChecked(0, true);
+    form->ProductsList().SetChecked(1, true);
+    TFormProgress::setExecHook([](TFormProgress& f) { WaitFor([&] { return !f.isVisible(); }); });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Finished.\rSuccess: 2\nFailed: 2"});
+
+    const std::string reports = p.dir.File("reports");
+    const std::string first = form->Submission().LastReport();
+    EXPECT_EQ(ReportFiles(reports), std::vector<std::string>{first});
+    EXPECT_EQ(std::filesystem::path(first).parent_path(), std::filesystem::path(reports));
+    const std::vector<ReportRow> rows = RunReport::Read(first);
+    EXPECT_EQ(Lines(rows),
+              (std::vector<std::string>{"Alpha A Ok 200", "Alpha B X 200", "Beta A Ok 200", "Beta B X 200"}));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[3].PadLink, "http://pad.example/beta.xml");
+    EXPECT_EQ(rows[3].ScriptUrl, turnsAway.Url() + "/add.php");
+    EXPECT_EQ(rows[3].Method, "POST");
+    EXPECT_GE(rows[3].Ms, 0);
+
+    // The retry sends Alpha and Beta to B alone, and leaves exactly those checked.
+    retry->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Finished.\rSuccess: 2\nFailed: 0"});
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Finished. Success: 2 Failed: 0"));
+    EXPECT_EQ(accepts.Connections(), 2u);
+    ASSERT_TRUE(turnsAway.WaitFinished(4));
+    EXPECT_EQ(turnsAway.Connections(), 4u);
+    EXPECT_NE(turnsAway.Received(2).find("padurl=http://pad.example/alpha.xml"), std::string::npos);
+    EXPECT_NE(turnsAway.Received(3).find("padurl=http://pad.example/beta.xml"), std::string::npos);
+    EXPECT_TRUE(form->ProductsList().Row(0).Checked && form->ProductsList().Row(1).Checked);
+    EXPECT_FALSE(form->ProductsList().Row(2).Checked);
+    EXPECT_FALSE(form->AutoList().Row(0).Checked);
+    EXPECT_TRUE(form->AutoList().Row(1).Checked);
+
+    // Its report is a second file holding only the resent pairs.
+    const std::string second = form->Submission().LastReport();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(ReportFiles(reports).size(), 2u);
+    EXPECT_EQ(Lines(RunReport::Read(second)), (std::vector<std::string>{"Alpha B Ok 200", "Beta B Ok 200"}));
+
+    retry->trigger();
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{SubmitCommands::AllOkText});
+    EXPECT_EQ(turnsAway.Connections(), 4u);
+}
+
+TEST(RetryFailedThroughWindow, ACancelledRunStillWritesEveryPairAndAReportThatCannotBeWrittenIsTold)
+{
+    S accepts(Answer("PAD submitted successfully"));
+    S silent({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    const SiteTable table({Site("A", accepts.Url() + "/addpad.php"), Site("Quiet", silent.Url() + "/addpad.php")});
+    TestProgram p;
+    p.dir.Write("data/products.dat", "Alpha|http://pad.example/alpha.xml|Utilities|\r\n"
+                                     "Beta|http://pad.example/beta.xml|Games|\r\n");
+    auto form = p.Start(&table);
+    form->ProductsList().SetAllChecked(true);
+    TFormProgress::setExecHook([&](TFormProgress& f) {
+        WaitFor([&] { return form->AutoList().Text(1, SiteColumn::Status) == "->"; });
+        QTest::mouseClick(f.ButtonCancel(), Qt::LeftButton);
+    });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_TRUE(p.Messages().empty());
+    // The pair under way and the product never started are "Cancelled".
+    EXPECT_EQ(Lines(RunReport::Read(form->Submission().LastReport())),
+              (std::vector<std::string>{"Alpha A Ok 200", "Alpha Quiet Cancelled 0", "Beta A Cancelled 0",
+                                        "Beta Quiet Cancelled 0"}));
+
+    // Retry Failed of that run is cancelled too: its report still names all three pairs.
+    const std::string first = form->Submission().LastReport();
+    form->Submission().RetryFailed();
+    EXPECT_EQ(Lines(RunReport::Read(form->Submission().LastReport())),
+              (std::vector<std::string>{"Alpha Quiet Cancelled 0", "Beta A Cancelled 0", "Beta Quiet Cancelled 0"}));
+    EXPECT_NE(form->Submission().LastReport(), first);
+    EXPECT_TRUE(p.Messages().empty());
+    EXPECT_TRUE(WaitFor([&] { return form->Submission().Run().LiveWorkers() == 0; }));
+
+    // reports/ taken by a file: the run's result stands, and the user is told.
+    std::filesystem::remove_all(p.dir.File("reports"));
+    p.dir.Write("reports", "not a folder");
+    form->ProductsList().SetAllChecked(true);
+    form->AutoList().SetAllChecked(true);
+    form->AutoList().SetChecked(1, false);
+    TFormProgress::setExecHook([](TFormProgress& f) { WaitFor([&] { return !f.isVisible(); }); });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    const std::vector<std::string> messages = p.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].rfind(SubmitCommands::ReportNotWrittenText, 0), 0u) << messages[0];
+    EXPECT_EQ(messages[1], "Finished.\rSuccess: 2\nFailed: 0");
+    EXPECT_EQ(form->Submission().LastReport(), "");
+    TFormProgress::setExecHook(nullptr);
+}
+
+TEST(RetryFailedThroughWindow, OpenReportsFolderCreatesTheFolderAndOpensIt)
+{
+    TestProgram p;
+    auto form = p.Start();
+    FindAction(form.get(), "AOpenReportsAuto")->trigger();
+    EXPECT_TRUE(std::filesystem::is_directory(p.dir.File("reports")));
+    ASSERT_EQ(p.opened.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(p.opened[0].first), std::filesystem::path(p.dir.File("reports/")));
+    EXPECT_TRUE(p.opened[0].second);
+}
