@@ -1,5 +1,8 @@
 #include "cli/CliEnvironment.h"
 
+#include "common/FileReplace.h"
+#include "common/IniFile.h"
+#include "submit/OwnSites.h"
 #include "submit/SiteTable.h"
 
 #include <climits>
@@ -17,4 +20,23 @@ CliEnvironment CliEnvironment::Real()
     env.ProgressOnTerminal = ::isatty(STDERR_FILENO) == 1;
     env.WatchInterrupt = true;
     return env;
+}
+
+void CliEnvironment::LoadOwnSites(OwnSites& own, std::ostream& err, const char* command) const
+{
+    own = OwnSites(Sites ? *Sites : SiteTable::BuiltIn());
+    try {
+        own.Load(OwnSitesPath());
+    } catch (const FileError& e) {
+        err << command << ": warning: " << e.what() << '\n';
+    }
+    for (const OwnSites::SkippedLine& s : own.Skipped())
+        err << command << ": warning: " << OwnSitesPath() << " line " << s.Line << " skipped: " << s.Reason << '\n';
+}
+
+std::string CliEnvironment::AuthorEmail() const
+{
+    const std::string email =
+        IniFile::ReadString(ProgramFolder + SettingsFile, "Configuration", OwnSites::EmailKey, "");
+    return OwnSites::CheckEmail(email).empty() ? email : std::string();
 }

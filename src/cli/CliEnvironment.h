@@ -1,7 +1,9 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 
+class OwnSites;
 class SiteTable;
 
 // What a command takes from outside its arguments: the program folder (whose data/ and
@@ -11,6 +13,9 @@ class SiteTable;
 struct CliEnvironment {
     // The catalogue the program reads, below the program folder.
     static constexpr const char* ProductsFile = "data/products.dat";
+    // The author's own automatic sites, and the program's settings file (the author's e-mail).
+    static constexpr const char* OwnSitesFile = "data/autosites.dat";
+    static constexpr const char* SettingsFile = "quillpost.ini";
 
     std::string ProgramFolder; // ends in "/"
     const SiteTable* Sites = nullptr;
@@ -20,6 +25,13 @@ struct CliEnvironment {
     bool WatchInterrupt = false;
 
     std::string Products() const { return ProgramFolder + ProductsFile; }
+    std::string OwnSitesPath() const { return ProgramFolder + OwnSitesFile; }
+    // The table the program shows: `Sites` (the built-in table when null), then the author's
+    // own sites. A skipped line or a file not read whole is a warning on `err`; the sites that
+    // could be read are used.
+    void LoadOwnSites(OwnSites& own, std::ostream& err, const char* command) const;
+    // The author's e-mail address from the settings file; empty when none or not a good one.
+    std::string AuthorEmail() const;
 
     // The executable's folder (through /proc/self/exe; the current folder when that cannot
     // be read), the built-in sites, isatty(2), Ctrl+C watched.

@@ -1,27 +1,142 @@
 #include "cli/SitesCommand.h"
 
+#include "cli/CliEnvironment.h"
 #include "cli/CliOptions.h"
+#include "common/CsvText.h"
+#include "common/FileReplace.h"
+#include "submit/OwnSites.h"
 #include "submit/SiteTable.h"
+
+#include <filesystem>
+
+namespace {
+
+constexpr const char* Name = "quillpost-cli sites";
+constexpr int ColumnCount = 7;
+
+std::string Field(const SiteRecord& site, int column)
+{
+    const std::string* fields[ColumnCount] = {&site.Title,        &site.ScriptUrl,     &site.Method,
+                                              &site.LinkField,    &site.CategoryField, &site.EmailField,
+                                              &site.SuccessMarker};
+    return *fields[column];
+}
+
+int Import(OwnSites& own, const std::string& file, const CliEnvironment& env, std::ostream& out, std::ostream& err)
+{
+    std::vector<CsvText::Line> lines;
+    try {
+        lines = CsvText::Split(FileReplace::ReadAll(file));
+    } catch (const CsvText::Error& e) {
+        err << Name << ": " << file << " line " << e.Line << ": " << e.what() << "; nothing imported\n";
+        return SitesCommand::UsageError;
+    } catch (const FileError& e) {
+        err << Name << ": " << e.what() << '\n';
+        return SitesCommand::UsageError;
+    }
+    if (lines.empty()) {
+        err << Name << ": " << file << " is empty; nothing imported\n";
+        return SitesCommand::UsageError;
+    }
+    int at[ColumnCount];
+    const CsvText::Record& header = lines.front().Fields;
+    for (int c = 0; c < ColumnCount; ++c) {
+        at[c] = -1;
+        for (size_t h = 0; h < header.size(); ++h)
+            if (header[h] == SitesCommand::Columns[c]) at[c] = static_cast<int>(h);
+        if (at[c] < 0) {
+            err << Name << ": " << file << " has no column \"" << SitesCommand::Columns[c]
+                << "\" in its header row; nothing imported\n";
+            return SitesCommand::UsageError;
+        }
+    }
+    int added = 0, refused = 0;
+    for (size_t r = 1; r < lines.size(); ++r) {
+        const CsvText::Line& line = lines[r];
+        std::string refusal;
+        if (line.Fields.size() != header.size()) {
+            refusal =
+                "it has " + std::to_string(line.Fields.size()) + " fields, the header " + std::to_string(header.size());
+        } else {
+            auto field = [&](int c) { return line.Fields[static_cast<size_t>(at[c])]; };
+            refusal = own.Add(SiteRecord{field(0), field(1), field(2), field(3), field(4), field(5), field(6), true});
+        }
+        if (refusal.empty()) {
+            ++added;
+        } else {
+            ++refused;
+            err << Name << ": " << file << " line " << line.Number << " refused: " << refusal << '\n';
+        }
+    }
+    if (added > 0) {
+        try {
+            // A program folder that has no catalogue yet gets its data/ folder.
+            std::error_code ec;
+            std::filesystem::create_directories(env.ProgramFolder + "data", ec);
+            own.Save(env.OwnSitesPath());
+        } catch (const FileError& e) {
+            err << Name << ": " << e.what() << "; nothing imported\n";
+            return SitesCommand::UsageError;
+        }
+    }
+    out << "Imported: " << added << " Refused: " << refused << '\n' << std::flush;
+    return refused ? SitesCommand::SomeRefused : SitesCommand::Listed;
+}
+
+int Export(const OwnSites& own, const std::string& file, std::ostream& out, std::ostream& err)
+{
+    std::string bytes =
+        CsvText::FormatRecord(CsvText::Record(SitesCommand::Columns, SitesCommand::Columns + ColumnCount));
+    for (const SiteRecord& site : own.Sites()) {
+        CsvText::Record record;
+        for (int c = 0; c < ColumnCount; ++c) record.push_back(Field(site, c));
+        bytes += CsvText::FormatRecord(record);
+    }
+    try {
+        FileReplace::Write(file, bytes);
+    } catch (const FileError& e) {
+        err << Name << ": " << e.what() << '\n';
+        return SitesCommand::UsageError;
+    }
+    out << "Exported: " << own.Sites().size() << '\n' << std::flush;
+    return SitesCommand::Listed;
+}
+
+} // namespace
 
 const char* SitesCommand::Usage()
 {
-    return "usage: quillpost-cli sites\n";
+    return "usage: quillpost-cli sites [--import FILE | --export FILE]\n";
 }
 
 int SitesCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    return Run(args, out, err, SiteTable::BuiltIn());
+    return Run(args, out, err, CliEnvironment::Real());
 }
 
 int SitesCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      const SiteTable& sites)
+                      const CliEnvironment& env)
 {
-    CLI::App app{"Lists the built-in download sites: title, method, script address, tab-separated.",
-                 "quillpost-cli sites"};
-    app.footer("Exit codes: 0 listed; 2 usage error.");
+    CLI::App app{"Lists the download sites, built-in then your own: title, method, script address and \"built-in\" "
+                 "or \"own\", tab-separated. --import and --export read and write your own sites as CSV.",
+                 Name};
+    app.footer("Exit codes: 0 done; 1 some imported row was refused; 2 usage error or unreadable file.");
+    std::string importFile, exportFile;
+    auto* importOption =
+        app.add_option("--import", importFile, "Add the sites of this CSV file to your own")->type_name("FILE");
+    app.add_option("--export", exportFile, "Write your own sites to this CSV file")
+        ->type_name("FILE")
+        ->excludes(importOption);
     if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
-    for (const SiteRecord& site : sites.Rows())
-        out << site.Title << '\t' << site.Method << '\t' << site.ScriptUrl << '\n';
+
+    OwnSites own;
+    env.LoadOwnSites(own, err, Name);
+    if (!importFile.empty()) return Import(own, importFile, env, out, err);
+    if (!exportFile.empty()) return Export(own, exportFile, out, err);
+    const SiteTable table = own.Combined();
+    for (const SiteRecord& site : table.Rows())
+        out << site.Title << '\t' << site.Method << '\t' << site.ScriptUrl << '\t' << (site.Own ? "own" : "built-in")
+            << '\n';
     out << std::flush;
-    return 0;
+    return Listed;
 }

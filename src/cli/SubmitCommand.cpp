@@ -8,6 +8,7 @@
 #include "common/FileReplace.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
+#include "submit/OwnSites.h"
 #include "submit/RetryPlan.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
@@ -59,7 +60,7 @@ void AddOptions(CLI::App& app, Options& opt)
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--site", opt.sites, "Send only to the built-in site of this exact title (repeatable)")
+    app.add_option("--site", opt.sites, "Send only to the site of this exact title, built-in or your own (repeatable)")
         ->type_name("TITLE")
         ->expected(1)
         ->allow_extra_args(false)
@@ -113,7 +114,7 @@ std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, std::
         bool sitesFound = true;
         for (const std::string& title : wanted) {
             if (found.count(title)) continue;
-            fail("no built-in site titled \"" + title + "\" (quillpost-cli sites lists them)");
+            fail("no site titled \"" + title + "\" (quillpost-cli sites lists them)");
             sitesFound = false;
         }
         if (!productsFound) fail(productError + " in " + opt.productsFile);
@@ -170,7 +171,6 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
 int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                        const CliEnvironment& env)
 {
-    const SiteTable& sites = env.Sites ? *env.Sites : SiteTable::BuiltIn();
     Options opt;
     opt.productsFile = env.Products();
     CLI::App app{"Sends the PAD link of each product to each download site, one HTTP request each, as Submit All "
@@ -178,6 +178,12 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
                  Name};
     AddOptions(app, opt);
     if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
+
+    // The built-in sites, then the author's own, as the program shows them.
+    OwnSites own;
+    env.LoadOwnSites(own, err, Name);
+    const SiteTable sites = own.Combined();
+    const std::string authorEmail = env.AuthorEmail();
 
     const auto fail = [&err](const std::string& why) { return Fail(err, why); };
     if (!opt.retry.empty() && (!opt.products.empty() || !opt.sites.empty()))
@@ -240,6 +246,7 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
         if (!interrupted) {
             SubmissionRun run(sites, factory, queue, view);
             run.SetSpeed(opt.speed);
+            run.SetAuthorEmail(authorEmail);
             std::vector<bool> checked(static_cast<size_t>(sites.Count()), false);
             for (const int row : batch.siteRows) checked[static_cast<size_t>(row)] = true;
             view.Follow(run.Products(), sites);

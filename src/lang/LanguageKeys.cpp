@@ -109,6 +109,22 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"FormProxy->LabelProxyHost->Caption", "Host:"},
         {"FormProxy->LabelProxyPort->Caption", "Port:"},
         {"FormProxy->ButtonCancel->Caption", "Cancel"},
+        {"AAddSiteAuto->Caption", "Add Site..."},
+        {"AEditSiteAuto->Caption", "Edit Site..."},
+        {"ADeleteSiteAuto->Caption", "Delete Site"},
+        {"AAuthorEmail->Caption", "Author E-mail..."},
+        {"FormAutoSite->Caption", "Automatic Site"},
+        {"FormAutoSite->LabelSiteTitle->Caption", "Title:"},
+        {"FormAutoSite->LabelSiteScript->Caption", "Script address:"},
+        {"FormAutoSite->LabelSiteMethod->Caption", "Method:"},
+        {"FormAutoSite->LabelSiteLinkField->Caption", "PAD-link field:"},
+        {"FormAutoSite->LabelSiteCategoryField->Caption", "Category field:"},
+        {"FormAutoSite->LabelSiteEmailField->Caption", "E-mail field:"},
+        {"FormAutoSite->LabelSiteMarker->Caption", "Success marker:"},
+        {"FormAutoSite->ButtonCancel->Caption", "Cancel"},
+        {"FormAuthorEmail->Caption", "Author E-mail"},
+        {"FormAuthorEmail->LabelAuthorEmail->Caption", "E-mail address for your own sites:"},
+        {"FormAuthorEmail->ButtonCancel->Caption", "Cancel"},
     }};
     return keys;
 }

@@ -17,9 +17,9 @@ public:
     static constexpr int Count = 91;
     static const std::array<LanguageKey, Count>& All();
 
-    // The captions of the run reports and the proxy setting, which come after those above
-    // in a language file and are applied after them: the Submit and Settings menus' entries,
-    // then the proxy dialog.
-    static constexpr int ExtraCount = 8;
+    // The captions of the run reports, the proxy setting and the author's own sites, which
+    // come after those above in a language file and are applied after them: the Submit and
+    // Settings menus' entries, the proxy dialog, then the site and author e-mail dialogs.
+    static constexpr int ExtraCount = 24;
     static const std::array<LanguageKey, ExtraCount>& Extra();
 };

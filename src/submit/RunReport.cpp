@@ -1,5 +1,6 @@
 #include "submit/RunReport.h"
 
+#include "common/CsvText.h"
 #include "common/FileReplace.h"
 #include "common/StatusWords.h"
 #include "submit/SiteTable.h"
@@ -23,34 +24,20 @@ constexpr const char* Columns[] = {"time",   "product", "pad_link",    "site", "
                                    "method", "outcome", "http_status", "ms",   "error"};
 constexpr int ColumnCount = 10;
 
-void AppendField(std::string& out, const std::string& field)
-{
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 void AppendRecord(std::string& out, const ReportRow& row)
 {
-    AppendField(out, RunReport::IsoTime(row.Time));
+    CsvText::AppendField(out, RunReport::IsoTime(row.Time));
     for (const std::string* field :
          {&row.Product, &row.PadLink, &row.Site, &row.ScriptUrl, &row.Method, &row.Outcome}) {
         out += ',';
-        AppendField(out, *field);
+        CsvText::AppendField(out, *field);
     }
     out += ',';
     if (row.HttpStatus) out += std::to_string(row.HttpStatus);
     out += ',';
     if (row.Ms >= 0) out += std::to_string(row.Ms);
     out += ',';
-    AppendField(out, row.Error);
+    CsvText::AppendField(out, row.Error);
     out += "\r\n";
 }
 
@@ -73,60 +60,10 @@ void MakeFolder(const std::string& path)
 std::vector<Record> SplitRecords(std::string_view bytes, const std::string& name)
 {
     std::vector<Record> records;
-    size_t i = 0;
-    const size_t n = bytes.size();
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") i = 3;
-    int line = 1;
-    auto fail = [&](const std::string& why) {
-        throw FileError("Not a run report \"" + name + "\": " + why + " (line " + std::to_string(line) + ")");
-    };
-    while (i < n) {
-        Record record;
-        const int firstLine = line;
-        for (;;) {
-            std::string field;
-            if (i < n && bytes[i] == '"') {
-                ++i;
-                for (;;) {
-                    if (i >= n) {
-                        line = firstLine;
-                        fail("a quote is never closed");
-                    }
-                    const char c = bytes[i];
-                    if (c == '"') {
-                        if (i + 1 < n && bytes[i + 1] == '"') {
-                            field += '"';
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    if (c == '\n') ++line;
-                    field += c;
-                    ++i;
-                }
-                if (i < n && bytes[i] != ',' && bytes[i] != '\r' && bytes[i] != '\n')
-                    fail("text after a closing quote");
-            } else {
-                const size_t end = bytes.find_first_of(",\r\n", i);
-                const size_t stop = end == std::string_view::npos ? n : end;
-                field.assign(bytes.substr(i, stop - i));
-                i = stop;
-            }
-            record.push_back(std::move(field));
-            if (i < n && bytes[i] == ',') {
-                ++i;
-                continue;
-            }
-            break;
-        }
-        // The record's end: CR LF, LF, CR, or the end of the bytes.
-        if (i < n && bytes[i] == '\r') ++i;
-        if (i < n && bytes[i] == '\n') ++i;
-        ++line;
-        if (record.size() == 1 && record[0].empty()) continue;
-        records.push_back(std::move(record));
+    try {
+        for (CsvText::Line& line : CsvText::Split(bytes)) records.push_back(std::move(line.Fields));
+    } catch (const CsvText::Error& e) {
+        throw FileError("Not a run report \"" + name + "\": " + e.what() + " (line " + std::to_string(e.Line) + ")");
     }
     return records;
 }

@@ -5,7 +5,8 @@
 #include "submit/SiteTable.h"
 #include "submit/SubmissionQuery.h"
 
-SingleSubmit::Request SingleSubmit::Prepare(const ListRows& products, int siteRow, const SiteTable& sites)
+SingleSubmit::Request SingleSubmit::Prepare(const ListRows& products, int siteRow, const SiteTable& sites,
+                                            const std::string& authorEmail)
 {
     Request r;
     int checked = 0;
@@ -29,7 +30,7 @@ SingleSubmit::Request SingleSubmit::Prepare(const ListRows& products, int siteRo
     const std::string& link = products.Text(first, ProductColumn::PadLink);
     const SiteRecord& site = sites.At(siteRow);
     r.SiteRow = siteRow;
-    r.PostData = SubmissionQuery::Build(site, link, products.Text(first, ProductColumn::Category));
+    r.PostData = SubmissionQuery::Build(site, link, products.Text(first, ProductColumn::Category), authorEmail);
     r.Address = site.ScriptUrl + "?" + r.PostData;
     r.Prepared = {site.ScriptUrl, site.LinkField, link};
     return r;

@@ -26,5 +26,7 @@ public:
     };
 
     // `siteRow`: the first selected row of the Auto Submit list, -1 when none is.
-    static Request Prepare(const ListRows& products, int siteRow, const SiteTable& sites);
+    // `authorEmail` goes to the author's own sites that name an e-mail field.
+    static Request Prepare(const ListRows& products, int siteRow, const SiteTable& sites,
+                           const std::string& authorEmail = {});
 };

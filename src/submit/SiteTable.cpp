@@ -71,3 +71,21 @@ const SiteRecord& SiteTable::At(int index) const
     if (index < 0 || index >= Count()) throw std::out_of_range("SiteTable::At: no site " + std::to_string(index));
     return rows_[static_cast<size_t>(index)];
 }
+
+SiteTable SiteTable::Combined(const SiteTable& base, const std::vector<SiteRecord>& own)
+{
+    std::vector<SiteRecord> rows = base.Rows();
+    rows.reserve(rows.size() + own.size());
+    for (SiteRecord site : own) {
+        site.Own = true;
+        rows.push_back(std::move(site));
+    }
+    return SiteTable(std::move(rows));
+}
+
+int SiteTable::Find(const std::string& title) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (rows_[static_cast<size_t>(i)].Title == title) return i;
+    return -1;
+}

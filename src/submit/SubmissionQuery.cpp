@@ -17,7 +17,11 @@ std::string SubmissionQuery::EncodeCategory(const std::string& category)
     return out;
 }
 
-std::string SubmissionQuery::Build(const SiteRecord& site, const std::string& padLink, const std::string& category)
+std::string SubmissionQuery::Build(const SiteRecord& site, const std::string& padLink, const std::string& category,
+                                   const std::string& authorEmail)
 {
-    return site.LinkField + "=" + padLink + "&" + site.CategoryField + "=" + EncodeCategory(category);
+    std::string query = site.LinkField + "=" + padLink + "&" + site.CategoryField + "=" + EncodeCategory(category);
+    if (site.Own && !site.EmailField.empty() && !authorEmail.empty())
+        query += "&" + site.EmailField + "=" + EncodeCategory(authorEmail);
+    return query;
 }

@@ -111,7 +111,7 @@ void SubmissionRun::StartBatch()
         worker->SiteTitle = site.Title;
         worker->PadLink = product.PadLink;
         worker->Url = site.ScriptUrl;
-        worker->Query = SubmissionQuery::Build(site, product.PadLink, product.Category);
+        worker->Query = SubmissionQuery::Build(site, product.PadLink, product.Category, authorEmail_);
         worker->Method = site.Method;
         worker->SuccessMarker = site.SuccessMarker;
         ++outstanding_;

@@ -58,6 +58,8 @@ public:
     int Speed() const { return speed_; }
     // Where each prepared request is recorded for the browser's form fill; may be null.
     void SetPrepared(PreparedSubmission* prepared) { prepared_ = prepared; }
+    // The author's address, sent to the author's own sites that name an e-mail field.
+    void SetAuthorEmail(std::string email) { authorEmail_ = std::move(email); }
 
     // Clears every site's Status, checks that something is to be sent (a message and false
     // when not), starts the first batch and sets the bars' maxima. `siteChecked` has one
@@ -96,6 +98,7 @@ private:
     Synchronize& sync_;
     RunView& view_;
     PreparedSubmission* prepared_ = nullptr;
+    std::string authorEmail_;
     int speed_ = 1;
 
     std::vector<RunProduct> products_;

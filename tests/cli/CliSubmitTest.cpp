@@ -217,7 +217,7 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
     EXPECT_EQ(unknown.code, SubmitCommand::UsageError);
     EXPECT_EQ(unknown.out, "");
     EXPECT_NE(unknown.err.find("no product titled \"Gamma\""), std::string::npos) << unknown.err;
-    EXPECT_NE(unknown.err.find("no built-in site titled \"Nowhere Downloads\""), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("no site titled \"Nowhere Downloads\""), std::string::npos) << unknown.err;
     EXPECT_EQ(unknown.err.find("\"Beta\""), std::string::npos);
 
     dir.Write("bad.csv", "product,site\r\nBeta,Acorn\r\n");
@@ -258,7 +258,7 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
     EXPECT_EQ(count, SiteTable::BuiltInCount);
     const Outcome all = Submit(args);
     EXPECT_EQ(all.code, SubmitCommand::UsageError);
-    EXPECT_EQ(Lines(all.err), std::vector<std::string>{"quillpost-cli submit: no built-in site titled \"Nowhere "
+    EXPECT_EQ(Lines(all.err), std::vector<std::string>{"quillpost-cli submit: no site titled \"Nowhere "
                                                        "Downloads\" (quillpost-cli sites lists them)"});
 }
 

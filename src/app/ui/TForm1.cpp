@@ -27,6 +27,8 @@
 #include "submit/SiteTable.h"
 #include "submit/ui/AutoSubmitPage.h"
 #include "submit/ui/SubmitCommands.h"
+#include "submit/ui/TFormAuthorEmail.h"
+#include "submit/ui/TFormAutoSite.h"
 #include "submit/ui/TFormProgress.h"
 
 #include <QApplication>
@@ -78,7 +80,8 @@ std::string FolderOf(const QString& programFolder)
 TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* sites)
     : QMainWindow(parent),
       files_(FolderOf(programFolder), ProgramName(programFolder)),
-      siteTable_(sites ? *sites : SiteTable::BuiltIn()),
+      ownSites_(sites ? *sites : SiteTable::BuiltIn()),
+      siteTable_(ownSites_.Combined()),
       products_(4, true),
       auto_(2, false),
       manual_(3, true)
@@ -155,6 +158,10 @@ void TForm1::BuildActions()
     MakeAction("ARetryFailedAuto", "Auto", "Retry Failed", &TForm1::ARetryFailedAutoExecute);
     MakeAction("AOpenReportsAuto", "Auto", "Open Reports Folder", &TForm1::AOpenReportsAutoExecute);
     MakeAction("AProxy", "Settings", "Proxy...", &TForm1::AProxyExecute);
+    MakeAction("AAuthorEmail", "Settings", "Author E-mail...", &TForm1::AAuthorEmailExecute);
+    MakeAction("AAddSiteAuto", "Auto", "Add Site...", &TForm1::AAddSiteAutoExecute);
+    MakeAction("AEditSiteAuto", "Auto", "Edit Site...", &TForm1::AEditSiteAutoExecute)->setEnabled(false);
+    MakeAction("ADeleteSiteAuto", "Auto", "Delete Site", &TForm1::ADeleteSiteAutoExecute)->setEnabled(false);
     MakeAction("AAddManual", "Manual", "Add", &TForm1::AAddManualExecute);
     MakeAction("AEditManual", "Manual", "Edit", &TForm1::AEditManualExecute);
     MakeAction("ADeleteManual", "Manual", "Delete", &TForm1::ADeleteManualExecute);
@@ -222,6 +229,10 @@ void TForm1::BuildMenus()
     Entry(submit, "MSubmitAuto", "ASubmitAllAuto");
     Entry(submit, "MRetryFailedAuto", "ARetryFailedAuto");
     submit->addSeparator();
+    Entry(submit, "MAddSiteAuto", "AAddSiteAuto");
+    Entry(submit, "MEditSiteAuto", "AEditSiteAuto");
+    Entry(submit, "MDeleteSiteAuto", "ADeleteSiteAuto");
+    submit->addSeparator();
     Entry(submit, "MOpenReportsAuto", "AOpenReportsAuto");
     bar->addMenu(submit);
 
@@ -233,6 +244,7 @@ void TForm1::BuildMenus()
     mLangRussian_->setCheckable(true);
     settings->addMenu(language);
     Entry(settings, "MProxy", "AProxy");
+    Entry(settings, "MAuthorEmail", "AAuthorEmail");
     bar->addMenu(settings);
 
     QMenu* help = menu(bar, "MHelp", "Help");
@@ -301,7 +313,8 @@ void TForm1::BuildPages()
     // Auto Submit page.
     pageAuto_ = new AutoSubmitPage(auto_, siteTable_,
                                    {Action("ACheckAuto"), Action("AUnCheckAuto"), Action("ASubmitAllAuto"),
-                                    Action("ASubmitAuto")});
+                                    Action("ASubmitAuto"), Action("AAddSiteAuto"), Action("AEditSiteAuto"),
+                                    Action("ADeleteSiteAuto")});
     connect(pageAuto_->ComboBoxSpeed(), &QComboBox::currentIndexChanged, this,
             [this](int i) { ErrorGuard::Run([this, i] { ComboBoxSpeedChange(i); }); });
     pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
@@ -432,6 +445,8 @@ void TForm1::FormCreate()
     formEditManual_ = new TFormEditManual(this);
     formProgress_ = new TFormProgress(this);
     formProxy_ = new TFormProxy(this);
+    formAutoSite_ = new TFormAutoSite(this);
+    formAuthorEmail_ = new TFormAuthorEmail(this);
     aboutBox_ = new TAboutBox(this);
     formAddProduct_->SetList(&products_);
     formEditProduct_->SetList(&products_);
@@ -459,6 +474,12 @@ void TForm1::FormCreate()
         if (proxy && proxy->Used()) UseProxy(*proxy);
     });
     step([this] {
+        // A stored address that could not be one is not used.
+        const std::string email =
+            IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection, OwnSites::EmailKey, "");
+        if (OwnSites::CheckEmail(email).empty()) submission_->SetAuthorEmail(email);
+    });
+    step([this] {
         QSignalBlocker block(pageControl_);
         pageControl_->setCurrentIndex(0);
     });
@@ -469,7 +490,18 @@ void TForm1::FormCreate()
     });
     step([this] { categories_ = CatalogueFile::ReadCategories(files_.Data(ProgramFiles::Categories)); });
     step([this] { CatalogueFile::ReadList(products_, files_.Data(ProgramFiles::Products)); });
-    step([this] {
+    step([this, &partReads] {
+        // The author's sites come after the built-in ones; a file that cannot be read leaves
+        // the built-in rows alone, and its broken lines are told, not dropped.
+        const std::string path = files_.Data(OwnSites::FileName);
+        try {
+            ownSites_.Load(path);
+        } catch (const FileError& e) {
+            partReads.emplace_back(e.what());
+        }
+        const std::string skipped = ownSites_.SkippedMessage(path);
+        if (!skipped.empty()) partReads.push_back(skipped);
+        siteTable_ = ownSites_.Combined();
         auto_.BeginUpdate();
         auto_.Clear();
         for (const SiteRecord& site : siteTable_.Rows()) {
@@ -769,6 +801,109 @@ void TForm1::AProxyExecute()
     UseProxy(proxy);
 }
 
+// ---------------------------------------------------------------------------------------
+// The author's own automatic sites
+
+void TForm1::AAuthorEmailExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    formAuthorEmail_->SetValue(submission_->AuthorEmail());
+    if (!formAuthorEmail_->ShowModal()) return;
+    const std::string email = formAuthorEmail_->Value();
+    IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, OwnSites::EmailKey, email);
+    submission_->SetAuthorEmail(email);
+}
+
+int TForm1::SelectedOwnSite() const
+{
+    const int row = auto_.FirstSelected();
+    const int index = row - ownSites_.Base().Count();
+    return row < 0 || index < 0 || index >= static_cast<int>(ownSites_.Sites().size()) ? -1 : index;
+}
+
+void TForm1::UpdateSiteActions()
+{
+    const bool own = SelectedOwnSite() >= 0;
+    Action("AEditSiteAuto")->setEnabled(own);
+    Action("ADeleteSiteAuto")->setEnabled(own);
+}
+
+void TForm1::ShowOwnSites(const std::string& checkedTitle)
+{
+    // The built-in rows stay as they are; the author's rows are made anew, each keeping the
+    // check box and status it had under its title. A site just added or edited is checked.
+    const int base = ownSites_.Base().Count();
+    std::map<std::string, std::pair<bool, std::string>> kept;
+    for (int row = base; row < auto_.Count(); ++row)
+        kept[auto_.Caption(row)] = {auto_.Row(row).Checked, auto_.Text(row, 1)};
+    siteTable_ = ownSites_.Combined();
+    auto_.BeginUpdate();
+    while (auto_.Count() > base) auto_.Delete(auto_.Count() - 1);
+    for (const SiteRecord& site : ownSites_.Sites()) {
+        ListRow row;
+        row.Caption = site.Title;
+        const auto it = kept.find(site.Title);
+        row.Checked = site.Title == checkedTitle || it == kept.end() || it->second.first;
+        const int added = auto_.Add(std::move(row));
+        if (it != kept.end() && site.Title != checkedTitle) auto_.SetText(added, 1, it->second.second);
+    }
+    auto_.EndUpdate();
+    UpdateSiteActions();
+}
+
+void TForm1::ChangeOwnSites(const std::function<std::string(OwnSites&)>& change, const std::string& checkedTitle)
+{
+    if (submission_->Run().Running()) return; // the run reads the table row by row
+    OwnSites before = ownSites_;
+    const std::string refusal = change(ownSites_);
+    if (!refusal.empty()) {
+        MessageBoxes::Show(LocalText::ToQ(refusal));
+        return;
+    }
+    try {
+        ownSites_.Save(files_.Data(OwnSites::FileName));
+    } catch (const FileError& e) {
+        ownSites_ = std::move(before);
+        MessageBoxes::Show(LocalText::ToQ(std::string(e.what())));
+        return;
+    }
+    ShowOwnSites(checkedTitle);
+}
+
+void TForm1::AAddSiteAutoExecute()
+{
+    ApplyLanguage(currentLanguage_);
+    formAutoSite_->SetNew();
+    formAutoSite_->SetCheck([this](const SiteRecord& site) { return ownSites_.Check(site); });
+    if (!formAutoSite_->ShowModal()) return;
+    const SiteRecord site = formAutoSite_->Site();
+    ChangeOwnSites([&site](OwnSites& own) { return own.Add(site); }, site.Title);
+}
+
+void TForm1::AEditSiteAutoExecute()
+{
+    const int index = SelectedOwnSite();
+    if (index < 0) return;
+    ApplyLanguage(currentLanguage_);
+    formAutoSite_->SetSite(ownSites_.Sites()[static_cast<size_t>(index)]);
+    formAutoSite_->SetCheck([this, index](const SiteRecord& site) { return ownSites_.Check(site, index); });
+    if (!formAutoSite_->ShowModal()) return;
+    const SiteRecord site = formAutoSite_->Site();
+    ChangeOwnSites([&site, index](OwnSites& own) { return own.Replace(index, site); }, site.Title);
+}
+
+void TForm1::ADeleteSiteAutoExecute()
+{
+    const int index = SelectedOwnSite();
+    if (index < 0) return;
+    ChangeOwnSites(
+        [index](OwnSites& own) {
+            own.Remove(index);
+            return std::string();
+        },
+        {});
+}
+
 void TForm1::UseProxy(const ProxySetting& proxy)
 {
     submission_->SetProxy(proxy);
@@ -887,6 +1022,7 @@ void TForm1::ListViewProductsSelectItem(int row, bool)
 void TForm1::ListViewAutoSelectItem(int row, bool)
 {
     ShowRowText(pageAuto_->Model(), row);
+    UpdateSiteActions();
 }
 
 void TForm1::ListViewManualSelectItem(int row, bool)

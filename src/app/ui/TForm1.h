@@ -3,6 +3,8 @@
 #include "app/ProgramFiles.h"
 #include "catalogue/ListRows.h"
 #include "common/PreparedSubmission.h"
+#include "submit/OwnSites.h"
+#include "submit/SiteTable.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -21,8 +23,9 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTabWidget;
-class SiteTable;
 class TAboutBox;
+class TFormAuthorEmail;
+class TFormAutoSite;
 class TBrowserPanel;
 class TFormAddManual;
 class TFormAddProduct;
@@ -49,7 +52,8 @@ class TForm1 : public QMainWindow {
 public:
     static constexpr const char* Caption = "Quillpost 1.3";
 
-    // `sites`: the automatic sites, the built-in table when null (tests pass their own).
+    // `sites`: the automatic sites, the built-in table when null (tests pass their own). The
+    // author's own sites of data/autosites.dat come after them.
     explicit TForm1(const QString& programFolder = QString(), QWidget* parent = nullptr,
                     const SiteTable* sites = nullptr);
     ~TForm1() override;
@@ -75,6 +79,11 @@ public:
     TFormEditManual* FormEditManual() const { return formEditManual_; }
     TFormProgress* FormProgress() const { return formProgress_; }
     TFormProxy* FormProxy() const { return formProxy_; }
+    TFormAutoSite* FormAutoSite() const { return formAutoSite_; }
+    TFormAuthorEmail* FormAuthorEmail() const { return formAuthorEmail_; }
+    // The Auto Submit list's table: the given sites, then the author's own.
+    const SiteTable& Sites() const { return siteTable_; }
+    const OwnSites& AuthorSites() const { return ownSites_; }
     TAboutBox* AboutBox() const { return aboutBox_; }
     TBrowserPanel* PanelBrowser() const { return panelBrowser_; }
     TListView* ListViewProducts() const { return listViewProducts_; }
@@ -110,6 +119,10 @@ public:
     void ARetryFailedAutoExecute();
     void AOpenReportsAutoExecute();
     void AProxyExecute();
+    void AAuthorEmailExecute();
+    void AAddSiteAutoExecute();
+    void AEditSiteAutoExecute();
+    void ADeleteSiteAutoExecute();
     void AAddManualExecute();
     void AEditManualExecute();
     void ADeleteManualExecute();
@@ -163,9 +176,17 @@ private:
     void ShowRowText(ListRowsModel* model, int row);
     // Runs go through `proxy` from now on, and so does the browser.
     void UseProxy(const ProxySetting& proxy);
+    // The author's sites: the one selected in the Auto Submit list (-1 when none is), the
+    // list's rows after a change (check boxes and statuses kept by title), the entries that
+    // only apply to them, and a change made, saved, and undone again when it cannot be saved.
+    int SelectedOwnSite() const;
+    void ShowOwnSites(const std::string& checkedTitle = {});
+    void UpdateSiteActions();
+    void ChangeOwnSites(const std::function<std::string(OwnSites&)>& change, const std::string& checkedTitle);
 
     ProgramFiles files_;
-    const SiteTable& siteTable_; // row i of the Auto Submit list is its row i
+    OwnSites ownSites_;   // the author's sites, shown after the given table
+    SiteTable siteTable_; // row i of the Auto Submit list is its row i
     std::string currentLanguage_;
     int speed_ = 1;
     std::vector<std::string> categories_;
@@ -197,5 +218,7 @@ private:
     TFormEditManual* formEditManual_ = nullptr;
     TFormProgress* formProgress_ = nullptr;
     TFormProxy* formProxy_ = nullptr;
+    TFormAutoSite* formAutoSite_ = nullptr;
+    TFormAuthorEmail* formAuthorEmail_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
 };

@@ -47,6 +47,10 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, const Ac
     auto* pmAuto = new QMenu(this);
     pmAuto->setObjectName(QStringLiteral("PMAuto"));
     ToolBars::AddEntry(pmAuto, "PMAutoSubmt", actions.ASubmitAuto);
+    pmAuto->addSeparator();
+    ToolBars::AddEntry(pmAuto, "PMAutoAddSite", actions.AAddSiteAuto);
+    ToolBars::AddEntry(pmAuto, "PMAutoEditSite", actions.AEditSiteAuto);
+    ToolBars::AddEntry(pmAuto, "PMAutoDeleteSite", actions.ADeleteSiteAuto);
     listViewAuto_->SetPopupMenu(pmAuto);
     auto* layoutAuto = new QVBoxLayout(this);
     layoutAuto->setContentsMargins(0, 0, 0, 0);

@@ -25,6 +25,9 @@ public:
         QAction* AUnCheckAuto;
         QAction* ASubmitAllAuto;
         QAction* ASubmitAuto;
+        QAction* AAddSiteAuto;
+        QAction* AEditSiteAuto;
+        QAction* ADeleteSiteAuto;
     };
 
     AutoSubmitPage(ListRows& sites, const SiteTable& table, const Actions& actions, QWidget* parent = nullptr);

@@ -211,7 +211,8 @@ void SubmitCommands::OpenReportsFolder()
 
 void SubmitCommands::Submit()
 {
-    const SingleSubmit::Request r = SingleSubmit::Prepare(w_.Products, w_.Sites.FirstSelected(), w_.Table);
+    const SingleSubmit::Request r =
+        SingleSubmit::Prepare(w_.Products, w_.Sites.FirstSelected(), w_.Table, authorEmail_);
     if (!r.Message.empty()) {
         MessageBoxes::Show(LocalText::ToQ(r.Message));
         return;

@@ -63,6 +63,13 @@ public:
     // Run workers send through `proxy` from the next run on (none: directly).
     void SetProxy(const ProxySetting& proxy) { proxy_ = proxy; }
     const ProxySetting& Proxy() const { return proxy_; }
+    // The address that runs and Submit send to the author's own sites naming an e-mail field.
+    void SetAuthorEmail(const std::string& address)
+    {
+        authorEmail_ = address;
+        run_.SetAuthorEmail(address);
+    }
+    const std::string& AuthorEmail() const { return authorEmail_; }
     void Submit();
     void TestPad();
     void TestPads();
@@ -102,4 +109,5 @@ private:
     bool runOver_ = false;
     ProxySetting proxy_;
     std::string lastReport_;
+    std::string authorEmail_;
 };

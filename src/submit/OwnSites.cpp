@@ -1,0 +1,226 @@
+#include "submit/OwnSites.h"
+
+#include "catalogue/CaptionCollator.h"
+#include "catalogue/CatalogueFile.h"
+#include "common/FileReplace.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace {
+
+std::string NameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool HasControl(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix)
+{
+    for (size_t i = 0; prefix[i]; ++i) {
+        if (i >= text.size()) return false;
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+// A field name or the success marker: it goes into a query or is looked for in a reply.
+std::string CheckWord(const std::string& value, const char* what, bool mayBeEmpty)
+{
+    if (value.empty() && !mayBeEmpty) return std::string("The ") + what + " cannot be empty.";
+    if (value.find_first_of("|&=") != std::string::npos || HasControl(value))
+        return std::string("The ") + what + " cannot hold \"|\", \"&\", \"=\" or a control character.";
+    return {};
+}
+
+// The seven fields of a line, or nothing when the line is not seven fields each ended by "|".
+bool CutFields(const std::string& line, std::vector<std::string>& fields)
+{
+    fields.clear();
+    size_t start = 0;
+    for (;;) {
+        const size_t bar = line.find('|', start);
+        if (bar == std::string::npos) break;
+        fields.push_back(line.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return start == line.size() && fields.size() == static_cast<size_t>(OwnSites::Fields);
+}
+
+} // namespace
+
+OwnSites::OwnSites(const SiteTable& base) : base_(base)
+{
+    for (const SiteRecord& site : base_.Rows()) baseTitles_.insert(site.Title);
+}
+
+std::string OwnSites::CheckFields(const SiteRecord& site)
+{
+    if (site.Title.empty()) return "The site needs a title.";
+    if (site.Title.find('|') != std::string::npos || HasControl(site.Title))
+        return "The title cannot hold \"|\" or a control character.";
+    const std::string& url = site.ScriptUrl;
+    if (url.empty()) return "The site needs a script address.";
+    if (StartsWithNoCase(url, "https://"))
+        return "The script address must begin with http://: the program's HTTP client does not speak https.";
+    if (!StartsWithNoCase(url, "http://")) return "The script address must begin with http://.";
+    if (url.find_first_of(" |") != std::string::npos || HasControl(url))
+        return "The script address cannot hold a blank, \"|\" or a control character.";
+    const size_t host = 7;
+    const size_t hostEnd = url.find_first_of(":/?#", host);
+    if ((hostEnd == std::string::npos ? url.size() : hostEnd) == host) return "The script address names no host.";
+    if (site.Method != "GET" && site.Method != "POST") return "The method must be GET or POST.";
+    for (const auto& [value, what, mayBeEmpty] :
+         {std::tuple{&site.LinkField, "PAD-link field", false},
+          std::tuple{&site.CategoryField, "category field", false}, std::tuple{&site.EmailField, "e-mail field", true},
+          std::tuple{&site.SuccessMarker, "success marker", false}}) {
+        std::string refusal = CheckWord(*value, what, mayBeEmpty);
+        if (!refusal.empty()) return refusal;
+    }
+    return {};
+}
+
+std::string OwnSites::CheckEmail(const std::string& address)
+{
+    if (address.empty()) return {};
+    if (address.find_first_of(" |") != std::string::npos || HasControl(address))
+        return "An e-mail address cannot hold a blank, \"|\" or a control character.";
+    const size_t at = address.find('@');
+    if (at == std::string::npos || at == 0 || at + 1 == address.size())
+        return "An e-mail address is a name, \"@\" and a domain.";
+    return {};
+}
+
+std::string OwnSites::Check(const SiteRecord& site, int replacing) const
+{
+    std::string refusal = CheckFields(site);
+    if (!refusal.empty()) return refusal;
+    bool taken = baseTitles_.count(site.Title) > 0;
+    for (size_t i = 0; i < sites_.size() && !taken; ++i)
+        taken = static_cast<int>(i) != replacing && sites_[i].Title == site.Title;
+    if (taken) return "A site titled \"" + site.Title + "\" already exists.";
+    return {};
+}
+
+void OwnSites::Insert(SiteRecord site, int* placed)
+{
+    site.Own = true;
+    const CaptionCollator& order = CaptionCollator::Default();
+    const auto at = std::upper_bound(sites_.begin(), sites_.end(), site, [&](const SiteRecord& a, const SiteRecord& b) {
+        return order.Compare(a.Title, b.Title) < 0;
+    });
+    const auto index = at - sites_.begin();
+    sites_.insert(at, std::move(site));
+    if (placed) *placed = static_cast<int>(index);
+}
+
+std::string OwnSites::Add(SiteRecord site, int* placed)
+{
+    std::string refusal = Check(site);
+    if (refusal.empty()) Insert(std::move(site), placed);
+    return refusal;
+}
+
+std::string OwnSites::Replace(int index, SiteRecord site, int* placed)
+{
+    if (index < 0 || index >= static_cast<int>(sites_.size())) return "No such site.";
+    std::string refusal = Check(site, index);
+    if (!refusal.empty()) return refusal;
+    sites_.erase(sites_.begin() + index);
+    Insert(std::move(site), placed);
+    return {};
+}
+
+void OwnSites::Remove(int index)
+{
+    if (index >= 0 && index < static_cast<int>(sites_.size())) sites_.erase(sites_.begin() + index);
+}
+
+void OwnSites::Load(const std::string& path)
+{
+    sites_.clear();
+    skipped_.clear();
+    notWhole_.clear();
+    if (!FileReplace::Exists(path)) return;
+    std::string bytes;
+    try {
+        bytes = FileReplace::ReadAll(path);
+    } catch (const FileError& e) {
+        notWhole_ = e.what();
+        throw;
+    }
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+        notWhole_ = NameOf(path) + " is UTF-16 text; it was not read";
+        throw FileError(notWhole_);
+    }
+    const size_t nul = bytes.find('\0');
+    const std::vector<std::string> lines = CatalogueFile::SplitLines(bytes);
+    std::vector<std::string> fields;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const std::string& line = lines[n];
+        if (line.empty()) continue;
+        const int number = static_cast<int>(n) + 1;
+        if (!CutFields(line, fields)) {
+            skipped_.push_back({number, line, "not seven fields each ended by \"|\""});
+            continue;
+        }
+        SiteRecord site{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], true};
+        std::string refusal = Check(site);
+        if (!refusal.empty()) {
+            skipped_.push_back({number, line, std::move(refusal)});
+            continue;
+        }
+        Insert(std::move(site), nullptr);
+    }
+    if (nul != std::string::npos) {
+        notWhole_ =
+            NameOf(path) + " has a NUL byte at offset " + std::to_string(nul) + "; the rest of the file was not read";
+        throw FileError(notWhole_);
+    }
+}
+
+std::string OwnSites::SkippedMessage(const std::string& path) const
+{
+    if (skipped_.empty()) return {};
+    std::string text = "Lines of " + NameOf(path) + " that hold no valid site were skipped; they are kept in the file:";
+    for (const SkippedLine& s : skipped_) text += "\nline " + std::to_string(s.Line) + ": " + s.Reason;
+    return text;
+}
+
+std::string OwnSites::Format() const
+{
+    std::string out;
+    for (const SiteRecord& s : sites_) {
+        for (const std::string* f :
+             {&s.Title, &s.ScriptUrl, &s.Method, &s.LinkField, &s.CategoryField, &s.EmailField, &s.SuccessMarker}) {
+            out += *f;
+            out += '|';
+        }
+        out += "\r\n";
+    }
+    for (const SkippedLine& s : skipped_) out += s.Text + "\r\n";
+    return out;
+}
+
+void OwnSites::Save(const std::string& path) const
+{
+    if (!notWhole_.empty())
+        throw FileError(notWhole_ + ". " + NameOf(path) + " is not written over, so nothing in it is lost.");
+    FileReplace::Write(path, Format());
+}
+
+SiteTable OwnSites::Combined() const
+{
+    return SiteTable::Combined(base_, sites_);
+}

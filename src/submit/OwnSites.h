@@ -1,0 +1,79 @@
+#pragma once
+
+#include "submit/SiteTable.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+// The author's own automatic sites, kept in data/autosites.dat beside the built-in table:
+// one site a line, seven fields each ended by "|" (title|script address|method|PAD-link
+// field|category field|e-mail field|success marker|), lines ended by CR LF (CR, LF and CR LF
+// are all read). The list is held in ascending title order and shown after the built-in rows.
+//
+// A line that is no valid site (another number of fields, a field the dialog would refuse,
+// a title already used) is skipped and reported with its line number, but never lost: it is
+// kept as read and written back, untouched, after the sites when the list is next saved. A
+// file that could not be read whole (unreadable, a NUL byte, UTF-16 text) is never written
+// over: Save refuses, so the author's file stays as it is.
+//
+// A value; one thread at a time.
+class OwnSites {
+public:
+    static constexpr const char* FileName = "autosites.dat";
+    static constexpr int Fields = 7;
+
+    struct SkippedLine {
+        int Line = 0;       // 1-based line of the file
+        std::string Text;   // the line as read
+        std::string Reason; // why it was skipped
+    };
+
+    // `base`: the table the sites are shown after; their titles cannot be taken again.
+    explicit OwnSites(const SiteTable& base = SiteTable::BuiltIn());
+
+    // Replaces the list by the file's sites. A missing file is an empty list. Throws FileError
+    // when the file cannot be read, or read whole (the sites before a NUL byte are kept).
+    void Load(const std::string& path);
+
+    const std::vector<SiteRecord>& Sites() const { return sites_; }
+    const std::vector<SkippedLine>& Skipped() const { return skipped_; }
+    // What to tell the user about the skipped lines of the last Load; empty when none were.
+    std::string SkippedMessage(const std::string& path) const;
+
+    // Why `site` cannot be one of the list's sites, or an empty text when it can. `replacing`:
+    // the index of the site it would replace, -1 for a new one.
+    std::string Check(const SiteRecord& site, int replacing = -1) const;
+    // The same without comparing titles: the fields on their own.
+    static std::string CheckFields(const SiteRecord& site);
+    // Why `address` cannot be the author's e-mail address (a blank, a control character, "|",
+    // no "@"), or an empty text. An empty address is none, and accepted.
+    static std::string CheckEmail(const std::string& address);
+    // The key of the address in the settings file's section [Configuration].
+    static constexpr const char* EmailKey = "AuthorEmail";
+
+    // Each returns the refusal (and changes nothing) or an empty text. The list stays in title
+    // order; `placed`, when given, gets the new index of the site.
+    std::string Add(SiteRecord site, int* placed = nullptr);
+    std::string Replace(int index, SiteRecord site, int* placed = nullptr);
+    void Remove(int index);
+
+    // The file's bytes: the sites, then the skipped lines as they were read.
+    std::string Format() const;
+    // Writes Format() to `path` atomically. Throws FileError, also when the list came from a
+    // file that could not be read whole.
+    void Save(const std::string& path) const;
+
+    // The base table's rows, then the sites.
+    SiteTable Combined() const;
+    const SiteTable& Base() const { return base_; }
+
+private:
+    void Insert(SiteRecord site, int* placed);
+
+    SiteTable base_;
+    std::set<std::string> baseTitles_;
+    std::vector<SiteRecord> sites_;
+    std::vector<SkippedLine> skipped_;
+    std::string notWhole_; // not empty: the file read last was not read whole, and why
+};

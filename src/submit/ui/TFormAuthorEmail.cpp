@@ -1,0 +1,88 @@
+#include "submit/ui/TFormAuthorEmail.h"
+
+#include "common/ui/ErrorGuard.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
+#include "submit/OwnSites.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+std::function<void(TFormAuthorEmail&)>& Hook()
+{
+    static std::function<void(TFormAuthorEmail&)> hook;
+    return hook;
+}
+
+} // namespace
+
+TFormAuthorEmail::TFormAuthorEmail(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormAuthorEmail"));
+    setWindowTitle(QStringLiteral("Author E-mail"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    auto* label = new QLabel(QStringLiteral("E-mail address for your own sites:"), this);
+    label->setObjectName(QStringLiteral("LabelAuthorEmail"));
+    edit_ = new QLineEdit(this);
+    edit_->setObjectName(QStringLiteral("EditAuthorEmail"));
+    label->setBuddy(edit_);
+    buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
+    buttonOk_->setObjectName(QStringLiteral("ButtonOk"));
+    buttonOk_->setDefault(true);
+    auto* buttonCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    buttonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(buttonOk_);
+    buttons->addWidget(buttonCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(edit_);
+    layout->addLayout(buttons);
+
+    connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
+    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(320, 110);
+}
+
+void TFormAuthorEmail::SetValue(const std::string& address)
+{
+    value_ = address;
+    edit_->setText(LocalText::ToQ(address));
+}
+
+void TFormAuthorEmail::ButtonOkClick()
+{
+    const std::string address = LocalText::ToBytes(edit_->text());
+    const std::string refusal = OwnSites::CheckEmail(address);
+    if (!refusal.empty()) {
+        MessageBoxes::Show(LocalText::ToQ(refusal));
+        return;
+    }
+    value_ = address;
+    accept();
+}
+
+bool TFormAuthorEmail::ShowModal()
+{
+    if (Hook()) {
+        setResult(QDialog::Rejected);
+        show();
+        Hook()(*this);
+        if (isVisible()) reject();
+        return result() == QDialog::Accepted;
+    }
+    return exec() == QDialog::Accepted;
+}
+
+void TFormAuthorEmail::setExecHook(std::function<void(TFormAuthorEmail&)> hook)
+{
+    Hook() = std::move(hook);
+}
