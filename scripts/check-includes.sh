@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that every include points down a floor, and prints each one that does not:
 #   - only src/app/ includes app/ files (the main window sits on top of everything);
-#   - a Qt-free file (any file of src/, tests/ or bench/ outside a ui/ folder) includes
-#     neither a ui/ file nor a Qt header;
+#   - a Qt-free file (any file of src/, tests/, bench/ or fuzz/ outside a ui/ folder)
+#     includes neither a ui/ file nor a Qt header;
 #   - src/common/ includes only common/ files, and src/net/ only net/ and common/ files
 #     (the bottom floors).
 # Exit code 1 when any include breaks a rule, 0 otherwise.
@@ -36,7 +36,7 @@ for dir in src/*/; do
     sources "$dir" | includes | grep -E "${include}\"app/" | report "only src/app/ includes app/ files" || true
 done
 
-sources src tests bench | grep -zv '/ui/' | includes | grep -E "${include}(<Q|\"([^\"]*/)?ui/)" |
+sources src tests bench fuzz | grep -zv '/ui/' | includes | grep -E "${include}(<Q|\"([^\"]*/)?ui/)" |
     report "a file outside ui/ folders is Qt-free: no Qt header, no ui/ file" || true
 
 sources src/common | includes | grep -E "${include}\"" | grep -vE "${include}\"common/" |

@@ -169,10 +169,12 @@ std::string IniFile::WriteToText(const std::string& text, const std::string& sec
         out = text.substr(0, l.begin) + entry + text.substr(l.end);
     } else if (f.section) {
         const Line& l = lines[f.lastContent];
-        // After the section's last line; give that line an end first if it has none.
+        // After the section's last line; give that line an end first if it has none. The new
+        // line ends like that one: a lone CR could join a blank line after it into one CR LF.
         std::string head = text.substr(0, l.next);
         if (l.next == l.end) head += eol;
-        out = head + entry + eol + text.substr(l.next);
+        const std::string end = l.next == l.end ? eol : text.substr(l.end, l.next - l.end);
+        out = head + entry + end + text.substr(l.next);
     } else {
         out = text;
         bool hasContent = !lines.empty();

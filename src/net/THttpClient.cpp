@@ -1,83 +1,27 @@
 #include "net/THttpClient.h"
 
+#include "net/HttpUrl.h"
+#include "net/ReplyHead.h"
 #include "net/TMimeCoder.h"
 #include "net/TUrlCoder.h"
-#include "net/TextWords.h"
+#include "net/WinsockMessage.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 
 namespace {
 
-std::string Lower(std::string s)
-{
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Upper(std::string s)
-{
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-// Control bytes, the blank and DEL would end or split a header line; they travel as "%XX".
-// Every other byte goes as it stands.
-std::string EscapeLineBreakers(const std::string& text)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 32 || c == 127) {
-            out += '%';
-            out += digits[c >> 4];
-            out += digits[c & 0x0F];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-// Header values other than the URL's (cookies from a reply, the caller's fields) lose any
-// CR or LF, so that they stay on their own line.
+// Header values other than the URL's (cookies from a reply, the caller's fields) lose every
+// control byte, so that they stay on their own line and carry no NUL.
 std::string OneLine(std::string value)
 {
-    std::erase_if(value, [](char c) { return c == '\r' || c == '\n'; });
+    std::erase_if(value, [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 32 || c == 127;
+    });
     return value;
-}
-
-// A line without its line end (LF, or CR LF).
-std::string WithoutLineEnd(std::string line)
-{
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
-}
-
-// A port written in a URL: decimal digits only.
-int ParsePort(const std::string& word)
-{
-    if (word.empty() || word.size() > 9 ||
-        !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        throw std::invalid_argument("'" + word + "' is not a valid integer value");
-    return std::stoi(word);
-}
-
-// The reply number of a status line's second word: a decimal number that fits 16 bits
-// signed, otherwise 0.
-int ParseReplyNumber(const std::string& word)
-{
-    if (word.empty() || word.size() > 5 ||
-        !std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return 0;
-    const int n = std::stoi(word);
-    return n <= 32767 ? n : 0;
 }
 
 bool HasData(CmdType cmd)
@@ -281,19 +225,16 @@ void THttpClient::HTTPConnect()
             FReplyNumber = 0;
             RemoveHeader();
             reply = ReplyNumber();
-            if (InputFileMode) {
-                CaptureFile(Body);
-            } else {
-                CaptureString(Body, static_cast<int64_t>(MaxTextBody));
-                if (Body.size() == MaxTextBody) {
-                    // Full: one byte more (rather than the server's close) means too long.
-                    std::string more;
-                    CaptureString(more, 1);
-                    if (!more.empty()) throw ESockError("Reply body exceeds 16 MiB");
-                }
-            }
+            // The server closed within the head: whatever the status line said, no reply came
+            // whole. (A server that closes without a word still answers, with reply 0.)
+            if (headCutShort_) throw ESockError(CutShortText);
+            ReadBody();
             // A reply cut short by a Disconnect of ours is no reply.
             if (brokenOff_) throw EAbortError(CanceledText);
+            // Nor is a body shorter than its announced length. A HEAD reply, and replies 204
+            // and 304, announce a length that they do not send.
+            if (BodyBytes() < FExpectedTotal && cmd_ != CmdHEAD && reply != 204 && reply != 304)
+                throw ESockError(CutShortText);
             if (reply < 299) {
                 FireResult(OnSuccess);
                 StatusMessage(2, "Transaction Completed");
@@ -341,50 +282,52 @@ void THttpClient::FireResult(const TResultEvent& event)
     if (event) event(this, cmd_);
 }
 
+int64_t THttpClient::BodyBytes() const
+{
+    return InputFileMode ? FBytesReceived : static_cast<int64_t>(Body.size());
+}
+
+void THttpClient::ReadBody()
+{
+    bool full = false; // a text body that filled its limit
+    try {
+        if (InputFileMode) {
+            CaptureFile(Body);
+        } else {
+            CaptureString(Body, static_cast<int64_t>(MaxTextBody));
+            if (Body.size() == MaxTextBody) {
+                // Full: one byte more (rather than the server's close) means too long.
+                std::string more;
+                CaptureString(more, 1);
+                full = !more.empty();
+            }
+        }
+    } catch (const EAbortError&) {
+        throw;
+    } catch (const ESockError&) {
+        // A reset after the whole announced body cut nothing off (servers that answer
+        // before reading a request through reset the connection when they close it).
+        if (FLastError != Winsock::WSAECONNRESET || FExpectedTotal <= 0 || BodyBytes() < FExpectedTotal) throw;
+    }
+    if (full) throw ESockError("Reply body exceeds 16 MiB");
+}
+
 void THttpClient::ParseURL()
 {
-    const std::string& url = url_;
-    if (url.empty()) throw std::runtime_error("Empty URL");
+    const HttpUrl parsed = ParseUrl(url_);
     if (Port == 0) Port = 80;
-
-    std::string path;
-    if (url.find("//") != std::string::npos)
-        path = url.substr(std::min(NthPos(url, '/', 3) - 1, url.size()));
-    else if (const size_t slash = url.find('/'); slash != std::string::npos)
-        path = url.substr(slash);
-    path = EscapeLineBreakers(path.substr(0, MaxPathLength));
-
-    if (url.find(':') != std::string::npos) {
-        const std::string scheme = Lower(NthWord(url, ':', 1));
-        if (scheme == "https") throw std::runtime_error("HTTP Secure Socket is not supported");
-        Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
-    }
-
-    std::string host;
-    if (url.find("//") != std::string::npos)
-        host = NthWord(url, '/', 3);
-    else if (url[0] != '/')
-        host = NthWord(url, '/', 1);
-    if (const size_t colon = host.find(':'); colon != std::string::npos) {
-        Port = ParsePort(NthWord(host, ':', 2));
-        host.resize(colon);
-    }
-    if (!host.empty()) Host = host;
-
-    if (path.empty()) {
-        path = "/";
-        // "http://host/" has no path of its own either; it keeps its one slash.
-        if (url_.back() != '/') url_ += "/";
-    }
-    path_ = path;
+    if (parsed.Port) Port = *parsed.Port;
+    if (!parsed.Host.empty()) Host = parsed.Host;
+    url_ = parsed.Url;
+    path_ = parsed.Path;
 }
 
 void THttpClient::AssembleHTTPHeader()
 {
     headerList_.Clear();
-    const std::string target = Proxy.empty() ? path_ : EscapeLineBreakers(url_);
+    const std::string target = Proxy.empty() ? path_ : EscapeRequestTarget(url_);
     headerList_.Add(CommandWord(cmd_) + target + " HTTP/1.0");
-    const std::string host = EscapeLineBreakers(Host);
+    const std::string host = EscapeRequestTarget(Host);
     if (!Proxy.empty()) {
         headerList_.Add("Proxy-Connection: Keep-Alive");
         headerList_.Add("Host: " + host);
@@ -446,6 +389,7 @@ void THttpClient::RemoveHeader()
 {
     FExpectedTotal = 0;
     cookie_.clear();
+    headCutShort_ = false;
     std::ofstream file;
     if (OutputFileMode) {
         file.open(Header, std::ios::binary | std::ios::trunc);
@@ -460,27 +404,27 @@ void THttpClient::RemoveHeader()
     const auto start = std::chrono::steady_clock::now();
     const auto headLimit = std::chrono::milliseconds(TimeOut);
 
-    std::string line = ReadLn();
-    if (!line.empty()) {
-        FReplyNumber = static_cast<std::int16_t>(ParseReplyNumber(NthWord(WithoutLineEnd(line), ' ', 2)));
-        AppendHeaderText(line, out, total);
-    }
-    for (;;) {
-        if (TimeOut > 0 && std::chrono::steady_clock::now() - start >= headLimit)
+    std::string head; // as it came, for the parser
+    for (bool statusLine = true;; statusLine = false) {
+        if (!statusLine && TimeOut > 0 && std::chrono::steady_clock::now() - start >= headLimit)
             throw EAbortError("Socket readln aborted");
-        line = ReadLn();
-        const std::string name = NthWord(Upper(line), ' ', 1);
-        if (name == "SET-COOKIE:")
-            cookie_ = WithoutLineEnd(line.substr(std::min<size_t>(12, line.size()), MaxPathLength));
-        else if (name == "LOCATION:")
-            location_ = WithoutLineEnd(line.substr(std::min<size_t>(10, line.size()), MaxPathLength));
-        else if (name == "CONTENT-LENGTH:") {
-            int64_t length = 0;
-            for (size_t i = 16; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
-                length = length > (INT64_MAX - 9) / 10 ? INT64_MAX : length * 10 + (line[i] - '0');
-            FExpectedTotal = length;
+        std::string line;
+        try {
+            ReadLnInto(line);
+        } catch (const EAbortError&) {
+            AppendHeaderText(line, out, total); // what arrived of the line stays
+            throw;
         }
         AppendHeaderText(line, out, total);
-        if (line.empty() || line == "\n" || line == "\r\n") break;
+        head += line;
+        if (statusLine) FReplyNumber = static_cast<std::int16_t>(ParseReplyHead(line).ReplyNumber);
+        // The server closed (nothing more, or a line without its end), or the head is over.
+        if (line.empty() || line.back() != '\n' || (!statusLine && EndsReplyHead(line))) break;
     }
+    const ReplyHead parsed = ParseReplyHead(head);
+    FReplyNumber = static_cast<std::int16_t>(parsed.ReplyNumber);
+    if (parsed.Cookie) cookie_ = *parsed.Cookie;
+    if (parsed.Location) location_ = *parsed.Location;
+    if (parsed.ContentLength) FExpectedTotal = *parsed.ContentLength;
+    headCutShort_ = !head.empty() && !parsed.Complete;
 }

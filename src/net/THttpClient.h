@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HttpUrl.h"
 #include "net/THeaderList.h"
 #include "net/TSockConnection.h"
 
@@ -63,7 +64,10 @@ using TResultEvent = std::function<void(THttpClient* Sender, CmdType Cmd)>;
 // connection's time-out and cancel rules. Reply codes are reported through OnSuccess (below
 // 299) and OnFailure (above 399, and every reply that ends a call without an answer: a
 // redirect chain longer than MaxExchanges, or a 299/303-399 reply); failures of the
-// exchange itself are exceptions.
+// exchange itself are exceptions, and so is a reply that did not arrive whole (cut off by a
+// reset, or ended before its blank line or its Content-Length). A server that closes without
+// a word is an answer: OnSuccess with reply number 0. URLs and reply heads are taken apart by
+// ParseUrl and ParseReplyHead, which never see a socket.
 class THttpClient : public TSockConnection {
 public:
     // The reply body kept in memory (InputFileMode false) never grows past this.
@@ -73,7 +77,7 @@ public:
     // A call ends after this many exchanges.
     static constexpr int MaxExchanges = 10;
     // Characters of a URL taken into the request path.
-    static constexpr size_t MaxPathLength = 256;
+    static constexpr size_t MaxPathLength = HttpUrl::MaxPathLength;
 
     THttpClient();
     ~THttpClient() override;
@@ -124,6 +128,9 @@ public:
     void BreakOff();
 
     static constexpr const char* CanceledText = "Request Canceled";
+    // The error of a reply that ended before its head did, or before the length its head
+    // announced (ESockError); a reset by the server ends it with the reset's socket error.
+    static constexpr const char* CutShortText = "Reply cut short";
 
     // State of the current (or last) exchange.
     const std::string& URL() const { return url_; }
@@ -140,6 +147,10 @@ protected:
 private:
     void AppendHeaderText(const std::string& line, std::ofstream* file, size_t& total);
     void FireResult(const TResultEvent& event);
+    // Reads the body until the server closes (into Body, or the file it names).
+    void ReadBody();
+    // Bytes of the body received.
+    int64_t BodyBytes() const;
 
     std::string url_;
     std::string path_;
@@ -150,6 +161,7 @@ private:
     std::string location_;
     CmdType cmd_ = CmdGET;
     bool encodeData_ = true;
+    bool headCutShort_ = false; // the last reply head began but did not end
     // A Disconnect from another thread breaks off the call under way for the rest of that
     // call, whenever it arrives; breakMutex_ orders it with the start of a call, which
     // forgets a Disconnect that came before it (unless the client was broken off for good).

@@ -19,6 +19,7 @@
 
 #include "net/WinsockMessage.h"
 
+using Winsock::WSAECONNRESET;
 using Winsock::WSAENOTCONN;
 using Winsock::WSAEWOULDBLOCK;
 
@@ -388,6 +389,11 @@ void TSockConnection::HandleSocketEvents(short revents)
     if ((revents & (POLLRDHUP | POLLHUP | POLLERR)) && !FCloseNotified && FConnected) {
         FNoError = !(revents & POLLERR);
         FCloseNotified = true;
+        if (revents & POLLERR) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            if (::getsockopt(FSocket, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == ECONNRESET) FPeerReset = true;
+        }
         // Data still waiting is read first; its reader then meets the end and closes.
         try {
             if (!DataAvailable()) RequestCloseSocket();
@@ -397,15 +403,17 @@ void TSockConnection::HandleSocketEvents(short revents)
 }
 
 // A reader met the end of the peer's data (or its reset): the connection is over, the
-// socket is closed as on the peer's close notification.
+// socket is closed as on the peer's close notification. A reset raises its error then.
 void TSockConnection::PeerClosed()
 {
     FCloseNotified = true;
-    if (!FConnected) return;
-    try {
-        RequestCloseSocket();
-    } catch (...) {
+    if (FConnected) {
+        try {
+            RequestCloseSocket();
+        } catch (...) {
+        }
     }
+    RaiseIfReset();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -415,6 +423,12 @@ void TSockConnection::ResolveRemoteHost()
 {
     StatusMessage(8, "Resolve Host");
     const std::string name = Proxy.empty() ? Host : Proxy;
+    // A control byte (a NUL above all) would cut the name short in the lookup: no such name.
+    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; })) {
+        FRemoteAddr.sin_addr.s_addr = 0;
+        FLastError = Winsock::WSAHOST_NOT_FOUND;
+        throw ESockError("Host Lookup Failed");
+    }
     const in_addr_t dotted = ::inet_addr(name.c_str());
     if (dotted != INADDR_NONE) {
         FRemoteAddr.sin_addr.s_addr = dotted;
@@ -484,6 +498,7 @@ void TSockConnection::Connect()
 
     if (FSocket == NoSocket) MakeSocket(false);
     FCloseNotified = false;
+    FPeerReset = false;
     if (::connect(FSocket, reinterpret_cast<const sockaddr*>(&FRemoteAddr), sizeof FRemoteAddr) == 0) {
         FConnectPending = true; // made at once; the notification follows in the wait
     } else {
@@ -709,8 +724,12 @@ bool TSockConnection::ReceiveFailed()
     }
     const std::uint16_t code = TakeErrno();
     FLastError = code;
-    if (code == WSAENOTCONN) return true;
-    if (code == 10054) { // reset by the peer: its close, told the hard way
+    if (code == WSAENOTCONN) { // closed already; by a reset that nobody has told of yet?
+        RaiseIfReset();
+        return true;
+    }
+    if (code == WSAECONNRESET) {
+        FPeerReset = true;
         PeerClosed();
         return true;
     }
@@ -718,11 +737,21 @@ bool TSockConnection::ReceiveFailed()
     return false;
 }
 
+void TSockConnection::RaiseIfReset()
+{
+    if (!FPeerReset) return;
+    FPeerReset = false;
+    Winsock::SetLastError(WSAECONNRESET);
+    ErrorManager(WSAEWOULDBLOCK);
+}
+
 bool TSockConnection::DataAvailable()
 {
     StatusMessage(8, "Data Available");
     char byte = 0;
-    return ::recv(FSocket, &byte, 1, MSG_PEEK) > 0;
+    const ssize_t n = ::recv(FSocket, &byte, 1, MSG_PEEK);
+    if (n < 0 && errno == ECONNRESET) FPeerReset = true; // told once by the platform: kept for the reader
+    return n > 0;
 }
 
 void TSockConnection::ClearInput()
@@ -733,10 +762,17 @@ void TSockConnection::ClearInput()
 
 std::string TSockConnection::ReadLn()
 {
+    std::string line;
+    ReadLnInto(line);
+    return line;
+}
+
+void TSockConnection::ReadLnInto(std::string& line)
+{
     StatusMessage(8, "ReadLn");
     TimerScope timer(*this);
     char* buf = IOBuffer();
-    std::string line;
+    line.clear();
     std::size_t taken = 0; // the line so far, kept at the start of the buffer
     while (!FCancel) {
         if (taken >= IOBufferSize) {
@@ -746,10 +782,10 @@ std::string TSockConnection::ReadLn()
         const ssize_t n = ::recv(FSocket, buf + taken, IOBufferSize - taken, MSG_PEEK);
         if (n == 0) { // the peer closed: what came of the last line, usually nothing
             PeerClosed();
-            return line;
+            return;
         }
         if (n < 0) {
-            if (ReceiveFailed()) return line;
+            if (ReceiveFailed()) return;
             PumpMessages(true, POLLIN);
             continue;
         }
@@ -757,12 +793,12 @@ std::string TSockConnection::ReadLn()
         const std::size_t want = lf ? static_cast<std::size_t>(lf - (buf + taken)) + 1 : static_cast<std::size_t>(n);
         const ssize_t got = ::recv(FSocket, buf + taken, want, 0);
         if (got < 0) {
-            if (ReceiveFailed()) return line;
+            if (ReceiveFailed()) return;
             continue;
         }
         line.append(buf + taken, static_cast<std::size_t>(got));
         taken += static_cast<std::size_t>(got);
-        if (lf && static_cast<std::size_t>(got) == want) return line;
+        if (lf && static_cast<std::size_t>(got) == want) return;
         PumpMessages(false, POLLIN);
     }
     RaiseAbort("Socket readln aborted");

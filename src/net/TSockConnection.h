@@ -93,7 +93,8 @@ public:
 
     // --- receiving ------------------------------------------------------------------------
     // One line including its line end. Empty when the peer has closed and nothing was left.
-    // A line longer than the I/O buffer raises ESockError(LineTooLongText).
+    // A line longer than the I/O buffer raises ESockError(LineTooLongText); a reset by the
+    // peer raises its socket error (also for the other readers and the captures).
     std::string ReadLn();
     // Count 0: whatever is waiting now. Count n: waits until n bytes are waiting and takes
     // exactly n; empty when the connection closes first.
@@ -163,6 +164,9 @@ protected:
     // The I/O buffer: IOBufferSize bytes and one for a terminating zero.
     char* IOBuffer() { return FIOBuffer.get(); }
 
+    // ReadLn into `line`, which holds the part of the line taken so far when it raises.
+    void ReadLnInto(std::string& line);
+
     // Raises EAbortError(Text) after clearing the cancel flag.
     [[noreturn]] void RaiseAbort(const char* Text);
     void ClearCancel() { FCancel.store(false); }
@@ -203,10 +207,12 @@ private:
     void HandleRequests();
     void HandleSocketEvents(short revents);
     void PeerClosed();
+    // Raises the peer's reset once, if one came on this connection and was not told yet.
+    void RaiseIfReset();
     void SendPiece(const char* data, std::size_t length);
     std::size_t SendAll(const char* data, std::size_t length, bool countPackets);
     // A failed receive: stores the error; true when the connection has ended (not
-    // connected, or reset by the peer); raises on every other error but would-block.
+    // connected); raises on a reset by the peer and on every other error but would-block.
     bool ReceiveFailed();
     // The receive loop of the captures: sink(data, n) takes what arrives, size() tells how
     // much is held, limit -1 means none.
@@ -220,6 +226,7 @@ private:
     int FWakeFd = -1;
     bool FConnectPending = false;   // a connect() is under way on FSocket
     bool FCloseNotified = false;    // the peer's close on FSocket has been seen
+    bool FPeerReset = false;        // the peer reset this connection; the next reader raises it
     bool FInConnect = false;        // Connect is running (a Disconnect then cancels it)
     bool FCounted = false;          // this object is in the live count
     unsigned FSocketGeneration = 0; // changes with every new socket

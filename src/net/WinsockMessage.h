@@ -9,6 +9,7 @@ namespace Winsock {
 
 constexpr std::uint16_t WSAEWOULDBLOCK = 10035;
 constexpr std::uint16_t WSAEINPROGRESS = 10036;
+constexpr std::uint16_t WSAECONNRESET = 10054;
 constexpr std::uint16_t WSAENOTCONN = 10057;
 constexpr std::uint16_t WSAETIMEDOUT = 10060;
 constexpr std::uint16_t WSAECONNREFUSED = 10061;

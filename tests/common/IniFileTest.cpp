@@ -62,6 +62,13 @@ TEST(IniWrite, AddsTheKeyAtTheEndOfItsSectionOrANewSection)
               "[Configuration]\r\nLanguage=English\r\n");
 }
 
+TEST(IniWrite, AKeyAddedAmongMixedLineEndsTakesNoBlankLineWithIt)
+{
+    // The file's first line ends with a lone CR; the added line ends like the line before
+    // it, so its end cannot join the blank line that follows into one CR LF.
+    EXPECT_EQ(IniFile::WriteToText("[A]\rx=1\n\n[B]\ry=2\r", "A", "k", "v"), "[A]\rx=1\nk=v\n\n[B]\ry=2\r");
+}
+
 TEST(IniWrite, CreatesTheFileAndReadsBackWhatItWrote)
 {
     TempDir dir;

@@ -114,15 +114,15 @@ protected:
 
 TEST_F(HttpClient, GetSendsTheExactRequestAndKeepsTheReply)
 {
-    S server(Reply("HTTP/1.0 200 OK\r\nContent-Length: 31\r\n\r\nSubmitted successfully, thanks"));
+    S server(Reply("HTTP/1.0 200 OK\r\nContent-Length: 30\r\n\r\nSubmitted successfully, thanks"));
     const std::string path = "/cgi-bin/submit.php?padurl=http://www.example.com/pad/app.xml&padcat=Games%3A%3AAction";
     client.Get(server.Url() + path);
 
     EXPECT_EQ(server.Received(0), GetRequest(path));
-    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\nContent-Length: 31\r\n\r\n");
+    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\nContent-Length: 30\r\n\r\n");
     EXPECT_EQ(client.Body, "Submitted successfully, thanks");
     EXPECT_EQ(client.ReplyNumber(), 200);
-    EXPECT_EQ(client.ExpectedTotal(), 31);
+    EXPECT_EQ(client.ExpectedTotal(), 30);
     EXPECT_EQ(log.events, Exchange("Success CmdGET"));
 }
 
@@ -410,6 +410,94 @@ TEST_F(HttpClient, ADisconnectThatComesBeforeTheConnectionHoldsForTheWholeCall)
     EXPECT_EQ(Raised<EAbortError>([&] { client.Get(server.Url() + "/"); }), THttpClient::CanceledText);
     EXPECT_THROW(client.Connect(), ESockError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+}
+
+TEST_F(HttpClient, RepliesCutShortEndTheCallWithAnErrorInsteadOfSuccess)
+{
+    S server(std::vector<S::Script>{
+        {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\npartial"), S::Wait(100), S::Reset()},
+        Reply("HTTP/1.0 200 OK\r\nServer: t\r\n"),
+        Reply("HTTP/1.0 20"),
+        Reply("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nshort"),
+    });
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(server.Url() + "/reset"); }), "10054:Connection reset by peer");
+    EXPECT_EQ(client.Body, "partial");
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(server.Url() + "/nohead"); }), "Reply cut short");
+    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\nServer: t\r\n");
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(server.Url() + "/halfline"); }), "Reply cut short");
+    EXPECT_EQ(client.Header, "HTTP/1.0 20");
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(server.Url() + "/short"); }), "Reply cut short");
+    EXPECT_EQ(client.Body, "short");
+    EXPECT_EQ(log.Count("Success") + log.Count("Failure"), 0);
+
+    // A reset after the whole announced body cuts nothing off; a HEAD reply announces a body
+    // it does not send.
+    S whole(
+        std::vector<S::Script>{{S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nfull"),
+                                S::Wait(100), S::Reset()},
+                               Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n")});
+    client.Get(whole.Url() + "/");
+    EXPECT_EQ(client.Body, "full");
+    client.Head(whole.Url() + "/");
+    EXPECT_EQ(log.Count("Success"), 2);
+}
+
+TEST_F(HttpClient, PortsOutsideOneTo65535AreRefusedBeforeAnyConnection)
+{
+    S server(Reply(kOk));
+    for (const int port : {server.Port() + 65536, 0, server.Port() + 3 * 65536}) {
+        EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get("http://127.0.0.1:" + std::to_string(port) + "/"); }),
+                  "Invalid port in URL")
+            << port;
+    }
+    EXPECT_TRUE(log.events.empty());
+
+    // A redirect to such a port ends the call after the first exchange.
+    S redirecting(Reply("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:" + std::to_string(server.Port() + 65536) +
+                        "/\r\n\r\n"));
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get(redirecting.Url() + "/"); }), "Invalid port in URL");
+    EXPECT_EQ(redirecting.Connections(), 1u);
+    EXPECT_EQ(server.Connections(), 0u);
+}
+
+TEST_F(HttpClient, ControlBytesFromAReplyOrAUrlNeverReachARequestOrTheNameLookup)
+{
+    S target(Reply(kOk));
+    const std::string port = std::to_string(target.Port());
+    S first(std::vector<S::Script>{Reply("HTTP/1.0 302 Found\r\nSet-Cookie: sid=4" + std::string(1, '\0') +
+                                         "2\x01; x\r\nLocation: " + target.Url() + "/next\r\n\r\n"),
+                                   Reply("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1" + std::string(1, '\0') +
+                                         ".example.com:" + port + "/\r\n\r\n")});
+    client.Get(first.Url() + "/a");
+    EXPECT_EQ(target.Received(0),
+              "GET /next HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + "Cookie: sid=42; x\r\n" + kContentType + "\r\n");
+
+    // The location loses its NUL: the name that is left is not found.
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(first.Url() + "/b"); }), "Null Remote Address");
+    const std::string withNul = "http://127.0.0.1" + std::string(1, '\0') + ".example.com:" + port + "/";
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get(withNul); }), "Invalid host in URL");
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get("http://127.0.0.1\r\nX-Evil\t1:" + port + "/"); }),
+              "Invalid host in URL");
+    EXPECT_EQ(target.Connections(), 1u);
+}
+
+TEST_F(HttpClient, UnusableAddressesSayWhatIsWrongWithThem)
+{
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get("http:"); }), "No host in URL");
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get("http:/127.0.0.1/pad.xml"); }), "No host in URL");
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get("http://127.0.0.1:8o/"); }), "Invalid port in URL");
+    EXPECT_TRUE(log.events.empty());
+
+    S server(Reply("HTTP/1.0 301 Moved\r\nLocation: http://[::1]:1/\r\n\r\n"));
+    EXPECT_EQ(Raised<std::runtime_error>([&] { client.Get(server.Url() + "/"); }), "IPv6 addresses are not supported");
+}
+
+TEST_F(HttpClient, ATimeOutKeepsThePartOfALineThatHadArrived)
+{
+    client.TimeOut = 300;
+    S server({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\nX-Part: ab"), S::Hold()});
+    EXPECT_EQ(Raised<EAbortError>([&] { client.Get(server.Url() + "/"); }), "Socket readln aborted");
+    EXPECT_EQ(client.Header, "HTTP/1.0 200 OK\r\nX-Part: ab");
 }
 
 TEST_F(HttpClient, FileModesSendAndReceiveFiles)

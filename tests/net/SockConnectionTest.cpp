@@ -186,6 +186,19 @@ TEST_F(SockConnectionTest, UnknownHostIsLookedUpTwiceAroundOnInvalidHost)
     EXPECT_EQ(c.GetRemoteIP(), "127.0.0.1");
 }
 
+TEST_F(SockConnectionTest, AHostNameWithAControlByteIsNeverLookedUpCutShort)
+{
+    Server server({Server::Hold()});
+    for (const std::string& host :
+         {std::string("127.0.0.1\0.example.com", 21), std::string("127.0.0.1\n"), std::string("local\x01host")}) {
+        Aim(server.Port());
+        c.Host = host;
+        EXPECT_EQ(ExceptionText([&] { c.Connect(); }), "Null Remote Address");
+    }
+    EXPECT_EQ(server.Connections(), 0u);
+    EXPECT_TRUE(r.events.empty());
+}
+
 TEST_F(SockConnectionTest, FailedConnectsEndAndTheObjectConnectsAgain)
 {
     Aim(Server::UnansweredPort(), 300);
@@ -360,15 +373,37 @@ TEST_F(SockConnectionTest, HeaderFilterAndCaptureLimitsStopExactly)
     EXPECT_EQ(dir.Read("body.txt"), "the body");
 }
 
-TEST_F(SockConnectionTest, CaptureEndsAtAResetTheTimeOutOrACancelWithWhatCame)
+TEST_F(SockConnectionTest, AResetDuringAReadRaisesItsErrorAndKeepsWhatCame)
 {
+    Texts hook;
+    c.OnError = [&](TSockConnection*, std::uint16_t code, const std::string&) { hook.push_back(std::to_string(code)); };
     Server resetting({Server::Send("partial"), Server::Wait(100), Server::Reset()});
     Open(resetting, 5000);
     std::string got;
-    c.CaptureString(got, -1);
+    EXPECT_EQ(ExceptionText<ESockError>([&] { c.CaptureString(got, -1); }), "10054:Connection reset by peer");
     EXPECT_EQ(got, "partial");
     EXPECT_FALSE(c.Connected());
+    EXPECT_EQ(c.GetLastErrorNo(), 10054);
+    EXPECT_EQ(hook, Texts{"10054"});
 
+    // A reset that comes while nobody reads is told by the next read, after the data.
+    Server early({Server::ReadUntil("\n"), Server::Send("HTTP/1.0 200"), Server::Reset()});
+    Open(early, 5000);
+    c.Writeln("GET");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(ExceptionText<ESockError>([&] { c.ReadLn(); }), "10054:Connection reset by peer");
+    EXPECT_EQ(c.Read(5), ""); // told once
+    EXPECT_FALSE(c.Connected());
+
+    // An ordinary close is no error, and the next connection starts without the old reset.
+    Server closing({Server::Send("line\r\n"), Server::Close()});
+    Open(closing, 5000);
+    EXPECT_EQ(c.ReadLn(), "line\r\n");
+    EXPECT_EQ(c.ReadLn(), "");
+}
+
+TEST_F(SockConnectionTest, CaptureEndsAtTheTimeOutOrACancelWithWhatCame)
+{
     // Data keeps arriving, yet the limit runs from the capture's start.
     const std::string body(60, 's');
     Server slow({Server::SendSlowly(body, 1, 50), Server::Close()}); // about 3 s in all

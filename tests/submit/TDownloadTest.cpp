@@ -77,6 +77,7 @@ protected:
         EXPECT_EQ(view.over, 1);
         successes = run.SuccessCount();
         failures = run.FailureCount();
+        pairs = run.Pairs();
         return view;
     }
 
@@ -88,6 +89,7 @@ protected:
     ResolverSettings saved_;
     OwnerThreadQueue queue;
     int successes = 0, failures = 0;
+    std::vector<RunPair> pairs;
 };
 
 TEST_F(DownloadTest, EachSiteEndsWithOneWordAndOneCount)
@@ -113,6 +115,23 @@ TEST_F(DownloadTest, EachSiteEndsWithOneWordAndOneCount)
     EXPECT_EQ(view.words.at(6), (std::vector<std::string>{"Failed"}));
     EXPECT_EQ(successes, 1);
     EXPECT_EQ(failures, 6);
+    // What the report gets: the reply's status, or the error that ended the request.
+    EXPECT_EQ(pairs.at(0).HttpStatus, 200);
+    EXPECT_EQ(pairs.at(2).HttpStatus, 404);
+    EXPECT_EQ(pairs.at(3).HttpStatus, 0);
+    EXPECT_FALSE(pairs.at(3).Error.empty());
+    EXPECT_FALSE(pairs.at(4).Error.empty());
+    EXPECT_GE(pairs.at(4).Ms, 600);
+}
+
+TEST_F(DownloadTest, AReplyCutShortEndsAsFailedWhateverItsBodySaid)
+{
+    S reset({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\nsuccessfully"), S::Wait(100), S::Reset()});
+    S shorter(Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nsuccessfully"));
+    const StatusView view = RunAll(SiteTable({Site(reset.Url() + "/a.php"), Site(shorter.Url() + "/a.php")}));
+    EXPECT_EQ(view.words.at(0), (std::vector<std::string>{"->", "Failed"}));
+    EXPECT_EQ(view.words.at(1), (std::vector<std::string>{"->", "Failed"}));
+    EXPECT_EQ(successes, 0);
 }
 
 TEST_F(DownloadTest, GetAndPostSendTheQueryInTheAddressAndPostAlsoAsTheBody)
