@@ -10,6 +10,10 @@ PACKAGES=(
   clang libclang-rt-dev
   # core, and the command line's options
   libicu-dev libc-ares-dev libcli11-dev
+  # TLS for https links, and the system's certificate authorities it verifies against
+  libssl-dev ca-certificates
+  # PAD files: the XML parser and the patterns of the PAD field list
+  libexpat1-dev libpcre2-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev curl time
   # windows and the embedded browser

@@ -1,6 +1,8 @@
 #include "catalogue/CatalogueFile.h"
 
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "common/StatusWords.h"
 
 namespace {
 
@@ -123,6 +125,11 @@ std::string CatalogueFile::Format(const ListRows& list, int fields)
         for (int c = 0; c < fields; ++c) {
             if (c < list.ColumnCount()) out += list.Text(r, c);
             out += '|';
+        }
+        // A product's PAD validation result is kept as a fourth field; other words are not.
+        if (fields == ProductFields && list.ColumnCount() > ProductColumn::Status) {
+            const std::string& word = list.Text(r, ProductColumn::Status);
+            if (word == StatusWords::Valid || word == StatusWords::NotValid) out += word + '|';
         }
         out += "\r\n";
     }

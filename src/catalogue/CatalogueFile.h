@@ -15,7 +15,8 @@ public:
     using FileError::FileError;
 };
 
-// The plain text catalogue files: products.dat (title|link|category|), sites.dat
+// The plain text catalogue files: products.dat (title|link|category|, and a fourth field
+// "Yes" or "No" when the product's PAD file was validated), sites.dat
 // (title|link|) and categories.dat (one category a line). Bytes are kept exactly as
 // they are in the file; nothing is re-encoded.
 class CatalogueFile {

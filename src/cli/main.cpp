@@ -4,6 +4,7 @@
 #include "cli/SitesCommand.h"
 #include "cli/SubmitCommand.h"
 #include "cli/TestPadsCommand.h"
+#include "cli/ValidatePadsCommand.h"
 
 #include <csignal>
 #include <cstring>
@@ -17,6 +18,7 @@ namespace {
 constexpr CliCommand Commands[] = {
     {"submit", &SubmitCommand::Run, &SubmitCommand::Usage},
     {"test-pads", &TestPadsCommand::Run, &TestPadsCommand::Usage},
+    {"validate-pads", &ValidatePadsCommand::Run, &ValidatePadsCommand::Usage},
     {"sites", &SitesCommand::Run, &SitesCommand::Usage},
     {"request", &RequestCommand::Run, &RequestCommand::Usage},
 };
@@ -24,7 +26,7 @@ constexpr CliCommand Commands[] = {
 void PrintUsage(std::ostream& to)
 {
     for (const CliCommand& command : Commands) to << command.Usage();
-    to << "\"quillpost-cli COMMAND --help\" tells more of submit, test-pads and sites.\n";
+    to << "\"quillpost-cli COMMAND --help\" tells more of submit, test-pads, validate-pads and sites.\n";
 }
 
 } // namespace

@@ -125,6 +125,8 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"FormAuthorEmail->Caption", "Author E-mail"},
         {"FormAuthorEmail->LabelAuthorEmail->Caption", "E-mail address for your own sites:"},
         {"FormAuthorEmail->ButtonCancel->Caption", "Cancel"},
+        {"AValidatePads->Caption", "Validate PADs"},
+        {"AValidatePad->Caption", "Validate PAD"},
     }};
     return keys;
 }

@@ -154,6 +154,9 @@ void TDownload::Perform(THttpClient& http, std::string& word)
             http.Port = server.Port;
             http.Connect();
             http.Disconnect(); // the answer is known: nothing is sent, the connection goes
+        } else if (Mode == ValidatePad) {
+            http.Get(Url);
+            if (http.ReplyNumber() == 200) Reply = std::move(http.Body);
         } else if (request && Method == "GET") {
             http.Get(Url + "?" + Query);
         } else if (request) {

@@ -41,6 +41,7 @@ class TDownload {
 public:
     static constexpr const char* SubmitAuto = "Submit Auto";
     static constexpr const char* CheckProducts = "Check Products";
+    static constexpr const char* ValidatePad = "Validate PAD"; // GET the PAD link, keep a 200 reply's body
     static constexpr int DefaultTimeOut = 10000;
 
     TDownload(TDownloadOwner& owner, Synchronize& sync);
@@ -75,6 +76,7 @@ public:
     // owner from DownloadEnded on.
     int ReplyCode = 0;          // the HTTP status of the reply; 0 when none came
     std::string ErrorText;      // the error that ended the operation; empty when none did
+    std::string Reply;          // a PAD validation's reply body, when the reply was 200
     std::int64_t ElapsedMs = 0; // from the start of the operation to its end
 
     // Owner thread.

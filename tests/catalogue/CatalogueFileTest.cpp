@@ -75,7 +75,24 @@ TEST(CatalogueFile, ProductsRoundTripByteForByte)
 
     CatalogueFile::WriteList(list, dir.File("out.dat"), CatalogueFile::ProductFields);
     EXPECT_EQ(dir.Read("out.dat"), "Tool|L|Utilities|\r\n|||\r\n\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0|http://x.example/"
-                                   "p.xml|Business::Finance|\r\nZeta|z|c|\r\n");
+                                   "p.xml|Business::Finance|\r\nZeta|z|c|Yes|\r\n");
+}
+
+TEST(CatalogueFile, OnlyAValidationsYesOrNoIsWrittenAsTheFourthField)
+{
+    TempDir dir;
+    ListRows list(4, false, &Root());
+    for (const char* word : {"Yes", "No", "Ok", "?", "", "yes"}) {
+        ListRow row;
+        row.Caption = std::string("T") + word;
+        row.SubItems = {"l", "c", word};
+        list.Add(std::move(row));
+    }
+    CatalogueFile::WriteList(list, dir.File("out.dat"), CatalogueFile::ProductFields);
+    EXPECT_EQ(dir.Read("out.dat"), "TYes|l|c|Yes|\r\nTNo|l|c|No|\r\nTOk|l|c|\r\nT?|l|c|\r\nT|l|c|\r\nTyes|l|c|\r\n");
+    // Sites never get one.
+    CatalogueFile::WriteList(list, dir.File("sites.dat"), CatalogueFile::SiteFields);
+    EXPECT_EQ(dir.Read("sites.dat"), "TYes|l|\r\nTNo|l|\r\nTOk|l|\r\nT?|l|\r\nT|l|\r\nTyes|l|\r\n");
 }
 
 TEST(CatalogueFile, SortedListShowsTitleOrderAndWritesIt)

@@ -153,6 +153,8 @@ void TForm1::BuildActions()
     MakeAction("ASaveProducts", "Product", "Save", &TForm1::ASaveProductsExecute);
     MakeAction("ATestPads", "Product", "Test PADs", &TForm1::ATestPadsExecute);
     MakeAction("ATestPad", "Product", "Test PAD", &TForm1::ATestPadExecute);
+    MakeAction("AValidatePads", "Product", "Validate PADs", &TForm1::AValidatePadsExecute);
+    MakeAction("AValidatePad", "Product", "Validate PAD", &TForm1::AValidatePadExecute);
     MakeAction("ASubmitAuto", "Auto", "Submit", &TForm1::ASubmitAutoExecute);
     MakeAction("ASubmitAllAuto", "Auto", "Submit All", &TForm1::ASubmitAllAutoExecute);
     MakeAction("ARetryFailedAuto", "Auto", "Retry Failed", &TForm1::ARetryFailedAutoExecute);
@@ -223,6 +225,7 @@ void TForm1::BuildMenus()
     Entry(productsMenu, "MProductsUncheckAll", "AUnCheckProducts");
     productsMenu->addSeparator();
     Entry(productsMenu, "MProductsTestAll", "ATestPads");
+    Entry(productsMenu, "MProductsValidateAll", "AValidatePads");
     bar->addMenu(productsMenu);
 
     QMenu* submit = menu(bar, "MSubmit", "Submit");
@@ -285,6 +288,7 @@ void TForm1::BuildPages()
     ToolBars::AddButton(row2, "ToolButtonCheckProducts", Action("ACheckProducts"), 70);
     ToolBars::AddButton(row2, "ToolButtonUnCheckProducts", Action("AUnCheckProducts"), 70);
     ToolBars::AddButton(row2, "ToolButtonTestPads", Action("ATestPads"), 70);
+    ToolBars::AddButton(row2, "ToolButtonValidatePads", Action("AValidatePads"), 70);
     auto* rows = new QVBoxLayout(toolBarProducts);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
@@ -302,6 +306,7 @@ void TForm1::BuildPages()
     Entry(popupProducts, "PMEditProduct", "AEditProduct");
     Entry(popupProducts, "PMDeleteProduct", "ADeleteProduct");
     Entry(popupProducts, "PMCheck", "ATestPad");
+    Entry(popupProducts, "PMValidate", "AValidatePad");
     listViewProducts_->SetPopupMenu(popupProducts);
     auto* layoutProducts = new QVBoxLayout(pageProducts);
     layoutProducts->setContentsMargins(0, 0, 0, 0);
@@ -461,6 +466,7 @@ void TForm1::FormCreate()
                                [this](const std::string& text) { statusPanels_[1]->setText(LocalText::ToQ(text)); },
                                files_.Folder()},
         this);
+    modelProducts_->SetTipLines([this](int row) { return submission_->ValidationTip(row); });
 
     step([this] {
         currentLanguage_ = IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection,
@@ -563,7 +569,11 @@ void TForm1::FormKeyDown(QKeyEvent* event)
     const QWidget* focus = QApplication::focusWidget();
     const bool windowHasFocus = focus == nullptr || focus == this || !isAncestorOf(focus);
     if (windowHasFocus && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+        // Escape breaks off a PAD validation under way; otherwise it closes the window.
+        if (submission_->Validating())
+            submission_->CancelValidation();
+        else
+            close();
         event->accept();
         return;
     }
@@ -765,6 +775,18 @@ void TForm1::ATestPadsExecute()
 void TForm1::ATestPadExecute()
 {
     submission_->TestPad();
+}
+
+void TForm1::AValidatePadsExecute()
+{
+    submission_->SetCategories(categories_);
+    submission_->ValidatePads();
+}
+
+void TForm1::AValidatePadExecute()
+{
+    submission_->SetCategories(categories_);
+    submission_->ValidatePad();
 }
 
 void TForm1::ASubmitAutoExecute()

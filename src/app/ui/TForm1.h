@@ -114,6 +114,8 @@ public:
     void ASaveProductsExecute();
     void ATestPadsExecute();
     void ATestPadExecute();
+    void AValidatePadsExecute();
+    void AValidatePadExecute();
     void ASubmitAutoExecute();
     void ASubmitAllAutoExecute();
     void ARetryFailedAutoExecute();

@@ -62,7 +62,9 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole: {
         if (kind_ == ListKind::Auto) return {};
         // A tip that looks like markup would be drawn as markup: show it as it stands.
-        const QString tip = LocalText::ToQ(rows_.Text(row, 1));
+        std::string text = rows_.Text(row, 1);
+        if (const std::string lines = tipLines_ ? tipLines_(row) : std::string(); !lines.empty()) text += "\n" + lines;
+        const QString tip = LocalText::ToQ(text);
         return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap) : tip;
     }
     case Qt::TextAlignmentRole:

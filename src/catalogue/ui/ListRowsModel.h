@@ -30,6 +30,8 @@ public:
     // The second text of the status bar for a row (PAD link, script address or link).
     void SetSecondText(std::function<std::string(int row)> fn) { secondText_ = std::move(fn); }
     std::string SecondText(int row) const;
+    // Lines added under a row's info tip (a product's validation problems); empty: none.
+    void SetTipLines(std::function<std::string(int row)> fn) { tipLines_ = std::move(fn); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -58,5 +60,6 @@ private:
     ListKind kind_;
     QStringList headers_;
     int inChange_ = 0;
+    std::function<std::string(int row)> tipLines_;
     std::function<std::string(int)> secondText_;
 };

@@ -3,6 +3,7 @@
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
+#include "common/FileReplace.h"
 #include "common/PreparedSubmission.h"
 #include "common/ui/GuiOwnerThread.h"
 #include "common/ui/LocalText.h"
@@ -34,8 +35,11 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
       run_(
           w_.Table, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync(), *this),
       tests_(
-          w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o, false); }, owner_->Sync())
+          w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o, false); }, owner_->Sync()),
+      validator_(
+          w_.Products, {}, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
 {
+    validator_.SetOnEnded([this](std::uint64_t, const std::vector<PadProblem>&) { ValidationEnded(); });
     run_.SetPrepared(&w_.Prepared);
     // Cancel, the close box and Escape all end the run.
     QObject::connect(w_.Progress, &TFormProgress::CancelRun, owner_, [this] { run_.Cancel(); });
@@ -64,7 +68,10 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     const bool runDone = run_.StopAll(timeout);
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return tests_.StopAll(std::max(left, std::chrono::milliseconds(0))) && runDone;
+    const bool testsDone = tests_.StopAll(std::max(left, std::chrono::milliseconds(0)));
+    const auto rest =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return validator_.StopAll(std::max(rest, std::chrono::milliseconds(0))) && testsDone && runDone;
 }
 
 RunProduct SubmitCommands::ProductAt(int row) const
@@ -235,6 +242,69 @@ void SubmitCommands::TestPad()
 void SubmitCommands::TestPads()
 {
     tests_.TestChecked();
+}
+
+void SubmitCommands::ValidatePad()
+{
+    const int row = w_.Products.FirstSelected();
+    if (row < 0) {
+        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
+        return;
+    }
+    validator_.Validate(row);
+    ValidationEnded();
+}
+
+void SubmitCommands::ValidatePads()
+{
+    if (validator_.ValidateChecked() > 0) ValidationEnded();
+}
+
+void SubmitCommands::CancelValidation()
+{
+    if (!validator_.Busy()) return;
+    validator_.Cancel();
+    ValidationEnded();
+}
+
+std::string SubmitCommands::ValidationTip(int productRow) const
+{
+    if (productRow < 0 || productRow >= w_.Products.Count()) return {};
+    std::string tip;
+    for (const PadProblem& p : validator_.Problems(w_.Products.Row(productRow).Id)) {
+        if (!tip.empty()) tip += '\n';
+        tip += PadValidation::Line(p);
+    }
+    return tip;
+}
+
+void SubmitCommands::ValidationEnded()
+{
+    if (validator_.Busy()) {
+        if (w_.ShowStatus)
+            w_.ShowStatus("Validating PAD files: " + std::to_string(validator_.Finished()) + " of " +
+                          std::to_string(validator_.Total()));
+        return;
+    }
+    int valid = 0;
+    for (const auto& r : validator_.Results())
+        if (r.Problems.empty()) ++valid;
+    const int invalid = static_cast<int>(validator_.Results().size()) - valid;
+    std::string status = "PAD files: Yes " + std::to_string(valid) + ", No " + std::to_string(invalid);
+    if (validator_.Finished() < validator_.Total())
+        status += ", cancelled " + std::to_string(validator_.Total() - validator_.Finished());
+    const std::string path = PadValidator::ReportPath(w_.ProgramFolder, Now());
+    try {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        FileReplace::Write(path, PadValidator::ReportText(validator_.Results()));
+        lastValidationReport_ = path;
+        status += ". Report: " + path;
+    } catch (const std::exception& e) {
+        lastValidationReport_.clear();
+        status += ". The report could not be written: " + std::string(e.what());
+    }
+    if (w_.ShowStatus) w_.ShowStatus(status);
 }
 
 void SubmitCommands::SiteStatus(int siteRow, const std::string& word)

@@ -2,6 +2,7 @@
 
 #include "common/ProxySetting.h"
 #include "submit/PadTest.h"
+#include "submit/PadValidator.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionRun.h"
 
@@ -73,12 +74,30 @@ public:
     void Submit();
     void TestPad();
     void TestPads();
-    void SetSpeed(int speed) { run_.SetSpeed(speed); }
+    // Validate PAD (the selected product) and Validate PADs (the checked ones): the PAD files
+    // are downloaded (through the proxy setting, at most Speed at once) and checked; the
+    // status bar shows how far it has come, and when the last one ends the validation report
+    // goes to reports/validate-*.txt. CancelValidation (Escape) breaks off what is under way.
+    void ValidatePad();
+    void ValidatePads();
+    void CancelValidation();
+    bool Validating() const { return validator_.Busy(); }
+    void SetCategories(const std::vector<std::string>& categories) { validator_.SetCategories(categories); }
+    // The info tip's lines for a product: one per problem of its last validation.
+    std::string ValidationTip(int productRow) const;
+    // The report of the last validation batch; empty before the first.
+    const std::string& LastValidationReport() const { return lastValidationReport_; }
+    void SetSpeed(int speed)
+    {
+        run_.SetSpeed(speed);
+        validator_.SetSpeed(speed);
+    }
     // Breaks off every run and test and waits for their workers, for at most `timeout`.
     bool StopAll(std::chrono::milliseconds timeout);
 
     SubmissionRun& Run() { return run_; }
     PadTest& Tests() { return tests_; }
+    PadValidator& Validator() { return validator_; }
 
     void SiteStatus(int siteRow, const std::string& word) override;
     void ProductLabel(const std::string& text) override;
@@ -100,12 +119,15 @@ private:
     std::string UnstartedRecords(const RetryBatch& batch) const;
     void WriteReport(const std::string& records);
     void ShowSummary(const std::string& summary);
+    void ValidationEnded();
 
     Wiring w_;
     GuiOwnerThread* owner_;
     WorkerFactory factory_;
     SubmissionRun run_;
     PadTest tests_;
+    PadValidator validator_;
+    std::string lastValidationReport_;
     bool runOver_ = false;
     ProxySetting proxy_;
     std::string lastReport_;

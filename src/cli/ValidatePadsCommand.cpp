@@ -1,0 +1,133 @@
+#include "cli/ValidatePadsCommand.h"
+
+#include "catalogue/CatalogueFile.h"
+#include "catalogue/ListColumns.h"
+#include "cli/CliEnvironment.h"
+#include "cli/CliOptions.h"
+#include "cli/ProductSelection.h"
+#include "common/OwnerThreadQueue.h"
+#include "common/StatusWords.h"
+#include "submit/PadValidator.h"
+#include "submit/TDownload.h"
+
+#include <chrono>
+#include <climits>
+#include <exception>
+#include <map>
+
+namespace {
+
+constexpr const char* Name = "quillpost-cli validate-pads";
+
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+} // namespace
+
+const char* ValidatePadsCommand::Usage()
+{
+    return "usage: quillpost-cli validate-pads [--products FILE] [--product TITLE]... [--speed N] [--timeout MS]\n"
+           "                                   [--proxy HOST:PORT]\n";
+}
+
+int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    return Run(args, out, err, CliEnvironment::Real());
+}
+
+int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                             const CliEnvironment& env)
+{
+    std::string productsFile = env.Products();
+    std::vector<std::string> titles;
+    int speed = 1;
+    int timeout = TDownload::DefaultTimeOut;
+    std::string proxy;
+    CLI::App app{"Downloads each product's PAD file and checks it, as Validate PADs does.", Name};
+    app.add_option("--products", productsFile, "The products file (title|PAD link|category| a line)")
+        ->type_name("FILE")
+        ->capture_default_str();
+    app.add_option("--product", titles, "Validate only the products of this exact title (repeatable)")
+        ->type_name("TITLE")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--speed", speed, "How many downloads run at once")
+        ->type_name("N")
+        ->check(CLI::Range(1, 10).description(""))
+        ->capture_default_str();
+    app.add_option("--timeout", timeout, "Time-out of each wait of a download, in milliseconds (0: none)")
+        ->type_name("MS")
+        ->check(CLI::Range(0, INT_MAX).description(""))
+        ->capture_default_str();
+    app.add_option("--proxy", proxy, "Download through this HTTP proxy")
+        ->type_name("HOST:PORT")
+        ->check(CliOptions::ProxyAddress());
+    app.footer("Prints one block per product: Yes or No, the title and the PAD link, tab-separated, then one line "
+               "per problem, starting with a tab.\n"
+               "Exit codes: 0 every PAD file is valid; 1 some is not; 2 usage or input error, nothing downloaded.");
+    if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
+
+    ProductSelection selection;
+    std::string error;
+    if (!selection.Load(productsFile, error)) {
+        err << Name << ": " << error << '\n';
+        return UsageError;
+    }
+    if (!selection.Pick(titles, error)) {
+        err << Name << ": " << error << " in " << productsFile << '\n';
+        return UsageError;
+    }
+    if (selection.Rows().empty()) {
+        err << Name << ": no products in " << productsFile << '\n';
+        return UsageError;
+    }
+    std::vector<std::string> categories;
+    const std::string categoriesPath = env.ProgramFolder + CategoriesFile;
+    try {
+        categories = CatalogueFile::ReadCategories(categoriesPath);
+    } catch (const std::exception& e) {
+        err << Name << ": " << e.what() << '\n';
+        return UsageError;
+    }
+
+    std::string proxyHost;
+    int proxyPort = 0;
+    if (!proxy.empty()) CliOptions::SplitProxy(proxy, proxyHost, proxyPort);
+
+    ListRows& list = selection.List();
+    std::map<std::uint64_t, std::vector<PadProblem>> problems;
+    OwnerThreadQueue queue;
+    {
+        PadValidator validator(
+            list, categories,
+            [&](TDownloadOwner& owner) {
+                auto worker = std::make_unique<TDownload>(owner, queue);
+                worker->TimeOut = timeout;
+                worker->Proxy = proxyHost;
+                worker->ProxyPort = proxyPort;
+                return worker;
+            },
+            queue);
+        validator.SetSpeed(speed);
+        validator.SetOnEnded(
+            [&problems](std::uint64_t id, const std::vector<PadProblem>& found) { problems[id] = found; });
+        for (const int row : selection.Rows()) validator.Validate(row);
+        while (validator.Busy()) queue.ServeUntil([&] { return !validator.Busy(); }, std::chrono::hours(1));
+    }
+
+    bool allValid = true;
+    for (const int row : selection.Rows()) {
+        const std::vector<PadProblem>& found = problems[list.Row(row).Id];
+        allValid = allValid && found.empty();
+        out << (found.empty() ? StatusWords::Valid : StatusWords::NotValid) << '\t' << OneLine(list.Caption(row))
+            << '\t' << OneLine(list.Text(row, ProductColumn::PadLink)) << '\n';
+        for (const PadProblem& p : found) out << '\t' << OneLine(PadValidation::Line(p)) << '\n';
+    }
+    out << std::flush;
+    return allValid ? AllValid : NotAllValid;
+}

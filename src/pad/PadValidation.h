@@ -1,0 +1,36 @@
+#pragma once
+
+#include "pad/PadRule.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What is wrong with one PAD file, one entry per problem: the field's name, its path under the
+// root (empty for a problem of the whole file) and what is wrong, in words for the author.
+struct PadProblem {
+    std::string Field;
+    std::string Path;
+    std::string What;
+
+    bool operator==(const PadProblem&) const = default;
+};
+
+// The check of one PAD file's bytes against the product it belongs to. A pure function: the
+// bytes, the product's PAD link and the category list in, the problems out (none: the file is
+// valid). Any thread may call it; it holds no state.
+//
+// In order: the size (at most 1 MiB) and well-formed XML (see PadXml: entities and external
+// references are refused), the root XML_DIZ_INFO, then every rule of the table (a missing
+// required field, a text that does not match), then Application_XML_File_URL equal to the PAD
+// link and Program_Category_Class one of the categories. A file that cannot be read gets that
+// one problem and no more.
+class PadValidation {
+public:
+    static std::vector<PadProblem> Check(std::string_view bytes, std::string_view padLink,
+                                         const std::vector<std::string>& categories,
+                                         const std::vector<PadRule>& rules = PadRule::BuiltIn());
+
+    // "Field (Path): what" — the one-line form of the report and the info tip.
+    static std::string Line(const PadProblem& problem);
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+
+// One PAD file read with Expat, as the element paths it holds and the text of each.
+//
+// Parse is a pure function of the bytes: it reads nothing else, opens no file and no socket.
+// PAD files come from the web, so the parser refuses what only an attacker needs: more than
+// MaxBytes, a DOCTYPE with an internal subset or an external identifier (entity declarations,
+// so no "billion laughs"), any external entity, and elements nested deeper than MaxDepth.
+// A refused or malformed file gives Ok false and a reason in Error; nothing is expanded first.
+struct PadXml {
+    static constexpr std::size_t MaxBytes = 1024 * 1024;
+    static constexpr int MaxDepth = 32;
+
+    bool Ok = false;
+    std::string Error; // why the file was not read, with its line when the parser knows it
+    std::string Root;  // the name of the root element
+    // Path ("XML_DIZ_INFO/Program_Info/Program_Name") -> the text of its first element, as UTF-8.
+    std::map<std::string, std::string> Fields;
+
+    static PadXml Parse(std::string_view bytes);
+};

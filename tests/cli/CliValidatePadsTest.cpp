@@ -1,0 +1,80 @@
+#include "cli/CliEnvironment.h"
+#include "cli/ValidatePadsCommand.h"
+#include "net/Resolver.h"
+#include "support/PadFiles.h"
+#include "support/ScriptedServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using S = ScriptedServer;
+
+S::Script Answer(const std::string& reply)
+{
+    return {S::ReadUntil("\r\n\r\n"), S::Send(reply), S::Close()};
+}
+
+class CliValidatePadsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = Resolver::Settings();
+        Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}});
+        env.ProgramFolder = dir.Path() + "/";
+        dir.Write("data/categories.dat", "Business::Finance\r\nSystem Utilities::Text/Document Editors\r\n");
+    }
+    void TearDown() override { Resolver::SetSettings(saved_); }
+
+    struct Outcome {
+        int code;
+        std::string out, err;
+    };
+    Outcome Validate(const std::vector<std::string>& args)
+    {
+        std::ostringstream out, err;
+        const int code = ValidatePadsCommand::Run(args, out, err, env);
+        return {code, out.str(), err.str()};
+    }
+
+    ResolverSettings saved_;
+    TempDir dir;
+    CliEnvironment env;
+};
+
+TEST_F(CliValidatePadsTest, OneBlockPerProductWithTheProblemsAndExitOneUnlessAllPass)
+{
+    // Through a proxy on 127.0.0.1 the PAD link can name any address, and the file names it too.
+    const std::string good = "http://pad.example/good.xml";
+    S proxy(std::vector<S::Script>{Answer("HTTP/1.0 200 OK\r\n\r\n" + ValidPad(good)),
+                                   Answer("HTTP/1.0 404 Not Found\r\n\r\n")});
+    dir.Write("data/products.dat", "Good|" + good + "|U|\r\nMissing|http://pad.example/missing.xml|U|\r\n");
+    const std::string via = "127.0.0.1:" + std::to_string(proxy.Port());
+    const Outcome all = Validate({"--proxy", via});
+    EXPECT_EQ(all.code, ValidatePadsCommand::NotAllValid) << all.err;
+    EXPECT_EQ(all.out,
+              "Yes\tGood\t" + good +
+                  "\n"
+                  "No\tMissing\thttp://pad.example/missing.xml\n"
+                  "\tPAD file (http://pad.example/missing.xml): the server answered 404 instead of the file\n");
+
+    S again(Answer("HTTP/1.0 200 OK\r\n\r\n" + ValidPad(good)));
+    const Outcome one = Validate({"--proxy", "127.0.0.1:" + std::to_string(again.Port()), "--product", "Good"});
+    EXPECT_EQ(one.code, ValidatePadsCommand::AllValid) << one.err;
+    EXPECT_EQ(one.out, "Yes\tGood\t" + good + "\n");
+
+    const Outcome unknown = Validate({"--product", "Nope"});
+    EXPECT_EQ(unknown.code, ValidatePadsCommand::UsageError);
+    EXPECT_NE(unknown.err.find("no product titled \"Nope\""), std::string::npos);
+    // Without the category list nothing is downloaded.
+    std::filesystem::remove(dir.File("data/categories.dat"));
+    EXPECT_EQ(Validate({"--proxy", via}).code, ValidatePadsCommand::UsageError);
+}
+
+} // namespace

@@ -1,0 +1,159 @@
+#include "submit/PadValidator.h"
+
+#include "catalogue/ListColumns.h"
+#include "catalogue/ListRows.h"
+#include "common/FileReplace.h"
+#include "common/OwnerThreadQueue.h"
+#include "net/Resolver.h"
+#include "support/PadFiles.h"
+#include "support/ScriptedServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using S = ScriptedServer;
+using namespace std::chrono_literals;
+
+S::Script Reply(const std::string& text)
+{
+    return {S::ReadUntil("\r\n\r\n"), S::Send(text), S::Close()};
+}
+
+// Real workers and sockets against servers on 127.0.0.1; names come from the hosts file only.
+class PadValidatorTest : public ::testing::Test {
+protected:
+    PadValidatorTest() : products(4, true) {}
+    void SetUp() override
+    {
+        saved_ = Resolver::Settings();
+        Resolver::SetSettings({ResolverSettings::Source::HostsFile, {}});
+    }
+    void TearDown() override { Resolver::SetSettings(saved_); }
+
+    std::uint64_t Add(const std::string& title, const std::string& link, bool checked = true)
+    {
+        ListRow row;
+        row.Caption = title;
+        row.SubItems = {link, "System Utilities::Text/Document Editors", "?"};
+        row.Checked = checked;
+        products.Add(std::move(row));
+        for (int i = 0; i < products.Count(); ++i)
+            if (products.Caption(i) == title) return products.Row(i).Id;
+        return 0;
+    }
+    std::string Status(const std::string& title)
+    {
+        for (int i = 0; i < products.Count(); ++i)
+            if (products.Caption(i) == title) return products.Text(i, ProductColumn::Status);
+        return "(gone)";
+    }
+
+    ResolverSettings saved_;
+    OwnerThreadQueue queue;
+    ListRows products;
+    int proxyPort = 0; // the workers' proxy on 127.0.0.1, when set
+    PadValidator validator{products,
+                           {"System Utilities::Text/Document Editors"},
+                           [this](TDownloadOwner& o) {
+                               auto w = std::make_unique<TDownload>(o, queue);
+                               w->TimeOut = 5000;
+                               if (proxyPort != 0) {
+                                   w->Proxy = "127.0.0.1";
+                                   w->ProxyPort = proxyPort;
+                               }
+                               return w;
+                           },
+                           queue};
+};
+
+TEST_F(PadValidatorTest, A404OrADeadServerOrAFileNamingAnotherAddressGetNoWithTheReason)
+{
+    S good(Reply("HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n" + ValidPad("http://127.0.0.1:1/tidy.xml")));
+    S missing(Reply("HTTP/1.0 404 Not Found\r\n\r\n" + ValidPad("http://127.0.0.1/")));
+    const std::uint64_t wrongUrl = Add("Other address", good.Url() + "/tidy.xml");
+    const std::uint64_t notFound = Add("Missing", missing.Url() + "/pad.xml");
+    const std::uint64_t dead = Add("Dead", "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/pad.xml");
+    Add("Unchecked", good.Url() + "/tidy.xml", false);
+
+    validator.SetSpeed(10);
+    EXPECT_EQ(validator.ValidateChecked(), 3);
+    EXPECT_EQ(Status("Missing"), "");
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 10s));
+    EXPECT_EQ(validator.Finished(), 3);
+
+    EXPECT_EQ(Status("Other address"), "No");
+    ASSERT_EQ(validator.Problems(wrongUrl).size(), 1u);
+    EXPECT_EQ(validator.Problems(wrongUrl)[0].Field, "Application_XML_File_URL");
+    EXPECT_EQ(good.Received(0).substr(0, 19), "GET /tidy.xml HTTP/");
+
+    EXPECT_EQ(Status("Missing"), "No");
+    ASSERT_EQ(validator.Problems(notFound).size(), 1u);
+    EXPECT_EQ(validator.Problems(notFound)[0].What, "the server answered 404 instead of the file");
+
+    EXPECT_EQ(Status("Dead"), "No");
+    ASSERT_EQ(validator.Problems(dead).size(), 1u);
+    EXPECT_EQ(validator.Problems(dead)[0].What.substr(0, 8), "no reply");
+    EXPECT_EQ(Status("Unchecked"), "?");
+}
+
+TEST_F(PadValidatorTest, AValidFileGetsYesAndAtMostSpeedDownloadsRunAtOnce)
+{
+    // Through a proxy on 127.0.0.1 the PAD link can name any address, so the file can name it too.
+    const std::string link = "http://pad.example/tidy.xml";
+    S proxy(std::vector<S::Script>{Reply("HTTP/1.0 200 OK\r\n\r\n" + ValidPad(link)),
+                                   Reply("HTTP/1.0 200 OK\r\n\r\n<XML_DIZ_INFO/>")});
+    proxyPort = proxy.Port();
+    const std::uint64_t good = Add("A good one", link);
+    const std::uint64_t empty = Add("B empty", "http://pad.example/empty.xml");
+
+    validator.SetSpeed(1);
+    EXPECT_EQ(validator.ValidateChecked(), 2);
+    EXPECT_EQ(validator.Running(), 1);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 10s));
+    EXPECT_EQ(proxy.Received(0).substr(0, 39), "GET http://pad.example/tidy.xml HTTP/1.");
+    EXPECT_EQ(Status("A good one"), "Yes");
+    EXPECT_TRUE(validator.Problems(good).empty());
+    EXPECT_EQ(Status("B empty"), "No");
+    EXPECT_GT(validator.Problems(empty).size(), 10u); // every required field is missing
+
+    // A product deleted while its download is under way gets nothing, and nothing else does.
+    S slow(S::Script{S::ReadUntil("\r\n\r\n"), S::Wait(200), S::Send("HTTP/1.0 404 Not Found\r\n\r\n")});
+    proxyPort = slow.Port();
+    validator.Validate(0);
+    products.DeleteIf([](const ListRow& r) { return r.Caption == "A good one"; });
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 10s));
+    EXPECT_EQ(Status("B empty"), "No");
+    EXPECT_TRUE(validator.Problems(good).empty());
+}
+
+} // namespace
+
+TEST(PadValidatorReport, OneBlockPerProductAndAFreshNameEachTime)
+{
+    const std::vector<PadValidator::Result> results = {
+        {"Tidy Notes", "http://a/t.xml", {}},
+        {"Broken",
+         "http://a/b.xml",
+         {{"Char_Desc_45", "XML_DIZ_INFO/Program_Descriptions/English/Char_Desc_45", "should be 1 to 45 characters"},
+          {"Keywords", "XML_DIZ_INFO/Program_Descriptions/English/Keywords", "missing"}}}};
+    EXPECT_EQ(PadValidator::ReportText(results),
+              "Yes\tTidy Notes\n\thttp://a/t.xml\n\n"
+              "No\tBroken\n\thttp://a/b.xml\n"
+              "\tChar_Desc_45 (XML_DIZ_INFO/Program_Descriptions/English/Char_Desc_45): should be 1 to 45 characters\n"
+              "\tKeywords (XML_DIZ_INFO/Program_Descriptions/English/Keywords): missing\n\n");
+
+    TempDir dir;
+    const auto when = std::chrono::system_clock::from_time_t(1796083200); // 2026-12-01 00:00:00 UTC
+    const std::string first = PadValidator::ReportPath(dir.Path(), when);
+    EXPECT_EQ(first, dir.Path() + "/reports/validate-20261201-000000.txt");
+    std::filesystem::create_directories(dir.Path() + "/reports");
+    FileReplace::Write(first, "x");
+    EXPECT_EQ(PadValidator::ReportPath(dir.Path(), when), dir.Path() + "/reports/validate-20261201-000000-2.txt");
+}
