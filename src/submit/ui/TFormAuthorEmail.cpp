@@ -3,6 +3,7 @@
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ModalHook.h"
 #include "submit/OwnSites.h"
 
 #include <QHBoxLayout>
@@ -72,14 +73,7 @@ void TFormAuthorEmail::ButtonOkClick()
 
 bool TFormAuthorEmail::ShowModal()
 {
-    if (Hook()) {
-        setResult(QDialog::Rejected);
-        show();
-        Hook()(*this);
-        if (isVisible()) reject();
-        return result() == QDialog::Accepted;
-    }
-    return exec() == QDialog::Accepted;
+    return ExecOrHook(*this, Hook());
 }
 
 void TFormAuthorEmail::setExecHook(std::function<void(TFormAuthorEmail&)> hook)

@@ -3,6 +3,7 @@
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ModalHook.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -106,14 +107,7 @@ void TFormAutoSite::ButtonOkClick()
 
 bool TFormAutoSite::ShowModal()
 {
-    if (Hook()) {
-        setResult(QDialog::Rejected);
-        show();
-        Hook()(*this);
-        if (isVisible()) reject();
-        return result() == QDialog::Accepted;
-    }
-    return exec() == QDialog::Accepted;
+    return ExecOrHook(*this, Hook());
 }
 
 void TFormAutoSite::setExecHook(std::function<void(TFormAutoSite&)> hook)

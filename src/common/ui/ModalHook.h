@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+// Shows a dialog modally, or, when a test has set `hook`, shows it without a modal loop and
+// lets the hook drive it; a hook that leaves the dialog open cancels it. True when the
+// dialog was accepted.
+template <class Dialog>
+bool ExecOrHook(Dialog& dialog, const std::function<void(Dialog&)>& hook)
+{
+    if (!hook) return dialog.exec() == QDialog::Accepted;
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    hook(dialog);
+    if (dialog.isVisible()) dialog.reject();
+    return dialog.result() == QDialog::Accepted;
+}
