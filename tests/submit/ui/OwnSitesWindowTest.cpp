@@ -7,6 +7,8 @@
 #include "submit/ui/TFormAutoSite.h"
 #include "support/ScriptedServer.h"
 
+#include "submit/ui/WindowRunHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -17,18 +19,6 @@
 namespace {
 
 using S = ScriptedServer;
-
-S::Script Answer(const std::string& body)
-{
-    return {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\n" + body), S::Close()};
-}
-
-template <class Pred>
-bool WaitFor(Pred done)
-{
-    for (int i = 0; i < 1000 && !done(); ++i) QTest::qWait(10);
-    return done();
-}
 
 // Clears the dialogs' hooks however the test ends.
 struct Hooks {

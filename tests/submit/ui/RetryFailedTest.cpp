@@ -7,6 +7,8 @@
 #include "submit/ui/SubmitCommands.h"
 #include "support/ScriptedServer.h"
 
+#include "submit/ui/WindowRunHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -19,23 +21,6 @@
 namespace {
 
 using S = ScriptedServer;
-
-S::Script Answer(const std::string& body)
-{
-    return {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\n" + body), S::Close()};
-}
-
-SiteRecord Site(const std::string& title, const std::string& url, const std::string& method = "GET")
-{
-    return {title, url, method, "padurl", "padcat", "email", "successfully"};
-}
-
-template <class Pred>
-bool WaitFor(Pred done)
-{
-    for (int i = 0; i < 1000 && !done(); ++i) QTest::qWait(10);
-    return done();
-}
 
 // "product site outcome status" per row, for short comparisons.
 std::vector<std::string> Lines(const std::vector<ReportRow>& rows)

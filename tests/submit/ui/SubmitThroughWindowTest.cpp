@@ -8,6 +8,8 @@
 #include "support/ScriptedServer.h"
 #include "support/ui/LocalWebServer.h"
 
+#include "submit/ui/WindowRunHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -27,29 +29,11 @@ namespace {
 
 using S = ScriptedServer;
 
-S::Script Answer(const std::string& body)
-{
-    return {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\n" + body), S::Close()};
-}
-
-SiteRecord Site(const std::string& title, const std::string& url, const std::string& method = "GET")
-{
-    return {title, url, method, "padurl", "padcat", "email", "successfully"};
-}
-
 std::vector<std::string> Statuses(const ListRows& list, int column)
 {
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i) out.push_back(list.Text(i, column));
     return out;
-}
-
-// Serves the GUI thread's events until `done` holds or 10 s have passed.
-template <class Pred>
-bool WaitFor(Pred done)
-{
-    for (int i = 0; i < 1000 && !done(); ++i) QTest::qWait(10);
-    return done();
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "support/PadFiles.h"
 #include "support/ScriptedServer.h"
 
+#include "submit/ui/WindowRunHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
@@ -18,26 +20,14 @@ namespace {
 
 using S = ScriptedServer;
 
-S::Script Answer(const std::string& reply)
-{
-    return {S::ReadUntil("\r\n\r\n"), S::Send(reply), S::Close()};
-}
-
-template <class Pred>
-bool WaitFor(Pred done)
-{
-    for (int i = 0; i < 1000 && !done(); ++i) QTest::qWait(10);
-    return done();
-}
-
 } // namespace
 
 TEST(ValidateThroughWindow, ValidatePadsTurnsOneRowGreenAndOneRedTheTipNamesTheReasonAndTheFileKeepsTheWords)
 {
     // Through a proxy on 127.0.0.1 the PAD links can name any address, and the good file names its own.
     const std::string good = "http://pad.example/good.xml";
-    S proxy(std::vector<S::Script>{Answer("HTTP/1.0 200 OK\r\n\r\n" + ValidPad(good)),
-                                   Answer("HTTP/1.0 404 Not Found\r\n\r\nNo such file")});
+    S proxy(std::vector<S::Script>{Reply("HTTP/1.0 200 OK\r\n\r\n" + ValidPad(good)),
+                                   Reply("HTTP/1.0 404 Not Found\r\n\r\nNo such file")});
     TestProgram p;
     p.dir.Write("data/products.dat",
                 "A good|" + good + "|System Utilities::Text/Document Editors|\r\n" +
