@@ -48,3 +48,17 @@ RunProduct ProductSelection::Product(const ListRows& list, int row)
     return RunProduct{list.Caption(row), list.Text(row, ProductColumn::PadLink),
                       list.Text(row, ProductColumn::Category)};
 }
+
+bool ProductSelection::Open(const std::string& path, const std::vector<std::string>& titles, std::string& error)
+{
+    if (!Load(path, error)) return false;
+    if (!Pick(titles, error)) {
+        error += " in " + path;
+        return false;
+    }
+    if (rows_.empty()) {
+        error = "no products in " + path;
+        return false;
+    }
+    return true;
+}

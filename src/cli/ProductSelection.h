@@ -20,6 +20,9 @@ public:
     // them all), or every row when `titles` is empty, top to bottom. False when a title
     // names no row: `error` names each such title, and nothing is picked.
     bool Pick(const std::vector<std::string>& titles, std::string& error);
+    // Load, then Pick, and at least one row picked; otherwise false with the reason in
+    // `error` (the file named where it helps).
+    bool Open(const std::string& path, const std::vector<std::string>& titles, std::string& error);
 
     ListRows& List() { return list_; }
     const ListRows& List() const { return list_; }

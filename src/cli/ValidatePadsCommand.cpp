@@ -74,16 +74,8 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
 
     ProductSelection selection;
     std::string error;
-    if (!selection.Load(productsFile, error)) {
+    if (!selection.Open(productsFile, titles, error)) {
         err << Name << ": " << error << '\n';
-        return UsageError;
-    }
-    if (!selection.Pick(titles, error)) {
-        err << Name << ": " << error << " in " << productsFile << '\n';
-        return UsageError;
-    }
-    if (selection.Rows().empty()) {
-        err << Name << ": no products in " << productsFile << '\n';
         return UsageError;
     }
     std::vector<std::string> categories;
