@@ -3,6 +3,7 @@
 #include "net/THttpClient.h"
 
 #include <exception>
+#include <fstream>
 #include <optional>
 
 namespace {
@@ -15,6 +16,7 @@ struct Options {
     std::string proxy;
     int proxyPort = 0;
     int reportLevel = 0;
+    std::string caFile;
 };
 
 bool ParseNumber(const std::string& text, int& value)
@@ -42,7 +44,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--timeout" || a == "--proxy" || a == "--report-level") {
+        if (a == "--timeout" || a == "--proxy" || a == "--report-level" || a == "--cacert") {
             if (i + 1 >= args.size()) {
                 why = a + " needs a value";
                 return false;
@@ -53,6 +55,12 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
                     why = "--timeout takes milliseconds (0 or more)";
                     return false;
                 }
+            } else if (a == "--cacert") {
+                if (!std::ifstream(v)) {
+                    why = "--cacert: cannot read " + v;
+                    return false;
+                }
+                opt.caFile = v;
             } else if (a == "--report-level") {
                 if (!ParseNumber(v, opt.reportLevel)) {
                     why = "--report-level takes a number (0 or more)";
@@ -126,12 +134,14 @@ void PrintBlock(std::ostream& out, const char* name, const std::string& bytes)
 const char* RequestCommand::Usage()
 {
     return "usage: quillpost-cli request METHOD URL [DATA] [--timeout MS] [--proxy HOST:PORT] "
-           "[--report-level N]\n"
+           "[--report-level N] [--cacert FILE]\n"
            "  METHOD: GET, POST, HEAD, OPTIONS, DELETE, PUT, PATCH, TRACE (DATA only with POST, PUT, PATCH, "
            "TRACE)\n"
            "  --timeout MS      limit of each wait, default 10000 (0: no limit)\n"
            "  --proxy HOST:PORT send the request through this proxy\n"
-           "  --report-level N  print status texts of level N and below, default 0\n";
+           "  --report-level N  print status texts of level N and below, default 0\n"
+           "  --cacert FILE     trust the certificate authorities of this PEM file for https, beside\n"
+           "                    the system's (the server's certificate is always verified)\n";
 }
 
 int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -148,6 +158,8 @@ int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out,
     client.ReportLevel = opt.reportLevel;
     client.Proxy = opt.proxy;
     client.ProxyPort = opt.proxyPort;
+    client.AllowHttps = true;
+    client.CaFile = opt.caFile;
     client.Body.clear();
     client.Header.clear();
 

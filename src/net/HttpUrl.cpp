@@ -60,7 +60,7 @@ std::string EscapeRequestTarget(const std::string& text)
     return out;
 }
 
-HttpUrl ParseUrl(const std::string& url)
+HttpUrl ParseUrl(const std::string& url, bool allowHttps)
 {
     if (url.empty()) throw std::runtime_error(UrlErrors::Empty);
     HttpUrl parsed;
@@ -76,8 +76,9 @@ HttpUrl ParseUrl(const std::string& url)
 
     if (url.find(':') != std::string::npos) {
         const std::string scheme = Lower(NthWord(url, ':', 1));
-        if (scheme == "https") throw std::runtime_error(UrlErrors::Secure);
-        parsed.Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
+        if (scheme == "https" && !allowHttps) throw std::runtime_error(UrlErrors::Secure);
+        parsed.Secure = scheme == "https";
+        parsed.Port = parsed.Secure ? 443 : scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
     }
 
     std::string host;

@@ -213,7 +213,10 @@ void THttpClient::HTTPConnect()
 {
     for (int exchange = 1;; ++exchange) {
         if (brokenOff_) throw EAbortError(CanceledText);
+        const bool wasSecure = exchange > 1 && UseTls;
         ParseURL();
+        // A redirect from https to http: nothing of the TLS exchange goes out in the clear.
+        if (wasSecure && !UseTls) HeaderInfo.Cookie.clear();
         AssembleHTTPHeader();
         if (OnAboutToSend) OnAboutToSend(this);
 
@@ -221,6 +224,7 @@ void THttpClient::HTTPConnect()
         bool ended = false; // the call ends here, reported through OnFailure
         try {
             Connect();
+            if (UseTls && !Proxy.empty()) OpenTunnel();
             SendHTTP();
             FReplyNumber = 0;
             RemoveHeader();
@@ -269,12 +273,38 @@ void THttpClient::HTTPConnect()
             if (handled) return;
             // A bare file name is taken from the server's root, on the port it came from. No
             // location at all stays empty and ends the call as "Empty URL".
-            if (!url_.empty() && url_.find('/') == std::string::npos)
-                url_ = "http://" + Host + (Port == 80 ? std::string() : ":" + std::to_string(Port)) + "/" + url_;
+            if (!url_.empty() && url_.find('/') == std::string::npos) {
+                const int defaultPort = UseTls ? 443 : 80;
+                url_ = (UseTls ? "https://" : "http://") + Host +
+                       (Port == defaultPort ? std::string() : ":" + std::to_string(Port)) + "/" + url_;
+            }
         }
         if (reply == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         if (reply < 299 || reply > 399) return;
     }
+}
+
+void THttpClient::OpenTunnel()
+{
+    const std::string authority = EscapeRequestTarget(Host) + ":" + std::to_string(Port & 0xFFFF);
+    StatusMessage(4, "CONNECT " + authority);
+    Write("CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority + "\r\n\r\n");
+    const std::string status = ReadLn();
+    // The proxy's head ends with a blank line; nothing of it may be taken as TLS.
+    for (int lines = 0;; ++lines) {
+        const std::string line = ReadLn();
+        if (line.empty() || lines > 100) throw ESockError(CutShortText);
+        if (line == "\r\n" || line == "\n") break;
+    }
+    const size_t blank = status.find(' ');
+    const bool ok = blank != std::string::npos && status.compare(blank + 1, 1, "2") == 0;
+    if (!ok) {
+        std::string shown = status.substr(0, status.find_first_of("\r\n"));
+        for (char& c : shown)
+            if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
+        throw ESockError(ProxyRefusedText + shown);
+    }
+    StartTls();
 }
 
 void THttpClient::FireResult(const TResultEvent& event)
@@ -314,9 +344,13 @@ void THttpClient::ReadBody()
 
 void THttpClient::ParseURL()
 {
-    const HttpUrl parsed = ParseUrl(url_);
+    const HttpUrl parsed = ParseUrl(url_, AllowHttps);
     if (Port == 0) Port = 80;
-    if (parsed.Port) Port = *parsed.Port;
+    if (parsed.Port) {
+        Port = *parsed.Port;
+        // A URL with a scheme decides between plain and TLS; a path alone keeps the server's.
+        UseTls = parsed.Secure;
+    }
     if (!parsed.Host.empty()) Host = parsed.Host;
     url_ = parsed.Url;
     path_ = parsed.Path;
@@ -325,10 +359,13 @@ void THttpClient::ParseURL()
 void THttpClient::AssembleHTTPHeader()
 {
     headerList_.Clear();
-    const std::string target = Proxy.empty() ? path_ : EscapeRequestTarget(url_);
+    // Through a proxy a plain request names the whole URL; an https one goes through the
+    // proxy's tunnel to the server itself and names the path, as without a proxy.
+    const bool proxied = !Proxy.empty() && !UseTls;
+    const std::string target = proxied ? EscapeRequestTarget(url_) : path_;
     headerList_.Add(CommandWord(cmd_) + target + " HTTP/1.0");
     const std::string host = EscapeRequestTarget(Host);
-    if (!Proxy.empty()) {
+    if (proxied) {
         headerList_.Add("Proxy-Connection: Keep-Alive");
         headerList_.Add("Host: " + host);
     }

@@ -92,6 +92,11 @@ public:
     // True: the data argument of Post and the other commands with data names a file whose
     // contents are sent, and the reply head goes to the file named by Header.
     bool OutputFileMode = false;
+    // True: "https://" URLs are taken (port 443, TLS with the server's certificate verified,
+    // see TSockConnection::UseTls); false, the default, refuses them with UrlErrors::Secure.
+    // Redirects may then move between http and https; a move from https to http drops the
+    // Cookie header (HeaderInfo.Cookie is cleared), so nothing sent under TLS goes out plain.
+    bool AllowHttps = false;
 
     TNotifyEvent OnAboutToSend;
     TResultEvent OnSuccess;
@@ -126,11 +131,17 @@ public:
     // EAbortError(CanceledText), or a canceled lookup or connection when Connect is called
     // on its own. From any thread; for a client whose work is over (a stopped worker).
     void BreakOff();
+    // Through a proxy (connected to it): asks it for a tunnel to Host:Port ("CONNECT") and
+    // starts TLS through it. The https requests of the client do it themselves.
+    void OpenTunnel();
 
     static constexpr const char* CanceledText = "Request Canceled";
     // The error of a reply that ended before its head did, or before the length its head
     // announced (ESockError); a reset by the server ends it with the reset's socket error.
     static constexpr const char* CutShortText = "Reply cut short";
+    // An https request through a proxy goes through "CONNECT host:port"; a proxy that answers
+    // it with anything but 2xx ends the call with this text and its status line.
+    static constexpr const char* ProxyRefusedText = "Proxy refused the tunnel: ";
 
     // State of the current (or last) exchange.
     const std::string& URL() const { return url_; }

@@ -9,11 +9,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 
@@ -42,6 +49,95 @@ std::string Dotted(std::uint32_t networkOrder)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(&networkOrder);
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
+}
+
+// The TLS session's own reads and writes on the socket: send() with MSG_NOSIGNAL, as every
+// other send here (OpenSSL's socket BIO writes with write(), which raises SIGPIPE on a
+// connection the peer has closed).
+int SocketBioWrite(BIO* bio, const char* data, int length)
+{
+    const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+    BIO_clear_retry_flags(bio);
+    const ssize_t n = ::send(fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_write(bio);
+    return static_cast<int>(n);
+}
+
+int SocketBioRead(BIO* bio, char* data, int length)
+{
+    const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
+    BIO_clear_retry_flags(bio);
+    const ssize_t n = ::recv(fd, data, static_cast<std::size_t>(length), 0);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_read(bio);
+    // The session tells the peer's close from a failed read by the BIO's end-of-file mark.
+    if (n == 0) BIO_set_flags(bio, BIO_FLAGS_IN_EOF);
+    return static_cast<int>(n);
+}
+
+long SocketBioCtrl(BIO* bio, int cmd, long, void*)
+{
+    if (cmd == BIO_CTRL_EOF) return BIO_test_flags(bio, BIO_FLAGS_IN_EOF) ? 1 : 0;
+    return cmd == BIO_CTRL_FLUSH ? 1 : 0;
+}
+
+int SocketBioCreate(BIO* bio)
+{
+    BIO_set_init(bio, 1);
+    return 1;
+}
+
+BIO* NewSocketBio(int fd)
+{
+    static BIO_METHOD* method = [] {
+        BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "quillpost socket");
+        BIO_meth_set_write(m, SocketBioWrite);
+        BIO_meth_set_read(m, SocketBioRead);
+        BIO_meth_set_ctrl(m, SocketBioCtrl);
+        BIO_meth_set_create(m, SocketBioCreate);
+        return m;
+    }();
+    BIO* bio = BIO_new(method);
+    if (bio) BIO_set_data(bio, reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)));
+    return bio;
+}
+
+// The last OpenSSL error of this thread as words ("unsupported protocol", ...).
+std::string TlsErrorText(int sslError)
+{
+    if (const unsigned long e = ERR_peek_last_error()) {
+        if (const char* reason = ERR_reason_error_string(e)) return reason;
+        return "error " + std::to_string(e);
+    }
+    return sslError == SSL_ERROR_SYSCALL ? "connection closed by the server" : "no reason given";
+}
+
+// One client context per extra CA file, made on first use and kept for the process: loading
+// the system's trust store for every connection would cost more than the handshake. A
+// context is not changed once made, so threads share it.
+std::mutex contextMutex;
+std::map<std::string, SSL_CTX*> contexts;
+
+SSL_CTX* ClientContext(const std::string& caFile)
+{
+    std::lock_guard lock(contextMutex);
+    if (auto it = contexts.find(caFile); it != contexts.end()) return it->second;
+    SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
+    if (!ctx) throw ESockError(std::string(TSockConnection::HandshakeFailedText) + "no TLS context");
+    SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
+    SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
+    SSL_CTX_set_default_verify_paths(ctx);
+    if (!caFile.empty() && SSL_CTX_load_verify_locations(ctx, caFile.c_str(), nullptr) != 1) {
+        SSL_CTX_free(ctx);
+        ERR_clear_error();
+        throw ESockError("Certificate authority file not read: " + caFile);
+    }
+    // HTTP/1.0 replies end when the server closes, and many servers close without a TLS
+    // close alert: that counts as the end, as on a plain connection (a reply cut short is
+    // still told by its Content-Length).
+    SSL_CTX_set_options(ctx, SSL_OP_IGNORE_UNEXPECTED_EOF);
+    SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    contexts.emplace(caFile, ctx);
+    return ctx;
 }
 
 // Ends the time-out of an operation on every way out of it.
@@ -153,6 +249,7 @@ void TSockConnection::MakeSocket(bool firstSocket)
         linger l{1, 0};
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
     }
+    EndTls();
     {
         std::lock_guard lock(FRequestMutex);
         if (FSocket != NoSocket) ::close(FSocket); // a second InitWinsock replaces the socket
@@ -526,7 +623,10 @@ void TSockConnection::Connect()
         TimerScope timer(*this);
         while (!FConnected && !FTimedOut && !FCancel && FNoError) PumpMessages(true, POLLOUT);
     }
-    if (!FTimedOut && !FCancel && FNoError) return;
+    if (!FTimedOut && !FCancel && FNoError) {
+        if (UseTls && Proxy.empty()) StartTls();
+        return;
+    }
 
     // A socket whose connection failed (or is still under way) cannot be used again: the
     // next Connect starts on a fresh one.
@@ -539,6 +639,7 @@ void TSockConnection::Connect()
 
 void TSockConnection::ReplaceSocketQuietly()
 {
+    EndTls();
     FConnected = false;
     FConnectPending = false;
     {
@@ -576,6 +677,7 @@ void TSockConnection::RequestCloseSocket()
     StatusMessage(4, "Request Close Socket");
     FConnected = false;
     FConnectPending = false;
+    EndTls();
     if (FSocket == NoSocket) return;
     int rc = 0;
     {
@@ -597,6 +699,7 @@ void TSockConnection::RequestCloseSocket()
 void TSockConnection::Close(int Socket)
 {
     StatusMessage(8, "Closing Socket");
+    if (Socket == FSocket && IsOwnerThread()) EndTls();
     std::lock_guard lock(FRequestMutex);
     if (Socket == FSocket) {
         FSocket = NoSocket;
@@ -621,7 +724,7 @@ std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool 
 {
     std::size_t done = 0;
     while (done < length && !FCancel) {
-        const ssize_t n = ::send(FSocket, data + done, length - done, MSG_NOSIGNAL);
+        const ssize_t n = Send(data + done, length - done);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -636,7 +739,7 @@ std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool 
                 Winsock::SetLastError(WSAENOTCONN);
                 ErrorManager(0);
             }
-            PumpMessages(true, POLLOUT);
+            PumpMessages(true, TlsWaitEvents(POLLOUT));
             continue;
         }
         done += static_cast<std::size_t>(n);
@@ -748,6 +851,7 @@ void TSockConnection::RaiseIfReset()
 bool TSockConnection::DataAvailable()
 {
     StatusMessage(8, "Data Available");
+    if (FSsl && !FTlsIn.empty()) return true;
     char byte = 0;
     const ssize_t n = ::recv(FSocket, &byte, 1, MSG_PEEK);
     if (n < 0 && errno == ECONNRESET) FPeerReset = true; // told once by the platform: kept for the reader
@@ -757,7 +861,7 @@ bool TSockConnection::DataAvailable()
 void TSockConnection::ClearInput()
 {
     StatusMessage(8, "Clearing Input");
-    [[maybe_unused]] auto n = ::recv(FSocket, IOBuffer(), IOBufferSize, 0);
+    [[maybe_unused]] auto n = Recv(IOBuffer(), IOBufferSize, 0);
 }
 
 std::string TSockConnection::ReadLn()
@@ -779,19 +883,19 @@ void TSockConnection::ReadLnInto(std::string& line)
             FLastError = 10040; // message too long
             throw ESockError(LineTooLongText);
         }
-        const ssize_t n = ::recv(FSocket, buf + taken, IOBufferSize - taken, MSG_PEEK);
+        const ssize_t n = Recv(buf + taken, IOBufferSize - taken, MSG_PEEK);
         if (n == 0) { // the peer closed: what came of the last line, usually nothing
             PeerClosed();
             return;
         }
         if (n < 0) {
             if (ReceiveFailed()) return;
-            PumpMessages(true, POLLIN);
+            PumpMessages(true, TlsWaitEvents(POLLIN));
             continue;
         }
         const char* lf = static_cast<const char*>(std::memchr(buf + taken, '\n', static_cast<std::size_t>(n)));
         const std::size_t want = lf ? static_cast<std::size_t>(lf - (buf + taken)) + 1 : static_cast<std::size_t>(n);
-        const ssize_t got = ::recv(FSocket, buf + taken, want, 0);
+        const ssize_t got = Recv(buf + taken, want, 0);
         if (got < 0) {
             if (ReceiveFailed()) return;
             continue;
@@ -809,7 +913,7 @@ std::string TSockConnection::Read(std::uint16_t Count)
     StatusMessage(8, "Read( " + std::to_string(Count) + " )");
     char* buf = IOBuffer();
     if (Count == 0) {
-        const ssize_t n = ::recv(FSocket, buf, IOBufferSize, MSG_PEEK);
+        const ssize_t n = Recv(buf, IOBufferSize, MSG_PEEK);
         if (n == 0) {
             PeerClosed();
             return {};
@@ -818,12 +922,13 @@ std::string TSockConnection::Read(std::uint16_t Count)
             ReceiveFailed();
             return {};
         }
-        const ssize_t got = ::recv(FSocket, buf, static_cast<std::size_t>(n), 0);
+        const ssize_t got = Recv(buf, static_cast<std::size_t>(n), 0);
         return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
     }
 
-    // poll() wakes only once Count bytes wait (or the peer closes).
-    int lowWater = Count;
+    // poll() wakes only once Count bytes wait (or the peer closes). Under TLS the bytes on
+    // the socket are records, not the data: there each record that comes is decrypted.
+    int lowWater = FSsl ? 1 : Count;
     ::setsockopt(FSocket, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
     struct Restore {
         int fd;
@@ -835,7 +940,7 @@ std::string TSockConnection::Read(std::uint16_t Count)
     } restore{FSocket};
 
     while (!FCancel) {
-        const ssize_t n = ::recv(FSocket, buf, Count, MSG_PEEK);
+        const ssize_t n = Recv(buf, Count, MSG_PEEK);
         if (n == 0) {
             PeerClosed();
             return {};
@@ -843,12 +948,12 @@ std::string TSockConnection::Read(std::uint16_t Count)
         if (n < 0) {
             if (ReceiveFailed()) return {};
         } else if (n >= Count) {
-            const ssize_t got = ::recv(FSocket, buf, Count, 0);
+            const ssize_t got = Recv(buf, Count, 0);
             return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
         } else if (FCloseNotified) {
             return {}; // the peer closed before Count bytes came
         }
-        PumpMessages(true, POLLIN);
+        PumpMessages(true, TlsWaitEvents(POLLIN));
     }
     RaiseAbort("Socket send aborted");
 }
@@ -877,7 +982,7 @@ void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, 
     while (!FCancel && (limit < 0 || size() < limit)) {
         std::size_t want = IOBufferSize;
         if (limit >= 0) want = static_cast<std::size_t>(std::min<std::int64_t>(want, limit - size()));
-        const ssize_t n = ::recv(FSocket, buf, want, 0);
+        const ssize_t n = Recv(buf, want, 0);
         if (n == 0) {
             PeerClosed();
             break;
@@ -893,7 +998,7 @@ void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, 
         }
         if (ReceiveFailed()) break;
         if (singlePass) break;
-        PumpMessages(true, POLLIN);
+        PumpMessages(true, TlsWaitEvents(POLLIN));
     }
 }
 
@@ -949,7 +1054,7 @@ void TSockConnection::AppendFile(const std::string& FileName)
     if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
     char* buf = IOBuffer();
     while (!FCancel && FConnected) {
-        const ssize_t n = ::recv(FSocket, buf, IOBufferSize, 0);
+        const ssize_t n = Recv(buf, IOBufferSize, 0);
         if (n == 0) {
             PeerClosed();
             break;
@@ -959,7 +1064,7 @@ void TSockConnection::AppendFile(const std::string& FileName)
             continue;
         }
         if (ReceiveFailed()) break;
-        PumpMessages(true, POLLIN);
+        PumpMessages(true, TlsWaitEvents(POLLIN));
     }
     file.close();
     if (FCancel) RaiseAbort("Socket send aborted");
@@ -1022,4 +1127,145 @@ std::string TSockConnection::GetPortString()
     if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_port = 0;
     const unsigned port = ntohs(local.sin_port);
     return "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TLS
+
+void TSockConnection::StartTls()
+{
+    StatusMessage(4, "TLS Handshake");
+    if (FSsl || !FConnected) throw ESockError(FSsl ? "Already connected" : "Connection Failed");
+    // The handshake is part of connecting: a Disconnect meanwhile cancels it.
+    struct Restore {
+        bool& flag;
+        bool was;
+        ~Restore() { flag = was; }
+    } restore{FInConnect, FInConnect};
+    FInConnect = true;
+    SSL_CTX* ctx = ClientContext(CaFile);
+    FSsl = SSL_new(ctx);
+    BIO* bio = FSsl ? NewSocketBio(FSocket) : nullptr;
+    if (!bio) {
+        EndTls();
+        throw ESockError(std::string(HandshakeFailedText) + "no TLS session");
+    }
+    SSL_set_bio(FSsl, bio, bio);
+    FTlsIn.clear();
+    FTlsEnd = -1;
+    // The name the certificate must carry: an address is matched against the certificate's
+    // addresses, a name against its names, and only a name goes out as SNI.
+    in_addr literal{};
+    if (::inet_pton(AF_INET, Host.c_str(), &literal) == 1) {
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(FSsl), Host.c_str());
+    } else {
+        SSL_set_tlsext_host_name(FSsl, Host.c_str());
+        SSL_set1_host(FSsl, Host.c_str());
+    }
+
+    std::string reason;
+    {
+        TimerScope timer(*this);
+        while (!FTimedOut && !FCancel && FConnected && FSsl) {
+            ERR_clear_error();
+            const int rc = SSL_connect(FSsl);
+            if (rc == 1) {
+                StatusMessage(4, std::string("TLS ") + SSL_get_version(FSsl) + " " + SSL_get_cipher_name(FSsl));
+                return;
+            }
+            const int error = SSL_get_error(FSsl, rc);
+            if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+                PumpMessages(true, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
+                continue;
+            }
+            const long verify = SSL_get_verify_result(FSsl);
+            if (verify != X509_V_OK)
+                reason = CertificateRefusedText + std::string(X509_verify_cert_error_string(verify));
+            else
+                reason = HandshakeFailedText + TlsErrorText(error);
+            ERR_clear_error();
+            break;
+        }
+    }
+    // A Disconnect from another thread that came while the handshake ran (and made it fail)
+    // is a cancel, not the server's doing.
+    HandleRequests();
+    if (reason.empty()) reason = std::string(HandshakeFailedText) + "connection closed by the server";
+    ReplaceSocketQuietly();
+    if (OnConnectionFailed) OnConnectionFailed(this);
+    if (FTimedOut) throw ESockError("Connection Timed out");
+    if (FCancel) throw ESockError("Connection Canceled");
+    throw ESockError(reason);
+}
+
+void TSockConnection::EndTls()
+{
+    if (FSsl) SSL_free(FSsl); // frees the BIO too; the socket stays the caller's
+    FSsl = nullptr;
+    FTlsIn.clear();
+    FTlsEnd = -1;
+    FTlsWantRead = true;
+}
+
+short TSockConnection::TlsWaitEvents(short plain) const
+{
+    if (!FSsl) return plain;
+    return FTlsWantRead ? POLLIN : POLLOUT;
+}
+
+long TSockConnection::Recv(char* buf, std::size_t length, int flags)
+{
+    if (!FSsl) return ::recv(FSocket, buf, length, flags);
+    // Decrypt until `length` bytes are held or the session waits for the socket, so that
+    // nothing stays inside the session while poll() sleeps on the socket.
+    int waitErrno = 0;
+    while (FTlsIn.size() < length && FTlsEnd < 0) {
+        char chunk[16384];
+        ERR_clear_error();
+        const int n = SSL_read(FSsl, chunk, sizeof chunk);
+        if (n > 0) {
+            FTlsIn.append(chunk, static_cast<std::size_t>(n));
+            continue;
+        }
+        const int error = SSL_get_error(FSsl, n);
+        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+            FTlsWantRead = error == SSL_ERROR_WANT_READ;
+            waitErrno = EAGAIN;
+        } else if (error == SSL_ERROR_ZERO_RETURN) {
+            FTlsEnd = 0;
+        } else if (error == SSL_ERROR_SYSCALL && errno != 0 && errno != EAGAIN) {
+            FTlsEnd = errno;
+        } else {
+            FTlsEnd = ECONNRESET; // a broken record ends the connection as a reset does
+        }
+        ERR_clear_error();
+        break;
+    }
+    if (!FTlsIn.empty()) {
+        const std::size_t n = std::min(length, FTlsIn.size());
+        std::memcpy(buf, FTlsIn.data(), n);
+        if (!(flags & MSG_PEEK)) FTlsIn.erase(0, n);
+        return static_cast<long>(n);
+    }
+    if (FTlsEnd == 0) return 0;
+    errno = FTlsEnd > 0 ? FTlsEnd : (waitErrno ? waitErrno : EAGAIN);
+    return -1;
+}
+
+long TSockConnection::Send(const char* data, std::size_t length)
+{
+    if (!FSsl) return ::send(FSocket, data, length, MSG_NOSIGNAL);
+    ERR_clear_error();
+    errno = 0;
+    const int n = SSL_write(FSsl, data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
+    if (n > 0) return n;
+    const int error = SSL_get_error(FSsl, n);
+    if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+        FTlsWantRead = error == SSL_ERROR_WANT_READ;
+        errno = EAGAIN;
+    } else if (error != SSL_ERROR_SYSCALL || errno == 0) {
+        errno = error == SSL_ERROR_ZERO_RETURN ? EPIPE : ECONNRESET;
+    }
+    ERR_clear_error();
+    return -1;
 }

@@ -17,6 +17,7 @@
 #include "net/TThreadTimer.h"
 
 class TSockConnection;
+struct ssl_st;
 
 using TNotifyEvent = std::function<void(TSockConnection* Sender)>;
 using THandlerEvent = std::function<void(TSockConnection* Sender, bool& Handled)>;
@@ -53,6 +54,12 @@ public:
     int ReportLevel = 0; // status texts of this level or lower are reported
     std::string Proxy;   // connect to this host instead (empty: none)
     int ProxyPort = 0;   // port of the proxy (low 16 bits used)
+    // TLS: with UseTls, Connect opens a TLS session over the connection once it is made
+    // (unless a proxy is used: the caller then calls StartTls after its tunnel is set up).
+    // TLS 1.2 and 1.3 only; the server's certificate is verified against the system's trust
+    // store and CaFile, and its name (or address) must be Host. Nothing turns that off.
+    bool UseTls = false;
+    std::string CaFile; // an extra certificate authority file (PEM); empty: none
 
     // --- events (fired on the owning thread) ----------------------------------------------
     TNotifyEvent OnConnect;
@@ -79,6 +86,13 @@ public:
     // Cancel; a derived class adds its own steps.
     virtual void Abort();
     void ResolveRemoteHost();
+    // The TLS handshake on the connection made, bounded by TimeOut and broken off by Cancel
+    // and Disconnect ("Connection Timed out", "Connection Canceled"). A handshake that fails
+    // or a certificate that is refused closes the connection, fires OnConnectionFailed and
+    // raises ESockError with the reason (CertificateRefusedText or HandshakeFailedText
+    // followed by what went wrong).
+    void StartTls();
+    bool TlsActive() const { return FSsl != nullptr; }
     void RequestCloseSocket();
     void Close(int Socket);
 
@@ -159,6 +173,8 @@ public:
 
     // Texts of the exceptions, as raised.
     static constexpr const char* LineTooLongText = "Socket readln line too long";
+    static constexpr const char* CertificateRefusedText = "Server certificate refused: ";
+    static constexpr const char* HandshakeFailedText = "TLS handshake failed: ";
 
 protected:
     // The I/O buffer: IOBufferSize bytes and one for a terminating zero.
@@ -219,6 +235,15 @@ private:
     template <class Sink, class Size>
     void CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass);
     void FireSwallowing(const TNotifyEvent& event);
+    // recv() and send() on the socket, through the TLS session when there is one. They answer
+    // as the system calls do: bytes, 0 for the peer's close, or -1 with errno (EAGAIN when
+    // the session waits for the socket).
+    long Recv(char* buf, std::size_t length, int flags);
+    long Send(const char* data, std::size_t length);
+    // Ends the TLS session (the socket is closed by the caller).
+    void EndTls();
+    // The poll() events the TLS session waits for: POLLIN or POLLOUT.
+    short TlsWaitEvents(short plain) const;
 
     std::unique_ptr<char[]> FIOBuffer;
     std::unique_ptr<Resolver> FResolver;
@@ -230,6 +255,11 @@ private:
     bool FInConnect = false;        // Connect is running (a Disconnect then cancels it)
     bool FCounted = false;          // this object is in the live count
     unsigned FSocketGeneration = 0; // changes with every new socket
+
+    ssl_st* FSsl = nullptr;   // the TLS session on FSocket; owner thread only
+    std::string FTlsIn;       // bytes decrypted and not yet taken by a reader
+    int FTlsEnd = -1;         // the session's reading ended: 0 closed, else the errno
+    bool FTlsWantRead = true; // the session's last would-block waits for data (else room)
 
     std::mutex FRequestMutex; // guards FRequests, and FSocket for other threads
     std::vector<Request> FRequests;

@@ -42,6 +42,7 @@ PadServer PadServer::Of(const std::string& link)
     } else if (StartsWithNoCase(link, "https://")) {
         rest = link.substr(8);
         server.Port = 443;
+        server.Secure = true;
     }
     std::string authority = rest.substr(0, rest.find_first_of("/?#"));
     if (const size_t at = authority.rfind('@'); at != std::string::npos) authority.erase(0, at + 1);
@@ -119,7 +120,11 @@ void TDownload::Perform(THttpClient& http, std::string& word)
     const bool check = Mode == CheckProducts;
     const bool request = submit && (Method == "GET" || Method == "POST");
 
-    http.OnConnect = [this, &word, check, submit](TSockConnection*) {
+    // An https PAD server answers only once its TLS handshake is through (Connect does it
+    // after the connection is made): only then is it "Ok".
+    const bool secureCheck = check && PadServer::Of(Url).Secure;
+    http.OnConnect = [this, &word, check, submit, secureCheck](TSockConnection*) {
+        if (secureCheck) return;
         if (check) word = StatusWords::Ok;
         if (submit) word = StatusWords::Connected; // an earlier "Invalid" no longer holds
         sync_.Call([this] { owner_.DownloadConnected(*this); });
@@ -147,12 +152,21 @@ void TDownload::Perform(THttpClient& http, std::string& word)
     http.TimeOut = TimeOut;
     http.Proxy = Proxy;
     http.ProxyPort = ProxyPort;
+    // The author's own PAD links may be https; the sites' scripts of a run stay plain HTTP.
+    http.AllowHttps = !submit;
+    http.CaFile = CaFile;
     try {
         if (check) {
             const PadServer server = PadServer::Of(Url);
             http.Host = server.Host;
             http.Port = server.Port;
+            http.UseTls = server.Secure;
             http.Connect();
+            if (secureCheck && !http.Proxy.empty()) http.OpenTunnel();
+            if (secureCheck) {
+                word = StatusWords::Ok;
+                sync_.Call([this] { owner_.DownloadConnected(*this); });
+            }
             http.Disconnect(); // the answer is known: nothing is sent, the connection goes
         } else if (Mode == ValidatePad) {
             http.Get(Url);

@@ -69,6 +69,7 @@ public:
     int TimeOut = DefaultTimeOut; // of each wait of the client, in ms
     std::string Proxy;            // the client's proxy, when set
     int ProxyPort = 0;
+    std::string CaFile; // an extra certificate authority file for https (PEM)
 
     int ProductOrdinal = 0; // position of its product among the run's products
 
@@ -106,9 +107,11 @@ private:
 };
 
 // The server a PAD link names: "http://host[:port]/..." gives that host and port (80 by
-// default), "https://..." port 443, a link without a scheme is read up to its first "/".
+// default), "https://..." port 443 and TLS, a link without a scheme is read up to its
+// first "/".
 struct PadServer {
     std::string Host;
     int Port = 80;
+    bool Secure = false;
     static PadServer Of(const std::string& link);
 };
