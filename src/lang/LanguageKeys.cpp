@@ -127,6 +127,7 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"FormAuthorEmail->ButtonCancel->Caption", "Cancel"},
         {"AValidatePads->Caption", "Validate PADs"},
         {"AValidatePad->Caption", "Validate PAD"},
+        {"AAllowHttps->Caption", "Allow https sites"},
     }};
     return keys;
 }

@@ -20,6 +20,6 @@ public:
     // The captions of the run reports, the proxy setting and the author's own sites, which
     // come after those above in a language file and are applied after them: the Submit and
     // Settings menus' entries, the proxy dialog, then the site and author e-mail dialogs.
-    static constexpr int ExtraCount = 26;
+    static constexpr int ExtraCount = 27;
     static const std::array<LanguageKey, ExtraCount>& Extra();
 };

@@ -71,12 +71,11 @@ std::string OwnSites::CheckFields(const SiteRecord& site)
         return "The title cannot hold \"|\" or a control character.";
     const std::string& url = site.ScriptUrl;
     if (url.empty()) return "The site needs a script address.";
-    if (StartsWithNoCase(url, "https://"))
-        return "The script address must begin with http://: the program's HTTP client does not speak https.";
-    if (!StartsWithNoCase(url, "http://")) return "The script address must begin with http://.";
+    const bool secure = StartsWithNoCase(url, "https://");
+    if (!secure && !StartsWithNoCase(url, "http://")) return "The script address must begin with http:// or https://.";
     if (url.find_first_of(" |") != std::string::npos || HasControl(url))
         return "The script address cannot hold a blank, \"|\" or a control character.";
-    const size_t host = 7;
+    const size_t host = secure ? 8 : 7;
     const size_t hostEnd = url.find_first_of(":/?#", host);
     if ((hostEnd == std::string::npos ? url.size() : hostEnd) == host) return "The script address names no host.";
     if (site.Method != "GET" && site.Method != "POST") return "The method must be GET or POST.";

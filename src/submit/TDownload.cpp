@@ -153,7 +153,7 @@ void TDownload::Perform(THttpClient& http, std::string& word)
     http.Proxy = Proxy;
     http.ProxyPort = ProxyPort;
     // The author's own PAD links may be https; the sites' scripts of a run stay plain HTTP.
-    http.AllowHttps = !submit;
+    http.AllowHttps = !submit || AllowHttps;
     http.CaFile = CaFile;
     try {
         if (check) {

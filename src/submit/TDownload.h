@@ -69,7 +69,8 @@ public:
     int TimeOut = DefaultTimeOut; // of each wait of the client, in ms
     std::string Proxy;            // the client's proxy, when set
     int ProxyPort = 0;
-    std::string CaFile; // an extra certificate authority file for https (PEM)
+    std::string CaFile;      // an extra certificate authority file for https (PEM)
+    bool AllowHttps = false; // a submission may go to an https site (tests and validation always may)
 
     int ProductOrdinal = 0; // position of its product among the run's products
 

@@ -161,6 +161,7 @@ void TForm1::BuildActions()
     MakeAction("AOpenReportsAuto", "Auto", "Open Reports Folder", &TForm1::AOpenReportsAutoExecute);
     MakeAction("AProxy", "Settings", "Proxy...", &TForm1::AProxyExecute);
     MakeAction("AAuthorEmail", "Settings", "Author E-mail...", &TForm1::AAuthorEmailExecute);
+    MakeAction("AAllowHttps", "Settings", "Allow https sites", &TForm1::AAllowHttpsExecute)->setCheckable(true);
     MakeAction("AAddSiteAuto", "Auto", "Add Site...", &TForm1::AAddSiteAutoExecute);
     MakeAction("AEditSiteAuto", "Auto", "Edit Site...", &TForm1::AEditSiteAutoExecute)->setEnabled(false);
     MakeAction("ADeleteSiteAuto", "Auto", "Delete Site", &TForm1::ADeleteSiteAutoExecute)->setEnabled(false);
@@ -248,6 +249,7 @@ void TForm1::BuildMenus()
     settings->addMenu(language);
     Entry(settings, "MProxy", "AProxy");
     Entry(settings, "MAuthorEmail", "AAuthorEmail");
+    settings->addAction(Action("AAllowHttps")); // checkable: the menu shows the action itself
     bar->addMenu(settings);
 
     QMenu* help = menu(bar, "MHelp", "Help");
@@ -484,6 +486,10 @@ void TForm1::FormCreate()
         const std::string email =
             IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection, OwnSites::EmailKey, "");
         if (OwnSites::CheckEmail(email).empty()) submission_->SetAuthorEmail(email);
+        const bool https =
+            IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection, AllowHttpsKey, "0") == "1";
+        Action("AAllowHttps")->setChecked(https);
+        submission_->SetAllowHttps(https);
     });
     step([this] {
         QSignalBlocker block(pageControl_);
@@ -825,6 +831,13 @@ void TForm1::AProxyExecute()
 
 // ---------------------------------------------------------------------------------------
 // The author's own automatic sites
+
+void TForm1::AAllowHttpsExecute()
+{
+    const bool on = Action("AAllowHttps")->isChecked();
+    IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, AllowHttpsKey, on ? "1" : "0");
+    submission_->SetAllowHttps(on);
+}
 
 void TForm1::AAuthorEmailExecute()
 {

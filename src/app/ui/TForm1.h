@@ -51,6 +51,8 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr const char* Caption = "Quillpost 1.3";
+    // Settings file, section Configuration: "1" lets Submit All send to https sites.
+    static constexpr const char* AllowHttpsKey = "AllowHttps";
 
     // `sites`: the automatic sites, the built-in table when null (tests pass their own). The
     // author's own sites of data/autosites.dat come after them.
@@ -122,6 +124,7 @@ public:
     void AOpenReportsAutoExecute();
     void AProxyExecute();
     void AAuthorEmailExecute();
+    void AAllowHttpsExecute();
     void AAddSiteAutoExecute();
     void AEditSiteAutoExecute();
     void ADeleteSiteAutoExecute();

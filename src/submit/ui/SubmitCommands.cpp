@@ -55,6 +55,7 @@ std::unique_ptr<TDownload> SubmitCommands::MakeWorker(TDownloadOwner& owner, boo
     std::unique_ptr<TDownload> worker =
         factory_ ? factory_(owner, owner_->Sync()) : std::make_unique<TDownload>(owner, owner_->Sync());
     // A PAD test checks the PAD server itself, so it never goes through the proxy.
+    if (runWorker && worker) worker->AllowHttps = allowHttps_;
     if (runWorker && worker && proxy_.Used()) {
         worker->Proxy = proxy_.Host;
         worker->ProxyPort = proxy_.Port;

@@ -64,6 +64,10 @@ public:
     // Run workers send through `proxy` from the next run on (none: directly).
     void SetProxy(const ProxySetting& proxy) { proxy_ = proxy; }
     const ProxySetting& Proxy() const { return proxy_; }
+    // Whether Submit All and Retry Failed may send to https sites (off: they fail as the
+    // client refuses them).
+    void SetAllowHttps(bool on) { allowHttps_ = on; }
+    bool AllowHttps() const { return allowHttps_; }
     // The address that runs and Submit send to the author's own sites naming an e-mail field.
     void SetAuthorEmail(const std::string& address)
     {
@@ -130,6 +134,7 @@ private:
     std::string lastValidationReport_;
     bool runOver_ = false;
     ProxySetting proxy_;
+    bool allowHttps_ = false;
     std::string lastReport_;
     std::string authorEmail_;
 };

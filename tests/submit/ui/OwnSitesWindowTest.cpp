@@ -82,7 +82,7 @@ TEST(OwnSitesWindow, AddedSitesFollowTheBuiltInOnesAndOnlyTheyGetTheAuthorsAddre
         f.EditScript()->setText(QString::fromStdString(plain.Url() + "/add.php"));
         refused(); // the title is taken
         f.EditTitle()->setText(QStringLiteral("Another Own"));
-        f.EditScript()->setText(QStringLiteral("https://secure.example/add.php"));
+        f.EditScript()->setText(QStringLiteral("ftp://files.example/add.php"));
         refused();
         f.EditScript()->setText(QString::fromStdString(plain.Url() + "/add.php"));
         f.EditCategoryField()->setText(QStringLiteral("cat&x"));

@@ -6,6 +6,7 @@
 #include "submit/SiteTable.h"
 #include "submit/ui/SubmitCommands.h"
 #include "support/ScriptedServer.h"
+#include "support/TlsServer.h"
 #include "support/ui/LocalWebServer.h"
 
 #include "submit/ui/WindowRunHelpers.h"
@@ -175,4 +176,36 @@ TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStops
     form->close();
     EXPECT_EQ(form->Submission().Tests().LiveWorkers(), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST(SubmitThroughWindow, HttpsSitesTakeASubmissionOnlyOnceTheSettingAllowsThem)
+{
+    const TestCertificates certificates;
+    TlsServer server({certificates.MakeLeaf("IP:127.0.0.1"), TlsServer::Mode::Reply,
+                      "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully"});
+    const SiteTable table({Site("Secure", server.Url() + "/addpad.php")});
+    TestProgram p;
+    const std::string caFile = p.dir.Write("ca.pem", certificates.CaPem());
+    p.dir.Write("data/products.dat", "Tool|https://pad.example/tool.xml|Utilities|\r\n");
+    auto form = p.Start(&table);
+    form->Submission().SetWorkerFactory([&](TDownloadOwner& owner, Synchronize& sync) {
+        auto worker = std::make_unique<TDownload>(owner, sync);
+        worker->CaFile = caFile;
+        return worker;
+    });
+    form->ProductsList().SetChecked(0, true);
+    TFormProgress::setExecHook([](TFormProgress& f) { WaitFor([&] { return !f.isVisible(); }); });
+
+    // Off, as at every first start: the client refuses the https site.
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_EQ(form->AutoList().Text(0, SiteColumn::Status), "Failed");
+    p.Messages();
+
+    QAction* allow = FindAction(form.get(), "AAllowHttps");
+    allow->trigger(); // checks it
+    EXPECT_TRUE(allow->isChecked());
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_EQ(form->AutoList().Text(0, SiteColumn::Status), "Ok");
+    TFormProgress::setExecHook(nullptr);
+    EXPECT_NE(p.dir.Read("quillpost.ini").find("AllowHttps=1"), std::string::npos);
 }
