@@ -114,12 +114,19 @@ std::string TlsErrorText(int sslError)
 // One client context per extra CA file, made on first use and kept for the process: loading
 // the system's trust store for every connection would cost more than the handshake. A
 // context is not changed once made, so threads share it.
+// The map itself is never destroyed, so the contexts stay reachable to the very end of the
+// process (a map destroyed at exit would leave them neither freed nor reachable).
 std::mutex contextMutex;
-std::map<std::string, SSL_CTX*> contexts;
+std::map<std::string, SSL_CTX*>& Contexts()
+{
+    static auto* contexts = new std::map<std::string, SSL_CTX*>;
+    return *contexts;
+}
 
 SSL_CTX* ClientContext(const std::string& caFile)
 {
     std::lock_guard lock(contextMutex);
+    std::map<std::string, SSL_CTX*>& contexts = Contexts();
     if (auto it = contexts.find(caFile); it != contexts.end()) return it->second;
     SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
     if (!ctx) throw ESockError(std::string(TSockConnection::HandshakeFailedText) + "no TLS context");
