@@ -7,6 +7,8 @@
 
 #include "net/THttpClient.h"
 
+#include "BenchMeasure.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -33,35 +35,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double Seconds(const timeval& tv)
-{
-    return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) / 1e6;
-}
-
-double ThreadCpu()
-{
-    rusage ru{};
-    getrusage(RUSAGE_THREAD, &ru);
-    return Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
-}
-
-double ChildrenCpu()
-{
-    rusage ru{};
-    getrusage(RUSAGE_CHILDREN, &ru);
-    return Seconds(ru.ru_utime) + Seconds(ru.ru_stime);
-}
-
-long StatusKb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const size_t n = std::strlen(field);
-    while (std::getline(in, line))
-        if (line.compare(0, n, field) == 0) return std::stol(line.substr(n + 1));
-    return -1;
-}
 
 // A server on 127.0.0.1 that serves one connection at a time on its own thread: `serve`
 // gets the accepted socket and the request head it read.
@@ -221,7 +194,7 @@ void HugeBody()
     {
         std::ofstream("/proc/self/clear_refs") << "5";
     }
-    const long before = StatusKb("VmHWM:");
+    const long before = ProcStatus("VmHWM:");
     THttpClient client;
     client.TimeOut = 30000;
     std::string error;
@@ -230,7 +203,7 @@ void HugeBody()
     } catch (const std::exception& e) {
         error = e.what();
     }
-    const long peak = StatusKb("VmHWM:");
+    const long peak = ProcStatus("VmHWM:");
     const size_t kept = client.Body.size();
     server.stop_ = true;
     std::printf("3. a call receiving a 100 MB body (text mode)\n");

@@ -6,6 +6,7 @@
 //   2. heap memory of the client per open TLS connection (100 connections held open).
 // Usage: bench_https [exchanges]
 
+#include "BenchMeasure.h"
 #include "net/THttpClient.h"
 #include "support/TempDir.h"
 #include "support/TlsServer.h"
@@ -28,25 +29,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double Seconds(const timeval& tv)
-{
-    return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) / 1e6;
-}
-
-double ThreadCpu()
-{
-    rusage u{};
-    getrusage(RUSAGE_THREAD, &u);
-    return Seconds(u.ru_utime) + Seconds(u.ru_stime);
-}
-
-double ChildrenCpu()
-{
-    rusage u{};
-    getrusage(RUSAGE_CHILDREN, &u);
-    return Seconds(u.ru_utime) + Seconds(u.ru_stime);
-}
 
 void Exchanges(const TestCertificates& certificates, const std::string& caFile, int count)
 {

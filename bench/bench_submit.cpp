@@ -7,6 +7,7 @@
 //      resident memory at the start, middle and end of the run.
 // Usage: bench_submit [products]   (the product count of part 2, 500 by default)
 
+#include "BenchMeasure.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
 #include "submit/RunView.h"
@@ -185,11 +186,6 @@ void StopServer(const ServerProcess& server)
 
 // --- measuring ------------------------------------------------------------------------------
 
-double Seconds(const timeval& tv)
-{
-    return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) / 1e6;
-}
-
 struct Cpu {
     double user = 0;
     double sys = 0;
@@ -208,17 +204,6 @@ double ClockSeconds(clockid_t clock)
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// A number field of /proc/self/status ("Threads:", "VmRSS:" in KiB, ...), -1 when missing.
-long Status(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const size_t n = std::strlen(field);
-    while (std::getline(in, line))
-        if (line.compare(0, n, field) == 0) return std::stol(line.substr(n));
-    return -1;
-}
-
 // Reads /proc/self/status every millisecond on a thread of its own: the peaks of "Threads:"
 // (this thread included) and of "VmRSS:". Its own CPU time can be read while it runs.
 class Sampler {
@@ -226,8 +211,8 @@ public:
     Sampler()
         : thread_([this] {
               while (!stop_) {
-                  peakThreads_ = std::max(peakThreads_, Status("Threads:"));
-                  peakRss_ = std::max(peakRss_, Status("VmRSS:"));
+                  peakThreads_ = std::max(peakThreads_, ProcStatus("Threads:"));
+                  peakRss_ = std::max(peakRss_, ProcStatus("VmRSS:"));
                   std::this_thread::sleep_for(std::chrono::milliseconds(1));
               }
           })
@@ -370,7 +355,7 @@ void DelayedServer(const ServerProcess& server, int delayMs)
         cpu1 = Cpu::Process();
         sampler1 = sampler.CpuSeconds();
         sampler.Stop();
-        const long hwm = Status("VmHWM:");
+        const long hwm = ProcStatus("VmHWM:");
         const double user = cpu1.user - cpu0.user, sys = cpu1.sys - cpu0.sys;
         const double samplerCpu = sampler1 - sampler0;
         std::printf("   speed %2d: %d ok, %d failed; wall %.3f s (bound %.3f s, %+.3f s)\n", speed, ok, failed, wall,
@@ -393,7 +378,7 @@ void ImmediateServer(const ServerProcess& server, int products)
                 total);
     Harness h(sites);
     h.run.SetSpeed(10);
-    const long before = Status("VmRSS:");
+    const long before = ProcStatus("VmRSS:");
     const Cpu cpu0 = Cpu::Process();
     const auto t0 = Clock::now();
     if (!h.run.SubmitAll(Products(products), std::vector<bool>(SiteCount, true))) {
@@ -401,14 +386,14 @@ void ImmediateServer(const ServerProcess& server, int products)
         return;
     }
     h.ServeUntil([&] { return h.view.Outcomes() >= SiteCount; });
-    const long start = Status("VmRSS:");
+    const long start = ProcStatus("VmRSS:");
     const int startOutcomes = h.view.Outcomes();
     h.ServeUntil([&] { return h.view.Outcomes() >= total / 2; });
-    const long middle = Status("VmRSS:");
+    const long middle = ProcStatus("VmRSS:");
     const int middleOutcomes = h.view.Outcomes();
     h.ServeUntil([] { return false; });
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    const long end = Status("VmRSS:");
+    const long end = ProcStatus("VmRSS:");
     const Cpu cpu1 = Cpu::Process();
     const double cpu = (cpu1.user - cpu0.user) + (cpu1.sys - cpu0.sys);
     std::printf("   %d ok, %d failed of %d; wall %.3f s, %.0f requests/s, CPU %.3f s (%.3f ms per request),"

@@ -46,3 +46,10 @@ CLI::Validator CliOptions::ProxyAddress()
         },
         "");
 }
+
+std::string CliOptions::OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+}

@@ -21,4 +21,8 @@ public:
     static bool SplitProxy(const std::string& text, std::string& host, int& port);
     // A CLI11 check of the same.
     static CLI::Validator ProxyAddress();
+
+    // `text` with its tabs and line breaks as spaces, so that a title keeps to its column
+    // of a tab-separated line.
+    static std::string OneLine(std::string text);
 };

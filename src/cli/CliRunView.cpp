@@ -1,19 +1,9 @@
 #include "cli/CliRunView.h"
 
+#include "cli/CliOptions.h"
 #include "common/StatusWords.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionRun.h"
-
-namespace {
-
-std::string OneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
-} // namespace
 
 CliRunView::CliRunView(std::ostream& out, std::ostream& err, bool quiet, bool terminal, int total)
     : out_(out), err_(err), quiet_(quiet), terminal_(terminal), total_(total)
@@ -29,12 +19,13 @@ void CliRunView::Line(const std::string& word, const std::string& product, const
                       const std::string& detail)
 {
     if (quiet_) return;
-    out_ << word << '\t' << OneLine(product) << '\t' << OneLine(site) << '\t' << OneLine(detail) << '\n';
+    out_ << word << '\t' << CliOptions::OneLine(product) << '\t' << CliOptions::OneLine(site) << '\t'
+         << CliOptions::OneLine(detail) << '\n';
 }
 
 void CliRunView::Message(const std::string& text)
 {
-    err_ << OneLine(text) << '\n';
+    err_ << CliOptions::OneLine(text) << '\n';
 }
 
 void CliRunView::PairEnded(const RunPair& pair)
@@ -50,8 +41,8 @@ void CliRunView::PairEnded(const RunPair& pair)
     if (terminal_) {
         DrawBar(ok_ + failed_ == total_);
     } else {
-        err_ << '[' << ok_ + failed_ << '/' << total_ << "] " << pair.Outcome << "  " << OneLine(product) << " -> "
-             << OneLine(site) << '\n';
+        err_ << '[' << ok_ + failed_ << '/' << total_ << "] " << pair.Outcome << "  " << CliOptions::OneLine(product)
+             << " -> " << CliOptions::OneLine(site) << '\n';
     }
 }
 

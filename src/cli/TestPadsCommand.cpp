@@ -17,13 +17,6 @@ namespace {
 
 constexpr const char* Name = "quillpost-cli test-pads";
 
-std::string OneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
 } // namespace
 
 const char* TestPadsCommand::Usage()
@@ -102,8 +95,8 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
         const std::string& reason = reasons[list.Row(row).Id];
         allOk = allOk && reason == StatusWords::Ok;
         const PadServer server = PadServer::Of(list.Text(row, ProductColumn::PadLink));
-        out << reason << '\t' << OneLine(list.Caption(row)) << '\t' << OneLine(server.Host) << ':' << server.Port
-            << '\n';
+        out << reason << '\t' << CliOptions::OneLine(list.Caption(row)) << '\t' << CliOptions::OneLine(server.Host)
+            << ':' << server.Port << '\n';
     }
     out << std::flush;
     return allOk ? AllOk : NotAllOk;

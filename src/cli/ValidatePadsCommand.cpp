@@ -19,13 +19,6 @@ namespace {
 
 constexpr const char* Name = "quillpost-cli validate-pads";
 
-std::string OneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
 } // namespace
 
 const char* ValidatePadsCommand::Usage()
@@ -116,9 +109,10 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     for (const int row : selection.Rows()) {
         const std::vector<PadProblem>& found = problems[list.Row(row).Id];
         allValid = allValid && found.empty();
-        out << (found.empty() ? StatusWords::Valid : StatusWords::NotValid) << '\t' << OneLine(list.Caption(row))
-            << '\t' << OneLine(list.Text(row, ProductColumn::PadLink)) << '\n';
-        for (const PadProblem& p : found) out << '\t' << OneLine(PadValidation::Line(p)) << '\n';
+        out << (found.empty() ? StatusWords::Valid : StatusWords::NotValid) << '\t'
+            << CliOptions::OneLine(list.Caption(row)) << '\t'
+            << CliOptions::OneLine(list.Text(row, ProductColumn::PadLink)) << '\n';
+        for (const PadProblem& p : found) out << '\t' << CliOptions::OneLine(PadValidation::Line(p)) << '\n';
     }
     out << std::flush;
     return allValid ? AllValid : NotAllValid;
