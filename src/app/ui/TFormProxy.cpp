@@ -13,16 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-std::function<void(TFormProxy&)>& Hook()
-{
-    static std::function<void(TFormProxy&)> hook;
-    return hook;
-}
-
-} // namespace
-
 TFormProxy::TFormProxy(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormProxy"));
@@ -107,10 +97,10 @@ void TFormProxy::ButtonOkClick()
 
 bool TFormProxy::ShowModal()
 {
-    return ExecOrHook(*this, Hook());
+    return ExecOrHook(*this, ExecHookOf<TFormProxy>());
 }
 
 void TFormProxy::setExecHook(std::function<void(TFormProxy&)> hook)
 {
-    Hook() = std::move(hook);
+    ExecHookOf<TFormProxy>() = std::move(hook);
 }

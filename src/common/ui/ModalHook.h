@@ -4,6 +4,14 @@
 
 #include <functional>
 
+// The test hook of one dialog kind (none set: the real modal loop).
+template <class Dialog>
+std::function<void(Dialog&)>& ExecHookOf()
+{
+    static std::function<void(Dialog&)> hook;
+    return hook;
+}
+
 // Shows a dialog modally, or, when a test has set `hook`, shows it without a modal loop and
 // lets the hook drive it; a hook that leaves the dialog open cancels it. True when the
 // dialog was accepted.

@@ -12,16 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-std::function<void(TFormAuthorEmail&)>& Hook()
-{
-    static std::function<void(TFormAuthorEmail&)> hook;
-    return hook;
-}
-
-} // namespace
-
 TFormAuthorEmail::TFormAuthorEmail(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormAuthorEmail"));
@@ -73,10 +63,10 @@ void TFormAuthorEmail::ButtonOkClick()
 
 bool TFormAuthorEmail::ShowModal()
 {
-    return ExecOrHook(*this, Hook());
+    return ExecOrHook(*this, ExecHookOf<TFormAuthorEmail>());
 }
 
 void TFormAuthorEmail::setExecHook(std::function<void(TFormAuthorEmail&)> hook)
 {
-    Hook() = std::move(hook);
+    ExecHookOf<TFormAuthorEmail>() = std::move(hook);
 }

@@ -13,16 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-std::function<void(TFormAutoSite&)>& Hook()
-{
-    static std::function<void(TFormAutoSite&)> hook;
-    return hook;
-}
-
-} // namespace
-
 TFormAutoSite::TFormAutoSite(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FormAutoSite"));
@@ -107,10 +97,10 @@ void TFormAutoSite::ButtonOkClick()
 
 bool TFormAutoSite::ShowModal()
 {
-    return ExecOrHook(*this, Hook());
+    return ExecOrHook(*this, ExecHookOf<TFormAutoSite>());
 }
 
 void TFormAutoSite::setExecHook(std::function<void(TFormAutoSite&)> hook)
 {
-    Hook() = std::move(hook);
+    ExecHookOf<TFormAutoSite>() = std::move(hook);
 }
