@@ -7,7 +7,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -39,11 +38,10 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, const Ac
 
     modelAuto_ = new ListRowsModel(sites, ListKind::Auto, {QStringLiteral("Title"), QStringLiteral("Status")}, this);
     modelAuto_->SetSecondText([&table](int row) { return table.At(row).ScriptUrl; });
-    listViewAuto_ = new TListView(modelAuto_, {510}, this);
-    listViewAuto_->setObjectName(QStringLiteral("ListViewAuto"));
     // The Status column takes the room the title leaves: at the window's first size it fits
     // beside the 510-pixel title without a horizontal scroll bar.
-    listViewAuto_->header()->setDefaultSectionSize(50);
+    listViewAuto_ = new TListView(modelAuto_, {510, 50}, this);
+    listViewAuto_->setObjectName(QStringLiteral("ListViewAuto"));
     auto* pmAuto = new QMenu(this);
     pmAuto->setObjectName(QStringLiteral("PMAuto"));
     ToolBars::AddEntry(pmAuto, "PMAutoSubmt", actions.ASubmitAuto);

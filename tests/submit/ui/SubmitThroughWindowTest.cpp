@@ -44,9 +44,11 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     S accepts(Answer("PAD submitted successfully"));
     S refuses(Answer("Rejected"));
     S silent({S::ReadUntil("\r\n\r\n"), S::Hold()});
-    const SiteTable table({Site("A", accepts.Url() + "/addpad.php"), Site("B", refuses.Url() + "/add.php", "POST"),
-                           Site("C", "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/a.php"),
-                           Site("D", silent.Url() + "/addpad.php")});
+    const SiteTable table(
+        {Site("Accepting Software Downloads Site", accepts.Url() + "/addpad.php"),
+         Site("Bramble Rejecting Software Catalog", refuses.Url() + "/add.php", "POST"),
+         Site("Closed Port Freeware Library", "http://127.0.0.1:" + std::to_string(S::RefusingPort()) + "/a.php"),
+         Site("Delta Silent Shareware Index", silent.Url() + "/addpad.php")});
     TestProgram p;
     p.dir.Write("data/products.dat", "Tool|http://pad.example/tool.xml|Utilities|\r\n");
     auto form = p.Start(&table);
@@ -54,6 +56,11 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
     QApplication::processEvents();
     EXPECT_FALSE(form->ListViewAuto()->horizontalScrollBar()->isVisible());
+    // ... and the titles whole beside it.
+    for (int row = 0; row < form->AutoList().Count(); ++row)
+        EXPECT_GE(form->ListViewAuto()->columnWidth(0), form->ListViewAuto()->fontMetrics().horizontalAdvance(
+                                                            QString::fromStdString(form->AutoList().Caption(row))))
+            << row;
     form->ProductsList().SetChecked(0, true);
     form->AutoList().SetChecked(3, false); // the silent site sits this run out
     form->findChild<QComboBox*>(QStringLiteral("ComboBoxSpeed"))->setCurrentIndex(9);
