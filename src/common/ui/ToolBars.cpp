@@ -41,7 +41,12 @@ QAction* ToolBars::AddEntry(QMenu* menu, const char* name, QAction* action)
 {
     auto* entry = new QAction(action->text(), menu);
     entry->setObjectName(QString::fromUtf8(name));
-    QObject::connect(action, &QAction::changed, entry, [entry, action] { entry->setText(action->text()); });
+    entry->setEnabled(action->isEnabled());
+    // The entry follows its action: its caption (a language applied) and whether it can run.
+    QObject::connect(action, &QAction::changed, entry, [entry, action] {
+        entry->setText(action->text());
+        entry->setEnabled(action->isEnabled());
+    });
     QObject::connect(entry, &QAction::triggered, action, [action] { action->trigger(); });
     menu->addAction(entry);
     return entry;

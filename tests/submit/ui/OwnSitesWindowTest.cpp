@@ -123,10 +123,14 @@ TEST(OwnSitesWindow, AddedSitesFollowTheBuiltInOnesAndOnlyTheyGetTheAuthorsAddre
     form->ListViewAutoSelectItem(0, true);
     EXPECT_FALSE(FindAction(form.get(), "AEditSiteAuto")->isEnabled());
     EXPECT_FALSE(FindAction(form.get(), "ADeleteSiteAuto")->isEnabled());
+    // ... and so are the menu entries that run them.
+    for (const char* entry : {"MEditSiteAuto", "MDeleteSiteAuto", "PMAutoEditSite", "PMAutoDeleteSite"})
+        EXPECT_FALSE(FindAction(form.get(), entry)->isEnabled()) << entry;
     form->AutoList().SetSelected(0, false);
     form->AutoList().SetSelected(1, true);
     form->ListViewAutoSelectItem(1, true);
     ASSERT_TRUE(FindAction(form.get(), "ADeleteSiteAuto")->isEnabled());
+    EXPECT_TRUE(FindAction(form.get(), "MDeleteSiteAuto")->isEnabled());
     FindAction(form.get(), "ADeleteSiteAuto")->trigger();
     EXPECT_EQ(Captions(form->AutoList()), (std::vector<std::string>{"Built In", "Own Mail"}));
     EXPECT_EQ(form->AutoList().Text(1, SiteColumn::Status), "Ok"); // the other row keeps what it showed
