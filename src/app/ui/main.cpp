@@ -4,14 +4,17 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -34,6 +37,23 @@ double MillisecondsSinceProcessStart()
     return (uptime - static_cast<double>(start) / static_cast<double>(sysconf(_SC_CLK_TCK))) * 1000.0;
 }
 
+// Runs `then` once, after the window it watches was first exposed: the window paints
+// itself while the exposure is delivered, so by then it is on the screen.
+class FirstExposure : public QObject {
+public:
+    QWidget* window = nullptr;
+    std::function<void()> then;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && then && watched == window->windowHandle() &&
+            window->windowHandle()->isExposed())
+            QTimer::singleShot(0, this, std::exchange(then, nullptr));
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,17 +68,20 @@ int main(int argc, char** argv)
     MessageBoxes::SetTitle(QStringLiteral("Quillpost"));
     try {
         TForm1 form;
-        form.show();
-        // QUILLPOST_STARTUP_TIMING=1: quit as soon as the window is shown (nothing is
-        // saved) and print how long it took.
+        // QUILLPOST_STARTUP_TIMING=1: quit as soon as the window is first painted on the
+        // screen (nothing is saved) and print how long it took.
+        FirstExposure shown;
         if (const char* timing = std::getenv("QUILLPOST_STARTUP_TIMING"); timing && *timing == '1') {
-            QTimer::singleShot(0, &app, [&] {
+            shown.then = [&] {
                 std::printf("window shown: %.1f ms since main, %.0f ms since process start\n",
                             static_cast<double>(sinceMain.nsecsElapsed()) / 1e6, MillisecondsSinceProcessStart());
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
-            });
+            };
+            shown.window = &form;
+            app.installEventFilter(&shown);
         }
+        form.show();
         return app.exec();
     } catch (const std::exception& e) {
         MessageBoxes::Show(QString::fromLocal8Bit(e.what()));

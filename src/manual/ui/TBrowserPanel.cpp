@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -70,7 +71,8 @@ struct TBrowserPanel::Impl {
     QToolBar* coolBar = nullptr;
     QComboBox* address = nullptr;
     QToolBar* toolBar = nullptr;
-    QWebEngineView* view = nullptr;
+    QWidget* frame = nullptr;       // where the view goes; empty until the engine is made
+    QWebEngineView* view = nullptr; // with page and profile: made on first use
     QProgressBar* progress = nullptr;
     QToolButton* printButton = nullptr;
     QWebEngineProfile* profile = nullptr;
@@ -140,51 +142,26 @@ TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
     }
     layout->addWidget(d->toolBar);
 
-    // The page view: a private profile without HTTP cache and without disk storage.
-    d->profile = new QWebEngineProfile(this);
-    d->profile->setHttpCacheType(QWebEngineProfile::NoCache);
-    d->profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    QWebEngineSettings* settings = d->profile->settings();
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
-    d->page = new TBrowserPage(d->profile);
-    d->view = new QWebEngineView(this);
-    d->view->setObjectName(QStringLiteral("WebBrowser1"));
-    d->view->setPage(d->page);
-    d->view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    layout->addWidget(d->view, 1);
+    // The page view's place. The web engine costs start-up time and, with its helper
+    // processes, well over a hundred megabytes, and most runs never open this page: the
+    // view is made when the panel is first shown or an operation needs it (View()).
+    d->frame = new QWidget(this);
+    d->frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto* frameLayout = new QVBoxLayout(d->frame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    frameLayout->setSpacing(0);
+    layout->addWidget(d->frame, 1);
 
     d->progress = new QProgressBar(this);
     d->progress->setObjectName(QStringLiteral("ProgressBar1"));
     d->progress->setRange(0, 100);
     d->progress->setValue(0);
     layout->addWidget(d->progress);
-
-    connect(d->view, &QWebEngineView::loadProgress, this, [this](int progress) {
-        // The engine reports percent: its maximum is always 100.
-        d->progress->setMaximum(100);
-        d->progress->setValue(progress);
-    });
-    connect(d->page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        emit DocumentComplete(ok);
-        ExplainUnopenedAddress();
-    });
-    connect(d->page, &TBrowserPage::NavigationRefused, this, &TBrowserPanel::NavigationRefused);
-    // A page's own print requests (window.print()) are left unanswered: a page asking in a
-    // loop would keep the user in print dialogs. Only the Print button prints.
-    connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
-        d->printer.reset();
-        d->printButton->setEnabled(true);
-        if (!ok) ShowMessage(QStringLiteral("The page could not be printed."));
-        emit PrintFinished(ok);
-    });
 }
 
 TBrowserPanel::~TBrowserPanel()
 {
-    // The view goes before its page, and the page before its profile.
+    // The view goes before its page, and the page before its profile (each may be null).
     delete d->view;
     delete d->page;
     delete d->profile;
@@ -225,27 +202,89 @@ void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
     }
     d->requested = text;
     // The panel's own load: the one kind that may open a local file.
-    d->page->ExpectOwnLoad();
+    Page()->ExpectOwnLoad();
     if (postData == nullptr) {
-        d->view->load(target);
+        View()->load(target);
         return;
     }
     QWebEngineHttpRequest request(target, QWebEngineHttpRequest::Post);
     request.setHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/x-www-form-urlencoded"));
     request.setPostData(*postData);
-    d->view->load(request);
+    View()->load(request);
 }
 
 void TBrowserPanel::RunScript(const std::string& script)
 {
     // In a world of its own: the page's scripts share the document but not the functions,
     // so a page that redefines them cannot mislead or watch the script.
-    d->page->runJavaScript(FromBytes(script), QWebEngineScript::ApplicationWorld);
+    Page()->runJavaScript(FromBytes(script), QWebEngineScript::ApplicationWorld);
 }
 
-QWebEngineView* TBrowserPanel::View() const
+QWebEngineView* TBrowserPanel::View()
 {
+    if (d->view) return d->view;
+    // The page view: a private profile without HTTP cache and without disk storage.
+    d->profile = new QWebEngineProfile(this);
+    d->profile->setHttpCacheType(QWebEngineProfile::NoCache);
+    d->profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    QWebEngineSettings* settings = d->profile->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+    d->page = new TBrowserPage(d->profile);
+    d->view = new QWebEngineView(d->frame);
+    d->view->setObjectName(QStringLiteral("WebBrowser1"));
+    d->view->setPage(d->page);
+    d->view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    d->frame->layout()->addWidget(d->view);
+    // Shown at once when the panel is (the layout alone would show it one event later).
+    d->view->show();
+    // In the focus chain where it always stood: after the buttons.
+    QWidget::setTabOrder(d->printButton, d->view);
+
+    connect(d->view, &QWebEngineView::loadProgress, this, [this](int progress) {
+        // The engine reports percent: its maximum is always 100.
+        d->progress->setMaximum(100);
+        d->progress->setValue(progress);
+    });
+    connect(d->page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        emit DocumentComplete(ok);
+        ExplainUnopenedAddress();
+    });
+    connect(d->page, &TBrowserPage::NavigationRefused, this, &TBrowserPanel::NavigationRefused);
+    // A page's own print requests (window.print()) are left unanswered: a page asking in a
+    // loop would keep the user in print dialogs. Only the Print button prints.
+    connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
+        d->printer.reset();
+        d->printButton->setEnabled(true);
+        if (!ok) ShowMessage(QStringLiteral("The page could not be printed."));
+        emit PrintFinished(ok);
+    });
     return d->view;
+}
+
+bool TBrowserPanel::EngineMade() const
+{
+    return d->view != nullptr;
+}
+
+QWidget* TBrowserPanel::Frame() const
+{
+    return d->frame;
+}
+
+TBrowserPage* TBrowserPanel::Page()
+{
+    View();
+    return d->page;
+}
+
+void TBrowserPanel::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Just after the panel appears, so that its page shows at once and the view follows.
+    if (!d->view) QTimer::singleShot(0, this, [this] { View(); });
 }
 
 QComboBox* TBrowserPanel::AddressBox() const
@@ -260,27 +299,27 @@ QProgressBar* TBrowserPanel::Progress() const
 
 void TBrowserPanel::GoBack()
 {
-    d->view->back();
+    View()->back();
 }
 
 void TBrowserPanel::GoForward()
 {
-    d->view->forward();
+    View()->forward();
 }
 
 void TBrowserPanel::StopLoading()
 {
-    d->view->stop();
+    View()->stop();
 }
 
 void TBrowserPanel::Refresh()
 {
-    d->view->reload();
+    View()->reload();
 }
 
 void TBrowserPanel::GoHome()
 {
-    d->view->setHtml(AboutPageHtml());
+    View()->setHtml(AboutPageHtml());
 }
 
 void TBrowserPanel::Print()
@@ -300,7 +339,7 @@ void TBrowserPanel::Print()
     if (!accepted) return;
     d->printer = std::move(printer);
     d->printButton->setEnabled(false);
-    d->view->print(d->printer.get());
+    View()->print(d->printer.get());
 }
 
 void TBrowserPanel::SetPrintDialogHook(std::function<bool(QPrinter&)> hook)
@@ -327,7 +366,7 @@ void TBrowserPanel::ExplainUnopenedAddress()
     const QString requested = std::exchange(d->requested, QString());
     // The engine opens an address it cannot use at all (no scheme, an unknown scheme) as
     // an empty page without a word; say why instead. An empty address stays empty.
-    const QUrl shown = d->view->url();
+    const QUrl shown = View()->url();
     const QUrl blank(QStringLiteral("about:blank"));
     if (requested.isEmpty() || QUrl(requested) == blank || !(shown.isEmpty() || shown == blank)) return;
     // With a web scheme the address was fine: the site answered with something that is no
@@ -343,12 +382,12 @@ void TBrowserPanel::ExplainUnopenedAddress()
 
 void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)
 {
-    d->view->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
-                                    "<title>Address not opened</title></head>"
-                                    "<body style=\"font-family:sans-serif;margin:2em\">"
-                                    "<h1 style=\"font-size:1.3em\">Address not opened</h1>"
-                                    "<p>The address <b>%1</b> %2</p></body></html>")
-                         .arg(requested.toHtmlEscaped(), why));
+    View()->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                   "<title>Address not opened</title></head>"
+                                   "<body style=\"font-family:sans-serif;margin:2em\">"
+                                   "<h1 style=\"font-size:1.3em\">Address not opened</h1>"
+                                   "<p>The address <b>%1</b> %2</p></body></html>")
+                        .arg(requested.toHtmlEscaped(), why));
 }
 
 void TBrowserPanel::LoadFromAddressBox()

@@ -8,10 +8,12 @@
 class QComboBox;
 class QPrinter;
 class QProgressBar;
+class QShowEvent;
 class QToolBar;
 class QToolButton;
 class QUrl;
 class QWebEngineView;
+class TBrowserPage;
 
 // The small web browser on the right of the Manual Submit page (object name
 // "PanelBrowser"): address box, navigation buttons, the page view and a progress bar.
@@ -25,6 +27,10 @@ class QWebEngineView;
 // javascript: address: it is refused with the panel's explanation page. A page's own
 // print requests are ignored; only Print prints. The address box shows what the program
 // or the user put there, not the page on display.
+//
+// The web engine (profile, page and view) is made on first use: when the panel is first
+// shown, or when an operation needs the view. Until then an empty frame holds the view's
+// place; the other controls exist from the start.
 class TBrowserPanel : public QWidget {
     Q_OBJECT
 public:
@@ -41,7 +47,12 @@ public:
     // Runs a script in the current top-level page, isolated from the page's own scripts.
     void RunScript(const std::string& script);
 
-    QWebEngineView* View() const;
+    // The page view, made (with the whole web engine) if it is not there yet.
+    QWebEngineView* View();
+    // Whether the view has been made.
+    bool EngineMade() const;
+    // The view's place: an empty frame until the view is made, then the view's parent.
+    QWidget* Frame() const;
     QComboBox* AddressBox() const;
     QProgressBar* Progress() const;
 
@@ -73,8 +84,10 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    TBrowserPage* Page();
     void LoadFromAddressBox();
     void Load(const QString& text, const QByteArray* postData);
     void ShowMessage(const QString& text);
