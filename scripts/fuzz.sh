@@ -4,30 +4,41 @@
 # corpus fuzz/corpus/<target>/. Fails when a target crashes, hangs or breaks one of its
 # properties; the input that did it is kept as build-fuzz/fuzz-run/<target>/crash-*.
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS] [TARGET]...   (every target when none is named)
+#   QP_FUZZ_BUILD_DIR=DIR scripts/fuzz.sh ...  (build and run in DIR instead of build-fuzz/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 SECONDS_EACH="${1:-20}"
 case "$SECONDS_EACH" in
   '' | *[!0-9]*)
-    echo "usage: scripts/fuzz.sh [SECONDS]" >&2
+    echo "usage: scripts/fuzz.sh [SECONDS] [TARGET]..." >&2
     exit 2
     ;;
 esac
-BUILD_DIR=build-fuzz
+shift $(($# > 0 ? 1 : 0))
+TARGETS=("$@")
+if [ ${#TARGETS[@]} -eq 0 ]; then
+  for source in fuzz/fuzz_*.cpp; do TARGETS+=("$(basename "$source" .cpp)"); done
+fi
+for target in "${TARGETS[@]}"; do
+  if [ ! -f "fuzz/$target.cpp" ]; then
+    echo "fuzz: no target $target (fuzz/$target.cpp)" >&2
+    exit 2
+  fi
+done
+BUILD_DIR="${QP_FUZZ_BUILD_DIR:-build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQP_BUILD_GUI=OFF -DQP_BUILD_TESTS=OFF -DQP_BUILD_BENCH=OFF -DQP_BUILD_FUZZ=ON
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target quillpost_fuzz
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target "${TARGETS[@]}"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
 failed=()
 summary=()
-for source in fuzz/fuzz_*.cpp; do
-  target=$(basename "$source" .cpp)
+for target in "${TARGETS[@]}"; do
   run="$BUILD_DIR/fuzz-run/$target"
   rm -rf "$run"
   mkdir -p "$run/corpus"

@@ -24,7 +24,7 @@ constexpr const char* Name = "quillpost-cli validate-pads";
 const char* ValidatePadsCommand::Usage()
 {
     return "usage: quillpost-cli validate-pads [--products FILE] [--product TITLE]... [--speed N] [--timeout MS]\n"
-           "                                   [--proxy HOST:PORT]\n";
+           "                                   [--proxy HOST:PORT] [--cacert FILE]\n";
 }
 
 int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -40,6 +40,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     int speed = 1;
     int timeout = TDownload::DefaultTimeOut;
     std::string proxy;
+    std::string caFile;
     CLI::App app{"Downloads each product's PAD file and checks it, as Validate PADs does.", Name};
     app.add_option("--products", productsFile, "The products file (title|PAD link|category| a line)")
         ->type_name("FILE")
@@ -60,6 +61,9 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     app.add_option("--proxy", proxy, "Download through this HTTP proxy")
         ->type_name("HOST:PORT")
         ->check(CliOptions::ProxyAddress());
+    app.add_option("--cacert", caFile, "Also trust this certificate authority (PEM) for https PAD links")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile.description(""));
     app.footer("Prints one block per product: Yes or No, the title and the PAD link, tab-separated, then one line "
                "per problem, starting with a tab.\n"
                "Exit codes: 0 every PAD file is valid; 1 some is not; 2 usage or input error, nothing downloaded.");
@@ -95,13 +99,16 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
                 worker->TimeOut = timeout;
                 worker->Proxy = proxyHost;
                 worker->ProxyPort = proxyPort;
+                worker->CaFile = caFile;
                 return worker;
             },
             queue);
         validator.SetSpeed(speed);
+        validator.SetRulesFolder(env.ProgramFolder);
         validator.SetOnEnded(
             [&problems](std::uint64_t id, const std::vector<PadProblem>& found) { problems[id] = found; });
         for (const int row : selection.Rows()) validator.Validate(row);
+        if (!validator.Rules().Notice.empty()) err << Name << ": " << validator.Rules().Notice << '\n' << std::flush;
         while (validator.Busy()) queue.ServeUntil([&] { return !validator.Busy(); }, std::chrono::hours(1));
     }
 

@@ -319,17 +319,18 @@ int64_t THttpClient::BodyBytes() const
 
 void THttpClient::ReadBody()
 {
-    bool full = false; // a text body that filled its limit
+    bodyTooLarge_ = false;
+    const size_t limit = std::min(MaxBody, MaxTextBody);
     try {
         if (InputFileMode) {
             CaptureFile(Body);
         } else {
-            CaptureString(Body, static_cast<int64_t>(MaxTextBody));
-            if (Body.size() == MaxTextBody) {
+            CaptureString(Body, static_cast<int64_t>(limit));
+            if (Body.size() == limit) {
                 // Full: one byte more (rather than the server's close) means too long.
                 std::string more;
                 CaptureString(more, 1);
-                full = !more.empty();
+                bodyTooLarge_ = !more.empty();
             }
         }
     } catch (const EAbortError&) {
@@ -339,7 +340,11 @@ void THttpClient::ReadBody()
         // before reading a request through reset the connection when they close it).
         if (FLastError != Winsock::WSAECONNRESET || FExpectedTotal <= 0 || BodyBytes() < FExpectedTotal) throw;
     }
-    if (full) throw ESockError("Reply body exceeds 16 MiB");
+    if (bodyTooLarge_) {
+        constexpr size_t MiB = 1024u * 1024u;
+        throw ESockError(BodyTooLargeText +
+                         (limit % MiB == 0 ? std::to_string(limit / MiB) + " MiB" : std::to_string(limit) + " bytes"));
+    }
 }
 
 void THttpClient::ParseURL()

@@ -97,6 +97,10 @@ public:
     // Redirects may then move between http and https; a move from https to http drops the
     // Cookie header (HeaderInfo.Cookie is cleared), so nothing sent under TLS goes out plain.
     bool AllowHttps = false;
+    // The most of a reply body kept in memory (InputFileMode false), at most MaxTextBody. A
+    // longer body ends the call with BodyTooLargeText once MaxBody bytes are in: the rest is
+    // never read, and Body keeps those first bytes.
+    size_t MaxBody = MaxTextBody;
 
     TNotifyEvent OnAboutToSend;
     TResultEvent OnSuccess;
@@ -142,6 +146,8 @@ public:
     // An https request through a proxy goes through "CONNECT host:port"; a proxy that answers
     // it with anything but 2xx ends the call with this text and its status line.
     static constexpr const char* ProxyRefusedText = "Proxy refused the tunnel: ";
+    // The error of a body longer than MaxBody, followed by the limit ("16 MiB", "1000 bytes").
+    static constexpr const char* BodyTooLargeText = "Reply body exceeds ";
 
     // State of the current (or last) exchange.
     const std::string& URL() const { return url_; }
@@ -150,6 +156,8 @@ public:
     CmdType Command() const { return cmd_; }
     const std::string& ReplyCookie() const { return cookie_; }
     const std::string& ReplyLocation() const { return location_; }
+    // The last reply's body was longer than MaxBody.
+    bool BodyTooLarge() const { return bodyTooLarge_; }
 
 protected:
     void RunCommand(CmdType cmd, const std::string& url);
@@ -173,6 +181,7 @@ private:
     CmdType cmd_ = CmdGET;
     bool encodeData_ = true;
     bool headCutShort_ = false; // the last reply head began but did not end
+    bool bodyTooLarge_ = false;
     // A Disconnect from another thread breaks off the call under way for the rest of that
     // call, whenever it arrives; breakMutex_ orders it with the start of a call, which
     // forgets a Disconnect that came before it (unless the client was broken off for good).

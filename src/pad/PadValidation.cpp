@@ -31,16 +31,24 @@ std::string Trimmed(const std::string& text)
 
 enum class Match { Yes, No, BadPattern };
 
+using Code = std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)>;
+
+// Patterns are Perl-style and run on UTF-8 text: lengths count characters, and text that is
+// not UTF-8 simply does not match.
+Code Compile(const std::string& pattern, int& error, PCRE2_SIZE& offset)
+{
+    return Code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                              PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &error, &offset, nullptr),
+                pcre2_code_free);
+}
+
 // Runs one Perl-style pattern on UTF-8 text. The match and depth limits bound the time a
 // pattern of another rule table can take on hostile text; hitting them counts as no match.
 Match Matches(const std::string& pattern, const std::string& text)
 {
     int error = 0;
     PCRE2_SIZE offset = 0;
-    std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code(
-        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), PCRE2_UTF | PCRE2_MATCH_INVALID_UTF,
-                      &error, &offset, nullptr),
-        pcre2_code_free);
+    const Code code = Compile(pattern, error, offset);
     if (!code) return Match::BadPattern;
     std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> data(
         pcre2_match_data_create_from_pattern(code.get(), nullptr), pcre2_match_data_free);
@@ -103,6 +111,21 @@ std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string
         std::find(categories.begin(), categories.end(), category->second) == categories.end())
         problems.push_back({FieldName(CategoryPath), CategoryPath, category->second + " is not in the category list"});
     return problems;
+}
+
+std::string PadValidation::PatternError(const std::string& pattern)
+{
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    if (Compile(pattern, error, offset)) return {};
+    PCRE2_UCHAR message[256];
+    if (pcre2_get_error_message(error, message, sizeof message) < 0) return "error " + std::to_string(error);
+    return reinterpret_cast<const char*>(message) + std::string(" at offset ") + std::to_string(offset);
+}
+
+bool PadValidation::PatternMatches(const std::string& pattern, const std::string& text)
+{
+    return Matches(pattern, text) == Match::Yes;
 }
 
 std::string PadValidation::Line(const PadProblem& problem)

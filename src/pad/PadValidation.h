@@ -31,6 +31,12 @@ public:
                                          const std::vector<std::string>& categories,
                                          const std::vector<PadRule>& rules = PadRule::BuiltIn());
 
+    // Why PCRE2 does not take `pattern` (its message and the offset), as Check compiles it;
+    // empty when it compiles.
+    static std::string PatternError(const std::string& pattern);
+    // The pattern matches the text (false too when it does not compile).
+    static bool PatternMatches(const std::string& pattern, const std::string& text);
+
     // "Field (Path): what" — the one-line form of the report and the info tip.
     static std::string Line(const PadProblem& problem);
 };

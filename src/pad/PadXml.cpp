@@ -9,7 +9,7 @@ namespace {
 
 struct ParseState {
     XML_Parser Parser = nullptr;
-    PadXml* Out = nullptr;
+    const PadXml::ElementEnded* Ended = nullptr;
     std::vector<std::string> Paths; // the path of every open element, innermost last
     std::vector<std::string> Texts; // the text gathered so far inside each open element
     std::string Refusal;            // set when a handler stopped the parser
@@ -34,7 +34,6 @@ void XMLCALL StartElement(void* data, const XML_Char* name, const XML_Char**)
         return;
     }
     if (s.Paths.empty()) {
-        s.Out->Root = name;
         s.Paths.emplace_back(name);
     } else {
         s.Paths.push_back(s.Paths.back() + "/" + name);
@@ -46,8 +45,7 @@ void XMLCALL EndElement(void* data, const XML_Char*)
 {
     ParseState& s = State(data);
     if (s.Paths.empty()) return;
-    // The first element of a path wins; a repeated element does not replace it.
-    s.Out->Fields.emplace(std::move(s.Paths.back()), std::move(s.Texts.back()));
+    (*s.Ended)(s.Paths.back(), s.Texts.back());
     s.Paths.pop_back();
     s.Texts.pop_back();
 }
@@ -90,14 +88,27 @@ PadXml PadXml::Parse(std::string_view bytes)
         out.Error = "the file is larger than 1 MiB (" + std::to_string(bytes.size()) + " bytes)";
         return out;
     }
-    XML_Parser parser = XML_ParserCreate(nullptr);
-    if (parser == nullptr) {
-        out.Error = "the XML parser could not be created";
-        return out;
+    out.Error = Read(bytes, MaxBytes, [&out](const std::string& path, std::string& text) {
+        if (path.find('/') == std::string::npos) out.Root = path;
+        // The first element of a path wins; a repeated element does not replace it.
+        out.Fields.emplace(path, std::move(text));
+    });
+    out.Ok = out.Error.empty();
+    if (!out.Ok) {
+        out.Fields.clear();
+        out.Root.clear();
     }
+    return out;
+}
+
+std::string PadXml::Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended)
+{
+    if (bytes.size() > maxBytes) return "the file is larger than " + std::to_string(maxBytes) + " bytes";
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    if (parser == nullptr) return "the XML parser could not be created";
     ParseState state;
     state.Parser = parser;
-    state.Out = &out;
+    state.Ended = &ended;
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(parser, StartElement, EndElement);
     XML_SetCharacterDataHandler(parser, Characters);
@@ -107,15 +118,12 @@ PadXml PadXml::Parse(std::string_view bytes)
     XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
 
     const XML_Status status = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);
-    if (!state.Refusal.empty()) {
-        out.Error = state.Refusal;
-    } else if (status != XML_STATUS_OK) {
-        out.Error = std::string("not well-formed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)) + " at line " +
-                    std::to_string(XML_GetCurrentLineNumber(parser));
-    } else {
-        out.Ok = true;
-    }
+    std::string error;
+    if (!state.Refusal.empty())
+        error = state.Refusal;
+    else if (status != XML_STATUS_OK)
+        error = std::string("not well-formed XML: ") + XML_ErrorString(XML_GetErrorCode(parser)) + " at line " +
+                std::to_string(XML_GetCurrentLineNumber(parser));
     XML_ParserFree(parser);
-    if (!out.Ok) out.Fields.clear();
-    return out;
+    return error;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,4 +24,11 @@ struct PadXml {
     std::map<std::string, std::string> Fields;
 
     static PadXml Parse(std::string_view bytes);
+
+    // The same hardened reading for the other XML files we take in (pad_spec.xml): calls
+    // `ended` at the end of every element, innermost first, with its path from the root and its
+    // own text (the text directly inside it, not that of its children). Returns why the bytes
+    // were refused or are not well-formed (see Error); empty when they were read whole.
+    using ElementEnded = std::function<void(const std::string& path, std::string& text)>;
+    static std::string Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended);
 };

@@ -32,6 +32,7 @@ void PadValidator::Validate(int row)
     if (!Busy()) {
         total_ = finished_ = 0;
         results_.clear();
+        if (!rulesFolder_.empty()) rules_ = PadSpecFile::RulesIn(rulesFolder_);
     }
     const ListRow& product = products_.Row(row);
     waiting_.push_back({product.Id, product.Caption, product.SubItems[ProductColumn::PadLink - 1]});
@@ -88,7 +89,8 @@ void PadValidator::StartWaiting(const TDownload* inLastCall)
     }
 }
 
-std::vector<PadProblem> PadValidator::ProblemsOf(const TDownload& worker, const std::vector<std::string>& categories)
+std::vector<PadProblem> PadValidator::ProblemsOf(const TDownload& worker, const std::vector<std::string>& categories,
+                                                 const std::vector<PadRule>& rules)
 {
     if (worker.ReplyCode != 200) {
         std::string what;
@@ -98,8 +100,11 @@ std::vector<PadProblem> PadValidator::ProblemsOf(const TDownload& worker, const 
             what = "no reply" + (worker.ErrorText.empty() ? std::string() : ": " + worker.ErrorText);
         return {{"PAD file", worker.PadLink, what}};
     }
+    // Only the first MiB of a longer file was read.
+    if (worker.ReplyTooLarge)
+        return {{"PAD file", worker.PadLink, "the file is larger than 1 MiB (it was not read past that)"}};
     if (!worker.ErrorText.empty()) return {{"PAD file", worker.PadLink, "the reply was cut: " + worker.ErrorText}};
-    return PadValidation::Check(worker.Reply, worker.PadLink, categories);
+    return PadValidation::Check(worker.Reply, worker.PadLink, categories, rules);
 }
 
 void PadValidator::DownloadConnected(TDownload&)
@@ -116,7 +121,7 @@ void PadValidator::DownloadEnded(TDownload& worker, const std::string&)
     }
     --running_;
     ++finished_;
-    std::vector<PadProblem> problems = ProblemsOf(worker, categories_);
+    std::vector<PadProblem> problems = ProblemsOf(worker, categories_, rules_.Rules);
     const int row = products_.IndexOfId(worker.ProductId);
     if (row >= 0) {
         products_.SetText(row, ProductColumn::Status, problems.empty() ? StatusWords::Valid : StatusWords::NotValid);
@@ -127,9 +132,9 @@ void PadValidator::DownloadEnded(TDownload& worker, const std::string&)
     StartWaiting(&worker);
 }
 
-std::string PadValidator::ReportText(const std::vector<Result>& results)
+std::string PadValidator::ReportText(const std::vector<Result>& results, const std::string& notice)
 {
-    std::string text;
+    std::string text = notice.empty() ? std::string() : notice + "\n\n";
     for (const Result& r : results) {
         text += std::string(r.Problems.empty() ? StatusWords::Valid : StatusWords::NotValid) + "\t" + r.Title + "\n";
         text += "\t" + r.PadLink + "\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pad/PadSpecFile.h"
 #include "pad/PadValidation.h"
 #include "submit/TDownload.h"
 #include "submit/WorkerSet.h"
@@ -44,6 +45,12 @@ public:
     // The category list Program_Category_Class must be one of, from the next validation on.
     void SetCategories(std::vector<std::string> categories) { categories_ = std::move(categories); }
 
+    // The program folder whose pad_spec.xml, when usable, replaces the built-in rules: read
+    // again at the start of each batch (see PadSpecFile::RulesIn). Unset: the built-in rules.
+    void SetRulesFolder(std::string programFolder) { rulesFolder_ = std::move(programFolder); }
+    // The rules of the current (or last) batch, with the notice of a pad_spec.xml not used.
+    const PadRuleSet& Rules() const { return rules_; }
+
     // How many downloads run at once, 1 to 10 (the submission speed).
     void SetSpeed(int speed);
     // Validates the product at `row` (its Status cleared until the result is known).
@@ -60,9 +67,10 @@ public:
     // The validations of the current batch that ended, in the order they ended (a batch: what
     // was asked for since the last time none was pending).
     const std::vector<Result>& Results() const { return results_; }
-    // The report of a batch: one block per product, "Yes" or "No" and the title, its PAD link,
-    // then one line per problem (field, path, what is wrong).
-    static std::string ReportText(const std::vector<Result>& results);
+    // The report of a batch: the rules' notice on the first line when there is one, then one
+    // block per product, "Yes" or "No" and the title, its PAD link, then one line per problem
+    // (field, path, what is wrong).
+    static std::string ReportText(const std::vector<Result>& results, const std::string& notice = "");
     // `programFolder`/reports/validate-YYYYMMDD-HHMMSS.txt, the time in UTC; "-2", "-3", ...
     // before the extension when that name is taken.
     static std::string ReportPath(const std::string& programFolder, std::chrono::system_clock::time_point when);
@@ -79,7 +87,8 @@ public:
     void SetOnEnded(EndedHandler handler) { onEnded_ = std::move(handler); }
 
     // The problems of one download: its reply first, then the file's own.
-    static std::vector<PadProblem> ProblemsOf(const TDownload& worker, const std::vector<std::string>& categories);
+    static std::vector<PadProblem> ProblemsOf(const TDownload& worker, const std::vector<std::string>& categories,
+                                              const std::vector<PadRule>& rules = PadRule::BuiltIn());
 
     void DownloadConnected(TDownload& worker) override;
     void DownloadInvalidHost(TDownload& worker) override;
@@ -95,6 +104,8 @@ private:
 
     ListRows& products_;
     std::vector<std::string> categories_;
+    std::string rulesFolder_;
+    PadRuleSet rules_{PadRule::BuiltIn(), ""};
     WorkerFactory factory_;
     Synchronize& sync_;
     WorkerSet workers_;

@@ -3,6 +3,7 @@
 #include "common/StatusWords.h"
 #include "common/Synchronize.h"
 #include "net/THttpClient.h"
+#include "pad/PadXml.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -169,6 +170,8 @@ void TDownload::Perform(THttpClient& http, std::string& word)
             }
             http.Disconnect(); // the answer is known: nothing is sent, the connection goes
         } else if (Mode == ValidatePad) {
+            // A PAD file is read no further than the largest one the check takes.
+            http.MaxBody = PadXml::MaxBytes;
             http.Get(Url);
             if (http.ReplyNumber() == 200) Reply = std::move(http.Body);
         } else if (request && Method == "GET") {
@@ -184,5 +187,6 @@ void TDownload::Perform(THttpClient& http, std::string& word)
         ErrorText = "Unknown error";
     }
     ReplyCode = http.ReplyNumber();
+    ReplyTooLarge = http.BodyTooLarge();
     if (submit && (word.empty() || word == StatusWords::Connected)) word = StatusWords::Failed;
 }

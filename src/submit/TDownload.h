@@ -79,6 +79,7 @@ public:
     int ReplyCode = 0;          // the HTTP status of the reply; 0 when none came
     std::string ErrorText;      // the error that ended the operation; empty when none did
     std::string Reply;          // a PAD validation's reply body, when the reply was 200
+    bool ReplyTooLarge = false; // a PAD validation's reply body passed PadXml::MaxBytes (not kept)
     std::int64_t ElapsedMs = 0; // from the start of the operation to its end
 
     // Owner thread.

@@ -4,6 +4,7 @@
 #include "support/PadFiles.h"
 #include "support/ScriptedServer.h"
 #include "support/TempDir.h"
+#include "support/TlsServer.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,49 @@ TEST_F(CliValidatePadsTest, OneBlockPerProductWithTheProblemsAndExitOneUnlessAll
     // Without the category list nothing is downloaded.
     std::filesystem::remove(dir.File("data/categories.dat"));
     EXPECT_EQ(Validate({"--proxy", via}).code, ValidatePadsCommand::UsageError);
+}
+
+TEST_F(CliValidatePadsTest, APadSpecFileBesideTheProgramReplacesTheRulesAndABrokenOneIsNamedOnStderr)
+{
+    const std::string link = "http://pad.example/good.xml";
+    dir.Write("data/products.dat", "Good|" + link + "|U|\r\n");
+    // The file's one field asks for a four-part version, which the valid PAD file does not have.
+    dir.Write("pad_spec.xml", "<PAD_Spec><Fields><Field><Path>XML_DIZ_INFO/Program_Info/Program_Version</Path>"
+                              "<RegExDocumentation>four numbers</RegExDocumentation>"
+                              "<RegEx>^\\d+(\\.\\d+){3}\\Z</RegEx></Field></Fields></PAD_Spec>");
+    S proxy(Answer("HTTP/1.0 200 OK\r\n\r\n" + ValidPad(link)));
+    const std::string via = "127.0.0.1:" + std::to_string(proxy.Port());
+    const Outcome strict = Validate({"--proxy", via});
+    EXPECT_EQ(strict.code, ValidatePadsCommand::NotAllValid) << strict.err;
+    EXPECT_EQ(strict.err, "");
+    EXPECT_NE(strict.out.find(
+                  "\tProgram_Version (XML_DIZ_INFO/Program_Info/Program_Version): should be four numbers\n"),
+              std::string::npos)
+        << strict.out;
+
+    dir.Write("pad_spec.xml", "<PAD_Spec><Fields><Field><Path>XML_DIZ_INFO/A</Path><RegEx>(</RegEx></Field>");
+    const Outcome fallen = Validate({"--proxy", via});
+    EXPECT_EQ(fallen.code, ValidatePadsCommand::AllValid) << fallen.err;
+    EXPECT_EQ(fallen.err, "quillpost-cli validate-pads: pad_spec.xml not used: not well-formed XML: no element found "
+                          "at line 1. Validated with the built-in rules.\n");
+}
+
+TEST_F(CliValidatePadsTest, HttpsLinksAreVerifiedWithTheCaFileGiven)
+{
+    const TestCertificates certificates;
+    const std::string caFile = dir.Write("ca.pem", certificates.CaPem());
+    TlsServer::Options options{certificates.MakeLeaf("IP:127.0.0.1")};
+    options.Reply = "HTTP/1.0 200 OK\r\n\r\n" + ValidPad("https://pad.example/good.xml");
+    TlsServer server(options);
+    const std::string link = server.Url() + "/good.xml";
+    dir.Write("data/products.dat", "Good|" + link + "|U|\r\n");
+
+    // The file comes through a verified connection and is checked: it names another address than its link.
+    const Outcome trusted = Validate({"--cacert", caFile});
+    EXPECT_EQ(trusted.out, "No\tGood\t" + link + "\n\tApplication_XML_File_URL (XML_DIZ_INFO/Web_Info/" +
+                               "Application_URLs/Application_XML_File_URL): is https://pad.example/good.xml, not " +
+                               "the product's PAD link " + link + "\n");
+    EXPECT_EQ(Validate({"--cacert", dir.File("missing.pem")}).code, ValidatePadsCommand::UsageError);
 }
 
 } // namespace

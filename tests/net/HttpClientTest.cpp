@@ -349,6 +349,19 @@ TEST_F(HttpClient, OversizedRepliesEndTheRead)
     EXPECT_EQ(client.Body.size(), THttpClient::MaxTextBody);
     EXPECT_EQ(log.events, (Events{"AboutToSend", "Connect", "Disconnect"}));
 
+    // A per-call limit stops the read at its size: of a 50 MB body only the first kilobyte is kept.
+    log.events.clear();
+    client.MaxBody = 1000;
+    S huge({S::ReadUntil("\r\n\r\n"), S::Send(kOk), S::SendRepeated(std::string(1000, 'h'), 50000), S::Close()});
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(huge.Url() + "/"); }), "Reply body exceeds 1000 bytes");
+    EXPECT_EQ(client.Body, std::string(1000, 'h'));
+    EXPECT_TRUE(client.BodyTooLarge());
+    S fits(Reply(kOk + std::string(1000, 'f')));
+    client.Get(fits.Url() + "/");
+    EXPECT_EQ(client.Body.size(), 1000u);
+    EXPECT_FALSE(client.BodyTooLarge());
+    client.MaxBody = THttpClient::MaxTextBody;
+
     log.events.clear();
     S longLine(Reply("HTTP/1.0 200 OK\r\nX-Filler: " + std::string(70000, 'f') + "\r\n\r\nbody"));
     EXPECT_EQ(Raised<ESockError>([&] { client.Get(longLine.Url() + "/"); }), TSockConnection::LineTooLongText);

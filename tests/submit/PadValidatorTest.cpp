@@ -8,6 +8,7 @@
 #include "support/PadFiles.h"
 #include "support/ScriptedServer.h"
 #include "support/TempDir.h"
+#include "support/TlsServer.h"
 
 #include <gtest/gtest.h>
 
@@ -58,12 +59,14 @@ protected:
     ResolverSettings saved_;
     OwnerThreadQueue queue;
     ListRows products;
-    int proxyPort = 0; // the workers' proxy on 127.0.0.1, when set
+    int proxyPort = 0;  // the workers' proxy on 127.0.0.1, when set
+    std::string caFile; // the workers' extra certificate authority, when set
     PadValidator validator{products,
                            {"System Utilities::Text/Document Editors"},
                            [this](TDownloadOwner& o) {
                                auto w = std::make_unique<TDownload>(o, queue);
                                w->TimeOut = 5000;
+                               w->CaFile = caFile;
                                if (proxyPort != 0) {
                                    w->Proxy = "127.0.0.1";
                                    w->ProxyPort = proxyPort;
@@ -133,6 +136,65 @@ TEST_F(PadValidatorTest, AValidFileGetsYesAndAtMostSpeedDownloadsRunAtOnce)
     EXPECT_TRUE(validator.Problems(good).empty());
 }
 
+TEST_F(PadValidatorTest, HttpsLinksAreDownloadedOverAVerifiedConnection)
+{
+    const TestCertificates certificates;
+    TempDir dir;
+    caFile = dir.Write("ca.pem", certificates.CaPem());
+    // The file names another address: its one problem shows that it came through and was checked.
+    TlsServer::Options options{certificates.MakeLeaf("IP:127.0.0.1")};
+    options.Reply = "HTTP/1.0 200 OK\r\n\r\n" + ValidPad("https://pad.example/tidy.xml");
+    TlsServer good(options);
+    TlsServer selfSigned({certificates.MakeLeaf("IP:127.0.0.1", -3600, 86400, true)});
+    const std::uint64_t goodId = Add("Good", good.Url() + "/tidy.xml");
+    const std::uint64_t refusedId = Add("Self-signed", selfSigned.Url() + "/tidy.xml");
+
+    validator.SetSpeed(2);
+    EXPECT_EQ(validator.ValidateChecked(), 2);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 20s));
+    EXPECT_EQ(good.Request(0).substr(0, 19), "GET /tidy.xml HTTP/");
+    ASSERT_EQ(validator.Problems(goodId).size(), 1u);
+    EXPECT_EQ(validator.Problems(goodId)[0].Field, "Application_XML_File_URL");
+    ASSERT_EQ(validator.Problems(refusedId).size(), 1u);
+    EXPECT_NE(validator.Problems(refusedId)[0].What.find("Server certificate refused: self-signed certificate"),
+              std::string::npos)
+        << validator.Problems(refusedId)[0].What;
+    EXPECT_EQ(Status("Self-signed"), "No");
+}
+
+// Keeps the word of the one worker it owns.
+struct EndOwner : TDownloadOwner {
+    bool ended = false;
+    void DownloadConnected(TDownload&) override {}
+    void DownloadInvalidHost(TDownload&) override {}
+    void DownloadEnded(TDownload&, const std::string&) override { ended = true; }
+};
+
+TEST_F(PadValidatorTest, AFiftyMegabyteFileGetsNoForItsSizeAndIsReadNoFurtherThanOneMiB)
+{
+    S huge({S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\n<XML_DIZ_INFO>"),
+            S::SendRepeated(std::string(1000, ' '), 50000), S::Close()});
+    const std::uint64_t id = Add("Huge", huge.Url() + "/pad.xml");
+    validator.Validate(0);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 30s));
+    EXPECT_EQ(Status("Huge"), "No");
+    EXPECT_EQ(validator.Problems(id),
+              (std::vector<PadProblem>{
+                  {"PAD file", huge.Url() + "/pad.xml", "the file is larger than 1 MiB (it was not read past that)"}}));
+
+    // The worker's client stopped at its limit for PAD files, not at its own 16 MiB, and kept nothing.
+    EndOwner owner;
+    TDownload worker(owner, queue);
+    worker.Mode = TDownload::ValidatePad;
+    worker.Url = huge.Url() + "/pad.xml";
+    worker.Resume();
+    ASSERT_TRUE(queue.ServeUntil([&] { return owner.ended; }, 30s));
+    worker.Join();
+    EXPECT_EQ(worker.ErrorText, "Reply body exceeds 1 MiB");
+    EXPECT_TRUE(worker.ReplyTooLarge);
+    EXPECT_EQ(worker.Reply, "");
+}
+
 } // namespace
 
 TEST(PadValidatorReport, OneBlockPerProductAndAFreshNameEachTime)
@@ -148,6 +210,10 @@ TEST(PadValidatorReport, OneBlockPerProductAndAFreshNameEachTime)
               "No\tBroken\n\thttp://a/b.xml\n"
               "\tChar_Desc_45 (XML_DIZ_INFO/Program_Descriptions/English/Char_Desc_45): should be 1 to 45 characters\n"
               "\tKeywords (XML_DIZ_INFO/Program_Descriptions/English/Keywords): missing\n\n");
+
+    // A pad_spec.xml that was not used says so first.
+    EXPECT_EQ(PadValidator::ReportText({results[0]}, "pad_spec.xml not used: why."),
+              "pad_spec.xml not used: why.\n\nYes\tTidy Notes\n\thttp://a/t.xml\n\n");
 
     TempDir dir;
     const auto when = std::chrono::system_clock::from_time_t(1796083200); // 2026-12-01 00:00:00 UTC

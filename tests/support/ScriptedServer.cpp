@@ -297,6 +297,9 @@ void ScriptedServer::Play(int fd, const Script& script, std::size_t index)
             }
             break;
         }
+        case Step::Kind::Repeat:
+            for (std::size_t i = 0; ok && i < step.count; ++i) ok = sendAll(step.text.data(), step.text.size());
+            break;
         case Step::Kind::Wait:
             if (!Pause(step.ms)) stopping = true;
             break;

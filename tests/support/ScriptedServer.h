@@ -29,6 +29,7 @@ public:
             ReadToClose, // read until the client closes its side
             Send,        // send `text`
             SendSlowly,  // send `text` in pieces of `count` bytes, `ms` apart
+            Repeat,      // send `text` `count` times (a large reply without holding it whole)
             Wait,        // wait `ms` milliseconds (reading nothing)
             Hold,        // keep the connection open until the client closes or the server stops
             Close,       // close normally (FIN)
@@ -48,6 +49,10 @@ public:
     static Step SendSlowly(std::string bytes, std::size_t piece, int msApart)
     {
         return {Step::Kind::SendSlowly, std::move(bytes), piece, msApart};
+    }
+    static Step SendRepeated(std::string piece, std::size_t times)
+    {
+        return {Step::Kind::Repeat, std::move(piece), times, 0};
     }
     static Step Wait(int ms) { return {Step::Kind::Wait, {}, 0, ms}; }
     static Step Hold() { return {Step::Kind::Hold, {}, 0, 0}; }

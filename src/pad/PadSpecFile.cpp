@@ -1,0 +1,126 @@
+#include "pad/PadSpecFile.h"
+
+#include "pad/PadValidation.h"
+#include "pad/PadXml.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace {
+
+constexpr const char* Root = "PAD_Spec";
+constexpr const char* FieldPath = "PAD_Spec/Fields/Field";
+constexpr const char* PadRoot = "XML_DIZ_INFO/";
+
+std::string Trimmed(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+struct SpecField {
+    std::string Path;
+    std::string RegEx;
+    bool HasRegEx = false;
+    std::string Documentation;
+    std::string Title;
+};
+
+} // namespace
+
+bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std::string& error)
+{
+    rules.clear();
+    std::vector<SpecField> fields;
+    SpecField current;
+    std::string root;
+    const std::string fieldPrefix = std::string(FieldPath) + "/";
+    error = PadXml::Read(bytes, MaxBytes, [&](const std::string& path, std::string& text) {
+        if (path.find('/') == std::string::npos) root = path;
+        if (path == FieldPath) {
+            fields.push_back(std::move(current));
+            current = SpecField();
+            return;
+        }
+        if (path.compare(0, fieldPrefix.size(), fieldPrefix) != 0) return;
+        const std::string child = path.substr(fieldPrefix.size());
+        if (child == "Path") current.Path = Trimmed(text);
+        if (child == "RegEx") {
+            current.RegEx = std::move(text);
+            current.HasRegEx = true;
+        }
+        if (child == "RegExDocumentation") current.Documentation = Trimmed(text);
+        if (child == "Title") current.Title = Trimmed(text);
+    });
+    if (!error.empty()) return false;
+    if (root != Root) {
+        error = "the root element is " + root + ", not " + Root;
+        return false;
+    }
+    if (fields.empty()) {
+        error = "it lists no Field under PAD_Spec/Fields";
+        return false;
+    }
+
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        SpecField& f = fields[i];
+        const std::string which = "Field " + std::to_string(i + 1);
+        if (f.Path.size() <= std::string(PadRoot).size() ||
+            f.Path.compare(0, std::string(PadRoot).size(), PadRoot) != 0) {
+            error = which + " has no Path under XML_DIZ_INFO" + (f.Path.empty() ? std::string() : ": " + f.Path);
+            rules.clear();
+            return false;
+        }
+        if (!f.HasRegEx) {
+            error = which + " (" + f.Path + ") has no RegEx";
+            rules.clear();
+            return false;
+        }
+        if (const std::string why = PadValidation::PatternError(f.RegEx); !why.empty()) {
+            error = "the RegEx of " + f.Path + " is not a valid regular expression: " + why;
+            rules.clear();
+            return false;
+        }
+        if (!seen.insert(f.Path).second) continue;
+        std::string message = !f.Documentation.empty() ? f.Documentation
+                              : !f.Title.empty()       ? f.Title
+                                                       : "text matching " + f.RegEx;
+        const bool required = !PadValidation::PatternMatches(f.RegEx, "");
+        rules.push_back({f.Path, required, f.RegEx, std::move(message), ""});
+    }
+    return true;
+}
+
+PadRuleSet PadSpecFile::RulesIn(const std::string& programFolder)
+{
+    std::string path = programFolder;
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += FileName;
+
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return {PadRule::BuiltIn(), ""};
+    const auto fallBack = [](const std::string& why) {
+        return PadRuleSet{PadRule::BuiltIn(),
+                          std::string(FileName) + " not used: " + why + ". Validated with the built-in rules."};
+    };
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return fallBack("it cannot be read (" + ec.message() + ")");
+    if (size > MaxBytes) return fallBack("it is larger than 4 MiB");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return fallBack("it cannot be opened");
+    // No more than one byte past the limit, should the file grow meanwhile.
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) return fallBack("it cannot be read");
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > MaxBytes) return fallBack("it is larger than 4 MiB");
+
+    PadRuleSet set;
+    std::string error;
+    if (!Parse(bytes, set.Rules, error)) return fallBack(error);
+    return set;
+}
