@@ -3,24 +3,22 @@
 #include "lang/HelpFile.h"
 #include "lang/LanguageFile.h"
 
-ProgramFiles::ProgramFiles(std::string folder, const std::string& programName) : folder_(std::move(folder))
-{
-    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
-    settings_ = folder_ + programName + ".ini";
-}
+ProgramFiles::ProgramFiles(std::string folder, const std::string& programName, const FileLocations::Environment& env)
+    : places_(std::move(folder), programName + ".ini", env), fillFailures_(places_.FillUserFolders())
+{}
 
 std::string ProgramFiles::Data(const std::string& name) const
 {
-    return folder_ + DataFolder + name;
+    return FilesFolder() + DataFolder + name;
 }
 
 std::string ProgramFiles::Language(const std::string& language) const
 {
-    return LanguageFile::PathFor(folder_, language);
+    return LanguageFile::PathFor(Folder(), language);
 }
 
 std::string ProgramFiles::Help(const std::string& language) const
 {
     std::string rel = HelpFile::For(language);
-    return rel.empty() ? std::string() : folder_ + rel;
+    return rel.empty() ? std::string() : Folder() + rel;
 }

@@ -1,5 +1,6 @@
 #include "cli/CliEnvironment.h"
 
+#include "common/FileLocations.h"
 #include "common/FileReplace.h"
 #include "common/IniFile.h"
 #include "submit/OwnSites.h"
@@ -15,7 +16,11 @@ CliEnvironment CliEnvironment::Real()
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
     std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
     const size_t slash = exe.find_last_of('/');
-    env.ProgramFolder = slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
+    const FileLocations places(slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1), SettingsFile);
+    // What cannot be copied shows when the command reads the file.
+    places.FillUserFolders();
+    env.ProgramFolder = places.FilesFolder();
+    env.SettingsPath = places.Settings();
     env.Sites = &SiteTable::BuiltIn();
     env.ProgressOnTerminal = ::isatty(STDERR_FILENO) == 1;
     env.WatchInterrupt = true;
@@ -36,7 +41,6 @@ void CliEnvironment::LoadOwnSites(OwnSites& own, std::ostream& err, const char* 
 
 std::string CliEnvironment::AuthorEmail() const
 {
-    const std::string email =
-        IniFile::ReadString(ProgramFolder + SettingsFile, "Configuration", OwnSites::EmailKey, "");
+    const std::string email = IniFile::ReadString(Settings(), "Configuration", OwnSites::EmailKey, "");
     return OwnSites::CheckEmail(email).empty() ? email : std::string();
 }

@@ -6,8 +6,9 @@
 class OwnSites;
 class SiteTable;
 
-// What a command takes from outside its arguments: the program folder (whose data/ and
-// reports/ the program uses too), the site table, whether stderr is a terminal, and whether
+// What a command takes from outside its arguments: the folder whose data/ and reports/ the
+// program uses too (the program folder, or the user's own for a system install), the
+// settings file, the site table, whether stderr is a terminal, and whether
 // Ctrl+C is to be watched. main runs the commands with Real(); tests pass their own (a site
 // table on 127.0.0.1, a temporary folder, no signal handling).
 struct CliEnvironment {
@@ -17,7 +18,8 @@ struct CliEnvironment {
     static constexpr const char* OwnSitesFile = "data/autosites.dat";
     static constexpr const char* SettingsFile = "quillpost.ini";
 
-    std::string ProgramFolder; // ends in "/"
+    std::string ProgramFolder; // holds data/ and reports/; ends in "/"
+    std::string SettingsPath;  // ProgramFolder + SettingsFile when empty
     const SiteTable* Sites = nullptr;
     bool ProgressOnTerminal = false; // stderr is a terminal: the progress bar redraws in place
     // Ctrl+C cancels the run: SIGINT is blocked and waited for by a thread of the command's
@@ -26,6 +28,7 @@ struct CliEnvironment {
 
     std::string Products() const { return ProgramFolder + ProductsFile; }
     std::string OwnSitesPath() const { return ProgramFolder + OwnSitesFile; }
+    std::string Settings() const { return SettingsPath.empty() ? ProgramFolder + SettingsFile : SettingsPath; }
     // The table the program shows: `Sites` (the built-in table when null), then the author's
     // own sites. A skipped line or a file not read whole is a warning on `err`; the sites that
     // could be read are used.
@@ -33,7 +36,8 @@ struct CliEnvironment {
     // The author's e-mail address from the settings file; empty when none or not a good one.
     std::string AuthorEmail() const;
 
-    // The executable's folder (through /proc/self/exe; the current folder when that cannot
-    // be read), the built-in sites, isatty(2), Ctrl+C watched.
+    // The folders the program uses for the executable's folder (through /proc/self/exe; the
+    // current folder when that cannot be read), filled on a system install's first start;
+    // the built-in sites, isatty(2), Ctrl+C watched.
     static CliEnvironment Real();
 };
