@@ -5,21 +5,18 @@
 
 namespace {
 
-std::function<void(const QString&, bool)>& Hook()
+std::function<bool(const QString&, bool)>& Hook()
 {
-    static std::function<void(const QString&, bool)> hook;
+    static std::function<bool(const QString&, bool)> hook;
     return hook;
 }
 
 } // namespace
 
-void ShellOpen::File(const QString& path)
+bool ShellOpen::File(const QString& path)
 {
-    if (Hook()) {
-        Hook()(path, true);
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (Hook()) return Hook()(path, true);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void ShellOpen::Address(const QString& address)
@@ -31,7 +28,7 @@ void ShellOpen::Address(const QString& address)
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
-void ShellOpen::setHook(std::function<void(const QString&, bool)> fn)
+void ShellOpen::setHook(std::function<bool(const QString&, bool)> fn)
 {
     Hook() = std::move(fn);
 }

@@ -4,13 +4,16 @@
 
 #include <functional>
 
-// Opens a document or an address with the program the desktop associates with it. The
-// result is not looked at. Tests set a hook that receives the target instead.
+// Opens a document or an address with the program the desktop associates with it. File
+// tells whether the desktop took the document (false where it has no program for it, or
+// no way to start one); Address does not look. Tests set a hook that receives the target
+// instead and answers for the desktop.
 class ShellOpen {
 public:
-    static void File(const QString& path);
+    static bool File(const QString& path);
     static void Address(const QString& address);
 
-    // fn(target, isFile); an empty function restores the desktop.
-    static void setHook(std::function<void(const QString&, bool)> fn);
+    // fn(target, isFile) returns whether the desktop took it; an empty function restores
+    // the desktop.
+    static void setHook(std::function<bool(const QString&, bool)> fn);
 };

@@ -35,6 +35,7 @@ public:
         TFormProxy::setExecHook(nullptr);
         ShellOpen::setHook([this](const QString& target, bool isFile) {
             opened.push_back({target.toStdString(), isFile});
+            return true;
         });
         TForm1::setExitHook([this] { ++exits; });
         if (shipped) {

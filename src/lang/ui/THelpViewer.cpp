@@ -1,0 +1,115 @@
+#include "lang/ui/THelpViewer.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+bool THelpViewer::Open(const QString& path, QWidget* owner)
+{
+    auto* viewer = owner->findChild<THelpViewer*>(QStringLiteral("HelpViewer"), Qt::FindDirectChildrenOnly);
+    const bool made = viewer == nullptr;
+    if (made) viewer = new THelpViewer(owner);
+    if (!viewer->Load(path)) {
+        if (made) delete viewer;
+        return false;
+    }
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return true;
+}
+
+THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("HelpText"));
+    text_->setReadOnly(true);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->setAccessibleName(QStringLiteral("Help text"));
+    // The help texts line up their columns with spaces.
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    find_ = new QLineEdit(this);
+    find_->setObjectName(QStringLiteral("HelpFind"));
+    find_->setPlaceholderText(QStringLiteral("Find"));
+    find_->setAccessibleName(QStringLiteral("Find in help text"));
+    find_->setClearButtonEnabled(true);
+    find_->hide();
+    connect(find_, &QLineEdit::returnPressed, this, &THelpViewer::FindNext);
+    connect(find_, &QLineEdit::textEdited, this, [this] {
+        // Typing searches again from the start of the match shown, so it grows in place.
+        QTextCursor c = text_->textCursor();
+        c.setPosition(c.selectionStart());
+        text_->setTextCursor(c);
+        FindNext();
+    });
+
+    auto* find = new QShortcut(QKeySequence::Find, this, this, &THelpViewer::ShowFind);
+    find->setContext(Qt::WindowShortcut);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(text_, 1);
+    layout->addWidget(find_);
+    resize(640, 520);
+}
+
+bool THelpViewer::Load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    text_->setPlainText(QString::fromUtf8(file.readAll()));
+    setWindowTitle(path);
+    return true;
+}
+
+bool THelpViewer::FindNext()
+{
+    const QString what = find_->text();
+    bool found = what.isEmpty();
+    if (!found) {
+        found = text_->find(what);
+        if (!found) {
+            // Round to the top and once more.
+            QTextCursor c = text_->textCursor();
+            c.movePosition(QTextCursor::Start);
+            text_->setTextCursor(c);
+            found = text_->find(what);
+        }
+    }
+    // A text that is nowhere turns the box's text red.
+    QPalette p = find_->palette();
+    p.setColor(QPalette::Text, found ? palette().color(QPalette::Text) : QColor(192, 0, 0));
+    find_->setPalette(p);
+    return found;
+}
+
+void THelpViewer::ShowFind()
+{
+    find_->show();
+    find_->setFocus(Qt::ShortcutFocusReason);
+    find_->selectAll();
+}
+
+void THelpViewer::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (find_->isVisible()) {
+            find_->hide();
+            text_->setFocus();
+        } else {
+            close();
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+// The help text in a read-only window of the program's own, for desktops that have no
+// program for text files. The file is read as UTF-8 and its path is the window's title.
+// Ctrl+F opens a find box: Enter (or typing) finds the next match, going round to the top
+// after the last one; Escape closes the box, and with the box closed, the window. One
+// viewer per owner: Open shows the one already there with the new file.
+class THelpViewer : public QWidget {
+    Q_OBJECT
+public:
+    // Shows `path` in the viewer owned by `owner`, made on first use. False (and no window)
+    // when the file cannot be read.
+    static bool Open(const QString& path, QWidget* owner);
+
+    explicit THelpViewer(QWidget* owner);
+    bool Load(const QString& path);
+    // Finds the next match of the find box's text after the selection, going round once.
+    bool FindNext();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ShowFind();
+
+    QPlainTextEdit* text_;
+    QLineEdit* find_;
+};
