@@ -19,6 +19,8 @@ PACKAGES=(
   # windows and the embedded browser
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libgl-dev libxkbcommon-dev
+  # the program's icon (SVG), and the checks of the desktop's files in CI
+  libqt6svg6 desktop-file-utils appstream
   # running the windows without a display, and screenshots
   xvfb xauth x11-utils imagemagick fonts-dejavu-core
 )

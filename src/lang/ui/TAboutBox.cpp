@@ -2,6 +2,7 @@
 
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/ShellOpen.h"
+#include "lang/ui/ProgramIcon.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -58,9 +59,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(panel_);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
-    QIcon programIcon = QApplication::windowIcon();
-    if (programIcon.isNull()) programIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    icon->setPixmap(programIcon.pixmap(32, 32));
+    QPixmap pixmap = ProgramIcon::Get().pixmap(32, 32);
+    if (pixmap.isNull()) pixmap = style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32);
+    icon->setPixmap(pixmap);
     icon->setFixedSize(32, 32);
     icon->setScaledContents(true);
 
