@@ -100,6 +100,13 @@ void TListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
+        state() != QAbstractItemView::EditingState) {
+        emit EnterPressed();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Escape) {
         // Keys typed into a list are the list's: Escape does not reach the window.
         event->accept();

@@ -27,6 +27,8 @@ signals:
     // A row became selected (on) or deselected (off).
     void ItemSelected(int row, bool on);
     void DeletePressed();
+    // Enter (or Return) pressed with no other key, the list not in an edit.
+    void EnterPressed();
     void ListDoubleClicked();
 
 protected:

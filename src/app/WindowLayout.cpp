@@ -1,0 +1,122 @@
+#include "app/WindowLayout.h"
+
+#include "common/FileReplace.h"
+#include "common/IniFile.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+// Sizes beyond any screen, or below any usable window, are a broken file, not a layout.
+constexpr int MaxCoordinate = 32000;
+constexpr int MinWidth = 200;
+constexpr int MinHeight = 150;
+constexpr int MaxSize = 16000;
+constexpr int MinColumn = 10;
+constexpr int MaxColumn = 5000;
+// The height of the band at the window's top that must show on a screen, and its least width there.
+constexpr int GrabBand = 40;
+
+std::optional<int> Number(const std::string& text, int low, int high)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end || value < low || value > high) return std::nullopt;
+    return value;
+}
+
+// "a,b,c" with exactly `count` numbers, each within bounds; empty when not.
+std::vector<int> Numbers(const std::string& text, size_t count, int low, int high)
+{
+    std::vector<int> out;
+    size_t from = 0;
+    while (from <= text.size()) {
+        const size_t comma = std::min(text.find(',', from), text.size());
+        const auto n = Number(text.substr(from, comma - from), low, high);
+        if (!n) return {};
+        out.push_back(*n);
+        from = comma + 1;
+    }
+    if (out.size() != count) return {};
+    return out;
+}
+
+std::string Joined(const std::vector<int>& values)
+{
+    std::string out;
+    for (int v : values) out += (out.empty() ? "" : ",") + std::to_string(v);
+    return out;
+}
+
+std::string WidthsKey(const std::string& list)
+{
+    return list + "Widths";
+}
+
+} // namespace
+
+WindowLayout WindowLayout::Read(const std::string& settingsPath, const Shape& shape)
+{
+    WindowLayout l;
+    std::string text;
+    try {
+        text = FileReplace::ReadAll(settingsPath);
+    } catch (const FileError&) {
+        return l;
+    }
+    auto value = [&text](const std::string& key) { return IniFile::ReadFromText(text, Section, key, ""); };
+    l.Left = Number(value("Left"), -MaxCoordinate, MaxCoordinate);
+    l.Top = Number(value("Top"), -MaxCoordinate, MaxCoordinate);
+    l.Width = Number(value("Width"), MinWidth, MaxSize);
+    l.Height = Number(value("Height"), MinHeight, MaxSize);
+    if (const auto m = Number(value("Maximized"), 0, 1)) l.Maximized = *m == 1;
+    if (shape.Pages > 0) l.Page = Number(value("Page"), 0, shape.Pages - 1);
+    for (const auto& [name, columns] : shape.Lists) {
+        std::vector<int> widths = Numbers(value(WidthsKey(name)), static_cast<size_t>(columns), MinColumn, MaxColumn);
+        if (!widths.empty()) l.Widths[name] = std::move(widths);
+    }
+    l.Split = Numbers(value("Splitter1"), 2, 0, MaxSize);
+    if (!l.Split.empty() && l.Split[0] + l.Split[1] == 0) l.Split.clear();
+    return l;
+}
+
+void WindowLayout::Write(const std::string& settingsPath) const
+{
+    std::string text;
+    try {
+        text = FileReplace::ReadAll(settingsPath);
+    } catch (const FileError&) {
+        // No file yet: it is made.
+    }
+    auto put = [&text](const std::string& key, const std::string& value) {
+        text = IniFile::WriteToText(text, Section, key, value);
+    };
+    auto putNumber = [&put](const char* key, const std::optional<int>& v) {
+        if (v) put(key, std::to_string(*v));
+    };
+    putNumber("Left", Left);
+    putNumber("Top", Top);
+    putNumber("Width", Width);
+    putNumber("Height", Height);
+    if (Maximized) put("Maximized", *Maximized ? "1" : "0");
+    putNumber("Page", Page);
+    for (const auto& [name, widths] : Widths)
+        if (!widths.empty()) put(WidthsKey(name), Joined(widths));
+    if (!Split.empty()) put("Splitter1", Joined(Split));
+    FileReplace::Write(settingsPath, text);
+}
+
+bool WindowLayout::PlaceShowsOn(const std::vector<Rect>& screens) const
+{
+    if (!Left || !Top) return false;
+    const int width = Width.value_or(MinWidth);
+    for (const Rect& s : screens) {
+        const int left = std::max(*Left, s.X);
+        const int right = std::min(*Left + width, s.X + s.Width);
+        const bool bandInside = *Top >= s.Y && *Top + GrabBand <= s.Y + s.Height;
+        if (bandInside && right - left >= GrabBand) return true;
+    }
+    return false;
+}
