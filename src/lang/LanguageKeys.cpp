@@ -128,6 +128,8 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"AValidatePads->Caption", "Validate PADs"},
         {"AValidatePad->Caption", "Validate PAD"},
         {"AAllowHttps->Caption", "Allow https sites"},
+        {"FormAddProduct->ButtonFromPad->Caption", "From PAD"},
+        {"FormEditProduct->ButtonFromPad->Caption", "From PAD"},
     }};
     return keys;
 }

@@ -17,9 +17,10 @@ public:
     static constexpr int Count = 91;
     static const std::array<LanguageKey, Count>& All();
 
-    // The captions of the run reports, the proxy setting and the author's own sites, which
-    // come after those above in a language file and are applied after them: the Submit and
-    // Settings menus' entries, the proxy dialog, then the site and author e-mail dialogs.
-    static constexpr int ExtraCount = 27;
+    // The captions of the run reports, the proxy setting, the author's own sites and PAD
+    // validation, which come after those above in a language file and are applied after them:
+    // the Submit and Settings menus' entries, the proxy dialog, the site and author e-mail
+    // dialogs, the validation commands, then From PAD of the two product dialogs.
+    static constexpr int ExtraCount = 29;
     static const std::array<LanguageKey, ExtraCount>& Extra();
 };

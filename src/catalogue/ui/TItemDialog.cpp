@@ -12,10 +12,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -63,7 +66,20 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
     auto* form = new QFormLayout(group_);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(labelTitle_, editTitle_);
-    form->addRow(labelLink_, editLink_);
+    if (layout.Category) {
+        buttonFromPad_ = new QPushButton(QStringLiteral("From PAD"), group_);
+        buttonFromPad_->setObjectName(QStringLiteral("ButtonFromPad"));
+        buttonFromPad_->setAutoDefault(false);
+        auto* linkRow = new QHBoxLayout;
+        linkRow->setContentsMargins(0, 0, 0, 0);
+        linkRow->addWidget(editLink_, 1);
+        linkRow->addWidget(buttonFromPad_);
+        form->addRow(labelLink_, linkRow);
+        connect(buttonFromPad_, &QPushButton::clicked, this,
+                [this] { ErrorGuard::Run([this] { ButtonFromPadClick(); }); });
+    } else {
+        form->addRow(labelLink_, editLink_);
+    }
     if (layout.Category) {
         labelCat_ = new QLabel(QStringLiteral("Category:"), group_);
         labelCat_->setObjectName(QStringLiteral("LabelCat"));
@@ -78,6 +94,17 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
         comboCat_->setMinimumContentsLength(12);
         comboCat_->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
         form->addRow(labelCat_, comboCat_);
+
+        // Shown only when From PAD failed; a long address is cut rather than widening the window.
+        labelFromPad_ = new QLabel(group_);
+        labelFromPad_->setObjectName(QStringLiteral("LabelFromPad"));
+        labelFromPad_->setTextFormat(Qt::PlainText);
+        QSizePolicy cut(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        cut.setHeightForWidth(true);
+        labelFromPad_->setSizePolicy(cut);
+        labelFromPad_->setWordWrap(true);
+        labelFromPad_->hide();
+        form->addRow(labelFromPad_);
     }
 
     buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
@@ -103,18 +130,27 @@ TItemDialog::TItemDialog(const Layout& layout, QWidget* parent) : QDialog(parent
     setTabOrder(buttonOk_, buttonCancel_);
     setTabOrder(buttonCancel_, editTitle_);
     setTabOrder(editTitle_, editLink_);
-    if (comboCat_) setTabOrder(editLink_, comboCat_);
+    if (buttonFromPad_) setTabOrder(editLink_, buttonFromPad_);
+    if (comboCat_) setTabOrder(buttonFromPad_, comboCat_);
 
     connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
     connect(buttonCancel_, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 
-    resize(layout.Width, layout.Height);
+    givenSize_ = QSize(layout.Width, layout.Height);
+    resize(givenSize_);
 }
 
 void TItemDialog::showEvent(QShowEvent* event)
 {
+    // A failure of the last From PAD is no news at the next opening.
+    if (labelFromPad_) {
+        labelFromPad_->clear();
+        labelFromPad_->hide();
+    }
     // The given size, unless the captions of the current language need more room.
-    QSize want = size().expandedTo(minimumSizeHint());
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QSize want = givenSize_.expandedTo(minimumSizeHint());
     setFixedSize(want);
     // Centred on the screen, wherever the main window stands.
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
@@ -204,4 +240,66 @@ void TItemDialog::ButtonOkClick()
 void TItemDialog::ButtonCancelClick()
 {
     reject();
+}
+
+void TItemDialog::done(int result)
+{
+    StopPadFetch();
+    QDialog::done(result);
+}
+
+void TItemDialog::ButtonFromPadClick()
+{
+    if (!buttonFromPad_ || !padFetch_.Start || fetching_) return;
+    labelFromPad_->clear();
+    labelFromPad_->hide();
+    fetching_ = true;
+    buttonFromPad_->setEnabled(false);
+    // The fetch may end after the dialog is gone (the window stops it first, but nothing here
+    // relies on that).
+    QPointer<TItemDialog> self(this);
+    try {
+        padFetch_.Start(LinkText(), categories_, [self](const PadSummary& summary) {
+            if (self) self->PadFetched(summary);
+        });
+    } catch (...) {
+        fetching_ = false;
+        buttonFromPad_->setEnabled(true);
+        throw; // the error guard shows it
+    }
+}
+
+void TItemDialog::PadFetched(const PadSummary& summary)
+{
+    if (!fetching_) return;
+    fetching_ = false;
+    buttonFromPad_->setEnabled(true);
+    if (!summary.Ok()) {
+        QStringList lines;
+        for (const PadProblem& p : summary.Problems) lines << QString::fromUtf8(PadValidation::Line(p));
+        labelFromPad_->setText(lines.join(QLatin1Char('\n')));
+        labelFromPad_->setToolTip(labelFromPad_->text());
+        labelFromPad_->show();
+        // Room for the reason below the boxes: the window grows downwards as far as it needs.
+        layout()->activate();
+        setFixedHeight(std::max({height(), minimumSizeHint().height(), heightForWidth(width())}));
+        return;
+    }
+    // A PAD file is UTF-8; the boxes hand back the locale's bytes for it.
+    titleBytes_.clear();
+    editTitle_->setText(QString::fromUtf8(summary.Title));
+    editTitle_->home(false);
+    const auto found = std::find(categories_.begin(), categories_.end(), summary.Category);
+    if (comboCat_ && found != categories_.end()) {
+        comboCat_->setCurrentIndex(static_cast<int>(found - categories_.begin()));
+        if (comboCat_->lineEdit()) comboCat_->lineEdit()->home(false);
+    }
+}
+
+void TItemDialog::StopPadFetch()
+{
+    if (!fetching_) return;
+    fetching_ = false;
+    if (padFetch_.Cancel) padFetch_.Cancel();
+    buttonFromPad_->setEnabled(true);
 }

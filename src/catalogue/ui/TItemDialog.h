@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pad/PadSummary.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -17,6 +19,12 @@ class QPushButton;
 // link and (product dialogs) the category, and the buttons OK and Cancel. OK checks that
 // title and link hold something and then writes the row straight into the list; Cancel
 // and the close box write nothing. The boxes keep their text between uses.
+//
+// The product dialogs also have From PAD beside the link box: it fetches the PAD file at the
+// link (through the fetch the window hands in) and, when the file's name, version and
+// category are good, puts them into the title and category boxes. Otherwise a line under
+// the boxes says why and nothing else changes. While it fetches, the button is disabled and
+// the dialog stays usable; OK, Cancel or the close box break the fetch off.
 class TItemDialog : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +41,15 @@ public:
         const char* LinkLine; // the validation line of an empty link box
     };
 
+    // From PAD's download, from the window. Start fetches `link` and calls `done` once, later,
+    // on the GUI thread, unless Cancel comes first; Cancel breaks the fetch off and waits for it.
+    struct PadFetchCalls {
+        std::function<void(const std::string& link, const std::vector<std::string>& categories,
+                           std::function<void(const PadSummary&)> done)>
+            Start;
+        std::function<void()> Cancel;
+    };
+
     TItemDialog(const Layout& layout, QWidget* parent);
 
     void SetList(ListRows* list) { list_ = list; }
@@ -43,6 +60,10 @@ public:
     QComboBox* ComboBoxCat() const { return comboCat_; }
     QPushButton* ButtonOk() const { return buttonOk_; }
     QPushButton* ButtonCancel() const { return buttonCancel_; }
+    QPushButton* ButtonFromPad() const { return buttonFromPad_; } // null in the site dialogs
+    QLabel* LabelFromPad() const { return labelFromPad_; }        // why From PAD changed nothing
+
+    void SetPadFetch(PadFetchCalls calls) { padFetch_ = std::move(calls); }
 
     // The boxes' texts as bytes. A text the user left as it was filled in gives back the
     // very bytes it was filled from, even when they are not in the locale's encoding.
@@ -64,14 +85,19 @@ public:
 
     void ButtonOkClick();
     void ButtonCancelClick();
+    void ButtonFromPadClick();
 
 protected:
     // Writes the accepted input into the list.
     virtual void WriteRow() = 0;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
 
 private:
+    void PadFetched(const PadSummary& summary);
+    void StopPadFetch();
+
     ListRows* list_ = nullptr;
     QGroupBox* group_;
     QLabel* labelTitle_;
@@ -82,6 +108,11 @@ private:
     QComboBox* comboCat_ = nullptr;
     QPushButton* buttonOk_;
     QPushButton* buttonCancel_;
+    QPushButton* buttonFromPad_ = nullptr;
+    QLabel* labelFromPad_ = nullptr;
+    PadFetchCalls padFetch_;
+    bool fetching_ = false;
+    QSize givenSize_;
     std::string linkLine_;
     std::string titleBytes_;
     std::string linkBytes_;

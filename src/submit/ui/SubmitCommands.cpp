@@ -37,9 +37,12 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
       tests_(
           w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o, false); }, owner_->Sync()),
       validator_(
-          w_.Products, {}, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
+          w_.Products, {}, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync()),
+      fromPad_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
 {
     validator_.SetOnEnded([this](std::uint64_t, const std::vector<PadProblem>&) { ValidationEnded(); });
+    validator_.SetRulesFolder(w_.ProgramFolder);
+    fromPad_.SetRulesFolder(w_.ProgramFolder);
     run_.SetPrepared(&w_.Prepared);
     // Cancel, the close box and Escape all end the run.
     QObject::connect(w_.Progress, &TFormProgress::CancelRun, owner_, [this] { run_.Cancel(); });
@@ -72,7 +75,10 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     const bool testsDone = tests_.StopAll(std::max(left, std::chrono::milliseconds(0)));
     const auto rest =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return validator_.StopAll(std::max(rest, std::chrono::milliseconds(0))) && testsDone && runDone;
+    const bool validationDone = validator_.StopAll(std::max(rest, std::chrono::milliseconds(0)));
+    const auto last =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0))) && validationDone && testsDone && runDone;
 }
 
 RunProduct SubmitCommands::ProductAt(int row) const
@@ -298,13 +304,14 @@ void SubmitCommands::ValidationEnded()
     try {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-        FileReplace::Write(path, PadValidator::ReportText(validator_.Results()));
+        FileReplace::Write(path, PadValidator::ReportText(validator_.Results(), validator_.Rules().Notice));
         lastValidationReport_ = path;
         status += ". Report: " + path;
     } catch (const std::exception& e) {
         lastValidationReport_.clear();
         status += ". The report could not be written: " + std::string(e.what());
     }
+    if (!validator_.Rules().Notice.empty()) status += ". " + validator_.Rules().Notice;
     if (w_.ShowStatus) w_.ShowStatus(status);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ProxySetting.h"
+#include "submit/PadFetch.h"
 #include "submit/PadTest.h"
 #include "submit/PadValidator.h"
 #include "submit/RunView.h"
@@ -21,7 +22,7 @@ struct RetryBatch;
 // Submit All, Retry Failed, Submit, Test PAD and Test PADs as the main window runs them: the
 // Qt-free run and PAD test, shown through the progress window, the Auto Submit rows and
 // message boxes. Every Submit All and every Retry Failed writes one run report into the
-// program folder's reports/ when it ends or is cancelled. Run workers go through the proxy
+// reports/ beside data/ when it ends or is cancelled. Run workers go through the proxy
 // setting; PAD tests always connect directly. Workers report through the GUI thread's event
 // loop. Lives on the GUI thread; its destruction stops and joins every worker it started.
 class SubmitCommands : public RunView {
@@ -36,7 +37,8 @@ public:
         std::function<void(const std::string& address, const std::string& postData)> NavigatePost;
         // The status bar's text for the end of a run.
         std::function<void(const std::string&)> ShowStatus;
-        // The program folder; reports go to its reports/.
+        // The folder holding data/ (the program folder, or the user's own for a system
+        // install); reports go to its reports/.
         std::string ProgramFolder;
     };
     using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&, Synchronize&)>;
@@ -102,6 +104,8 @@ public:
     SubmissionRun& Run() { return run_; }
     PadTest& Tests() { return tests_; }
     PadValidator& Validator() { return validator_; }
+    // From PAD of the product dialogs: downloads as Validate PADs does (proxy setting included).
+    PadFetch& FromPad() { return fromPad_; }
 
     void SiteStatus(int siteRow, const std::string& word) override;
     void ProductLabel(const std::string& text) override;
@@ -131,6 +135,7 @@ private:
     SubmissionRun run_;
     PadTest tests_;
     PadValidator validator_;
+    PadFetch fromPad_;
     std::string lastValidationReport_;
     bool runOver_ = false;
     ProxySetting proxy_;
