@@ -1,6 +1,5 @@
 #include "app/ui/TForm1.h"
 
-#include "app/StatusText.h"
 #include "app/ui/TFormProxy.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/ListColumns.h"
@@ -13,14 +12,17 @@
 #include "catalogue/ui/TListView.h"
 #include "common/IniFile.h"
 #include "common/ProxySetting.h"
+#include "common/ui/AccessibleNames.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
+#include "common/ui/ToolBarRowsLayout.h"
 #include "common/ui/ToolBars.h"
 #include "lang/ui/CaptionTable.h"
 #include "lang/ui/TAboutBox.h"
+#include "lang/ui/THelpViewer.h"
 #include "lang/ui/TThemeManager.h"
 #include "manual/FormFillScript.h"
 #include "manual/ui/TBrowserPanel.h"
@@ -36,8 +38,11 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QNetworkProxy>
@@ -99,6 +104,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    BuildKeys();
     captions_ = std::make_unique<CaptionTable>(this, pageControl_);
     themeManager_ = new TThemeManager(this);
 
@@ -279,7 +285,8 @@ void TForm1::BuildPages()
     Entry(popupDeleteProduct, "DeleteSelectedProducts", "ADeleteSelectedProduct");
     Entry(popupDeleteProduct, "DeleteCheckedProducts", "ADeleteCheckedProduct");
     Entry(popupDeleteProduct, "DeleteAllProducts", "ADeleteAllProduct");
-    // The tool bar breaks after Load: its buttons stand in two rows.
+    // The tool bar's two halves, before and after Load's break, stand in one row while the
+    // window is wide enough for it, and one under the other when it is not.
     QToolBar* row1 = ToolBars::Make(toolBarProducts, "ToolBarProductsRow1", 70);
     QToolBar* row2 = ToolBars::Make(toolBarProducts, "ToolBarProductsRow2", 70);
     ToolBars::AddButton(row1, "ToolButtonAddProduct", Action("AAddProduct"), 70);
@@ -291,9 +298,7 @@ void TForm1::BuildPages()
     ToolBars::AddButton(row2, "ToolButtonUnCheckProducts", Action("AUnCheckProducts"), 70);
     ToolBars::AddButton(row2, "ToolButtonTestPads", Action("ATestPads"), 70);
     ToolBars::AddButton(row2, "ToolButtonValidatePads", Action("AValidatePads"), 70);
-    auto* rows = new QVBoxLayout(toolBarProducts);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(0);
+    auto* rows = new ToolBarRowsLayout(toolBarProducts);
     rows->addWidget(row1);
     rows->addWidget(row2);
 
@@ -394,6 +399,21 @@ void TForm1::BuildPages()
     connect(listViewManual_, &TListView::ListDoubleClicked, Action("AVisitManual"), &QAction::trigger);
     connect(panelBrowser_, &TBrowserPanel::DocumentComplete, this,
             [this](bool) { ErrorGuard::Run([this] { WebBrowser1DocumentComplete(); }); });
+
+    // The status bar follows every change of the pages' lists, whoever made it.
+    const ListRowsModel* models[] = {modelProducts_, pageAuto_->Model(), modelManual_};
+    for (int page = 0; page < 3; ++page) {
+        const ListRowsModel* model = models[page];
+        statusState_.AddPage(model->Rows(), [model](int row) { return model->SecondText(row); });
+        auto changed = [this, page] {
+            statusState_.ListChanged(page);
+            ShowStatus();
+        };
+        connect(model, &QAbstractItemModel::rowsInserted, this, changed);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
+        connect(model, &QAbstractItemModel::modelReset, this, changed);
+        connect(model, &QAbstractItemModel::dataChanged, this, changed);
+    }
 }
 
 void TForm1::BuildStatusBar()
@@ -415,6 +435,63 @@ void TForm1::BuildStatusBar()
     bar->addWidget(statusPanels_[1], 1);
 }
 
+void TForm1::BuildKeys()
+{
+    // Add, Edit, Load and Save have one key each, for the list of the page shown.
+    auto byPage = [this](const char* name, QKeySequence key, const char* products, const char* manual) {
+        auto* a = new QAction(actionList_);
+        a->setObjectName(U(name));
+        a->setShortcut(key);
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, products, manual] {
+            const int page = pageControl_->currentIndex();
+            if (page == 0) Action(products)->trigger();
+            if (page == 2) Action(manual)->trigger();
+        });
+    };
+    byPage("AKeyAdd", QKeySequence(Qt::CTRL | Qt::Key_N), "AAddProduct", "AAddManual");
+    byPage("AKeyEdit", QKeySequence(Qt::CTRL | Qt::Key_E), "AEditProduct", "AEditManual");
+    byPage("AKeyLoad", QKeySequence(Qt::CTRL | Qt::Key_O), "ALoadProducts", "ALoadManual");
+    byPage("AKeySave", QKeySequence(Qt::CTRL | Qt::Key_S), "ASaveProducts", "ASaveManual");
+    Action("ASubmitAllAuto")
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+
+    // The browser's keys, on the Manual Submit page only.
+    auto browserKey = [this](const char* name, QKeySequence key, const std::function<void()>& fn) {
+        auto* a = new QAction(actionList_);
+        a->setObjectName(U(name));
+        a->setShortcut(key);
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, fn] {
+            if (pageControl_->currentIndex() == 2) ErrorGuard::Run(fn);
+        });
+    };
+    browserKey("AKeyRefresh", QKeySequence(Qt::Key_F5), [this] { panelBrowser_->Refresh(); });
+    browserKey("AKeyAddress", QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        QComboBox* box = panelBrowser_->AddressBox();
+        box->setFocus(Qt::ShortcutFocusReason);
+        if (box->lineEdit()) box->lineEdit()->selectAll();
+    });
+
+    connect(listViewProducts_, &TListView::EnterPressed, Action("AEditProduct"), &QAction::trigger);
+    connect(listViewManual_, &TListView::EnterPressed, Action("AVisitManual"), &QAction::trigger);
+
+    // Menu entries show the key; the key itself belongs to the window's action, so an entry's
+    // copy works only while its menu is open and never makes a key ambiguous.
+    auto show = [this](const char* entry, QKeySequence key) {
+        auto* e = findChild<QAction*>(U(entry));
+        e->setShortcut(key);
+        e->setShortcutContext(Qt::WidgetShortcut);
+    };
+    for (const char* entry : {"MProductsAdd", "PMAddProduct", "MenuItem3"})
+        show(entry, QKeySequence(Qt::CTRL | Qt::Key_N));
+    for (const char* entry : {"MProductsEdit", "PMEditProduct", "MenuItem4"})
+        show(entry, QKeySequence(Qt::CTRL | Qt::Key_E));
+    show("MProductsLoad", QKeySequence(Qt::CTRL | Qt::Key_O));
+    show("MProductsSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+    show("MSubmitAuto", QKeySequence(Qt::CTRL | Qt::Key_Return));
+}
+
 TListView* TForm1::ListViewAuto() const
 {
     return pageAuto_->ListViewAuto();
@@ -434,6 +511,8 @@ void TForm1::FormCreate()
     // A catalogue file read only in part is told in its own words, file by file.
     std::string failures;
     std::vector<std::string> partReads;
+    // A system install's first start that could not fill the user's folders says so.
+    if (!files_.FillFailures().empty()) partReads.push_back(files_.FillFailures());
     auto step = [&failures, &partReads](const std::function<void()>& fn) {
         try {
             fn();
@@ -465,10 +544,18 @@ void TForm1::FormCreate()
                                    pageControl_->setCurrentIndex(2);
                                    panelBrowser_->NavigatePost(address, postData);
                                },
-                               [this](const std::string& text) { statusPanels_[1]->setText(LocalText::ToQ(text)); },
-                               files_.Folder()},
+                               [this](const std::string& text) { ShowRunStatus(text); }, files_.FilesFolder()},
         this);
     modelProducts_->SetTipLines([this](int row) { return submission_->ValidationTip(row); });
+    TItemDialog::PadFetchCalls fromPad;
+    fromPad.Start = [this](const std::string& link, const std::vector<std::string>& categories, auto done) {
+        submission_->FromPad().Start(link, categories, std::move(done));
+    };
+    fromPad.Cancel = [this] {
+        if (submission_) submission_->FromPad().StopAll(std::chrono::seconds(1));
+    };
+    formAddProduct_->SetPadFetch(fromPad);
+    formEditProduct_->SetPadFetch(fromPad);
 
     step([this] {
         currentLanguage_ = IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection,
@@ -525,7 +612,11 @@ void TForm1::FormCreate()
         auto_.EndUpdate();
     });
     step([this] { CatalogueFile::ReadList(manual_, files_.Data(ProgramFiles::Sites), true); });
-    step([this] { statusPanels_[0]->setText(LocalText::ToQ(StatusText::Total(products_.Count()))); });
+    step([this] {
+        statusState_.ShowPage(0);
+        ShowStatus();
+    });
+    step([this] { RestoreLayout(); });
 
     if (!failures.empty()) ApplicationEvents1Exception(failures.c_str());
     for (const std::string& text : partReads) MessageBoxes::Show(LocalText::ToQ(text));
@@ -556,7 +647,71 @@ bool TForm1::FormClose()
         save(products_, ProgramFiles::Products, CatalogueFile::ProductFields);
         IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, ProgramFiles::LanguageKey,
                              currentLanguage_);
+        CurrentLayout().Write(files_.Settings());
     });
+}
+
+WindowLayout::Shape TForm1::LayoutShape() const
+{
+    WindowLayout::Shape shape{pageControl_->count(), {}};
+    for (const TListView* view : {listViewProducts_, ListViewAuto(), listViewManual_})
+        shape.Lists.emplace_back(LocalText::ToBytes(view->objectName()), view->model()->columnCount());
+    return shape;
+}
+
+void TForm1::RestoreLayout()
+{
+    const WindowLayout l = WindowLayout::Read(files_.Settings(), LayoutShape());
+    resize(l.Width.value_or(width()), l.Height.value_or(height()));
+    std::vector<WindowLayout::Rect> screens;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    }
+    WindowLayout sized = l;
+    sized.Width = width();
+    if (sized.PlaceShowsOn(screens))
+        move(*l.Left, *l.Top);
+    else if (QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    if (l.Maximized.value_or(false)) setWindowState(windowState() | Qt::WindowMaximized);
+
+    for (TListView* view : {listViewProducts_, ListViewAuto(), listViewManual_}) {
+        const auto it = l.Widths.find(LocalText::ToBytes(view->objectName()));
+        if (it == l.Widths.end()) continue;
+        for (size_t column = 0; column < it->second.size(); ++column)
+            view->header()->resizeSection(static_cast<int>(column), it->second[column]);
+    }
+    if (!l.Split.empty())
+        if (auto* splitter = findChild<QSplitter*>(QStringLiteral("Splitter1")))
+            splitter->setSizes({l.Split[0], l.Split[1]});
+    if (l.Page) pageControl_->setCurrentIndex(*l.Page);
+}
+
+WindowLayout TForm1::CurrentLayout() const
+{
+    WindowLayout l;
+    // The place and size the window has when not maximised; the place is its frame's.
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    if (normal.isValid()) {
+        const QPoint frame = geometry().topLeft() - pos();
+        l.Left = normal.x() - frame.x();
+        l.Top = normal.y() - frame.y();
+        l.Width = normal.width();
+        l.Height = normal.height();
+    }
+    l.Maximized = isMaximized();
+    l.Page = pageControl_->currentIndex();
+    for (const TListView* view : {listViewProducts_, ListViewAuto(), listViewManual_}) {
+        std::vector<int>& widths = l.Widths[LocalText::ToBytes(view->objectName())];
+        for (int column = 0; column < view->header()->count(); ++column)
+            widths.push_back(view->header()->sectionSize(column));
+    }
+    if (const auto* splitter = findChild<QSplitter*>(QStringLiteral("Splitter1"))) {
+        const QList<int> sizes = splitter->sizes();
+        if (sizes.size() == 2 && sizes[0] + sizes[1] > 0) l.Split = {sizes[0], sizes[1]};
+    }
+    return l;
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -627,6 +782,7 @@ void TForm1::ApplyLanguage(const std::string& language)
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
     captions_->Apply(files_.Language(language));
+    AccessibleNames::Apply(this); // the names follow the new captions
 }
 
 void TForm1::MLangEnglishClick()
@@ -648,7 +804,9 @@ void TForm1::AContentExecute()
 {
     const std::string help = files_.Help(currentLanguage_);
     if (help.empty()) return;
-    ShellOpen::File(LocalText::ToQ(help));
+    const QString path = LocalText::ToQ(help);
+    // Where the desktop has no program for text files, the text shows in our own viewer.
+    if (!ShellOpen::File(path)) THelpViewer::Open(path, this);
 }
 
 void TForm1::MAboutClick()
@@ -696,11 +854,16 @@ void TForm1::SaveList(ListRows& list, const char* presetName, int fields)
     CatalogueFile::SaveList(list, path, fields);
 }
 
-void TForm1::ShowRowText(ListRowsModel* model, int row)
+void TForm1::ShowStatus()
 {
-    const ListRows& rows = model->Rows();
-    if (row < 0 || row >= rows.Count()) return;
-    statusPanels_[1]->setText(LocalText::ToQ(StatusText::Row(rows.Caption(row), model->SecondText(row))));
+    statusPanels_[0]->setText(LocalText::ToQ(statusState_.Total()));
+    statusPanels_[1]->setText(LocalText::ToQ(statusState_.Row()));
+}
+
+void TForm1::ShowRunStatus(const std::string& text)
+{
+    statusState_.ShowMessage(text);
+    ShowStatus();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1044,23 +1207,25 @@ void TForm1::WebBrowser1DocumentComplete()
 
 void TForm1::PageControl1Change(int page)
 {
-    const ListRows* lists[] = {&products_, &auto_, &manual_};
-    if (page < 0 || page > 2) return;
-    statusPanels_[0]->setText(LocalText::ToQ(StatusText::Total(lists[page]->Count())));
+    statusState_.ShowPage(page);
+    ShowStatus();
 }
 
 void TForm1::ListViewProductsSelectItem(int row, bool)
 {
-    ShowRowText(modelProducts_, row);
+    statusState_.RowSelected(0, row);
+    ShowStatus();
 }
 
 void TForm1::ListViewAutoSelectItem(int row, bool)
 {
-    ShowRowText(pageAuto_->Model(), row);
+    statusState_.RowSelected(1, row);
+    ShowStatus();
     UpdateSiteActions();
 }
 
 void TForm1::ListViewManualSelectItem(int row, bool)
 {
-    ShowRowText(modelManual_, row);
+    statusState_.RowSelected(2, row);
+    ShowStatus();
 }

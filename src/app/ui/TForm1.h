@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ProgramFiles.h"
+#include "app/StatusPanels.h"
+#include "app/WindowLayout.h"
 #include "catalogue/ListRows.h"
 #include "common/PreparedSubmission.h"
 #include "submit/OwnSites.h"
@@ -165,11 +167,18 @@ private:
     void FormCreate();
     bool FormClose();
     void FormKeyDown(QKeyEvent* event);
+    // The window's size, place, column widths, split and page: as the settings file has
+    // them at start, and as they stand to be written at close.
+    WindowLayout::Shape LayoutShape() const;
+    void RestoreLayout();
+    WindowLayout CurrentLayout() const;
 
     void BuildActions();
     void BuildMenus();
     void BuildPages();
     void BuildStatusBar();
+    // The keys of the commands, and beside their menu entries the keys that run them.
+    void BuildKeys();
     QAction* MakeAction(const char* name, const char* category, const char* caption, void (TForm1::*handler)());
     QAction* Action(const char* name) const;
     QAction* Entry(QMenu* menu, const char* name, const char* actionName);
@@ -178,7 +187,10 @@ private:
     void DeleteSelectedRows(ListRows& list);
     void LoadList(ListRows& list, bool checkRows);
     void SaveList(ListRows& list, const char* presetName, int fields);
-    void ShowRowText(ListRowsModel* model, int row);
+    // The status bar's panels as statusState_ has them now.
+    void ShowStatus();
+    // A run's progress or result in the second panel.
+    void ShowRunStatus(const std::string& text);
     // Runs go through `proxy` from now on, and so does the browser.
     void UseProxy(const ProxySetting& proxy);
     // The author's sites: the one selected in the Auto Submit list (-1 when none is), the
@@ -208,6 +220,7 @@ private:
     AutoSubmitPage* pageAuto_ = nullptr;
     std::unique_ptr<CaptionTable> captions_;
     QLabel* statusPanels_[2] = {nullptr, nullptr};
+    StatusPanels statusState_;
     ListRowsModel* modelProducts_ = nullptr;
     ListRowsModel* modelManual_ = nullptr;
     TListView* listViewProducts_ = nullptr;
