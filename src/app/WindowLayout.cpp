@@ -46,7 +46,10 @@ std::vector<int> Numbers(const std::string& text, size_t count, int low, int hig
 std::string Joined(const std::vector<int>& values)
 {
     std::string out;
-    for (int v : values) out += (out.empty() ? "" : ",") + std::to_string(v);
+    for (int v : values) {
+        if (!out.empty()) out += ',';
+        out += std::to_string(v);
+    }
     return out;
 }
 

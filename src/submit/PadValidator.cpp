@@ -136,9 +136,9 @@ std::string PadValidator::ReportText(const std::vector<Result>& results, const s
 {
     std::string text = notice.empty() ? std::string() : notice + "\n\n";
     for (const Result& r : results) {
-        text += std::string(r.Problems.empty() ? StatusWords::Valid : StatusWords::NotValid) + "\t" + r.Title + "\n";
-        text += "\t" + r.PadLink + "\n";
-        for (const PadProblem& p : r.Problems) text += "\t" + PadValidation::Line(p) + "\n";
+        text.append(r.Problems.empty() ? StatusWords::Valid : StatusWords::NotValid).append("\t");
+        text.append(r.Title).append("\n\t").append(r.PadLink).append("\n");
+        for (const PadProblem& p : r.Problems) text.append("\t").append(PadValidation::Line(p)).append("\n");
         text += "\n";
     }
     return text;
