@@ -54,9 +54,10 @@ struct CaptionCollator::Impl {
         if (converter) ucnv_close(converter);
     }
 
-    std::u16string ToUtf16(std::string_view text) const
+    void ToUtf16(std::string_view text, std::u16string& out) const
     {
-        std::u16string out(text.size() + 1, u'\0');
+        // One UTF-16 unit per byte at most, and room for the converter's end mark.
+        out.resize(text.size() + 1);
         UErrorCode status = U_ZERO_ERROR;
         int32_t length = 0;
         if (converter) {
@@ -68,6 +69,12 @@ struct CaptionCollator::Impl {
         }
         if (U_FAILURE(status)) length = 0;
         out.resize(static_cast<size_t>(length));
+    }
+
+    std::u16string ToUtf16(std::string_view text) const
+    {
+        std::u16string out;
+        ToUtf16(text, out);
         return out;
     }
 };
@@ -116,20 +123,30 @@ int CaptionCollator::Compare(std::string_view a, std::string_view b) const
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+void CaptionCollator::AppendCollationKey(std::string_view text, std::string& out, std::u16string& scratch) const
+{
+    impl_->ToUtf16(text, scratch);
+    const size_t at = out.size();
+    const auto key = [&](size_t room) {
+        out.resize(at + room);
+        return ucol_getSortKey(impl_->collator, reinterpret_cast<const UChar*>(scratch.data()),
+                               static_cast<int32_t>(scratch.size()), reinterpret_cast<uint8_t*>(out.data() + at),
+                               static_cast<int32_t>(room));
+    };
+    int32_t n = key(64 + scratch.size() * 4);
+    if (n > static_cast<int32_t>(out.size() - at)) n = key(static_cast<size_t>(n));
+    // n counts the key's own end byte, which is left out.
+    out.resize(at + static_cast<size_t>(n > 0 ? n - 1 : 0));
+}
+
 std::string CaptionCollator::SortKey(std::string_view text) const
 {
-    std::u16string u = impl_->ToUtf16(text);
-    std::vector<uint8_t> key(64 + u.size() * 4);
-    int32_t n = ucol_getSortKey(impl_->collator, reinterpret_cast<const UChar*>(u.data()),
-                                static_cast<int32_t>(u.size()), key.data(), static_cast<int32_t>(key.size()));
-    if (n > static_cast<int32_t>(key.size())) {
-        key.resize(static_cast<size_t>(n));
-        n = ucol_getSortKey(impl_->collator, reinterpret_cast<const UChar*>(u.data()), static_cast<int32_t>(u.size()),
-                            key.data(), static_cast<int32_t>(key.size()));
-    }
-    // The key ends in its own 0 byte, which sorts below every key byte; the raw text
-    // after it breaks ties between collation-equal texts as Compare does.
-    std::string out(reinterpret_cast<const char*>(key.data()), static_cast<size_t>(n));
+    // The collation key, its end byte (0, below every key byte), then the raw text, which
+    // breaks ties between collation-equal texts as Compare does.
+    std::string out;
+    std::u16string scratch;
+    AppendCollationKey(text, out, scratch);
+    out.push_back('\0');
     out.append(text);
     return out;
 }

@@ -24,6 +24,11 @@ public:
     // A key whose byte order (memcmp / std::string <) is the order of Compare.
     std::string SortKey(std::string_view text) const;
 
+    // Appends the collation part of SortKey (without its end byte and the text that
+    // breaks ties) to `out`: texts that Compare orders only by their bytes get equal keys.
+    // `scratch` is a buffer reused between calls, for sorting many texts in one go.
+    void AppendCollationKey(std::string_view text, std::string& out, std::u16string& scratch) const;
+
     // The collation locale actually used ("root" for C/POSIX).
     const std::string& LocaleName() const { return localeName_; }
 

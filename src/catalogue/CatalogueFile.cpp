@@ -4,6 +4,9 @@
 #include "catalogue/ListRows.h"
 #include "common/StatusWords.h"
 
+#include <algorithm>
+#include <span>
+
 namespace {
 
 // The file's name without its folder, as the user knows it.
@@ -21,25 +24,55 @@ bool IsUtf16(std::string_view bytes)
 
 } // namespace
 
+namespace {
+
+// Calls line(text) for every line of `bytes` (see SplitLines).
+template <typename F>
+void ForEachLine(std::string_view bytes, F line)
+{
+    const size_t n = bytes.size();
+    size_t start = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') continue;
+        line(bytes.substr(start, i - start));
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < n) line(bytes.substr(start));
+}
+
+// CutLine into views of `line`; `out` holds one text per column.
+void CutFields(std::string_view line, std::span<std::string_view> out)
+{
+    std::string_view rest = line;
+    const auto p = rest.find('|');
+    if (p == std::string_view::npos) {
+        out[0] = {};
+    } else {
+        out[0] = rest.substr(0, p);
+        rest = rest.substr(p + 1);
+    }
+    for (size_t c = 1; c < out.size(); ++c) {
+        const auto bar = rest.find('|');
+        if (bar == std::string_view::npos) {
+            out[c] = rest;
+            rest = {};
+        } else {
+            out[c] = rest.substr(0, bar);
+            rest = rest.substr(bar + 1);
+        }
+    }
+}
+
+} // namespace
+
 std::vector<std::string> CatalogueFile::SplitLines(std::string_view bytes)
 {
     auto nul = bytes.find('\0');
     if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
     std::vector<std::string> lines;
-    size_t start = 0;
-    const size_t n = bytes.size();
-    size_t i = 0;
-    while (i < n) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
-            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ++i;
-            start = ++i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < n) lines.emplace_back(bytes.substr(start));
+    ForEachLine(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -50,27 +83,9 @@ std::vector<std::string> CatalogueFile::ReadLines(const std::string& path)
 
 std::vector<std::string> CatalogueFile::CutLine(const std::string& line, int columns)
 {
-    std::vector<std::string> out;
-    out.reserve(static_cast<size_t>(columns));
-    std::string_view rest = line;
-    auto p = rest.find('|');
-    if (p == std::string_view::npos) {
-        out.emplace_back();
-    } else {
-        out.emplace_back(rest.substr(0, p));
-        rest = rest.substr(p + 1);
-    }
-    for (int c = 1; c < columns; ++c) {
-        auto bar = rest.find('|');
-        if (bar == std::string_view::npos) {
-            out.emplace_back(rest);
-            rest = {};
-        } else {
-            out.emplace_back(rest.substr(0, bar));
-            rest = rest.substr(bar + 1);
-        }
-    }
-    return out;
+    std::vector<std::string_view> fields(static_cast<size_t>(columns));
+    CutFields(line, fields);
+    return {fields.begin(), fields.end()};
 }
 
 void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool checkRows)
@@ -87,18 +102,23 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
         throw IncompleteRead(NameOf(path) + " is UTF-16 text; it was not read");
     }
     const size_t nul = bytes.find('\0');
-    const std::vector<std::string> lines = SplitLines(bytes);
-    bytes = std::string();
-    const int columns = list.ColumnCount();
     list.BeginUpdate();
-    list.Clear();
-    for (const std::string& line : lines) {
-        std::vector<std::string> texts = CutLine(line, columns);
-        ListRow row;
-        row.Caption = std::move(texts[0]);
-        row.SubItems.assign(std::make_move_iterator(texts.begin() + 1), std::make_move_iterator(texts.end()));
-        row.Checked = checkRows;
-        list.Add(std::move(row));
+    try {
+        list.Clear();
+        // The rows' texts stay where they are in the file's bytes; the list keeps them.
+        std::string_view text = list.KeepBytes(std::move(bytes));
+        if (nul != std::string::npos) text = text.substr(0, nul);
+        int lines = 0;
+        ForEachLine(text, [&lines](std::string_view) { ++lines; });
+        list.Reserve(lines);
+        std::vector<std::string_view> fields(static_cast<size_t>(list.ColumnCount()));
+        ForEachLine(text, [&](std::string_view line) {
+            CutFields(line, fields);
+            list.AddKept(fields, checkRows);
+        });
+    } catch (...) {
+        list.EndUpdate();
+        throw;
     }
     if (nul == std::string::npos)
         ForgetFailedLoad(list, path);
@@ -120,16 +140,36 @@ void CatalogueFile::ForgetFailedLoad(ListRows& list, const std::string& path)
 
 std::string CatalogueFile::Format(const ListRows& list, int fields)
 {
+    const int columns = std::min(fields, list.ColumnCount());
+    // A product's PAD validation result is kept as a fourth field; other words are not.
+    const bool status = fields == ProductFields && list.ColumnCount() > ProductColumn::Status;
+    const auto statusWord = [&list](int row) {
+        const std::string_view word = list.Text(row, ProductColumn::Status);
+        return word == StatusWords::Valid || word == StatusWords::NotValid ? word : std::string_view();
+    };
+    // Sized first, so that the bytes are built once, straight from the rows' texts.
+    size_t size = 0;
+    for (int r = 0; r < list.Count(); ++r) {
+        size += static_cast<size_t>(fields) + 2;
+        for (int c = 0; c < columns; ++c) size += list.Text(r, c).size();
+        if (status) {
+            const std::string_view word = statusWord(r);
+            if (!word.empty()) size += word.size() + 1;
+        }
+    }
     std::string out;
+    out.reserve(size);
     for (int r = 0; r < list.Count(); ++r) {
         for (int c = 0; c < fields; ++c) {
-            if (c < list.ColumnCount()) out += list.Text(r, c);
+            if (c < columns) out += list.Text(r, c);
             out += '|';
         }
-        // A product's PAD validation result is kept as a fourth field; other words are not.
-        if (fields == ProductFields && list.ColumnCount() > ProductColumn::Status) {
-            const std::string& word = list.Text(r, ProductColumn::Status);
-            if (word == StatusWords::Valid || word == StatusWords::NotValid) out += word + '|';
+        if (status) {
+            const std::string_view word = statusWord(r);
+            if (!word.empty()) {
+                out += word;
+                out += '|';
+            }
         }
         out += "\r\n";
     }

@@ -28,7 +28,7 @@ TextColour DesktopColour()
     return c;
 }
 
-TextColour StatusColour(const std::string& text, const char* good, const char* bad)
+TextColour StatusColour(std::string_view text, const char* good, const char* bad)
 {
     if (text == good) return Green;
     if (text == bad) return Red;
@@ -37,7 +37,7 @@ TextColour StatusColour(const std::string& text, const char* good, const char* b
 
 } // namespace
 
-TextColour ListColours::For(ListKind list, int column, const std::string& text)
+TextColour ListColours::For(ListKind list, int column, std::string_view text)
 {
     if (column == 0) return Olive;
     switch (list) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
 // Which of the program's three lists a row belongs to.
 enum class ListKind { Products, Auto, Manual };
@@ -20,5 +20,5 @@ struct TextColour {
 // colour and a navy status. Comparisons are exact and case-sensitive.
 class ListColours {
 public:
-    static TextColour For(ListKind list, int column, const std::string& text);
+    static TextColour For(ListKind list, int column, std::string_view text);
 };

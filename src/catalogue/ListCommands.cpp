@@ -4,12 +4,12 @@
 
 int ListCommands::DeleteSelected(ListRows& list)
 {
-    return list.DeleteIf([](const ListRow& r) { return r.Selected; });
+    return list.DeleteIf([](const ListRowView& r) { return r.Selected; });
 }
 
 int ListCommands::DeleteChecked(ListRows& list)
 {
-    return list.DeleteIf([](const ListRow& r) { return r.Checked; });
+    return list.DeleteIf([](const ListRowView& r) { return r.Checked; });
 }
 
 void ListCommands::DeleteAll(ListRows& list)

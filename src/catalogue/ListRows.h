@@ -1,14 +1,27 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CaptionCollator;
 
-// One row of a list: a caption (column 0), one text per further column, and the two
-// flags the user sets with the mouse.
+// A text as a list holds it: a view that stays valid until the list next changes. It
+// converts to std::string wherever a caller keeps a copy.
+class ListText : public std::string_view {
+public:
+    constexpr ListText() noexcept = default;
+    constexpr ListText(std::string_view text) noexcept : std::string_view(text) {}
+    operator std::string() const { return std::string(data(), size()); }
+};
+
+// One row of a list, as a caller gives it to the list: a caption (column 0), one text per
+// further column, and the two flags the user sets with the mouse.
 struct ListRow {
     std::string Caption;
     std::vector<std::string> SubItems; // columns 1 .. ColumnCount()-1, always all present
@@ -17,6 +30,30 @@ struct ListRow {
     // Given by the list when the row is added, never reused in that list: it names the row
     // wherever sorting or deletions move it. Set by the list, not by callers.
     std::uint64_t Id = 0;
+};
+
+// A row as the list holds it, seen through views (valid until the list next changes).
+// It converts to a ListRow, a copy, for callers that keep one.
+struct ListRowView {
+    // The further columns: SubItems[i] is column i + 1.
+    class Columns {
+    public:
+        Columns(const std::string_view* first, std::size_t count) : first_(first), count_(count) {}
+        ListText operator[](std::size_t i) const { return first_[i]; }
+        std::size_t size() const { return count_; }
+
+    private:
+        const std::string_view* first_;
+        std::size_t count_;
+    };
+
+    ListText Caption;
+    Columns SubItems;
+    bool Checked = false;
+    bool Selected = false;
+    std::uint64_t Id = 0;
+
+    operator ListRow() const;
 };
 
 // Told about every change of a list, so that a view can follow it. Changes that move
@@ -37,18 +74,27 @@ public:
 // the list keeps itself in ascending caption order (locale-aware, case-sensitive); it
 // re-sorts whenever a caption is set and when sorting is switched on. While sorting is
 // off, rows keep their places, so a row index stays valid across changes.
+//
+// Storage is lean for lists of 100,000 rows: a file read into the list stays one block of
+// bytes that the rows' texts point into (see KeepBytes), and only a text set afterwards
+// gets memory of its own. Texts are handed out as views (ListText, ListRowView): valid
+// until the list next changes, so a caller that changes the list first takes a copy.
 class ListRows {
 public:
     explicit ListRows(int columnCount, bool sorted = false, const CaptionCollator* collator = nullptr);
+    ~ListRows();
+    ListRows(const ListRows& other);
+    ListRows(ListRows&& other) noexcept;
+    ListRows& operator=(ListRows other) noexcept;
 
     int ColumnCount() const { return columnCount_; }
     int Count() const { return static_cast<int>(rows_.size()); }
-    const ListRow& Row(int index) const;
+    ListRowView Row(int index) const;
 
     // Column 0 is the caption; an index out of range throws std::out_of_range.
-    const std::string& Text(int row, int column) const;
+    ListText Text(int row, int column) const;
     void SetText(int row, int column, std::string text);
-    const std::string& Caption(int row) const { return Text(row, 0); }
+    ListText Caption(int row) const { return Text(row, 0); }
     // Sets the caption; while sorting is on the row moves to its place. Returns the
     // row's index afterwards.
     int SetCaption(int row, std::string caption);
@@ -60,8 +106,16 @@ public:
     void Delete(int row);
     // Deletes every row for which the predicate holds, keeping the others in order.
     // Returns how many went.
-    int DeleteIf(const std::function<bool(const ListRow&)>& pred);
+    int DeleteIf(const std::function<bool(const ListRowView&)>& pred);
     void Clear();
+
+    // Bulk loads: the list keeps `bytes` (a file's contents) while it has rows, and hands
+    // back a view of them. AddKept then appends a row (all columns given, unchecked or
+    // checked) without copying those of its texts that lie within the kept bytes; any
+    // other text is copied. Clear lets the bytes go.
+    std::string_view KeepBytes(std::string bytes);
+    int AddKept(std::span<const std::string_view> texts, bool checked);
+    void Reserve(int rows);
 
     void SetChecked(int row, bool on);
     void SetSelected(int row, bool on);
@@ -101,14 +155,38 @@ public:
     const CaptionCollator& Collator() const { return *collator_; }
 
 private:
+    // A row's own parts; its texts are columnCount_ entries of texts_ from
+    // row * columnCount_ on.
+    struct RowState {
+        std::uint64_t Id = 0;
+        bool Checked = false;
+        bool Selected = false;
+    };
     void CheckRow(int row) const;
+    void CheckColumn(int column) const;
     int MoveToSortedPlace(int row);
+    int SortedPlace(std::string_view caption) const;
     void Changed(int row);
+    // A text that does not lie within kept bytes is owned by the list: a heap block of
+    // its own, freed when the text is replaced or its row goes. Empty texts own nothing.
+    bool IsKept(std::string_view text) const;
+    std::string_view Store(std::string_view text);
+    void Release(std::string_view text);
+    void ReleaseAll();
+    void InsertRow(int index, RowState state, std::span<const std::string_view> texts);
+    int AddRow(bool checked, bool selected, std::span<const std::string_view> texts);
+    // The places of the rows in caption order (row order[i] goes to place i); empty when
+    // they are in order already.
+    std::vector<std::uint32_t> SortedOrder() const;
+    void EraseRows(const std::function<bool(int)>& gone);
+    const std::string_view* TextsOf(int row) const { return texts_.data() + static_cast<size_t>(row) * columnCount_; }
 
     int columnCount_;
     bool sorted_;
     const CaptionCollator* collator_;
-    std::vector<ListRow> rows_;
+    std::vector<RowState> rows_;
+    std::vector<std::string_view> texts_;
+    std::vector<std::shared_ptr<const std::string>> kept_;
     std::uint64_t lastId_ = 0;
     int updateDepth_ = 0;
     std::vector<std::string> failedPaths_;

@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/CaptionCollator.h"
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
 #include "common/FileReplace.h"
 #include "support/TempDir.h"
@@ -76,6 +77,24 @@ TEST(CatalogueFile, ProductsRoundTripByteForByte)
     CatalogueFile::WriteList(list, dir.File("out.dat"), CatalogueFile::ProductFields);
     EXPECT_EQ(dir.Read("out.dat"), "Tool|L|Utilities|\r\n|||\r\n\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0|http://x.example/"
                                    "p.xml|Business::Finance|\r\nZeta|z|c|Yes|\r\n");
+}
+
+TEST(CatalogueFile, EditedRowsOfAReadFileAndRowsReadAfterThemWriteWhatTheListHolds)
+{
+    TempDir dir;
+    const std::string first = dir.Write("first.dat", "Beta|b|c|\r\nAlpha|a|c|Yes|\r\n");
+    const std::string second = dir.Write("second.dat", "Gamma|g|x|\r\n");
+    ListRows list(4, true, &Root());
+    CatalogueFile::ReadList(list, first);
+    list.SetText(0, ProductColumn::PadLink, "http://new.example/a.xml");
+    EXPECT_EQ(list.SetCaption(1, "Aardvark"), 0);
+    list.Add("Delta");
+    EXPECT_EQ(CatalogueFile::Format(list, CatalogueFile::ProductFields),
+              "Aardvark|b|c|\r\nAlpha|http://new.example/a.xml|c|Yes|\r\nDelta|||\r\n");
+
+    CatalogueFile::ReadList(list, second);
+    list.SetText(0, ProductColumn::Status, "No");
+    EXPECT_EQ(CatalogueFile::Format(list, CatalogueFile::ProductFields), "Gamma|g|x|No|\r\n");
 }
 
 TEST(CatalogueFile, OnlyAValidationsYesOrNoIsWrittenAsTheFourthField)

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -171,4 +174,70 @@ TEST(ListRows, WhatASaveWouldWriteMarksTheListModifiedAndFlagsDoNot)
     EXPECT_FALSE(changes([&] { l.Clear(); }));
     l.Add("x");
     EXPECT_TRUE(changes([&] { l.Clear(); }));
+}
+
+TEST(ListRows, SortingManyRowsFollowsCompareKeepsEqualCaptionsInOrderAndTracksOneRow)
+{
+    // Repeats, case pairs, accents, Cyrillic, digits, and two ill-formed texts that the
+    // collation calls equal although their bytes differ.
+    const std::vector<std::string> words{
+        "b\xFF", "b\xFE", "Tool", "tool", "\xC3\xA9t\xC3\xA9", "etna", "Zip", "\xD0\x90\xD1\x80", "10", "9", ""};
+    ListRows l(3, false, &Root());
+    std::vector<std::string> captionOf;
+    std::mt19937 rng(7);
+    for (int i = 0; i < 300; ++i) {
+        captionOf.push_back(words[rng() % words.size()]);
+        const int row = l.Add(captionOf.back());
+        l.SetText(row, 1, std::to_string(i));
+    }
+    const std::uint64_t followedId = l.Row(123).Id;
+    const int followed = l.SetSorted(true, 123);
+    EXPECT_EQ(l.Row(followed).Id, followedId);
+
+    std::vector<bool> seen(captionOf.size());
+    for (int r = 0; r < l.Count(); ++r) {
+        const int seq = std::stoi(std::string(l.Text(r, 1)));
+        EXPECT_EQ(l.Caption(r), captionOf[static_cast<size_t>(seq)]) << "row " << r << " lost its caption";
+        seen[static_cast<size_t>(seq)] = true;
+        if (r == 0) continue;
+        const int order = Root().Compare(l.Caption(r - 1), l.Caption(r));
+        EXPECT_LE(order, 0) << "rows " << r - 1 << " and " << r;
+        if (order == 0) {
+            EXPECT_LT(std::stoi(std::string(l.Text(r - 1, 1))), seq) << "equal captions reordered";
+        }
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 300);
+}
+
+TEST(ListRows, TextsTakenFromKeptBytesOutliveEditsCopiesAndClears)
+{
+    ListRows l(3, false, &Root());
+    {
+        std::string_view kept = l.KeepBytes("alpha|one|x|beta|two|y|");
+        const std::string_view first[] = {kept.substr(0, 5), kept.substr(6, 3), kept.substr(10, 1)};
+        l.AddKept(first, true);
+        std::string outside = "gamma"; // not within the kept bytes: the list copies it
+        const std::string_view second[] = {outside, kept.substr(17, 3), {}};
+        l.AddKept(second, false);
+        outside.assign("XXXXX");
+    }
+    EXPECT_TRUE(l.Row(0).Checked);
+    EXPECT_EQ(l.Caption(1), "gamma");
+
+    ListRows copy = l;
+    l.SetText(0, 1, "uno");
+    l.SetCaption(1, "delta");
+    l.Delete(0);
+    const ListRow kept = copy.Row(1);
+    EXPECT_EQ(kept.Caption, "gamma");
+    EXPECT_EQ(kept.SubItems, (std::vector<std::string>{"two", ""}));
+    EXPECT_EQ(copy.Text(0, 1), "one");
+    EXPECT_EQ(l.Caption(0), "delta");
+
+    ListRows moved = std::move(l);
+    moved.Clear(); // lets its bytes go; the copy shares them and keeps its rows
+    EXPECT_EQ(copy.Caption(0), "alpha");
+    EXPECT_EQ(copy.Text(0, 2), "x");
+    copy = moved;
+    EXPECT_EQ(copy.Count(), 0);
 }

@@ -3,12 +3,13 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 // Text crosses between the core (bytes in the locale's 8-bit encoding) and the windows
 // (QString) only here.
 class LocalText {
 public:
-    static QString ToQ(const std::string& bytes)
+    static QString ToQ(std::string_view bytes)
     {
         return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
