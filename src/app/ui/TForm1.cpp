@@ -707,7 +707,7 @@ WindowLayout TForm1::CurrentLayout() const
         for (int column = 0; column < view->header()->count(); ++column)
             widths.push_back(view->header()->sectionSize(column));
     }
-    if (const auto* splitter = findChild<QSplitter*>(QStringLiteral("Splitter1"))) {
+    if (const auto* splitter = findChild<QSplitter*>(QStringLiteral("Splitter1")); splitter && manualPageShown_) {
         const QList<int> sizes = splitter->sizes();
         if (sizes.size() == 2 && sizes[0] + sizes[1] > 0) l.Split = {sizes[0], sizes[1]};
     }
@@ -1207,6 +1207,7 @@ void TForm1::WebBrowser1DocumentComplete()
 
 void TForm1::PageControl1Change(int page)
 {
+    if (page == 2) manualPageShown_ = true;
     statusState_.ShowPage(page);
     ShowStatus();
 }

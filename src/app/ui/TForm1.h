@@ -221,6 +221,9 @@ private:
     std::unique_ptr<CaptionTable> captions_;
     QLabel* statusPanels_[2] = {nullptr, nullptr};
     StatusPanels statusState_;
+    // The Manual Submit page has been shown, so its splitter has been laid out: before that
+    // its sizes are only the panels' hints and are not worth remembering.
+    bool manualPageShown_ = false;
     ListRowsModel* modelProducts_ = nullptr;
     ListRowsModel* modelManual_ = nullptr;
     TListView* listViewProducts_ = nullptr;

@@ -72,6 +72,21 @@ TEST(TForm1Layout, SizePlaceWidthsSplitAndPageComeBackAfterARestart)
     EXPECT_EQ(Splitter(*form)->sizes()[0], listPanel);
     EXPECT_TRUE(p.Messages().empty());
 
+    // A run that never shows the Manual Submit page keeps the split (its splitter was never
+    // laid out, so its sizes are only hints).
+    form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(0);
+    ASSERT_TRUE(form->close());
+    p.dir.Write("quillpost.ini", [&] {
+        std::string ini = p.dir.Read("quillpost.ini");
+        return ini.replace(ini.find("Page=0"), 6, "Page=1");
+    }());
+    form = p.Start();
+    ASSERT_TRUE(form->close());
+    form = p.Start();
+    form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+    QApplication::processEvents();
+    EXPECT_EQ(Splitter(*form)->sizes()[0], listPanel);
+
     // Maximised, it comes back maximised, and keeps the size to return to.
     form->showMaximized();
     QApplication::processEvents();
