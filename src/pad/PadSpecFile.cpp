@@ -13,14 +13,6 @@ constexpr const char* Root = "PAD_Spec";
 constexpr const char* FieldPath = "PAD_Spec/Fields/Field";
 constexpr const char* PadRoot = "XML_DIZ_INFO/";
 
-std::string Trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 struct SpecField {
     std::string Path;
     std::string RegEx;
@@ -47,13 +39,13 @@ bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std
         }
         if (path.compare(0, fieldPrefix.size(), fieldPrefix) != 0) return;
         const std::string child = path.substr(fieldPrefix.size());
-        if (child == "Path") current.Path = Trimmed(text);
+        if (child == "Path") current.Path = PadXml::Trimmed(text);
         if (child == "RegEx") {
             current.RegEx = std::move(text);
             current.HasRegEx = true;
         }
-        if (child == "RegExDocumentation") current.Documentation = Trimmed(text);
-        if (child == "Title") current.Title = Trimmed(text);
+        if (child == "RegExDocumentation") current.Documentation = PadXml::Trimmed(text);
+        if (child == "Title") current.Title = PadXml::Trimmed(text);
     });
     if (!error.empty()) return false;
     if (root != Root) {

@@ -10,15 +10,6 @@ constexpr const char* NamePath = "XML_DIZ_INFO/Program_Info/Program_Name";
 constexpr const char* VersionPath = "XML_DIZ_INFO/Program_Info/Program_Version";
 constexpr const char* CategoryPath = "XML_DIZ_INFO/Program_Info/Program_Category_Class";
 
-// The same blanks the check drops before it matches a field.
-std::string Trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // The rules of the three fields, each required whatever the table says: a title needs both
 // halves, and an optional category left empty would give the product none. A field the
 // table has no rule for must at least hold some text.
@@ -49,7 +40,7 @@ PadSummary PadSummary::Of(std::string_view bytes, const std::vector<std::string>
     summary.Problems = PadValidation::Check(bytes, "", categories, RulesOfTheFields(rules));
     if (!summary.Problems.empty()) return summary;
     const PadXml xml = PadXml::Parse(bytes);
-    summary.Title = Trimmed(xml.Fields.at(NamePath)) + " " + Trimmed(xml.Fields.at(VersionPath));
-    summary.Category = Trimmed(xml.Fields.at(CategoryPath));
+    summary.Title = PadXml::Trimmed(xml.Fields.at(NamePath)) + " " + PadXml::Trimmed(xml.Fields.at(VersionPath));
+    summary.Category = PadXml::Trimmed(xml.Fields.at(CategoryPath));
     return summary;
 }

@@ -21,14 +21,6 @@ std::string FieldName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string Trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 enum class Match { Yes, No, BadPattern };
 
 using Code = std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)>;
@@ -86,7 +78,7 @@ std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string
             }
             continue;
         }
-        const std::string text = Trimmed(found->second);
+        const std::string text = PadXml::Trimmed(found->second);
         if (text.empty() && !rule.Required) continue;
         switch (rule.Pattern.empty() ? Match::Yes : Matches(rule.Pattern, text)) {
         case Match::Yes: values[rule.Path] = text; break;

@@ -127,3 +127,11 @@ std::string PadXml::Read(std::string_view bytes, std::size_t maxBytes, const Ele
     XML_ParserFree(parser);
     return error;
 }
+
+std::string PadXml::Trimmed(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}

@@ -31,4 +31,8 @@ struct PadXml {
     // were refused or are not well-formed (see Error); empty when they were read whole.
     using ElementEnded = std::function<void(const std::string& path, std::string& text)>;
     static std::string Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended);
+
+    // An element's text without the blanks (space, tab, CR, LF) around it: what the checks
+    // and the readers of these files take as the value.
+    static std::string Trimmed(const std::string& text);
 };
