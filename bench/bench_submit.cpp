@@ -8,6 +8,7 @@
 // Usage: bench_submit [products]   (the product count of part 2, 500 by default)
 
 #include "BenchMeasure.h"
+#include "BenchServer.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
 #include "submit/RunView.h"
@@ -15,34 +16,20 @@
 #include "submit/SubmissionRun.h"
 #include "submit/TDownload.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/epoll.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <deque>
 #include <fstream>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -51,137 +38,10 @@ using Clock = std::chrono::steady_clock;
 constexpr int SiteCount = SiteTable::BuiltInCount;
 constexpr auto NoLimit = std::chrono::minutes(30);
 
-const char* const Reply = "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully";
-
-// --- the server (child process) -------------------------------------------------------------
-
-// Length of the request whose bytes `in` starts with, or 0 while it is incomplete: the head up
-// to the blank line plus the body its Content-Length announces.
-size_t RequestLength(const std::string& in)
+// The server's answer to every request.
+std::string Submitted(const std::string&, int)
 {
-    const size_t headEnd = in.find("\r\n\r\n");
-    if (headEnd == std::string::npos) return 0;
-    size_t body = 0;
-    static const std::string name = "\r\ncontent-length:";
-    for (size_t at = 0; at + name.size() <= headEnd + 2; ++at) {
-        bool match = true;
-        for (size_t i = 0; i < name.size() && match; ++i)
-            match = std::tolower(static_cast<unsigned char>(in[at + i])) == name[i];
-        if (match) {
-            body = std::strtoul(in.c_str() + at + name.size(), nullptr, 10);
-            break;
-        }
-    }
-    const size_t total = headEnd + 4 + body;
-    return in.size() >= total ? total : 0;
-}
-
-// Serves `listenFd` until killed: reads each request whole, then after `delayMs` sends Reply
-// and closes. One thread, epoll, any number of connections at once.
-[[noreturn]] void ServeForever(int listenFd, int delayMs)
-{
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    fcntl(listenFd, F_SETFL, fcntl(listenFd, F_GETFL) | O_NONBLOCK);
-    const int ep = epoll_create1(0);
-    epoll_event ev{};
-    ev.events = EPOLLIN;
-    ev.data.fd = listenFd;
-    epoll_ctl(ep, EPOLL_CTL_ADD, listenFd, &ev);
-
-    std::unordered_map<int, std::string> reading;      // connections whose request is not whole yet
-    std::deque<std::pair<Clock::time_point, int>> due; // answered in this order (one delay for all)
-    const size_t replyLength = std::strlen(Reply);
-    auto answer = [&](int fd) {
-        (void)!send(fd, Reply, replyLength, MSG_NOSIGNAL); // a few bytes: the socket buffer takes them
-        close(fd);
-    };
-
-    epoll_event events[64];
-    for (;;) {
-        int wait = -1;
-        if (!due.empty()) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(due.front().first - Clock::now());
-            wait = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
-        }
-        const int n = epoll_wait(ep, events, 64, wait);
-        for (int e = 0; e < n; ++e) {
-            const int fd = events[e].data.fd;
-            if (fd == listenFd) {
-                for (;;) {
-                    const int c = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK);
-                    if (c < 0) break;
-                    epoll_event cev{};
-                    cev.events = EPOLLIN;
-                    cev.data.fd = c;
-                    epoll_ctl(ep, EPOLL_CTL_ADD, c, &cev);
-                    reading[c];
-                }
-                continue;
-            }
-            std::string& in = reading[fd];
-            char buf[8192];
-            bool closed = false;
-            for (;;) {
-                const ssize_t got = recv(fd, buf, sizeof buf, 0);
-                if (got > 0) {
-                    in.append(buf, static_cast<size_t>(got));
-                    continue;
-                }
-                closed = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-                break;
-            }
-            const bool whole = RequestLength(in) > 0;
-            if (!whole && !closed) continue;
-            // Read no further: from here the descriptor is closed only by its answer (or now).
-            epoll_ctl(ep, EPOLL_CTL_DEL, fd, nullptr);
-            reading.erase(fd);
-            if (!whole)
-                close(fd);
-            else if (delayMs == 0)
-                answer(fd);
-            else
-                due.emplace_back(Clock::now() + std::chrono::milliseconds(delayMs), fd);
-        }
-        const auto now = Clock::now();
-        while (!due.empty() && due.front().first <= now) {
-            answer(due.front().second);
-            due.pop_front();
-        }
-    }
-}
-
-struct ServerProcess {
-    pid_t pid = -1;
-    int port = 0;
-};
-
-// Forks the server; called while this process has no other thread.
-ServerProcess StartServer(int delayMs)
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 4096) != 0)
-        throw std::runtime_error("cannot listen on 127.0.0.1");
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ServerProcess server;
-    server.port = ntohs(addr.sin_port);
-    std::fflush(stdout);
-    server.pid = fork();
-    if (server.pid < 0) throw std::runtime_error("cannot fork the server");
-    if (server.pid == 0) ServeForever(fd, delayMs);
-    close(fd); // the listening socket lives on in the child, which accepts from it
-    return server;
-}
-
-void StopServer(const ServerProcess& server)
-{
-    kill(server.pid, SIGKILL);
-    waitpid(server.pid, nullptr, 0);
+    return "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully";
 }
 
 // --- measuring ------------------------------------------------------------------------------
@@ -416,8 +276,8 @@ int main(int argc, char** argv)
     signal(SIGPIPE, SIG_IGN);
     const int products = argc > 1 ? std::atoi(argv[1]) : 500;
     // Both servers are forked first, while this process is still single-threaded.
-    const ServerProcess slow = StartServer(50);
-    const ServerProcess quick = StartServer(0);
+    const ServerProcess slow = StartServer(Submitted, std::chrono::milliseconds(50));
+    const ServerProcess quick = StartServer(Submitted);
     DelayedServer(slow, 50);
     ImmediateServer(quick, products > 0 ? products : 500);
     StopServer(slow);

@@ -7,6 +7,7 @@
 // Usage: bench_validate [products]
 
 #include "BenchMeasure.h"
+#include "BenchServer.h"
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
 #include "common/OwnerThreadQueue.h"
@@ -14,27 +15,16 @@
 #include "submit/PadValidator.h"
 #include "submit/TDownload.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/epoll.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -42,7 +32,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const char* const Category = "Utilities::File & Disk Management";
 
-// --- the server (child process) -------------------------------------------------------------
+// --- what the server answers ----------------------------------------------------------------
 
 // A complete PAD file as authors publish them, with descriptions of their usual lengths.
 std::string PadFile(const std::string& link)
@@ -78,88 +68,12 @@ std::string PadFile(const std::string& link)
            "</XML_DIZ_INFO>\n";
 }
 
-// Serves `listenFd` until killed: reads each request head, answers with the PAD file of the
-// path asked for and closes. One thread, epoll, any number of connections at once.
-[[noreturn]] void ServeForever(int listenFd, int port)
+// Answers a GET with the PAD file of the path asked for.
+std::string PadReply(const std::string& request, int port)
 {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    fcntl(listenFd, F_SETFL, fcntl(listenFd, F_GETFL) | O_NONBLOCK);
-    const int ep = epoll_create1(0);
-    epoll_event ev{};
-    ev.events = EPOLLIN;
-    ev.data.fd = listenFd;
-    epoll_ctl(ep, EPOLL_CTL_ADD, listenFd, &ev);
-    const std::string base = "http://127.0.0.1:" + std::to_string(port);
-    std::unordered_map<int, std::string> reading;
-    epoll_event events[64];
-    for (;;) {
-        const int n = epoll_wait(ep, events, 64, -1);
-        for (int e = 0; e < n; ++e) {
-            const int fd = events[e].data.fd;
-            if (fd == listenFd) {
-                for (int c; (c = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK)) >= 0;) {
-                    epoll_event cev{};
-                    cev.events = EPOLLIN;
-                    cev.data.fd = c;
-                    epoll_ctl(ep, EPOLL_CTL_ADD, c, &cev);
-                    reading[c];
-                }
-                continue;
-            }
-            std::string& in = reading[fd];
-            char buf[8192];
-            bool closed = false;
-            for (;;) {
-                const ssize_t got = recv(fd, buf, sizeof buf, 0);
-                if (got > 0) {
-                    in.append(buf, static_cast<size_t>(got));
-                    continue;
-                }
-                closed = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-                break;
-            }
-            const bool whole = in.find("\r\n\r\n") != std::string::npos;
-            if (!whole && !closed) continue;
-            epoll_ctl(ep, EPOLL_CTL_DEL, fd, nullptr);
-            if (whole) {
-                const size_t from = in.find(' ') + 1;
-                const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n" +
-                                          PadFile(base + in.substr(from, in.find(' ', from) - from));
-                fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK); // a few KB: sent whole at once
-                (void)!send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
-            }
-            reading.erase(fd);
-            close(fd);
-        }
-    }
-}
-
-struct ServerProcess {
-    pid_t pid = -1;
-    int port = 0;
-};
-
-// Forks the server; called while this process has no other thread.
-ServerProcess StartServer()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 4096) != 0)
-        throw std::runtime_error("cannot listen on 127.0.0.1");
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ServerProcess server;
-    server.port = ntohs(addr.sin_port);
-    std::fflush(stdout);
-    server.pid = fork();
-    if (server.pid < 0) throw std::runtime_error("cannot fork the server");
-    if (server.pid == 0) ServeForever(fd, server.port);
-    close(fd);
-    return server;
+    const size_t from = request.find(' ') + 1;
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n" +
+           PadFile("http://127.0.0.1:" + std::to_string(port) + request.substr(from, request.find(' ', from) - from));
 }
 
 // --- measuring ------------------------------------------------------------------------------
@@ -254,11 +168,10 @@ int main(int argc, char** argv)
     signal(SIGPIPE, SIG_IGN);
     const int products = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : 1000;
     // Forked first, while this process is still single-threaded.
-    const ServerProcess server = StartServer();
+    const ServerProcess server = StartServer(PadReply);
     std::printf("Validate PADs: %d products, each PAD file (%zu bytes) served at once by a local server\n", products,
                 PadFile("http://127.0.0.1:" + std::to_string(server.port) + "/pad/bench_1.xml").size());
     for (int speed : {10, 1}) Validate(server, products, speed);
-    kill(server.pid, SIGKILL);
-    waitpid(server.pid, nullptr, 0);
+    StopServer(server);
     return 0;
 }
