@@ -5,6 +5,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ToolButtonHeight = 19;
@@ -20,6 +22,9 @@ QToolBar* ToolBars::Make(QWidget* parent, const char* name, int buttonWidth)
     bar->setFloatable(false);
     bar->setProperty("ButtonWidth", buttonWidth);
     bar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; }"));
+    // The bar's own button that opens the buttons it has no room for; it has no caption.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More buttons"));
     return bar;
 }
 
@@ -29,12 +34,19 @@ void ToolBars::AddButton(QToolBar* bar, const char* buttonName, QAction* action,
     bar->addAction(action);
     auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
     button->setObjectName(QString::fromUtf8(buttonName));
-    button->setMinimumWidth(width);
     button->setFixedHeight(ToolButtonHeight);
     if (dropDown) {
         button->setMenu(dropDown);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
+    // The bar narrows its buttons down to their minimum when it runs short of room, and only
+    // puts the rest in its extension menu when even that does not fit: the minimum is the
+    // caption's whole width (and never below the bar's button width), and it follows the
+    // caption when the action's text changes. The button has taken the new text by the time
+    // the action reports the change.
+    auto fitCaption = [button, width] { button->setMinimumWidth(std::max(width, button->sizeHint().width())); };
+    fitCaption();
+    QObject::connect(action, &QAction::changed, button, fitCaption);
 }
 
 QAction* ToolBars::AddEntry(QMenu* menu, const char* name, QAction* action)

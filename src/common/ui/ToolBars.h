@@ -14,7 +14,9 @@ public:
     static QToolBar* Make(QWidget* parent, const char* name, int buttonWidth);
 
     // Puts `action` on `bar` as a button named `buttonName`, after a separator unless it is
-    // the first; with `dropDown`, the button also opens that menu.
+    // the first; with `dropDown`, the button also opens that menu. The button is `width` wide,
+    // or as wide as its caption in the current language needs; the buttons a bar has no room
+    // for go to its extension menu.
     static void AddButton(QToolBar* bar, const char* buttonName, QAction* action, int width, QMenu* dropDown = nullptr);
 
     // A menu entry of its own name that shows the action's caption (following its changes)
