@@ -1,6 +1,7 @@
 #include "app/ui/TForm1.h"
 
 #include "app/ui/TFormProxy.h"
+#include "app/ui/WindowLayoutView.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
@@ -38,8 +39,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -616,7 +615,7 @@ void TForm1::FormCreate()
         statusState_.ShowPage(0);
         ShowStatus();
     });
-    step([this] { RestoreLayout(); });
+    step([this] { WindowLayoutView::Apply(WindowLayoutView::Read(files_.Settings(), LayoutParts()), LayoutParts()); });
 
     if (!failures.empty()) ApplicationEvents1Exception(failures.c_str());
     for (const std::string& text : partReads) MessageBoxes::Show(LocalText::ToQ(text));
@@ -647,71 +646,17 @@ bool TForm1::FormClose()
         save(products_, ProgramFiles::Products, CatalogueFile::ProductFields);
         IniFile::WriteString(files_.Settings(), ProgramFiles::SettingsSection, ProgramFiles::LanguageKey,
                              currentLanguage_);
-        CurrentLayout().Write(files_.Settings());
+        WindowLayoutView::Take(LayoutParts()).Write(files_.Settings());
     });
 }
 
-WindowLayout::Shape TForm1::LayoutShape() const
+WindowLayoutView::Parts TForm1::LayoutParts()
 {
-    WindowLayout::Shape shape{pageControl_->count(), {}};
-    for (const TListView* view : {listViewProducts_, ListViewAuto(), listViewManual_})
-        shape.Lists.emplace_back(LocalText::ToBytes(view->objectName()), view->model()->columnCount());
-    return shape;
-}
-
-void TForm1::RestoreLayout()
-{
-    const WindowLayout l = WindowLayout::Read(files_.Settings(), LayoutShape());
-    resize(l.Width.value_or(width()), l.Height.value_or(height()));
-    std::vector<WindowLayout::Rect> screens;
-    for (const QScreen* s : QGuiApplication::screens()) {
-        const QRect g = s->geometry();
-        screens.push_back({g.x(), g.y(), g.width(), g.height()});
-    }
-    WindowLayout sized = l;
-    sized.Width = width();
-    if (sized.PlaceShowsOn(screens))
-        move(*l.Left, *l.Top);
-    else if (QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
-    if (l.Maximized.value_or(false)) setWindowState(windowState() | Qt::WindowMaximized);
-
-    for (TListView* view : {listViewProducts_, ListViewAuto(), listViewManual_}) {
-        const auto it = l.Widths.find(LocalText::ToBytes(view->objectName()));
-        if (it == l.Widths.end()) continue;
-        for (size_t column = 0; column < it->second.size(); ++column)
-            view->header()->resizeSection(static_cast<int>(column), it->second[column]);
-    }
-    if (!l.Split.empty())
-        if (auto* splitter = findChild<QSplitter*>(QStringLiteral("Splitter1")))
-            splitter->setSizes({l.Split[0], l.Split[1]});
-    if (l.Page) pageControl_->setCurrentIndex(*l.Page);
-}
-
-WindowLayout TForm1::CurrentLayout() const
-{
-    WindowLayout l;
-    // The place and size the window has when not maximised; the place is its frame's.
-    const QRect normal = isMaximized() ? normalGeometry() : geometry();
-    if (normal.isValid()) {
-        const QPoint frame = geometry().topLeft() - pos();
-        l.Left = normal.x() - frame.x();
-        l.Top = normal.y() - frame.y();
-        l.Width = normal.width();
-        l.Height = normal.height();
-    }
-    l.Maximized = isMaximized();
-    l.Page = pageControl_->currentIndex();
-    for (const TListView* view : {listViewProducts_, ListViewAuto(), listViewManual_}) {
-        std::vector<int>& widths = l.Widths[LocalText::ToBytes(view->objectName())];
-        for (int column = 0; column < view->header()->count(); ++column)
-            widths.push_back(view->header()->sectionSize(column));
-    }
-    if (const auto* splitter = findChild<QSplitter*>(QStringLiteral("Splitter1")); splitter && manualPageShown_) {
-        const QList<int> sizes = splitter->sizes();
-        if (sizes.size() == 2 && sizes[0] + sizes[1] > 0) l.Split = {sizes[0], sizes[1]};
-    }
-    return l;
+    return {const_cast<TForm1*>(this),
+            pageControl_,
+            {listViewProducts_, ListViewAuto(), listViewManual_},
+            findChild<QSplitter*>(QStringLiteral("Splitter1")),
+            manualPageShown_};
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -2,7 +2,7 @@
 
 #include "app/ProgramFiles.h"
 #include "app/StatusPanels.h"
-#include "app/WindowLayout.h"
+#include "app/ui/WindowLayoutView.h"
 #include "catalogue/ListRows.h"
 #include "common/PreparedSubmission.h"
 #include "submit/OwnSites.h"
@@ -167,11 +167,8 @@ private:
     void FormCreate();
     bool FormClose();
     void FormKeyDown(QKeyEvent* event);
-    // The window's size, place, column widths, split and page: as the settings file has
-    // them at start, and as they stand to be written at close.
-    WindowLayout::Shape LayoutShape() const;
-    void RestoreLayout();
-    WindowLayout CurrentLayout() const;
+    // The parts whose layout (size, place, column widths, split, page) the settings file keeps.
+    WindowLayoutView::Parts LayoutParts();
 
     void BuildActions();
     void BuildMenus();

@@ -1,0 +1,73 @@
+#include "app/ui/WindowLayoutView.h"
+
+#include "catalogue/ui/TListView.h"
+#include "common/ui/LocalText.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QWidget>
+
+WindowLayout WindowLayoutView::Read(const std::string& settingsPath, const Parts& parts)
+{
+    WindowLayout::Shape shape{parts.Pages->count(), {}};
+    for (const TListView* view : parts.Lists)
+        shape.Lists.emplace_back(LocalText::ToBytes(view->objectName()), view->model()->columnCount());
+    return WindowLayout::Read(settingsPath, shape);
+}
+
+void WindowLayoutView::Apply(const WindowLayout& l, const Parts& parts)
+{
+    QWidget* window = parts.Window;
+    window->resize(l.Width.value_or(window->width()), l.Height.value_or(window->height()));
+    std::vector<WindowLayout::Rect> screens;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        screens.push_back({g.x(), g.y(), g.width(), g.height()});
+    }
+    WindowLayout sized = l;
+    sized.Width = window->width();
+    if (sized.PlaceShowsOn(screens))
+        window->move(*l.Left, *l.Top);
+    else if (QScreen* s = window->screen())
+        window->move(s->availableGeometry().center() - window->rect().center());
+    if (l.Maximized.value_or(false)) window->setWindowState(window->windowState() | Qt::WindowMaximized);
+
+    for (TListView* view : parts.Lists) {
+        const auto it = l.Widths.find(LocalText::ToBytes(view->objectName()));
+        if (it == l.Widths.end()) continue;
+        for (size_t column = 0; column < it->second.size(); ++column)
+            view->header()->resizeSection(static_cast<int>(column), it->second[column]);
+    }
+    if (!l.Split.empty() && parts.Split) parts.Split->setSizes({l.Split[0], l.Split[1]});
+    if (l.Page) parts.Pages->setCurrentIndex(*l.Page);
+}
+
+WindowLayout WindowLayoutView::Take(const Parts& parts)
+{
+    const QWidget* window = parts.Window;
+    WindowLayout l;
+    // The place and size the window has when not maximised; the place is its frame's.
+    const QRect normal = window->isMaximized() ? window->normalGeometry() : window->geometry();
+    if (normal.isValid()) {
+        const QPoint frame = window->geometry().topLeft() - window->pos();
+        l.Left = normal.x() - frame.x();
+        l.Top = normal.y() - frame.y();
+        l.Width = normal.width();
+        l.Height = normal.height();
+    }
+    l.Maximized = window->isMaximized();
+    l.Page = parts.Pages->currentIndex();
+    for (const TListView* view : parts.Lists) {
+        std::vector<int>& widths = l.Widths[LocalText::ToBytes(view->objectName())];
+        for (int column = 0; column < view->header()->count(); ++column)
+            widths.push_back(view->header()->sectionSize(column));
+    }
+    if (parts.Split && parts.SplitShown) {
+        const QList<int> sizes = parts.Split->sizes();
+        if (sizes.size() == 2 && sizes[0] + sizes[1] > 0) l.Split = {sizes[0], sizes[1]};
+    }
+    return l;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/WindowLayout.h"
+
+#include <vector>
+
+class QSplitter;
+class QTabWidget;
+class QWidget;
+class TListView;
+
+// The main window's parts whose layout the settings file keeps ([Window]), and the moves
+// between them and a WindowLayout: applied at start, taken at close.
+class WindowLayoutView {
+public:
+    struct Parts {
+        QWidget* Window = nullptr;
+        QTabWidget* Pages = nullptr;
+        std::vector<TListView*> Lists;
+        QSplitter* Split = nullptr;
+        // Whether the splitter has been laid out (its page shown): before that its sizes are
+        // only its panels' hints and are not taken.
+        bool SplitShown = false;
+    };
+
+    // The layout the settings file has for these parts (values that do not fit are left unset).
+    static WindowLayout Read(const std::string& settingsPath, const Parts& parts);
+    // Sizes and places the window as `layout` says; a place off every screen centres it.
+    static void Apply(const WindowLayout& layout, const Parts& parts);
+    // The layout as it stands: the size and place the window returns to when not maximised.
+    static WindowLayout Take(const Parts& parts);
+};
