@@ -57,48 +57,6 @@ struct Cpu {
     }
 };
 
-double ClockSeconds(clockid_t clock)
-{
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-// Reads /proc/self/status every millisecond on a thread of its own: the peaks of "Threads:"
-// (this thread included) and of "VmRSS:". Its own CPU time can be read while it runs.
-class Sampler {
-public:
-    Sampler()
-        : thread_([this] {
-              while (!stop_) {
-                  peakThreads_ = std::max(peakThreads_, ProcStatus("Threads:"));
-                  peakRss_ = std::max(peakRss_, ProcStatus("VmRSS:"));
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-          })
-    {
-        pthread_getcpuclockid(thread_.native_handle(), &clock_);
-    }
-    ~Sampler() { Stop(); }
-
-    double CpuSeconds() const { return ClockSeconds(clock_); }
-    void Stop()
-    {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    // After Stop.
-    long PeakThreads() const { return peakThreads_; }
-    long PeakRss() const { return peakRss_; }
-
-private:
-    std::atomic<bool> stop_{false};
-    long peakThreads_ = 0;
-    long peakRss_ = 0;
-    clockid_t clock_{};
-    std::thread thread_;
-};
-
 // --- the run --------------------------------------------------------------------------------
 
 // Counts the outcomes a run reports; everything else it shows is dropped.

@@ -78,36 +78,6 @@ std::string PadReply(const std::string& request, int port)
 
 // --- measuring ------------------------------------------------------------------------------
 
-// Reads /proc/self/status every millisecond on a thread of its own: the peaks of "Threads:"
-// and "VmRSS:".
-class Sampler {
-public:
-    Sampler()
-        : thread_([this] {
-              while (!stop_) {
-                  peakThreads_ = std::max(peakThreads_, ProcStatus("Threads:"));
-                  peakRss_ = std::max(peakRss_, ProcStatus("VmRSS:"));
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-          })
-    {}
-    ~Sampler() { Stop(); }
-    void Stop()
-    {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    // After Stop.
-    long PeakThreads() const { return peakThreads_; }
-    long PeakRss() const { return peakRss_; }
-
-private:
-    std::atomic<bool> stop_{false};
-    long peakThreads_ = 0;
-    long peakRss_ = 0;
-    std::thread thread_;
-};
-
 void Validate(const ServerProcess& server, int count, int speed)
 {
     ListRows products(4, true);
