@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 
 #include <algorithm>
+#include <climits>
 
 std::optional<int> CliOptions::Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
                                      std::ostream& err)
@@ -52,4 +53,29 @@ std::string CliOptions::OneLine(std::string text)
     for (char& c : text)
         if (c == '\t' || c == '\r' || c == '\n') c = ' ';
     return text;
+}
+
+void CliOptions::AddProductsFile(CLI::App& app, std::string& file)
+{
+    app.add_option("--products", file, "The products file (title|PAD link|category| a line)")
+        ->type_name("FILE")
+        ->capture_default_str();
+}
+
+void CliOptions::AddTitles(CLI::App& app, const std::string& name, std::vector<std::string>& titles,
+                           const std::string& help)
+{
+    app.add_option(name, titles, help)
+        ->type_name("TITLE")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+void CliOptions::AddTimeout(CLI::App& app, int& milliseconds, const std::string& help)
+{
+    app.add_option("--timeout", milliseconds, help)
+        ->type_name("MS")
+        ->check(CLI::Range(0, INT_MAX).description(""))
+        ->capture_default_str();
 }

@@ -17,6 +17,14 @@ public:
     static std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
                                     std::ostream& err);
 
+    // The options the commands over the products file share: --products FILE (its default
+    // shown), an option repeated with one TITLE each time (--product, --site), and a time-out
+    // in milliseconds (0: none; its default shown).
+    static void AddProductsFile(CLI::App& app, std::string& file);
+    static void AddTitles(CLI::App& app, const std::string& name, std::vector<std::string>& titles,
+                          const std::string& help);
+    static void AddTimeout(CLI::App& app, int& milliseconds, const std::string& help);
+
     // "HOST:PORT" with a port 1 to 65535: true and the parts; false otherwise.
     static bool SplitProxy(const std::string& text, std::string& host, int& port);
     // A CLI11 check of the same.

@@ -52,27 +52,15 @@ int Fail(std::ostream& err, const std::string& why)
 
 void AddOptions(CLI::App& app, Options& opt)
 {
-    app.add_option("--products", opt.productsFile, "The products file (title|PAD link|category| a line)")
-        ->type_name("FILE")
-        ->capture_default_str();
-    app.add_option("--product", opt.products, "Send only the products of this exact title (repeatable)")
-        ->type_name("TITLE")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--site", opt.sites, "Send only to the site of this exact title, built-in or your own (repeatable)")
-        ->type_name("TITLE")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    CliOptions::AddProductsFile(app, opt.productsFile);
+    CliOptions::AddTitles(app, "--product", opt.products, "Send only the products of this exact title (repeatable)");
+    CliOptions::AddTitles(app, "--site", opt.sites,
+                          "Send only to the site of this exact title, built-in or your own (repeatable)");
     app.add_option("--speed", opt.speed, "How many requests go out at once, 1 to 10")
         ->type_name("N")
         ->check(CLI::Range(1, SubmissionRun::MaxSpeed).description(""))
         ->capture_default_str();
-    app.add_option("--timeout", opt.timeout, "Time-out of each wait of a request, in milliseconds (0: none)")
-        ->type_name("MS")
-        ->check(CLI::Range(0, INT_MAX).description(""))
-        ->capture_default_str();
+    CliOptions::AddTimeout(app, opt.timeout, "Time-out of each wait of a request, in milliseconds (0: none)");
     app.add_option("--proxy", opt.proxy, "Send every request through this HTTP proxy")
         ->type_name("HOST:PORT")
         ->check(CliOptions::ProxyAddress());

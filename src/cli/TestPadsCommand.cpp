@@ -46,18 +46,9 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     int timeout = TDownload::DefaultTimeOut;
     CLI::App app{"Tries to connect to the server of each product's PAD link, as Test PADs does; nothing is sent.",
                  Name};
-    app.add_option("--products", productsFile, "The products file (title|PAD link|category| a line)")
-        ->type_name("FILE")
-        ->capture_default_str();
-    app.add_option("--product", titles, "Test only the products of this exact title (repeatable)")
-        ->type_name("TITLE")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--timeout", timeout, "Time-out of the lookup and of the connection, in milliseconds (0: none)")
-        ->type_name("MS")
-        ->check(CLI::Range(0, INT_MAX).description(""))
-        ->capture_default_str();
+    CliOptions::AddProductsFile(app, productsFile);
+    CliOptions::AddTitles(app, "--product", titles, "Test only the products of this exact title (repeatable)");
+    CliOptions::AddTimeout(app, timeout, "Time-out of the lookup and of the connection, in milliseconds (0: none)");
     app.footer("Prints one line per product: Ok or the reason (name not found, refused, timed out), the title, "
                "the server tried (host:port), tab-separated.\n"
                "Exit codes: 0 every server answered; 1 some did not; 2 usage or input error, nothing tested.");

@@ -42,22 +42,13 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     std::string proxy;
     std::string caFile;
     CLI::App app{"Downloads each product's PAD file and checks it, as Validate PADs does.", Name};
-    app.add_option("--products", productsFile, "The products file (title|PAD link|category| a line)")
-        ->type_name("FILE")
-        ->capture_default_str();
-    app.add_option("--product", titles, "Validate only the products of this exact title (repeatable)")
-        ->type_name("TITLE")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    CliOptions::AddProductsFile(app, productsFile);
+    CliOptions::AddTitles(app, "--product", titles, "Validate only the products of this exact title (repeatable)");
     app.add_option("--speed", speed, "How many downloads run at once")
         ->type_name("N")
         ->check(CLI::Range(1, 10).description(""))
         ->capture_default_str();
-    app.add_option("--timeout", timeout, "Time-out of each wait of a download, in milliseconds (0: none)")
-        ->type_name("MS")
-        ->check(CLI::Range(0, INT_MAX).description(""))
-        ->capture_default_str();
+    CliOptions::AddTimeout(app, timeout, "Time-out of each wait of a download, in milliseconds (0: none)");
     app.add_option("--proxy", proxy, "Download through this HTTP proxy")
         ->type_name("HOST:PORT")
         ->check(CliOptions::ProxyAddress());
