@@ -1,5 +1,6 @@
 #include "app/ui/TFormProxy.h"
 
+#include "common/ui/DialogButtons.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
@@ -7,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,27 +34,20 @@ TFormProxy::TFormProxy(QWidget* parent) : QDialog(parent)
     labelHost_->setBuddy(editHost_);
     labelPort_->setBuddy(editPort_);
 
-    buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
-    buttonOk_->setObjectName(QStringLiteral("ButtonOk"));
-    buttonOk_->setDefault(true);
-    buttonCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+    const DialogButtons buttons = DialogButtons::Make(this);
+    buttonOk_ = buttons.Ok;
+    buttonCancel_ = buttons.Cancel;
 
     auto* form = new QFormLayout;
     form->addRow(labelHost_, editHost_);
     form->addRow(labelPort_, editPort_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buttonOk_);
-    buttons->addWidget(buttonCancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(checkUse_);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.Row);
 
     connect(checkUse_, &QCheckBox::toggled, this, [this] { UseProxyChanged(); });
     connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
-    connect(buttonCancel_, &QPushButton::clicked, this, &QDialog::reject);
     resize(300, 130);
     UseProxyChanged();
 }

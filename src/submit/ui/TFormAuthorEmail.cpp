@@ -1,12 +1,12 @@
 #include "submit/ui/TFormAuthorEmail.h"
 
+#include "common/ui/DialogButtons.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ModalHook.h"
 #include "submit/OwnSites.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,22 +24,14 @@ TFormAuthorEmail::TFormAuthorEmail(QWidget* parent) : QDialog(parent)
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("EditAuthorEmail"));
     label->setBuddy(edit_);
-    buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
-    buttonOk_->setObjectName(QStringLiteral("ButtonOk"));
-    buttonOk_->setDefault(true);
-    auto* buttonCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    buttonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buttonOk_);
-    buttons->addWidget(buttonCancel);
+    const DialogButtons buttons = DialogButtons::Make(this);
+    buttonOk_ = buttons.Ok;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(edit_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.Row);
 
     connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(320, 110);
 }
 

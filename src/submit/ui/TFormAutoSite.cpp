@@ -1,5 +1,6 @@
 #include "submit/ui/TFormAutoSite.h"
 
+#include "common/ui/DialogButtons.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
@@ -7,7 +8,6 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,21 +44,13 @@ TFormAutoSite::TFormAutoSite(QWidget* parent) : QDialog(parent)
     row("LabelSiteEmailField", "E-mail field:", editEmail_, "EditSiteEmailField");
     row("LabelSiteMarker", "Success marker:", editMarker_, "EditSiteMarker");
 
-    buttonOk_ = new QPushButton(QStringLiteral("OK"), this);
-    buttonOk_->setObjectName(QStringLiteral("ButtonOk"));
-    buttonOk_->setDefault(true);
-    auto* buttonCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    buttonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buttonOk_);
-    buttons->addWidget(buttonCancel);
+    const DialogButtons buttons = DialogButtons::Make(this);
+    buttonOk_ = buttons.Ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.Row);
 
     connect(buttonOk_, &QPushButton::clicked, this, [this] { ErrorGuard::Run([this] { ButtonOkClick(); }); });
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(420, 260);
 }
 
