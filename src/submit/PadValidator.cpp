@@ -4,11 +4,9 @@
 #include "catalogue/ListRows.h"
 #include "common/StatusWords.h"
 #include "common/Synchronize.h"
-
-#include "common/FileReplace.h"
+#include "submit/RunReport.h"
 
 #include <algorithm>
-#include <ctime>
 
 PadValidator::PadValidator(ListRows& products, std::vector<std::string> categories, WorkerFactory factory,
                            Synchronize& sync)
@@ -146,15 +144,5 @@ std::string PadValidator::ReportText(const std::vector<Result>& results, const s
 
 std::string PadValidator::ReportPath(const std::string& programFolder, std::chrono::system_clock::time_point when)
 {
-    const std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm tm{};
-    ::gmtime_r(&t, &tm);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-    std::string folder = programFolder;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::string stem = folder + "reports/validate-" + stamp;
-    std::string path = stem + ".txt";
-    for (int n = 2; FileReplace::Exists(path); ++n) path = stem + "-" + std::to_string(n) + ".txt";
-    return path;
+    return RunReport::StampedPath(programFolder, "validate", ".txt", when);
 }

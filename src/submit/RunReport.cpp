@@ -137,6 +137,12 @@ void RunReport::Prepare(const std::string& path)
 
 std::string RunReport::DefaultPath(const std::string& programFolder, Clock::time_point when)
 {
+    return StampedPath(programFolder, "run", ".csv", when);
+}
+
+std::string RunReport::StampedPath(const std::string& programFolder, const std::string& name,
+                                   const std::string& extension, Clock::time_point when)
+{
     const std::time_t t = Clock::to_time_t(when);
     std::tm tm{};
     ::gmtime_r(&t, &tm);
@@ -144,9 +150,9 @@ std::string RunReport::DefaultPath(const std::string& programFolder, Clock::time
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
-    const std::string stem = folder + Folder + "run-" + stamp;
-    std::string path = stem + ".csv";
-    for (int n = 2; FileReplace::Exists(path); ++n) path = stem + "-" + std::to_string(n) + ".csv";
+    const std::string stem = folder + Folder + name + "-" + stamp;
+    std::string path = stem + extension;
+    for (int n = 2; FileReplace::Exists(path); ++n) path = stem + "-" + std::to_string(n) + extension;
     return path;
 }
 

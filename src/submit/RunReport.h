@@ -67,6 +67,10 @@ public:
     // `programFolder`/reports/run-YYYYMMDD-HHMMSS.csv, the time in UTC. When that name is
     // taken (two runs within one second), "-2", "-3", ... go before ".csv".
     static std::string DefaultPath(const std::string& programFolder, std::chrono::system_clock::time_point when);
+    // The same naming for every report of the program: `programFolder`/reports/`name`-
+    // YYYYMMDD-HHMMSS`extension` (UTC), numbered on when taken.
+    static std::string StampedPath(const std::string& programFolder, const std::string& name,
+                                   const std::string& extension, std::chrono::system_clock::time_point when);
 
     // Reads a report back. Columns are found by their header names (their order and further
     // columns do not matter; product, site and outcome must be there). Throws FileError when
