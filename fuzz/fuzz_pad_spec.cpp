@@ -1,8 +1,8 @@
 // The pad_spec.xml reader, on any bytes, and the check with the rules it gives: a file is
 // taken whole or not at all, every rule it gives has a path under XML_DIZ_INFO and a pattern
 // that compiles, each path once, and "required" is exactly "does not match the empty text".
-// The rules then check a PAD file built from the same bytes: patterns from a hostile spec
-// file end within the match limits.
+// The rules then check a PAD file built from the same bytes: the patterns of a hostile
+// pad_spec.xml end within the match limits.
 #include "FuzzCheck.h"
 
 #include "pad/PadRule.h"
@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<PadRule> rules;
     std::string error;
     const bool ok = PadSpecFile::Parse(spec, rules, error);
-    FUZZ_CHECK(ok == error.empty(), "a spec file is taken or has a reason");
-    FUZZ_CHECK(ok != rules.empty(), "a spec file gives all its rules or none");
+    FUZZ_CHECK(ok == error.empty(), "a pad_spec.xml is taken or has a reason");
+    FUZZ_CHECK(ok != rules.empty(), "a pad_spec.xml gives all its rules or none");
     if (!ok) return 0;
 
     std::set<std::string> paths;
@@ -75,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (const PadProblem& p : problems)
-        FUZZ_CHECK(paths.count(p.Path) != 0, "a problem is about a field of the spec file");
+        FUZZ_CHECK(paths.count(p.Path) != 0, "a problem is about a field of the pad_spec.xml");
     return 0;
 }

@@ -38,7 +38,7 @@ public:
     static constexpr const char* FileName = "pad_spec.xml";
     static constexpr std::size_t MaxBytes = 4u * 1024u * 1024u;
 
-    // The rules of a spec file's bytes, in the file's order (a path listed again is taken
+    // The rules of a pad_spec.xml's bytes, in the file's order (a path listed again is taken
     // once, from its first Field). False, and why in `error`, when the file cannot be used.
     static bool Parse(std::string_view bytes, std::vector<PadRule>& rules, std::string& error);
 

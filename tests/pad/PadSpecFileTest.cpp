@@ -16,7 +16,7 @@ struct SpecField {
     std::string Documentation;
 };
 
-std::string Spec(const std::vector<SpecField>& fields)
+std::string PadSpecXml(const std::vector<SpecField>& fields)
 {
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PAD_Spec>\n<PAD_Spec_Version>4.0</PAD_Spec_Version>\n"
@@ -50,7 +50,7 @@ TEST(PadSpecFile, ItsFieldsDriveTheCheckWithPerlPatternsAndRequiredMeansNotMatch
 {
     std::vector<PadRule> rules;
     std::string error;
-    ASSERT_TRUE(PadSpecFile::Parse(Spec(Small), rules, error)) << error;
+    ASSERT_TRUE(PadSpecFile::Parse(PadSpecXml(Small), rules, error)) << error;
     ASSERT_EQ(rules.size(), 3u);
     EXPECT_TRUE(rules[0].Required);
     EXPECT_EQ(rules[1].Pattern, "^[^<\\x09]{2,40}\\Z");
@@ -73,18 +73,18 @@ TEST(PadSpecFile, TheProgramFolderGivesItsRulesOrTheBuiltInOnesWithANoticeWhenTh
     EXPECT_EQ(none.Rules.size(), PadRule::BuiltIn().size());
     EXPECT_EQ(none.Notice, "");
 
-    dir.Write("pad_spec.xml", Spec(Small));
+    dir.Write("pad_spec.xml", PadSpecXml(Small));
     PadRuleSet used = PadSpecFile::RulesIn(dir.Path() + "/");
     EXPECT_EQ(used.Rules.size(), 3u);
     EXPECT_EQ(used.Notice, "");
 
     const std::string prolog = "<?xml version=\"1.0\"?>\n";
     const std::vector<std::pair<std::string, std::string>> broken = {
-        {Spec({{"XML_DIZ_INFO/Program_Info/Program_Name", "^([a-z]\\Z", ""}}),
+        {PadSpecXml({{"XML_DIZ_INFO/Program_Info/Program_Name", "^([a-z]\\Z", ""}}),
          "the RegEx of XML_DIZ_INFO/Program_Info/Program_Name is not a valid regular expression: missing closing "
          "parenthesis at offset 9"},
-        {Spec({{"Program_Name", "^.*$", ""}}), "Field 1 has no Path under XML_DIZ_INFO: Program_Name"},
-        {Spec({}), "it lists no Field under PAD_Spec/Fields"},
+        {PadSpecXml({{"Program_Name", "^.*$", ""}}), "Field 1 has no Path under XML_DIZ_INFO: Program_Name"},
+        {PadSpecXml({}), "it lists no Field under PAD_Spec/Fields"},
         {prolog + "<XML_DIZ_INFO/>", "the root element is XML_DIZ_INFO, not PAD_Spec"},
         {prolog + "<PAD_Spec><Fields>", "not well-formed XML: no element found at line 2"},
         {prolog + "<!DOCTYPE PAD_Spec [<!ENTITY lol \"lol\"><!ENTITY lol2 \"&lol;&lol;\">]><PAD_Spec/>",
