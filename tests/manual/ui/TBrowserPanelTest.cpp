@@ -109,6 +109,24 @@ protected:
         QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(box[0].toInt(), box[1].toInt()));
     }
 
+    // Clicks the element `id` and waits for the load the click begins; returns the load's ok.
+    // A page can report itself loaded a moment before its renderer takes input, and a click
+    // in that moment is lost: the click is made again (at most three times) while nothing
+    // loads, never once something has.
+    bool ClickLoaded(const char* id)
+    {
+        QSignalSpy spy(panel.get(), &TBrowserPanel::DocumentComplete);
+        for (int attempt = 0; attempt < 3 && spy.isEmpty(); ++attempt) {
+            Click(id);
+            spy.wait(kTimeoutMs / 3);
+        }
+        if (spy.isEmpty()) {
+            ADD_FAILURE() << "no page completed after clicking " << id;
+            return false;
+        }
+        return spy.first().first().toBool();
+    }
+
     void PressEnter(Qt::Key key = Qt::Key_Return, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(panel->AddressBox()->lineEdit(), key, modifiers);
@@ -154,7 +172,7 @@ TEST_F(TBrowserPanelTest, EnterLoadsTheTypedAddressTheBoxDoesNotFollowThePageAnd
     EXPECT_EQ(panel->AddressBox()->count(), 0);
     EXPECT_EQ(panel->AddressText(), a);
 
-    ASSERT_TRUE(Loaded([&] { Click("next"); }));
+    ASSERT_TRUE(ClickLoaded("next"));
     EXPECT_EQ(panel->View()->url(), b);
     EXPECT_EQ(panel->AddressText(), a) << "the box followed a link";
 
@@ -274,10 +292,10 @@ TEST_F(TBrowserPanelTest, PostDataReachesTheServerExactlyAndNewWindowsOpenInTheP
     server.SetPage("/b.html", Page("b", "<p>b</p>"));
     server.SetPage("/post.php", Page("posted", "<p>ok</p>"));
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
-    ASSERT_TRUE(Loaded([&] { Click("blank"); }));
+    ASSERT_TRUE(ClickLoaded("blank"));
     EXPECT_EQ(Title(), QStringLiteral("b"));
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
-    ASSERT_TRUE(Loaded([&] { Click("go"); }));
+    ASSERT_TRUE(ClickLoaded("go"));
     ASSERT_NE(server.LastFor("/post.php"), nullptr);
     EXPECT_EQ(server.LastFor("/post.php")->method, "POST");
     EXPECT_EQ(server.LastFor("/post.php")->body, "padurl=x+y");
