@@ -24,13 +24,17 @@ const char* TestPadsCommand::Usage()
     return "usage: quillpost-cli test-pads [--products FILE] [--product TITLE]... [--timeout MS]\n";
 }
 
-std::string TestPadsCommand::Reason(const std::string& word, const std::string& errorText)
+std::string TestPadsCommand::Reason(const std::string& word, NetError kind, const std::string& errorText)
 {
     if (word == StatusWords::Ok) return StatusWords::Ok;
-    if (errorText == "Null Remote Address" || errorText == "Host Lookup Failed") return "name not found";
-    if (errorText == "Connection Failed") return "refused";
-    if (errorText == "Connection Timed out" || errorText == "Host Lookup Timed Out") return "timed out";
-    return errorText.empty() ? std::string("no answer") : errorText;
+    switch (kind) {
+    case NetError::NoAddress:
+    case NetError::LookupFailed: return "name not found";
+    case NetError::ConnectFailed: return "refused";
+    case NetError::TimedOut:
+    case NetError::LookupTimedOut: return "timed out";
+    default: return errorText.empty() ? std::string("no answer") : errorText;
+    }
 }
 
 int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -74,7 +78,7 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
             },
             queue);
         tests.SetOnEnded([&reasons](std::uint64_t id, const TDownload& worker, const std::string& word) {
-            reasons[id] = Reason(word, worker.ErrorText);
+            reasons[id] = Reason(word, worker.ErrorKind, worker.ErrorText);
         });
         for (const int row : selection.Rows()) tests.Test(row);
         const size_t count = selection.Rows().size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "net/ESockError.h"
 
 #include <ostream>
 #include <string>
@@ -23,8 +24,8 @@ public:
     static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const CliEnvironment& env);
 
-    // The reason a test gives for the worker's error text ("Ok" when it connected).
-    static std::string Reason(const std::string& word, const std::string& errorText);
+    // The reason a test gives for the error that ended the worker ("Ok" when it connected).
+    static std::string Reason(const std::string& word, NetError kind, const std::string& errorText);
 
     static const char* Usage();
 };

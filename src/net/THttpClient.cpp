@@ -231,14 +231,14 @@ void THttpClient::HTTPConnect()
             reply = ReplyNumber();
             // The server closed within the head: whatever the status line said, no reply came
             // whole. (A server that closes without a word still answers, with reply 0.)
-            if (headCutShort_) throw ESockError(CutShortText);
+            if (headCutShort_) throw ESockError(CutShortText, NetError::CutShort);
             ReadBody();
             // A reply cut short by a Disconnect of ours is no reply.
             if (brokenOff_) throw EAbortError(CanceledText);
             // Nor is a body shorter than its announced length. A HEAD reply, and replies 204
             // and 304, announce a length that they do not send.
             if (BodyBytes() < FExpectedTotal && cmd_ != CmdHEAD && reply != 204 && reply != 304)
-                throw ESockError(CutShortText);
+                throw ESockError(CutShortText, NetError::CutShort);
             if (reply < 299) {
                 FireResult(OnSuccess);
                 StatusMessage(2, "Transaction Completed");
@@ -293,7 +293,7 @@ void THttpClient::OpenTunnel()
     // The proxy's head ends with a blank line; nothing of it may be taken as TLS.
     for (int lines = 0;; ++lines) {
         const std::string line = ReadLn();
-        if (line.empty() || lines > 100) throw ESockError(CutShortText);
+        if (line.empty() || lines > 100) throw ESockError(CutShortText, NetError::CutShort);
         if (line == "\r\n" || line == "\n") break;
     }
     const size_t blank = status.find(' ');
@@ -302,7 +302,7 @@ void THttpClient::OpenTunnel()
         std::string shown = status.substr(0, status.find_first_of("\r\n"));
         for (char& c : shown)
             if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
-        throw ESockError(ProxyRefusedText + shown);
+        throw ESockError(ProxyRefusedText + shown, NetError::ProxyRefused);
     }
     StartTls();
 }
@@ -342,8 +342,9 @@ void THttpClient::ReadBody()
     }
     if (bodyTooLarge_) {
         constexpr size_t MiB = 1024u * 1024u;
-        throw ESockError(BodyTooLargeText +
-                         (limit % MiB == 0 ? std::to_string(limit / MiB) + " MiB" : std::to_string(limit) + " bytes"));
+        throw ESockError(BodyTooLargeText + (limit % MiB == 0 ? std::to_string(limit / MiB) + " MiB"
+                                                              : std::to_string(limit) + " bytes"),
+                         NetError::BodyTooLarge);
     }
 }
 
@@ -420,7 +421,7 @@ void THttpClient::SendHTTP()
 void THttpClient::AppendHeaderText(const std::string& line, std::ofstream* file, size_t& total)
 {
     total += line.size();
-    if (total > MaxHeaderText) throw ESockError("Reply header exceeds 16 MiB");
+    if (total > MaxHeaderText) throw ESockError("Reply header exceeds 16 MiB", NetError::HeadTooLarge);
     if (file)
         file->write(line.data(), static_cast<std::streamsize>(line.size()));
     else
@@ -449,7 +450,7 @@ void THttpClient::RemoveHeader()
     std::string head; // as it came, for the parser
     for (bool statusLine = true;; statusLine = false) {
         if (!statusLine && TimeOut > 0 && std::chrono::steady_clock::now() - start >= headLimit)
-            throw EAbortError("Socket readln aborted");
+            throw EAbortError("Socket readln aborted", NetError::TimedOut);
         std::string line;
         try {
             ReadLnInto(line);

@@ -129,7 +129,9 @@ SSL_CTX* ClientContext(const std::string& caFile)
     std::map<std::string, SSL_CTX*>& contexts = Contexts();
     if (auto it = contexts.find(caFile); it != contexts.end()) return it->second;
     SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
-    if (!ctx) throw ESockError(std::string(TSockConnection::HandshakeFailedText) + "no TLS context");
+    if (!ctx)
+        throw ESockError(std::string(TSockConnection::HandshakeFailedText) + "no TLS context",
+                         NetError::HandshakeFailed);
     SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
     SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
     SSL_CTX_set_default_verify_paths(ctx);
@@ -297,7 +299,7 @@ std::string TSockConnection::ErrorManager(std::uint16_t Expected)
     if (code != Expected && code > 10000) {
         const std::string text = SocketErrorStr(code);
         if (OnError) OnError(this, code, text);
-        throw ESockError(text);
+        throw ESockError(text, NetError::SocketError);
     }
     return {};
 }
@@ -325,8 +327,9 @@ void TSockConnection::SetLastErrorNo(std::uint16_t Code)
 void TSockConnection::RaiseAbort(const char* Text)
 {
     HandleRequests(); // a Cancel from another thread reports its status before the abort
+    const NetError kind = FTimedOut ? NetError::TimedOut : NetError::Canceled;
     FCancel = false;
-    throw EAbortError(Text);
+    throw EAbortError(Text, kind);
 }
 
 void TSockConnection::FireSwallowing(const TNotifyEvent& event)
@@ -531,7 +534,7 @@ void TSockConnection::ResolveRemoteHost()
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; })) {
         FRemoteAddr.sin_addr.s_addr = 0;
         FLastError = Winsock::WSAHOST_NOT_FOUND;
-        throw ESockError("Host Lookup Failed");
+        throw ESockError("Host Lookup Failed", NetError::LookupFailed);
     }
     const in_addr_t dotted = ::inet_addr(name.c_str());
     if (dotted != INADDR_NONE) {
@@ -553,15 +556,15 @@ void TSockConnection::ResolveRemoteHost()
     const bool answered = FResolver->Done() && !FResolver->Busy();
     FResolver->Cancel();
 
-    if (FTimedOut) throw ESockError("Host Lookup Timed Out");
-    if (FCancel) throw ESockError("Host Lookup Canceled");
+    if (FTimedOut) throw ESockError("Host Lookup Timed Out", NetError::LookupTimedOut);
+    if (FCancel) throw ESockError("Host Lookup Canceled", NetError::LookupCanceled);
     if (answered && FResolver->Status() == 0 && FResolver->Address() != 0) {
         FRemoteAddr.sin_addr.s_addr = FResolver->Address();
         if (OnHostResolved) OnHostResolved(this);
         return;
     }
     FLastError = Winsock::FromAresStatus(answered ? FResolver->Status() : -1);
-    throw ESockError("Host Lookup Failed");
+    throw ESockError("Host Lookup Failed", NetError::LookupFailed);
 }
 
 void TSockConnection::Connect()
@@ -583,8 +586,7 @@ void TSockConnection::Connect()
         try {
             ResolveRemoteHost();
         } catch (const ESockError& e) {
-            const std::string text = e.what();
-            if (text == "Host Lookup Timed Out" || text == "Host Lookup Canceled") throw;
+            if (e.Kind() == NetError::LookupTimedOut || e.Kind() == NetError::LookupCanceled) throw;
         }
         if (FRemoteAddr.sin_addr.s_addr != 0) break;
         if (attempt == 0 && OnInvalidHost) {
@@ -592,7 +594,7 @@ void TSockConnection::Connect()
             OnInvalidHost(this, handled);
             if (handled) continue;
         }
-        throw ESockError("Null Remote Address");
+        throw ESockError("Null Remote Address", NetError::NoAddress);
     }
 
     FRemoteAddr.sin_family = AF_INET;
@@ -639,9 +641,9 @@ void TSockConnection::Connect()
     // next Connect starts on a fresh one.
     ReplaceSocketQuietly();
     if (OnConnectionFailed) OnConnectionFailed(this);
-    if (FTimedOut) throw ESockError("Connection Timed out");
-    if (FCancel) throw ESockError("Connection Canceled");
-    throw ESockError("Connection Failed");
+    if (FTimedOut) throw ESockError("Connection Timed out", NetError::TimedOut);
+    if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
+    throw ESockError("Connection Failed", NetError::ConnectFailed);
 }
 
 void TSockConnection::ReplaceSocketQuietly()
@@ -888,7 +890,7 @@ void TSockConnection::ReadLnInto(std::string& line)
     while (!FCancel) {
         if (taken >= IOBufferSize) {
             FLastError = 10040; // message too long
-            throw ESockError(LineTooLongText);
+            throw ESockError(LineTooLongText, NetError::LineTooLong);
         }
         const ssize_t n = Recv(buf + taken, IOBufferSize - taken, MSG_PEEK);
         if (n == 0) { // the peer closed: what came of the last line, usually nothing
@@ -1142,7 +1144,9 @@ std::string TSockConnection::GetPortString()
 void TSockConnection::StartTls()
 {
     StatusMessage(4, "TLS Handshake");
-    if (FSsl || !FConnected) throw ESockError(FSsl ? "Already connected" : "Connection Failed");
+    if (FSsl || !FConnected)
+        throw ESockError(FSsl ? "Already connected" : "Connection Failed",
+                         FSsl ? NetError::Other : NetError::ConnectFailed);
     // The handshake is part of connecting: a Disconnect meanwhile cancels it.
     struct Restore {
         bool& flag;
@@ -1155,7 +1159,7 @@ void TSockConnection::StartTls()
     BIO* bio = FSsl ? NewSocketBio(FSocket) : nullptr;
     if (!bio) {
         EndTls();
-        throw ESockError(std::string(HandshakeFailedText) + "no TLS session");
+        throw ESockError(std::string(HandshakeFailedText) + "no TLS session", NetError::HandshakeFailed);
     }
     SSL_set_bio(FSsl, bio, bio);
     FTlsIn.clear();
@@ -1171,6 +1175,7 @@ void TSockConnection::StartTls()
     }
 
     std::string reason;
+    bool refused = false; // the certificate, not the handshake, failed
     {
         TimerScope timer(*this);
         while (!FTimedOut && !FCancel && FConnected && FSsl) {
@@ -1186,7 +1191,8 @@ void TSockConnection::StartTls()
                 continue;
             }
             const long verify = SSL_get_verify_result(FSsl);
-            if (verify != X509_V_OK)
+            refused = verify != X509_V_OK;
+            if (refused)
                 reason = CertificateRefusedText + std::string(X509_verify_cert_error_string(verify));
             else
                 reason = HandshakeFailedText + TlsErrorText(error);
@@ -1200,9 +1206,9 @@ void TSockConnection::StartTls()
     if (reason.empty()) reason = std::string(HandshakeFailedText) + "connection closed by the server";
     ReplaceSocketQuietly();
     if (OnConnectionFailed) OnConnectionFailed(this);
-    if (FTimedOut) throw ESockError("Connection Timed out");
-    if (FCancel) throw ESockError("Connection Canceled");
-    throw ESockError(reason);
+    if (FTimedOut) throw ESockError("Connection Timed out", NetError::TimedOut);
+    if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
+    throw ESockError(reason, refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
 }
 
 void TSockConnection::EndTls()

@@ -179,6 +179,9 @@ void TDownload::Perform(THttpClient& http, std::string& word)
         } else if (request) {
             http.Post(Url + "?" + Query, Query);
         }
+    } catch (const ESockError& e) {
+        ErrorText = e.what();
+        ErrorKind = e.Kind();
     } catch (const std::exception& e) {
         // A lookup, connection or reply that failed without a word of its own ends as
         // "Failed" below; the error is kept for the run's report, never shown as a message.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/ESockError.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -76,11 +78,12 @@ public:
 
     // What became of the operation, written by the worker before it ends and read by the
     // owner from DownloadEnded on.
-    int ReplyCode = 0;          // the HTTP status of the reply; 0 when none came
-    std::string ErrorText;      // the error that ended the operation; empty when none did
-    std::string Reply;          // a PAD validation's reply body, when the reply was 200
-    bool ReplyTooLarge = false; // a PAD validation's reply body passed PadXml::MaxBytes (not kept)
-    std::int64_t ElapsedMs = 0; // from the start of the operation to its end
+    int ReplyCode = 0;                    // the HTTP status of the reply; 0 when none came
+    std::string ErrorText;                // the error that ended the operation; empty when none did
+    NetError ErrorKind = NetError::Other; // its kind, when the network layer raised it
+    std::string Reply;                    // a PAD validation's reply body, when the reply was 200
+    bool ReplyTooLarge = false;           // a PAD validation's reply body passed PadXml::MaxBytes (not kept)
+    std::int64_t ElapsedMs = 0;           // from the start of the operation to its end
 
     // Owner thread.
     virtual void Resume();
