@@ -28,11 +28,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
 #include <QScreen>
@@ -184,35 +182,16 @@ void TForm1::BuildKeys()
 {
     // Add, Edit, Load and Save have one key each, for the list of the page shown.
     auto byPage = [this](const char* name, QKeySequence key, const char* products, const char* manual) {
-        actions_
-            ->MakeKey(name,
-                      [this, products, manual] {
-                          const int page = pageControl_->currentIndex();
-                          if (page == 0) (*actions_)(products)->trigger();
-                          if (page == 2) (*actions_)(manual)->trigger();
-                      })
-            ->setShortcut(key);
+        actions_->MakeKey(name, key, [this, products, manual] {
+            const int page = pageControl_->currentIndex();
+            if (page == 0) (*actions_)(products)->trigger();
+            if (page == 2) (*actions_)(manual)->trigger();
+        });
     };
     byPage("AKeyAdd", QKeySequence(Qt::CTRL | Qt::Key_N), "AAddProduct", "AAddManual");
     byPage("AKeyEdit", QKeySequence(Qt::CTRL | Qt::Key_E), "AEditProduct", "AEditManual");
     byPage("AKeyLoad", QKeySequence(Qt::CTRL | Qt::Key_O), "ALoadProducts", "ALoadManual");
     byPage("AKeySave", QKeySequence(Qt::CTRL | Qt::Key_S), "ASaveProducts", "ASaveManual");
-
-    // The browser's keys, on the Manual Submit page only.
-    auto browserKey = [this](const char* name, QKeySequence key, const std::function<void()>& fn) {
-        actions_
-            ->MakeKey(name,
-                      [this, fn] {
-                          if (pageControl_->currentIndex() == 2) fn();
-                      })
-            ->setShortcut(key);
-    };
-    browserKey("AKeyRefresh", QKeySequence(Qt::Key_F5), [this] { PanelBrowser()->Refresh(); });
-    browserKey("AKeyAddress", QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
-        QComboBox* box = PanelBrowser()->AddressBox();
-        box->setFocus(Qt::ShortcutFocusReason);
-        if (box->lineEdit()) box->lineEdit()->selectAll();
-    });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -14,16 +14,17 @@ ActionList::ActionList(QWidget* window) : window_(window), owner_(new QObject(wi
 
 QAction* ActionList::Make(const char* name, const char* category, const char* caption, std::function<void()> run)
 {
-    QAction* a = MakeKey(name, std::move(run));
+    QAction* a = MakeKey(name, QKeySequence(), std::move(run));
     a->setText(QString::fromUtf8(caption));
     a->setProperty("Category", QString::fromUtf8(category));
     return a;
 }
 
-QAction* ActionList::MakeKey(const char* name, std::function<void()> run)
+QAction* ActionList::MakeKey(const char* name, const QKeySequence& key, std::function<void()> run)
 {
     auto* a = new QAction(owner_);
     a->setObjectName(QString::fromUtf8(name));
+    a->setShortcut(key);
     window_->addAction(a);
     QObject::connect(a, &QAction::triggered, window_, [run = std::move(run)] { ErrorGuard::Run(run); });
     actions_[name] = a;

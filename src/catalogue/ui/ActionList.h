@@ -5,6 +5,7 @@
 #include <string>
 
 class QAction;
+class QKeySequence;
 class QMenu;
 class QObject;
 class QWidget;
@@ -24,8 +25,8 @@ public:
 
     // A new action that runs `run`, an error in it ending in ErrorGuard.
     QAction* Make(const char* name, const char* category, const char* caption, std::function<void()> run);
-    // A new action without caption or category: a key of the window's own.
-    QAction* MakeKey(const char* name, std::function<void()> run);
+    // A new action without caption or category that `key` runs: a key of the window's own.
+    QAction* MakeKey(const char* name, const QKeySequence& key, std::function<void()> run);
     // The action of that name; throws std::out_of_range when none was made.
     QAction* operator()(const char* name) const { return actions_.at(name); }
 

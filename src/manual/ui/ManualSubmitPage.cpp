@@ -18,6 +18,8 @@
 #include "manual/ui/TBrowserPanel.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
 #include <QToolBar>
@@ -61,6 +63,19 @@ void ManualSubmitPage::BuildActions()
     make("AVisitManual", "Visit", &ManualSubmitPage::AVisitManualExecute);
     make("ALoadManual", "Load", &ManualSubmitPage::ALoadManualExecute);
     make("ASaveManual", "Save", &ManualSubmitPage::ASaveManualExecute);
+
+    // The browser's keys, while the page is shown.
+    auto browserKey = [this](const char* name, QKeySequence key, const std::function<void()>& fn) {
+        actions_.MakeKey(name, key, [this, fn] {
+            if (isVisibleTo(window())) fn();
+        });
+    };
+    browserKey("AKeyRefresh", QKeySequence(Qt::Key_F5), [this] { panelBrowser_->Refresh(); });
+    browserKey("AKeyAddress", QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
+        QComboBox* box = panelBrowser_->AddressBox();
+        box->setFocus(Qt::ShortcutFocusReason);
+        if (box->lineEdit()) box->lineEdit()->selectAll();
+    });
 }
 
 void ManualSubmitPage::BuildWidgets()
