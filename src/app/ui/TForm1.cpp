@@ -1,10 +1,10 @@
 #include "app/ui/TForm1.h"
 
+#include "app/StartSteps.h"
 #include "app/ui/MainMenu.h"
 #include "app/ui/StatusBarView.h"
 #include "app/ui/TFormProxy.h"
 #include "app/ui/WindowLayoutView.h"
-#include "catalogue/CatalogueFile.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/ui/ActionList.h"
 #include "catalogue/ui/ProductsPage.h"
@@ -199,21 +199,12 @@ void TForm1::BuildKeys()
 
 void TForm1::FormCreate()
 {
-    // Each step runs even when one before it failed; one message tells of any failure.
-    // A catalogue file read only in part is told in its own words, file by file.
-    std::string failures;
-    std::vector<std::string> partReads;
+    // Each step runs even when one before it failed; one message tells of any failure, and
+    // one each of the files read only in part.
+    StartSteps steps;
     // A system install's first start that could not fill the user's folders says so.
-    if (!files_.FillFailures().empty()) partReads.push_back(files_.FillFailures());
-    auto step = [&failures, &partReads](const std::function<void()>& fn) {
-        try {
-            fn();
-        } catch (const IncompleteRead& e) {
-            partReads.emplace_back(e.what());
-        } catch (const std::exception& e) {
-            failures += std::string(failures.empty() ? "" : "; ") + e.what();
-        }
-    };
+    steps.Tell(files_.FillFailures());
+    auto step = [&steps](const std::function<void()>& fn) { steps.Run(fn); };
 
     MessageBoxes::SetTitle(windowTitle());
     formProxy_ = new TFormProxy(this);
@@ -234,13 +225,15 @@ void TForm1::FormCreate()
     step([this] { pageAuto_->ResetSpeed(); });
     step([this] { pageProducts_->ReadCategories(files_.Data(ProgramFiles::Categories)); });
     step([this] { pageProducts_->Document().ReadAtStart(); });
-    step([this, &partReads] { ownSiteCommands_->ReadSites(partReads); });
+    step([this, &steps] {
+        for (std::string& text : ownSiteCommands_->ReadSites()) steps.Tell(std::move(text));
+    });
     step([this] { pageManual_->Document().ReadAtStart(); });
     step([this] { statusBar_->ShowPage(0); });
     step([this] { WindowLayoutView::Apply(WindowLayoutView::Read(settings_, LayoutParts()), LayoutParts()); });
 
-    if (!failures.empty()) ApplicationEvents1Exception(failures.c_str());
-    for (const std::string& text : partReads) MessageBoxes::Show(LocalText::ToQ(text));
+    if (!steps.Failures().empty()) ApplicationEvents1Exception(steps.Failures().c_str());
+    for (const std::string& text : steps.Told()) MessageBoxes::Show(LocalText::ToQ(text));
 }
 
 bool TForm1::FormClose()

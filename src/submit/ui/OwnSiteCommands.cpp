@@ -34,8 +34,9 @@ void OwnSiteCommands::ReadSettings()
     w_.Submission.SetAllowHttps(https);
 }
 
-void OwnSiteCommands::ReadSites(std::vector<std::string>& partReads)
+std::vector<std::string> OwnSiteCommands::ReadSites()
 {
+    std::vector<std::string> partReads;
     try {
         w_.Own.Load(w_.OwnSitesPath);
     } catch (const FileError& e) {
@@ -45,6 +46,7 @@ void OwnSiteCommands::ReadSites(std::vector<std::string>& partReads)
     if (!skipped.empty()) partReads.push_back(skipped);
     w_.Table = w_.Own.Combined();
     OwnSiteRows::Fill(w_.Sites, w_.Table);
+    return partReads;
 }
 
 void OwnSiteCommands::UpdateSiteActions()

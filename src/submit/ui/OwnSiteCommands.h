@@ -45,9 +45,9 @@ public:
     // not be one is not used).
     void ReadSettings();
     // At start: the author's sites after the given ones, and the list's rows for them. A file
-    // that cannot be read leaves the given rows alone; it and the file's broken lines are told
-    // in `partReads`, not dropped.
-    void ReadSites(std::vector<std::string>& partReads);
+    // that cannot be read leaves the given rows alone. Returns what to tell of the file: why
+    // it could not be read, and its broken lines (told, not dropped).
+    std::vector<std::string> ReadSites();
     // Edit Site... and Delete Site only for a row of the author's own.
     void UpdateSiteActions();
 
