@@ -4,7 +4,8 @@
 #   - a Qt-free file (any file of src/, tests/, bench/ or fuzz/ outside a ui/ folder)
 #     includes neither a ui/ file nor a Qt header;
 #   - src/common/ includes only common/ files, and src/net/ only net/ and common/ files
-#     (the bottom floors).
+#     (the bottom floors);
+#   - only src/app/ui/ includes TForm1.h: the pages know nothing of the window that holds them.
 # Exit code 1 when any include breaks a rule, 0 otherwise.
 set -euo pipefail
 shopt -s lastpipe # report() runs in this shell, at the end of each pipeline
@@ -44,6 +45,9 @@ sources src/common | includes | grep -E "${include}\"" | grep -vE "${include}\"c
 
 sources src/net | includes | grep -E "${include}\"" | grep -vE "${include}\"(net|common)/" |
     report "src/net/ includes only net/ and common/ files" || true
+
+sources src | grep -zv '^src/app/ui/' | includes | grep -E "${include}\"([^\"]*/)?TForm1\.h\"" |
+    report "only src/app/ui/ includes TForm1.h" || true
 
 if [ -n "$found" ]; then
     printf '%s' "$found"

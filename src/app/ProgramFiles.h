@@ -15,9 +15,6 @@ public:
     static constexpr const char* Categories = "categories.dat";
     static constexpr const char* Products = "products.dat";
     static constexpr const char* Sites = "sites.dat";
-    static constexpr const char* SettingsSection = "Configuration";
-    static constexpr const char* LanguageKey = "Language";
-    static constexpr const char* DefaultLanguage = "English";
 
     // folder: the program folder (a trailing "/" is added when missing). programName: the
     // executable's name without folder; the settings file is that name + ".ini". A system

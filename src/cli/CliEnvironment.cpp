@@ -2,7 +2,7 @@
 
 #include "common/FileLocations.h"
 #include "common/FileReplace.h"
-#include "common/IniFile.h"
+#include "common/Settings.h"
 #include "submit/OwnSites.h"
 #include "submit/SiteTable.h"
 
@@ -41,6 +41,6 @@ void CliEnvironment::LoadOwnSites(OwnSites& own, std::ostream& err, const char* 
 
 std::string CliEnvironment::AuthorEmail() const
 {
-    const std::string email = IniFile::ReadString(Settings(), "Configuration", OwnSites::EmailKey, "");
+    const std::string email = ::Settings(Settings()).AuthorEmail();
     return OwnSites::CheckEmail(email).empty() ? email : std::string();
 }

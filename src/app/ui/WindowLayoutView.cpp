@@ -10,12 +10,12 @@
 #include <QTabWidget>
 #include <QWidget>
 
-WindowLayout WindowLayoutView::Read(const std::string& settingsPath, const Parts& parts)
+WindowLayout WindowLayoutView::Read(const Settings& settings, const Parts& parts)
 {
     WindowLayout::Shape shape{parts.Pages->count(), {}};
     for (const TListView* view : parts.Lists)
         shape.Lists.emplace_back(LocalText::ToBytes(view->objectName()), view->model()->columnCount());
-    return WindowLayout::Read(settingsPath, shape);
+    return settings.Layout(shape);
 }
 
 void WindowLayoutView::Apply(const WindowLayout& l, const Parts& parts)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/WindowLayout.h"
+#include "common/Settings.h"
+#include "common/WindowLayout.h"
 
 #include <vector>
 
@@ -24,7 +25,7 @@ public:
     };
 
     // The layout the settings file has for these parts (values that do not fit are left unset).
-    static WindowLayout Read(const std::string& settingsPath, const Parts& parts);
+    static WindowLayout Read(const Settings& settings, const Parts& parts);
     // Sizes and places the window as `layout` says; a place off every screen centres it.
     static void Apply(const WindowLayout& layout, const Parts& parts);
     // The layout as it stands: the size and place the window returns to when not maximised.

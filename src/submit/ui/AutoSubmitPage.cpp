@@ -1,9 +1,13 @@
 #include "submit/ui/AutoSubmitPage.h"
 
+#include "catalogue/ListRows.h"
+#include "catalogue/ui/ActionList.h"
 #include "catalogue/ui/ListRowsModel.h"
 #include "catalogue/ui/TListView.h"
+#include "common/ui/ErrorGuard.h"
 #include "common/ui/ToolBars.h"
 #include "submit/SiteTable.h"
+#include "submit/ui/SubmitCommands.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -12,14 +16,23 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, const Actions& actions, QWidget* parent)
-    : QWidget(parent)
+AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCommands& submission, ActionList& actions,
+                               QWidget* parent)
+    : QWidget(parent), sites_(sites), submission_(submission)
 {
     setObjectName(QStringLiteral("TabSheetAuto"));
+    actions.Make("ASubmitAuto", "Auto", "Submit", [this] { submission_.Submit(); });
+    actions.Make("ASubmitAllAuto", "Auto", "Submit All", [this] { submission_.SubmitAll(); })
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    actions.Make("ARetryFailedAuto", "Auto", "Retry Failed", [this] { submission_.RetryFailed(); });
+    actions.Make("AOpenReportsAuto", "Auto", "Open Reports Folder", [this] { submission_.OpenReportsFolder(); });
+    actions.Make("ACheckAuto", "Auto", "Check All", [this] { ACheckAutoExecute(); });
+    actions.Make("AUnCheckAuto", "Auto", "UnCheck All", [this] { AUnCheckAutoExecute(); });
+
     QToolBar* toolBarSites = ToolBars::Make(this, "ToolBarSites", 71);
-    ToolBars::AddButton(toolBarSites, "ToolButtonCheckAuto", actions.ACheckAuto, 71);
-    ToolBars::AddButton(toolBarSites, "ToolButtonUnCheckAuto", actions.AUnCheckAuto, 71);
-    ToolBars::AddButton(toolBarSites, "ToolButtonSubmitAuto", actions.ASubmitAllAuto, 71);
+    ToolBars::AddButton(toolBarSites, "ToolButtonCheckAuto", actions("ACheckAuto"), 71);
+    ToolBars::AddButton(toolBarSites, "ToolButtonUnCheckAuto", actions("AUnCheckAuto"), 71);
+    ToolBars::AddButton(toolBarSites, "ToolButtonSubmitAuto", actions("ASubmitAllAuto"), 71);
     auto* panelMax = new QWidget(toolBarSites);
     panelMax->setObjectName(QStringLiteral("PanelMax"));
     auto* labelSpeed = new QLabel(QStringLiteral("Speed:"), panelMax);
@@ -44,17 +57,19 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, const Ac
     listViewAuto_->setObjectName(QStringLiteral("ListViewAuto"));
     auto* pmAuto = new QMenu(this);
     pmAuto->setObjectName(QStringLiteral("PMAuto"));
-    ToolBars::AddEntry(pmAuto, "PMAutoSubmt", actions.ASubmitAuto);
+    actions.Entry(pmAuto, "PMAutoSubmt", "ASubmitAuto");
     pmAuto->addSeparator();
-    ToolBars::AddEntry(pmAuto, "PMAutoAddSite", actions.AAddSiteAuto);
-    ToolBars::AddEntry(pmAuto, "PMAutoEditSite", actions.AEditSiteAuto);
-    ToolBars::AddEntry(pmAuto, "PMAutoDeleteSite", actions.ADeleteSiteAuto);
+    actions.Entry(pmAuto, "PMAutoAddSite", "AAddSiteAuto");
+    actions.Entry(pmAuto, "PMAutoEditSite", "AEditSiteAuto");
+    actions.Entry(pmAuto, "PMAutoDeleteSite", "ADeleteSiteAuto");
     listViewAuto_->SetPopupMenu(pmAuto);
     auto* layoutAuto = new QVBoxLayout(this);
     layoutAuto->setContentsMargins(0, 0, 0, 0);
     layoutAuto->setSpacing(0);
     layoutAuto->addWidget(toolBarSites);
     layoutAuto->addWidget(listViewAuto_, 1);
+    connect(comboBoxSpeed_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { ErrorGuard::Run([this, i] { ComboBoxSpeedChange(i); }); });
 }
 
 AutoSubmitPage::~AutoSubmitPage()
@@ -64,10 +79,29 @@ AutoSubmitPage::~AutoSubmitPage()
     delete modelAuto_;
 }
 
-void AutoSubmitPage::FillSpeeds()
+void AutoSubmitPage::ResetSpeed()
 {
+    speed_ = 1;
+    submission_.SetSpeed(speed_);
     QSignalBlocker block(comboBoxSpeed_);
     comboBoxSpeed_->clear();
     for (int i = 1; i <= 10; ++i) comboBoxSpeed_->addItem(QString::number(i));
     comboBoxSpeed_->setCurrentIndex(0);
+}
+
+void AutoSubmitPage::ACheckAutoExecute()
+{
+    sites_.SetAllChecked(true);
+}
+
+void AutoSubmitPage::AUnCheckAutoExecute()
+{
+    sites_.SetAllChecked(false);
+}
+
+void AutoSubmitPage::ComboBoxSpeedChange(int index)
+{
+    if (index < 0) return;
+    speed_ = index + 1;
+    submission_.SetSpeed(speed_);
 }

@@ -2,45 +2,48 @@
 
 #include <QWidget>
 
+class ActionList;
 class ListRows;
 class ListRowsModel;
-class QAction;
 class QComboBox;
 class SiteTable;
+class SubmitCommands;
 class TListView;
 
 // The Auto Submit page: the tool bar ToolBarSites (Check All, UnCheck All, Submit All and,
-// in PanelMax, the speed box), the list of sites ListViewAuto with its pop-up PMAuto. The
-// page owns its widgets and the list's model; the actions are the main window's, passed
-// in, and so is the list of rows, row i standing for row i of `table` (its script address
-// is the row's second status text).
+// in PanelMax, the speed box), the list of sites ListViewAuto with its pop-up PMAuto, and
+// the Auto actions of the runs (Submit, Submit All, Retry Failed, Open Reports Folder, the
+// check boxes) with their handlers. The page owns its widgets and the list's model; the list
+// of rows is the window's, row i standing for row i of `table` (its script address is the
+// row's second status text). The site actions on its pop-up are OwnSiteCommands', made
+// before the page.
 //
-// Lives on the GUI thread; `sites` and `table` outlive it.
+// Lives on the GUI thread; `sites`, `table`, `submission` and `actions` outlive it.
 class AutoSubmitPage : public QWidget {
     Q_OBJECT
 public:
-    // The main window's actions that the page shows.
-    struct Actions {
-        QAction* ACheckAuto;
-        QAction* AUnCheckAuto;
-        QAction* ASubmitAllAuto;
-        QAction* ASubmitAuto;
-        QAction* AAddSiteAuto;
-        QAction* AEditSiteAuto;
-        QAction* ADeleteSiteAuto;
-    };
-
-    AutoSubmitPage(ListRows& sites, const SiteTable& table, const Actions& actions, QWidget* parent = nullptr);
+    AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCommands& submission, ActionList& actions,
+                   QWidget* parent = nullptr);
     ~AutoSubmitPage() override;
 
     TListView* ListViewAuto() const { return listViewAuto_; }
     ListRowsModel* Model() const { return modelAuto_; }
     QComboBox* ComboBoxSpeed() const { return comboBoxSpeed_; }
+    // The workers a run or a validation starts at once, 1 to 10.
+    int Speed() const { return speed_; }
 
-    // Fills the speed box with 1 to 10 and shows 1, without reporting a change.
-    void FillSpeeds();
+    // Speed 1 for the runs, and the speed box filled with 1 to 10 showing 1, without
+    // reporting a change.
+    void ResetSpeed();
+
+    void ACheckAutoExecute();
+    void AUnCheckAutoExecute();
+    void ComboBoxSpeedChange(int index);
 
 private:
+    ListRows& sites_;
+    SubmitCommands& submission_;
+    int speed_ = 1;
     QComboBox* comboBoxSpeed_ = nullptr;
     ListRowsModel* modelAuto_ = nullptr;
     TListView* listViewAuto_ = nullptr;

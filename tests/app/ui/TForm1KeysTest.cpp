@@ -57,6 +57,11 @@ TEST(TForm1Keys, EachKeyRunsTheCommandOfThePageShownAndTheMenusShowThem)
     EXPECT_EQ(submitted.count(), 2);
     p.Messages();
 
+    // The browser's keys wait for its page.
+    auto* browser = form->findChild<TBrowserPanel*>(QStringLiteral("PanelBrowser"));
+    PressIn(*form, products, Qt::Key_L);
+    EXPECT_FALSE(browser->AddressBox()->hasFocus());
+
     // The same keys on the Manual Submit page work on its list.
     opened.clear();
     pages->setCurrentIndex(2);
@@ -70,7 +75,6 @@ TEST(TForm1Keys, EachKeyRunsTheCommandOfThePageShownAndTheMenusShowThem)
     PressIn(*form, manual, Qt::Key_S);
     ASSERT_EQ(FileDialogs::shown().size(), 1u);
     EXPECT_EQ(FileDialogs::shown()[0].Preset, QStringLiteral("sites.dat"));
-    auto* browser = form->findChild<TBrowserPanel*>(QStringLiteral("PanelBrowser"));
     PressIn(*form, manual, Qt::Key_L);
     EXPECT_TRUE(browser->AddressBox()->hasFocus());
     EXPECT_TRUE(p.Messages().empty());

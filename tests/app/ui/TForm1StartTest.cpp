@@ -154,6 +154,32 @@ TEST(TForm1Start, ExitMenuAndEscapeCloseTheWindowAndWriteProductsAndLanguage)
     }
 }
 
+// The settings file other versions read: each key in its section, in the order the writes
+// of a session and its close put them, every key's line written once.
+TEST(TForm1Start, ASessionLeavesTheSettingsFileInItsKnownOrder)
+{
+    TestProgram p;
+    auto form = p.Start();
+    FindAction(form.get(), "AAllowHttps")->trigger();
+    FindAction(form.get(), "MLangRussian")->trigger();
+    form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+    QApplication::processEvents();
+    form->close();
+    std::vector<std::string> lines;
+    const std::string ini = p.dir.Read("quillpost.ini");
+    for (size_t at = 0; at < ini.size();) {
+        const size_t end = ini.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos) << ini; // every line ends in CR LF
+        const std::string line = ini.substr(at, end - at);
+        lines.push_back(line.substr(0, line.find('=')));
+        at = end + 2;
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"[Configuration]", "AllowHttps", "Language", "", "[Window]", "Left",
+                                               "Top", "Width", "Height", "Maximized", "Page", "ListViewAutoWidths",
+                                               "ListViewManualWidths", "ListViewProductsWidths", "Splitter1"}));
+    EXPECT_EQ(IniFile::ReadString(p.dir.File("quillpost.ini"), "Configuration", "Language", ""), "Russian");
+}
+
 TEST(TForm1Start, AFailedCloseReportsAndKeepsTheWindowOpen)
 {
     TestProgram p;

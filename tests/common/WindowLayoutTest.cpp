@@ -1,4 +1,4 @@
-#include "app/WindowLayout.h"
+#include "common/WindowLayout.h"
 
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "app/WindowLayout.h"
+#include "common/WindowLayout.h"
 
 #include "common/FileReplace.h"
 #include "common/IniFile.h"

@@ -1,0 +1,120 @@
+#include "app/ui/MainMenu.h"
+
+#include "catalogue/ui/ActionList.h"
+#include "common/ui/ErrorGuard.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+QMenu* Menu(QWidget* parent, const char* name, const char* title)
+{
+    auto* m = new QMenu(QString::fromUtf8(title), parent);
+    m->setObjectName(QString::fromUtf8(name));
+    return m;
+}
+
+// An entry of its own that runs `run`.
+QAction* PlainEntry(QMenu* m, const char* name, const char* caption, const std::function<void()>& run)
+{
+    auto* e = new QAction(QString::fromUtf8(caption), m);
+    e->setObjectName(QString::fromUtf8(name));
+    QObject::connect(e, &QAction::triggered, m, [run] { ErrorGuard::Run(run); });
+    m->addAction(e);
+    return e;
+}
+
+// Entries named by the first of each pair that mirror the action the second names; a pair of
+// nulls is a separator.
+void Entries(QMenu* m, const ActionList& actions, std::initializer_list<std::pair<const char*, const char*>> list)
+{
+    for (const auto& [name, action] : list) {
+        if (name)
+            actions.Entry(m, name, action);
+        else
+            m->addSeparator();
+    }
+}
+
+} // namespace
+
+MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList& actions, const Handlers& handlers)
+{
+    QMenuBar* bar = window->menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = Menu(bar, "MFile", "File");
+    PlainEntry(file, "MExit", "Exit", handlers.Exit);
+    bar->addMenu(file);
+
+    QMenu* products = Menu(bar, "MProducts", "Products");
+    Entries(products, actions, {{"MProductsAdd", "AAddProduct"}, {"MProductsEdit", "AEditProduct"}});
+    QMenu* del = Menu(products, "MProductsDelete", "Delete");
+    Entries(del, actions,
+            {{"MDeleteProductsSelected", "ADeleteSelectedProduct"},
+             {"MDeleteProductsChecked", "ADeleteCheckedProduct"},
+             {"MDeleteProductsAll", "ADeleteAllProduct"}});
+    products->addMenu(del);
+    Entries(products, actions,
+            {{nullptr, nullptr},
+             {"MProductsLoad", "ALoadProducts"},
+             {"MProductsSave", "ASaveProducts"},
+             {nullptr, nullptr},
+             {"MProductsCheckAll", "ACheckProducts"},
+             {"MProductsUncheckAll", "AUnCheckProducts"},
+             {nullptr, nullptr},
+             {"MProductsTestAll", "ATestPads"},
+             {"MProductsValidateAll", "AValidatePads"}});
+    bar->addMenu(products);
+
+    QMenu* submit = Menu(bar, "MSubmit", "Submit");
+    Entries(submit, actions,
+            {{"MSubmitAuto", "ASubmitAllAuto"},
+             {"MRetryFailedAuto", "ARetryFailedAuto"},
+             {nullptr, nullptr},
+             {"MAddSiteAuto", "AAddSiteAuto"},
+             {"MEditSiteAuto", "AEditSiteAuto"},
+             {"MDeleteSiteAuto", "ADeleteSiteAuto"},
+             {nullptr, nullptr},
+             {"MOpenReportsAuto", "AOpenReportsAuto"}});
+    bar->addMenu(submit);
+
+    QMenu* settings = Menu(bar, "MSettings", "Settings");
+    QMenu* language = Menu(settings, "MLanguage", "Language");
+    const LanguageEntries languages{PlainEntry(language, "MLangEnglish", "English", handlers.English),
+                                    PlainEntry(language, "MLangRussian", "Russian", handlers.Russian)};
+    languages.English->setCheckable(true);
+    languages.Russian->setCheckable(true);
+    settings->addMenu(language);
+    Entries(settings, actions, {{"MProxy", "AProxy"}, {"MAuthorEmail", "AAuthorEmail"}});
+    settings->addAction(actions("AAllowHttps")); // checkable: the menu shows the action itself
+    bar->addMenu(settings);
+
+    QMenu* help = Menu(bar, "MHelp", "Help");
+    actions.Entry(help, "MContent", "AContent");
+    PlainEntry(help, "MAbout", "About", handlers.About);
+    bar->addMenu(help);
+    return languages;
+}
+
+void MainMenu::ShowKeys(QMainWindow* window)
+{
+    auto show = [window](const char* entry, QKeySequence key) {
+        auto* e = window->findChild<QAction*>(QString::fromUtf8(entry));
+        e->setShortcut(key);
+        e->setShortcutContext(Qt::WidgetShortcut);
+    };
+    for (const char* entry : {"MProductsAdd", "PMAddProduct", "MenuItem3"})
+        show(entry, QKeySequence(Qt::CTRL | Qt::Key_N));
+    for (const char* entry : {"MProductsEdit", "PMEditProduct", "MenuItem4"})
+        show(entry, QKeySequence(Qt::CTRL | Qt::Key_E));
+    show("MProductsLoad", QKeySequence(Qt::CTRL | Qt::Key_O));
+    show("MProductsSave", QKeySequence(Qt::CTRL | Qt::Key_S));
+    show("MSubmitAuto", QKeySequence(Qt::CTRL | Qt::Key_Return));
+}

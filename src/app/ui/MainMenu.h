@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+
+class ActionList;
+class QAction;
+class QMainWindow;
+
+// The main window's menu bar (MainMenu1): File, Products, Submit, Settings and Help. Its
+// entries mirror the pages' actions by name; Exit, About and the languages are entries of
+// their own. Beside the entries of the commands that have keys, the keys show; the keys
+// themselves belong to the window's actions, so an entry's copy works only while its menu is
+// open and never makes a key ambiguous.
+//
+// GUI thread.
+class MainMenu {
+public:
+    struct Handlers {
+        std::function<void()> Exit, About, English, Russian;
+    };
+    struct LanguageEntries {
+        QAction* English;
+        QAction* Russian;
+    };
+
+    // Builds the menu bar of `window` from the actions made so far.
+    static LanguageEntries Build(QMainWindow* window, const ActionList& actions, const Handlers& handlers);
+    // The keys beside the menu and pop-up entries, once every page has made its entries.
+    static void ShowKeys(QMainWindow* window);
+};

@@ -1,0 +1,35 @@
+#include "catalogue/ui/ListPageCommands.h"
+
+#include "catalogue/ListCommands.h"
+#include "catalogue/ListDocument.h"
+#include "catalogue/ListRows.h"
+#include "common/ui/FileDialogs.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
+
+void ListPageCommands::DeleteSelected(ListRows& list)
+{
+    if (list.SelectedCount() == 0) {
+        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
+        return;
+    }
+    if (MessageBoxes::Ask(QString::fromUtf8(ListCommands::ConfirmText),
+                          QString::fromUtf8(ListCommands::ConfirmCaption)) != MessageBoxes::Answer::Ok)
+        return;
+    ListCommands::DeleteSelected(list);
+}
+
+void ListPageCommands::Load(ListDocument& list, QWidget* parent)
+{
+    const QString name = FileDialogs::Open(parent);
+    if (name.isEmpty()) return;
+    const std::string partRead = list.Load(LocalText::ToBytes(name));
+    if (!partRead.empty()) MessageBoxes::Show(LocalText::ToQ(partRead));
+}
+
+void ListPageCommands::Save(ListDocument& list, QWidget* parent)
+{
+    const QString name = FileDialogs::Save(parent, LocalText::ToQ(list.FileName()));
+    if (name.isEmpty()) return;
+    list.Save(LocalText::ToBytes(name));
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "catalogue/ListDocument.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class ActionList;
+class ListRows;
+class ListRowsModel;
+class QSplitter;
+class TBrowserPanel;
+class TFormAddManual;
+class TFormEditManual;
+class TListView;
+struct PreparedSubmission;
+
+// The Manual Submit page (TabSheetManual): the tool bar ToolBarManual in PanelTopManual, the
+// list of sites ListViewManual with its pop-up PopupMenuManual and Delete's drop-down
+// PopupMenuDeleteManual, the browser panel beside it (Splitter1), the Add Site and Edit Site
+// dialogs, and the Manual actions with their handlers. When the script address of the
+// submission last prepared has loaded in the browser, its PAD-link field is filled.
+//
+// Lives on the GUI thread; the list, the prepared submission, the action list and the window
+// outlive it.
+class ManualSubmitPage : public QWidget {
+    Q_OBJECT
+public:
+    // `sites` is kept in `sitesPath`. `refreshCaptions` sets the captions anew from the
+    // language file before a dialog opens.
+    ManualSubmitPage(ListRows& sites, const std::string& sitesPath, const PreparedSubmission& prepared,
+                     ActionList& actions, std::function<void()> refreshCaptions, QWidget* parent = nullptr);
+    ~ManualSubmitPage() override;
+
+    ListDocument& Document() { return document_; }
+    ListRowsModel* Model() const { return model_; }
+    TListView* ListViewManual() const { return listView_; }
+    TBrowserPanel* PanelBrowser() const { return panelBrowser_; }
+    QSplitter* Splitter() const { return splitter_; }
+    TFormAddManual* FormAddManual() const { return formAddManual_; }
+    TFormEditManual* FormEditManual() const { return formEditManual_; }
+
+    void AAddManualExecute();
+    void AEditManualExecute();
+    void ADeleteManualExecute();
+    void ADeleteSelectedManualExecute();
+    void ADeleteAllManualExecute();
+    void AVisitManualExecute();
+    void ALoadManualExecute();
+    void ASaveManualExecute();
+    void WebBrowser1DocumentComplete();
+
+private:
+    void BuildActions();
+    void BuildWidgets();
+
+    ListRows& sites_;
+    ListDocument document_;
+    const PreparedSubmission& prepared_;
+    ActionList& actions_;
+    std::function<void()> refreshCaptions_;
+    ListRowsModel* model_ = nullptr;
+    TListView* listView_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    TBrowserPanel* panelBrowser_ = nullptr;
+    TFormAddManual* formAddManual_ = nullptr;
+    TFormEditManual* formEditManual_ = nullptr;
+};
