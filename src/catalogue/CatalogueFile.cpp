@@ -185,7 +185,7 @@ void CatalogueFile::SaveList(ListRows& list, const std::string& path, int fields
 {
     WriteList(list, path, fields);
     ForgetFailedLoad(list, path);
-    list.SetModified(false);
+    list.MarkWritten();
 }
 
 std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& path, int fields)
