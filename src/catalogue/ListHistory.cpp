@@ -143,8 +143,17 @@ std::string ListHistory::RedoName() const
 
 std::vector<PlacedRow> ListHistory::TakeOut(const std::vector<std::uint64_t>& ids)
 {
-    const std::unordered_set<std::uint64_t> wanted(ids.begin(), ids.end());
     std::vector<PlacedRow> taken;
+    if (ids.empty()) return taken;
+    if (ids.size() == 1) {
+        const int index = list_.IndexOfId(ids[0]);
+        if (index >= 0) {
+            taken.push_back(PlacedRow{index, list_.Row(index)});
+            list_.Delete(index);
+        }
+        return taken;
+    }
+    const std::unordered_set<std::uint64_t> wanted(ids.begin(), ids.end());
     taken.reserve(ids.size());
     for (int i = 0; i < list_.Count(); ++i) {
         const ListRowView row = list_.Row(i);

@@ -546,6 +546,31 @@ void ListRows::Restore(std::span<const PlacedRow> rows)
 {
     if (rows.empty()) return;
     BeginUpdate();
+    if (rows.size() < 64) {
+        // A few rows: each moves the rows after it, cheaper than building the list anew.
+        try {
+            for (const PlacedRow& placed : rows) {
+                std::vector<std::string_view> texts(static_cast<size_t>(columnCount_));
+                texts[0] = Store(placed.Row.Caption);
+                for (size_t c = 1; c < texts.size() && c - 1 < placed.Row.SubItems.size(); ++c)
+                    texts[c] = Store(placed.Row.SubItems[c - 1]);
+                try {
+                    InsertRow(std::clamp(placed.Index, 0, Count()), RowState{placed.Row.Id, placed.Row.Checked, false},
+                              texts);
+                } catch (...) {
+                    for (std::string_view text : texts) Release(text);
+                    throw;
+                }
+                lastId_ = std::max(lastId_, placed.Row.Id);
+            }
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        modified_ = true;
+        EndUpdate();
+        return;
+    }
     try {
         // One merge of the rows as they are with the rows that come back.
         const size_t columns = static_cast<size_t>(columnCount_);

@@ -189,4 +189,14 @@ TEST(ListHistoryTest, ManyDeletesKeepEachDeletedRowOnceNotACopyOfTheList)
     EXPECT_EQ(list.Count(), 2000);
     EXPECT_EQ(list.Caption(0), "Product 0");
     EXPECT_EQ(list.Caption(99), "Product 99");
+
+    // Many rows at once come back between the rows that stayed, in their places.
+    const std::vector<std::string> whole = Seen(list);
+    {
+        ListHistory::Step step(history, "Delete Selected");
+        int n = 0;
+        list.DeleteIf([&n](const ListRowView&) { return n++ % 3 == 1; });
+    }
+    history.Undo();
+    EXPECT_EQ(Seen(list), whole);
 }
