@@ -2,6 +2,7 @@
 
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "common/FileBackups.h"
 #include "common/StatusWords.h"
 
 #include <algorithm>
@@ -102,6 +103,11 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
         throw IncompleteRead(NameOf(path) + " is UTF-16 text; it was not read");
     }
     const size_t nul = bytes.find('\0');
+    if (const std::string why = NotACatalogue(bytes, list.ColumnCount()); !why.empty()) {
+        list.MarkLoadFailed(path);
+        throw IncompleteRead(NameOf(path) + " does not look like a " +
+                             (list.ColumnCount() > ProductFields ? "products" : "sites") + " file: " + why);
+    }
     list.BeginUpdate();
     try {
         list.Clear();
@@ -129,6 +135,27 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
     if (nul != std::string::npos)
         throw IncompleteRead(NameOf(path) + " has a NUL byte at offset " + std::to_string(nul) +
                              "; the rest of the file was not read");
+}
+
+std::string CatalogueFile::NotACatalogue(std::string_view bytes, int columns)
+{
+    // The lists' last column is a status that the file does not hold (a product's validation
+    // word is an optional field after the others).
+    const size_t fields = static_cast<size_t>(std::max(columns - 1, 1));
+    const size_t nul = bytes.find('\0');
+    const std::string_view text = bytes.substr(0, nul);
+    bool good = false, words = false;
+    ForEachLine(text, [&](std::string_view line) {
+        if (static_cast<size_t>(std::count(line.begin(), line.end(), '|')) >= fields) good = true;
+        if (line.find_first_not_of(" \t") != std::string_view::npos) words = true;
+    });
+    if (good) return {};
+    const bool binary = nul != std::string_view::npos || std::any_of(text.begin(), text.end(), [](char c) {
+                            const auto u = static_cast<unsigned char>(c);
+                            return u < 32 && c != '\t' && c != '\r' && c != '\n';
+                        });
+    if (binary) return "it holds binary data";
+    return words ? "no line has fields ended by |" : std::string();
 }
 
 void CatalogueFile::ForgetFailedLoad(ListRows& list, const std::string& path)
@@ -183,9 +210,11 @@ void CatalogueFile::WriteList(const ListRows& list, const std::string& path, int
 
 void CatalogueFile::SaveList(ListRows& list, const std::string& path, int fields)
 {
-    WriteList(list, path, fields);
+    const std::string bytes = Format(list, fields);
+    FileBackups::Keep(path, bytes);
+    FileReplace::Write(path, bytes);
     ForgetFailedLoad(list, path);
-    list.SetModified(false);
+    list.MarkWritten();
 }
 
 std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& path, int fields)
@@ -200,7 +229,9 @@ std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& 
         WriteList(list, aside, fields);
         return aside;
     }
-    WriteList(list, path, fields);
+    const std::string bytes = Format(list, fields);
+    FileBackups::Keep(path, bytes);
+    FileReplace::Write(path, bytes);
     return path;
 }
 

@@ -46,6 +46,13 @@ public:
     // the user chose to replace the file). A list read anew counts as unmodified.
     static void ReadList(ListRows& list, const std::string& path, bool checkRows = false);
 
+    // Why `bytes` cannot be the file of a list of `columns` columns, or nothing when they can:
+    // a file whose lines all lack the list's fields ended by "|" ("no line has fields ended
+    // by |"), or one with control bytes and not one such line ("it holds binary data"). A
+    // file without a word in it is an empty list. ReadList refuses such a file whole, with
+    // a message naming it, and leaves the list as it was.
+    static std::string NotACatalogue(std::string_view bytes, int columns);
+
     // Lifts the failed-load mark of every name of the file `path` (read or written in
     // full since).
     static void ForgetFailedLoad(ListRows& list, const std::string& path);
@@ -54,7 +61,8 @@ public:
     // columns each followed by "|", then CR LF.
     static std::string Format(const ListRows& list, int fields);
 
-    // Replaces the file by the list's records, atomically. Throws FileError.
+    // Replaces the file by the list's records, atomically. Throws FileError. SaveList and
+    // SaveOnClose keep the file being replaced as a backup first (FileBackups).
     static void WriteList(const ListRows& list, const std::string& path, int fields);
 
     // The user's Save: writes the list, lifts the failed-load mark of that file and

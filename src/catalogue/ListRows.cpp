@@ -156,6 +156,7 @@ void ListRows::SetText(int row, int column, std::string text)
     CheckColumn(column);
     std::string_view& now = texts_[static_cast<size_t>(row) * columnCount_ + static_cast<size_t>(column)];
     if (now != text) {
+        if (recorder_) recorder_->RowChanging(*this, row);
         modified_ = true;
         const std::string_view stored = Store(text);
         Release(now);
@@ -169,6 +170,7 @@ int ListRows::SetCaption(int row, std::string caption)
     CheckRow(row);
     std::string_view& now = texts_[static_cast<size_t>(row) * columnCount_];
     if (now != caption) {
+        if (recorder_) recorder_->RowChanging(*this, row);
         modified_ = true;
         const std::string_view stored = Store(caption);
         Release(now);
@@ -272,6 +274,7 @@ int ListRows::AddRow(bool checked, bool selected, std::span<const std::string_vi
     }
     ++lastId_;
     modified_ = true;
+    if (recorder_) recorder_->RowInserted(lastId_);
     if (tell) observer_->RowsInserted(index, index);
     return index;
 }
@@ -319,6 +322,7 @@ void ListRows::EraseRows(const std::function<bool(int)>& gone)
 void ListRows::Delete(int row)
 {
     CheckRow(row);
+    if (recorder_) recorder_->RowsRemoving(*this, {row});
     modified_ = true;
     bool tell = observer_ && updateDepth_ == 0;
     if (tell) observer_->RowsAboutToBeRemoved(row, row);
@@ -338,6 +342,12 @@ int ListRows::DeleteIf(const std::function<bool(const ListRowView&)>& pred)
         // Asked of every row before any goes, so that the predicate sees the list whole.
         std::vector<bool> goes(rows_.size());
         for (size_t i = 0; i < rows_.size(); ++i) goes[i] = pred(Row(static_cast<int>(i)));
+        if (recorder_) {
+            std::vector<int> going;
+            for (size_t i = 0; i < goes.size(); ++i)
+                if (goes[i]) going.push_back(static_cast<int>(i));
+            if (!going.empty()) recorder_->RowsRemoving(*this, going);
+        }
         EraseRows([&goes](int row) { return goes[static_cast<size_t>(row)]; });
     } catch (...) {
         EndUpdate();
@@ -352,7 +362,14 @@ int ListRows::DeleteIf(const std::function<bool(const ListRowView&)>& pred)
 void ListRows::Clear()
 {
     BeginUpdate();
-    if (!rows_.empty()) modified_ = true;
+    if (!rows_.empty()) {
+        modified_ = true;
+        if (recorder_) {
+            std::vector<int> all(rows_.size());
+            std::iota(all.begin(), all.end(), 0);
+            recorder_->RowsRemoving(*this, all);
+        }
+    }
     EraseRows([](int) { return true; });
     EndUpdate();
 }
@@ -511,4 +528,93 @@ int ListRows::IndexOfId(std::uint64_t id) const
     for (size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].Id == id) return static_cast<int>(i);
     return -1;
+}
+
+void ListRows::SetModified(bool on)
+{
+    modified_ = on;
+    if (!on && recorder_) recorder_->Saved(false);
+}
+
+void ListRows::MarkWritten()
+{
+    modified_ = false;
+    if (recorder_) recorder_->Saved(true);
+}
+
+void ListRows::Restore(std::span<const PlacedRow> rows)
+{
+    if (rows.empty()) return;
+    BeginUpdate();
+    if (rows.size() < 64) {
+        // A few rows: each moves the rows after it, cheaper than building the list anew.
+        try {
+            for (const PlacedRow& placed : rows) {
+                std::vector<std::string_view> texts(static_cast<size_t>(columnCount_));
+                texts[0] = Store(placed.Row.Caption);
+                for (size_t c = 1; c < texts.size() && c - 1 < placed.Row.SubItems.size(); ++c)
+                    texts[c] = Store(placed.Row.SubItems[c - 1]);
+                try {
+                    InsertRow(std::clamp(placed.Index, 0, Count()), RowState{placed.Row.Id, placed.Row.Checked, false},
+                              texts);
+                } catch (...) {
+                    for (std::string_view text : texts) Release(text);
+                    throw;
+                }
+                lastId_ = std::max(lastId_, placed.Row.Id);
+            }
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        modified_ = true;
+        EndUpdate();
+        return;
+    }
+    try {
+        // One merge of the rows as they are with the rows that come back.
+        const size_t columns = static_cast<size_t>(columnCount_);
+        const size_t total = rows_.size() + rows.size();
+        std::vector<RowState> states;
+        std::vector<std::string_view> texts;
+        states.reserve(total);
+        texts.reserve(total * columns);
+        size_t from = 0;
+        std::vector<std::string_view> stored; // texts of rows put back so far, freed on failure
+        try {
+            for (const PlacedRow& placed : rows) {
+                const size_t target = std::min(static_cast<size_t>(std::max(placed.Index, 0)), total);
+                while (states.size() < target && from < rows_.size()) {
+                    states.push_back(rows_[from]);
+                    texts.insert(texts.end(), TextsOf(static_cast<int>(from)),
+                                 TextsOf(static_cast<int>(from)) + columns);
+                    ++from;
+                }
+                states.push_back(RowState{placed.Row.Id, placed.Row.Checked, false});
+                for (size_t c = 0; c < columns; ++c) {
+                    const std::string_view text =
+                        c == 0 ? std::string_view(placed.Row.Caption)
+                               : (c - 1 < placed.Row.SubItems.size() ? std::string_view(placed.Row.SubItems[c - 1])
+                                                                     : std::string_view());
+                    stored.push_back(Store(text));
+                    texts.push_back(stored.back());
+                }
+                lastId_ = std::max(lastId_, placed.Row.Id);
+            }
+        } catch (...) {
+            for (std::string_view text : stored) Release(text);
+            throw;
+        }
+        for (; from < rows_.size(); ++from) {
+            states.push_back(rows_[from]);
+            texts.insert(texts.end(), TextsOf(static_cast<int>(from)), TextsOf(static_cast<int>(from)) + columns);
+        }
+        rows_.swap(states);
+        texts_.swap(texts);
+        modified_ = true;
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
 }

@@ -70,6 +70,31 @@ public:
     virtual void ResetDone() = 0;
 };
 
+class ListRows;
+
+// Told of every change of a list's rows before it is made (after, for an insertion), so
+// that the change can be undone: what an undo history listens to. Check marks, selection
+// and sorting are not changes of rows.
+class ListRowsRecorder {
+public:
+    virtual ~ListRowsRecorder() = default;
+    // Rows `rows` (ascending indices) are about to leave the list, all at once.
+    virtual void RowsRemoving(const ListRows& list, const std::vector<int>& rows) = 0;
+    // A row was added.
+    virtual void RowInserted(std::uint64_t id) = 0;
+    // A text of row `row` is about to change (to a different text).
+    virtual void RowChanging(const ListRows& list, int row) = 0;
+    // What the list holds is what a file holds: it was read from it, or written to it
+    // (`written`: then no other state of the list is what a file holds any more).
+    virtual void Saved(bool written) = 0;
+};
+
+// A row and the place it takes, for putting rows back where they were.
+struct PlacedRow {
+    int Index = 0;
+    ListRow Row;
+};
+
 // The rows of one of the program's lists, addressed by row index. While sorting is on,
 // the list keeps itself in ascending caption order (locale-aware, case-sensitive); it
 // re-sorts whenever a caption is set and when sorting is switched on. While sorting is
@@ -149,7 +174,19 @@ public:
     // or a save of the list): rows added or deleted, a text changed, rows reordered. Check
     // marks, selection and texts set to what they were do not count.
     bool Modified() const { return modified_; }
-    void SetModified(bool on) { modified_ = on; }
+    // Clearing the flag tells the recorder the list was read anew; MarkWritten says it was
+    // written to its file.
+    void SetModified(bool on);
+    void MarkWritten();
+
+    // Puts rows back, each with its own Id, texts and check mark: `rows` in ascending order
+    // of the places they take in the list that results (the other rows keep their order
+    // around them). While sorting is on the list sorts afterwards. Tells the observer one
+    // Reset and the recorder nothing.
+    void Restore(std::span<const PlacedRow> rows);
+
+    // At most one recorder; null detaches it. Not carried over by copies.
+    void SetRecorder(ListRowsRecorder* recorder) { recorder_ = recorder; }
 
     void SetObserver(ListRowsObserver* observer) { observer_ = observer; }
     const CaptionCollator& Collator() const { return *collator_; }
@@ -192,4 +229,5 @@ private:
     std::vector<std::string> failedPaths_;
     bool modified_ = false;
     ListRowsObserver* observer_ = nullptr;
+    ListRowsRecorder* recorder_ = nullptr;
 };

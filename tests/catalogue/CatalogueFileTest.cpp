@@ -268,3 +268,48 @@ TEST(CatalogueFile, ReadingOrSavingAListLeavesItUnmodified)
     EXPECT_THROW(CatalogueFile::SaveList(list, dir.File("no/such/folder.dat"), CatalogueFile::SiteFields), FileError);
     EXPECT_TRUE(list.Modified());
 }
+
+TEST(CatalogueFile, AFileThatIsNotACatalogueIsRefusedWholeAndTheListKeepsItsRows)
+{
+    TempDir dir;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message; // empty: it loads
+        int rows;
+    };
+    const std::vector<Case> cases = {
+        {"report.csv",
+         "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error\r\n"
+         "2026-01-01T00:00:00Z,Tidy,http://t/p.xml,Site,http://s/,GET,Ok,200,5,\r\n",
+         "report.csv does not look like a products file: no line has fields ended by |", 0},
+        {"picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+         "picture.png does not look like a products file: it holds binary data", 0},
+        {"mixed.dat", "a broken line\r\nTidy|http://t/p.xml|Business|\r\n", "", 2},
+        {"empty.dat", "\r\n", "", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ListRows list(4);
+        list.Add("Kept");
+        const std::string path = dir.Write(c.name, c.bytes);
+        if (*c.message) {
+            try {
+                CatalogueFile::ReadList(list, path);
+                ADD_FAILURE() << "loaded";
+            } catch (const IncompleteRead& e) {
+                EXPECT_EQ(std::string(e.what()), c.message);
+            }
+            ASSERT_EQ(list.Count(), 1);
+            EXPECT_EQ(list.Caption(0), "Kept");
+            EXPECT_TRUE(list.LoadFailed());
+        } else {
+            CatalogueFile::ReadList(list, path);
+            EXPECT_EQ(list.Count(), c.rows);
+        }
+    }
+    // A sites list asks for two fields only.
+    ListRows sites(3);
+    CatalogueFile::ReadList(sites, dir.Write("sites.dat", "Meadow|http://m/|\r\n"), true);
+    EXPECT_EQ(sites.Count(), 1);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// Earlier generations of a catalogue file, kept beside it when a save replaces it: NAME.bak
+// is the file as it was before the last save that changed it, NAME.bak.2 the one before,
+// up to NAME.bak.5. The user restores one by loading it.
+class FileBackups {
+public:
+    static constexpr int Generations = 5;
+
+    // NAME.bak for generation 1, NAME.bak.N after it.
+    static std::string NameOf(const std::string& path, int generation);
+
+    // Before `path` is replaced by `bytes`: when it is a regular file whose bytes differ from
+    // `bytes` and from its newest backup, every backup moves one generation back (the oldest
+    // goes) and the file's bytes become NAME.bak, with the file's permissions. Never throws
+    // and never stops a save: in a folder that takes no new files, or when anything else
+    // fails, the backups stay as they were.
+    static void Keep(const std::string& path, const std::string& bytes);
+};

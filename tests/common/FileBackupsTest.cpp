@@ -1,0 +1,58 @@
+#include "common/FileBackups.h"
+#include "common/FileReplace.h"
+#include "support/PermissionsBind.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+// What a save does: the backup, then the replace.
+void Save(const std::string& path, const std::string& bytes)
+{
+    FileBackups::Keep(path, bytes);
+    FileReplace::Write(path, bytes);
+}
+
+} // namespace
+
+TEST(FileBackups, FiveGenerationsOfDistinctSavesTheOldestGoing)
+{
+    TempDir dir;
+    const std::string path = dir.Write("products.dat", "v0");
+    Save(path, "v1");
+    Save(path, "v1"); // the same bytes again: nothing moves
+    for (int v = 2; v <= 7; ++v) Save(path, "v" + std::to_string(v));
+    EXPECT_EQ(dir.Read("products.dat"), "v7");
+    EXPECT_EQ(dir.Read("products.dat.bak"), "v6");
+    EXPECT_EQ(dir.Read("products.dat.bak.2"), "v5");
+    EXPECT_EQ(dir.Read("products.dat.bak.5"), "v2");
+    EXPECT_FALSE(FileReplace::Exists(dir.File("products.dat.bak.6")));
+
+    // An emptied list written at every close: the good catalogue stays in the backups.
+    Save(path, "");
+    Save(path, "");
+    EXPECT_EQ(dir.Read("products.dat.bak"), "v7");
+    EXPECT_EQ(dir.Read("products.dat.bak.2"), "v6");
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++files;
+    EXPECT_EQ(files, 6); // no copy left half-made
+}
+
+TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveGoesOn)
+{
+    TempDir dir;
+    const std::string path = dir.Write("data/sites.dat", "old\r\n");
+    ::chmod(dir.File("data").c_str(), 0555);
+    {
+        PermissionsBind bind;
+        if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
+        Save(path, "new\r\n");
+        EXPECT_EQ(dir.Read("data/sites.dat"), "new\r\n");
+        EXPECT_FALSE(FileReplace::Exists(dir.File("data/sites.dat.bak")));
+    }
+    ::chmod(dir.File("data").c_str(), 0755);
+}
