@@ -139,9 +139,9 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
 
 std::string CatalogueFile::NotACatalogue(std::string_view bytes, int columns)
 {
-    // The lists' last column is a status that the file does not hold (a product's validation
-    // word is an optional field after the others).
-    const size_t fields = static_cast<size_t>(std::max(columns - 1, 1));
+    // Every record starts with a title and a link, each ended by "|" (a product's category
+    // and validation word may be missing).
+    const size_t fields = columns > 1 ? 2 : 1;
     const size_t nul = bytes.find('\0');
     const std::string_view text = bytes.substr(0, nul);
     bool good = false, words = false;

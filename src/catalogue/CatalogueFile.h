@@ -47,8 +47,8 @@ public:
     static void ReadList(ListRows& list, const std::string& path, bool checkRows = false);
 
     // Why `bytes` cannot be the file of a list of `columns` columns, or nothing when they can:
-    // a file whose lines all lack the list's fields ended by "|" ("no line has fields ended
-    // by |"), or one with control bytes and not one such line ("it holds binary data"). A
+    // a file whose lines all lack a title and a link each ended by "|" ("no line has fields
+    // ended by |"), or one with control bytes and not one such line ("it holds binary data"). A
     // file without a word in it is an empty list. ReadList refuses such a file whole, with
     // a message naming it, and leaves the list as it was.
     static std::string NotACatalogue(std::string_view bytes, int columns);

@@ -1,5 +1,6 @@
 #include "catalogue/ListCommands.h"
 
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
 
 int ListCommands::DeleteSelected(ListRows& list)
@@ -77,4 +78,11 @@ int ListCommands::CategoryIndex(const std::vector<std::string>& categories, cons
     for (size_t i = 0; i < categories.size(); ++i)
         if (categories[i] == category) found = static_cast<int>(i);
     return found;
+}
+
+int ListCommands::ProductWithLink(const ListRows& products, const std::string& link)
+{
+    for (int row = 0; row < products.Count(); ++row)
+        if (products.Text(row, ProductColumn::PadLink) == link) return row;
+    return -1;
 }

@@ -18,6 +18,13 @@ public:
     // Asked at close when the manual site list changed since it was loaded or saved.
     static constexpr const char* SaveManualQuestion = "The manual site list has changed. Save it to sites.dat?";
 
+    // Asked when a product is added with a PAD link the list has already; OK adds it all the same.
+    static constexpr const char* DuplicateLinkQuestion = "The list has this PAD link already, for \"%1\". Add the "
+                                                         "product all the same?";
+
+    // The first product whose PAD link is `link`, byte for byte; -1 when none is.
+    static int ProductWithLink(const ListRows& products, const std::string& link);
+
     // Deletes the selected rows (or the checked ones), keeping the others in order.
     // Returns how many went.
     static int DeleteSelected(ListRows& list);

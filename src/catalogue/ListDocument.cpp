@@ -4,16 +4,21 @@
 #include "catalogue/ListRows.h"
 
 ListDocument::ListDocument(ListRows& rows, std::string dataPath, int fields, bool checkLoaded)
-    : rows_(rows), dataPath_(std::move(dataPath)), fields_(fields), checkLoaded_(checkLoaded)
+    : rows_(rows), history_(rows), dataPath_(std::move(dataPath)), fields_(fields), checkLoaded_(checkLoaded)
 {}
 
 void ListDocument::ReadAtStart()
 {
+    struct Forget {
+        ListHistory& history;
+        ~Forget() { history.Clear(); }
+    } forget{history_};
     CatalogueFile::ReadList(rows_, dataPath_, checkLoaded_);
 }
 
 std::string ListDocument::Load(const std::string& path)
 {
+    const ListHistory::Step step(history_, "Load");
     try {
         CatalogueFile::ReadList(rows_, path, checkLoaded_);
     } catch (const IncompleteRead& e) {

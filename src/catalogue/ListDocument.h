@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/ListHistory.h"
+
 #include <string>
 
 class ListRows;
@@ -9,7 +11,7 @@ class ListRows;
 // told about them. A page runs its list's file commands through here, so that each change of
 // the whole list has one place.
 //
-// Plain value over a list it does not own; the thread that owns the list.
+// Over a list it does not own, whose undo history it keeps; the thread that owns the list.
 class ListDocument {
 public:
     // `fields`: the columns each line of the file holds. `checkLoaded`: rows read from a file
@@ -17,15 +19,17 @@ public:
     ListDocument(ListRows& rows, std::string dataPath, int fields, bool checkLoaded);
 
     ListRows& Rows() const { return rows_; }
+    // Every change of the list's rows since the program's own read at start, for Undo.
+    ListHistory& History() { return history_; }
     const std::string& DataPath() const { return dataPath_; }
     // The data file's name without its folder: what Save offers.
     std::string FileName() const { return dataPath_.substr(dataPath_.find_last_of('/') + 1); }
 
-    // Reads the program's own file at start. Throws FileError (IncompleteRead for a file read in
-    // part: the list has the rows before the break).
+    // Reads the program's own file at start; that read is not a step to undo. Throws FileError (IncompleteRead for a
+    // file read in part: the list has the rows before the break).
     void ReadAtStart();
 
-    // The user's Load of `path`. A file read only in part leaves the rows that could be read
+    // The user's Load of `path`, one step to undo ("Load"). A file read only in part leaves the rows that could be read
     // and returns what to tell the user; empty when it was read whole. Throws FileError when
     // it cannot be read at all (the list then keeps its rows).
     std::string Load(const std::string& path);
@@ -41,6 +45,7 @@ public:
 
 private:
     ListRows& rows_;
+    ListHistory history_;
     std::string dataPath_;
     int fields_;
     bool checkLoaded_;

@@ -43,6 +43,22 @@ void ListHistory::End()
     made_ = false;
     implicit_ = false;
     openAdded_.clear();
+    Changed();
+}
+
+void ListHistory::Clear()
+{
+    CloseImplicit();
+    steps_.clear();
+    done_ = 0;
+    clean_.clear();
+    if (!list_.Modified()) clean_.insert(0);
+    Changed();
+}
+
+void ListHistory::Changed()
+{
+    if (onChange_) onChange_();
 }
 
 void ListHistory::CloseImplicit()
@@ -180,6 +196,7 @@ void ListHistory::Undo()
     applying_ = false;
     --done_;
     Settle();
+    Changed();
 }
 
 void ListHistory::Redo()
@@ -203,6 +220,7 @@ void ListHistory::Redo()
     step.AddedRows.shrink_to_fit();
     ++done_;
     Settle();
+    Changed();
 }
 
 void ListHistory::Settle()

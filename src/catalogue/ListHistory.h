@@ -3,6 +3,7 @@
 #include "catalogue/ListRows.h"
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -58,6 +59,13 @@ public:
     std::string RedoName() const;
     void Undo();
     void Redo();
+    // Forgets every step: the list as it stands is where the history begins (after the
+    // program's own read at start, which is not the user's to undo).
+    void Clear();
+    // Called after every change of what Undo and Redo would do (a step ended, undone, redone,
+    // or the history cleared).
+    void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+
     // How many steps there are (done and undone), and the bytes of row texts they keep.
     std::size_t StepCount() const { return steps_.size(); }
     std::size_t KeptBytes() const;
@@ -87,8 +95,10 @@ private:
     // Takes the rows with these Ids out of the list, returning them at their places.
     std::vector<PlacedRow> TakeOut(const std::vector<std::uint64_t>& ids);
     void Settle();
+    void Changed();
 
     ListRows& list_;
+    std::function<void()> onChange_;
     std::vector<StepData> steps_; // steps_[0, done_) are done, the rest undone
     std::size_t done_ = 0;
     // The open step: named by Begin (or unnamed, opened by a change outside any command),

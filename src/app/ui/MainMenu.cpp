@@ -53,6 +53,12 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
     PlainEntry(file, "MExit", "Exit", handlers.Exit);
     bar->addMenu(file);
 
+    // Undo and Redo: the actions themselves, whose captions name the step they would take.
+    QMenu* edit = Menu(bar, "MEdit", "Edit");
+    edit->addAction(actions("AUndo"));
+    edit->addAction(actions("ARedo"));
+    bar->addMenu(edit);
+
     QMenu* products = Menu(bar, "MProducts", "Products");
     Entries(products, actions, {{"MProductsAdd", "AAddProduct"}, {"MProductsEdit", "AEditProduct"}});
     QMenu* del = Menu(products, "MProductsDelete", "Delete");

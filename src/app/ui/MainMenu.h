@@ -6,7 +6,7 @@ class ActionList;
 class QAction;
 class QMainWindow;
 
-// The main window's menu bar (MainMenu1): File, Products, Submit, Settings and Help. Its
+// The main window's menu bar (MainMenu1): File, Edit, Products, Submit, Settings and Help. Its
 // entries mirror the pages' actions by name; Exit, About and the languages are entries of
 // their own. Beside the entries of the commands that have keys, the keys show; the keys
 // themselves belong to the window's actions, so an entry's copy works only while its menu is

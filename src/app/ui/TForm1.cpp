@@ -9,6 +9,7 @@
 #include "catalogue/ui/ActionList.h"
 #include "catalogue/ui/ProductsPage.h"
 #include "catalogue/ui/TListView.h"
+#include "catalogue/ui/UndoCommands.h"
 #include "common/ProxySetting.h"
 #include "common/ui/AccessibleNames.h"
 #include "common/ui/ErrorGuard.h"
@@ -111,7 +112,8 @@ TForm1::~TForm1()
 {
     // No worker outlives the window it writes to.
     submission_.reset();
-    // The pages, with their views and models, go before the lists they show.
+    // The pages, with their views, models and histories, go before the lists they show.
+    undo_->SetTarget(nullptr);
     delete pageControl_;
     pageControl_ = nullptr;
 }
@@ -167,6 +169,11 @@ void TForm1::BuildPages()
 
     pageManual_ = new ManualSubmitPage(manual_, files_.Data(ProgramFiles::Sites), prepared_, *actions_, refresh);
     pageControl_->addTab(pageManual_, QStringLiteral("Manual Submit"));
+
+    undo_ = std::make_unique<UndoCommands>(*actions_);
+    undo_->Follow(pageProducts_->Document().History());
+    undo_->Follow(pageManual_->Document().History());
+    undo_->SetTarget(&pageProducts_->Document().History());
 
     connect(pageControl_, &QTabWidget::currentChanged, this,
             [this](int page) { ErrorGuard::Run([this, page] { PageControl1Change(page); }); });
@@ -406,6 +413,9 @@ void TForm1::SetSubmission(const std::string& scriptUrl, const std::string& link
 
 void TForm1::PageControl1Change(int page)
 {
+    undo_->SetTarget(page == 0   ? &pageProducts_->Document().History()
+                     : page == 2 ? &pageManual_->Document().History()
+                                 : nullptr);
     if (page == 2) manualPageShown_ = true;
     statusBar_->ShowPage(page);
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 class ActionList;
+class UndoCommands;
 class CaptionTable;
 class OwnSiteCommands;
 class QAction;
@@ -147,6 +148,7 @@ private:
 
     PreparedSubmission prepared_; // read by the form fill when a page has loaded
     std::unique_ptr<ActionList> actions_;
+    std::unique_ptr<UndoCommands> undo_; // Undo and Redo of the page shown
     std::unique_ptr<SubmitCommands> submission_;
 
     QTabWidget* pageControl_ = nullptr;

@@ -1,5 +1,9 @@
 #include "catalogue/ui/ListRowsModel.h"
 
+#include "catalogue/ListHistory.h"
+
+#include <optional>
+
 #include "catalogue/ItemCheck.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
@@ -100,6 +104,8 @@ bool ListRowsModel::setData(const QModelIndex& index, const QVariant& value, int
                 // As the Edit dialogs do: written with sorting off, then sorted. The sort
                 // waits until the editor has closed, since it rebuilds every row.
                 rows_.SetSorted(false);
+                std::optional<ListHistory::Step> step;
+                if (history_) step.emplace(*history_, "Rename");
                 rows_.SetCaption(index.row(), caption);
                 QMetaObject::invokeMethod(
                     this, [this] { ErrorGuard::Run([this] { rows_.SetSorted(true); }); }, Qt::QueuedConnection);

@@ -12,6 +12,8 @@
 // The model a list view shows: one of the core lists, followed through its observer
 // interface. Column 0 carries the check box (Products and Auto Submit lists) and is
 // editable in place; the model's texts, colours and tool tips are the core list's.
+class ListHistory;
+
 class ListRowsModel : public QAbstractTableModel, public ListRowsObserver {
     Q_OBJECT
 public:
@@ -32,6 +34,8 @@ public:
     std::string SecondText(int row) const;
     // Lines added under a row's info tip (a product's validation problems); empty: none.
     void SetTipLines(std::function<std::string(int row)> fn) { tipLines_ = std::move(fn); }
+    // An in-place rename becomes a step of this history ("Rename").
+    void SetHistory(ListHistory* history) { history_ = history; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -62,4 +66,5 @@ private:
     int inChange_ = 0;
     std::function<std::string(int row)> tipLines_;
     std::function<std::string(int)> secondText_;
+    ListHistory* history_ = nullptr;
 };

@@ -37,6 +37,7 @@ ProductsPage::ProductsPage(ListRows& products, const std::string& productsPath, 
     formAddProduct_->SetPadFetch(pad_.FromPad);
     formEditProduct_->SetPadFetch(pad_.FromPad);
     model_->SetTipLines(pad_.ValidationTip);
+    model_->SetHistory(&document_.History());
 }
 
 ProductsPage::~ProductsPage()
@@ -129,6 +130,7 @@ void ProductsPage::AAddProductExecute()
 {
     refreshCaptions_();
     formAddProduct_->FillCategories(categories_, categories_.empty() ? -1 : 0);
+    const ListHistory::Step step(document_.History(), "Add");
     formAddProduct_->ShowModal();
 }
 
@@ -144,31 +146,37 @@ void ProductsPage::AEditProductExecute()
     formEditProduct_->FillCategories(categories_,
                                      ListCommands::CategoryIndex(categories_,
                                                                  products_.Text(row, ProductColumn::Category)));
+    const ListHistory::Step step(document_.History(), "Edit");
     formEditProduct_->ShowModal();
 }
 
 void ProductsPage::ADeleteProductExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete");
     ListPageCommands::DeleteSelected(products_);
 }
 
 void ProductsPage::ADeleteSelectedProductExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete Selected");
     ListPageCommands::DeleteSelected(products_);
 }
 
 void ProductsPage::ADeleteCheckedProductExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete Checked");
     ListCommands::DeleteChecked(products_);
 }
 
 void ProductsPage::ADeleteAllProductExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete All");
     ListCommands::DeleteAll(products_);
 }
 
 void ProductsPage::AClearProductsExecute()
 {
+    const ListHistory::Step step(document_.History(), "Clear");
     ListCommands::DeleteAll(products_);
 }
 

@@ -233,6 +233,7 @@ void TItemDialog::ButtonOkClick()
         MessageBoxes::Show(LocalText::ToQ(message));
         return;
     }
+    if (!ConfirmWrite()) return;
     WriteRow();
     accept();
 }

@@ -88,6 +88,9 @@ public:
     void ButtonFromPadClick();
 
 protected:
+    // Whether the checked input may go into the list (a dialog may ask first); false keeps
+    // the dialog open.
+    virtual bool ConfirmWrite() { return true; }
     // Writes the accepted input into the list.
     virtual void WriteRow() = 0;
     void showEvent(QShowEvent* event) override;

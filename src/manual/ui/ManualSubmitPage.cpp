@@ -103,6 +103,7 @@ void ManualSubmitPage::BuildWidgets()
     panelLeft->setObjectName(QStringLiteral("PanelLeftManual"));
     model_ = new ListRowsModel(sites_, ListKind::Manual,
                                {QStringLiteral("Title"), QStringLiteral("URL"), QStringLiteral("Status")}, this);
+    model_->SetHistory(&document_.History());
     listView_ = new TListView(model_, {200, 300}, panelLeft);
     listView_->setObjectName(QStringLiteral("ListViewManual"));
     QMenu* popup = actions_.Popup("PopupMenuManual");
@@ -140,6 +141,7 @@ void ManualSubmitPage::BuildWidgets()
 void ManualSubmitPage::AAddManualExecute()
 {
     refreshCaptions_();
+    const ListHistory::Step step(document_.History(), "Add");
     formAddManual_->ShowModal();
 }
 
@@ -152,21 +154,25 @@ void ManualSubmitPage::AEditManualExecute()
         return;
     }
     formEditManual_->SetTexts(sites_.Caption(row), sites_.Text(row, ManualColumn::Link));
+    const ListHistory::Step step(document_.History(), "Edit");
     formEditManual_->ShowModal();
 }
 
 void ManualSubmitPage::ADeleteManualExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete");
     ListPageCommands::DeleteSelected(sites_);
 }
 
 void ManualSubmitPage::ADeleteSelectedManualExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete Selected");
     ListPageCommands::DeleteSelected(sites_);
 }
 
 void ManualSubmitPage::ADeleteAllManualExecute()
 {
+    const ListHistory::Step step(document_.History(), "Delete All");
     ListCommands::DeleteAll(sites_);
 }
 

@@ -1,5 +1,6 @@
 #include "submit/ui/OwnSiteCommands.h"
 
+#include "catalogue/ListCommands.h"
 #include "catalogue/ui/ActionList.h"
 #include "common/FileReplace.h"
 #include "common/Settings.h"
@@ -112,6 +113,9 @@ void OwnSiteCommands::ADeleteSiteAutoExecute()
 {
     const int index = OwnSiteRows::Selected(w_.Sites, w_.Own);
     if (index < 0) return;
+    if (MessageBoxes::Ask(QString::fromUtf8(ListCommands::ConfirmText),
+                          QString::fromUtf8(ListCommands::ConfirmCaption)) != MessageBoxes::Answer::Ok)
+        return;
     Change(
         [index](OwnSites& own) {
             own.Remove(index);

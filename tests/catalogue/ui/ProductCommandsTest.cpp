@@ -79,6 +79,20 @@ TEST(ProductCommands, AddValidatesThenWritesASortedRowWithStatusQuestionMark)
     EXPECT_EQ(seen.title, "Clip Saver");
     EXPECT_EQ(seen.link, "http://");
     EXPECT_EQ(p.Messages(), std::vector<std::string>{"Please, enter title\r"});
+
+    // A PAD link the list has already: the user is asked; Cancel leaves the dialog open.
+    const std::string taken(list.Text(0, 1));
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::Cancel);
+    Drive("Backup Buddy Pro", taken);
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_TRUE(seen.stayedOpen);
+    EXPECT_EQ(p.Messages(),
+              std::vector<std::string>{
+                  "The list has this PAD link already, for \"Backup Buddy\". Add the product all the same?"});
+    EXPECT_EQ(list.Count(), 4);
+    Drive("Backup Buddy Pro", taken);
+    FindAction(form.get(), "AAddProduct")->trigger();
+    EXPECT_EQ(list.Count(), 5);
 }
 
 TEST(ProductCommands, EditTakesTheTopSelectedRowAndKeepsStatusAndCheck)

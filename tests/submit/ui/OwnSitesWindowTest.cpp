@@ -131,6 +131,13 @@ TEST(OwnSitesWindow, AddedSitesFollowTheBuiltInOnesAndOnlyTheyGetTheAuthorsAddre
     form->ListViewAutoSelectItem(1, true);
     ASSERT_TRUE(FindAction(form.get(), "ADeleteSiteAuto")->isEnabled());
     EXPECT_TRUE(FindAction(form.get(), "MDeleteSiteAuto")->isEnabled());
+    // Asked first, as every delete; Cancel keeps the site.
+    const std::vector<std::string> before = Captions(form->AutoList());
+    p.Messages();
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::Cancel);
+    FindAction(form.get(), "ADeleteSiteAuto")->trigger();
+    EXPECT_EQ(Captions(form->AutoList()), before);
+    EXPECT_EQ(p.Messages(), std::vector<std::string>{"Are you sure ?"});
     FindAction(form.get(), "ADeleteSiteAuto")->trigger();
     EXPECT_EQ(Captions(form->AutoList()), (std::vector<std::string>{"Built In", "Own Mail"}));
     EXPECT_EQ(form->AutoList().Text(1, SiteColumn::Status), "Ok"); // the other row keeps what it showed

@@ -1,0 +1,51 @@
+#include "catalogue/ui/UndoCommands.h"
+
+#include "catalogue/ListHistory.h"
+#include "catalogue/ui/ActionList.h"
+#include "common/ui/LocalText.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+namespace {
+
+QString Caption(const char* verb, const std::string& step)
+{
+    return QString::fromUtf8(verb) + (step.empty() ? QString() : QStringLiteral(" ") + LocalText::ToQ(step));
+}
+
+} // namespace
+
+UndoCommands::UndoCommands(ActionList& actions)
+{
+    undo_ = actions.Make("AUndo", "Edit", UndoCaption, [this] {
+        if (target_) target_->Undo();
+    });
+    redo_ = actions.Make("ARedo", "Edit", RedoCaption, [this] {
+        if (target_) target_->Redo();
+    });
+    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Update();
+}
+
+void UndoCommands::SetTarget(ListHistory* history)
+{
+    target_ = history;
+    Update();
+}
+
+void UndoCommands::Follow(ListHistory& history)
+{
+    history.SetOnChange([this, &history] {
+        if (target_ == &history) Update();
+    });
+}
+
+void UndoCommands::Update()
+{
+    undo_->setEnabled(target_ && target_->CanUndo());
+    redo_->setEnabled(target_ && target_->CanRedo());
+    undo_->setText(Caption(UndoCaption, target_ ? target_->UndoName() : std::string()));
+    redo_->setText(Caption(RedoCaption, target_ ? target_->RedoName() : std::string()));
+}
