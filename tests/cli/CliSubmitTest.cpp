@@ -253,6 +253,33 @@ TEST_F(CliSubmitTest, LineBreaksAndTabsInATitleNeverSplitALineOfStdout)
     EXPECT_EQ(lines[0], "Ok\tBeta\tCarriage Return Site\t200");
 }
 
+TEST_F(CliSubmitTest, ABlankLineOfTheProductsFileIsNoProductToSend)
+{
+    dir.Write("blank.dat",
+              "Tool, \"Pro\"|http://pad.example/tool.xml|Utilities|\r\n\r\nBeta|http://pad.example/b.xml|G|\r\n");
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    const Outcome o = Submit({"--products", dir.File("blank.dat"), "--proxy", proxy.Address(), "--site", kAcorn});
+    EXPECT_EQ(o.code, SubmitCommand::AllOk) << o.err;
+    EXPECT_EQ(proxy.Count(), 2u);
+    EXPECT_EQ(Lines(o.out).size(), 3u) << o.out;
+    EXPECT_EQ(o.err.rfind("quillpost-cli submit: warning: 1 product without a PAD link: skipped\n[1/2]", 0), 0u)
+        << o.err;
+}
+
+TEST_F(CliSubmitTest, AReplyCutShortShowsItsStatusAndTheReasonAsTheReportHasThem)
+{
+    ScriptedProxy proxy([](const std::string&) {
+        return P::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nPAD submitted successfully");
+    });
+    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
+                              "--report", dir.File("cut.csv")});
+    EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
+    const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_FALSE(rows[0].Error.empty());
+    EXPECT_EQ(o.out, "Failed\tBeta\t" + kAcorn + "\t200 " + rows[0].Error + "\nFinished. Success: 0 Failed: 1\n");
+}
+
 TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
 {
     ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
@@ -443,6 +470,12 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
     EXPECT_EQ(unknown.code, TestPadsCommand::UsageError);
     EXPECT_NE(unknown.err.find("no product titled \"Nope\""), std::string::npos);
     EXPECT_EQ(TestPads({"--products", dir.File("none.dat")}).code, TestPadsCommand::UsageError);
+
+    // A blank line is no product to test.
+    dir.Write("blank.dat", "\r\nUnknown|http://no-such-site.invalid/p.xml|U|\r\n");
+    const Outcome blank = TestPads({"--products", dir.File("blank.dat")});
+    EXPECT_EQ(Lines(blank.out).size(), 1u) << blank.out;
+    EXPECT_EQ(blank.err, "quillpost-cli test-pads: warning: 1 product without a PAD link: skipped\n");
 }
 
 } // namespace
