@@ -37,7 +37,10 @@ void CliRunView::PairEnded(const RunPair& pair)
     if (quiet_ || !products_ || !sites_) return;
     const std::string& product = products_->at(static_cast<size_t>(pair.Product)).Title;
     const std::string& site = sites_->At(pair.SiteRow).Title;
-    Line(pair.Outcome, product, site, pair.HttpStatus ? std::to_string(pair.HttpStatus) : pair.Error);
+    // A reply cut short has both: its status, and the reason it is no success.
+    std::string detail = pair.HttpStatus ? std::to_string(pair.HttpStatus) : pair.Error;
+    if (pair.HttpStatus && !pair.Error.empty()) detail += " " + pair.Error;
+    Line(pair.Outcome, product, site, detail);
     if (terminal_) {
         DrawBar(ok_ + failed_ == total_);
     } else {

@@ -11,11 +11,11 @@ class SiteTable;
 struct RunProduct;
 
 // A submission run on the command line. On `out`, one line per outcome, tab-separated: the
-// outcome word, the product's title, the site's title, the HTTP status or else the error
-// text. On `err`, progress: a bar with counts that redraws in place when `err` is a terminal
-// (at most ten times a second), one line per outcome otherwise. Quiet shows neither. Tabs
-// and line breaks in a title print as spaces, so that a line stays one line (the report
-// keeps the bytes as they are).
+// outcome word, the product's title, the site's title, the HTTP status and the error text
+// (either when only one is known: a reply cut short has both). On `err`, progress: a bar with counts that redraws in
+// place when `err` is a terminal (at most ten times a second), one line per outcome otherwise. Quiet shows neither.
+// Tabs and line breaks in a title print as spaces, so that a line stays one line (the report keeps the bytes as they
+// are).
 //
 // Owner thread of the run, like every RunView.
 class CliRunView : public RunView {

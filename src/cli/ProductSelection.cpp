@@ -1,8 +1,8 @@
 #include "cli/ProductSelection.h"
 
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/ListColumns.h"
 #include "common/FileReplace.h"
+#include "submit/SendableProducts.h"
 #include "submit/SubmissionRun.h"
 
 #include <set>
@@ -32,6 +32,9 @@ bool ProductSelection::Pick(const std::vector<std::string>& titles, std::string&
         found.insert(list_.Caption(row));
     }
     error.clear();
+    SendableProducts sendable = SendableProducts::Of(list_, rows_);
+    rows_ = std::move(sendable.Rows);
+    warning_ = std::move(sendable.Warning);
     for (const std::string& title : titles) {
         if (found.count(title)) continue;
         error += (error.empty() ? "no product titled \"" : "\", \"") + title;
@@ -40,13 +43,13 @@ bool ProductSelection::Pick(const std::vector<std::string>& titles, std::string&
     if (error.empty()) return true;
     error += "\"";
     rows_.clear();
+    warning_.clear();
     return false;
 }
 
 RunProduct ProductSelection::Product(const ListRows& list, int row)
 {
-    return RunProduct{list.Caption(row), list.Text(row, ProductColumn::PadLink),
-                      list.Text(row, ProductColumn::Category)};
+    return SendableProducts::Product(list, row);
 }
 
 bool ProductSelection::Open(const std::string& path, const std::vector<std::string>& titles, std::string& error)

@@ -18,7 +18,8 @@ public:
     bool Load(const std::string& path, std::string& error);
     // Picks every row whose title is one of `titles` (a title shared by several rows picks
     // them all), or every row when `titles` is empty, top to bottom. False when a title
-    // names no row: `error` names each such title, and nothing is picked.
+    // names no row: `error` names each such title, and nothing is picked. Rows without a PAD
+    // link (a blank line of the file) are never picked: Warning() counts them.
     bool Pick(const std::vector<std::string>& titles, std::string& error);
     // Load, then Pick, and at least one row picked; otherwise false with the reason in
     // `error` (the file named where it helps).
@@ -27,6 +28,8 @@ public:
     ListRows& List() { return list_; }
     const ListRows& List() const { return list_; }
     const std::vector<int>& Rows() const { return rows_; }
+    // "n product(s) without a PAD link: skipped" after a Pick that left some out; else empty.
+    const std::string& Warning() const { return warning_; }
 
     // The product of `row` as a run sends it.
     static RunProduct Product(const ListRows& list, int row);
@@ -34,4 +37,5 @@ public:
 private:
     ListRows list_;
     std::vector<int> rows_;
+    std::string warning_;
 };

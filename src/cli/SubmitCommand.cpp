@@ -7,16 +7,15 @@
 #include "cli/ProductSelection.h"
 #include "common/FileReplace.h"
 #include "common/OwnerThreadQueue.h"
-#include "common/StatusWords.h"
 #include "submit/OwnSites.h"
 #include "submit/RetryPlan.h"
+#include "submit/RetryRun.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionRun.h"
 #include "submit/TDownload.h"
 
 #include <chrono>
-#include <climits>
 #include <optional>
 #include <set>
 
@@ -36,12 +35,6 @@ struct Options {
     std::string report;
     std::string retry;
     bool quiet = false;
-};
-
-// One run: every product to every site row.
-struct Batch {
-    std::vector<RunProduct> products;
-    std::vector<int> siteRows;
 };
 
 int Fail(std::ostream& err, const std::string& why)
@@ -71,20 +64,41 @@ void AddOptions(CLI::App& app, Options& opt)
     app.add_option("--retry-failed", opt.retry, "Resend only the pairs of this earlier report whose outcome was not Ok")
         ->type_name("REPORT");
     app.add_flag("--quiet", opt.quiet, "Print nothing but errors and warnings");
-    app.footer("Prints one line per outcome on stdout (outcome, product, site, HTTP status or error, "
+    app.footer("Prints one line per outcome on stdout (outcome, product, site, HTTP status and/or error, "
                "tab-separated), then \"Finished. Success: N Failed: M\"; progress goes to stderr.\n"
                "Exit codes: 0 every pair Ok; 1 the run ended and some pair was not Ok (or its report could not be "
                "written); 2 usage or input error, nothing sent; 130 interrupted by Ctrl+C (the report holds what "
                "ended, the rest as Cancelled).");
 }
 
-// What the command is to send, as runs: the picked products to the picked sites, or the
-// pairs of a report to resend. Returns the exit code when nothing is to be sent.
-std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, std::vector<Batch>& batches,
-                               std::ostream& out, std::ostream& err)
+// Serves the run on the command's thread: a Ctrl+C that came before a batch, and the
+// workers' calls until the run is over; a pair that never got an outcome gets its line.
+class Serving : public RetryRun::Host {
+public:
+    Serving(OwnerThreadQueue& queue, CliRunView& view) : queue_(queue), view_(view) {}
+
+    void BatchStarting(const RetryBatch&) override { queue_.ProcessPending(); }
+    void WaitForRun(SubmissionRun& run) override
+    {
+        while (run.Running()) queue_.ServeUntil([&run] { return !run.Running(); }, std::chrono::hours(1));
+    }
+    void PairCancelled(const std::string& product, const std::string& site) override
+    {
+        view_.Line(RunReport::Cancelled, product, site, "");
+    }
+
+private:
+    OwnerThreadQueue& queue_;
+    CliRunView& view_;
+};
+
+// What the command is to send, as batches of rows of `selection`'s list: the picked
+// products to the picked sites, or the pairs of a report to resend. Returns the exit code
+// when nothing is to be sent.
+std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, ProductSelection& selection,
+                               std::vector<RetryBatch>& batches, std::ostream& out, std::ostream& err)
 {
     const auto fail = [&err](const std::string& why) { return Fail(err, why); };
-    ProductSelection selection;
     std::string error;
     if (!selection.Load(opt.productsFile, error)) return fail(error);
 
@@ -107,13 +121,10 @@ std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, std::
         }
         if (!productsFound) fail(productError + " in " + opt.productsFile);
         if (!productsFound || !sitesFound) return CliCommand::UsageError;
+        if (!selection.Warning().empty()) err << Name << ": warning: " << selection.Warning() << '\n';
         if (selection.Rows().empty()) return fail("no products in " + opt.productsFile);
         if (siteRows.empty()) return fail("no sites to send to");
-        Batch batch;
-        for (const int row : selection.Rows())
-            batch.products.push_back(ProductSelection::Product(selection.List(), row));
-        batch.siteRows = std::move(siteRows);
-        batches.push_back(std::move(batch));
+        batches.push_back(RetryBatch{selection.Rows(), std::move(siteRows)});
     } else {
         std::vector<ReportPair> notOk;
         try {
@@ -125,19 +136,13 @@ std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, std::
             if (!opt.quiet) out << "Nothing to resend: every pair of " << opt.retry << " was Ok.\n" << std::flush;
             return SubmitCommand::AllOk;
         }
-        const RetryPlan plan = RetryPlan::Make(notOk, selection.List(), sites);
+        RetryPlan plan = RetryPlan::Make(notOk, selection.List(), sites);
         for (const std::string& warning : plan.Warnings) err << Name << ": warning: " << warning << '\n';
         if (plan.Batches.empty()) {
             err << Name << ": nothing to resend: the products and sites of the failed pairs are gone\n";
             return SubmitCommand::NotAllOk;
         }
-        for (const RetryBatch& retry : plan.Batches) {
-            Batch batch;
-            for (const int row : retry.ProductRows)
-                batch.products.push_back(ProductSelection::Product(selection.List(), row));
-            batch.siteRows = retry.SiteRows;
-            batches.push_back(std::move(batch));
-        }
+        batches = std::move(plan.Batches);
     }
     return std::nullopt;
 }
@@ -180,8 +185,9 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     int proxyPort = 0;
     if (!opt.proxy.empty()) CliOptions::SplitProxy(opt.proxy, proxyHost, proxyPort);
 
-    std::vector<Batch> batches;
-    if (const auto code = PlanBatches(opt, sites, batches, out, err)) return *code;
+    ProductSelection selection;
+    std::vector<RetryBatch> batches;
+    if (const auto code = PlanBatches(opt, sites, selection, batches, out, err)) return *code;
 
     const std::string reportPath =
         opt.report.empty() ? RunReport::DefaultPath(env.ProgramFolder, Clock::now()) : opt.report;
@@ -192,11 +198,11 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     }
 
     int total = 0;
-    for (const Batch& batch : batches) total += static_cast<int>(batch.products.size() * batch.siteRows.size());
+    for (const RetryBatch& batch : batches) total += static_cast<int>(batch.ProductRows.size() * batch.SiteRows.size());
 
     // From here on requests go out. Ctrl+C reaches this thread through the queue.
     OwnerThreadQueue queue;
-    SubmissionRun* current = nullptr;
+    RetryRun* current = nullptr;
     bool interrupted = false;
     std::optional<InterruptWatch> watch;
     if (env.WatchInterrupt)
@@ -213,56 +219,22 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
         worker->ProxyPort = proxyPort;
         return worker;
     };
-    std::string records; // the report's, batch after batch
-    int ok = 0, failed = 0, cancelled = 0;
-    // Counts a batch's pairs once it is over; those that never ended get their line now.
-    auto count = [&](const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs) {
-        for (const RunPair& pair : pairs) {
-            if (pair.Outcome == StatusWords::Ok) {
-                ++ok;
-            } else if (!pair.Outcome.empty()) {
-                ++failed;
-            } else {
-                ++cancelled;
-                view.Line(RunReport::Cancelled, products[static_cast<size_t>(pair.Product)].Title,
-                          sites.At(pair.SiteRow).Title, "");
-            }
-        }
-    };
-    for (const Batch& batch : batches) {
-        queue.ProcessPending(); // a Ctrl+C that came meanwhile
-        if (!interrupted) {
-            SubmissionRun run(sites, factory, queue, view);
-            run.SetSpeed(opt.speed);
-            run.SetAuthorEmail(authorEmail);
-            std::vector<bool> checked(static_cast<size_t>(sites.Count()), false);
-            for (const int row : batch.siteRows) checked[static_cast<size_t>(row)] = true;
-            view.Follow(run.Products(), sites);
-            current = &run;
-            const bool started = run.SubmitAll(batch.products, checked);
-            while (started && run.Running()) queue.ServeUntil([&run] { return !run.Running(); }, std::chrono::hours(1));
-            current = nullptr;
-            if (started) {
-                count(run.Products(), run.Pairs());
-                records += RunReport::Records(run.Products(), run.Pairs(), sites, Clock::now());
-                continue; // the run goes, waiting for the workers a Cancel broke off
-            }
-        }
-        std::vector<RunPair> never;
-        for (int p = 0; p < static_cast<int>(batch.products.size()); ++p)
-            for (const int row : batch.siteRows) never.push_back(RunPair{p, row, {}, 0, 0, {}, {}});
-        count(batch.products, never);
-        records += RunReport::Records(batch.products, never, sites, Clock::now());
-    }
+    SubmissionRun run(sites, factory, queue, view);
+    run.SetSpeed(opt.speed);
+    run.SetAuthorEmail(authorEmail);
+    view.Follow(run.Products(), sites);
+    Serving serving(queue, view);
+    RetryRun retry(selection.List(), sites, run, serving);
+    current = &retry;
+    retry.Send(batches);
+    current = nullptr;
     view.EndProgress();
 
-    if (!opt.quiet) {
-        out << (cancelled ? "Cancelled." : "Finished.") << " Success: " << ok << " Failed: " << failed;
-        if (cancelled) out << " Cancelled: " << cancelled;
-        out << '\n';
-    }
+    const RunTally& tally = retry.Tally();
+    if (!opt.quiet) out << tally.SummaryLine() << '\n';
     out << std::flush;
 
+    std::string records = retry.Records();
     bool written = true;
     try {
         RunReport::Write(reportPath, std::move(records));
@@ -273,5 +245,5 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     }
     watch.reset(); // a Ctrl+C that came at the very end still counts
     if (interrupted) return Interrupted;
-    return written && failed == 0 && cancelled == 0 ? AllOk : NotAllOk;
+    return written && tally.Failed == 0 && tally.Cancelled == 0 ? AllOk : NotAllOk;
 }

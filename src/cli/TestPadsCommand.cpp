@@ -60,7 +60,9 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
 
     ProductSelection selection;
     std::string error;
-    if (!selection.Open(productsFile, titles, error)) {
+    const bool opened = selection.Open(productsFile, titles, error);
+    if (!selection.Warning().empty()) err << Name << ": warning: " << selection.Warning() << '\n';
+    if (!opened) {
         err << Name << ": " << error << '\n';
         return UsageError;
     }

@@ -62,7 +62,9 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
 
     ProductSelection selection;
     std::string error;
-    if (!selection.Open(productsFile, titles, error)) {
+    const bool opened = selection.Open(productsFile, titles, error);
+    if (!selection.Warning().empty()) err << Name << ": warning: " << selection.Warning() << '\n';
+    if (!opened) {
         err << Name << ": " << error << '\n';
         return UsageError;
     }

@@ -2,6 +2,7 @@
 
 #include "catalogue/ListRows.h"
 #include "submit/RunReport.h"
+#include "submit/SendableProducts.h"
 #include "submit/SiteTable.h"
 
 #include <map>
@@ -16,6 +17,7 @@ RetryPlan RetryPlan::Make(const std::vector<ReportPair>& pairs, const ListRows& 
 
     RetryPlan plan;
     std::set<std::string> missingProducts, missingSites;
+    std::set<int> withoutLink;            // rows the pairs name that have no PAD link to send
     std::map<int, std::set<int>> sitesOf; // product row -> site rows to resend
     for (const ReportPair& pair : pairs) {
         const auto product = productRows.find(pair.Product);
@@ -25,8 +27,15 @@ RetryPlan RetryPlan::Make(const std::vector<ReportPair>& pairs, const ListRows& 
         if (site == siteRow.end() && missingSites.insert(pair.Site).second)
             plan.Warnings.push_back("site \"" + pair.Site + "\" is no longer a built-in site: skipped");
         if (product == productRows.end() || site == siteRow.end()) continue;
-        for (const int row : product->second) sitesOf[row].insert(site->second);
+        for (const int row : product->second) {
+            if (SendableProducts::HasLink(products, row))
+                sitesOf[row].insert(site->second);
+            else
+                withoutLink.insert(row);
+        }
     }
+    if (!withoutLink.empty())
+        plan.Warnings.push_back(SendableProducts::SkippedText(static_cast<int>(withoutLink.size())));
 
     // Products in list order; a batch for each set of sites, in the order the sets first come.
     std::map<std::set<int>, size_t> batchOf;

@@ -18,7 +18,7 @@ struct RetryBatch {
 // same go into one run, and the runs together hold each named pair once and nothing more.
 // Products are found by title in the products list (every row of that title), sites by title
 // in the site table; a pair whose product or site is gone is skipped, with a warning for
-// each title not found.
+// each title not found. Products without a PAD link are never sent: one warning counts them.
 struct RetryPlan {
     std::vector<RetryBatch> Batches;
     std::vector<std::string> Warnings;

@@ -3,6 +3,7 @@
 #include "common/PreparedSubmission.h"
 #include "common/StatusWords.h"
 #include "common/Synchronize.h"
+#include "submit/RunTally.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionQuery.h"
 
@@ -41,7 +42,7 @@ void SubmissionRun::SetSpeed(int speed)
 
 std::string SubmissionRun::Summary() const
 {
-    return "Finished.\rSuccess: " + std::to_string(successCount_) + "\nFailed: " + std::to_string(failureCount_);
+    return RunTally{successCount_, failureCount_, 0}.Summary();
 }
 
 bool SubmissionRun::SubmitAll(std::vector<RunProduct> products, const std::vector<bool>& siteChecked)

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -173,6 +174,7 @@ TEST_F(CliSubmitTest, RetryFailedResendsExactlyThePairsThatWereNotOk)
     EXPECT_EQ(o.code, SubmitCommand::AllOk) << o.err;
     EXPECT_EQ(Targets(proxy), (std::vector<std::string>{"GET " + kAlpineUrl, "GET " + kAlpineUrl, "POST " + kAmberUrl,
                                                         "POST " + kAmberUrl}));
+    ASSERT_FALSE(o.out.empty()) << o.err;
     EXPECT_EQ(Lines(o.out).back(), "Finished. Success: 4 Failed: 0");
     const std::vector<std::string> reports = DefaultReports();
     ASSERT_EQ(reports.size(), 1u);
@@ -207,6 +209,75 @@ TEST_F(CliSubmitTest, RetryFailedResendsExactlyThePairsThatWereNotOk)
         Submit({"--products", products, "--proxy", again.Address(), "--retry-failed", dir.File("all-ok.csv")});
     EXPECT_EQ(none.code, SubmitCommand::AllOk);
     EXPECT_EQ(again.Count(), 3u);
+
+    // Every failed pair's product or site is gone: nothing is sent, and that is no success.
+    dir.Write("gone.csv", "product,site,outcome\r\nDeleted Product," + kAcorn + ",X\r\nBeta,Closed Site,Failed\r\n");
+    const Outcome gone =
+        Submit({"--products", products, "--proxy", again.Address(), "--retry-failed", dir.File("gone.csv")});
+    EXPECT_EQ(gone.code, SubmitCommand::NotAllOk) << gone.err;
+    EXPECT_NE(gone.err.find("nothing to resend"), std::string::npos) << gone.err;
+    EXPECT_EQ(again.Count(), 3u);
+}
+
+TEST_F(CliSubmitTest, AReportThatCannotBeWrittenAfterTheRunExitsOne)
+{
+    // The report's folder becomes a file while the request is under way.
+    const std::string folder = dir.File("out");
+    ScriptedProxy proxy([&folder](const std::string&) {
+        std::filesystem::remove_all(folder);
+        std::ofstream(folder) << "in the way";
+        return P::Reply(kOk);
+    });
+    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
+                              "--report", folder + "/run.csv"});
+    EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
+    EXPECT_EQ(proxy.Count(), 1u);
+    EXPECT_NE(o.err.find("quillpost-cli submit: "), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find("Report: "), std::string::npos) << o.err;
+}
+
+TEST_F(CliSubmitTest, LineBreaksAndTabsInATitleNeverSplitALineOfStdout)
+{
+    const SiteTable table(
+        {{"Carriage\rReturn\tSite", "http://cr.example/add.php", "GET", "padurl", "padcat", "", "successfully"},
+         {"Line\nFeed", "http://lf.example/add.php", "GET", "padurl", "padcat", "", "nowhere"}});
+    CliEnvironment local = env;
+    local.Sites = &table;
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address()}, &local);
+    EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
+    EXPECT_EQ(o.out.find('\r'), std::string::npos);
+    const std::vector<std::string> lines = Lines(o.out);
+    ASSERT_EQ(lines.size(), 5u) << o.out;
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), '\t'), 3) << lines[i];
+    EXPECT_EQ(lines[0], "Ok\tBeta\tCarriage Return Site\t200");
+}
+
+TEST_F(CliSubmitTest, ABlankLineOfTheProductsFileIsNoProductToSend)
+{
+    dir.Write("blank.dat",
+              "Tool, \"Pro\"|http://pad.example/tool.xml|Utilities|\r\n\r\nBeta|http://pad.example/b.xml|G|\r\n");
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    const Outcome o = Submit({"--products", dir.File("blank.dat"), "--proxy", proxy.Address(), "--site", kAcorn});
+    EXPECT_EQ(o.code, SubmitCommand::AllOk) << o.err;
+    EXPECT_EQ(proxy.Count(), 2u);
+    EXPECT_EQ(Lines(o.out).size(), 3u) << o.out;
+    EXPECT_EQ(o.err.rfind("quillpost-cli submit: warning: 1 product without a PAD link: skipped\n[1/2]", 0), 0u)
+        << o.err;
+}
+
+TEST_F(CliSubmitTest, AReplyCutShortShowsItsStatusAndTheReasonAsTheReportHasThem)
+{
+    ScriptedProxy proxy([](const std::string&) {
+        return P::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nPAD submitted successfully");
+    });
+    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
+                              "--report", dir.File("cut.csv")});
+    EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
+    const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_FALSE(rows[0].Error.empty());
+    EXPECT_EQ(o.out, "Failed\tBeta\t" + kAcorn + "\t200 " + rows[0].Error + "\nFinished. Success: 0 Failed: 1\n");
 }
 
 TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
@@ -221,6 +292,7 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
     EXPECT_EQ(unknown.err.find("\"Beta\""), std::string::npos);
 
     dir.Write("bad.csv", "product,site\r\nBeta,Acorn\r\n");
+    dir.Write("good.csv", "product,site,outcome\r\nBeta," + kAcorn + ",Failed\r\n");
     const std::vector<std::vector<std::string>> bad = {
         {"--products", dir.File("missing.dat")},
         {"--speed", "0"},
@@ -231,7 +303,8 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
         {"--product", "Beta", "extra"},
         {"--retry-failed", dir.File("missing.csv")},
         {"--retry-failed", dir.File("bad.csv")},
-        {"--retry-failed", dir.File("bad.csv"), "--site", kAcorn},
+        {"--retry-failed", dir.File("good.csv"), "--site", kAcorn},
+        {"--retry-failed", dir.File("good.csv"), "--product", "Beta"},
         {"--report", dir.Path()},
         {"--colour"},
     };
@@ -397,6 +470,12 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
     EXPECT_EQ(unknown.code, TestPadsCommand::UsageError);
     EXPECT_NE(unknown.err.find("no product titled \"Nope\""), std::string::npos);
     EXPECT_EQ(TestPads({"--products", dir.File("none.dat")}).code, TestPadsCommand::UsageError);
+
+    // A blank line is no product to test.
+    dir.Write("blank.dat", "\r\nUnknown|http://no-such-site.invalid/p.xml|U|\r\n");
+    const Outcome blank = TestPads({"--products", dir.File("blank.dat")});
+    EXPECT_EQ(Lines(blank.out).size(), 1u) << blank.out;
+    EXPECT_EQ(blank.err, "quillpost-cli test-pads: warning: 1 product without a PAD link: skipped\n");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "submit/RunReport.h"
 
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
 #include "common/FileReplace.h"
 #include "submit/RetryPlan.h"
@@ -144,7 +145,8 @@ class RetryPlanTest : public ::testing::Test {
 protected:
     RetryPlanTest() : products(4, true)
     {
-        for (const char* title : {"Tool", "Other", "Tool", "Third"}) products.Add(title);
+        for (const char* title : {"Tool", "Other", "Tool", "Third"})
+            products.SetText(products.Add(title), ProductColumn::PadLink, "http://pad.example/p.xml");
     }
     // The (product row, site row) pairs the batches send, in order.
     static std::vector<std::pair<int, int>> Sent(const RetryPlan& plan)
@@ -187,6 +189,12 @@ TEST_F(RetryPlanTest, PairsOfGoneProductsOrSitesAreSkippedWithOneWarningPerTitle
     EXPECT_NE(plan.Warnings[1].find("\"Closed\""), std::string::npos);
 
     EXPECT_TRUE(RetryPlan::Make({{"Gone", "Closed"}}, products, sites).Batches.empty());
+
+    // A product without a PAD link (a blank line of the file) is never sent: one warning.
+    products.Add("Zed");
+    const RetryPlan bare = RetryPlan::Make({{"Zed", "Alpha"}, {"Zed", "Gamma"}, {"Third", "Alpha"}}, products, sites);
+    EXPECT_EQ(Sent(bare), (std::vector<std::pair<int, int>>{{1, 0}}));
+    EXPECT_EQ(bare.Warnings, std::vector<std::string>{"1 product without a PAD link: skipped"});
 }
 
 } // namespace

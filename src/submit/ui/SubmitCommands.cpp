@@ -10,7 +10,10 @@
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
 #include "submit/RetryPlan.h"
+#include "submit/RetryRun.h"
 #include "submit/RunReport.h"
+#include "submit/RunTally.h"
+#include "submit/SendableProducts.h"
 #include "submit/SingleSubmit.h"
 #include "submit/ui/TFormProgress.h"
 
@@ -26,6 +29,21 @@ std::chrono::system_clock::time_point Now()
 {
     return std::chrono::system_clock::now();
 }
+
+// A retry's batches in the window: each checks exactly its rows, then runs with the progress
+// window shown until it ends.
+class RetryInWindow : public RetryRun::Host {
+public:
+    RetryInWindow(std::function<void(const RetryBatch&)> check, std::function<void()> wait)
+        : check_(std::move(check)), wait_(std::move(wait))
+    {}
+    void BatchStarting(const RetryBatch& batch) override { check_(batch); }
+    void WaitForRun(SubmissionRun&) override { wait_(); }
+
+private:
+    std::function<void(const RetryBatch&)> check_;
+    std::function<void()> wait_;
+};
 
 } // namespace
 
@@ -81,26 +99,29 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     return fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0))) && validationDone && testsDone && runDone;
 }
 
-RunProduct SubmitCommands::ProductAt(int row) const
-{
-    const ListRow& r = w_.Products.Row(row);
-    return {r.Caption, r.SubItems[ProductColumn::PadLink - 1], r.SubItems[ProductColumn::Category - 1]};
-}
-
 SubmitCommands::RunEnd SubmitCommands::RunChecked()
 {
-    std::vector<RunProduct> products;
+    std::vector<int> checked;
     for (int row = 0; row < w_.Products.Count(); ++row)
-        if (w_.Products.Row(row).Checked) products.push_back(ProductAt(row));
+        if (w_.Products.Row(row).Checked) checked.push_back(row);
+    const SendableProducts sendable = SendableProducts::Of(w_.Products, checked);
+    if (!sendable.Warning.empty()) MessageBoxes::Show(LocalText::ToQ(sendable.Warning));
+    std::vector<RunProduct> products;
+    for (const int row : sendable.Rows) products.push_back(SendableProducts::Product(w_.Products, row));
     std::vector<bool> sites;
     for (int row = 0; row < w_.Sites.Count(); ++row) sites.push_back(w_.Sites.Row(row).Checked);
 
-    runOver_ = false;
     if (!run_.SubmitAll(std::move(products), sites)) return RunEnd::NotStarted;
+    WaitForRun();
+    return runOver_ ? RunEnd::Over : RunEnd::Cancelled;
+}
+
+void SubmitCommands::WaitForRun()
+{
+    runOver_ = false;
     // The last run's counts no longer describe the rows.
     if (w_.ShowStatus) w_.ShowStatus("");
     w_.Progress->ShowModal();
-    return runOver_ ? RunEnd::Over : RunEnd::Cancelled;
 }
 
 void SubmitCommands::SubmitAll()
@@ -109,7 +130,9 @@ void SubmitCommands::SubmitAll()
     if (end == RunEnd::NotStarted) return;
     WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()));
     if (end == RunEnd::Cancelled) return;
-    ShowSummary(run_.Summary());
+    RunTally tally;
+    tally.Add(run_.Pairs());
+    ShowSummary(tally);
 }
 
 void SubmitCommands::RetryFailed()
@@ -137,53 +160,18 @@ void SubmitCommands::RetryFailed()
     }
     if (plan.Batches.empty()) return;
 
-    std::string records;
-    int success = 0;
-    int failed = 0;
-    bool over = true;
-    std::size_t next = 0;
-    while (next < plan.Batches.size()) {
-        const RetryBatch& batch = plan.Batches[next];
-        w_.Products.SetAllChecked(false);
-        for (int row : batch.ProductRows) w_.Products.SetChecked(row, true);
-        w_.Sites.SetAllChecked(false);
-        for (int row : batch.SiteRows) w_.Sites.SetChecked(row, true);
-
-        const RunEnd end = RunChecked();
-        if (end == RunEnd::NotStarted) {
-            over = false;
-            break;
-        }
-        ++next;
-        records += RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now());
-        success += run_.SuccessCount();
-        failed += run_.FailureCount();
-        if (end == RunEnd::Cancelled) {
-            over = false;
-            break;
-        }
-    }
-    // The batches a Cancel kept from starting are in the report too, every pair "Cancelled".
-    for (; next < plan.Batches.size(); ++next) records += UnstartedRecords(plan.Batches[next]);
-    WriteReport(records);
-    if (!over) return;
-    ShowSummary("Finished.\rSuccess: " + std::to_string(success) + "\nFailed: " + std::to_string(failed));
-}
-
-std::string SubmitCommands::UnstartedRecords(const RetryBatch& batch) const
-{
-    std::vector<RunProduct> products;
-    std::vector<RunPair> pairs;
-    for (int row : batch.ProductRows) {
-        for (int site : batch.SiteRows) {
-            RunPair pair;
-            pair.Product = static_cast<int>(products.size());
-            pair.SiteRow = site;
-            pairs.push_back(pair);
-        }
-        products.push_back(ProductAt(row));
-    }
-    return RunReport::Records(products, pairs, w_.Table, Now());
+    RetryInWindow host(
+        [this](const RetryBatch& batch) {
+            w_.Products.SetAllChecked(false);
+            for (const int row : batch.ProductRows) w_.Products.SetChecked(row, true);
+            w_.Sites.SetAllChecked(false);
+            for (const int row : batch.SiteRows) w_.Sites.SetChecked(row, true);
+        },
+        [this] { WaitForRun(); });
+    RetryRun retry(w_.Products, w_.Table, run_, host);
+    retry.Send(plan.Batches);
+    WriteReport(retry.Records());
+    if (!retry.Cancelled()) ShowSummary(retry.Tally());
 }
 
 void SubmitCommands::WriteReport(const std::string& records)
@@ -200,13 +188,10 @@ void SubmitCommands::WriteReport(const std::string& records)
     }
 }
 
-void SubmitCommands::ShowSummary(const std::string& summary)
+void SubmitCommands::ShowSummary(const RunTally& tally)
 {
-    std::string line = summary;
-    for (char& c : line)
-        if (c == '\r' || c == '\n') c = ' ';
-    if (w_.ShowStatus) w_.ShowStatus(line);
-    MessageBoxes::Show(LocalText::ToQ(summary));
+    if (w_.ShowStatus) w_.ShowStatus(tally.SummaryLine());
+    MessageBoxes::Show(LocalText::ToQ(tally.Summary()));
 }
 
 void SubmitCommands::OpenReportsFolder()

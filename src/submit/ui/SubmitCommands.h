@@ -17,7 +17,7 @@ class ListRows;
 class QObject;
 class TFormProgress;
 struct PreparedSubmission;
-struct RetryBatch;
+struct RunTally;
 
 // Submit All, Retry Failed, Submit, Test PAD and Test PADs as the main window runs them: the
 // Qt-free run and PAD test, shown through the progress window, the Auto Submit rows and
@@ -120,13 +120,13 @@ private:
     enum class RunEnd { NotStarted, Over, Cancelled };
 
     std::unique_ptr<TDownload> MakeWorker(TDownloadOwner& owner, bool runWorker);
-    RunProduct ProductAt(int row) const;
-    // Runs the checked products and sites with the progress window shown until the run ends.
+    // Runs the checked products (those with a PAD link; a warning names how many are not)
+    // and sites with the progress window shown until the run ends.
     RunEnd RunChecked();
-    // The records of a batch that never started: all its pairs "Cancelled".
-    std::string UnstartedRecords(const RetryBatch& batch) const;
+    // Shows the progress window until the run that has just started ends.
+    void WaitForRun();
     void WriteReport(const std::string& records);
-    void ShowSummary(const std::string& summary);
+    void ShowSummary(const RunTally& tally);
     void ValidationEnded();
 
     Wiring w_;

@@ -146,6 +146,23 @@ TEST(RetryFailedThroughWindow, ACancelledRunStillWritesEveryPairAndAReportThatCa
     TFormProgress::setExecHook(nullptr);
 }
 
+TEST(RetryFailedThroughWindow, SubmitAllLeavesOutACheckedBlankLineWithOneMessage)
+{
+    S accepts(Answer("PAD submitted successfully"));
+    const SiteTable table({Site("A", accepts.Url() + "/addpad.php")});
+    TestProgram p;
+    p.dir.Write("data/products.dat", "\r\nAlpha|http://pad.example/alpha.xml|Utilities|\r\n");
+    auto form = p.Start(&table);
+    ASSERT_EQ(form->ProductsList().Count(), 2);
+    form->ProductsList().SetAllChecked(true);
+    TFormProgress::setExecHook([](TFormProgress& f) { WaitFor([&] { return !f.isVisible(); }); });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_EQ(p.Messages(),
+              (std::vector<std::string>{"1 product without a PAD link: skipped", "Finished.\rSuccess: 1\nFailed: 0"}));
+    EXPECT_EQ(accepts.Connections(), 1u);
+    TFormProgress::setExecHook(nullptr);
+}
+
 TEST(RetryFailedThroughWindow, OpenReportsFolderCreatesTheFolderAndOpensIt)
 {
     TestProgram p;
