@@ -162,6 +162,29 @@ TEST_F(PadValidatorTest, HttpsLinksAreDownloadedOverAVerifiedConnection)
     EXPECT_EQ(Status("Self-signed"), "No");
 }
 
+TEST_F(PadValidatorTest, CancelLeavesNothingBusyAndANewValidationStarts)
+{
+    S silent(S::Script{S::ReadUntil("\r\n\r\n"), S::Hold()});
+    S missing(Reply("HTTP/1.0 404 Not Found\r\n\r\n"));
+    Add("Held", silent.Url() + "/a.xml");
+    Add("Waiting", silent.Url() + "/b.xml");
+    validator.SetSpeed(1);
+    EXPECT_EQ(validator.ValidateChecked(), 2);
+    ASSERT_TRUE(queue.ServeUntil([&] { return silent.Connections() == 1; }, 5s));
+    validator.Cancel();
+    EXPECT_FALSE(validator.Busy());
+    EXPECT_EQ(validator.Running(), 0);
+    EXPECT_EQ(Status("Held"), "");
+
+    const std::uint64_t id = Add("Next", missing.Url() + "/c.xml", false);
+    validator.Validate(products.IndexOfId(id));
+    EXPECT_EQ(validator.Total(), 1);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 10s));
+    EXPECT_EQ(Status("Next"), "No");
+    EXPECT_EQ(Status("Waiting"), "");
+    EXPECT_EQ(validator.Results().size(), 1u);
+}
+
 // Keeps the word of the one worker it owns.
 struct EndOwner : TDownloadOwner {
     bool ended = false;
