@@ -1,7 +1,7 @@
 #include "cli/ProductSelection.h"
 
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/ListColumns.h"
+#include "catalogue/Product.h"
 #include "common/FileReplace.h"
 #include "submit/SubmissionRun.h"
 
@@ -45,8 +45,8 @@ bool ProductSelection::Pick(const std::vector<std::string>& titles, std::string&
 
 RunProduct ProductSelection::Product(const ListRows& list, int row)
 {
-    return RunProduct{list.Caption(row), list.Text(row, ProductColumn::PadLink),
-                      list.Text(row, ProductColumn::Category)};
+    const ::Product product = ProductAt(list, row);
+    return RunProduct{product.Title, product.PadLink, product.Category};
 }
 
 bool ProductSelection::Open(const std::string& path, const std::vector<std::string>& titles, std::string& error)

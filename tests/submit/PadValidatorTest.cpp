@@ -190,7 +190,7 @@ struct EndOwner : TDownloadOwner {
     bool ended = false;
     void DownloadConnected(TDownload&) override {}
     void DownloadInvalidHost(TDownload&) override {}
-    void DownloadEnded(TDownload&, const std::string&) override { ended = true; }
+    void DownloadEnded(TDownload&, const WorkResult&) override { ended = true; }
 };
 
 TEST_F(PadValidatorTest, AFiftyMegabyteFileGetsNoForItsSizeAndIsReadNoFurtherThanOneMiB)
@@ -208,14 +208,13 @@ TEST_F(PadValidatorTest, AFiftyMegabyteFileGetsNoForItsSizeAndIsReadNoFurtherTha
     // The worker's client stopped at its limit for PAD files, not at its own 16 MiB, and kept nothing.
     EndOwner owner;
     TDownload worker(owner, queue);
-    worker.Mode = TDownload::ValidatePad;
-    worker.Url = huge.Url() + "/pad.xml";
+    worker.Request = PadDownloadRequest{huge.Url() + "/pad.xml", nullptr};
     worker.Resume();
     ASSERT_TRUE(queue.ServeUntil([&] { return owner.ended; }, 30s));
     worker.Join();
-    EXPECT_EQ(worker.ErrorText, "Reply body exceeds 1 MiB");
-    EXPECT_TRUE(worker.ReplyTooLarge);
-    EXPECT_EQ(worker.Reply, "");
+    EXPECT_EQ(worker.Result().Reason, "Reply body exceeds 1 MiB");
+    EXPECT_EQ(worker.Result().ErrorKind, NetError::BodyTooLarge);
+    EXPECT_EQ(worker.Result().Body, "");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "common/FileReplace.h"
 #include "common/PreparedSubmission.h"
 #include "common/ui/GuiOwnerThread.h"
@@ -83,8 +84,8 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
 
 RunProduct SubmitCommands::ProductAt(int row) const
 {
-    const ListRow& r = w_.Products.Row(row);
-    return {r.Caption, r.SubItems[ProductColumn::PadLink - 1], r.SubItems[ProductColumn::Category - 1]};
+    const Product product = ::ProductAt(w_.Products, row);
+    return {product.Title, product.PadLink, product.Category};
 }
 
 SubmitCommands::RunEnd SubmitCommands::RunChecked()
