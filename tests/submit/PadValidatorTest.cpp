@@ -185,6 +185,47 @@ TEST_F(PadValidatorTest, CancelLeavesNothingBusyAndANewValidationStarts)
     EXPECT_EQ(validator.Results().size(), 1u);
 }
 
+TEST_F(PadValidatorTest, ChecksRunOffTheOwnersThreadAndNeitherAStopNorTheEndWaitsForThem)
+{
+    // Every field of this rule file backtracks to its match limit on its text.
+    TempDir folder;
+    std::string fields, pad = "<XML_DIZ_INFO><Program_Info>";
+    for (int i = 0; i < 24; ++i) {
+        const std::string name = "F" + std::to_string(i);
+        fields += "<Field><Path>XML_DIZ_INFO/Program_Info/" + name + "</Path><RegEx>^(a|aa)+$</RegEx></Field>";
+        pad += "<" + name + ">" + std::string(60, 'a') + "!</" + name + ">";
+    }
+    folder.Write("pad_spec.xml", "<PAD_Spec><Fields>" + fields + "</Fields></PAD_Spec>");
+    pad += "</Program_Info></XML_DIZ_INFO>";
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\n" + pad));
+    Add("Slow", server.Url() + "/pad.xml");
+    validator.SetRulesFolder(folder.Path());
+    auto start = std::chrono::steady_clock::now();
+    validator.Validate(0);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 60s));
+    const auto checks = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(Status("Slow"), "No");
+
+    // Once the file is in, the owner's thread is free and a stop is over at once.
+    auto downloaded = [&](std::size_t n) {
+        return server.WaitFinished(n) && (start = std::chrono::steady_clock::now(), true);
+    };
+    validator.Validate(0);
+    ASSERT_TRUE(downloaded(2));
+    queue.ServeUntil([] { return false; }, 10ms);
+    EXPECT_TRUE(validator.StopAll(60s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, checks / 2);
+    EXPECT_EQ(Status("Slow"), "");
+    {
+        PadValidator gone(
+            products, {}, [this](TDownloadOwner& o) { return std::make_unique<TDownload>(o, queue); }, queue);
+        gone.SetRulesFolder(folder.Path());
+        gone.Validate(0);
+        ASSERT_TRUE(downloaded(3));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, checks / 2);
+}
+
 // Keeps the word of the one worker it owns.
 struct EndOwner : TDownloadOwner {
     bool ended = false;
