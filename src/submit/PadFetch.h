@@ -20,8 +20,8 @@ class Synchronize;
 //
 // Owned by one thread; `done` is called there, through Synchronize, at most once per Start.
 // Start while a fetch is under way breaks the older one off first. Cancel breaks off at once
-// and no `done` follows; StopAll and the destructor also wait for the worker, so nothing runs
-// for a fetch whose owner is gone.
+// and no `done` follows; StopAll and the destructor also wait for the worker (see WorkerSet),
+// so nothing runs for a fetch whose owner is gone.
 class PadFetch : public WorkerSet {
 public:
     using DoneHandler = std::function<void(const PadSummary&)>;

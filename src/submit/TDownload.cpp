@@ -148,7 +148,8 @@ void TDownload::Execute()
         http.CaFile = CaFile;
         // The author's own PAD links may be https; the sites' scripts of a run stay plain HTTP.
         http.AllowHttps = !std::holds_alternative<SubmissionRequest>(Request) || AllowHttps;
-        std::visit([&](const auto& request) { Perform(http, request, result); }, Request);
+        // Cancelled before it began: not even a connection is tried.
+        if (!Terminated()) std::visit([&](const auto& request) { Perform(http, request, result); }, Request);
         result.ReplyCode = http.ReplyNumber();
         token_.ClearBreaker();
     }

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -231,6 +232,35 @@ TEST_F(DownloadTest, StopAllEndsWorkersThatAreStillLookingUpOrConnecting)
     EXPECT_TRUE(run.StopAll(1s));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(run.LiveWorkers(), 0);
+}
+
+// Keeps the one result of the worker it owns.
+struct ResultOwner : TDownloadOwner {
+    int connected = 0;
+    std::optional<WorkResult> result;
+    void DownloadConnected(TDownload&) override { ++connected; }
+    void DownloadInvalidHost(TDownload&) override {}
+    void DownloadEnded(TDownload&, const WorkResult& r) override { result = r; }
+};
+
+TEST_F(DownloadTest, AWorkerCancelledBeforeItStartsEndsCancelledWithoutConnecting)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\nsuccessfully"));
+    for (const WorkRequest& request :
+         {WorkRequest{SubmissionRequest{server.Url() + "/a.php", "x=1", "GET", "successfully"}},
+          WorkRequest{PadTestRequest{server.Url() + "/p.xml"}},
+          WorkRequest{PadDownloadRequest{server.Url(), nullptr}}}) {
+        ResultOwner owner;
+        TDownload worker(owner, queue);
+        worker.Request = request;
+        worker.Terminate();
+        worker.Resume();
+        ASSERT_TRUE(queue.ServeUntil([&] { return owner.result.has_value(); }, 5s));
+        EXPECT_EQ(owner.result->Outcome, WorkOutcome::Cancelled) << request.index();
+        EXPECT_EQ(owner.connected, 0) << request.index();
+    }
+    queue.ServeUntil([] { return false; }, 50ms);
+    EXPECT_EQ(server.Connections(), 0u);
 }
 
 TEST(PadServerTest, HostAndPortComeFromTheLink)
