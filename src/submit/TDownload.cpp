@@ -160,8 +160,8 @@ void TDownload::Execute()
         Check(*download, result);
     if (Terminated()) result.Outcome = WorkOutcome::Cancelled;
 
-    // The last step: nothing of this object is touched once the owner has heard of the end,
-    // unless its owner gave it up (then this thread frees it).
+    // The last step. The owner frees this object only by joining this thread, so the lines
+    // after the report still find it; an object its owner gave up is freed here.
     Report([this, &result] { Finish(std::move(result)); });
     bool abandoned = false;
     {
