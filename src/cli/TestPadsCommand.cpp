@@ -1,6 +1,6 @@
 #include "cli/TestPadsCommand.h"
 
-#include "catalogue/ListColumns.h"
+#include "catalogue/Product.h"
 #include "cli/CliEnvironment.h"
 #include "cli/CliOptions.h"
 #include "cli/ProductSelection.h"
@@ -79,8 +79,9 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
                 return worker;
             },
             queue);
-        tests.SetOnEnded([&reasons](std::uint64_t id, const TDownload& worker, const std::string& word) {
-            reasons[id] = Reason(word, worker.ErrorKind, worker.ErrorText);
+        tests.SetOnEnded([&reasons](std::uint64_t id, const WorkResult& result) {
+            reasons[id] =
+                Reason(result.Outcome == WorkOutcome::Ok ? StatusWords::Ok : "", result.ErrorKind, result.Reason);
         });
         for (const int row : selection.Rows()) tests.Test(row);
         const size_t count = selection.Rows().size();
@@ -91,7 +92,7 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     for (const int row : selection.Rows()) {
         const std::string& reason = reasons[list.Row(row).Id];
         allOk = allOk && reason == StatusWords::Ok;
-        const PadServer server = PadServer::Of(list.Text(row, ProductColumn::PadLink));
+        const PadServer server = PadServer::Of(ProductAt(list, row).PadLink);
         out << reason << '\t' << CliOptions::OneLine(list.Caption(row)) << '\t' << CliOptions::OneLine(server.Host)
             << ':' << server.Port << '\n';
     }

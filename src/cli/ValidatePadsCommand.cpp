@@ -1,7 +1,7 @@
 #include "cli/ValidatePadsCommand.h"
 
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/ListColumns.h"
+#include "catalogue/Product.h"
 #include "cli/CliEnvironment.h"
 #include "cli/CliOptions.h"
 #include "cli/ProductSelection.h"
@@ -110,8 +110,8 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
         const std::vector<PadProblem>& found = problems[list.Row(row).Id];
         allValid = allValid && found.empty();
         out << (found.empty() ? StatusWords::Valid : StatusWords::NotValid) << '\t'
-            << CliOptions::OneLine(list.Caption(row)) << '\t'
-            << CliOptions::OneLine(list.Text(row, ProductColumn::PadLink)) << '\n';
+            << CliOptions::OneLine(list.Caption(row)) << '\t' << CliOptions::OneLine(ProductAt(list, row).PadLink)
+            << '\n';
         for (const PadProblem& p : found) out << '\t' << CliOptions::OneLine(PadValidation::Line(p)) << '\n';
     }
     out << std::flush;

@@ -1,32 +1,19 @@
 #include "submit/PadTest.h"
 
-#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "common/StatusWords.h"
-#include "common/Synchronize.h"
 
 PadTest::PadTest(ListRows& products, WorkerFactory factory, Synchronize& sync)
-    : products_(products), factory_(std::move(factory)), sync_(sync)
+    : WorkerSet(std::move(factory), sync), products_(products)
 {}
-
-PadTest::~PadTest()
-{
-    while (!StopAll(std::chrono::seconds(1))) {
-    }
-}
 
 void PadTest::Test(int row)
 {
-    workers_.Reap();
-    const ListRow& product = products_.Row(row);
-    products_.SetText(row, ProductColumn::Status, "");
-    std::unique_ptr<TDownload> worker = factory_(*this);
-    worker->Mode = TDownload::CheckProducts;
-    worker->RowIndex = row;
-    worker->Active = true;
-    worker->Url = product.SubItems[ProductColumn::PadLink - 1];
-    worker->ProductId = product.Id;
-    workers_.Start(std::move(worker));
+    const Product product = ProductAt(products_, row);
+    const std::uint64_t id = products_.Row(row).Id;
+    SetProductStatus(products_, row, "");
+    Start(PadTestRequest{product.PadLink}, id);
 }
 
 int PadTest::TestChecked()
@@ -40,18 +27,13 @@ int PadTest::TestChecked()
     return count;
 }
 
-void PadTest::DownloadConnected(TDownload& worker)
+void PadTest::WorkConnected(TDownload& worker)
 {
-    if (worker.Terminated()) return;
-    const int row = products_.IndexOfId(worker.ProductId);
-    if (row >= 0) products_.SetText(row, ProductColumn::Status, StatusWords::Ok);
+    const int row = products_.IndexOfId(worker.Tag);
+    if (row >= 0) SetProductStatus(products_, row, StatusWords::Ok);
 }
 
-void PadTest::DownloadInvalidHost(TDownload&)
-{}
-
-void PadTest::DownloadEnded(TDownload& worker, const std::string& word)
+void PadTest::WorkEnded(TDownload& worker, const WorkResult& result)
 {
-    workers_.Reap(&worker);
-    if (onEnded_ && !worker.Terminated()) onEnded_(worker.ProductId, worker, word);
+    if (onEnded_) onEnded_(worker.Tag, result);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "submit/TDownload.h"
 #include "submit/WorkerSet.h"
 
 #include <chrono>
@@ -20,15 +19,13 @@ class Synchronize;
 // under way at once; a product may be tested again while its last test is pending.
 //
 // Owned by the thread that owns the Products list; the workers report through Synchronize.
-class PadTest : public TDownloadOwner {
+class PadTest : public WorkerSet {
 public:
-    using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&)>;
-    // Hears the end of each test that was not broken off: the product's Id, the worker (its
-    // ErrorText tells why a server did not answer) and its word ("Ok" when it answered).
-    using EndedHandler = std::function<void(std::uint64_t productId, const TDownload& worker, const std::string& word)>;
+    // Hears the end of each test that was not broken off: the product's Id and the result
+    // (Ok when the server answered; else its Reason and ErrorKind tell why not).
+    using EndedHandler = std::function<void(std::uint64_t productId, const WorkResult& result)>;
 
     PadTest(ListRows& products, WorkerFactory factory, Synchronize& sync);
-    ~PadTest() override;
 
     // Tests the product at `row` (Status cleared until its server answers).
     void Test(int row);
@@ -37,19 +34,10 @@ public:
 
     void SetOnEnded(EndedHandler handler) { onEnded_ = std::move(handler); }
 
-    int LiveWorkers() const { return workers_.Live(); }
-    // Breaks off every test and waits for the workers, serving their calls, for at most
-    // `timeout`. True when none is left.
-    bool StopAll(std::chrono::milliseconds timeout) { return workers_.StopAll(sync_, timeout); }
-
-    void DownloadConnected(TDownload& worker) override;
-    void DownloadInvalidHost(TDownload& worker) override;
-    void DownloadEnded(TDownload& worker, const std::string& word) override;
-
 private:
+    void WorkConnected(TDownload& worker) override;
+    void WorkEnded(TDownload& worker, const WorkResult& result) override;
+
     ListRows& products_;
-    WorkerFactory factory_;
-    Synchronize& sync_;
-    WorkerSet workers_;
     EndedHandler onEnded_;
 };

@@ -1,22 +1,28 @@
 #include "submit/PadValidator.h"
 
-#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "common/StatusWords.h"
-#include "common/Synchronize.h"
 #include "submit/RunReport.h"
 
 #include <algorithm>
 
 PadValidator::PadValidator(ListRows& products, std::vector<std::string> categories, WorkerFactory factory,
                            Synchronize& sync)
-    : products_(products), categories_(std::move(categories)), factory_(std::move(factory)), sync_(sync)
-{}
-
-PadValidator::~PadValidator()
+    : WorkerSet(std::move(factory), sync), products_(products), categories_(std::move(categories))
 {
-    while (!StopAll(std::chrono::seconds(1))) {
-    }
+    MakeChecks();
+}
+
+void PadValidator::SetCategories(std::vector<std::string> categories)
+{
+    categories_ = std::move(categories);
+    MakeChecks();
+}
+
+void PadValidator::MakeChecks()
+{
+    checks_ = std::make_shared<const PadCheckInput>(PadCheckInput{categories_, rules_.Rules});
 }
 
 void PadValidator::SetSpeed(int speed)
@@ -30,11 +36,14 @@ void PadValidator::Validate(int row)
     if (!Busy()) {
         total_ = finished_ = 0;
         results_.clear();
-        if (!rulesFolder_.empty()) rules_ = PadSpecFile::RulesIn(rulesFolder_);
+        if (!rulesFolder_.empty()) {
+            rules_ = PadSpecFile::RulesIn(rulesFolder_);
+            MakeChecks();
+        }
     }
-    const ListRow& product = products_.Row(row);
-    waiting_.push_back({product.Id, product.Caption, product.SubItems[ProductColumn::PadLink - 1]});
-    products_.SetText(row, ProductColumn::Status, "");
+    const Product product = ProductAt(products_, row);
+    waiting_.push_back({products_.Row(row).Id, product.Title, product.PadLink});
+    SetProductStatus(products_, row, "");
     ++total_;
     StartWaiting();
 }
@@ -59,75 +68,39 @@ std::vector<PadProblem> PadValidator::Problems(std::uint64_t productId) const
 void PadValidator::Cancel()
 {
     waiting_.clear();
-    workers_.TerminateAll();
+    underWay_.clear();
+    WorkerSet::Cancel();
     running_ = 0; // broken off: they no longer count against the speed, and report nothing
 }
 
-bool PadValidator::StopAll(std::chrono::milliseconds timeout)
+void PadValidator::StartWaiting()
 {
-    Cancel();
-    return workers_.StopAll(sync_, timeout);
-}
-
-void PadValidator::StartWaiting(const TDownload* inLastCall)
-{
-    workers_.Reap(inLastCall);
     while (running_ < speed_ && !waiting_.empty()) {
-        const Job job = waiting_.front();
+        Job job = std::move(waiting_.front());
         waiting_.pop_front();
-        std::unique_ptr<TDownload> worker = factory_(*this);
-        worker->Mode = TDownload::ValidatePad;
-        worker->Active = true;
-        worker->Url = job.PadLink;
-        worker->PadLink = job.PadLink;
-        worker->ProductId = job.ProductId;
-        worker->ProductTitle = job.Title;
         ++running_;
-        workers_.Start(std::move(worker));
+        const std::uint64_t tag = ++lastTag_;
+        Start(PadDownloadRequest{job.PadLink, checks_, PadDownloadRequest::Use::Problems}, tag);
+        underWay_.emplace(tag, std::move(job));
     }
 }
 
-std::vector<PadProblem> PadValidator::ProblemsOf(const TDownload& worker, const std::vector<std::string>& categories,
-                                                 const std::vector<PadRule>& rules)
+void PadValidator::WorkEnded(TDownload& worker, const WorkResult& result)
 {
-    if (worker.ReplyCode != 200) {
-        std::string what;
-        if (worker.ReplyCode > 0)
-            what = "the server answered " + std::to_string(worker.ReplyCode) + " instead of the file";
-        else
-            what = "no reply" + (worker.ErrorText.empty() ? std::string() : ": " + worker.ErrorText);
-        return {{"PAD file", worker.PadLink, what}};
-    }
-    // Only the first MiB of a longer file was read.
-    if (worker.ReplyTooLarge)
-        return {{"PAD file", worker.PadLink, "the file is larger than 1 MiB (it was not read past that)"}};
-    if (!worker.ErrorText.empty()) return {{"PAD file", worker.PadLink, "the reply was cut: " + worker.ErrorText}};
-    return PadValidation::Check(worker.Reply, worker.PadLink, categories, rules);
-}
-
-void PadValidator::DownloadConnected(TDownload&)
-{}
-
-void PadValidator::DownloadInvalidHost(TDownload&)
-{}
-
-void PadValidator::DownloadEnded(TDownload& worker, const std::string&)
-{
-    if (worker.Terminated()) {
-        workers_.Reap(&worker);
-        return;
-    }
+    const auto found = underWay_.find(worker.Tag);
+    if (found == underWay_.end()) return;
+    const Job job = std::move(found->second);
+    underWay_.erase(found);
     --running_;
     ++finished_;
-    std::vector<PadProblem> problems = ProblemsOf(worker, categories_, rules_.Rules);
-    const int row = products_.IndexOfId(worker.ProductId);
+    const int row = products_.IndexOfId(job.ProductId);
     if (row >= 0) {
-        products_.SetText(row, ProductColumn::Status, problems.empty() ? StatusWords::Valid : StatusWords::NotValid);
-        problems_[worker.ProductId] = problems;
+        SetProductStatus(products_, row, result.Problems.empty() ? StatusWords::Valid : StatusWords::NotValid);
+        problems_[job.ProductId] = result.Problems;
     }
-    results_.push_back({worker.ProductTitle, worker.PadLink, problems});
-    if (onEnded_) onEnded_(worker.ProductId, problems);
-    StartWaiting(&worker);
+    results_.push_back({job.Title, job.PadLink, result.Problems});
+    if (onEnded_) onEnded_(job.ProductId, result.Problems);
+    StartWaiting();
 }
 
 std::string PadValidator::ReportText(const std::vector<Result>& results, const std::string& notice)

@@ -2,7 +2,6 @@
 
 #include "pad/PadSpecFile.h"
 #include "pad/PadValidation.h"
-#include "submit/TDownload.h"
 #include "submit/WorkerSet.h"
 
 #include <chrono>
@@ -19,15 +18,14 @@ class Synchronize;
 
 // Validate PAD and Validate PADs: each product's PAD file is downloaded on a worker thread
 // (at most Speed at once, the others wait their turn in the order they were asked for) and
-// checked by PadValidation; the product's Status becomes "Yes" when the file has no problem and
-// "No" otherwise, and the problems are kept by product until it is validated again. The result
-// goes to the product it was started for, wherever sorting or edits have moved it; a product
-// deleted meanwhile gets nothing.
+// checked by PadValidation on that same thread, so that no check holds up the owner; the product's Status becomes "Yes"
+// when the file has no problem and "No" otherwise, and the problems are kept by product until it is validated again.
+// The result goes to the product it was started for, wherever sorting or edits have moved it; a product deleted
+// meanwhile gets nothing.
 //
 // Owned by the thread that owns the Products list; the workers report through Synchronize.
-class PadValidator : public TDownloadOwner {
+class PadValidator : public WorkerSet {
 public:
-    using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&)>;
     // Hears the end of each validation that was not cancelled (also of a product deleted
     // meanwhile): the product's Id and its problems.
     using EndedHandler = std::function<void(std::uint64_t productId, const std::vector<PadProblem>& problems)>;
@@ -40,10 +38,9 @@ public:
     };
 
     PadValidator(ListRows& products, std::vector<std::string> categories, WorkerFactory factory, Synchronize& sync);
-    ~PadValidator() override;
 
-    // The category list Program_Category_Class must be one of, from the next validation on.
-    void SetCategories(std::vector<std::string> categories) { categories_ = std::move(categories); }
+    // The category list Program_Category_Class must be one of, from the next download on.
+    void SetCategories(std::vector<std::string> categories);
 
     // The program folder whose pad_spec.xml, when usable, replaces the built-in rules: read
     // again at the start of each batch (see PadSpecFile::RulesIn). Unset: the built-in rules.
@@ -79,20 +76,10 @@ public:
     std::vector<PadProblem> Problems(std::uint64_t productId) const;
 
     // Breaks off every download and forgets the waiting ones; their Status stays empty and
-    // Busy is false at once.
-    void Cancel();
-    // Cancel, then waits for the workers, serving their calls, for at most `timeout`.
-    bool StopAll(std::chrono::milliseconds timeout);
+    // Busy is false at once. A worker busy with its checks is not waited for (StopAll).
+    void Cancel() override;
 
     void SetOnEnded(EndedHandler handler) { onEnded_ = std::move(handler); }
-
-    // The problems of one download: its reply first, then the file's own.
-    static std::vector<PadProblem> ProblemsOf(const TDownload& worker, const std::vector<std::string>& categories,
-                                              const std::vector<PadRule>& rules = PadRule::BuiltIn());
-
-    void DownloadConnected(TDownload& worker) override;
-    void DownloadInvalidHost(TDownload& worker) override;
-    void DownloadEnded(TDownload& worker, const std::string& word) override;
 
 private:
     struct Job {
@@ -100,16 +87,18 @@ private:
         std::string Title;
         std::string PadLink;
     };
-    void StartWaiting(const TDownload* inLastCall = nullptr);
+    void WorkEnded(TDownload& worker, const WorkResult& result) override;
+    void StartWaiting();
+    void MakeChecks();
 
     ListRows& products_;
     std::vector<std::string> categories_;
     std::string rulesFolder_;
     PadRuleSet rules_{PadRule::BuiltIn(), ""};
-    WorkerFactory factory_;
-    Synchronize& sync_;
-    WorkerSet workers_;
+    std::shared_ptr<const PadCheckInput> checks_; // categories_ and rules_, for the workers
     std::deque<Job> waiting_;
+    std::map<std::uint64_t, Job> underWay_; // by their workers' tags
+    std::uint64_t lastTag_ = 0;
     std::vector<Result> results_;
     int speed_ = 1;
     int running_ = 0;

@@ -1,6 +1,6 @@
 #include "submit/SendableProducts.h"
 
-#include "catalogue/ListColumns.h"
+#include "catalogue/Product.h"
 #include "catalogue/ListRows.h"
 #include "submit/SubmissionRun.h"
 
@@ -15,13 +15,13 @@ SendableProducts SendableProducts::Of(const ListRows& products, const std::vecto
 
 bool SendableProducts::HasLink(const ListRows& products, int row)
 {
-    return !products.Text(row, ProductColumn::PadLink).empty();
+    return !ProductAt(products, row).PadLink.empty();
 }
 
 RunProduct SendableProducts::Product(const ListRows& products, int row)
 {
-    return RunProduct{std::string(products.Caption(row)), std::string(products.Text(row, ProductColumn::PadLink)),
-                      std::string(products.Text(row, ProductColumn::Category))};
+    ::Product product = ProductAt(products, row);
+    return RunProduct{std::move(product.Title), std::move(product.PadLink), std::move(product.Category)};
 }
 
 std::string SendableProducts::SkippedText(int count)

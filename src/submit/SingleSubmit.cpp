@@ -1,7 +1,7 @@
 #include "submit/SingleSubmit.h"
 
-#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionQuery.h"
 
@@ -27,10 +27,11 @@ SingleSubmit::Request SingleSubmit::Prepare(const ListRows& products, int siteRo
         r.Message = SelectSiteText;
         return r;
     }
-    const std::string& link = products.Text(first, ProductColumn::PadLink);
+    const Product product = ProductAt(products, first);
+    const std::string& link = product.PadLink;
     const SiteRecord& site = sites.At(siteRow);
     r.SiteRow = siteRow;
-    r.PostData = SubmissionQuery::Build(site, link, products.Text(first, ProductColumn::Category), authorEmail);
+    r.PostData = SubmissionQuery::Build(site, link, product.Category, authorEmail);
     r.Address = site.ScriptUrl + "?" + r.PostData;
     r.Prepared = {site.ScriptUrl, site.LinkField, link};
     return r;

@@ -25,15 +25,8 @@ int Share(int maximum, int part, int whole)
 } // namespace
 
 SubmissionRun::SubmissionRun(const SiteTable& sites, WorkerFactory factory, Synchronize& sync, RunView& view)
-    : sites_(sites), factory_(std::move(factory)), sync_(sync), view_(view)
+    : WorkerSet(std::move(factory), sync), sites_(sites), view_(view)
 {}
-
-SubmissionRun::~SubmissionRun()
-{
-    // No worker may outlive the run it reports to; give them as long as they need.
-    while (!StopAll(std::chrono::seconds(1))) {
-    }
-}
 
 void SubmissionRun::SetSpeed(int speed)
 {
@@ -48,7 +41,6 @@ std::string SubmissionRun::Summary() const
 bool SubmissionRun::SubmitAll(std::vector<RunProduct> products, const std::vector<bool>& siteChecked)
 {
     if (running_) return false;
-    workers_.Reap();
     products_ = std::move(products);
     siteRows_.clear();
     for (int row = 0; row < static_cast<int>(siteChecked.size()); ++row) {
@@ -90,44 +82,33 @@ void SubmissionRun::StartBatch()
     view_.ProductLabel(Counted(productCursor_ + 1, productCount, product.Title));
     if (siteCursor_ >= siteCount) return;
 
-    currentBatchSize_ = std::min(speed_, siteCount - siteCursor_);
-    for (int k = 0; k < currentBatchSize_; ++k) {
+    const int batchSize = std::min(speed_, siteCount - siteCursor_);
+    for (int k = 0; k < batchSize; ++k) {
         const int row = siteRows_[static_cast<size_t>(siteCursor_)];
         view_.SiteStatus(row, "");
         const SiteRecord& site = sites_.At(row);
         if (prepared_) *prepared_ = PreparedSubmission{site.ScriptUrl, site.LinkField, product.PadLink};
         view_.SiteLabel(Counted(siteCursor_ + 1, siteCount, site.Title));
 
-        std::unique_ptr<TDownload> worker = factory_(*this);
-        worker->Mode = TDownload::SubmitAuto;
-        worker->RowIndex = row;
-        worker->Slot = k;
-        worker->SiteOrdinal = siteCursor_;
-        worker->ProductOrdinal = productCursor_;
-        worker->BatchSize = currentBatchSize_;
-        worker->SiteTotal = siteCount;
-        worker->InRun = true;
-        worker->Active = true;
-        worker->ProductTitle = product.Title;
-        worker->SiteTitle = site.Title;
-        worker->PadLink = product.PadLink;
-        worker->Url = site.ScriptUrl;
-        worker->Query = SubmissionQuery::Build(site, product.PadLink, product.Category, authorEmail_);
-        worker->Method = site.Method;
-        worker->SuccessMarker = site.SuccessMarker;
+        const std::size_t pair =
+            static_cast<size_t>(productCursor_) * siteRows_.size() + static_cast<size_t>(siteCursor_);
         ++outstanding_;
-        workers_.Start(std::move(worker));
+        lastOfBatch_ = pair;
+        Start(SubmissionRequest{site.ScriptUrl,
+                                SubmissionQuery::Build(site, product.PadLink, product.Category, authorEmail_),
+                                site.Method, site.SuccessMarker},
+              pair);
         ++siteCursor_;
     }
 }
 
-void SubmissionRun::OutcomeReport(const TDownload& worker)
+void SubmissionRun::OutcomeReport(std::size_t pairIndex)
 {
     const int productCount = static_cast<int>(products_.size());
     const int siteCount = static_cast<int>(siteRows_.size());
     view_.CurrentBar(Share(siteCount, siteCursor_, siteCount));
     view_.TotalBar(Share(productCount * siteCount, productCursor_, productCount));
-    if (worker.SiteOrdinal == worker.SiteTotal - 1) {
+    if (pairIndex % siteRows_.size() == siteRows_.size() - 1) { // the product's last site
         view_.CurrentBar(0);
         siteCursor_ = 0;
         ++productCursor_;
@@ -139,52 +120,41 @@ void SubmissionRun::OutcomeReport(const TDownload& worker)
         view_.RunOver();
         return;
     }
-    if (worker.Slot == worker.BatchSize - 1) StartBatch();
+    if (pairIndex == lastOfBatch_) StartBatch();
 }
 
 void SubmissionRun::Cancel()
 {
-    workers_.TerminateAll();
+    WorkerSet::Cancel();
     running_ = false;
     outstanding_ = 0;
 }
 
-void SubmissionRun::DownloadConnected(TDownload& worker)
+void SubmissionRun::WorkConnected(TDownload& worker)
 {
-    if (!worker.Terminated()) view_.SiteStatus(worker.RowIndex, StatusWords::Connected);
+    view_.SiteStatus(PairOf(worker).SiteRow, StatusWords::Connected);
 }
 
-void SubmissionRun::DownloadInvalidHost(TDownload& worker)
+void SubmissionRun::WorkInvalidHost(TDownload& worker)
 {
-    if (!worker.Terminated()) view_.SiteStatus(worker.RowIndex, StatusWords::Invalid);
+    view_.SiteStatus(PairOf(worker).SiteRow, StatusWords::Invalid);
 }
 
-void SubmissionRun::DownloadEnded(TDownload& worker, const std::string& word)
+void SubmissionRun::WorkEnded(TDownload& worker, const WorkResult& result)
 {
-    workers_.Reap(&worker); // those that ended before; this one's thread is still in its last call
-    if (worker.Terminated() || !worker.InRun) return;
-    view_.SiteStatus(worker.RowIndex, word);
-    if (word == StatusWords::Ok)
+    const std::string word = StatusWord(worker.Request, result.Outcome);
+    RunPair& pair = pairs_[static_cast<size_t>(worker.Tag)];
+    view_.SiteStatus(pair.SiteRow, word);
+    if (result.Outcome == WorkOutcome::Ok)
         ++successCount_;
     else
         ++failureCount_;
     --outstanding_;
-    const size_t index =
-        static_cast<size_t>(worker.ProductOrdinal) * siteRows_.size() + static_cast<size_t>(worker.SiteOrdinal);
-    if (index < pairs_.size()) {
-        RunPair& pair = pairs_[index];
-        pair.Outcome = word;
-        pair.HttpStatus = worker.ReplyCode;
-        pair.Ms = worker.ElapsedMs;
-        pair.Error = worker.ErrorText;
-        pair.EndedAt = std::chrono::system_clock::now();
-        view_.PairEnded(pair);
-    }
-    OutcomeReport(worker);
-}
-
-bool SubmissionRun::StopAll(std::chrono::milliseconds timeout)
-{
-    Cancel();
-    return workers_.StopAll(sync_, timeout);
+    pair.Outcome = word;
+    pair.HttpStatus = result.ReplyCode;
+    pair.Ms = result.ElapsedMs;
+    pair.Error = result.Reason;
+    pair.EndedAt = std::chrono::system_clock::now();
+    view_.PairEnded(pair);
+    OutcomeReport(static_cast<size_t>(worker.Tag));
 }

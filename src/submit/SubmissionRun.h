@@ -1,7 +1,6 @@
 #pragma once
 
 #include "submit/SiteTable.h"
-#include "submit/TDownload.h"
 #include "submit/WorkerSet.h"
 
 #include <chrono>
@@ -42,16 +41,13 @@ struct RunPair {
 // workers' reports reach it through Synchronize. The run is over when every worker it
 // started has reported, not before: then the view hears RunOver. Cancel breaks off every
 // worker still under way and returns at once; none of them changes anything afterwards.
-class SubmissionRun : public TDownloadOwner {
+class SubmissionRun : public WorkerSet {
 public:
-    using WorkerFactory = std::function<std::unique_ptr<TDownload>(TDownloadOwner&)>;
-
     static constexpr const char* CheckProductsText = "Check products to submit !";
     static constexpr const char* CheckSitesText = "Check sites to submit !";
     static constexpr int MaxSpeed = 10;
 
     SubmissionRun(const SiteTable& sites, WorkerFactory factory, Synchronize& sync, RunView& view);
-    ~SubmissionRun() override;
 
     // 1 to MaxSpeed; other values are brought into that range.
     void SetSpeed(int speed);
@@ -65,7 +61,7 @@ public:
     // when not), starts the first batch and sets the bars' maxima. `siteChecked` has one
     // flag per row of the site table's list.
     bool SubmitAll(std::vector<RunProduct> products, const std::vector<bool>& siteChecked);
-    void Cancel();
+    void Cancel() override;
 
     bool Running() const { return running_; }
     int SuccessCount() const { return successCount_; }
@@ -79,23 +75,17 @@ public:
     const std::vector<RunProduct>& Products() const { return products_; }
     const std::vector<RunPair>& Pairs() const { return pairs_; }
 
-    // Workers that have not ended (a cancelled one counts until its thread is over).
-    int LiveWorkers() const { return workers_.Live(); }
-    // Breaks off every worker and waits for them, serving their calls meanwhile, for at most
-    // `timeout`. True when none is left.
-    bool StopAll(std::chrono::milliseconds timeout);
-
-    void DownloadConnected(TDownload& worker) override;
-    void DownloadInvalidHost(TDownload& worker) override;
-    void DownloadEnded(TDownload& worker, const std::string& word) override;
+    // The pair a worker of the run was started for.
+    const RunPair& PairOf(const TDownload& worker) const { return pairs_[static_cast<size_t>(worker.Tag)]; }
 
 private:
+    void WorkConnected(TDownload& worker) override;
+    void WorkInvalidHost(TDownload& worker) override;
+    void WorkEnded(TDownload& worker, const WorkResult& result) override;
     void StartBatch();
-    void OutcomeReport(const TDownload& worker);
+    void OutcomeReport(std::size_t pairIndex);
 
     const SiteTable& sites_;
-    WorkerFactory factory_;
-    Synchronize& sync_;
     RunView& view_;
     PreparedSubmission* prepared_ = nullptr;
     std::string authorEmail_;
@@ -106,11 +96,9 @@ private:
     std::vector<RunPair> pairs_;
     int productCursor_ = 0;
     int siteCursor_ = 0;
-    int currentBatchSize_ = 0;
+    std::size_t lastOfBatch_ = 0; // the pair of the last worker the current batch started
     int successCount_ = 0;
     int failureCount_ = 0;
     int outstanding_ = 0; // workers of the current run that have not reported
     bool running_ = false;
-
-    WorkerSet workers_;
 };

@@ -4,6 +4,7 @@
 #include "common/Synchronize.h"
 #include "net/THttpClient.h"
 #include "pad/PadXml.h"
+#include "submit/WorkerGate.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <exception>
+#include <variant>
 
 namespace {
 
@@ -76,120 +78,193 @@ void TDownload::Resume()
     if (!thread_.joinable()) thread_ = std::thread([this] { Execute(); });
 }
 
-void TDownload::Terminate()
-{
-    terminated_ = true;
-    std::lock_guard lock(httpMutex_);
-    if (http_) http_->BreakOff();
-}
-
 void TDownload::Join()
 {
     if (thread_.joinable()) thread_.join();
 }
 
-void TDownload::Finish(const std::string& word)
+void TDownload::Abandon(std::unique_ptr<TDownload> worker)
 {
-    ended_ = true;
-    owner_.DownloadEnded(*this, word);
+    TDownload* w = worker.release();
+    {
+        std::lock_guard lock(w->lifeMutex_);
+        if (w->thread_.joinable() && !w->threadOver_) {
+            w->abandoned_ = true; // its thread frees it
+            w->thread_.detach();
+            return;
+        }
+    }
+    delete w;
 }
+
+void TDownload::Finish(WorkResult result)
+{
+    result_ = std::move(result);
+    ended_ = true;
+    owner_.DownloadEnded(*this, result_);
+}
+
+bool TDownload::Report(const std::function<void()>& fn)
+{
+    if (gate_) return gate_->Call(fn);
+    sync_.Call(fn);
+    return true;
+}
+
+namespace {
+
+// Runs one request of the client, keeping the error that ends it.
+template <typename Fn>
+void Guarded(WorkResult& result, Fn&& fn)
+{
+    try {
+        fn();
+    } catch (const ESockError& e) {
+        result.Reason = e.what();
+        result.ErrorKind = e.Kind();
+    } catch (const std::exception& e) {
+        // A lookup, connection or reply that failed without a word of its own ends as
+        // "Failed"; the error is kept for the report, never shown as a message.
+        result.Reason = e.what();
+    } catch (...) {
+        result.Reason = "Unknown error";
+    }
+}
+
+} // namespace
 
 void TDownload::Execute()
 {
     LowerThisThreadsPriority();
     const auto start = std::chrono::steady_clock::now();
-    std::string word;
+    WorkResult result;
     {
         THttpClient http;
-        {
-            std::lock_guard lock(httpMutex_);
-            http_ = &http;
-            if (terminated_) http.BreakOff();
-        }
-        Perform(http, word);
-        std::lock_guard lock(httpMutex_);
-        http_ = nullptr;
+        token_.SetBreaker([&http] { http.BreakOff(); });
+        http.InputFileMode = false;
+        http.TimeOut = TimeOut;
+        http.Proxy = Proxy;
+        http.ProxyPort = ProxyPort;
+        http.CaFile = CaFile;
+        // The author's own PAD links may be https; the sites' scripts of a run stay plain HTTP.
+        http.AllowHttps = !std::holds_alternative<SubmissionRequest>(Request) || AllowHttps;
+        // Cancelled before it began: not even a connection is tried.
+        if (!Terminated()) std::visit([&](const auto& request) { Perform(http, request, result); }, Request);
+        result.ReplyCode = http.ReplyNumber();
+        token_.ClearBreaker();
     }
-    ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-    // The last step: nothing of this object is touched once the owner has heard of the end.
-    sync_.Call([this, &word] { Finish(word); });
+    result.ElapsedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    pastNetwork_ = true;
+    if (const auto* download = std::get_if<PadDownloadRequest>(&Request); download && !Terminated())
+        Check(*download, result);
+    if (Terminated()) result.Outcome = WorkOutcome::Cancelled;
+
+    // The last step. The owner frees this object only by joining this thread, so the lines
+    // after the report still find it; an object its owner gave up is freed here.
+    Report([this, &result] { Finish(std::move(result)); });
+    bool abandoned = false;
+    {
+        std::lock_guard lock(lifeMutex_);
+        threadOver_ = true;
+        abandoned = abandoned_;
+    }
+    if (abandoned) delete this;
 }
 
-void TDownload::Perform(THttpClient& http, std::string& word)
+void TDownload::Perform(THttpClient& http, const SubmissionRequest& request, WorkResult& result)
 {
-    const bool submit = Mode == SubmitAuto;
-    const bool check = Mode == CheckProducts;
-    const bool request = submit && (Method == "GET" || Method == "POST");
+    enum class Word { None, Connected, Invalid, Failed, Ok, NotAccepted };
+    Word word = Word::None;
+    const bool get = request.Method == "GET";
+    http.OnConnect = [this, &word](TSockConnection*) {
+        word = Word::Connected; // an earlier "Invalid" no longer holds
+        Report([this] { owner_.DownloadConnected(*this); });
+    };
+    http.OnInvalidHost = [this, &word](TSockConnection*, bool& handled) {
+        handled = true; // the client looks the name up once more
+        word = Word::Invalid;
+        Report([this] { owner_.DownloadInvalidHost(*this); });
+    };
+    http.OnConnectionFailed = [&word](TSockConnection*) { word = Word::Failed; };
+    http.OnSuccess = [&word, &request](THttpClient* client, CmdType cmd) {
+        if (cmd != CmdGET && cmd != CmdPOST) return;
+        word = client->Body.find(request.SuccessMarker) != std::string::npos ? Word::Ok : Word::NotAccepted;
+    };
+    http.OnFailure = [&word](THttpClient*, CmdType cmd) {
+        if (cmd == CmdGET || cmd == CmdPOST) word = Word::Failed;
+    };
+    http.Host = request.Url;
+    http.Header = request.Url;
+    if (get || request.Method == "POST") {
+        Guarded(result, [&] {
+            if (get)
+                http.Get(request.Url + "?" + request.Query);
+            else
+                http.Post(request.Url + "?" + request.Query, request.Query);
+        });
+    }
+    switch (word) {
+    case Word::Ok: result.Outcome = WorkOutcome::Ok; break;
+    case Word::NotAccepted: result.Outcome = WorkOutcome::NotAccepted; break;
+    case Word::Invalid: result.Outcome = WorkOutcome::InvalidHost; break;
+    default: result.Outcome = WorkOutcome::Failed; break;
+    }
+}
 
+void TDownload::Perform(THttpClient& http, const PadTestRequest& request, WorkResult& result)
+{
+    const PadServer server = PadServer::Of(request.PadLink);
+    bool answered = false;
     // An https PAD server answers only once its TLS handshake is through (Connect does it
     // after the connection is made): only then is it "Ok".
-    const bool secureCheck = check && PadServer::Of(Url).Secure;
-    http.OnConnect = [this, &word, check, submit, secureCheck](TSockConnection*) {
-        if (secureCheck) return;
-        if (check) word = StatusWords::Ok;
-        if (submit) word = StatusWords::Connected; // an earlier "Invalid" no longer holds
-        sync_.Call([this] { owner_.DownloadConnected(*this); });
+    http.OnConnect = [this, &answered, &server](TSockConnection*) {
+        if (server.Secure) return;
+        answered = true;
+        Report([this] { owner_.DownloadConnected(*this); });
     };
-    http.OnInvalidHost = [this, &word, submit](TSockConnection*, bool& handled) {
-        handled = true; // the client looks the name up once more
-        if (!submit) return;
-        word = StatusWords::Invalid;
-        sync_.Call([this] { owner_.DownloadInvalidHost(*this); });
-    };
-    http.OnConnectionFailed = [&word, submit](TSockConnection*) {
-        if (submit) word = StatusWords::Failed;
-    };
-    http.OnSuccess = [this, &word, submit](THttpClient* client, CmdType cmd) {
-        if (!submit || (cmd != CmdGET && cmd != CmdPOST)) return;
-        word = client->Body.find(SuccessMarker) != std::string::npos ? StatusWords::Ok : StatusWords::NotAccepted;
-    };
-    http.OnFailure = [&word, submit](THttpClient*, CmdType cmd) {
-        if (submit && (cmd == CmdGET || cmd == CmdPOST)) word = StatusWords::Failed;
-    };
-
-    http.InputFileMode = false;
-    http.Host = Url;
-    http.Header = Url;
-    http.TimeOut = TimeOut;
-    http.Proxy = Proxy;
-    http.ProxyPort = ProxyPort;
-    // The author's own PAD links may be https; the sites' scripts of a run stay plain HTTP.
-    http.AllowHttps = !submit || AllowHttps;
-    http.CaFile = CaFile;
-    try {
-        if (check) {
-            const PadServer server = PadServer::Of(Url);
-            http.Host = server.Host;
-            http.Port = server.Port;
-            http.UseTls = server.Secure;
-            http.Connect();
-            if (secureCheck && !http.Proxy.empty()) http.OpenTunnel();
-            if (secureCheck) {
-                word = StatusWords::Ok;
-                sync_.Call([this] { owner_.DownloadConnected(*this); });
-            }
-            http.Disconnect(); // the answer is known: nothing is sent, the connection goes
-        } else if (Mode == ValidatePad) {
-            // A PAD file is read no further than the largest one the check takes.
-            http.MaxBody = PadXml::MaxBytes;
-            http.Get(Url);
-            if (http.ReplyNumber() == 200) Reply = std::move(http.Body);
-        } else if (request && Method == "GET") {
-            http.Get(Url + "?" + Query);
-        } else if (request) {
-            http.Post(Url + "?" + Query, Query);
+    http.OnInvalidHost = [](TSockConnection*, bool& handled) { handled = true; };
+    http.Host = server.Host;
+    http.Header = request.PadLink;
+    http.Port = server.Port;
+    http.UseTls = server.Secure;
+    Guarded(result, [&] {
+        http.Connect();
+        if (server.Secure && !http.Proxy.empty()) http.OpenTunnel();
+        if (server.Secure) {
+            answered = true;
+            Report([this] { owner_.DownloadConnected(*this); });
         }
-    } catch (const ESockError& e) {
-        ErrorText = e.what();
-        ErrorKind = e.Kind();
-    } catch (const std::exception& e) {
-        // A lookup, connection or reply that failed without a word of its own ends as
-        // "Failed" below; the error is kept for the run's report, never shown as a message.
-        ErrorText = e.what();
-    } catch (...) {
-        ErrorText = "Unknown error";
+        http.Disconnect(); // the answer is known: nothing is sent, the connection goes
+    });
+    result.Outcome = answered ? WorkOutcome::Ok : WorkOutcome::Failed;
+}
+
+void TDownload::Perform(THttpClient& http, const PadDownloadRequest& request, WorkResult& result)
+{
+    http.Host = request.PadLink;
+    http.Header = request.PadLink;
+    // A PAD file is read no further than the largest one the checks take.
+    http.MaxBody = PadXml::MaxBytes;
+    Guarded(result, [&] {
+        http.Get(request.PadLink);
+        if (http.ReplyNumber() == 200) result.Body = std::move(http.Body);
+    });
+    result.Outcome = http.ReplyNumber() == 200 && result.Reason.empty() ? WorkOutcome::Ok : WorkOutcome::Failed;
+}
+
+void TDownload::Check(const PadDownloadRequest& request, WorkResult& result) const
+{
+    if (!request.Checks) return;
+    const PadCheckInput& in = *request.Checks;
+    std::vector<PadProblem> problems = WorkResult::ReplyProblems(result, request.PadLink);
+    if (request.For == PadDownloadRequest::Use::Summary) {
+        if (problems.empty())
+            result.Summary = PadSummary::Of(result.Body, in.Categories, in.Rules);
+        else
+            result.Summary.Problems = std::move(problems);
+        return;
     }
-    ReplyCode = http.ReplyNumber();
-    ReplyTooLarge = http.BodyTooLarge();
-    if (submit && (word.empty() || word == StatusWords::Connected)) word = StatusWords::Failed;
+    result.Problems =
+        problems.empty() ? PadValidation::Check(result.Body, request.PadLink, in.Categories, in.Rules) : problems;
 }

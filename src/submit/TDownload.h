@@ -1,6 +1,7 @@
 #pragma once
 
-#include "net/ESockError.h"
+#include "submit/CancelToken.h"
+#include "submit/Work.h"
 
 #include <atomic>
 #include <cstdint>
@@ -13,37 +14,33 @@
 class Synchronize;
 class TDownload;
 class THttpClient;
+class WorkerGate;
 
 // Hears what a worker did. Every call comes on the owner thread, one at a time (the worker
 // waits meanwhile), so the owner's state needs no lock of its own.
 class TDownloadOwner {
 public:
     virtual ~TDownloadOwner() = default;
-    // The connection is open: the request is under way, or a PAD test's server answered.
+    // The connection is open: a submission is under way, or a PAD test's server answered.
     virtual void DownloadConnected(TDownload& worker) = 0;
-    // The host name did not resolve; the client looks it up once more.
+    // A submission's host name did not resolve; the client looks it up once more.
     virtual void DownloadInvalidHost(TDownload& worker) = 0;
-    // The worker's one outcome, its last call: "Ok", "X", "Failed" or "Invalid" for a
-    // submission; for a PAD test "Ok" when it connected, "" otherwise. The worker's thread
-    // ends right after it; the owner joins and frees the worker at any later time.
-    virtual void DownloadEnded(TDownload& worker, const std::string& word) = 0;
+    // The worker's one result, its last call. The worker's thread ends right after it; the
+    // owner joins and frees the worker at any later time.
+    virtual void DownloadEnded(TDownload& worker, const WorkResult& result) = 0;
 };
 
-// One network operation on a thread of its own: a submission request of a run (mode "Submit
-// Auto") or a connection test of a PAD link's server (mode "Check Products"). The creator
-// (the owner thread) fills the fields and calls Resume; the thread makes its own HTTP client,
-// runs the operation and reports through Synchronize. The client is released when the
-// operation is over, and a PAD test closes its connection as soon as it is made.
+// One request (see WorkRequest) on a thread of its own. The creator (the owner thread) sets
+// the client's settings and the request, then calls Resume; the thread makes its own HTTP
+// client, does the work, runs a download's checks when asked for them, and reports through
+// Synchronize (or its owner's WorkerGate). The client is released when the request is over,
+// and a PAD test closes its connection as soon as it is made.
 //
-// Exactly one DownloadEnded per worker, whatever happens: a request that ends by an error
-// with no reply (a time-out, a reset) ends as "Failed"; a host that failed its first lookup
-// and resolved on the second ends with the word of the reply. Terminate (owner thread)
-// breaks the operation off at once; the owner then ignores what the worker still reports.
+// Exactly one DownloadEnded per worker, whatever happens. Terminate (any thread) cancels
+// the worker's token: the request breaks off at once, its result says Cancelled, and its
+// owner ignores whatever it still reports.
 class TDownload {
 public:
-    static constexpr const char* SubmitAuto = "Submit Auto";
-    static constexpr const char* CheckProducts = "Check Products";
-    static constexpr const char* ValidatePad = "Validate PAD"; // GET the PAD link, keep a 200 reply's body
     static constexpr int DefaultTimeOut = 10000;
 
     TDownload(TDownloadOwner& owner, Synchronize& sync);
@@ -51,64 +48,61 @@ public:
     TDownload(const TDownload&) = delete;
     TDownload& operator=(const TDownload&) = delete;
 
-    // Set by the creator before Resume, read-only afterwards.
-    int RowIndex = 0;    // the row the reactions write into
-    int Slot = 0;        // position within its batch
-    int SiteOrdinal = 0; // position of its site among the run's checked sites
-    int BatchSize = 0;
-    int SiteTotal = 0;
-    bool Active = false;
-    bool InRun = false;
-    std::string ProductTitle;
-    std::string SiteTitle;
-    std::string Url;   // the site's script address, or the PAD link under test
-    std::string Query; // the submission query
-    std::string PadLink;
-    std::string Mode;
-    std::string Method;
-    std::string SuccessMarker;    // a reply body holding it counts as accepted
-    std::uint64_t ProductId = 0;  // the product a PAD test is for
+    // The client's settings, set by whoever makes the worker, before Resume.
     int TimeOut = DefaultTimeOut; // of each wait of the client, in ms
     std::string Proxy;            // the client's proxy, when set
     int ProxyPort = 0;
     std::string CaFile;      // an extra certificate authority file for https (PEM)
-    bool AllowHttps = false; // a submission may go to an https site (tests and validation always may)
+    bool AllowHttps = false; // a submission may go to an https site (tests and downloads always may)
 
-    int ProductOrdinal = 0; // position of its product among the run's products
+    // What to do, and the owner's own mark for it: set before Resume, read-only afterwards.
+    WorkRequest Request;
+    std::uint64_t Tag = 0;
+    // Owner thread, before Resume: the worker reports through `gate` instead of directly.
+    void SetGate(std::shared_ptr<WorkerGate> gate) { gate_ = std::move(gate); }
 
-    // What became of the operation, written by the worker before it ends and read by the
-    // owner from DownloadEnded on.
-    int ReplyCode = 0;                    // the HTTP status of the reply; 0 when none came
-    std::string ErrorText;                // the error that ended the operation; empty when none did
-    NetError ErrorKind = NetError::Other; // its kind, when the network layer raised it
-    std::string Reply;                    // a PAD validation's reply body, when the reply was 200
-    bool ReplyTooLarge = false;           // a PAD validation's reply body passed PadXml::MaxBytes (not kept)
-    std::int64_t ElapsedMs = 0;           // from the start of the operation to its end
+    // What became of the request: complete from DownloadEnded on (owner thread).
+    const WorkResult& Result() const { return result_; }
 
     // Owner thread.
     virtual void Resume();
-    virtual void Terminate();
-    bool Terminated() const { return terminated_; }
+    void Terminate() { token_.Cancel(); }
+    bool Terminated() const { return token_.Cancelled(); }
     // DownloadEnded has been called: the thread is over or about to be, Join returns at once.
     bool Ended() const { return ended_; }
+    // A cancelled worker past its last network step: what it still does (a download's
+    // checks) touches nothing of its owner's but its last report, and ends on its own.
+    bool PastNetwork() const { return pastNetwork_.load(); }
     void Join();
+    // Gives up a worker whose thread may still run: it is freed now when its thread is over,
+    // else by its thread when that ends. The owner must be sure it never hears of it again
+    // (its gate closed, or the worker cancelled).
+    static void Abandon(std::unique_ptr<TDownload> worker);
 
 protected:
     // Owner thread: records the end and tells the owner. The real worker calls it through
     // Synchronize as its last step; stand-ins in tests call it directly.
-    void Finish(const std::string& word);
+    void Finish(WorkResult result);
 
 private:
     void Execute();
-    void Perform(THttpClient& http, std::string& word);
+    bool Report(const std::function<void()>& fn);
+    void Perform(THttpClient& http, const SubmissionRequest& request, WorkResult& result);
+    void Perform(THttpClient& http, const PadTestRequest& request, WorkResult& result);
+    void Perform(THttpClient& http, const PadDownloadRequest& request, WorkResult& result);
+    void Check(const PadDownloadRequest& request, WorkResult& result) const;
 
     TDownloadOwner& owner_;
     Synchronize& sync_;
+    std::shared_ptr<WorkerGate> gate_;
+    CancelToken token_;
     std::thread thread_;
-    std::atomic<bool> terminated_{false};
+    WorkResult result_;
     bool ended_ = false;
-    std::mutex httpMutex_; // guards http_ against Terminate from the owner thread
-    THttpClient* http_ = nullptr;
+    std::atomic<bool> pastNetwork_{false};
+    std::mutex lifeMutex_; // orders Abandon with the end of the thread
+    bool threadOver_ = false;
+    bool abandoned_ = false;
 };
 
 // The server a PAD link names: "http://host[:port]/..." gives that host and port (80 by

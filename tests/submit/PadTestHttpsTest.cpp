@@ -54,8 +54,8 @@ protected:
                 return worker;
             },
             queue);
-        tests.SetOnEnded([this](std::uint64_t id, const TDownload& worker, const std::string& word) {
-            reasons[id] = word == "Ok" ? word : worker.ErrorText;
+        tests.SetOnEnded([this](std::uint64_t id, const WorkResult& result) {
+            reasons[id] = result.Outcome == WorkOutcome::Ok ? "Ok" : result.Reason;
         });
         for (int row = 0; row < products.Count(); ++row) tests.Test(row);
         const auto count = static_cast<std::size_t>(products.Count());

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -162,12 +163,80 @@ TEST_F(PadValidatorTest, HttpsLinksAreDownloadedOverAVerifiedConnection)
     EXPECT_EQ(Status("Self-signed"), "No");
 }
 
+TEST_F(PadValidatorTest, CancelLeavesNothingBusyAndANewValidationStarts)
+{
+    S silent(S::Script{S::ReadUntil("\r\n\r\n"), S::Hold()});
+    S missing(Reply("HTTP/1.0 404 Not Found\r\n\r\n"));
+    Add("Held", silent.Url() + "/a.xml");
+    Add("Waiting", silent.Url() + "/b.xml");
+    validator.SetSpeed(1);
+    EXPECT_EQ(validator.ValidateChecked(), 2);
+    ASSERT_TRUE(queue.ServeUntil([&] { return silent.Connections() == 1; }, 5s));
+    validator.Cancel();
+    EXPECT_FALSE(validator.Busy());
+    EXPECT_EQ(validator.Running(), 0);
+    EXPECT_EQ(Status("Held"), "");
+
+    const std::uint64_t id = Add("Next", missing.Url() + "/c.xml", false);
+    validator.Validate(products.IndexOfId(id));
+    EXPECT_EQ(validator.Total(), 1);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 10s));
+    EXPECT_EQ(Status("Next"), "No");
+    EXPECT_EQ(Status("Waiting"), "");
+    EXPECT_EQ(validator.Results().size(), 1u);
+}
+
+TEST_F(PadValidatorTest, ChecksRunOffTheOwnersThreadAndNeitherAStopNorTheEndWaitsForThem)
+{
+    // Every field of this rule file backtracks to its match limit on its text.
+    TempDir folder;
+    std::string fields, pad = "<XML_DIZ_INFO><Program_Info>";
+    for (int i = 0; i < 24; ++i) {
+        const std::string name = "F" + std::to_string(i);
+        fields += "<Field><Path>XML_DIZ_INFO/Program_Info/" + name + "</Path><RegEx>^(a|aa)+$</RegEx></Field>";
+        pad += "<" + name + ">" + std::string(60, 'a') + "!</" + name + ">";
+    }
+    folder.Write("pad_spec.xml", "<PAD_Spec><Fields>" + fields + "</Fields></PAD_Spec>");
+    pad += "</Program_Info></XML_DIZ_INFO>";
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\n" + pad));
+    Add("Slow", server.Url() + "/pad.xml");
+    validator.SetRulesFolder(folder.Path());
+    auto start = std::chrono::steady_clock::now();
+    validator.Validate(0);
+    ASSERT_TRUE(queue.ServeUntil([&] { return !validator.Busy(); }, 60s));
+    const auto checks = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(Status("Slow"), "No");
+
+    // Once the file is in, the owner's thread is free and a stop is over at once.
+    auto downloaded = [&](std::size_t files) { // then the checks are under way
+        const bool sent = server.WaitFinished(files);
+        start = std::chrono::steady_clock::now();
+        return sent;
+    };
+    validator.Validate(0);
+    ASSERT_TRUE(downloaded(2));
+    queue.ServeUntil([] { return false; }, 10ms);
+    EXPECT_TRUE(validator.StopAll(60s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, checks / 2);
+    EXPECT_EQ(Status("Slow"), "");
+    {
+        PadValidator gone(
+            products, {}, [this](TDownloadOwner& o) { return std::make_unique<TDownload>(o, queue); }, queue);
+        gone.SetRulesFolder(folder.Path());
+        gone.Validate(0);
+        ASSERT_TRUE(downloaded(3));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, checks / 2);
+    // The workers given up end their checks on their own: let them, before the process may end.
+    std::this_thread::sleep_for(checks);
+}
+
 // Keeps the word of the one worker it owns.
 struct EndOwner : TDownloadOwner {
     bool ended = false;
     void DownloadConnected(TDownload&) override {}
     void DownloadInvalidHost(TDownload&) override {}
-    void DownloadEnded(TDownload&, const std::string&) override { ended = true; }
+    void DownloadEnded(TDownload&, const WorkResult&) override { ended = true; }
 };
 
 TEST_F(PadValidatorTest, AFiftyMegabyteFileGetsNoForItsSizeAndIsReadNoFurtherThanOneMiB)
@@ -185,14 +254,13 @@ TEST_F(PadValidatorTest, AFiftyMegabyteFileGetsNoForItsSizeAndIsReadNoFurtherTha
     // The worker's client stopped at its limit for PAD files, not at its own 16 MiB, and kept nothing.
     EndOwner owner;
     TDownload worker(owner, queue);
-    worker.Mode = TDownload::ValidatePad;
-    worker.Url = huge.Url() + "/pad.xml";
+    worker.Request = PadDownloadRequest{huge.Url() + "/pad.xml", nullptr};
     worker.Resume();
     ASSERT_TRUE(queue.ServeUntil([&] { return owner.ended; }, 30s));
     worker.Join();
-    EXPECT_EQ(worker.ErrorText, "Reply body exceeds 1 MiB");
-    EXPECT_TRUE(worker.ReplyTooLarge);
-    EXPECT_EQ(worker.Reply, "");
+    EXPECT_EQ(worker.Result().Reason, "Reply body exceeds 1 MiB");
+    EXPECT_EQ(worker.Result().ErrorKind, NetError::BodyTooLarge);
+    EXPECT_EQ(worker.Result().Body, "");
 }
 
 } // namespace

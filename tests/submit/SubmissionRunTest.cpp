@@ -34,7 +34,7 @@ struct RecordingView : RunView {
 
 // What a worker was given when it was resumed.
 struct Started {
-    int row, slot, batchSize, siteOrdinal;
+    int row;
     std::string query;
 };
 
@@ -49,8 +49,22 @@ public:
         live_.push_back(this);
     }
     ~FakeDownload() override { std::erase(live_, this); }
-    void Resume() override { started_.push_back({RowIndex, Slot, BatchSize, SiteOrdinal, Query}); }
-    void End(const std::string& word) { Finish(word); }
+    void Resume() override
+    {
+        const auto& request = std::get<SubmissionRequest>(Request);
+        // "http://s<row>.example/add.php"
+        started_.push_back({std::stoi(request.Url.substr(8)), request.Query});
+    }
+    int Row() const { return std::stoi(std::get<SubmissionRequest>(Request).Url.substr(8)); }
+    void End(const std::string& word)
+    {
+        WorkResult result;
+        result.Outcome = word == "Ok"  ? WorkOutcome::Ok
+                         : word == "X" ? WorkOutcome::NotAccepted
+                         : word == ""  ? WorkOutcome::Cancelled
+                                       : WorkOutcome::Failed;
+        Finish(result);
+    }
 
 private:
     std::vector<FakeDownload*>& live_;
@@ -102,7 +116,7 @@ protected:
     FakeDownload* For(int row)
     {
         for (auto it = live.rbegin(); it != live.rend(); ++it)
-            if ((*it)->RowIndex == row && !(*it)->Ended()) return *it;
+            if ((*it)->Row() == row && !(*it)->Ended()) return *it;
         ADD_FAILURE() << "no worker for row " << row;
         return nullptr;
     }
@@ -144,12 +158,13 @@ TEST_F(SubmissionRunTest, BatchesOfTheSpeedStartWhenTheLastStartedWorkerOfABatch
     // The third (last started) reports: the next batch of three, then one.
     For(2)->End("Ok");
     ASSERT_EQ(started.size(), 6u);
-    EXPECT_EQ(started[3].slot, 0);
-    EXPECT_EQ(started[5].batchSize, 3);
+    EXPECT_EQ(started[3].row, 3);
+    // Only the last started of a batch starts the next one.
+    For(4)->End("Ok");
+    EXPECT_EQ(started.size(), 6u);
     For(5)->End("Ok");
     ASSERT_EQ(started.size(), 7u);
-    EXPECT_EQ(started[6].batchSize, 1);
-    EXPECT_EQ(started[6].siteOrdinal, 6);
+    EXPECT_EQ(started[6].row, 6);
     EXPECT_EQ(view.siteLabel, "(7 of 7)  Site 6");
     EXPECT_EQ(started[0].query, "padurl=http://pad.example/p0.xml&padcat=Audio+%26+Video+Tools");
 }
@@ -219,7 +234,7 @@ TEST_F(SubmissionRunTest, CancelStopsEveryWorkerStillOutAndNoneWritesAfterwards)
     EXPECT_FALSE(run->Running());
     for (FakeDownload* w : live) {
         if (!w->Ended()) {
-            EXPECT_TRUE(w->Terminated()) << w->RowIndex;
+            EXPECT_TRUE(w->Terminated()) << w->Row();
         }
     }
     EXPECT_TRUE(straggler->Terminated());

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,44 @@ TEST_F(DownloadTest, AReplyCutShortEndsAsFailedWhateverItsBodySaid)
     EXPECT_EQ(view.words.at(0), (std::vector<std::string>{"->", "Failed"}));
     EXPECT_EQ(view.words.at(1), (std::vector<std::string>{"->", "Failed"}));
     EXPECT_EQ(successes, 0);
+    // The report says why: the reset, and the reply shorter than its length.
+    EXPECT_EQ(pairs.at(0).HttpStatus, 200);
+    EXPECT_NE(pairs.at(0).Error.find("reset"), std::string::npos) << pairs.at(0).Error;
+    EXPECT_NE(pairs.at(1).Error.find("Reply cut short"), std::string::npos) << pairs.at(1).Error;
+}
+
+TEST_F(DownloadTest, AnOwnSitesMarkerDecidesOkAndAnHttpsSiteFailsUnlessAllowed)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully. Thank you!"));
+    SiteRecord thanks = Site(server.Url() + "/own.php");
+    thanks.SuccessMarker = "Thank you";
+    thanks.Own = true;
+    SiteRecord other = thanks;
+    other.SuccessMarker = "Added to the queue";
+    const std::string secure = "https://" + server.Address() + "/add.php";
+    const StatusView view = RunAll(SiteTable({thanks, other, Site(secure)}));
+    EXPECT_EQ(view.words.at(0).back(), "Ok");
+    EXPECT_EQ(view.words.at(1).back(), "X"); // "successfully" alone is not this site's marker
+    EXPECT_EQ(view.words.at(2).back(), "Failed");
+    EXPECT_FALSE(pairs.at(2).Error.empty());
+    EXPECT_EQ(server.Connections(), 2u); // nothing went to the https site
+}
+
+TEST_F(DownloadTest, SpeedTenHasTenRequestsUnderWayAtOnceAndTheEleventhWaitsForTheBatch)
+{
+    S holding({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    const SiteTable table(std::vector<SiteRecord>(11, Site(holding.Url() + "/addpad.php")));
+    StatusView view;
+    SubmissionRun run(
+        table, [this](TDownloadOwner& owner) { return std::make_unique<TDownload>(owner, queue); }, queue, view);
+    run.SetSpeed(10);
+    ASSERT_TRUE(run.SubmitAll({{"Tool", "http://pad.example/t.xml", ""}}, std::vector<bool>(11, true)));
+    EXPECT_TRUE(queue.ServeUntil([&] { return view.words.size() == 10; }, 5s));
+    queue.ServeUntil([] { return false; }, 200ms);
+    EXPECT_EQ(view.words.size(), 10u);
+    EXPECT_EQ(view.words.count(10), 0u);
+    EXPECT_EQ(run.LiveWorkers(), 10);
+    EXPECT_TRUE(run.StopAll(2s));
 }
 
 TEST_F(DownloadTest, GetAndPostSendTheQueryInTheAddressAndPostAlsoAsTheBody)
@@ -193,6 +232,35 @@ TEST_F(DownloadTest, StopAllEndsWorkersThatAreStillLookingUpOrConnecting)
     EXPECT_TRUE(run.StopAll(1s));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(run.LiveWorkers(), 0);
+}
+
+// Keeps the one result of the worker it owns.
+struct ResultOwner : TDownloadOwner {
+    int connected = 0;
+    std::optional<WorkResult> result;
+    void DownloadConnected(TDownload&) override { ++connected; }
+    void DownloadInvalidHost(TDownload&) override {}
+    void DownloadEnded(TDownload&, const WorkResult& r) override { result = r; }
+};
+
+TEST_F(DownloadTest, AWorkerCancelledBeforeItStartsEndsCancelledWithoutConnecting)
+{
+    S server(Reply("HTTP/1.0 200 OK\r\n\r\nsuccessfully"));
+    for (const WorkRequest& request :
+         {WorkRequest{SubmissionRequest{server.Url() + "/a.php", "x=1", "GET", "successfully"}},
+          WorkRequest{PadTestRequest{server.Url() + "/p.xml"}},
+          WorkRequest{PadDownloadRequest{server.Url(), nullptr}}}) {
+        ResultOwner owner;
+        TDownload worker(owner, queue);
+        worker.Request = request;
+        worker.Terminate();
+        worker.Resume();
+        ASSERT_TRUE(queue.ServeUntil([&] { return owner.result.has_value(); }, 5s));
+        EXPECT_EQ(owner.result->Outcome, WorkOutcome::Cancelled) << request.index();
+        EXPECT_EQ(owner.connected, 0) << request.index();
+    }
+    queue.ServeUntil([] { return false; }, 50ms);
+    EXPECT_EQ(server.Connections(), 0u);
 }
 
 TEST(PadServerTest, HostAndPortComeFromTheLink)

@@ -3,6 +3,7 @@
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "common/FileReplace.h"
 #include "common/PreparedSubmission.h"
 #include "common/ui/GuiOwnerThread.h"

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "net/ESockError.h"
+#include "pad/PadRule.h"
+#include "pad/PadSummary.h"
+#include "pad/PadValidation.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+// One submission of a run: the site's script address, the query, the method ("GET" or
+// "POST"; any other sends nothing and fails) and the text a reply must hold to count as
+// accepted. https addresses are refused unless the worker allows them.
+struct SubmissionRequest {
+    std::string Url;
+    std::string Query;
+    std::string Method;
+    std::string SuccessMarker;
+};
+
+// Test PAD: a connection to the server a PAD link names (see PadServer), closed as soon as
+// it is made (https: once its handshake is through); nothing is sent.
+struct PadTestRequest {
+    std::string PadLink;
+};
+
+// What the checks of a downloaded PAD file need: the category list and the rules in use.
+// Made once per batch and shared read-only by its workers.
+struct PadCheckInput {
+    std::vector<std::string> Categories;
+    std::vector<PadRule> Rules;
+};
+
+// A GET of a PAD link, read no further than the largest PAD file the checks take. With
+// `Checks`, the worker's own thread then checks the reply: Validate PADs wants its problems,
+// From PAD its summary.
+struct PadDownloadRequest {
+    enum class Use { Problems, Summary };
+    std::string PadLink;
+    std::shared_ptr<const PadCheckInput> Checks; // null: the body only
+    Use For = Use::Problems;
+};
+
+using WorkRequest = std::variant<SubmissionRequest, PadTestRequest, PadDownloadRequest>;
+
+enum class WorkOutcome {
+    Ok,          // accepted; the PAD server answered; a whole 200 reply came
+    NotAccepted, // a submission's reply came without the site's success marker
+    Failed,      // anything else: no connection, an error reply, a cut reply, ...
+    InvalidHost, // a submission's host name did not resolve, asked twice
+    Cancelled,   // broken off by its owner; nothing of it counts
+};
+
+// What became of one request.
+struct WorkResult {
+    WorkOutcome Outcome = WorkOutcome::Failed;
+    std::string Reason;                   // the error that ended it, as the user reads it; empty when none did
+    NetError ErrorKind = NetError::Other; // its kind, when the network layer raised it
+    int ReplyCode = 0;                    // the HTTP status of the (last) reply; 0 when none came
+    std::string Body;                     // a download's 200 reply body
+    std::int64_t ElapsedMs = 0;           // from the start of the request to its end
+    std::vector<PadProblem> Problems;     // a checked download's problems: its reply's, or else the file's
+    PadSummary Summary;                   // a download checked for From PAD
+
+    // A download that gave no whole 200 reply: that one problem, in the words of the report.
+    static std::vector<PadProblem> ReplyProblems(const WorkResult& result, const std::string& padLink);
+};
+
+// The Status column's word for an outcome: of the Auto Submit list for a submission, of the
+// Products list for a PAD test ("Ok" or nothing).
+std::string StatusWord(const WorkRequest& request, WorkOutcome outcome);
