@@ -22,15 +22,15 @@ void TBrowserPage::ExpectOwnLoad()
     m_ownLoadExpected = true;
 }
 
-void TBrowserPage::SetSubmission(const QUrl& url)
+void TBrowserPage::AddSubmission(const QUrl& url)
 {
-    m_submission = url;
+    if (!url.isEmpty() && !m_submissions.contains(url)) m_submissions.append(url);
 }
 
 bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
-    if (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload) && !url.isEmpty() &&
-        url == m_submission)
+    if (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload) &&
+        m_submissions.contains(url))
         return false;
 
     // Only the application's own loads arrive as "typed"; a page cannot ask for one.

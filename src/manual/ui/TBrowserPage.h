@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QUrl>
 #include <QWebEnginePage>
 
@@ -14,8 +15,8 @@ class QWebEngineProfile;
 // tabs of its own.
 //
 // It also keeps a submission from being sent twice: going back or forward to the page that
-// answered the panel's last submission, or reloading it, would post the form again (the
-// engine keeps no copy of the page), so such navigations are refused.
+// answered a submission of the panel, or reloading it, would post the form again (the engine
+// keeps no copy of the page), so such navigations are refused.
 class TBrowserPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -23,8 +24,9 @@ public:
 
     // The next top-level load is the panel's own (it may leave the web).
     void ExpectOwnLoad();
-    // `url` answered a submission: it is not loaded again from the history or by a reload.
-    void SetSubmission(const QUrl& url);
+    // `url` was posted to by a submission: it is not loaded again from the history or by a
+    // reload.
+    void AddSubmission(const QUrl& url);
 
 signals:
     // A navigation to `url` was refused because it would have left the web.
@@ -36,5 +38,5 @@ protected:
 
 private:
     bool m_ownLoadExpected = false;
-    QUrl m_submission;
+    QList<QUrl> m_submissions;
 };

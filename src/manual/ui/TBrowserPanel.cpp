@@ -188,6 +188,8 @@ void TBrowserPanel::NavigatePost(const std::string& url, const std::string& post
     d->address->setEditText(text);
     const QByteArray body = QByteArray::fromStdString(postData);
     d->submitting = Load(text, &body);
+    // As asked for; the engine's own spelling of it is added once the answer has loaded.
+    if (d->submitting) d->page->AddSubmission(QUrl(text));
 }
 
 bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
@@ -390,7 +392,7 @@ void TBrowserPanel::ForgetTheWayToSubmission()
     // leaves the answer as the one page Back starts from; and it, the one page that would
     // post again, is never loaded from the history or reloaded.
     d->page->history()->clear();
-    d->page->SetSubmission(d->page->url());
+    d->page->AddSubmission(d->page->url());
 }
 
 void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)
