@@ -8,20 +8,24 @@
 
 namespace {
 
-sigset_t InterruptOnly()
+sigset_t Interrupts()
 {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, signal);
     return set;
 }
 
 } // namespace
 
 InterruptWatch::InterruptWatch(Synchronize& sync, std::function<void()> onInterrupt)
+    : InterruptWatch(sync, [onInterrupt = std::move(onInterrupt)](int) { onInterrupt(); })
+{}
+
+InterruptWatch::InterruptWatch(Synchronize& sync, std::function<void(int signal)> onInterrupt)
     : sync_(sync), onInterrupt_(std::move(onInterrupt))
 {
-    const sigset_t set = InterruptOnly();
+    const sigset_t set = Interrupts();
     pthread_sigmask(SIG_BLOCK, &set, &oldMask_);
     thread_ = std::thread([this] { Watch(); });
 }
@@ -41,12 +45,12 @@ InterruptWatch::~InterruptWatch()
 
 void InterruptWatch::Watch()
 {
-    const sigset_t set = InterruptOnly();
+    const sigset_t set = Interrupts();
     for (;;) {
         int signal = 0;
         if (sigwait(&set, &signal) != 0) continue;
         if (stopping_) break;
-        sync_.Call(onInterrupt_);
+        sync_.Call([this, signal] { onInterrupt_(signal); });
     }
     over_ = true;
 }

@@ -16,6 +16,8 @@
 #include "submit/TDownload.h"
 
 #include <chrono>
+#include <climits>
+#include <csignal>
 #include <optional>
 #include <set>
 
@@ -67,8 +69,8 @@ void AddOptions(CLI::App& app, Options& opt)
     app.footer("Prints one line per outcome on stdout (outcome, product, site, HTTP status and/or error, "
                "tab-separated), then \"Finished. Success: N Failed: M\"; progress goes to stderr.\n"
                "Exit codes: 0 every pair Ok; 1 the run ended and some pair was not Ok (or its report could not be "
-               "written); 2 usage or input error, nothing sent; 130 interrupted by Ctrl+C (the report holds what "
-               "ended, the rest as Cancelled).");
+               "written); 2 usage or input error, nothing sent; 130 interrupted by Ctrl+C, 143 by SIGTERM, 129 by "
+               "SIGHUP (the report holds what ended, the rest as Cancelled).");
 }
 
 // Serves the run on the command's thread: a Ctrl+C that came before a batch, and the
@@ -204,9 +206,11 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     OwnerThreadQueue queue;
     RetryRun* current = nullptr;
     bool interrupted = false;
+    int interruption = 0; // the first signal that came: the exit code says which
     std::optional<InterruptWatch> watch;
     if (env.WatchInterrupt)
-        watch.emplace(queue, [&current, &interrupted] {
+        watch.emplace(queue, [&current, &interrupted, &interruption](int signal) {
+            if (!interrupted) interruption = signal;
             interrupted = true;
             if (current) current->Cancel();
         });
@@ -244,6 +248,6 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
         written = false;
     }
     watch.reset(); // a Ctrl+C that came at the very end still counts
-    if (interrupted) return Interrupted;
+    if (interrupted) return interruption == SIGTERM ? Terminated : interruption == SIGHUP ? HungUp : Interrupted;
     return written && tally.Failed == 0 && tally.Cancelled == 0 ? AllOk : NotAllOk;
 }

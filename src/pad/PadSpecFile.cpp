@@ -27,13 +27,16 @@ bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std
 {
     rules.clear();
     std::vector<SpecField> fields;
+    std::size_t count = 0;
     SpecField current;
     std::string root;
     const std::string fieldPrefix = std::string(FieldPath) + "/";
     error = PadXml::Read(bytes, MaxBytes, [&](const std::string& path, std::string& text) {
         if (path.find('/') == std::string::npos) root = path;
         if (path == FieldPath) {
-            fields.push_back(std::move(current));
+            ++count;
+            // Past the limit the file is refused: its fields need not be kept.
+            if (count <= MaxFields) fields.push_back(std::move(current));
             current = SpecField();
             return;
         }
@@ -54,6 +57,11 @@ bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std
     }
     if (fields.empty()) {
         error = "it lists no Field under PAD_Spec/Fields";
+        return false;
+    }
+    if (count > MaxFields) {
+        error = "it lists " + std::to_string(count) + " fields, more than the " + std::to_string(MaxFields) +
+                " that are checked";
         return false;
     }
 

@@ -31,12 +31,14 @@ struct PadRuleSet {
 // its RegEx does not match the empty text (a field that may be empty may also be left out).
 // Read with PadXml's hardened reader: entities, external references and deep nesting are
 // refused, and the file is read only up to MaxBytes. A file that cannot be read, that is not of
-// this shape, that lists no field, or one of whose patterns PCRE2 does not take, gives no rules
-// at all: half a rule table would let bad PAD files pass.
+// this shape, that lists no field or more than MaxFields, or one of whose patterns PCRE2 does
+// not take, gives no rules at all: half a rule table would let bad PAD files pass.
 class PadSpecFile {
 public:
     static constexpr const char* FileName = "pad_spec.xml";
     static constexpr std::size_t MaxBytes = 4u * 1024u * 1024u;
+    // The published list has a few hundred; thousands only make every validation slow.
+    static constexpr std::size_t MaxFields = 1000;
 
     // The rules of a pad_spec.xml's bytes, in the file's order (a path listed again is taken
     // once, from its first Field). False, and why in `error`, when the file cannot be used.

@@ -32,12 +32,12 @@ std::vector<PadRule> RulesOfTheFields(const std::vector<PadRule>& table)
 } // namespace
 
 PadSummary PadSummary::Of(std::string_view bytes, const std::vector<std::string>& categories,
-                          const std::vector<PadRule>& rules)
+                          const std::vector<PadRule>& rules, std::chrono::milliseconds timeLimit)
 {
     PadSummary summary;
     // No PAD link: the table of three holds no rule for the file's own address, so that
     // comparison never runs; the category list does.
-    summary.Problems = PadValidation::Check(bytes, "", categories, RulesOfTheFields(rules));
+    summary.Problems = PadValidation::Check(bytes, "", categories, RulesOfTheFields(rules), timeLimit);
     if (!summary.Problems.empty()) return summary;
     const PadXml xml = PadXml::Parse(bytes);
     summary.Title = PadXml::Trimmed(xml.Fields.at(NamePath)) + " " + PadXml::Trimmed(xml.Fields.at(VersionPath));

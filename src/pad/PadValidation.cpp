@@ -6,6 +6,7 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -21,26 +22,63 @@ std::string FieldName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-enum class Match { Yes, No, BadPattern };
+enum class Match { Yes, No, BadPattern, OutOfTime };
 
+using Clock = std::chrono::steady_clock;
 using Code = std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)>;
 
 // Patterns are Perl-style and run on UTF-8 text: lengths count characters, and text that is
-// not UTF-8 simply does not match.
-Code Compile(const std::string& pattern, int& error, PCRE2_SIZE& offset)
+// not UTF-8 simply does not match. `watched` puts a callout before every item of the pattern,
+// where the clock can stop a match that runs too long.
+Code Compile(const std::string& pattern, bool watched, int& error, PCRE2_SIZE& offset)
 {
-    return Code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                              PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &error, &offset, nullptr),
+    const std::uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | (watched ? PCRE2_AUTO_CALLOUT : 0u);
+    return Code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options, &error, &offset,
+                              nullptr),
                 pcre2_code_free);
 }
 
+// The clock of one check, read by the callouts of a running match.
+struct Deadline {
+    Clock::time_point At;
+    unsigned Callouts = 0;
+    bool Passed = false;
+
+    bool Over()
+    {
+        if (!Passed && Clock::now() >= At) Passed = true;
+        return Passed;
+    }
+};
+
+int WatchClock(pcre2_callout_block*, void* data)
+{
+    auto& deadline = *static_cast<Deadline*>(data);
+    // Reading the clock costs more than a step of the match: every 64th step is often enough.
+    if (++deadline.Callouts % 64 != 0) return 0;
+    return deadline.Over() ? PCRE2_ERROR_CALLOUT : 0;
+}
+
+// Per start position, PCRE2 counts its steps afresh: a pattern that fails just inside the
+// match limit at every position of a long text takes the limit times the length.
+constexpr std::uint32_t MatchLimit = 1000000;
+// A pattern whose callouts make it too large to compile runs without them; for it the steps
+// of all start positions together stay near this.
+constexpr std::size_t UnwatchedSteps = 20000000;
+
 // Runs one Perl-style pattern on UTF-8 text. The match and depth limits bound the time a
 // pattern of another rule table can take on hostile text; hitting them counts as no match.
-Match Matches(const std::string& pattern, const std::string& text)
+Match Matches(const std::string& pattern, const std::string& text, Deadline& deadline)
 {
+    if (deadline.Over()) return Match::OutOfTime;
     int error = 0;
     PCRE2_SIZE offset = 0;
-    const Code code = Compile(pattern, error, offset);
+    bool watched = true;
+    Code code = Compile(pattern, true, error, offset);
+    if (!code) {
+        watched = false;
+        code = Compile(pattern, false, error, offset);
+    }
     if (!code) return Match::BadPattern;
     std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> data(
         pcre2_match_data_create_from_pattern(code.get(), nullptr), pcre2_match_data_free);
@@ -48,19 +86,27 @@ Match Matches(const std::string& pattern, const std::string& text)
                                                                                           nullptr),
                                                                                       pcre2_match_context_free);
     if (!data || !context) return Match::No;
-    pcre2_set_match_limit(context.get(), 1000000);
+    std::uint32_t limit = MatchLimit;
+    if (watched) {
+        pcre2_set_callout(context.get(), WatchClock, &deadline);
+    } else {
+        limit = static_cast<std::uint32_t>(std::clamp<std::size_t>(UnwatchedSteps / (text.size() + 1), 1000, limit));
+    }
+    pcre2_set_match_limit(context.get(), limit);
     pcre2_set_depth_limit(context.get(), 10000);
     const int rc = pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, data.get(),
                                context.get());
-    return rc >= 0 ? Match::Yes : Match::No;
+    if (rc >= 0) return Match::Yes;
+    return rc == PCRE2_ERROR_CALLOUT ? Match::OutOfTime : Match::No;
 }
 
 } // namespace
 
 std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string_view padLink,
                                              const std::vector<std::string>& categories,
-                                             const std::vector<PadRule>& rules)
+                                             const std::vector<PadRule>& rules, std::chrono::milliseconds timeLimit)
 {
+    Deadline deadline{Clock::now() + timeLimit};
     const PadXml xml = PadXml::Parse(bytes);
     if (!xml.Ok) return {{"PAD file", "", xml.Error}};
     if (xml.Root != Root) return {{"PAD file", xml.Root, "the root element is " + xml.Root + ", not " + Root}};
@@ -69,18 +115,23 @@ std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string
     std::map<std::string, std::string> values; // the checked text of every field that matched
     for (const PadRule& rule : rules) {
         const auto found = xml.Fields.find(rule.Path);
+        // Only an element with some text stands in for another; an empty one says nothing.
+        const auto other = rule.OrPath.empty() ? xml.Fields.end() : xml.Fields.find(rule.OrPath);
+        const bool standIn = other != xml.Fields.end() && !PadXml::Trimmed(other->second).empty();
         if (found == xml.Fields.end()) {
-            const bool standIn = !rule.OrPath.empty() && xml.Fields.count(rule.OrPath) != 0;
             if (rule.Required && !standIn) {
                 std::string what = "missing";
-                if (!rule.OrPath.empty()) what += " (and so is " + FieldName(rule.OrPath) + ")";
+                if (other != xml.Fields.end())
+                    what += " (and " + FieldName(rule.OrPath) + " is empty)";
+                else if (!rule.OrPath.empty())
+                    what += " (and so is " + FieldName(rule.OrPath) + ")";
                 problems.push_back({FieldName(rule.Path), rule.Path, what});
             }
             continue;
         }
         const std::string text = PadXml::Trimmed(found->second);
-        if (text.empty() && !rule.Required) continue;
-        switch (rule.Pattern.empty() ? Match::Yes : Matches(rule.Pattern, text)) {
+        if (text.empty() && (!rule.Required || standIn)) continue;
+        switch (rule.Pattern.empty() ? Match::Yes : Matches(rule.Pattern, text, deadline)) {
         case Match::Yes: values[rule.Path] = text; break;
         case Match::No:
             problems.push_back(
@@ -91,6 +142,7 @@ std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string
             problems.push_back(
                 {FieldName(rule.Path), rule.Path, "the rule's pattern is not a valid regular expression"});
             break;
+        case Match::OutOfTime: problems.push_back({"PAD file", "", TookTooLong}); return problems;
         }
     }
 
@@ -109,15 +161,18 @@ std::string PadValidation::PatternError(const std::string& pattern)
 {
     int error = 0;
     PCRE2_SIZE offset = 0;
-    if (Compile(pattern, error, offset)) return {};
+    // As Matches compiles it: with callouts, or else without.
+    if (Compile(pattern, true, error, offset) || Compile(pattern, false, error, offset)) return {};
     PCRE2_UCHAR message[256];
     if (pcre2_get_error_message(error, message, sizeof message) < 0) return "error " + std::to_string(error);
     return reinterpret_cast<const char*>(message) + std::string(" at offset ") + std::to_string(offset);
 }
 
-bool PadValidation::PatternMatches(const std::string& pattern, const std::string& text)
+bool PadValidation::PatternMatches(const std::string& pattern, const std::string& text,
+                                   std::chrono::milliseconds timeLimit)
 {
-    return Matches(pattern, text) == Match::Yes;
+    Deadline deadline{Clock::now() + timeLimit};
+    return Matches(pattern, text, deadline) == Match::Yes;
 }
 
 std::string PadValidation::Line(const PadProblem& problem)

@@ -2,6 +2,7 @@
 
 #include "pad/PadRule.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,17 +26,29 @@ struct PadProblem {
 // required field, a text that does not match), then Application_XML_File_URL equal to the PAD
 // link and Program_Category_Class one of the categories. A file that cannot be read gets that
 // one problem and no more.
+//
+// The rules may come from the user's pad_spec.xml, whose patterns can take exponential time
+// on a text made for them. Each match is bounded by PCRE2's match and depth limits (hitting
+// them counts as no match), and the whole check by `timeLimit`: the clock is read between the
+// rules and, through a callout, while a pattern runs. When the time is up the check ends with
+// the problems found so far and TookTooLong last.
 class PadValidation {
 public:
+    static constexpr std::chrono::milliseconds TimeLimit{2000};
+    static constexpr const char* TookTooLong = "the checks took too long";
+
     static std::vector<PadProblem> Check(std::string_view bytes, std::string_view padLink,
                                          const std::vector<std::string>& categories,
-                                         const std::vector<PadRule>& rules = PadRule::BuiltIn());
+                                         const std::vector<PadRule>& rules = PadRule::BuiltIn(),
+                                         std::chrono::milliseconds timeLimit = TimeLimit);
 
     // Why PCRE2 does not take `pattern` (its message and the offset), as Check compiles it;
     // empty when it compiles.
     static std::string PatternError(const std::string& pattern);
-    // The pattern matches the text (false too when it does not compile).
-    static bool PatternMatches(const std::string& pattern, const std::string& text);
+    // The pattern matches the text (false too when it does not compile, or when it has not
+    // decided within `timeLimit`).
+    static bool PatternMatches(const std::string& pattern, const std::string& text,
+                               std::chrono::milliseconds timeLimit = TimeLimit);
 
     // "Field (Path): what" — the one-line form of the report and the info tip.
     static std::string Line(const PadProblem& problem);

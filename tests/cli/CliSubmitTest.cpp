@@ -479,3 +479,46 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
 }
 
 } // namespace
+
+namespace {
+
+// The built program, sent SIGTERM or SIGHUP while the third of six requests waits: the same
+// report and summary as after Ctrl+C, and the signal's own exit code.
+TEST_F(CliSubmitTest, SigtermAndSighupCancelLikeCtrlCWithTheirOwnExitCodes)
+{
+    for (const auto& [signal, code] :
+         {std::pair{SIGTERM, SubmitCommand::Terminated}, {SIGHUP, SubmitCommand::HungUp}}) {
+        std::atomic<int> seen{0};
+        ScriptedProxy proxy([&seen](const std::string&) { return ++seen <= 2 ? P::Reply(kOk) : P::Hold(); });
+        std::vector<std::string> args = {std::string(QP_BIN_DIR) + "/quillpost-cli", "submit"};
+        for (std::string& a : Through(proxy, {"--report", dir.File("cut.csv")})) args.push_back(a);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const std::string outFile = dir.File("out.txt");
+        const pid_t pid = fork();
+        if (pid == 0) {
+            ::dup2(::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(proxy.WaitCount(3, 20s));
+        ::kill(pid, signal);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << signal << " itself, the report lost";
+        EXPECT_EQ(WEXITSTATUS(status), code);
+        const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
+        ASSERT_EQ(rows.size(), 6u);
+        EXPECT_EQ(rows[2].Outcome, "Cancelled");
+        const std::vector<std::string> out = Lines(dir.Read("out.txt"));
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(out.back(), "Cancelled. Success: 2 Failed: 0 Cancelled: 4");
+    }
+}
+
+} // namespace

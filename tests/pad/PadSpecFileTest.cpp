@@ -37,6 +37,14 @@ const std::vector<SpecField> Small = {
     {"XML_DIZ_INFO/Program_Info/Program_Name", "^never$", "a repeated path: the first one counts"},
 };
 
+// `count` fields, each of its own path.
+std::vector<SpecField> Numbered(std::size_t count)
+{
+    std::vector<SpecField> fields;
+    for (std::size_t i = 0; i < count; ++i) fields.push_back({"XML_DIZ_INFO/F" + std::to_string(i), "^a", ""});
+    return fields;
+}
+
 std::string Pad(const std::string& version, const std::string& name)
 {
     return "<XML_DIZ_INFO><MASTER_PAD_VERSION_INFO><MASTER_PAD_EDITOR/></MASTER_PAD_VERSION_INFO><Program_Info>"
@@ -85,6 +93,7 @@ TEST(PadSpecFile, TheProgramFolderGivesItsRulesOrTheBuiltInOnesWithANoticeWhenTh
          "parenthesis at offset 9"},
         {PadSpecXml({{"Program_Name", "^.*$", ""}}), "Field 1 has no Path under XML_DIZ_INFO: Program_Name"},
         {PadSpecXml({}), "it lists no Field under PAD_Spec/Fields"},
+        {PadSpecXml(Numbered(PadSpecFile::MaxFields + 1)), "it lists 1001 fields, more than the 1000 that are checked"},
         {prolog + "<XML_DIZ_INFO/>", "the root element is XML_DIZ_INFO, not PAD_Spec"},
         {prolog + "<PAD_Spec><Fields>", "not well-formed XML: no element found at line 2"},
         {prolog + "<!DOCTYPE PAD_Spec [<!ENTITY lol \"lol\"><!ENTITY lol2 \"&lol;&lol;\">]><PAD_Spec/>",
@@ -98,6 +107,8 @@ TEST(PadSpecFile, TheProgramFolderGivesItsRulesOrTheBuiltInOnesWithANoticeWhenTh
         EXPECT_EQ(fallen.Rules.size(), PadRule::BuiltIn().size()) << why;
         EXPECT_EQ(fallen.Notice, "pad_spec.xml not used: " + why + ". Validated with the built-in rules.");
     }
+    dir.Write("pad_spec.xml", PadSpecXml(Numbered(PadSpecFile::MaxFields)));
+    EXPECT_EQ(PadSpecFile::RulesIn(dir.Path()).Rules.size(), PadSpecFile::MaxFields);
     dir.Write("pad_spec.xml", std::string(PadSpecFile::MaxBytes + 1, ' '));
     EXPECT_EQ(PadSpecFile::RulesIn(dir.Path()).Notice,
               "pad_spec.xml not used: it is larger than 4 MiB. Validated with the built-in rules.");

@@ -266,3 +266,111 @@ TEST(PadValidation, RulesOfAnotherTableAreUsedAndABadPatternIsNamed)
     EXPECT_EQ(problems[0].Field, "Program_Version");
     EXPECT_EQ(problems[0].What, "the rule's pattern is not a valid regular expression");
 }
+
+TEST(PadXml, TheDeepestNestingAcceptedIsMaxDepth)
+{
+    for (const int depth : {PadXml::MaxDepth, PadXml::MaxDepth + 1}) {
+        std::string xml;
+        for (int i = 0; i < depth; ++i) xml += "<a>";
+        for (int i = 0; i < depth; ++i) xml += "</a>";
+        EXPECT_EQ(PadXml::Parse(xml).Ok, depth <= PadXml::MaxDepth) << depth;
+    }
+}
+
+TEST(PadValidation, EveryLimitedFieldTakesItsShortestAndLongestTextAndNotOneMore)
+{
+    struct Limit {
+        std::string Name;
+        std::size_t Least, Most;
+        std::string Head; // what the text begins with, counted in its length
+        char Fill;
+    };
+    const std::string http = "http://";
+    const std::vector<Limit> limits = {
+        {"Company_Name", 2, 40, "", 'c'},
+        {"Program_Name", 2, 40, "", 'n'},
+        {"Program_Version", 1, 15, "", '1'},
+        {"Program_OS_Support", 2, 1000, "", 'w'},
+        {"File_Size_Bytes", 1, 12, "", '9'},
+        {"Keywords", 1, 250, "", 'k'},
+        {"Char_Desc_45", 1, 45, "", 'd'},
+        {"Char_Desc_80", 1, 80, "", 'd'},
+        {"Char_Desc_250", 1, 250, "", 'd'},
+        {"Char_Desc_450", 1, 450, "", 'd'},
+        {"Char_Desc_2000", 1, 2000, "", 'd'},
+        {"Application_Info_URL", 10, 257, http, 'u'},
+        {"Primary_Download_URL", 10, 257, http, 'u'},
+        {"Application_XML_File_URL", 10, 257, http, 'u'},
+    };
+    for (const Limit& l : limits)
+        for (const std::size_t length : {l.Least - 1, l.Least, l.Most, l.Most + 1}) {
+            const std::string text = l.Head + std::string(length - l.Head.size(), l.Fill);
+            // The file's own address must be the PAD link.
+            const std::string link = l.Name == "Application_XML_File_URL" ? text : Link;
+            const auto problems = PadValidation::Check(PadFile(With(l.Name, text)), link, Categories);
+            const bool fits = length >= l.Least && length <= l.Most;
+            EXPECT_EQ(problems.size(), fits ? 0u : 1u) << l.Name << " of " << length;
+        }
+    // File_Size_K only stands in for File_Size_Bytes.
+    auto kilobytes = Without("File_Size_Bytes");
+    kilobytes.push_back({"Program_Info/File_Info", "File_Size_K", std::string(9, '9')});
+    EXPECT_EQ(Check(PadFile(kilobytes)).size(), 0u);
+    kilobytes.back().Text += '9';
+    EXPECT_EQ(Check(PadFile(kilobytes)).size(), 1u);
+}
+
+TEST(PadValidation, AnEmptyFieldNeitherStandsInForItsAlternativeNorFailsBesideIt)
+{
+    const std::string bytes = "XML_DIZ_INFO/Program_Info/File_Info/File_Size_Bytes";
+    struct Case {
+        const char* Bytes; // nullptr: no element
+        const char* Kilobytes;
+        std::vector<PadProblem> Problems;
+    };
+    const std::vector<Case> cases = {
+        {"1048576", "", {}},
+        {"", "1024", {}},
+        {nullptr, "", {{"File_Size_Bytes", bytes, "missing (and File_Size_K is empty)"}}},
+        {"", "", {{"File_Size_Bytes", bytes, "empty; should be a number of bytes"}}},
+        {"", nullptr, {{"File_Size_Bytes", bytes, "empty; should be a number of bytes"}}},
+    };
+    for (const Case& c : cases) {
+        auto fields = Without("File_Size_Bytes");
+        if (c.Bytes) fields.push_back({"Program_Info/File_Info", "File_Size_Bytes", c.Bytes});
+        if (c.Kilobytes) fields.push_back({"Program_Info/File_Info", "File_Size_K", c.Kilobytes});
+        EXPECT_EQ(Check(PadFile(fields)), c.Problems) << (c.Bytes ? c.Bytes : "none") << " / " << c.Kilobytes;
+    }
+}
+
+TEST(PadValidation, HostilePatternsEndAtTheTimeLimitWithThatProblemLast)
+{
+    // (a|a){18}$ fails just inside the match limit at every start position, so one match on a
+    // long run of 'a' takes that limit times its length; (a|a)+$ hits the limit in each field.
+    const std::string run = std::string(1000, 'a') + "!";
+    std::vector<Field> many;
+    std::vector<PadRule> slow;
+    for (int i = 0; i < 300; ++i) {
+        many.push_back({"Program_Info", "F" + std::to_string(i), std::string(34, 'a') + "!"});
+        slow.push_back({"XML_DIZ_INFO/Program_Info/F" + std::to_string(i), true, "(a|a)+$", "?", ""});
+    }
+    const std::vector<std::pair<std::string, std::vector<PadRule>>> hostile = {
+        {PadFile({{"Program_Info", "Program_Name", run}}),
+         {{"XML_DIZ_INFO/Program_Info/Program_Name", true, "(a|a){18}$", "?", ""}}},
+        {PadFile(many), slow},
+    };
+    for (const auto& [file, rules] : hostile) {
+        const auto problems = PadValidation::Check(file, Link, Categories, rules, std::chrono::milliseconds(50));
+        ASSERT_FALSE(problems.empty());
+        EXPECT_EQ(PadValidation::Line(problems.back()), "PAD file: the checks took too long") << rules.size();
+    }
+    // A pattern too long to be watched while it runs (a category list of a real rule file is
+    // about this size) still checks, and its steps are bounded by the length of the text.
+    std::string categories = "^(?:Games::Arcade";
+    for (int i = 0; i < 400; ++i) categories += "|Utilities::Tool number " + std::to_string(i);
+    categories += ")\\Z";
+    EXPECT_EQ(PadValidation::PatternError(categories), "");
+    EXPECT_TRUE(PadValidation::PatternMatches(categories, "Utilities::Tool number 399"));
+    EXPECT_FALSE(PadValidation::PatternMatches(categories, "Utilities::Tool number 400"));
+    const std::string padded = "(a|a){18}$|" + std::string(categories.size(), 'x');
+    EXPECT_FALSE(PadValidation::PatternMatches(padded, std::string(100000, 'a') + "!", std::chrono::hours(1)));
+}

@@ -22,8 +22,17 @@ void TBrowserPage::ExpectOwnLoad()
     m_ownLoadExpected = true;
 }
 
+void TBrowserPage::AddSubmission(const QUrl& url)
+{
+    if (!url.isEmpty() && !m_submissions.contains(url)) m_submissions.append(url);
+}
+
 bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
+    if (isMainFrame && (type == NavigationTypeBackForward || type == NavigationTypeReload) &&
+        m_submissions.contains(url))
+        return false;
+
     // Only the application's own loads arrive as "typed"; a page cannot ask for one.
     const bool ownLoad = isMainFrame && type == NavigationTypeTyped && m_ownLoadExpected;
     if (isMainFrame && type != NavigationTypeRedirect) m_ownLoadExpected = false;

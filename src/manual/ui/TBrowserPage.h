@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QUrl>
 #include <QWebEnginePage>
 
 class QWebEngineProfile;
@@ -11,6 +13,10 @@ class QWebEngineProfile;
 // such a link. A page's links, forms, scripts, redirects and frames never reach one.
 // Links that ask for a new window open in this page, since the panel has no windows or
 // tabs of its own.
+//
+// It also keeps a submission from being sent twice: going back or forward to the page that
+// answered a submission of the panel, or reloading it, would post the form again (the engine
+// keeps no copy of the page), so such navigations are refused.
 class TBrowserPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -18,6 +24,9 @@ public:
 
     // The next top-level load is the panel's own (it may leave the web).
     void ExpectOwnLoad();
+    // `url` was posted to by a submission: it is not loaded again from the history or by a
+    // reload.
+    void AddSubmission(const QUrl& url);
 
 signals:
     // A navigation to `url` was refused because it would have left the web.
@@ -29,4 +38,5 @@ protected:
 
 private:
     bool m_ownLoadExpected = false;
+    QList<QUrl> m_submissions;
 };

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -79,7 +80,8 @@ struct TBrowserPanel::Impl {
     TBrowserPage* page = nullptr;
     std::unique_ptr<QPrinter> printer; // set while a print is under way
     bool printDialogOpen = false;
-    QString requested; // the text of the panel's last load, until a load completes
+    QString requested;       // the text of the panel's last load, until a load completes
+    bool submitting = false; // a submission is loading
 };
 
 TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
@@ -185,10 +187,12 @@ void TBrowserPanel::NavigatePost(const std::string& url, const std::string& post
     const QString text = FromBytes(url);
     d->address->setEditText(text);
     const QByteArray body = QByteArray::fromStdString(postData);
-    Load(text, &body);
+    d->submitting = Load(text, &body);
+    // As asked for; the engine's own spelling of it is added once the answer has loaded.
+    if (d->submitting) d->page->AddSubmission(QUrl(text));
 }
 
-void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
+bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
 {
     const QUrl target(text);
     // A javascript: address would run its script inside the page on display, with that
@@ -198,19 +202,20 @@ void TBrowserPanel::Load(const QString& text, const QByteArray* postData)
         ShowExplanation(text, QStringLiteral("is a script, not a web page. The panel runs no scripts from "
                                              "addresses; open the site's page by its http:// or https:// "
                                              "address."));
-        return;
+        return false;
     }
     d->requested = text;
     // The panel's own load: the one kind that may open a local file.
     Page()->ExpectOwnLoad();
     if (postData == nullptr) {
         View()->load(target);
-        return;
+        return true;
     }
     QWebEngineHttpRequest request(target, QWebEngineHttpRequest::Post);
     request.setHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/x-www-form-urlencoded"));
     request.setPostData(*postData);
     View()->load(request);
+    return true;
 }
 
 void TBrowserPanel::RunScript(const std::string& script)
@@ -249,6 +254,7 @@ QWebEngineView* TBrowserPanel::View()
         d->progress->setValue(progress);
     });
     connect(d->page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (std::exchange(d->submitting, false)) ForgetTheWayToSubmission();
         emit DocumentComplete(ok);
         ExplainUnopenedAddress();
     });
@@ -378,6 +384,15 @@ void TBrowserPanel::ExplainUnopenedAddress()
                             : QStringLiteral("cannot be opened. Type the whole address, beginning with http:// or "
                                              "https://.");
     ShowExplanation(requested, why);
+}
+
+void TBrowserPanel::ForgetTheWayToSubmission()
+{
+    // The engine can only add the answer of a post to its history. Dropping every other entry
+    // leaves the answer as the one page Back starts from; and it, the one page that would
+    // post again, is never loaded from the history or reloaded.
+    d->page->history()->clear();
+    d->page->AddSubmission(d->page->url());
 }
 
 void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)

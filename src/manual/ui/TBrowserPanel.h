@@ -42,7 +42,9 @@ public:
     // Puts `url` into the address box unchanged and loads it (no post data).
     void NavigateTo(const std::string& url);
     // Puts `url` into the address box and loads it with `postData` sent as the body of a
-    // POST request.
+    // POST request: a submission. It leaves no history to go back through: once its answer
+    // has loaded, that answer is the only page in the history, and it is neither reloaded nor
+    // gone back to later (either would send the submission again).
     void NavigatePost(const std::string& url, const std::string& postData);
     // Runs a script in the current top-level page, isolated from the page's own scripts.
     void RunScript(const std::string& script);
@@ -89,7 +91,11 @@ protected:
 private:
     TBrowserPage* Page();
     void LoadFromAddressBox();
-    void Load(const QString& text, const QByteArray* postData);
+    // False when the address was refused and nothing loads.
+    bool Load(const QString& text, const QByteArray* postData);
+    // After a submission's answer has loaded: the history keeps no way back to a page that would
+    // send the submission again.
+    void ForgetTheWayToSubmission();
     void ShowMessage(const QString& text);
     void ExplainUnopenedAddress();
     // Shows the panel's own page saying that `requested` was not opened, and `why`.

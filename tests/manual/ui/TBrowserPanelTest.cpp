@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -268,6 +269,35 @@ TEST_F(TBrowserPanelTest, AScriptAddressIsRefusedWithAnExplanationAndRunsNothing
     // Back returns to the page that was on display, untouched.
     ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
     EXPECT_EQ(Title(), QStringLiteral("site"));
+}
+
+TEST_F(TBrowserPanelTest, SubmitsLeaveNoWayBackToAPostAndAreNeverSentAgain)
+{
+    server.SetPage("/a.html", Page("a", "<p>a</p>"));
+    server.SetPage("/submit.php", Page("thanks", "<a id=\"on\" href=\"/c.html\">on</a>"));
+    server.SetPage("/c.html", Page("c", "<p>c</p>"));
+    const std::string url = Url("/submit.php") + "?padurl=x";
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    // The same product to the same site twice: both go out.
+    ASSERT_TRUE(Loaded([&] { panel->NavigatePost(url, "padurl=x"); }));
+    ASSERT_TRUE(Loaded([&] { panel->NavigatePost(url, "padurl=x"); }));
+    ASSERT_EQ(server.CountFor("/submit.php"), 2);
+    EXPECT_FALSE(panel->View()->history()->canGoBack()) << "Back would post a submission again";
+
+    // Neither Refresh nor Back from a page reached by a link sends the submission again.
+    const auto settle = [&](const char* button) {
+        QTest::mouseClick(Button(button), Qt::LeftButton);
+        QTest::qWait(500); // a load it started would have reached the server by now
+    };
+    settle("ToolButtonRefresh");
+    ASSERT_TRUE(ClickLoaded("on"));
+    settle("ToolButtonBack");
+    EXPECT_EQ(server.CountFor("/submit.php"), 2);
+    EXPECT_EQ(Title(), QStringLiteral("c"));
+    // Pages opened otherwise keep their history.
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
+    EXPECT_EQ(Title(), QStringLiteral("c"));
 }
 
 TEST_F(TBrowserPanelTest, PostDataReachesTheServerExactlyAndNewWindowsOpenInThePanel)
