@@ -5,7 +5,10 @@
 
 ListDocument::ListDocument(ListRows& rows, std::string dataPath, int fields, bool checkLoaded)
     : rows_(rows), history_(rows), dataPath_(std::move(dataPath)), fields_(fields), checkLoaded_(checkLoaded)
-{}
+{
+    // The last column holds what tests and visits say of a row, not the user's change.
+    history_.SetStatusColumn(rows.ColumnCount() - 1);
+}
 
 void ListDocument::ReadAtStart()
 {

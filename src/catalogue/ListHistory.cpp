@@ -118,9 +118,9 @@ void ListHistory::RowInserted(std::uint64_t id)
     openAdded_.insert(id);
 }
 
-void ListHistory::RowChanging(const ListRows& list, int row)
+void ListHistory::RowChanging(const ListRows& list, int row, int column)
 {
-    if (applying_) return;
+    if (applying_ || (column == statusColumn_ && (depth_ == 0 || implicit_))) return;
     StepData& step = Recording();
     const ListRowView view = list.Row(row);
     if (!openAdded_.insert(view.Id).second) return;

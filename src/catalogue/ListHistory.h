@@ -59,6 +59,10 @@ public:
     std::string RedoName() const;
     void Undo();
     void Redo();
+    // Changes of text `column` made outside any step are not steps (a status word that a test
+    // writes); inside a step they are. -1: every change counts.
+    void SetStatusColumn(int column) { statusColumn_ = column; }
+
     // Forgets every step: the list as it stands is where the history begins (after the
     // program's own read at start, which is not the user's to undo).
     void Clear();
@@ -85,7 +89,9 @@ private:
 
     void RowsRemoving(const ListRows& list, const std::vector<int>& rows) override;
     void RowInserted(std::uint64_t id) override;
-    void RowChanging(const ListRows& list, int row) override;
+    void RowChanging(const ListRows& list, int row, int column) override;
+    void BeginStep(const std::string& name, std::uint64_t mergeKey) override { Begin(name, mergeKey); }
+    void EndStep() override { End(); }
     void Saved(bool written) override;
 
     // The step that changes go into: the open one, or a new unnamed one.
@@ -99,6 +105,7 @@ private:
 
     ListRows& list_;
     std::function<void()> onChange_;
+    int statusColumn_ = -1;
     std::vector<StepData> steps_; // steps_[0, done_) are done, the rest undone
     std::size_t done_ = 0;
     // The open step: named by Begin (or unnamed, opened by a change outside any command),

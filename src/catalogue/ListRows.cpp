@@ -156,7 +156,7 @@ void ListRows::SetText(int row, int column, std::string text)
     CheckColumn(column);
     std::string_view& now = texts_[static_cast<size_t>(row) * columnCount_ + static_cast<size_t>(column)];
     if (now != text) {
-        if (recorder_) recorder_->RowChanging(*this, row);
+        if (recorder_) recorder_->RowChanging(*this, row, column);
         modified_ = true;
         const std::string_view stored = Store(text);
         Release(now);
@@ -170,7 +170,7 @@ int ListRows::SetCaption(int row, std::string caption)
     CheckRow(row);
     std::string_view& now = texts_[static_cast<size_t>(row) * columnCount_];
     if (now != caption) {
-        if (recorder_) recorder_->RowChanging(*this, row);
+        if (recorder_) recorder_->RowChanging(*this, row, 0);
         modified_ = true;
         const std::string_view stored = Store(caption);
         Release(now);
@@ -617,4 +617,14 @@ void ListRows::Restore(std::span<const PlacedRow> rows)
         throw;
     }
     EndUpdate();
+}
+
+ListRows::Step::Step(ListRows& list, const std::string& name, std::uint64_t mergeKey) : recorder_(list.recorder_)
+{
+    if (recorder_) recorder_->BeginStep(name, mergeKey);
+}
+
+ListRows::Step::~Step()
+{
+    if (recorder_) recorder_->EndStep();
 }

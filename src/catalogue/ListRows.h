@@ -82,8 +82,11 @@ public:
     virtual void RowsRemoving(const ListRows& list, const std::vector<int>& rows) = 0;
     // A row was added.
     virtual void RowInserted(std::uint64_t id) = 0;
-    // A text of row `row` is about to change (to a different text).
-    virtual void RowChanging(const ListRows& list, int row) = 0;
+    // Text `column` of row `row` is about to change (to a different text).
+    virtual void RowChanging(const ListRows& list, int row, int column) = 0;
+    // The changes from BeginStep to EndStep are one step, named `name`; see ListRows::Step.
+    virtual void BeginStep(const std::string& name, std::uint64_t mergeKey) = 0;
+    virtual void EndStep() = 0;
     // What the list holds is what a file holds: it was read from it, or written to it
     // (`written`: then no other state of the list is what a file holds any more).
     virtual void Saved(bool written) = 0;
@@ -187,6 +190,20 @@ public:
 
     // At most one recorder; null detaches it. Not carried over by copies.
     void SetRecorder(ListRowsRecorder* recorder) { recorder_ = recorder; }
+
+    // For the lifetime of a scope, the changes of the list are one step of whatever records
+    // them, named `name` (what the user would undo: "Validate PADs"); steps of the same
+    // nonzero `mergeKey` that follow each other are one. Nothing when no recorder listens.
+    class Step {
+    public:
+        Step(ListRows& list, const std::string& name, std::uint64_t mergeKey = 0);
+        ~Step();
+        Step(const Step&) = delete;
+        Step& operator=(const Step&) = delete;
+
+    private:
+        ListRowsRecorder* recorder_;
+    };
 
     void SetObserver(ListRowsObserver* observer) { observer_ = observer; }
     const CaptionCollator& Collator() const { return *collator_; }

@@ -16,7 +16,6 @@
 #include "submit/TDownload.h"
 
 #include <chrono>
-#include <climits>
 #include <csignal>
 #include <optional>
 #include <set>

@@ -34,6 +34,7 @@ void PadValidator::SetSpeed(int speed)
 void PadValidator::Validate(int row)
 {
     if (!Busy()) {
+        ++batch_;
         total_ = finished_ = 0;
         results_.clear();
         if (!rulesFolder_.empty()) {
@@ -43,6 +44,7 @@ void PadValidator::Validate(int row)
     }
     const Product product = ProductAt(products_, row);
     waiting_.push_back({products_.Row(row).Id, product.Title, product.PadLink});
+    const ListRows::Step step(products_, StepName, batch_); // the batch's words are undone as one
     SetProductStatus(products_, row, "");
     ++total_;
     StartWaiting();
@@ -95,6 +97,7 @@ void PadValidator::WorkEnded(TDownload& worker, const WorkResult& result)
     ++finished_;
     const int row = products_.IndexOfId(job.ProductId);
     if (row >= 0) {
+        const ListRows::Step step(products_, StepName, batch_);
         SetProductStatus(products_, row, result.Problems.empty() ? StatusWords::Valid : StatusWords::NotValid);
         problems_[job.ProductId] = result.Problems;
     }

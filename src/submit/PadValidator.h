@@ -26,6 +26,8 @@ class Synchronize;
 // Owned by the thread that owns the Products list; the workers report through Synchronize.
 class PadValidator : public WorkerSet {
 public:
+    // The step of a list's undo history that a batch's words make.
+    static constexpr const char* StepName = "Validate PADs";
     // Hears the end of each validation that was not cancelled (also of a product deleted
     // meanwhile): the product's Id and its problems.
     using EndedHandler = std::function<void(std::uint64_t productId, const std::vector<PadProblem>& problems)>;
@@ -99,6 +101,7 @@ private:
     std::deque<Job> waiting_;
     std::map<std::uint64_t, Job> underWay_; // by their workers' tags
     std::uint64_t lastTag_ = 0;
+    std::uint64_t batch_ = 0; // counts the batches: the words of one are one step to undo
     std::vector<Result> results_;
     int speed_ = 1;
     int running_ = 0;
