@@ -60,18 +60,10 @@ bool Exists(const std::string& path)
     return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Opens `path`, refuses a newer schema, checks the file whole and brings it up to date.
-// SqliteError for what SQLite reports (damage among it), HistoryError for a newer schema.
-HistoryFile::Opened OpenChecked(const std::string& path)
+// Refuses a newer schema, checks the file whole and brings it up to date. SqliteError for
+// what SQLite reports (damage among it), HistoryError for a newer schema.
+void Prepare(SqliteDb& db, const std::string& path)
 {
-    HistoryFile::Opened opened;
-    opened.Created = !Exists(path);
-    if (const fs::path folder = fs::path(path).parent_path(); opened.Created && !folder.empty()) {
-        std::error_code ec;
-        fs::create_directories(folder, ec); // what cannot be made shows as the open's error
-    }
-    opened.Db = std::make_unique<SqliteDb>(path, HistoryFile::BusyTimeoutMs);
-    SqliteDb& db = *opened.Db;
     const std::int64_t found = db.Integer("PRAGMA user_version");
     if (found > HistoryFile::SchemaVersion)
         throw HistoryError("The history file \"" + path + "\" was written by a newer version of Quillpost (schema " +
@@ -90,6 +82,19 @@ HistoryFile::Opened OpenChecked(const std::string& path)
         db.Exec("PRAGMA user_version=" + std::to_string(version + 1));
         step.Commit();
     }
+}
+
+HistoryFile::Opened OpenAndPrepare(const std::string& path, std::unique_ptr<SqliteDb>& db)
+{
+    HistoryFile::Opened opened;
+    opened.Created = !Exists(path);
+    if (const fs::path folder = fs::path(path).parent_path(); opened.Created && !folder.empty()) {
+        std::error_code ec;
+        fs::create_directories(folder, ec); // what cannot be made shows as the open's error
+    }
+    db = std::make_unique<SqliteDb>(path, HistoryFile::BusyTimeoutMs);
+    Prepare(*db, path);
+    opened.Db = std::move(db);
     return opened;
 }
 
@@ -104,8 +109,11 @@ std::string HistoryFile::AsideName(const std::string& path)
 
 HistoryFile::Opened HistoryFile::Open(const std::string& path)
 {
+    // Holds the connection of a damaged file until it is renamed aside: closing it first would
+    // delete or replay a WAL the set-aside file may need.
+    std::unique_ptr<SqliteDb> damaged;
     try {
-        return OpenChecked(path);
+        return OpenAndPrepare(path, damaged);
     } catch (const SqliteError& e) {
         if (!e.Damaged()) throw HistoryError("The history file \"" + path + "\" cannot be used: " + e.what());
         const std::string why = e.what();
@@ -118,9 +126,11 @@ HistoryFile::Opened HistoryFile::Open(const std::string& path)
         // A WAL left beside a new file would be replayed into it: it goes with its file.
         for (const char* suffix : {"-wal", "-shm"})
             if (Exists(path + suffix)) fs::rename(path + suffix, aside + suffix, ec);
+        damaged.reset();
         Opened fresh;
         try {
-            fresh = OpenChecked(path);
+            std::unique_ptr<SqliteDb> db;
+            fresh = OpenAndPrepare(path, db);
         } catch (const SqliteError& again) {
             throw HistoryError("A new history file \"" + path + "\" cannot be started: " + again.what());
         }
