@@ -13,13 +13,17 @@ namespace {
 // A step, once shipped, never changes; a new version adds a step.
 constexpr const char* Steps[] = {
     // Version 1. Titles, links, script addresses and error texts are rows of their own, referred
-    // to by id, so an outcome is a row of small integers. latest_pairs and latest_links hold
-    // each pair's newest outcome other than "Cancelled" (the grid, and what a site did with a
-    // PAD link), updated with every outcome, so neither query scans the outcomes.
+    // to by id, so an outcome is a row of small integers with one index (a pair's attempts).
+    // latest_pairs and latest_links hold each pair's newest outcome other than "Cancelled"
+    // (the grid, and what a site did with a PAD link), and sites.recent the word ids of each
+    // site's newest outcomes, newest first, comma-separated: all updated with every outcome,
+    // so no query scans the outcomes, and a batch touches few pages. A run knows the range of
+    // its outcomes' ids (other runs' outcomes may lie between, written by another process).
     R"(
 CREATE TABLE products(id INTEGER PRIMARY KEY, title TEXT NOT NULL UNIQUE);
 CREATE TABLE pad_links(id INTEGER PRIMARY KEY, url TEXT NOT NULL UNIQUE);
-CREATE TABLE sites(id INTEGER PRIMARY KEY, title TEXT NOT NULL UNIQUE);
+CREATE TABLE sites(id INTEGER PRIMARY KEY, title TEXT NOT NULL UNIQUE, recent TEXT NOT NULL DEFAULT '',
+                   recent_time INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE scripts(id INTEGER PRIMARY KEY, address TEXT NOT NULL, method TEXT NOT NULL, UNIQUE(address, method));
 CREATE TABLE words(id INTEGER PRIMARY KEY, word TEXT NOT NULL UNIQUE);
 INSERT INTO words(id, word) VALUES (1, 'Ok'), (2, 'X'), (3, 'Failed'), (4, 'Invalid'), (5, 'Cancelled'), (6, 'Yes'),
@@ -29,14 +33,13 @@ INSERT INTO reasons(id, text) VALUES (0, '');
 CREATE TABLE runs(id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, started INTEGER NOT NULL, ended INTEGER NOT NULL DEFAULT 0,
                   speed INTEGER NOT NULL, end_state INTEGER NOT NULL DEFAULT 0, ok INTEGER NOT NULL DEFAULT 0,
                   x INTEGER NOT NULL DEFAULT 0, failed INTEGER NOT NULL DEFAULT 0, invalid INTEGER NOT NULL DEFAULT 0,
-                  cancelled INTEGER NOT NULL DEFAULT 0);
+                  cancelled INTEGER NOT NULL DEFAULT 0, first_outcome INTEGER NOT NULL DEFAULT 0,
+                  last_outcome INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX runs_by_start ON runs(started);
 CREATE TABLE outcomes(id INTEGER PRIMARY KEY, run INTEGER NOT NULL, product INTEGER NOT NULL, pad_link INTEGER NOT NULL,
                       site INTEGER NOT NULL, script INTEGER NOT NULL, word INTEGER NOT NULL, time INTEGER NOT NULL,
                       http_status INTEGER NOT NULL, ms INTEGER NOT NULL, reason INTEGER NOT NULL);
 CREATE INDEX outcomes_by_pair ON outcomes(product, site);
-CREATE INDEX outcomes_by_site ON outcomes(site, time);
-CREATE INDEX outcomes_by_run ON outcomes(run);
 CREATE TABLE latest_pairs(product INTEGER NOT NULL, site INTEGER NOT NULL, outcome INTEGER NOT NULL, run INTEGER NOT NULL,
                           pad_link INTEGER NOT NULL, script INTEGER NOT NULL, word INTEGER NOT NULL,
                           time INTEGER NOT NULL, http_status INTEGER NOT NULL, ms INTEGER NOT NULL,

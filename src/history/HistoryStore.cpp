@@ -32,6 +32,8 @@ enum Slot {
     InsertValidation,
     LookUpScript,
     InsertScript,
+    LookUpRecent,
+    SetRecent,
     SlotCount
 };
 
@@ -207,7 +209,7 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
         Statement(UpsertLatestLink, "INSERT INTO latest_links(pad_link, site, word, time) VALUES(?,?,?,?) "
                                     "ON CONFLICT(pad_link, site) DO UPDATE SET word=excluded.word, "
                                     "time=excluded.time WHERE excluded.time >= latest_links.time");
-    std::int64_t counts[5] = {};
+    std::int64_t counts[5] = {}, first = 0, outcome = 0;
     for (const OutcomeRecord& o : outcomes) {
         const std::int64_t product = Id(Names::Product, o.Product), padLink = Id(Names::PadLink, o.PadLink),
                            site = Id(Names::Site, o.Site), script = ScriptId(o.ScriptUrl, o.Method),
@@ -215,22 +217,50 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
                            time = ToSeconds(o.Time);
         insert.Bind(1, run).Bind(2, product).Bind(3, padLink).Bind(4, site).Bind(5, script).Bind(6, word);
         insert.Bind(7, time).Bind(8, o.HttpStatus).Bind(9, o.Ms).Bind(10, reason).Run();
-        const std::int64_t outcome = db_->LastInsertId();
+        outcome = db_->LastInsertId();
+        if (!first) first = outcome;
         if (const int c = CountOf(word); c >= 0) ++counts[c];
         if (word == CancelledWord) continue;
+        AddRecent(site, word, time);
         pair.Bind(1, product).Bind(2, site).Bind(3, outcome).Bind(4, run).Bind(5, padLink).Bind(6, script);
         pair.Bind(7, word).Bind(8, time).Bind(9, o.HttpStatus).Bind(10, o.Ms).Bind(11, reason).Run();
         link.Bind(1, padLink).Bind(2, site).Bind(3, word).Bind(4, time).Run();
     }
-    Count(run, counts);
+    Count(run, counts, first, outcome);
 }
 
-void HistoryStore::Count(std::int64_t run, const std::int64_t (&counts)[5])
+void HistoryStore::Count(std::int64_t run, const std::int64_t (&counts)[5], std::int64_t first, std::int64_t last)
 {
-    SqliteStatement& add = Statement(AddCounts, "UPDATE runs SET ok=ok+?, x=x+?, failed=failed+?, invalid=invalid+?, "
-                                                "cancelled=cancelled+? WHERE id=?");
+    SqliteStatement& add =
+        Statement(AddCounts,
+                  "UPDATE runs SET ok=ok+?1, x=x+?2, failed=failed+?3, invalid=invalid+?4, "
+                  "cancelled=cancelled+?5, first_outcome=CASE WHEN first_outcome=0 THEN ?7 ELSE "
+                  "first_outcome END, last_outcome=CASE WHEN ?8=0 THEN last_outcome ELSE ?8 END WHERE id=?6");
     for (int c = 0; c < 5; ++c) add.Bind(c + 1, counts[c]);
-    add.Bind(6, run).Run();
+    add.Bind(6, run).Bind(7, first).Bind(8, last).Run();
+}
+
+void HistoryStore::AddRecent(std::int64_t site, std::int64_t word, std::int64_t time)
+{
+    SqliteStatement& look = Statement(LookUpRecent, "SELECT recent, recent_time FROM sites WHERE id=?");
+    look.Bind(1, site);
+    std::string recent;
+    std::int64_t newest = 0;
+    if (look.Step()) {
+        recent = look.Text(0);
+        newest = look.Integer(1);
+    }
+    look.Reset();
+    if (time < newest) return; // older than what the site shows (a report taken in late)
+    recent.insert(0, std::to_string(word) + (recent.empty() ? "" : ","));
+    size_t end = 0;
+    for (int kept = 0; end != std::string::npos && kept < RecentKept; ++kept) end = recent.find(',', end + 1);
+    if (end != std::string::npos) recent.erase(end);
+    Statement(SetRecent, "UPDATE sites SET recent=?, recent_time=? WHERE id=?")
+        .Bind(1, recent)
+        .Bind(2, time)
+        .Bind(3, site)
+        .Run();
 }
 
 void HistoryStore::RecordOutcomes(std::int64_t run, const std::vector<OutcomeRecord>& outcomes)
@@ -261,7 +291,7 @@ void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRec
             insert.Bind(4, word).Bind(5, ToSeconds(t.Time)).Bind(6, Id(Names::Reason, t.Reason)).Run();
             if (const int c = CountOf(word); c >= 0) ++counts[c];
         }
-        Count(run, counts);
+        Count(run, counts, 0, 0);
         batch.Commit();
     } catch (...) {
         Forget();
@@ -284,7 +314,7 @@ void HistoryStore::RecordValidations(std::int64_t run, const std::vector<Validat
             insert.Bind(4, word).Bind(5, ToSeconds(v.Time)).Bind(6, v.Problems).Run();
             if (const int c = CountOf(word); c >= 0) ++counts[c];
         }
-        Count(run, counts);
+        Count(run, counts, 0, 0);
         batch.Commit();
     } catch (...) {
         Forget();
@@ -314,32 +344,45 @@ bool HistoryStore::ImportRun(std::uint64_t digest, const std::string& name, cons
     }
 }
 
+std::vector<HistoryStore::OutcomeIds> HistoryStore::ReadIds(SqliteStatement& query)
+{
+    std::vector<OutcomeIds> rows;
+    while (query.Step()) {
+        OutcomeIds ids;
+        for (int c = 0; c < static_cast<int>(ids.size()); ++c) ids[static_cast<size_t>(c)] = query.Integer(c);
+        rows.push_back(ids);
+    }
+    return rows;
+}
+
+OutcomeRecord HistoryStore::Make(const OutcomeIds& ids)
+{
+    OutcomeRecord o;
+    o.Run = ids[0];
+    o.Product = Name(Names::Product, ids[1]);
+    o.PadLink = Name(Names::PadLink, ids[2]);
+    o.Site = Name(Names::Site, ids[3]);
+    auto s = scriptNames_.find(ids[4]);
+    if (s == scriptNames_.end()) {
+        LoadNames();
+        s = scriptNames_.find(ids[4]);
+    }
+    if (s != scriptNames_.end()) {
+        o.ScriptUrl = s->second.first;
+        o.Method = s->second.second;
+    }
+    o.Outcome = Name(Names::Word, ids[5]);
+    o.Time = FromSeconds(ids[6]);
+    o.HttpStatus = static_cast<int>(ids[7]);
+    o.Ms = ids[8];
+    o.Reason = Name(Names::Reason, ids[9]);
+    return o;
+}
+
 std::vector<OutcomeRecord> HistoryStore::Outcomes(SqliteStatement& query)
 {
     std::vector<OutcomeRecord> rows;
-    while (query.Step()) {
-        OutcomeRecord o;
-        o.Run = query.Integer(0);
-        o.Product = Name(Names::Product, query.Integer(1));
-        o.PadLink = Name(Names::PadLink, query.Integer(2));
-        o.Site = Name(Names::Site, query.Integer(3));
-        const std::int64_t script = query.Integer(4);
-        auto s = scriptNames_.find(script);
-        if (s == scriptNames_.end()) {
-            LoadNames();
-            s = scriptNames_.find(script);
-        }
-        if (s != scriptNames_.end()) {
-            o.ScriptUrl = s->second.first;
-            o.Method = s->second.second;
-        }
-        o.Outcome = Name(Names::Word, query.Integer(5));
-        o.Time = FromSeconds(query.Integer(6));
-        o.HttpStatus = static_cast<int>(query.Integer(7));
-        o.Ms = query.Integer(8);
-        o.Reason = Name(Names::Reason, query.Integer(9));
-        rows.push_back(std::move(o));
-    }
+    for (const OutcomeIds& ids : ReadIds(query)) rows.push_back(Make(ids));
     return rows;
 }
 
@@ -366,15 +409,32 @@ std::vector<OutcomeRecord> HistoryStore::Latest(const HistoryFilter& filter)
     if (filter.Since) where += std::string(where.empty() ? " WHERE " : " AND ") + "time >= ?";
     SqliteStatement query(*db_, std::string("SELECT ") + OutcomeColumns + " FROM latest_pairs" + where);
     if (filter.Since) query.Bind(1, ToSeconds(*filter.Since));
-    std::vector<OutcomeRecord> rows = Outcomes(query);
+    std::vector<OutcomeIds> found = ReadIds(query);
     if (!filter.Search.empty())
-        std::erase_if(rows, [&](const OutcomeRecord& o) {
-            return !HoldsIgnoringCase(o.Product, filter.Search) && !HoldsIgnoringCase(o.Site, filter.Search);
+        std::erase_if(found, [&](const OutcomeIds& o) {
+            return !HoldsIgnoringCase(Name(Names::Product, o[1]), filter.Search) &&
+                   !HoldsIgnoringCase(Name(Names::Site, o[3]), filter.Search);
         });
-    std::sort(rows.begin(), rows.end(), [](const OutcomeRecord& a, const OutcomeRecord& b) {
-        if (const int c = a.Product.compare(b.Product)) return c < 0;
-        return a.Site < b.Site;
+    // Sorted by the titles' ranks: a grid is tens of thousands of pairs over a few hundred titles.
+    auto ranks = [&](Names table, size_t column) {
+        std::vector<std::int64_t> ids;
+        for (const OutcomeIds& o : found) ids.push_back(o[column]);
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        std::sort(ids.begin(), ids.end(),
+                  [&](std::int64_t a, std::int64_t b) { return Name(table, a) < Name(table, b); });
+        std::unordered_map<std::int64_t, size_t> rank;
+        for (size_t i = 0; i < ids.size(); ++i) rank[ids[i]] = i;
+        return rank;
+    };
+    const auto productRank = ranks(Names::Product, 1), siteRank = ranks(Names::Site, 3);
+    std::sort(found.begin(), found.end(), [&](const OutcomeIds& a, const OutcomeIds& b) {
+        const size_t pa = productRank.at(a[1]), pb = productRank.at(b[1]);
+        return pa != pb ? pa < pb : siteRank.at(a[3]) < siteRank.at(b[3]);
     });
+    std::vector<OutcomeRecord> rows;
+    rows.reserve(found.size());
+    for (const OutcomeIds& ids : found) rows.push_back(Make(ids));
     return rows;
 }
 
@@ -407,7 +467,9 @@ std::vector<OutcomeRecord> HistoryStore::Attempts(const std::string& product, co
 
 std::vector<OutcomeRecord> HistoryStore::RunOutcomes(std::int64_t run)
 {
-    SqliteStatement query(*db_, std::string("SELECT ") + OutcomeColumns + " FROM outcomes WHERE run=? ORDER BY id");
+    SqliteStatement query(*db_, std::string("SELECT ") + OutcomeColumns +
+                                    " FROM outcomes WHERE id BETWEEN (SELECT first_outcome FROM runs WHERE id=?1) AND "
+                                    "(SELECT last_outcome FROM runs WHERE id=?1) AND run=?1 ORDER BY id");
     query.Bind(1, run);
     return Outcomes(query);
 }
@@ -439,16 +501,18 @@ std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
 
 std::vector<SiteRecent> HistoryStore::RecentBySite(int count)
 {
-    SqliteStatement sites(*db_, "SELECT id, title FROM sites ORDER BY title");
-    SqliteStatement recent(*db_, "SELECT word FROM outcomes WHERE site=? AND word<>5 ORDER BY time DESC, id DESC "
-                                 "LIMIT ?");
+    SqliteStatement sites(*db_, "SELECT title, recent FROM sites WHERE recent<>'' ORDER BY title");
     std::vector<SiteRecent> result;
     while (sites.Step()) {
-        SiteRecent site{sites.Text(1), {}};
-        recent.Bind(1, sites.Integer(0)).Bind(2, count);
-        while (recent.Step()) site.Outcomes.push_back(Name(Names::Word, recent.Integer(0)));
-        recent.Reset();
-        if (!site.Outcomes.empty()) result.push_back(std::move(site));
+        SiteRecent site{sites.Text(0), {}};
+        const std::string recent = sites.Text(1);
+        for (size_t at = 0; at < recent.size() && static_cast<int>(site.Outcomes.size()) < count;) {
+            size_t comma = recent.find(',', at);
+            if (comma == std::string::npos) comma = recent.size();
+            site.Outcomes.push_back(Name(Names::Word, std::stoll(recent.substr(at, comma - at))));
+            at = comma + 1;
+        }
+        result.push_back(std::move(site));
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "history/HistoryRecords.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,6 +26,8 @@ class HistoryStore {
 public:
     // Beside the catalogue, in the data folder.
     static constexpr const char* FileName = "history.sqlite";
+    // How many of each site's latest outcomes are kept for RecentBySite.
+    static constexpr int RecentKept = 10;
 
     // Opens the file at `path`, creating it when missing and setting a damaged one aside
     // (see HistoryFile). Throws HistoryError when the file is refused or cannot be used.
@@ -64,7 +67,8 @@ public:
     std::vector<OutcomeRecord> RunOutcomes(std::int64_t run);
     std::vector<PadTestRecord> RunPadTests(std::int64_t run);
     std::vector<ValidationRecord> RunValidations(std::int64_t run);
-    // Each site's latest `count` outcomes other than "Cancelled", newest first; sites by title.
+    // Each site's latest `count` (at most RecentKept) outcomes other than "Cancelled", newest
+    // first as recorded (an outcome older than a site's newest is left out); sites by title.
     std::vector<SiteRecent> RecentBySite(int count);
     // The titles of the sites whose latest outcome for this PAD link is "Ok" (whatever the
     // product's title was then): the sites that took it.
@@ -79,8 +83,14 @@ private:
     const std::string& Name(Names table, std::int64_t id);
     void LoadNames();
     SqliteStatement& Statement(int which, const char* sql);
-    void Count(std::int64_t run, const std::int64_t (&counts)[5]);
+    void Count(std::int64_t run, const std::int64_t (&counts)[5], std::int64_t first, std::int64_t last);
+    void AddRecent(std::int64_t site, std::int64_t word, std::int64_t time);
     void InsertOutcomes(std::int64_t run, const std::vector<OutcomeRecord>& outcomes);
+    // The columns of an outcome query, in its order: run, product, pad_link, site, script, word,
+    // time, http_status, ms, reason.
+    using OutcomeIds = std::array<std::int64_t, 10>;
+    std::vector<OutcomeIds> ReadIds(SqliteStatement& query);
+    OutcomeRecord Make(const OutcomeIds& ids);
     std::vector<OutcomeRecord> Outcomes(SqliteStatement& query);
     void Forget();
 
