@@ -168,7 +168,7 @@ int main(int argc, char** argv)
     std::printf("latest submit run: %s\n", Median([&] { rows = store.LatestSubmitRun() ? 1 : 0; }).c_str());
 
     // 3. Recording a run of 22,500 outcomes.
-    for (const int batchSize : {10, 45}) {
+    for (const int batchSize : {10, 45, 250}) {
         std::vector<OutcomeRecord> run;
         for (int p = 0; p < Products; ++p)
             for (int s = 0; s < 45; ++s) run.push_back(Outcome(runs + batchSize, p, s, seed));

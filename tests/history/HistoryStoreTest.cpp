@@ -115,6 +115,10 @@ TEST(HistoryStoreTest, TwoWritersOnTheirOwnThreadsBothCommitEveryBatch)
     for (const RunSummary& r : runs) {
         EXPECT_EQ(r.Ok + r.X, Batches * PerBatch);
         EXPECT_EQ(r.End, RunEnd::Finished);
+        // Its own outcomes, whatever the other writer put between them.
+        const std::vector<OutcomeRecord> own = store.RunOutcomes(r.Id);
+        ASSERT_EQ(own.size(), static_cast<size_t>(Batches * PerBatch));
+        EXPECT_EQ(own.front().Product, own.back().Product);
     }
     EXPECT_EQ(store.Latest().size(), 2u * PerBatch);
     EXPECT_EQ(store.Attempts("B", "Site3").size(), static_cast<size_t>(Batches));
@@ -171,10 +175,14 @@ TEST(HistoryStoreTest, SitesThatTookAPadLinkFollowTheLinkNotTheProductTitle)
                                Pair("Other", "S4", "Ok", 5, "http://pad/y.xml")});
     EXPECT_EQ(store.SitesThatTook("http://pad/x.xml"), (std::set<std::string>{"S1", "S2"}));
     EXPECT_TRUE(store.SitesThatTook("http://pad/unknown.xml").empty());
-    const std::vector<SiteRecent> recent = store.RecentBySite(1);
+    std::vector<OutcomeRecord> many;
+    for (int i = 0; i < HistoryStore::RecentKept + 2; ++i) many.push_back(Pair("Other", "S3", i ? "X" : "Ok", 10 + i));
+    store.RecordOutcomes(run, many);
+    const std::vector<SiteRecent> recent = store.RecentBySite(HistoryStore::RecentKept + 5);
     ASSERT_EQ(recent.size(), 4u);
     EXPECT_EQ(recent[2].Site, "S3");
-    EXPECT_EQ(recent[2].Outcomes, std::vector<std::string>{"Failed"});
+    EXPECT_EQ(recent[2].Outcomes, std::vector<std::string>(HistoryStore::RecentKept, "X"));
+    EXPECT_EQ(store.RecentBySite(2)[0].Outcomes, std::vector<std::string>{"Ok"});
 }
 
 } // namespace
