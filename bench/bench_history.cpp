@@ -5,7 +5,8 @@
 //   2. on it: the grid of each pair's latest outcome, the runs list, one pair's attempts, each
 //      site's last ten outcomes and the sites that took one PAD link (the median of 5);
 //   3. recording a run of 22,500 outcomes (500 products x 45 sites) into it, in batches of
-//      10 (a run at speed 10) and of 45 (one product), one transaction each.
+//      10 (a run at speed 10), 45 (one product) and 250 (a fortieth of a second of a fast run),
+//      one transaction each.
 // Usage: bench_history [outcomes]   (1,000,000 by default)
 
 #include "history/HistoryStore.h"
