@@ -9,6 +9,10 @@
 #include <fstream>
 #include <thread>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 HistoryTime At(int seconds)
@@ -122,6 +126,42 @@ TEST(HistoryStoreTest, TwoWritersOnTheirOwnThreadsBothCommitEveryBatch)
     }
     EXPECT_EQ(store.Latest().size(), 2u * PerBatch);
     EXPECT_EQ(store.Attempts("B", "Site3").size(), static_cast<size_t>(Batches));
+}
+
+TEST(HistoryStoreTest, AProcessKilledDuringARunLeavesAGoodFileWithEveryBatchItHadRecorded)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    int told[2];
+    ASSERT_EQ(::pipe(told), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        HistoryStore store(path);
+        const std::int64_t run = store.BeginRun(RunKind::Submit, 10, At(0));
+        for (int b = 0;; ++b) {
+            std::vector<OutcomeRecord> batch;
+            for (int i = 0; i < 10; ++i)
+                batch.push_back(Pair("P" + std::to_string(b), "S" + std::to_string(i), "Ok", b));
+            store.RecordOutcomes(run, batch);
+            if (::write(told[1], "b", 1) != 1) ::_exit(1);
+        }
+    }
+    ::close(told[1]);
+    char byte;
+    int recorded = 0;
+    while (recorded < 30 && ::read(told[0], &byte, 1) == 1) ++recorded;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(told[0]);
+    HistoryStore store(path);
+    EXPECT_EQ(store.Notice(), "");
+    const std::vector<RunSummary> runs = store.Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].End, RunEnd::Unfinished);
+    EXPECT_GE(runs[0].Ok, recorded * 10);
+    EXPECT_EQ(runs[0].Ok % 10, 0); // whole batches only
+    EXPECT_EQ(store.RunOutcomes(runs[0].Id).size(), static_cast<size_t>(runs[0].Ok));
 }
 
 TEST(HistoryStoreTest, LatestIsEachPairsNewestOutcomeNotCancelledAndFiltersAfterPickingIt)
