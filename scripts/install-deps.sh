@@ -10,6 +10,8 @@ PACKAGES=(
   clang libclang-rt-dev
   # core, and the command line's options
   libicu-dev libc-ares-dev libcli11-dev
+  # the history of runs
+  libsqlite3-dev
   # TLS for https links, and the system's certificate authorities it verifies against
   libssl-dev ca-certificates
   # PAD files: the XML parser and the patterns of the PAD field list

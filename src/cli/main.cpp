@@ -1,5 +1,6 @@
 // quillpost-cli: picks the command named by the first argument and hands it the rest.
 #include "cli/CliCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/RequestCommand.h"
 #include "cli/SitesCommand.h"
 #include "cli/SubmitCommand.h"
@@ -20,13 +21,14 @@ constexpr CliCommand Commands[] = {
     {"test-pads", &TestPadsCommand::Run, &TestPadsCommand::Usage},
     {"validate-pads", &ValidatePadsCommand::Run, &ValidatePadsCommand::Usage},
     {"sites", &SitesCommand::Run, &SitesCommand::Usage},
+    {"history", &HistoryCommand::Run, &HistoryCommand::Usage},
     {"request", &RequestCommand::Run, &RequestCommand::Usage},
 };
 
 void PrintUsage(std::ostream& to)
 {
     for (const CliCommand& command : Commands) to << command.Usage();
-    to << "\"quillpost-cli COMMAND --help\" tells more of submit, test-pads, validate-pads and sites.\n";
+    to << "\"quillpost-cli COMMAND --help\" tells more of submit, test-pads, validate-pads, sites and history.\n";
 }
 
 } // namespace

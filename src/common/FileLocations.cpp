@@ -12,7 +12,7 @@ namespace {
 constexpr const char* UserFolder = "quillpost/";
 
 // The files a start or a close may write in data/.
-constexpr const char* WrittenDataFiles[] = {"products.dat", "sites.dat", "autosites.dat"};
+constexpr const char* WrittenDataFiles[] = {"products.dat", "sites.dat", "autosites.dat", "history.sqlite"};
 
 std::string Env(const char* name)
 {

@@ -14,6 +14,8 @@ class FileLocations {
 public:
     static constexpr const char* DataFolder = "data/";
     static constexpr const char* ReportsFolder = "reports/";
+    // The history of runs, in the data folder beside the catalogue.
+    static constexpr const char* HistoryFile = "data/history.sqlite";
 
     // What the decision looks at; tests pass their own.
     struct Environment {
@@ -41,6 +43,7 @@ public:
     // The folder whose data/ and reports/ the program uses, ending in "/".
     const std::string& FilesFolder() const { return files_; }
     const std::string& Settings() const { return settings_; }
+    std::string History() const { return files_ + HistoryFile; }
 
     // For a system install: makes the user's folders and copies into them the shipped
     // data/*.dat files and the settings file that the user does not have yet; a file the

@@ -70,6 +70,12 @@ TEST(FileLocations, AnythingTheProgramWritesThatMayNotBeWrittenSendsItsFilesToTh
     // A missing file the program would make needs only its folder.
     readOnly = {i.Folder() + "data/autosites.dat", i.Folder() + "reports/"};
     EXPECT_TRUE(FileLocations(i.program.Path(), "quillpost.ini", i.env).Portable());
+
+    // A history that may not be written goes, with the catalogue, to the user's data folder.
+    i.program.Write("data/history.sqlite", "");
+    readOnly = {i.Folder() + "data/history.sqlite"};
+    EXPECT_EQ(FileLocations(i.program.Path(), "quillpost.ini", i.env).History(),
+              i.home.Path() + "/.local/share/quillpost/data/history.sqlite");
 }
 
 TEST(FileLocations, ASystemInstallFillsTheUsersFoldersOnceAndKeepsTheirChanges)

@@ -1,0 +1,228 @@
+#include "history/HistoryStore.h"
+#include "history/HistoryFile.h"
+#include "history/SqliteDb.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+HistoryTime At(int seconds)
+{
+    return HistoryTime(std::chrono::seconds(1'700'000'000 + seconds));
+}
+
+OutcomeRecord Pair(const std::string& product, const std::string& site, const std::string& word, int at,
+                   const std::string& link = "")
+{
+    return OutcomeRecord{At(at),
+                         product,
+                         link.empty() ? "http://pad/" + product : link,
+                         site,
+                         "http://" + site + "/",
+                         "GET",
+                         word,
+                         word == "Ok" ? 200 : 0,
+                         10,
+                         word == "Failed" ? "connection refused" : "",
+                         0};
+}
+
+std::vector<std::string> Keys(const std::vector<OutcomeRecord>& rows)
+{
+    std::vector<std::string> keys;
+    for (const OutcomeRecord& o : rows) keys.push_back(o.Product + "/" + o.Site + "=" + o.Outcome);
+    return keys;
+}
+
+TEST(HistoryStoreTest, StartsAtTheCurrentSchemaInWalModeAndRefusesANewerFileUntouched)
+{
+    TempDir dir;
+    const std::string path = dir.File("data/history.sqlite");
+    EXPECT_TRUE(HistoryStore(path).Created());
+    {
+        SqliteDb db(path, 1000);
+        EXPECT_EQ(db.Integer("PRAGMA user_version"), HistoryFile::SchemaVersion);
+        EXPECT_EQ(db.Text("PRAGMA journal_mode"), "wal");
+        db.Exec("PRAGMA user_version=" + std::to_string(HistoryFile::SchemaVersion + 1));
+    }
+    const std::string before = dir.Read("data/history.sqlite");
+    EXPECT_THROW(HistoryStore{path}, HistoryError);
+    EXPECT_EQ(dir.Read("data/history.sqlite"), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".broken"));
+}
+
+TEST(HistoryStoreTest, ADamagedFileIsSetAsideWithItsWalUnderTheNextFreeNameAndANewOneStarted)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    dir.Write("history.sqlite.broken", "set aside before");
+    dir.Write("history.sqlite", "no database at all, but long enough to be read as a header...............");
+    dir.Write("history.sqlite-wal", "stale wal");
+    {
+        HistoryStore store(path);
+        EXPECT_NE(store.Notice().find("history.sqlite.broken.2"), std::string::npos) << store.Notice();
+        EXPECT_TRUE(store.Created());
+        store.RecordOutcomes(store.BeginRun(RunKind::Submit, 1, At(0)), {Pair("A", "S", "Ok", 0)});
+    }
+    EXPECT_EQ(dir.Read("history.sqlite.broken"), "set aside before");
+    EXPECT_EQ(dir.Read("history.sqlite.broken.2-wal"), "stale wal");
+
+    // A database whose pages were overwritten: only the whole-file check finds it.
+    {
+        SqliteDb db(path, 1000);
+        db.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    const auto size = std::filesystem::file_size(path);
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    for (std::uintmax_t at = 4096 * 2; at + 64 < size; at += 4096) {
+        file.seekp(static_cast<std::streamoff>(at + 8));
+        file.write("\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff", 12);
+    }
+    file.close();
+    HistoryStore again(path);
+    EXPECT_NE(again.Notice().find("history.sqlite.broken.3"), std::string::npos) << again.Notice();
+    EXPECT_TRUE(again.Latest().empty());
+}
+
+TEST(HistoryStoreTest, TwoWritersOnTheirOwnThreadsBothCommitEveryBatch)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    HistoryStore{path};
+    constexpr int Batches = 60, PerBatch = 10;
+    auto writer = [&](const std::string& product) {
+        HistoryStore store(path);
+        const std::int64_t run = store.BeginRun(RunKind::Submit, PerBatch, At(0));
+        for (int b = 0; b < Batches; ++b) {
+            std::vector<OutcomeRecord> batch;
+            for (int i = 0; i < PerBatch; ++i)
+                batch.push_back(Pair(product, "Site" + std::to_string(i), b % 2 ? "Ok" : "X", b));
+            store.RecordOutcomes(run, batch);
+        }
+        store.EndRun(run, RunEnd::Finished, At(Batches));
+    };
+    std::thread a(writer, "A"), b(writer, "B");
+    a.join();
+    b.join();
+    HistoryStore store(path);
+    const std::vector<RunSummary> runs = store.Runs();
+    ASSERT_EQ(runs.size(), 2u);
+    for (const RunSummary& r : runs) {
+        EXPECT_EQ(r.Ok + r.X, Batches * PerBatch);
+        EXPECT_EQ(r.End, RunEnd::Finished);
+        // Its own outcomes, whatever the other writer put between them.
+        const std::vector<OutcomeRecord> own = store.RunOutcomes(r.Id);
+        ASSERT_EQ(own.size(), static_cast<size_t>(Batches * PerBatch));
+        EXPECT_EQ(own.front().Product, own.back().Product);
+    }
+    EXPECT_EQ(store.Latest().size(), 2u * PerBatch);
+    EXPECT_EQ(store.Attempts("B", "Site3").size(), static_cast<size_t>(Batches));
+}
+
+TEST(HistoryStoreTest, AProcessKilledDuringARunLeavesAGoodFileWithEveryBatchItHadRecorded)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    int told[2];
+    ASSERT_EQ(::pipe(told), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        HistoryStore store(path);
+        const std::int64_t run = store.BeginRun(RunKind::Submit, 10, At(0));
+        for (int b = 0;; ++b) {
+            std::vector<OutcomeRecord> batch;
+            for (int i = 0; i < 10; ++i)
+                batch.push_back(Pair("P" + std::to_string(b), "S" + std::to_string(i), "Ok", b));
+            store.RecordOutcomes(run, batch);
+            if (::write(told[1], "b", 1) != 1) ::_exit(1);
+        }
+    }
+    ::close(told[1]);
+    char byte;
+    int recorded = 0;
+    while (recorded < 30 && ::read(told[0], &byte, 1) == 1) ++recorded;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(told[0]);
+    HistoryStore store(path);
+    EXPECT_EQ(store.Notice(), "");
+    const std::vector<RunSummary> runs = store.Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].End, RunEnd::Unfinished);
+    EXPECT_GE(runs[0].Ok, recorded * 10);
+    EXPECT_EQ(runs[0].Ok % 10, 0); // whole batches only
+    EXPECT_EQ(store.RunOutcomes(runs[0].Id).size(), static_cast<size_t>(runs[0].Ok));
+}
+
+TEST(HistoryStoreTest, LatestIsEachPairsNewestOutcomeNotCancelledAndFiltersAfterPickingIt)
+{
+    TempDir dir;
+    HistoryStore store(dir.File("history.sqlite"));
+    const std::int64_t first = store.BeginRun(RunKind::Submit, 5, At(0));
+    store.RecordOutcomes(first, {Pair("Beta", "S2", "Ok", 1), Pair("Alpha", "S2", "Failed", 2),
+                                 Pair("Alpha", "S1", "Ok", 3), Pair("Beta", "S1", "Ok", 4)});
+    store.EndRun(first, RunEnd::Finished, At(5));
+    const std::int64_t second = store.BeginRun(RunKind::Retry, 5, At(100));
+    // A later X replaces; a Cancelled pair and an older outcome recorded late do not.
+    store.RecordOutcomes(second, {Pair("Alpha", "S2", "X", 101), Pair("Beta", "S1", "Cancelled", 102),
+                                  Pair("Alpha", "S1", "Invalid", 0)});
+    store.EndRun(second, RunEnd::Cancelled, At(103));
+
+    EXPECT_EQ(Keys(store.Latest()),
+              (std::vector<std::string>{"Alpha/S1=Ok", "Alpha/S2=X", "Beta/S1=Ok", "Beta/S2=Ok"}));
+    const struct {
+        HistoryFilter filter;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {{{"Beta", "Nobody"}, {}, {}, {}, ""}, {"Beta/S1=Ok", "Beta/S2=Ok"}},
+        {{{}, {"S2"}, {"Ok", "X"}, {}, ""}, {"Alpha/S2=X", "Beta/S2=Ok"}},
+        {{{}, {}, {"Failed"}, {}, ""}, {}}, // Alpha/S2 failed once, but its latest is X
+        {{{}, {}, {}, At(4), ""}, {"Alpha/S2=X", "Beta/S1=Ok"}},
+        {{{}, {}, {}, {}, "alp"}, {"Alpha/S1=Ok", "Alpha/S2=X"}},
+        {{{"Nobody"}, {}, {}, {}, ""}, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Keys(store.Latest(c.filter)), c.keys);
+
+    const std::vector<RunSummary> runs = store.Runs();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ((std::vector<int>{runs[1].Ok, runs[1].X, runs[1].Failed, runs[1].Invalid, runs[1].Cancelled}),
+              (std::vector<int>{0, 1, 0, 1, 1}));
+    EXPECT_EQ(store.LatestSubmitRun()->Id, second);
+    EXPECT_EQ(Keys(store.Attempts("Alpha", "S1")), (std::vector<std::string>{"Alpha/S1=Invalid", "Alpha/S1=Ok"}));
+    EXPECT_EQ(store.RunOutcomes(second).at(1).Reason, "");
+    EXPECT_EQ(store.RunOutcomes(first).at(1).Reason, "connection refused");
+}
+
+TEST(HistoryStoreTest, SitesThatTookAPadLinkFollowTheLinkNotTheProductTitle)
+{
+    TempDir dir;
+    HistoryStore store(dir.File("history.sqlite"));
+    const std::int64_t run = store.BeginRun(RunKind::Submit, 1, At(0));
+    store.RecordOutcomes(run, {Pair("Old Title", "S1", "Ok", 1, "http://pad/x.xml"),
+                               Pair("New Title", "S2", "Ok", 2, "http://pad/x.xml"),
+                               Pair("New Title", "S3", "Ok", 3, "http://pad/x.xml"),
+                               Pair("New Title", "S3", "Failed", 4, "http://pad/x.xml"),
+                               Pair("Other", "S4", "Ok", 5, "http://pad/y.xml")});
+    EXPECT_EQ(store.SitesThatTook("http://pad/x.xml"), (std::set<std::string>{"S1", "S2"}));
+    EXPECT_TRUE(store.SitesThatTook("http://pad/unknown.xml").empty());
+    std::vector<OutcomeRecord> many;
+    for (int i = 0; i < HistoryStore::RecentKept + 2; ++i) many.push_back(Pair("Other", "S3", i ? "X" : "Ok", 10 + i));
+    store.RecordOutcomes(run, many);
+    const std::vector<SiteRecent> recent = store.RecentBySite(HistoryStore::RecentKept + 5);
+    ASSERT_EQ(recent.size(), 4u);
+    EXPECT_EQ(recent[2].Site, "S3");
+    EXPECT_EQ(recent[2].Outcomes, std::vector<std::string>(HistoryStore::RecentKept, "X"));
+    EXPECT_EQ(store.RecentBySite(2)[0].Outcomes, std::vector<std::string>{"Ok"});
+}
+
+} // namespace
