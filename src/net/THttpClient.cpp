@@ -223,8 +223,7 @@ void THttpClient::HTTPConnect()
         int reply = 0;
         bool ended = false; // the call ends here, reported through OnFailure
         try {
-            Connect();
-            if (UseTls && !Proxy.empty()) OpenTunnel();
+            Connect(); // through a proxy's tunnel and TLS, as the URL and Proxy ask
             SendHTTP();
             FReplyNumber = 0;
             RemoveHeader();
@@ -282,29 +281,6 @@ void THttpClient::HTTPConnect()
         if (reply == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         if (reply < 299 || reply > 399) return;
     }
-}
-
-void THttpClient::OpenTunnel()
-{
-    const std::string authority = EscapeRequestTarget(Host) + ":" + std::to_string(Port & 0xFFFF);
-    StatusMessage(4, "CONNECT " + authority);
-    Write("CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority + "\r\n\r\n");
-    const std::string status = ReadLn();
-    // The proxy's head ends with a blank line; nothing of it may be taken as TLS.
-    for (int lines = 0;; ++lines) {
-        const std::string line = ReadLn();
-        if (line.empty() || lines > 100) throw ESockError(CutShortText, NetError::CutShort);
-        if (line == "\r\n" || line == "\n") break;
-    }
-    const size_t blank = status.find(' ');
-    const bool ok = blank != std::string::npos && status.compare(blank + 1, 1, "2") == 0;
-    if (!ok) {
-        std::string shown = status.substr(0, status.find_first_of("\r\n"));
-        for (char& c : shown)
-            if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
-        throw ESockError(ProxyRefusedText + shown, NetError::ProxyRefused);
-    }
-    StartTls();
 }
 
 void THttpClient::FireResult(const TResultEvent& event)

@@ -3,6 +3,7 @@
 #include "net/HttpUrl.h"
 #include "net/THeaderList.h"
 #include "net/TSockConnection.h"
+#include "net/TunnelLayer.h"
 
 #include <atomic>
 #include <cstdint>
@@ -135,17 +136,14 @@ public:
     // EAbortError(CanceledText), or a canceled lookup or connection when Connect is called
     // on its own. From any thread; for a client whose work is over (a stopped worker).
     void BreakOff();
-    // Through a proxy (connected to it): asks it for a tunnel to Host:Port ("CONNECT") and
-    // starts TLS through it. The https requests of the client do it themselves.
-    void OpenTunnel();
 
     static constexpr const char* CanceledText = "Request Canceled";
     // The error of a reply that ended before its head did, or before the length its head
     // announced (ESockError); a reset by the server ends it with the reset's socket error.
-    static constexpr const char* CutShortText = "Reply cut short";
+    static constexpr const char* CutShortText = TunnelLayer::CutShortText;
     // An https request through a proxy goes through "CONNECT host:port"; a proxy that answers
     // it with anything but 2xx ends the call with this text and its status line.
-    static constexpr const char* ProxyRefusedText = "Proxy refused the tunnel: ";
+    static constexpr const char* ProxyRefusedText = TunnelLayer::RefusedText;
     // The error of a body longer than MaxBody, followed by the limit ("16 MiB", "1000 bytes").
     static constexpr const char* BodyTooLargeText = "Reply body exceeds ";
 

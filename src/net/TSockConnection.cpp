@@ -9,10 +9,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -20,10 +16,12 @@
 #include <cstring>
 #include <fstream>
 #include <istream>
-#include <map>
 #include <ostream>
 #include <stdexcept>
 
+#include "net/HttpUrl.h"
+#include "net/SocketLayer.h"
+#include "net/TunnelLayer.h"
 #include "net/WinsockMessage.h"
 
 using Winsock::WSAECONNRESET;
@@ -49,104 +47,6 @@ std::string Dotted(std::uint32_t networkOrder)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(&networkOrder);
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
-}
-
-// The TLS session's own reads and writes on the socket: send() with MSG_NOSIGNAL, as every
-// other send here (OpenSSL's socket BIO writes with write(), which raises SIGPIPE on a
-// connection the peer has closed).
-int SocketBioWrite(BIO* bio, const char* data, int length)
-{
-    const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
-    BIO_clear_retry_flags(bio);
-    const ssize_t n = ::send(fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_write(bio);
-    return static_cast<int>(n);
-}
-
-int SocketBioRead(BIO* bio, char* data, int length)
-{
-    const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
-    BIO_clear_retry_flags(bio);
-    const ssize_t n = ::recv(fd, data, static_cast<std::size_t>(length), 0);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_read(bio);
-    // The session tells the peer's close from a failed read by the BIO's end-of-file mark.
-    if (n == 0) BIO_set_flags(bio, BIO_FLAGS_IN_EOF);
-    return static_cast<int>(n);
-}
-
-long SocketBioCtrl(BIO* bio, int cmd, long, void*)
-{
-    if (cmd == BIO_CTRL_EOF) return BIO_test_flags(bio, BIO_FLAGS_IN_EOF) ? 1 : 0;
-    return cmd == BIO_CTRL_FLUSH ? 1 : 0;
-}
-
-int SocketBioCreate(BIO* bio)
-{
-    BIO_set_init(bio, 1);
-    return 1;
-}
-
-BIO* NewSocketBio(int fd)
-{
-    static BIO_METHOD* method = [] {
-        BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "quillpost socket");
-        BIO_meth_set_write(m, SocketBioWrite);
-        BIO_meth_set_read(m, SocketBioRead);
-        BIO_meth_set_ctrl(m, SocketBioCtrl);
-        BIO_meth_set_create(m, SocketBioCreate);
-        return m;
-    }();
-    BIO* bio = BIO_new(method);
-    if (bio) BIO_set_data(bio, reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)));
-    return bio;
-}
-
-// The last OpenSSL error of this thread as words ("unsupported protocol", ...).
-std::string TlsErrorText(int sslError)
-{
-    if (const unsigned long e = ERR_peek_last_error()) {
-        if (const char* reason = ERR_reason_error_string(e)) return reason;
-        return "error " + std::to_string(e);
-    }
-    return sslError == SSL_ERROR_SYSCALL ? "connection closed by the server" : "no reason given";
-}
-
-// One client context per extra CA file, made on first use and kept for the process: loading
-// the system's trust store for every connection would cost more than the handshake. A
-// context is not changed once made, so threads share it.
-// The map itself is never destroyed, so the contexts stay reachable to the very end of the
-// process (a map destroyed at exit would leave them neither freed nor reachable).
-std::mutex contextMutex;
-std::map<std::string, SSL_CTX*>& Contexts()
-{
-    static auto* contexts = new std::map<std::string, SSL_CTX*>;
-    return *contexts;
-}
-
-SSL_CTX* ClientContext(const std::string& caFile)
-{
-    std::lock_guard lock(contextMutex);
-    std::map<std::string, SSL_CTX*>& contexts = Contexts();
-    if (auto it = contexts.find(caFile); it != contexts.end()) return it->second;
-    SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
-    if (!ctx)
-        throw ESockError(std::string(TSockConnection::HandshakeFailedText) + "no TLS context",
-                         NetError::HandshakeFailed);
-    SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
-    SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
-    SSL_CTX_set_default_verify_paths(ctx);
-    if (!caFile.empty() && SSL_CTX_load_verify_locations(ctx, caFile.c_str(), nullptr) != 1) {
-        SSL_CTX_free(ctx);
-        ERR_clear_error();
-        throw ESockError("Certificate authority file not read: " + caFile);
-    }
-    // HTTP/1.0 replies end when the server closes, and many servers close without a TLS
-    // close alert: that counts as the end, as on a plain connection (a reply cut short is
-    // still told by its Content-Length).
-    SSL_CTX_set_options(ctx, SSL_OP_IGNORE_UNEXPECTED_EOF);
-    SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-    contexts.emplace(caFile, ctx);
-    return ctx;
 }
 
 // Ends the time-out of an operation on every way out of it.
@@ -258,7 +158,7 @@ void TSockConnection::MakeSocket(bool firstSocket)
         linger l{1, 0};
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
     }
-    EndTls();
+    EndStack();
     {
         std::lock_guard lock(FRequestMutex);
         if (FSocket != NoSocket) ::close(FSocket); // a second InitWinsock replaces the socket
@@ -394,12 +294,17 @@ void TSockConnection::TimerFired()
 
 void TSockConnection::PumpMessages(bool Block, short SocketEvents)
 {
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth{FPumpDepth};
     std::vector<pollfd> fds;
     fds.reserve(6);
     fds.push_back(pollfd{FWakeFd, POLLIN, 0});
 
     short socketEvents = 0;
-    if (FSocket != NoSocket) {
+    if (FSocket != NoSocket && !FOnTransport) {
         if (FConnectPending) {
             if (SocketEvents) socketEvents = POLLOUT;
         } else if (FConnected) {
@@ -424,6 +329,11 @@ void TSockConnection::PumpMessages(bool Block, short SocketEvents)
         }
         const int resolverLimit = FResolver->WaitLimitMs();
         if (resolverLimit >= 0 && (timeoutMs < 0 || resolverLimit < timeoutMs)) timeoutMs = resolverLimit;
+        if (FCallDeadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*FCallDeadline - TThreadTimer::Clock::now());
+            const int callLimit = static_cast<int>(std::max<std::int64_t>(0, left.count()));
+            if (timeoutMs < 0 || callLimit < timeoutMs) timeoutMs = callLimit;
+        }
     }
 
     const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
@@ -447,6 +357,19 @@ void TSockConnection::PumpMessages(bool Block, short SocketEvents)
         }
     }
     FTimer->DeliverDue();
+    // The whole call's limit ends the wait as the time-out of the wait would.
+    if (FCallDeadline && !FCallDeadlinePassed && TThreadTimer::Clock::now() >= *FCallDeadline) {
+        FCallDeadlinePassed = true;
+        TimerFired();
+    }
+}
+
+void TSockConnection::WaitFor(short events)
+{
+    if (FStack)
+        FStack->Wait(events);
+    else
+        PumpMessages(true, events);
 }
 
 void TSockConnection::HandleRequests()
@@ -582,6 +505,18 @@ void TSockConnection::Connect()
         ~Leave() { flag = false; }
     } leave{FInConnect};
 
+    if (Transport) {
+        EndStack();
+        FStack = Transport();
+        FOnTransport = true;
+        FConnected = true;
+        FCloseNotified = false;
+        FPeerReset = false;
+        FireSwallowing(OnConnect);
+        StartLayers();
+        return;
+    }
+
     for (int attempt = 0;; ++attempt) {
         try {
             ResolveRemoteHost();
@@ -633,22 +568,130 @@ void TSockConnection::Connect()
         while (!FConnected && !FTimedOut && !FCancel && FNoError) PumpMessages(true, POLLOUT);
     }
     if (!FTimedOut && !FCancel && FNoError) {
-        if (UseTls && Proxy.empty()) StartTls();
+        FStack = std::make_unique<SocketLayer>(FSocket, [this](short events) { PumpMessages(true, events); });
+        StartLayers();
         return;
     }
-
     // A socket whose connection failed (or is still under way) cannot be used again: the
     // next Connect starts on a fresh one.
+    StartFailed();
+    throw ESockError("Connection Failed", NetError::ConnectFailed);
+}
+
+void TSockConnection::StartLayers()
+{
+    if (!UseTls) return;
+    // Through a proxy the tunnel comes first: TLS then runs end to end, inside it.
+    if (!Proxy.empty())
+        OpenTunnel();
+    else
+        StartTls();
+}
+
+void TSockConnection::StartFailed()
+{
     ReplaceSocketQuietly();
     if (OnConnectionFailed) OnConnectionFailed(this);
     if (FTimedOut) throw ESockError("Connection Timed out", NetError::TimedOut);
     if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
-    throw ESockError("Connection Failed", NetError::ConnectFailed);
+}
+
+void TSockConnection::StartTls()
+{
+    StatusMessage(4, "TLS Handshake");
+    if (TlsActive() || !FConnected || !FStack)
+        throw ESockError(TlsActive() ? "Already connected" : "Connection Failed",
+                         TlsActive() ? NetError::Other : NetError::ConnectFailed);
+    // The handshake is part of connecting: a Disconnect meanwhile cancels it.
+    struct Restore {
+        bool& flag;
+        bool was;
+        ~Restore() { flag = was; }
+    } restore{FInConnect, FInConnect};
+    FInConnect = true;
+    auto layer = std::make_unique<TlsLayer>(std::move(FStack), TlsLayer::Context(CaFile));
+    TlsLayer& tls = *layer; // kept alive by the stack, or among the ended ones, until we return
+    FStack = std::move(layer);
+    TlsLayer::Outcome outcome;
+    if (tls.Ready()) {
+        TimerScope timer(*this);
+        outcome = tls.Handshake(Host, [this] { return !FTimedOut && !FCancel && FConnected; });
+    } else {
+        outcome.Reason = std::string(HandshakeFailedText) + "no TLS session";
+    }
+    if (outcome.Done) {
+        StatusMessage(4, "TLS " + outcome.Description);
+        return;
+    }
+    // A Disconnect from another thread that came while the handshake ran (and made it fail)
+    // is a cancel, not the server's doing.
+    HandleRequests();
+    if (outcome.Reason.empty()) outcome.Reason = std::string(HandshakeFailedText) + "connection closed by the server";
+    StartFailed();
+    throw ESockError(outcome.Reason, outcome.Refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
+}
+
+void TSockConnection::OpenTunnel()
+{
+    if (TlsActive()) return; // Connect has opened it
+    CertifyConnect();
+    if (!FStack) throw ESockError("Connection Failed", NetError::ConnectFailed);
+    const std::string authority = EscapeRequestTarget(Host) + ":" + std::to_string(Port & 0xFFFF);
+    StatusMessage(4, "CONNECT " + authority);
+    auto layer = std::make_unique<TunnelLayer>(std::move(FStack));
+    TunnelLayer& tunnel = *layer;
+    FStack = std::move(layer);
+    TunnelLayer::Opened opened = TunnelLayer::Opened::Stopped;
+    try {
+        TimerScope timer(*this);
+        opened = tunnel.Open(authority, IOBufferSize, [this] { return !FTimedOut && !FCancel && FConnected; });
+    } catch (const ESockError&) {
+        ReplaceSocketQuietly();
+        throw;
+    }
+    if (opened == TunnelLayer::Opened::Yes) {
+        StartTls();
+        return;
+    }
+    const int err = errno;
+    ReplaceSocketQuietly();
+    if (opened == TunnelLayer::Opened::Failed) {
+        errno = err;
+        FLastError = TakeErrno();
+        ErrorManager(0);
+    }
+    if (FTimedOut || FCancel) RaiseAbort("Socket readln aborted");
+    throw ESockError(TunnelLayer::CutShortText, NetError::CutShort);
+}
+
+long TSockConnection::Recv(char* buf, std::size_t length, int flags)
+{
+    if (FStack) return FStack->Read(buf, length, (flags & MSG_PEEK) != 0);
+    return ::recv(FSocket, buf, length, flags);
+}
+
+long TSockConnection::Send(const char* data, std::size_t length)
+{
+    if (FStack) return FStack->Write(data, length);
+    return ::send(FSocket, data, length, MSG_NOSIGNAL);
+}
+
+void TSockConnection::EndStack()
+{
+    FOnTransport = false;
+    if (FStack) FStack->BreakOff();
+    // Inside a wait, a layer further up may still be in a call of its own.
+    if (FPumpDepth > 0) {
+        if (FStack) FRetired.push_back(std::move(FStack));
+        return;
+    }
+    FStack.reset();
+    FRetired.clear();
 }
 
 void TSockConnection::ReplaceSocketQuietly()
 {
-    EndTls();
+    EndStack();
     FConnected = false;
     FConnectPending = false;
     {
@@ -686,7 +729,7 @@ void TSockConnection::RequestCloseSocket()
     StatusMessage(4, "Request Close Socket");
     FConnected = false;
     FConnectPending = false;
-    EndTls();
+    EndStack();
     if (FSocket == NoSocket) return;
     int rc = 0;
     {
@@ -708,7 +751,7 @@ void TSockConnection::RequestCloseSocket()
 void TSockConnection::Close(int Socket)
 {
     StatusMessage(8, "Closing Socket");
-    if (Socket == FSocket && IsOwnerThread()) EndTls();
+    if (Socket == FSocket && IsOwnerThread()) EndStack();
     std::lock_guard lock(FRequestMutex);
     if (Socket == FSocket) {
         FSocket = NoSocket;
@@ -748,7 +791,7 @@ std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool 
                 Winsock::SetLastError(WSAENOTCONN);
                 ErrorManager(0);
             }
-            PumpMessages(true, TlsWaitEvents(POLLOUT));
+            WaitFor(POLLOUT);
             continue;
         }
         done += static_cast<std::size_t>(n);
@@ -860,9 +903,9 @@ void TSockConnection::RaiseIfReset()
 bool TSockConnection::DataAvailable()
 {
     StatusMessage(8, "Data Available");
-    if (FSsl && !FTlsIn.empty()) return true;
+    if (FStack && FStack->Buffered()) return true;
     char byte = 0;
-    const ssize_t n = ::recv(FSocket, &byte, 1, MSG_PEEK);
+    const ssize_t n = FOnTransport ? FStack->Read(&byte, 1, true) : ::recv(FSocket, &byte, 1, MSG_PEEK);
     if (n < 0 && errno == ECONNRESET) FPeerReset = true; // told once by the platform: kept for the reader
     return n > 0;
 }
@@ -899,7 +942,7 @@ void TSockConnection::ReadLnInto(std::string& line)
         }
         if (n < 0) {
             if (ReceiveFailed()) return;
-            PumpMessages(true, TlsWaitEvents(POLLIN));
+            WaitFor(POLLIN);
             continue;
         }
         const char* lf = static_cast<const char*>(std::memchr(buf + taken, '\n', static_cast<std::size_t>(n)));
@@ -937,7 +980,7 @@ std::string TSockConnection::Read(std::uint16_t Count)
 
     // poll() wakes only once Count bytes wait (or the peer closes). Under TLS the bytes on
     // the socket are records, not the data: there each record that comes is decrypted.
-    int lowWater = FSsl ? 1 : Count;
+    int lowWater = TlsActive() || FOnTransport ? 1 : Count;
     ::setsockopt(FSocket, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
     struct Restore {
         int fd;
@@ -962,7 +1005,7 @@ std::string TSockConnection::Read(std::uint16_t Count)
         } else if (FCloseNotified) {
             return {}; // the peer closed before Count bytes came
         }
-        PumpMessages(true, TlsWaitEvents(POLLIN));
+        WaitFor(POLLIN);
     }
     RaiseAbort("Socket send aborted");
 }
@@ -1007,7 +1050,7 @@ void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, 
         }
         if (ReceiveFailed()) break;
         if (singlePass) break;
-        PumpMessages(true, TlsWaitEvents(POLLIN));
+        WaitFor(POLLIN);
     }
 }
 
@@ -1073,7 +1116,7 @@ void TSockConnection::AppendFile(const std::string& FileName)
             continue;
         }
         if (ReceiveFailed()) break;
-        PumpMessages(true, TlsWaitEvents(POLLIN));
+        WaitFor(POLLIN);
     }
     file.close();
     if (FCancel) RaiseAbort("Socket send aborted");
@@ -1136,149 +1179,4 @@ std::string TSockConnection::GetPortString()
     if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_port = 0;
     const unsigned port = ntohs(local.sin_port);
     return "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TLS
-
-void TSockConnection::StartTls()
-{
-    StatusMessage(4, "TLS Handshake");
-    if (FSsl || !FConnected)
-        throw ESockError(FSsl ? "Already connected" : "Connection Failed",
-                         FSsl ? NetError::Other : NetError::ConnectFailed);
-    // The handshake is part of connecting: a Disconnect meanwhile cancels it.
-    struct Restore {
-        bool& flag;
-        bool was;
-        ~Restore() { flag = was; }
-    } restore{FInConnect, FInConnect};
-    FInConnect = true;
-    SSL_CTX* ctx = ClientContext(CaFile);
-    FSsl = SSL_new(ctx);
-    BIO* bio = FSsl ? NewSocketBio(FSocket) : nullptr;
-    if (!bio) {
-        EndTls();
-        throw ESockError(std::string(HandshakeFailedText) + "no TLS session", NetError::HandshakeFailed);
-    }
-    SSL_set_bio(FSsl, bio, bio);
-    FTlsIn.clear();
-    FTlsEnd = -1;
-    // The name the certificate must carry: an address is matched against the certificate's
-    // addresses, a name against its names, and only a name goes out as SNI.
-    in_addr literal{};
-    if (::inet_pton(AF_INET, Host.c_str(), &literal) == 1) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(FSsl), Host.c_str());
-    } else {
-        SSL_set_tlsext_host_name(FSsl, Host.c_str());
-        SSL_set1_host(FSsl, Host.c_str());
-    }
-
-    std::string reason;
-    bool refused = false; // the certificate, not the handshake, failed
-    {
-        TimerScope timer(*this);
-        while (!FTimedOut && !FCancel && FConnected && FSsl) {
-            ERR_clear_error();
-            const int rc = SSL_connect(FSsl);
-            if (rc == 1) {
-                StatusMessage(4, std::string("TLS ") + SSL_get_version(FSsl) + " " + SSL_get_cipher_name(FSsl));
-                return;
-            }
-            const int error = SSL_get_error(FSsl, rc);
-            if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-                PumpMessages(true, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
-                continue;
-            }
-            const long verify = SSL_get_verify_result(FSsl);
-            refused = verify != X509_V_OK;
-            if (refused)
-                reason = CertificateRefusedText + std::string(X509_verify_cert_error_string(verify));
-            else
-                reason = HandshakeFailedText + TlsErrorText(error);
-            ERR_clear_error();
-            break;
-        }
-    }
-    // A Disconnect from another thread that came while the handshake ran (and made it fail)
-    // is a cancel, not the server's doing.
-    HandleRequests();
-    if (reason.empty()) reason = std::string(HandshakeFailedText) + "connection closed by the server";
-    ReplaceSocketQuietly();
-    if (OnConnectionFailed) OnConnectionFailed(this);
-    if (FTimedOut) throw ESockError("Connection Timed out", NetError::TimedOut);
-    if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
-    throw ESockError(reason, refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
-}
-
-void TSockConnection::EndTls()
-{
-    if (FSsl) SSL_free(FSsl); // frees the BIO too; the socket stays the caller's
-    FSsl = nullptr;
-    FTlsIn.clear();
-    FTlsEnd = -1;
-    FTlsWantRead = true;
-}
-
-short TSockConnection::TlsWaitEvents(short plain) const
-{
-    if (!FSsl) return plain;
-    return FTlsWantRead ? POLLIN : POLLOUT;
-}
-
-long TSockConnection::Recv(char* buf, std::size_t length, int flags)
-{
-    if (!FSsl) return ::recv(FSocket, buf, length, flags);
-    // Decrypt until `length` bytes are held or the session waits for the socket, so that
-    // nothing stays inside the session while poll() sleeps on the socket.
-    int waitErrno = 0;
-    while (FTlsIn.size() < length && FTlsEnd < 0) {
-        char chunk[16384];
-        ERR_clear_error();
-        const int n = SSL_read(FSsl, chunk, sizeof chunk);
-        if (n > 0) {
-            FTlsIn.append(chunk, static_cast<std::size_t>(n));
-            continue;
-        }
-        const int error = SSL_get_error(FSsl, n);
-        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-            FTlsWantRead = error == SSL_ERROR_WANT_READ;
-            waitErrno = EAGAIN;
-        } else if (error == SSL_ERROR_ZERO_RETURN) {
-            FTlsEnd = 0;
-        } else if (error == SSL_ERROR_SYSCALL && errno != 0 && errno != EAGAIN) {
-            FTlsEnd = errno;
-        } else {
-            FTlsEnd = ECONNRESET; // a broken record ends the connection as a reset does
-        }
-        ERR_clear_error();
-        break;
-    }
-    if (!FTlsIn.empty()) {
-        const std::size_t n = std::min(length, FTlsIn.size());
-        std::memcpy(buf, FTlsIn.data(), n);
-        if (!(flags & MSG_PEEK)) FTlsIn.erase(0, n);
-        return static_cast<long>(n);
-    }
-    if (FTlsEnd == 0) return 0;
-    errno = FTlsEnd > 0 ? FTlsEnd : (waitErrno ? waitErrno : EAGAIN);
-    return -1;
-}
-
-long TSockConnection::Send(const char* data, std::size_t length)
-{
-    if (!FSsl) return ::send(FSocket, data, length, MSG_NOSIGNAL);
-    ERR_clear_error();
-    errno = 0;
-    const int n = SSL_write(FSsl, data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-    if (n > 0) return n;
-    const int error = SSL_get_error(FSsl, n);
-    if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-        FTlsWantRead = error == SSL_ERROR_WANT_READ;
-        errno = EAGAIN;
-    } else if (error != SSL_ERROR_SYSCALL || errno == 0) {
-        errno = error == SSL_ERROR_ZERO_RETURN ? EPIPE : ECONNRESET;
-    }
-    ERR_clear_error();
-    return -1;
 }
