@@ -146,6 +146,13 @@ const char* RequestCommand::Usage()
 
 int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
+    // Asked for, the usage is the answer, whatever else is on the line.
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            out << Usage();
+            return Done;
+        }
+    }
     Options opt;
     std::string why;
     if (!ParseArgs(args, opt, why)) {

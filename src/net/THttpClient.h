@@ -77,8 +77,12 @@ public:
     static constexpr size_t MaxHeaderText = 16u * 1024u * 1024u;
     // A call ends after this many exchanges.
     static constexpr int MaxExchanges = 10;
-    // Characters of a URL taken into the request path.
-    static constexpr size_t MaxPathLength = HttpUrl::MaxPathLength;
+    // The longest request target sent (the path, or through a proxy the whole URL, escaped):
+    // a longer one ends the call before it connects, with AddressTooLongText. Nothing is cut.
+    static constexpr size_t MaxTargetLength = 8000;
+    // A whole call (redirects included) may take this many times TimeOut; then it ends with
+    // NoAnswerText and the limit in seconds ("No complete answer in 30 s").
+    static constexpr int CallTimeOuts = 3;
 
     THttpClient();
     ~THttpClient() override;
@@ -146,6 +150,8 @@ public:
     static constexpr const char* ProxyRefusedText = TunnelLayer::RefusedText;
     // The error of a body longer than MaxBody, followed by the limit ("16 MiB", "1000 bytes").
     static constexpr const char* BodyTooLargeText = "Reply body exceeds ";
+    static constexpr const char* AddressTooLongText = "Request address too long";
+    static constexpr const char* NoAnswerText = "No complete answer in ";
 
     // State of the current (or last) exchange.
     const std::string& URL() const { return url_; }
@@ -168,6 +174,11 @@ private:
     void ReadBody();
     // Bytes of the body received.
     int64_t BodyBytes() const;
+    // "http://host[:port]" of the current exchange, for addresses that name a path alone.
+    std::string Origin() const;
+    // One exchange of the call (connect, request, reply); sets `reply` and whether the call
+    // ends here. Failures raise; the caller closes.
+    void Exchange(int exchange, int& reply, bool& ended);
 
     std::string url_;
     std::string path_;

@@ -108,6 +108,11 @@ TEST(CliRequest, UsageErrors)
         EXPECT_EQ(o.out, "");
         EXPECT_NE(o.err.find("usage: quillpost-cli request METHOD URL"), std::string::npos);
     }
+    // Asked for, the usage is the answer.
+    const Outcome help = RunRequest({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("usage: quillpost-cli request METHOD URL", 0), 0u) << help.out << help.err;
+    EXPECT_EQ(help.err, "");
 }
 
 TEST(CliRequest, BuiltProgramRunsOneCall)
