@@ -1,5 +1,7 @@
 #include "net/THttpClient.h"
 
+#include "net/MemoryStream.h"
+
 #include "support/ScriptedServer.h"
 #include "support/TempDir.h"
 
@@ -364,6 +366,34 @@ TEST_F(HttpClient, AWholeCallEndsAtThreeTimesItsTimeOutThoughEachWaitIsInTime)
     // The next call has its own limit.
     S quick(Reply(kOk));
     client.Get(quick.Url() + "/");
+    EXPECT_EQ(log.Count("Success"), 1);
+}
+
+TEST_F(HttpClient, TheWholeReplyPathRunsOnAStreamFromMemory)
+{
+    // A byte at a time with pauses between, a redirect with a cookie, then a body whose
+    // connection is reset once it is whole; then a body cut short by a reset.
+    std::vector<std::vector<std::string>> scripts;
+    for (const std::string reply :
+         {"HTTP/1.0 302 Found\r\nSet-Cookie: sid=7\r\nLocation: /next\r\n\r\n",
+          "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nbody", "HTTP/1.0 200 OK\r\nContent-Length: 9\r\n\r\nbody"}) {
+        scripts.emplace_back();
+        for (const char c : reply) scripts.back().insert(scripts.back().end(), {std::string(1, c), ""});
+    }
+    std::vector<std::shared_ptr<std::string>> sent;
+    client.Transport = [&]() -> std::unique_ptr<ByteStream> {
+        auto stream = std::make_unique<MemoryStream>(scripts.at(sent.size()), sent.size() > 0);
+        sent.push_back(stream->Sent);
+        return stream;
+    };
+    client.Get("http://pad.example.com/form.php");
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(*sent[1], "GET /next HTTP/1.0\r\nHost: pad.example.com\r\n" + kAccept + "Cookie: sid=7\r\n" +
+                            kContentType + "\r\n");
+    EXPECT_EQ(client.URL(), "http://pad.example.com/next");
+    EXPECT_EQ(client.Body, "body");
+    EXPECT_EQ(log.Count("Success"), 1);
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get("http://pad.example.com/"); }).rfind("10054:", 0), 0u);
     EXPECT_EQ(log.Count("Success"), 1);
 }
 
