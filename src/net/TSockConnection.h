@@ -243,6 +243,20 @@ protected:
 private:
     enum class Request { Cancel, Disconnect };
 
+    // Records the calling thread's errno as its last socket error and returns the code.
+    static std::uint16_t TakeErrno();
+    // Ends the time-out of an operation on every way out of it.
+    class TimerScope {
+    public:
+        explicit TimerScope(TSockConnection& c) : c_(c) { c_.TimerOn(); }
+        ~TimerScope() { c_.TimerOff(); }
+        TimerScope(const TimerScope&) = delete;
+        TimerScope& operator=(const TimerScope&) = delete;
+
+    private:
+        TSockConnection& c_;
+    };
+
     bool IsOwnerThread() const { return std::this_thread::get_id() == FOwnerThread; }
     void MakeSocket(bool firstSocket);
     void ReplaceSocketQuietly();
