@@ -69,7 +69,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
             } else {
                 const size_t colon = v.rfind(':');
                 if (colon == std::string::npos || colon == 0 || !ParseNumber(v.substr(colon + 1), opt.proxyPort) ||
-                    opt.proxyPort > 65535) {
+                    opt.proxyPort < 1 || opt.proxyPort > 65535) {
                     why = "--proxy takes HOST:PORT";
                     return false;
                 }

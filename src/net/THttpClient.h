@@ -62,7 +62,8 @@ using TResultEvent = std::function<void(THttpClient* Sender, CmdType Cmd)>;
 // An HTTP/1.0 client: each request is one exchange on a fresh connection (request header,
 // optional body, reply head, reply body until the server closes), repeated for redirects.
 // Everything happens inside the caller's Get/Post/... call, on the caller's thread, with the
-// connection's time-out and cancel rules. Reply codes are reported through OnSuccess (below
+// connection's time-out and cancel rules; the whole call, redirects included, has
+// CallTimeOuts times TimeOut. Reply codes are reported through OnSuccess (below
 // 299) and OnFailure (above 399, and every reply that ends a call without an answer: a
 // redirect chain longer than MaxExchanges, or a 299/303-399 reply); failures of the
 // exchange itself are exceptions, and so is a reply that did not arrive whole (cut off by a
