@@ -17,6 +17,7 @@ struct Options {
     int proxyPort = 0;
     int reportLevel = 0;
     std::string caFile;
+    bool help = false;
 };
 
 bool ParseNumber(const std::string& text, int& value)
@@ -44,6 +45,10 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            opt.help = true; // asked for, the usage is the answer, whatever else is on the line
+            return true;
+        }
         if (a == "--timeout" || a == "--proxy" || a == "--report-level" || a == "--cacert") {
             if (i + 1 >= args.size()) {
                 why = a + " needs a value";
@@ -146,18 +151,15 @@ const char* RequestCommand::Usage()
 
 int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    // Asked for, the usage is the answer, whatever else is on the line.
-    for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
-            out << Usage();
-            return Done;
-        }
-    }
     Options opt;
     std::string why;
     if (!ParseArgs(args, opt, why)) {
         err << "quillpost-cli request: " << why << '\n' << Usage();
         return UsageError;
+    }
+    if (opt.help) {
+        out << Usage();
+        return Done;
     }
 
     THttpClient client;

@@ -273,7 +273,7 @@ void THttpClient::HTTPConnect()
             // "Empty URL".
             if (!url_.empty() && url_.find('/') == std::string::npos)
                 url_ = Origin() + "/" + url_;
-            else if (url_.size() > 1 && url_[0] == '/' && url_[1] != '/')
+            else if (!url_.empty() && url_[0] == '/' && url_.compare(0, 2, "//") != 0)
                 url_ = Origin() + url_;
         }
         if (reply == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);

@@ -637,6 +637,10 @@ void TSockConnection::OpenTunnel()
     }
     const int err = errno;
     ReplaceSocketQuietly();
+    if (opened == TunnelLayer::Opened::LineTooLong) {
+        FLastError = 10040; // message too long
+        throw ESockError(LineTooLongText, NetError::LineTooLong);
+    }
     if (opened == TunnelLayer::Opened::Failed) {
         errno = err;
         FLastError = TakeErrno();
@@ -676,6 +680,7 @@ void TSockConnection::ReplaceSocketQuietly()
     EndStack();
     FConnected = false;
     FConnectPending = false;
+    if (Transport) return; // the socket is not used
     {
         std::lock_guard lock(FRequestMutex);
         if (FSocket != NoSocket) ::close(FSocket);
@@ -712,6 +717,11 @@ void TSockConnection::RequestCloseSocket()
     FConnected = false;
     FConnectPending = false;
     EndStack();
+    // On streams from memory a close ends the stack alone; the socket stays unused.
+    if (Transport && !FClosingForGood) {
+        if (!FDestroying && OnDisconnect) OnDisconnect(this);
+        return;
+    }
     if (FSocket == NoSocket) return;
     int rc = 0;
     {

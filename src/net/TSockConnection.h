@@ -61,14 +61,14 @@ public:
     std::string Proxy;   // connect to this host instead (empty: none)
     int ProxyPort = 0;   // port of the proxy (low 16 bits used)
     // TLS: with UseTls, Connect opens a TLS session over the connection once it is made;
-    // through a proxy it first asks the proxy for a tunnel to Host:Port. TLS 1.2 and 1.3 only; the server's certificate
-    // is verified against the system's trust store and CaFile, and its name (or address) must be Host. Nothing turns
-    // that off.
+    // through a proxy it first asks the proxy for a tunnel to Host:Port. TLS 1.2 and 1.3
+    // only; the server's certificate is verified against the system's trust store and
+    // CaFile, and its name (or address) must be Host. Nothing turns that off.
     bool UseTls = false;
     std::string CaFile; // an extra certificate authority file (PEM); empty: none
     // For tests and fuzzing: when set, Connect takes the stream it makes as the bottom of the
-    // stack instead of a TCP connection (no lookup, no socket); the layers above, the
-    // readers and the writers work on it as on a socket.
+    // stack instead of a TCP connection (no lookup; the socket is left alone); the layers
+    // above, the readers and the writers work on it as on a socket.
     std::function<std::unique_ptr<ByteStream>()> Transport;
 
     // --- events (fired on the owning thread) ----------------------------------------------
@@ -283,7 +283,7 @@ private:
     long Send(const char* data, std::size_t length);
     // Ends the stack (the socket is closed by the caller). Layers may be in a call further up
     // this thread's stack (a close heard inside a wait): they are broken off and kept until
-    // the next Connect.
+    // the stack next ends outside a wait, or the connection does.
     void EndStack();
     // Ends a failed start of the stack (tunnel or TLS): a fresh socket, OnConnectionFailed,
     // and the error of the time-out or cancel when one came meanwhile.
@@ -303,7 +303,7 @@ private:
     unsigned FSocketGeneration = 0; // changes with every new socket
 
     std::unique_ptr<ByteStream> FStack;                // the top layer; owner thread only
-    std::vector<std::unique_ptr<ByteStream>> FRetired; // ended stacks, freed at the next Connect
+    std::vector<std::unique_ptr<ByteStream>> FRetired; // ended inside a wait; freed outside one
     int FPumpDepth = 0;                                // waits in progress on this thread
     bool FOnTransport = false;                         // the stack's bottom is Transport's, not FSocket
     std::optional<TThreadTimer::Clock::time_point> FCallDeadline;

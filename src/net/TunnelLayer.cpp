@@ -45,7 +45,7 @@ TunnelLayer::Opened TunnelLayer::ReadLine(std::string& line, std::size_t lineLim
 {
     char buf[4096];
     while (goOn()) {
-        if (line.size() >= lineLimit) throw ESockError("Socket readln line too long", NetError::LineTooLong);
+        if (line.size() >= lineLimit) return Opened::LineTooLong;
         // Peek first and take no byte past the line's end: what follows is the tunnel's.
         const std::size_t room = std::min(sizeof buf, lineLimit - line.size());
         const long n = lower_->Read(buf, room, true);
@@ -58,7 +58,7 @@ TunnelLayer::Opened TunnelLayer::ReadLine(std::string& line, std::size_t lineLim
         const char* lf = static_cast<const char*>(std::memchr(buf, '\n', static_cast<std::size_t>(n)));
         const std::size_t want = lf ? static_cast<std::size_t>(lf - buf) + 1 : static_cast<std::size_t>(n);
         const long got = lower_->Read(buf, want, false);
-        if (got < 0) return errno == EAGAIN ? Opened::Stopped : Opened::Failed;
+        if (got < 0) return Opened::Failed;
         line.append(buf, static_cast<std::size_t>(got));
         if (lf && static_cast<std::size_t>(got) == want) return Opened::Yes;
     }

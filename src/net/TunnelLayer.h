@@ -18,12 +18,12 @@ public:
 
     explicit TunnelLayer(std::unique_ptr<ByteStream> lower) : lower_(std::move(lower)) {}
 
-    // How Open ended when the proxy did not answer: stopped (goOn() turned false), or the
-    // layer below failed with errno.
-    enum class Opened { Yes, Stopped, Failed };
+    // How Open ended when the proxy did not answer: stopped (goOn() turned false), the layer
+    // below failed with errno, or a line of the answer was longer than its limit.
+    enum class Opened { Yes, Stopped, Failed, LineTooLong };
     // Asks the proxy for a tunnel to `authority` ("host:port"), waiting below while goOn()
-    // holds. Raises ESockError for an answer that refuses (RefusedText), ends early
-    // (CutShortText) or has a line longer than lineLimit.
+    // holds. Raises ESockError for an answer that refuses (RefusedText) or ends early
+    // (CutShortText).
     Opened Open(const std::string& authority, std::size_t lineLimit, const std::function<bool()>& goOn);
 
     long Read(char* buf, std::size_t length, bool peek) override { return lower_->Read(buf, length, peek); }
