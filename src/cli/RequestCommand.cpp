@@ -17,6 +17,7 @@ struct Options {
     int proxyPort = 0;
     int reportLevel = 0;
     std::string caFile;
+    bool help = false;
 };
 
 bool ParseNumber(const std::string& text, int& value)
@@ -44,6 +45,10 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            opt.help = true; // asked for, the usage is the answer, whatever else is on the line
+            return true;
+        }
         if (a == "--timeout" || a == "--proxy" || a == "--report-level" || a == "--cacert") {
             if (i + 1 >= args.size()) {
                 why = a + " needs a value";
@@ -69,7 +74,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options& opt, std::string& 
             } else {
                 const size_t colon = v.rfind(':');
                 if (colon == std::string::npos || colon == 0 || !ParseNumber(v.substr(colon + 1), opt.proxyPort) ||
-                    opt.proxyPort > 65535) {
+                    opt.proxyPort < 1 || opt.proxyPort > 65535) {
                     why = "--proxy takes HOST:PORT";
                     return false;
                 }
@@ -151,6 +156,10 @@ int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out,
     if (!ParseArgs(args, opt, why)) {
         err << "quillpost-cli request: " << why << '\n' << Usage();
         return UsageError;
+    }
+    if (opt.help) {
+        out << Usage();
+        return Done;
     }
 
     THttpClient client;

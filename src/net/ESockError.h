@@ -13,7 +13,7 @@ enum class NetError {
     LookupCanceled,     // the name lookup was broken off
     NoAddress,          // no address to connect to (the lookup, asked twice, found none)
     ConnectFailed,      // the connection could not be made
-    TimedOut,           // a wait took longer than the time-out
+    TimedOut,           // a wait, or a whole request, took longer than its time-out
     Canceled,           // a wait was broken off by Cancel or Disconnect
     LineTooLong,        // a line longer than the I/O buffer
     HandshakeFailed,    // the TLS handshake failed
@@ -22,6 +22,7 @@ enum class NetError {
     ProxyRefused,       // the proxy refused the tunnel
     BodyTooLarge,       // the reply body passed the client's limit
     HeadTooLarge,       // the reply head passed the client's limit
+    AddressTooLong,     // the request target is longer than the client sends
 };
 
 // Every socket failure of TSockConnection and THttpClient.

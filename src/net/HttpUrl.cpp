@@ -72,7 +72,7 @@ HttpUrl ParseUrl(const std::string& url, bool allowHttps)
         path = url.substr(std::min(NthPos(url, '/', 3) - 1, url.size()));
     else if (const size_t slash = url.find('/'); slash != std::string::npos)
         path = url.substr(slash);
-    path = EscapeRequestTarget(path.substr(0, HttpUrl::MaxPathLength));
+    path = EscapeRequestTarget(path);
 
     if (url.find(':') != std::string::npos) {
         const std::string scheme = Lower(NthWord(url, ':', 1));

@@ -14,9 +14,6 @@
 // What ParseUrl returns is safe to put on the wire: the path carries no blank and no control
 // byte, the host no control byte, and a port is always one that exists (1 to 65535).
 struct HttpUrl {
-    // Characters of a URL taken into the request path.
-    static constexpr std::size_t MaxPathLength = 256;
-
     // The URL as the exchange keeps it: with a "/" appended when it named no path.
     std::string Url;
     // Empty when the URL names no host (it is a path alone): the previous host stays.
@@ -26,8 +23,8 @@ struct HttpUrl {
     std::optional<int> Port;
     // Set with Port: true when the scheme is "https" (the connection then speaks TLS).
     bool Secure = false;
-    // The request path: "/" at least, at most MaxPathLength characters of the URL, every
-    // blank, control byte and DEL written as "%" and two hexadecimal digits.
+    // The request path: "/" at least, the whole rest of the URL, every blank, control byte
+    // and DEL written as "%" and two hexadecimal digits.
     std::string Path;
 };
 

@@ -211,9 +211,27 @@ void THttpClient::Abort()
 
 void THttpClient::HTTPConnect()
 {
+    // The whole call, redirects included, has CallTimeOuts times the time-out of one wait.
+    const std::int64_t callLimitMs = TimeOut > 0 ? std::int64_t{CallTimeOuts} * TimeOut : 0;
+    struct CallLimit {
+        THttpClient& c;
+        CallLimit(THttpClient& client, std::int64_t ms) : c(client)
+        {
+            if (ms > 0) c.SetCallDeadline(TThreadTimer::Clock::now() + std::chrono::milliseconds(ms));
+        }
+        ~CallLimit() { c.SetCallDeadline(std::nullopt); }
+    } callLimit(*this, callLimitMs);
+
     for (int exchange = 1;; ++exchange) {
         if (brokenOff_) throw EAbortError(CanceledText);
         const bool wasSecure = exchange > 1 && UseTls;
+        if (exchange > 1) {
+            // What the caller reads after the call is the last hop's, also when it fails early.
+            FReplyNumber = 0;
+            FExpectedTotal = 0;
+            if (!OutputFileMode) Header.clear();
+            if (!InputFileMode) Body.clear();
+        }
         ParseURL();
         // A redirect from https to http: nothing of the TLS exchange goes out in the clear.
         if (wasSecure && !UseTls) HeaderInfo.Cookie.clear();
@@ -223,35 +241,8 @@ void THttpClient::HTTPConnect()
         int reply = 0;
         bool ended = false; // the call ends here, reported through OnFailure
         try {
-            Connect();
-            if (UseTls && !Proxy.empty()) OpenTunnel();
-            SendHTTP();
-            FReplyNumber = 0;
-            RemoveHeader();
-            reply = ReplyNumber();
-            // The server closed within the head: whatever the status line said, no reply came
-            // whole. (A server that closes without a word still answers, with reply 0.)
-            if (headCutShort_) throw ESockError(CutShortText, NetError::CutShort);
-            ReadBody();
-            // A reply cut short by a Disconnect of ours is no reply.
-            if (brokenOff_) throw EAbortError(CanceledText);
-            // Nor is a body shorter than its announced length. A HEAD reply, and replies 204
-            // and 304, announce a length that they do not send.
-            if (BodyBytes() < FExpectedTotal && cmd_ != CmdHEAD && reply != 204 && reply != 304)
-                throw ESockError(CutShortText, NetError::CutShort);
-            if (reply < 299) {
-                FireResult(OnSuccess);
-                StatusMessage(2, "Transaction Completed");
-            } else if (reply > 399) {
-                FireResult(OnFailure);
-            } else if (reply >= 300 && reply <= 302 && exchange < MaxExchanges) {
-                url_ = location_;
-            } else {
-                // A 299 or 303-399 reply would repeat the same request for ever, and a
-                // redirect chain has run out of exchanges: the call ends without an answer.
-                ended = true;
-                FireResult(OnFailure);
-            }
+            if (CallDeadlinePassed()) throw EAbortError(CanceledText, NetError::TimedOut);
+            Exchange(exchange, reply, ended);
         } catch (...) {
             try {
                 TSockConnection::Disconnect();
@@ -261,6 +252,12 @@ void THttpClient::HTTPConnect()
             // A request broken off by a Disconnect of ours fails wherever it was (a send on
             // the closed socket, a lookup or connection cut short): it was canceled.
             if (brokenOff_) throw EAbortError(CanceledText);
+            if (CallDeadlinePassed()) {
+                const std::int64_t tenths = callLimitMs / 100;
+                throw ESockError(NoAnswerText + std::to_string(tenths / 10) +
+                                     (tenths % 10 ? "." + std::to_string(tenths % 10) : std::string()) + " s",
+                                 NetError::TimedOut);
+            }
             throw;
         }
         TSockConnection::Disconnect();
@@ -271,40 +268,56 @@ void THttpClient::HTTPConnect()
             if (!cookie_.empty()) HeaderInfo.Cookie = cookie_;
             if (OnRedirect) OnRedirect(this, handled);
             if (handled) return;
-            // A bare file name is taken from the server's root, on the port it came from. No
-            // location at all stays empty and ends the call as "Empty URL".
-            if (!url_.empty() && url_.find('/') == std::string::npos) {
-                const int defaultPort = UseTls ? 443 : 80;
-                url_ = (UseTls ? "https://" : "http://") + Host +
-                       (Port == defaultPort ? std::string() : ":" + std::to_string(Port)) + "/" + url_;
-            }
+            // A bare file name is taken from the server's root, and a path from the server, on
+            // the port it came from. No location at all stays empty and ends the call as
+            // "Empty URL".
+            if (!url_.empty() && url_.find('/') == std::string::npos)
+                url_ = Origin() + "/" + url_;
+            else if (!url_.empty() && url_[0] == '/' && url_.compare(0, 2, "//") != 0)
+                url_ = Origin() + url_;
         }
         if (reply == 401 && OnAuthenticationNeeded) OnAuthenticationNeeded(this);
         if (reply < 299 || reply > 399) return;
     }
 }
 
-void THttpClient::OpenTunnel()
+void THttpClient::Exchange(int exchange, int& reply, bool& ended)
 {
-    const std::string authority = EscapeRequestTarget(Host) + ":" + std::to_string(Port & 0xFFFF);
-    StatusMessage(4, "CONNECT " + authority);
-    Write("CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority + "\r\n\r\n");
-    const std::string status = ReadLn();
-    // The proxy's head ends with a blank line; nothing of it may be taken as TLS.
-    for (int lines = 0;; ++lines) {
-        const std::string line = ReadLn();
-        if (line.empty() || lines > 100) throw ESockError(CutShortText, NetError::CutShort);
-        if (line == "\r\n" || line == "\n") break;
+    Connect(); // through a proxy's tunnel and TLS, as the URL and Proxy ask
+    SendHTTP();
+    FReplyNumber = 0;
+    RemoveHeader();
+    reply = ReplyNumber();
+    // The server closed within the head: whatever the status line said, no reply came
+    // whole. (A server that closes without a word still answers, with reply 0.)
+    if (headCutShort_) throw ESockError(CutShortText, NetError::CutShort);
+    ReadBody();
+    // A reply cut short by a Disconnect of ours is no reply.
+    if (brokenOff_) throw EAbortError(CanceledText);
+    // Nor is a body shorter than its announced length. A HEAD reply, and replies 204
+    // and 304, announce a length that they do not send.
+    if (BodyBytes() < FExpectedTotal && cmd_ != CmdHEAD && reply != 204 && reply != 304)
+        throw ESockError(CutShortText, NetError::CutShort);
+    if (reply < 299) {
+        FireResult(OnSuccess);
+        StatusMessage(2, "Transaction Completed");
+    } else if (reply > 399) {
+        FireResult(OnFailure);
+    } else if (reply >= 300 && reply <= 302 && exchange < MaxExchanges) {
+        url_ = location_;
+    } else {
+        // A 299 or 303-399 reply would repeat the same request for ever, and a
+        // redirect chain has run out of exchanges: the call ends without an answer.
+        ended = true;
+        FireResult(OnFailure);
     }
-    const size_t blank = status.find(' ');
-    const bool ok = blank != std::string::npos && status.compare(blank + 1, 1, "2") == 0;
-    if (!ok) {
-        std::string shown = status.substr(0, status.find_first_of("\r\n"));
-        for (char& c : shown)
-            if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
-        throw ESockError(ProxyRefusedText + shown, NetError::ProxyRefused);
-    }
-    StartTls();
+}
+
+std::string THttpClient::Origin() const
+{
+    const int defaultPort = UseTls ? 443 : 80;
+    return (UseTls ? "https://" : "http://") + Host +
+           (Port == defaultPort ? std::string() : ":" + std::to_string(Port));
 }
 
 void THttpClient::FireResult(const TResultEvent& event)
@@ -368,7 +381,10 @@ void THttpClient::AssembleHTTPHeader()
     // Through a proxy a plain request names the whole URL; an https one goes through the
     // proxy's tunnel to the server itself and names the path, as without a proxy.
     const bool proxied = !Proxy.empty() && !UseTls;
-    const std::string target = proxied ? EscapeRequestTarget(url_) : path_;
+    // A proxy is told the whole address, also when the URL names a path alone.
+    const bool pathAlone = !url_.empty() && url_[0] == '/' && url_.compare(0, 2, "//") != 0;
+    const std::string target = proxied ? EscapeRequestTarget(pathAlone ? Origin() + url_ : url_) : path_;
+    if (target.size() > MaxTargetLength) throw ESockError(AddressTooLongText, NetError::AddressTooLong);
     headerList_.Add(CommandWord(cmd_) + target + " HTTP/1.0");
     const std::string host = EscapeRequestTarget(Host);
     if (proxied) {

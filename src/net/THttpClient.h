@@ -3,6 +3,7 @@
 #include "net/HttpUrl.h"
 #include "net/THeaderList.h"
 #include "net/TSockConnection.h"
+#include "net/TunnelLayer.h"
 
 #include <atomic>
 #include <cstdint>
@@ -61,7 +62,8 @@ using TResultEvent = std::function<void(THttpClient* Sender, CmdType Cmd)>;
 // An HTTP/1.0 client: each request is one exchange on a fresh connection (request header,
 // optional body, reply head, reply body until the server closes), repeated for redirects.
 // Everything happens inside the caller's Get/Post/... call, on the caller's thread, with the
-// connection's time-out and cancel rules. Reply codes are reported through OnSuccess (below
+// connection's time-out and cancel rules; the whole call, redirects included, has
+// CallTimeOuts times TimeOut. Reply codes are reported through OnSuccess (below
 // 299) and OnFailure (above 399, and every reply that ends a call without an answer: a
 // redirect chain longer than MaxExchanges, or a 299/303-399 reply); failures of the
 // exchange itself are exceptions, and so is a reply that did not arrive whole (cut off by a
@@ -76,8 +78,12 @@ public:
     static constexpr size_t MaxHeaderText = 16u * 1024u * 1024u;
     // A call ends after this many exchanges.
     static constexpr int MaxExchanges = 10;
-    // Characters of a URL taken into the request path.
-    static constexpr size_t MaxPathLength = HttpUrl::MaxPathLength;
+    // The longest request target sent (the path, or through a proxy the whole URL, escaped):
+    // a longer one ends the call before it connects, with AddressTooLongText. Nothing is cut.
+    static constexpr size_t MaxTargetLength = 8000;
+    // A whole call (redirects included) may take this many times TimeOut; then it ends with
+    // NoAnswerText and the limit in seconds ("No complete answer in 30 s").
+    static constexpr int CallTimeOuts = 3;
 
     THttpClient();
     ~THttpClient() override;
@@ -135,19 +141,18 @@ public:
     // EAbortError(CanceledText), or a canceled lookup or connection when Connect is called
     // on its own. From any thread; for a client whose work is over (a stopped worker).
     void BreakOff();
-    // Through a proxy (connected to it): asks it for a tunnel to Host:Port ("CONNECT") and
-    // starts TLS through it. The https requests of the client do it themselves.
-    void OpenTunnel();
 
     static constexpr const char* CanceledText = "Request Canceled";
     // The error of a reply that ended before its head did, or before the length its head
     // announced (ESockError); a reset by the server ends it with the reset's socket error.
-    static constexpr const char* CutShortText = "Reply cut short";
+    static constexpr const char* CutShortText = TunnelLayer::CutShortText;
     // An https request through a proxy goes through "CONNECT host:port"; a proxy that answers
     // it with anything but 2xx ends the call with this text and its status line.
-    static constexpr const char* ProxyRefusedText = "Proxy refused the tunnel: ";
+    static constexpr const char* ProxyRefusedText = TunnelLayer::RefusedText;
     // The error of a body longer than MaxBody, followed by the limit ("16 MiB", "1000 bytes").
     static constexpr const char* BodyTooLargeText = "Reply body exceeds ";
+    static constexpr const char* AddressTooLongText = "Request address too long";
+    static constexpr const char* NoAnswerText = "No complete answer in ";
 
     // State of the current (or last) exchange.
     const std::string& URL() const { return url_; }
@@ -170,6 +175,11 @@ private:
     void ReadBody();
     // Bytes of the body received.
     int64_t BodyBytes() const;
+    // "http://host[:port]" of the current exchange, for addresses that name a path alone.
+    std::string Origin() const;
+    // One exchange of the call (connect, request, reply); sets `reply` and whether the call
+    // ends here. Failures raise; the caller closes.
+    void Exchange(int exchange, int& reply, bool& ended);
 
     std::string url_;
     std::string path_;

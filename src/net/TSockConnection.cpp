@@ -9,21 +9,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <istream>
-#include <map>
-#include <ostream>
 #include <stdexcept>
 
+#include "net/HttpUrl.h"
+#include "net/SocketLayer.h"
+#include "net/TunnelLayer.h"
 #include "net/WinsockMessage.h"
 
 using Winsock::WSAECONNRESET;
@@ -37,131 +30,20 @@ int liveCount = 0;
 
 constexpr const char* InitFailedText = "Initializaton of windows sockets failed";
 
-// Records the calling thread's errno as its last socket error and returns the code.
-std::uint16_t TakeErrno()
-{
-    const std::uint16_t code = Winsock::FromErrno(errno);
-    Winsock::SetLastError(code);
-    return code;
-}
-
 std::string Dotted(std::uint32_t networkOrder)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(&networkOrder);
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
 }
 
-// The TLS session's own reads and writes on the socket: send() with MSG_NOSIGNAL, as every
-// other send here (OpenSSL's socket BIO writes with write(), which raises SIGPIPE on a
-// connection the peer has closed).
-int SocketBioWrite(BIO* bio, const char* data, int length)
-{
-    const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
-    BIO_clear_retry_flags(bio);
-    const ssize_t n = ::send(fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_write(bio);
-    return static_cast<int>(n);
-}
-
-int SocketBioRead(BIO* bio, char* data, int length)
-{
-    const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(BIO_get_data(bio)));
-    BIO_clear_retry_flags(bio);
-    const ssize_t n = ::recv(fd, data, static_cast<std::size_t>(length), 0);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) BIO_set_retry_read(bio);
-    // The session tells the peer's close from a failed read by the BIO's end-of-file mark.
-    if (n == 0) BIO_set_flags(bio, BIO_FLAGS_IN_EOF);
-    return static_cast<int>(n);
-}
-
-long SocketBioCtrl(BIO* bio, int cmd, long, void*)
-{
-    if (cmd == BIO_CTRL_EOF) return BIO_test_flags(bio, BIO_FLAGS_IN_EOF) ? 1 : 0;
-    return cmd == BIO_CTRL_FLUSH ? 1 : 0;
-}
-
-int SocketBioCreate(BIO* bio)
-{
-    BIO_set_init(bio, 1);
-    return 1;
-}
-
-BIO* NewSocketBio(int fd)
-{
-    static BIO_METHOD* method = [] {
-        BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "quillpost socket");
-        BIO_meth_set_write(m, SocketBioWrite);
-        BIO_meth_set_read(m, SocketBioRead);
-        BIO_meth_set_ctrl(m, SocketBioCtrl);
-        BIO_meth_set_create(m, SocketBioCreate);
-        return m;
-    }();
-    BIO* bio = BIO_new(method);
-    if (bio) BIO_set_data(bio, reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)));
-    return bio;
-}
-
-// The last OpenSSL error of this thread as words ("unsupported protocol", ...).
-std::string TlsErrorText(int sslError)
-{
-    if (const unsigned long e = ERR_peek_last_error()) {
-        if (const char* reason = ERR_reason_error_string(e)) return reason;
-        return "error " + std::to_string(e);
-    }
-    return sslError == SSL_ERROR_SYSCALL ? "connection closed by the server" : "no reason given";
-}
-
-// One client context per extra CA file, made on first use and kept for the process: loading
-// the system's trust store for every connection would cost more than the handshake. A
-// context is not changed once made, so threads share it.
-// The map itself is never destroyed, so the contexts stay reachable to the very end of the
-// process (a map destroyed at exit would leave them neither freed nor reachable).
-std::mutex contextMutex;
-std::map<std::string, SSL_CTX*>& Contexts()
-{
-    static auto* contexts = new std::map<std::string, SSL_CTX*>;
-    return *contexts;
-}
-
-SSL_CTX* ClientContext(const std::string& caFile)
-{
-    std::lock_guard lock(contextMutex);
-    std::map<std::string, SSL_CTX*>& contexts = Contexts();
-    if (auto it = contexts.find(caFile); it != contexts.end()) return it->second;
-    SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
-    if (!ctx)
-        throw ESockError(std::string(TSockConnection::HandshakeFailedText) + "no TLS context",
-                         NetError::HandshakeFailed);
-    SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
-    SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
-    SSL_CTX_set_default_verify_paths(ctx);
-    if (!caFile.empty() && SSL_CTX_load_verify_locations(ctx, caFile.c_str(), nullptr) != 1) {
-        SSL_CTX_free(ctx);
-        ERR_clear_error();
-        throw ESockError("Certificate authority file not read: " + caFile);
-    }
-    // HTTP/1.0 replies end when the server closes, and many servers close without a TLS
-    // close alert: that counts as the end, as on a plain connection (a reply cut short is
-    // still told by its Content-Length).
-    SSL_CTX_set_options(ctx, SSL_OP_IGNORE_UNEXPECTED_EOF);
-    SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-    contexts.emplace(caFile, ctx);
-    return ctx;
-}
-
-// Ends the time-out of an operation on every way out of it.
-class TimerScope {
-public:
-    explicit TimerScope(TSockConnection& c) : c_(c) { c_.TimerOn(); }
-    ~TimerScope() { c_.TimerOff(); }
-    TimerScope(const TimerScope&) = delete;
-    TimerScope& operator=(const TimerScope&) = delete;
-
-private:
-    TSockConnection& c_;
-};
-
 } // namespace
+
+std::uint16_t TSockConnection::TakeErrno()
+{
+    const std::uint16_t code = Winsock::FromErrno(errno);
+    Winsock::SetLastError(code);
+    return code;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Life
@@ -258,7 +140,7 @@ void TSockConnection::MakeSocket(bool firstSocket)
         linger l{1, 0};
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
     }
-    EndTls();
+    EndStack();
     {
         std::lock_guard lock(FRequestMutex);
         if (FSocket != NoSocket) ::close(FSocket); // a second InitWinsock replaces the socket
@@ -394,12 +276,17 @@ void TSockConnection::TimerFired()
 
 void TSockConnection::PumpMessages(bool Block, short SocketEvents)
 {
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth{FPumpDepth};
     std::vector<pollfd> fds;
     fds.reserve(6);
     fds.push_back(pollfd{FWakeFd, POLLIN, 0});
 
     short socketEvents = 0;
-    if (FSocket != NoSocket) {
+    if (FSocket != NoSocket && !FOnTransport) {
         if (FConnectPending) {
             if (SocketEvents) socketEvents = POLLOUT;
         } else if (FConnected) {
@@ -424,6 +311,11 @@ void TSockConnection::PumpMessages(bool Block, short SocketEvents)
         }
         const int resolverLimit = FResolver->WaitLimitMs();
         if (resolverLimit >= 0 && (timeoutMs < 0 || resolverLimit < timeoutMs)) timeoutMs = resolverLimit;
+        if (FCallDeadline) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*FCallDeadline - TThreadTimer::Clock::now());
+            const int callLimit = static_cast<int>(std::max<std::int64_t>(0, left.count()));
+            if (timeoutMs < 0 || callLimit < timeoutMs) timeoutMs = callLimit;
+        }
     }
 
     const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
@@ -447,6 +339,19 @@ void TSockConnection::PumpMessages(bool Block, short SocketEvents)
         }
     }
     FTimer->DeliverDue();
+    // The whole call's limit ends the wait as the time-out of the wait would.
+    if (FCallDeadline && !FCallDeadlinePassed && TThreadTimer::Clock::now() >= *FCallDeadline) {
+        FCallDeadlinePassed = true;
+        TimerFired();
+    }
+}
+
+void TSockConnection::WaitFor(short events)
+{
+    if (FStack)
+        FStack->Wait(events);
+    else
+        PumpMessages(true, events);
 }
 
 void TSockConnection::HandleRequests()
@@ -582,6 +487,18 @@ void TSockConnection::Connect()
         ~Leave() { flag = false; }
     } leave{FInConnect};
 
+    if (Transport) {
+        EndStack();
+        FStack = Transport();
+        FOnTransport = true;
+        FConnected = true;
+        FCloseNotified = false;
+        FPeerReset = false;
+        FireSwallowing(OnConnect);
+        StartLayers();
+        return;
+    }
+
     for (int attempt = 0;; ++attempt) {
         try {
             ResolveRemoteHost();
@@ -633,24 +550,137 @@ void TSockConnection::Connect()
         while (!FConnected && !FTimedOut && !FCancel && FNoError) PumpMessages(true, POLLOUT);
     }
     if (!FTimedOut && !FCancel && FNoError) {
-        if (UseTls && Proxy.empty()) StartTls();
+        FStack = std::make_unique<SocketLayer>(FSocket, [this](short events) { PumpMessages(true, events); });
+        StartLayers();
         return;
     }
-
     // A socket whose connection failed (or is still under way) cannot be used again: the
     // next Connect starts on a fresh one.
+    StartFailed();
+    throw ESockError("Connection Failed", NetError::ConnectFailed);
+}
+
+void TSockConnection::StartLayers()
+{
+    if (!UseTls) return;
+    // Through a proxy the tunnel comes first: TLS then runs end to end, inside it.
+    if (!Proxy.empty())
+        OpenTunnel();
+    else
+        StartTls();
+}
+
+void TSockConnection::StartFailed()
+{
     ReplaceSocketQuietly();
     if (OnConnectionFailed) OnConnectionFailed(this);
     if (FTimedOut) throw ESockError("Connection Timed out", NetError::TimedOut);
     if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
-    throw ESockError("Connection Failed", NetError::ConnectFailed);
+}
+
+void TSockConnection::StartTls()
+{
+    StatusMessage(4, "TLS Handshake");
+    if (TlsActive() || !FConnected || !FStack)
+        throw ESockError(TlsActive() ? "Already connected" : "Connection Failed",
+                         TlsActive() ? NetError::Other : NetError::ConnectFailed);
+    // The handshake is part of connecting: a Disconnect meanwhile cancels it.
+    struct Restore {
+        bool& flag;
+        bool was;
+        ~Restore() { flag = was; }
+    } restore{FInConnect, FInConnect};
+    FInConnect = true;
+    auto layer = std::make_unique<TlsLayer>(std::move(FStack), TlsLayer::Context(CaFile));
+    TlsLayer& tls = *layer; // kept alive by the stack, or among the ended ones, until we return
+    FStack = std::move(layer);
+    TlsLayer::Outcome outcome;
+    if (tls.Ready()) {
+        TimerScope timer(*this);
+        outcome = tls.Handshake(Host, [this] { return !FTimedOut && !FCancel && FConnected; });
+    } else {
+        outcome.Reason = std::string(HandshakeFailedText) + "no TLS session";
+    }
+    if (outcome.Done) {
+        StatusMessage(4, "TLS " + outcome.Description);
+        return;
+    }
+    // A Disconnect from another thread that came while the handshake ran (and made it fail)
+    // is a cancel, not the server's doing.
+    HandleRequests();
+    if (outcome.Reason.empty()) outcome.Reason = std::string(HandshakeFailedText) + "connection closed by the server";
+    StartFailed();
+    throw ESockError(outcome.Reason, outcome.Refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
+}
+
+void TSockConnection::OpenTunnel()
+{
+    if (TlsActive()) return; // Connect has opened it
+    CertifyConnect();
+    if (!FStack) throw ESockError("Connection Failed", NetError::ConnectFailed);
+    const std::string authority = EscapeRequestTarget(Host) + ":" + std::to_string(Port & 0xFFFF);
+    StatusMessage(4, "CONNECT " + authority);
+    auto layer = std::make_unique<TunnelLayer>(std::move(FStack));
+    TunnelLayer& tunnel = *layer;
+    FStack = std::move(layer);
+    TunnelLayer::Opened opened = TunnelLayer::Opened::Stopped;
+    try {
+        TimerScope timer(*this);
+        opened = tunnel.Open(authority, IOBufferSize, [this] { return !FTimedOut && !FCancel && FConnected; });
+    } catch (const ESockError&) {
+        ReplaceSocketQuietly();
+        throw;
+    }
+    if (opened == TunnelLayer::Opened::Yes) {
+        StartTls();
+        return;
+    }
+    const int err = errno;
+    ReplaceSocketQuietly();
+    if (opened == TunnelLayer::Opened::LineTooLong) {
+        FLastError = 10040; // message too long
+        throw ESockError(LineTooLongText, NetError::LineTooLong);
+    }
+    if (opened == TunnelLayer::Opened::Failed) {
+        errno = err;
+        FLastError = TakeErrno();
+        ErrorManager(0);
+    }
+    if (FTimedOut || FCancel) RaiseAbort("Socket readln aborted");
+    throw ESockError(TunnelLayer::CutShortText, NetError::CutShort);
+}
+
+long TSockConnection::Recv(char* buf, std::size_t length, int flags)
+{
+    if (FStack) return FStack->Read(buf, length, (flags & MSG_PEEK) != 0);
+    return ::recv(FSocket, buf, length, flags);
+}
+
+long TSockConnection::Send(const char* data, std::size_t length)
+{
+    if (FStack) return FStack->Write(data, length);
+    return ::send(FSocket, data, length, MSG_NOSIGNAL);
+}
+
+void TSockConnection::EndStack()
+{
+    FOnTransport = false;
+    if (FStack) FStack->BreakOff();
+    // Inside a wait, a layer further up may still be in a call of its own.
+    if (FPumpDepth > 0) {
+        if (FStack) FRetired.push_back(std::move(FStack));
+        return;
+    }
+    FStack.reset();
+    FRetired.clear();
 }
 
 void TSockConnection::ReplaceSocketQuietly()
 {
-    EndTls();
+    EndStack();
     FConnected = false;
     FConnectPending = false;
+    if (Transport) return; // the socket is not used
     {
         std::lock_guard lock(FRequestMutex);
         if (FSocket != NoSocket) ::close(FSocket);
@@ -686,7 +716,12 @@ void TSockConnection::RequestCloseSocket()
     StatusMessage(4, "Request Close Socket");
     FConnected = false;
     FConnectPending = false;
-    EndTls();
+    EndStack();
+    // On streams from memory a close ends the stack alone; the socket stays unused.
+    if (Transport && !FClosingForGood) {
+        if (!FDestroying && OnDisconnect) OnDisconnect(this);
+        return;
+    }
     if (FSocket == NoSocket) return;
     int rc = 0;
     {
@@ -708,7 +743,7 @@ void TSockConnection::RequestCloseSocket()
 void TSockConnection::Close(int Socket)
 {
     StatusMessage(8, "Closing Socket");
-    if (Socket == FSocket && IsOwnerThread()) EndTls();
+    if (Socket == FSocket && IsOwnerThread()) EndStack();
     std::lock_guard lock(FRequestMutex);
     if (Socket == FSocket) {
         FSocket = NoSocket;
@@ -722,371 +757,6 @@ void TSockConnection::CertifyConnect()
 {
     StatusMessage(8, "Checking Connection");
     if (!FConnected) throw std::runtime_error("Not Connected");
-}
-
-// ---------------------------------------------------------------------------------------------
-// Sending
-
-// Sends until all is gone, a send returns 0 or cancel is asked for; a full send buffer
-// waits in poll() (which also hears the timer, Cancel and Disconnect). Returns what was sent.
-std::size_t TSockConnection::SendAll(const char* data, std::size_t length, bool countPackets)
-{
-    std::size_t done = 0;
-    while (done < length && !FCancel) {
-        const ssize_t n = Send(data + done, length - done);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            if (errno == EPIPE && !FConnected) {
-                Winsock::SetLastError(WSAENOTCONN); // never connected, or closed meanwhile
-            } else {
-                TakeErrno();
-            }
-            ErrorManager(WSAEWOULDBLOCK);
-            if (!FConnected && !FConnectPending) {
-                // A socket that cannot wait for room: report it as not connected.
-                Winsock::SetLastError(WSAENOTCONN);
-                ErrorManager(0);
-            }
-            PumpMessages(true, TlsWaitEvents(POLLOUT));
-            continue;
-        }
-        done += static_cast<std::size_t>(n);
-        if (countPackets) {
-            FBytesSent += n;
-            if (OnPacketSent) OnPacketSent(this);
-        }
-    }
-    return done;
-}
-
-void TSockConnection::SendPiece(const char* data, std::size_t length)
-{
-    StatusMessage(4, "Sending Buffer");
-    TimerScope timer(*this);
-    if (!FCancel) SendAll(data, length, false);
-    if (FCancel) RaiseAbort("Socket send aborted");
-}
-
-void TSockConnection::SendBuffer(const char* Buf, std::uint16_t Length)
-{
-    SendPiece(Buf, Length ? Length : std::strlen(Buf));
-}
-
-void TSockConnection::Write(const std::string& Text)
-{
-    StatusMessage(8, "Write");
-    // Every byte goes, zero bytes included, through the I/O buffer a piece at a time.
-    std::size_t offset = 0;
-    do {
-        const std::size_t piece = std::min(IOBufferSize, Text.size() - offset);
-        std::memcpy(IOBuffer(), Text.data() + offset, piece);
-        IOBuffer()[piece] = 0;
-        SendPiece(IOBuffer(), piece);
-        offset += piece;
-    } while (offset < Text.size());
-}
-
-void TSockConnection::Writeln(const std::string& Text)
-{
-    StatusMessage(8, "Writeln");
-    Write(Text + "\r\n");
-}
-
-void TSockConnection::SendFile(const std::string& FileName)
-{
-    StatusMessage(8, "SendFile");
-    std::ifstream file(FileName, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
-    while (!FCancel) {
-        file.read(IOBuffer(), static_cast<std::streamsize>(IOBufferSize));
-        const auto n = static_cast<std::size_t>(file.gcount());
-        if (n == 0) break;
-        if (SendAll(IOBuffer(), n, true) < n && !FCancel) break;
-    }
-    if (FCancel) RaiseAbort("Socket send aborted");
-}
-
-void TSockConnection::SendStream(std::istream& Stream)
-{
-    StatusMessage(8, "SendStream");
-    FBytesSent = 0;
-    Stream.clear();
-    Stream.seekg(0, std::ios::end);
-    const auto end = Stream.tellg();
-    FExpectedTotal = end < 0 ? 0 : static_cast<std::int64_t>(end);
-    Stream.seekg(0, std::ios::beg);
-    while (!FCancel) {
-        Stream.read(IOBuffer(), static_cast<std::streamsize>(IOBufferSize));
-        const auto n = static_cast<std::size_t>(Stream.gcount());
-        if (n == 0) break;
-        if (SendAll(IOBuffer(), n, true) < n) break; // a send of nothing ends it quietly
-    }
-    if (FCancel) RaiseAbort("Socket send aborted");
-}
-
-// ---------------------------------------------------------------------------------------------
-// Receiving
-
-bool TSockConnection::ReceiveFailed()
-{
-    if (errno == EINTR) {
-        Winsock::SetLastError(WSAEWOULDBLOCK);
-        return false;
-    }
-    const std::uint16_t code = TakeErrno();
-    FLastError = code;
-    if (code == WSAENOTCONN) { // closed already; by a reset that nobody has told of yet?
-        RaiseIfReset();
-        return true;
-    }
-    if (code == WSAECONNRESET) {
-        FPeerReset = true;
-        PeerClosed();
-        return true;
-    }
-    ErrorManager(WSAEWOULDBLOCK);
-    return false;
-}
-
-void TSockConnection::RaiseIfReset()
-{
-    if (!FPeerReset) return;
-    FPeerReset = false;
-    Winsock::SetLastError(WSAECONNRESET);
-    ErrorManager(WSAEWOULDBLOCK);
-}
-
-bool TSockConnection::DataAvailable()
-{
-    StatusMessage(8, "Data Available");
-    if (FSsl && !FTlsIn.empty()) return true;
-    char byte = 0;
-    const ssize_t n = ::recv(FSocket, &byte, 1, MSG_PEEK);
-    if (n < 0 && errno == ECONNRESET) FPeerReset = true; // told once by the platform: kept for the reader
-    return n > 0;
-}
-
-void TSockConnection::ClearInput()
-{
-    StatusMessage(8, "Clearing Input");
-    [[maybe_unused]] auto n = Recv(IOBuffer(), IOBufferSize, 0);
-}
-
-std::string TSockConnection::ReadLn()
-{
-    std::string line;
-    ReadLnInto(line);
-    return line;
-}
-
-void TSockConnection::ReadLnInto(std::string& line)
-{
-    StatusMessage(8, "ReadLn");
-    TimerScope timer(*this);
-    char* buf = IOBuffer();
-    line.clear();
-    std::size_t taken = 0; // the line so far, kept at the start of the buffer
-    while (!FCancel) {
-        if (taken >= IOBufferSize) {
-            FLastError = 10040; // message too long
-            throw ESockError(LineTooLongText, NetError::LineTooLong);
-        }
-        const ssize_t n = Recv(buf + taken, IOBufferSize - taken, MSG_PEEK);
-        if (n == 0) { // the peer closed: what came of the last line, usually nothing
-            PeerClosed();
-            return;
-        }
-        if (n < 0) {
-            if (ReceiveFailed()) return;
-            PumpMessages(true, TlsWaitEvents(POLLIN));
-            continue;
-        }
-        const char* lf = static_cast<const char*>(std::memchr(buf + taken, '\n', static_cast<std::size_t>(n)));
-        const std::size_t want = lf ? static_cast<std::size_t>(lf - (buf + taken)) + 1 : static_cast<std::size_t>(n);
-        const ssize_t got = Recv(buf + taken, want, 0);
-        if (got < 0) {
-            if (ReceiveFailed()) return;
-            continue;
-        }
-        line.append(buf + taken, static_cast<std::size_t>(got));
-        taken += static_cast<std::size_t>(got);
-        if (lf && static_cast<std::size_t>(got) == want) return;
-        PumpMessages(false, POLLIN);
-    }
-    RaiseAbort("Socket readln aborted");
-}
-
-std::string TSockConnection::Read(std::uint16_t Count)
-{
-    StatusMessage(8, "Read( " + std::to_string(Count) + " )");
-    char* buf = IOBuffer();
-    if (Count == 0) {
-        const ssize_t n = Recv(buf, IOBufferSize, MSG_PEEK);
-        if (n == 0) {
-            PeerClosed();
-            return {};
-        }
-        if (n < 0) {
-            ReceiveFailed();
-            return {};
-        }
-        const ssize_t got = Recv(buf, static_cast<std::size_t>(n), 0);
-        return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
-    }
-
-    // poll() wakes only once Count bytes wait (or the peer closes). Under TLS the bytes on
-    // the socket are records, not the data: there each record that comes is decrypted.
-    int lowWater = FSsl ? 1 : Count;
-    ::setsockopt(FSocket, SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater);
-    struct Restore {
-        int fd;
-        ~Restore()
-        {
-            int one = 1;
-            ::setsockopt(fd, SOL_SOCKET, SO_RCVLOWAT, &one, sizeof one);
-        }
-    } restore{FSocket};
-
-    while (!FCancel) {
-        const ssize_t n = Recv(buf, Count, MSG_PEEK);
-        if (n == 0) {
-            PeerClosed();
-            return {};
-        }
-        if (n < 0) {
-            if (ReceiveFailed()) return {};
-        } else if (n >= Count) {
-            const ssize_t got = Recv(buf, Count, 0);
-            return got > 0 ? std::string(buf, static_cast<std::size_t>(got)) : std::string();
-        } else if (FCloseNotified) {
-            return {}; // the peer closed before Count bytes came
-        }
-        PumpMessages(true, TlsWaitEvents(POLLIN));
-    }
-    RaiseAbort("Socket send aborted");
-}
-
-std::string TSockConnection::Transaction(const std::string& Command)
-{
-    StatusMessage(8, "Transaction");
-    FReplyNumber = 0;
-    Writeln(Command);
-    const std::string reply = ReadLn();
-    StatusMessage(1, reply);
-    if (!reply.empty()) {
-        std::int64_t number = 0;
-        for (std::size_t i = 0; i < reply.size() && i < 10 && reply[i] >= '0' && reply[i] <= '9'; ++i) {
-            number = number * 10 + (reply[i] - '0');
-        }
-        FReplyNumber = static_cast<std::int16_t>(number);
-    }
-    return reply;
-}
-
-template <class Sink, class Size>
-void TSockConnection::CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass)
-{
-    char* buf = IOBuffer();
-    while (!FCancel && (limit < 0 || size() < limit)) {
-        std::size_t want = IOBufferSize;
-        if (limit >= 0) want = static_cast<std::size_t>(std::min<std::int64_t>(want, limit - size()));
-        const ssize_t n = Recv(buf, want, 0);
-        if (n == 0) {
-            PeerClosed();
-            break;
-        }
-        if (n > 0) {
-            sink(buf, static_cast<std::size_t>(n));
-            FBytesReceived += n;
-            if (OnPacketRecvd) OnPacketRecvd(this);
-            TimerOn(); // the same interval again: the time limit still runs from the start
-            if (singlePass) break;
-            PumpMessages(false, POLLIN);
-            continue;
-        }
-        if (ReceiveFailed()) break;
-        if (singlePass) break;
-        PumpMessages(true, TlsWaitEvents(POLLIN));
-    }
-}
-
-void TSockConnection::CaptureString(std::string& Result, std::int64_t Limit)
-{
-    StatusMessage(8, "Capture String");
-    FBytesReceived = 0;
-    Result.clear();
-    TimerScope timer(*this);
-    CaptureLoop([&](const char* data, std::size_t n) { Result.append(data, n); },
-                [&] { return static_cast<std::int64_t>(Result.size()); }, Limit, false);
-    if (FCancel) RaiseAbort("Socket capture aborted");
-}
-
-void TSockConnection::CaptureStream(std::ostream& Stream, std::int64_t Limit)
-{
-    StatusMessage(8, "Capture Stream");
-    FBytesReceived = 0;
-    TimerScope timer(*this);
-    std::int64_t written = 0;
-    const auto start = Stream.tellp();
-    CaptureLoop(
-        [&](const char* data, std::size_t n) {
-            Stream.write(data, static_cast<std::streamsize>(n));
-            written += static_cast<std::int64_t>(n);
-        },
-        [&] { return start < 0 ? written : static_cast<std::int64_t>(start) + written; }, Limit, Limit < 0);
-    if (FCancel) RaiseAbort("Socket capture aborted");
-}
-
-void TSockConnection::CaptureFile(const std::string& FileName)
-{
-    StatusMessage(8, "CaptureFile");
-    FBytesReceived = 0;
-    std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
-    if (!file) throw std::runtime_error("Cannot create file \"" + FileName + "\"");
-    TimerScope timer(*this);
-    std::int64_t written = 0;
-    CaptureLoop(
-        [&](const char* data, std::size_t n) {
-            file.write(data, static_cast<std::streamsize>(n));
-            written += static_cast<std::int64_t>(n);
-        },
-        [&] { return written; }, -1, false);
-    file.close();
-    if (FCancel) RaiseAbort("Socket send aborted");
-}
-
-void TSockConnection::AppendFile(const std::string& FileName)
-{
-    StatusMessage(8, "Append File");
-    std::fstream file(FileName, std::ios::binary | std::ios::in | std::ios::out | std::ios::ate);
-    if (!file) throw std::runtime_error("Cannot open file \"" + FileName + "\"");
-    char* buf = IOBuffer();
-    while (!FCancel && FConnected) {
-        const ssize_t n = Recv(buf, IOBufferSize, 0);
-        if (n == 0) {
-            PeerClosed();
-            break;
-        }
-        if (n > 0) {
-            file.write(buf, n);
-            continue;
-        }
-        if (ReceiveFailed()) break;
-        PumpMessages(true, TlsWaitEvents(POLLIN));
-    }
-    file.close();
-    if (FCancel) RaiseAbort("Socket send aborted");
-}
-
-void TSockConnection::FilterHeader(std::ostream& Stream)
-{
-    StatusMessage(8, "FilterHeader");
-    for (;;) {
-        const std::string line = ReadLn();
-        Stream.write(line.data(), static_cast<std::streamsize>(line.size()));
-        if (line.empty() || line == "\n" || line == "\r\n") break;
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1136,149 +806,4 @@ std::string TSockConnection::GetPortString()
     if (::getsockname(FSocket, reinterpret_cast<sockaddr*>(&local), &len) != 0) local.sin_port = 0;
     const unsigned port = ntohs(local.sin_port);
     return "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
-}
-
-// ---------------------------------------------------------------------------------------------
-// TLS
-
-void TSockConnection::StartTls()
-{
-    StatusMessage(4, "TLS Handshake");
-    if (FSsl || !FConnected)
-        throw ESockError(FSsl ? "Already connected" : "Connection Failed",
-                         FSsl ? NetError::Other : NetError::ConnectFailed);
-    // The handshake is part of connecting: a Disconnect meanwhile cancels it.
-    struct Restore {
-        bool& flag;
-        bool was;
-        ~Restore() { flag = was; }
-    } restore{FInConnect, FInConnect};
-    FInConnect = true;
-    SSL_CTX* ctx = ClientContext(CaFile);
-    FSsl = SSL_new(ctx);
-    BIO* bio = FSsl ? NewSocketBio(FSocket) : nullptr;
-    if (!bio) {
-        EndTls();
-        throw ESockError(std::string(HandshakeFailedText) + "no TLS session", NetError::HandshakeFailed);
-    }
-    SSL_set_bio(FSsl, bio, bio);
-    FTlsIn.clear();
-    FTlsEnd = -1;
-    // The name the certificate must carry: an address is matched against the certificate's
-    // addresses, a name against its names, and only a name goes out as SNI.
-    in_addr literal{};
-    if (::inet_pton(AF_INET, Host.c_str(), &literal) == 1) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(FSsl), Host.c_str());
-    } else {
-        SSL_set_tlsext_host_name(FSsl, Host.c_str());
-        SSL_set1_host(FSsl, Host.c_str());
-    }
-
-    std::string reason;
-    bool refused = false; // the certificate, not the handshake, failed
-    {
-        TimerScope timer(*this);
-        while (!FTimedOut && !FCancel && FConnected && FSsl) {
-            ERR_clear_error();
-            const int rc = SSL_connect(FSsl);
-            if (rc == 1) {
-                StatusMessage(4, std::string("TLS ") + SSL_get_version(FSsl) + " " + SSL_get_cipher_name(FSsl));
-                return;
-            }
-            const int error = SSL_get_error(FSsl, rc);
-            if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-                PumpMessages(true, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
-                continue;
-            }
-            const long verify = SSL_get_verify_result(FSsl);
-            refused = verify != X509_V_OK;
-            if (refused)
-                reason = CertificateRefusedText + std::string(X509_verify_cert_error_string(verify));
-            else
-                reason = HandshakeFailedText + TlsErrorText(error);
-            ERR_clear_error();
-            break;
-        }
-    }
-    // A Disconnect from another thread that came while the handshake ran (and made it fail)
-    // is a cancel, not the server's doing.
-    HandleRequests();
-    if (reason.empty()) reason = std::string(HandshakeFailedText) + "connection closed by the server";
-    ReplaceSocketQuietly();
-    if (OnConnectionFailed) OnConnectionFailed(this);
-    if (FTimedOut) throw ESockError("Connection Timed out", NetError::TimedOut);
-    if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
-    throw ESockError(reason, refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
-}
-
-void TSockConnection::EndTls()
-{
-    if (FSsl) SSL_free(FSsl); // frees the BIO too; the socket stays the caller's
-    FSsl = nullptr;
-    FTlsIn.clear();
-    FTlsEnd = -1;
-    FTlsWantRead = true;
-}
-
-short TSockConnection::TlsWaitEvents(short plain) const
-{
-    if (!FSsl) return plain;
-    return FTlsWantRead ? POLLIN : POLLOUT;
-}
-
-long TSockConnection::Recv(char* buf, std::size_t length, int flags)
-{
-    if (!FSsl) return ::recv(FSocket, buf, length, flags);
-    // Decrypt until `length` bytes are held or the session waits for the socket, so that
-    // nothing stays inside the session while poll() sleeps on the socket.
-    int waitErrno = 0;
-    while (FTlsIn.size() < length && FTlsEnd < 0) {
-        char chunk[16384];
-        ERR_clear_error();
-        const int n = SSL_read(FSsl, chunk, sizeof chunk);
-        if (n > 0) {
-            FTlsIn.append(chunk, static_cast<std::size_t>(n));
-            continue;
-        }
-        const int error = SSL_get_error(FSsl, n);
-        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-            FTlsWantRead = error == SSL_ERROR_WANT_READ;
-            waitErrno = EAGAIN;
-        } else if (error == SSL_ERROR_ZERO_RETURN) {
-            FTlsEnd = 0;
-        } else if (error == SSL_ERROR_SYSCALL && errno != 0 && errno != EAGAIN) {
-            FTlsEnd = errno;
-        } else {
-            FTlsEnd = ECONNRESET; // a broken record ends the connection as a reset does
-        }
-        ERR_clear_error();
-        break;
-    }
-    if (!FTlsIn.empty()) {
-        const std::size_t n = std::min(length, FTlsIn.size());
-        std::memcpy(buf, FTlsIn.data(), n);
-        if (!(flags & MSG_PEEK)) FTlsIn.erase(0, n);
-        return static_cast<long>(n);
-    }
-    if (FTlsEnd == 0) return 0;
-    errno = FTlsEnd > 0 ? FTlsEnd : (waitErrno ? waitErrno : EAGAIN);
-    return -1;
-}
-
-long TSockConnection::Send(const char* data, std::size_t length)
-{
-    if (!FSsl) return ::send(FSocket, data, length, MSG_NOSIGNAL);
-    ERR_clear_error();
-    errno = 0;
-    const int n = SSL_write(FSsl, data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-    if (n > 0) return n;
-    const int error = SSL_get_error(FSsl, n);
-    if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-        FTlsWantRead = error == SSL_ERROR_WANT_READ;
-        errno = EAGAIN;
-    } else if (error != SSL_ERROR_SYSCALL || errno == 0) {
-        errno = error == SSL_ERROR_ZERO_RETURN ? EPIPE : ECONNRESET;
-    }
-    ERR_clear_error();
-    return -1;
 }

@@ -8,16 +8,18 @@
 #include <iosfwd>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "net/ByteStream.h"
 #include "net/ESockError.h"
 #include "net/Resolver.h"
 #include "net/TThreadTimer.h"
+#include "net/TlsLayer.h"
 
 class TSockConnection;
-struct ssl_st;
 
 using TNotifyEvent = std::function<void(TSockConnection* Sender)>;
 using THandlerEvent = std::function<void(TSockConnection* Sender, bool& Handled)>;
@@ -25,7 +27,11 @@ using TOnHostResolved = std::function<void(TSockConnection* Sender)>;
 using TOnStatus = std::function<void(TSockConnection* Sender, const std::string& Status)>;
 using TOnErrorEvent = std::function<void(TSockConnection* Sender, std::uint16_t Errno, const std::string& Errmsg)>;
 
-// One TCP client connection. Every operation blocks its caller until it is done; while it
+// One TCP client connection, as a stack of layers behind one byte-stream interface: the
+// socket, then a proxy's tunnel (for TLS through a proxy), then the TLS session. Readers and
+// writers use the top of the stack only, so they work alike on every stack (and on bytes
+// from memory, see Transport). The connection keeps the one cancel and time-out state of its
+// stack. Every operation blocks its caller until it is done; while it
 // waits it handles the connection's own notifications (connection made, data arrived, peer
 // closed, name looked up, timer) in order, on the calling thread, sleeping in poll() on the
 // socket, a wake-up descriptor and the resolver's descriptors, never longer than the timer
@@ -54,12 +60,16 @@ public:
     int ReportLevel = 0; // status texts of this level or lower are reported
     std::string Proxy;   // connect to this host instead (empty: none)
     int ProxyPort = 0;   // port of the proxy (low 16 bits used)
-    // TLS: with UseTls, Connect opens a TLS session over the connection once it is made
-    // (unless a proxy is used: the caller then calls StartTls after its tunnel is set up).
-    // TLS 1.2 and 1.3 only; the server's certificate is verified against the system's trust
-    // store and CaFile, and its name (or address) must be Host. Nothing turns that off.
+    // TLS: with UseTls, Connect opens a TLS session over the connection once it is made;
+    // through a proxy it first asks the proxy for a tunnel to Host:Port. TLS 1.2 and 1.3
+    // only; the server's certificate is verified against the system's trust store and
+    // CaFile, and its name (or address) must be Host. Nothing turns that off.
     bool UseTls = false;
     std::string CaFile; // an extra certificate authority file (PEM); empty: none
+    // For tests and fuzzing: when set, Connect takes the stream it makes as the bottom of the
+    // stack instead of a TCP connection (no lookup; the socket is left alone); the layers
+    // above, the readers and the writers work on it as on a socket.
+    std::function<std::unique_ptr<ByteStream>()> Transport;
 
     // --- events (fired on the owning thread) ----------------------------------------------
     TNotifyEvent OnConnect;
@@ -92,7 +102,12 @@ public:
     // raises ESockError with the reason (CertificateRefusedText or HandshakeFailedText
     // followed by what went wrong).
     void StartTls();
-    bool TlsActive() const { return FSsl != nullptr; }
+    // Through a proxy (connected to it): asks it for a tunnel to Host:Port ("CONNECT") and
+    // starts TLS through it. Connect does it itself for UseTls; a failure closes the
+    // connection and raises ESockError (TunnelLayer::RefusedText and the proxy's status
+    // line, TunnelLayer::CutShortText) or the wait's abort.
+    void OpenTunnel();
+    bool TlsActive() const { return FStack && FStack->Secure(); }
     void RequestCloseSocket();
     void Close(int Socket);
 
@@ -173,8 +188,8 @@ public:
 
     // Texts of the exceptions, as raised.
     static constexpr const char* LineTooLongText = "Socket readln line too long";
-    static constexpr const char* CertificateRefusedText = "Server certificate refused: ";
-    static constexpr const char* HandshakeFailedText = "TLS handshake failed: ";
+    static constexpr const char* CertificateRefusedText = TlsLayer::CertificateRefusedText;
+    static constexpr const char* HandshakeFailedText = TlsLayer::HandshakeFailedText;
 
 protected:
     // The I/O buffer: IOBufferSize bytes and one for a terminating zero.
@@ -194,6 +209,18 @@ protected:
     // timer is due). SocketEvents: the poll() events of interest on the socket (POLLIN to
     // hear data and closes, POLLOUT for a connection or room to send).
     void PumpMessages(bool Block, short SocketEvents);
+    // Waits on the top of the stack for `events` (or, without a stack, on the socket).
+    void WaitFor(short events);
+
+    // A limit for the whole of a larger call (several connections one after the other): a
+    // wait that reaches it ends as at the time-out, and CallDeadlinePassed tells so. Unset
+    // (the default): each wait has TimeOut alone.
+    void SetCallDeadline(std::optional<TThreadTimer::Clock::time_point> deadline)
+    {
+        FCallDeadline = deadline;
+        FCallDeadlinePassed = false;
+    }
+    bool CallDeadlinePassed() const { return FCallDeadlinePassed; }
 
     std::string FStatus;
     std::uint16_t FLastError = 0;
@@ -216,6 +243,20 @@ protected:
 private:
     enum class Request { Cancel, Disconnect };
 
+    // Records the calling thread's errno as its last socket error and returns the code.
+    static std::uint16_t TakeErrno();
+    // Ends the time-out of an operation on every way out of it.
+    class TimerScope {
+    public:
+        explicit TimerScope(TSockConnection& c) : c_(c) { c_.TimerOn(); }
+        ~TimerScope() { c_.TimerOff(); }
+        TimerScope(const TimerScope&) = delete;
+        TimerScope& operator=(const TimerScope&) = delete;
+
+    private:
+        TSockConnection& c_;
+    };
+
     bool IsOwnerThread() const { return std::this_thread::get_id() == FOwnerThread; }
     void MakeSocket(bool firstSocket);
     void ReplaceSocketQuietly();
@@ -235,15 +276,20 @@ private:
     template <class Sink, class Size>
     void CaptureLoop(Sink&& sink, Size&& size, std::int64_t limit, bool singlePass);
     void FireSwallowing(const TNotifyEvent& event);
-    // recv() and send() on the socket, through the TLS session when there is one. They answer
-    // as the system calls do: bytes, 0 for the peer's close, or -1 with errno (EAGAIN when
-    // the session waits for the socket).
+    // Read and Write on the top of the stack (recv() and send() on the socket when there is
+    // none). They answer as the system calls do: bytes, 0 for the peer's close, or -1 with
+    // errno (EAGAIN when a layer waits for the socket).
     long Recv(char* buf, std::size_t length, int flags);
     long Send(const char* data, std::size_t length);
-    // Ends the TLS session (the socket is closed by the caller).
-    void EndTls();
-    // The poll() events the TLS session waits for: POLLIN or POLLOUT.
-    short TlsWaitEvents(short plain) const;
+    // Ends the stack (the socket is closed by the caller). Layers may be in a call further up
+    // this thread's stack (a close heard inside a wait): they are broken off and kept until
+    // the stack next ends outside a wait, or the connection does.
+    void EndStack();
+    // Ends a failed start of the stack (tunnel or TLS): a fresh socket, OnConnectionFailed,
+    // and the error of the time-out or cancel when one came meanwhile.
+    void StartFailed();
+    // The layers over the connection made: the proxy's tunnel, TLS, as UseTls and Proxy ask.
+    void StartLayers();
 
     std::unique_ptr<char[]> FIOBuffer;
     std::unique_ptr<Resolver> FResolver;
@@ -256,10 +302,12 @@ private:
     bool FCounted = false;          // this object is in the live count
     unsigned FSocketGeneration = 0; // changes with every new socket
 
-    ssl_st* FSsl = nullptr;   // the TLS session on FSocket; owner thread only
-    std::string FTlsIn;       // bytes decrypted and not yet taken by a reader
-    int FTlsEnd = -1;         // the session's reading ended: 0 closed, else the errno
-    bool FTlsWantRead = true; // the session's last would-block waits for data (else room)
+    std::unique_ptr<ByteStream> FStack;                // the top layer; owner thread only
+    std::vector<std::unique_ptr<ByteStream>> FRetired; // ended inside a wait; freed outside one
+    int FPumpDepth = 0;                                // waits in progress on this thread
+    bool FOnTransport = false;                         // the stack's bottom is Transport's, not FSocket
+    std::optional<TThreadTimer::Clock::time_point> FCallDeadline;
+    bool FCallDeadlinePassed = false;
 
     std::mutex FRequestMutex; // guards FRequests, and FSocket for other threads
     std::vector<Request> FRequests;

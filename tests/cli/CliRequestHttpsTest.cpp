@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,6 +54,26 @@ TEST(CliRequestHttps, AnHttpsUrlIsVerifiedAgainstTheSystemStoreAndCacert)
     const Outcome missing = RunRequest({"GET", server.Url() + "/", "--cacert", dir.File("none.pem")});
     EXPECT_EQ(missing.code, 2);
     EXPECT_NE(missing.err.find("--cacert: cannot read " + dir.File("none.pem")), std::string::npos) << missing.err;
+}
+
+// Without --cacert the system's trust store decides: a fresh process (the trust store is read
+// once per process) that OpenSSL points at our authority through SSL_CERT_FILE trusts it.
+TEST(CliRequestHttps, WithoutCacertTheSystemTrustStoreIsUsed)
+{
+    const TestCertificates certificates;
+    TempDir dir;
+    const std::string caFile = dir.Write("ca.pem", certificates.CaPem());
+    TlsServer server({certificates.MakeLeaf("DNS:localhost,IP:127.0.0.1")});
+    const std::string command = "SSL_CERT_FILE=" + caFile + " SSL_CERT_DIR=" + dir.File("none") + " " + QP_BIN_DIR +
+                                "/quillpost-cli request GET " + server.Url() + "/pad.xml";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buf[4096];
+    for (size_t n = 0; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+    EXPECT_NE(out.find("event OnSuccess CmdGET\n"), std::string::npos) << out;
 }
 
 } // namespace

@@ -99,6 +99,9 @@ TEST(CliRequest, UsageErrors)
         {"GET", "http://127.0.0.1/", "--timeout", "-5"},
         {"GET", "http://127.0.0.1/", "--timeout"},
         {"GET", "http://127.0.0.1/", "--proxy", "nohost"},
+        {"GET", "http://127.0.0.1/", "--proxy", "127.0.0.1:0"},
+        {"GET", "http://127.0.0.1/", "--proxy", ":8080"},
+        {"GET", "http://127.0.0.1/", "--proxy", "127.0.0.1:65536"},
         {"GET", "http://127.0.0.1/", "--report-level", "x"},
         {"GET", "http://127.0.0.1/", "--verbose"},
     };
@@ -108,6 +111,14 @@ TEST(CliRequest, UsageErrors)
         EXPECT_EQ(o.out, "");
         EXPECT_NE(o.err.find("usage: quillpost-cli request METHOD URL"), std::string::npos);
     }
+    // The highest port is a port (the call then fails on the connection, not on its arguments).
+    EXPECT_NE(RunRequest({"GET", "http://127.0.0.1/", "--proxy", "127.0.0.1:65535", "--timeout", "2000"}).code, 2);
+
+    // Asked for, the usage is the answer.
+    const Outcome help = RunRequest({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("usage: quillpost-cli request METHOD URL", 0), 0u) << help.out << help.err;
+    EXPECT_EQ(help.err, "");
 }
 
 TEST(CliRequest, BuiltProgramRunsOneCall)

@@ -1,5 +1,7 @@
 #include "net/THttpClient.h"
 
+#include "net/MemoryStream.h"
+
 #include "support/ScriptedServer.h"
 #include "support/TempDir.h"
 
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <future>
 #include <string>
@@ -141,8 +144,9 @@ TEST_F(HttpClient, HostPortAndPathComeFromTheUrlOrGoToTheProxy)
     EXPECT_EQ(client.URL(), server.Url() + "/");
     EXPECT_EQ(server.Received(1), GetRequest("/"));
 
-    // A proxy gets the whole URL, and no name lookup is made.
-    S proxy(Reply("HTTP/1.0 200 OK\r\n\r\nvia proxy"));
+    // A proxy gets the whole URL, and no name lookup is made; so does every redirect's request.
+    S proxy(std::vector<S::Script>{Reply("HTTP/1.0 200 OK\r\n\r\nvia proxy"),
+                                   Reply("HTTP/1.0 302 Found\r\nLocation: /second.php\r\n\r\n"), Reply(kOk)});
     client.Proxy = "127.0.0.1";
     client.ProxyPort = proxy.Port();
     client.Get("http://pad.example.com/app.xml");
@@ -150,6 +154,9 @@ TEST_F(HttpClient, HostPortAndPathComeFromTheUrlOrGoToTheProxy)
                                  "Host: pad.example.com\r\n" +
                                      kAccept + kContentType + "\r\n");
     EXPECT_EQ(client.Body, "via proxy");
+    client.Get("http://pad.example.com:8080/first.php");
+    EXPECT_EQ(proxy.Received(2).rfind("GET http://pad.example.com:8080/second.php HTTP/1.0\r\n", 0), 0u)
+        << proxy.Received(2);
 }
 
 TEST_F(HttpClient, RequestsWithABodyGoOutWholeAndOptionalLinesInTheirOrder)
@@ -280,18 +287,22 @@ TEST_F(HttpClient, RedirectChainStopsAfterTenExchanges)
     EXPECT_EQ(nowhere.Connections(), 1u);
 }
 
-TEST_F(HttpClient, RequestPathIsEscapedAndCutAt256Characters)
+TEST_F(HttpClient, RequestTargetsAreEscapedAndGoWholeOrNotAtAll)
 {
     S server(Reply(kOk));
     // No URL can inject header lines.
     client.Get(server.Url() + "/a b\r\nX-Evil: 1\x7f?q=\t\x01\xE9");
     EXPECT_EQ(server.Received(0), GetRequest("/a%20b%0D%0AX-Evil:%201%7F?q=%09%01\xE9"));
 
-    std::string query;
-    for (int i = 0; query.size() < 400; ++i) query += "f" + std::to_string(i) + "=v&";
-    const std::string path = "/s.php?" + query;
-    client.Get(server.Url() + path);
-    EXPECT_EQ(server.Received(1), GetRequest(path.substr(0, 256)));
+    // The longest target goes whole; one byte more ends the call before it connects.
+    const std::string longest = "/s.php?padurl=" + std::string(THttpClient::MaxTargetLength - 14, 'u');
+    client.Get(server.Url() + longest);
+    EXPECT_TRUE(server.Received(1) == GetRequest(longest)) << server.Received(1).size();
+    log.events.clear();
+    const std::string error = Raised<ESockError>([&] { client.Get(server.Url() + longest + "x"); });
+    EXPECT_EQ(error, "Request address too long");
+    EXPECT_EQ(server.Connections(), 2u);
+    EXPECT_TRUE(log.events.empty());
 }
 
 TEST_F(HttpClient, CallsThatCannotConnectRaiseWithoutAnOutcome)
@@ -334,6 +345,56 @@ TEST_F(HttpClient, SilentOrDrippingServerEndsTheReadAfterTheTimeOut)
     EXPECT_EQ(client.Header.rfind("HTTP/1.0 200 OK\r\nX-Drip: 0\r\n", 0), 0u);
     EXPECT_LT(client.Header.size(), 17 + lines.size());
     EXPECT_EQ(log.Count("Success"), 0);
+}
+
+TEST_F(HttpClient, AWholeCallEndsAtThreeTimesItsTimeOutThoughEachWaitIsInTime)
+{
+    // Every hop drips its head and body well inside each 400 ms limit: six hops, about 2 s.
+    client.TimeOut = 400;
+    const auto hop = [](const std::string& head) {
+        return S::Script{S::ReadUntil("\r\n\r\n"), S::Send(head), S::SendSlowly("X-Drip: 1\r\n\r\n", 4, 40),
+                         S::SendSlowly("abcd", 1, 50), S::Close()};
+    };
+    const S::Script redirect = hop("HTTP/1.0 302 Found\r\nLocation: /next\r\n");
+    S server(std::vector<S::Script>{redirect, redirect, redirect, redirect, redirect, hop("HTTP/1.0 200 OK\r\n")});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get(server.Url() + "/"); }), "No complete answer in 1.2 s");
+    std::printf("dripping redirects ended after %.2f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    EXPECT_EQ(log.Count("Success") + log.Count("Failure"), 0);
+
+    // The next call has its own limit.
+    S quick(Reply(kOk));
+    client.Get(quick.Url() + "/");
+    EXPECT_EQ(log.Count("Success"), 1);
+}
+
+TEST_F(HttpClient, TheWholeReplyPathRunsOnAStreamFromMemory)
+{
+    // A byte at a time with pauses between, a redirect with a cookie, then a body whose
+    // connection is reset once it is whole; then a body cut short by a reset.
+    std::vector<std::vector<std::string>> scripts;
+    for (const std::string reply :
+         {"HTTP/1.0 302 Found\r\nSet-Cookie: sid=7\r\nLocation: /next\r\n\r\n",
+          "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nbody", "HTTP/1.0 200 OK\r\nContent-Length: 9\r\n\r\nbody"}) {
+        scripts.emplace_back();
+        for (const char c : reply) scripts.back().insert(scripts.back().end(), {std::string(1, c), ""});
+    }
+    std::vector<std::shared_ptr<std::string>> sent;
+    client.Transport = [&]() -> std::unique_ptr<ByteStream> {
+        auto stream = std::make_unique<MemoryStream>(scripts.at(sent.size()), sent.size() > 0);
+        sent.push_back(stream->Sent);
+        return stream;
+    };
+    client.Get("http://pad.example.com/form.php");
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(*sent[1], "GET /next HTTP/1.0\r\nHost: pad.example.com\r\n" + kAccept + "Cookie: sid=7\r\n" +
+                            kContentType + "\r\n");
+    EXPECT_EQ(client.URL(), "http://pad.example.com/next");
+    EXPECT_EQ(client.Body, "body");
+    EXPECT_EQ(log.Count("Success"), 1);
+    EXPECT_EQ(Raised<ESockError>([&] { client.Get("http://pad.example.com/"); }).rfind("10054:", 0), 0u);
+    EXPECT_EQ(log.Count("Success"), 1);
 }
 
 TEST_F(HttpClient, OversizedRepliesEndTheRead)

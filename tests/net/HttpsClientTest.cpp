@@ -181,6 +181,22 @@ TEST_F(HttpsClient, ARefusedCertificateEndsTheCallWithItsReasonAndSendsNothing)
     EXPECT_EQ(server.Request(0, std::chrono::milliseconds(200)), "");
 }
 
+TEST_F(HttpsClient, AFailedHopAfterARedirectIsWhatTheCallReportsNotThe302)
+{
+    TlsServer refused({Certificates().MakeLeaf("DNS:other.example")});
+    S moving(
+        {S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 302 Found\r\nLocation: " + refused.Url() + "/pad.xml\r\n\r\n")});
+    try {
+        client.Get(moving.Url() + "/pad.xml");
+        ADD_FAILURE() << "no error";
+    } catch (const ESockError& e) {
+        EXPECT_EQ(e.Kind(), NetError::CertificateRefused) << e.what();
+    }
+    EXPECT_EQ(client.ReplyNumber(), 0);
+    EXPECT_EQ(client.Header, "");
+    EXPECT_TRUE(replies.empty());
+}
+
 TEST_F(HttpsClient, RedirectsMoveBetweenHttpAndHttpsAndACookieNeverLeavesTlsInTheClear)
 {
     // https -> https keeps the cookie; https -> http drops it; http -> https is followed.

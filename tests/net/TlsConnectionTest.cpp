@@ -142,11 +142,14 @@ TEST_F(TlsConnectionTest, EveryBadCertificateIsRefusedWithItsReasonAndFiresConne
         const char* what;
         TestCertificates::Leaf leaf;
         const char* reason;
+        const char* host = "127.0.0.1";
     };
     const Case cases[] = {
         {"expired", Certificates().MakeLeaf("DNS:localhost,IP:127.0.0.1", -2 * 86400, -86400), "expired"},
         {"not yet valid", Certificates().MakeLeaf("DNS:localhost,IP:127.0.0.1", 86400, 2 * 86400), "not yet valid"},
         {"another host", Certificates().MakeLeaf("DNS:other.example"), "mismatch"},
+        // Valid for the address, but the client asked for a name: the name decides.
+        {"another name", Certificates().MakeLeaf("DNS:other.example,IP:127.0.0.1"), "mismatch", "localhost"},
         {"self-signed", Certificates().MakeLeaf("DNS:localhost,IP:127.0.0.1", -3600, 86400, true), "self-signed"},
     };
     for (const Case& k : cases) {
@@ -154,7 +157,7 @@ TEST_F(TlsConnectionTest, EveryBadCertificateIsRefusedWithItsReasonAndFiresConne
         failedEvents = 0;
         TlsServer server({k.leaf});
         TSockConnection c;
-        Prepare(c, server.Port());
+        Prepare(c, server.Port(), k.host);
         const std::string error = ConnectError(c);
         EXPECT_EQ(error.rfind(TSockConnection::CertificateRefusedText, 0), 0u) << error;
         EXPECT_NE(error.find(k.reason), std::string::npos) << error;

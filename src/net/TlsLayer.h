@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "net/ByteStream.h"
+
+struct ssl_st;
+struct ssl_ctx_st;
+
+// A TLS client session on the layer below it (a socket, or a proxy's tunnel). TLS 1.2 and 1.3
+// only; the server's certificate is verified against the system's trust store and an extra
+// authority file, and must carry the name (or address) the caller connects to. Nothing turns
+// that off. Owned by the thread of its connection, like every layer.
+class TlsLayer : public ByteStream {
+public:
+    // What a handshake came to.
+    struct Outcome {
+        bool Done = false;       // the session is up
+        bool Refused = false;    // the certificate, not the handshake, failed
+        std::string Reason;      // why it failed (empty: it was stopped, or the peer closed)
+        std::string Description; // "TLSv1.3 TLS_AES_256_GCM_SHA384" once done
+    };
+
+    static constexpr const char* CertificateRefusedText = "Server certificate refused: ";
+    static constexpr const char* HandshakeFailedText = "TLS handshake failed: ";
+
+    // The client context for `caFile` (empty: the system's trust store alone), made once per
+    // process and file. Raises ESockError when the file cannot be read.
+    static ssl_ctx_st* Context(const std::string& caFile);
+
+    TlsLayer(std::unique_ptr<ByteStream> lower, ssl_ctx_st* context);
+    ~TlsLayer() override;
+    TlsLayer(const TlsLayer&) = delete;
+    TlsLayer& operator=(const TlsLayer&) = delete;
+
+    // False when no session could be made (out of memory).
+    bool Ready() const { return ssl_ != nullptr; }
+    // Runs the handshake for `host`, waiting below as the session asks, while goOn() holds.
+    Outcome Handshake(const std::string& host, const std::function<bool()>& goOn);
+
+    long Read(char* buf, std::size_t length, bool peek) override;
+    long Write(const char* data, std::size_t length) override;
+    // The session decides the direction: its last would-block waited for data or for room.
+    void Wait(short events) override;
+    void BreakOff() override;
+    bool Buffered() const override { return !in_.empty() || lower_->Buffered(); }
+    bool Secure() const override { return true; }
+
+private:
+    std::unique_ptr<ByteStream> lower_;
+    ssl_st* ssl_ = nullptr;
+    std::string in_;       // bytes decrypted and not yet taken by a reader
+    int end_ = -1;         // the session's reading ended: 0 closed, else the errno
+    bool wantRead_ = true; // the session's last would-block waits for data (else room)
+};
