@@ -97,6 +97,23 @@ TEST_F(CliSitesTest, ImportTakesQuotedFieldsRefusesBadRowsByLineAndExportRoundTr
     EXPECT_EQ(Sites({"--import", dir.File("in.csv"), "--export", dir.File("x.csv")}).code, 2);
 }
 
+// The export is a file for spreadsheets: a cell that one would run as a formula is defused, and
+// the import gives back the very sites.
+TEST_F(CliSitesTest, ExportDefusesFormulaCellsAndImportRestoresThem)
+{
+    const std::string sites = "@Formula Site|http://f.example/add.php|GET|+u|-c||-ok|\r\n";
+    dir.Write("data/autosites.dat", sites);
+    ASSERT_EQ(Sites({"--export", dir.File("out.csv")}).code, SitesCommand::Listed);
+    EXPECT_NE(dir.Read("out.csv").find("\r\n'@Formula Site,http://f.example/add.php,GET,'+u,'-c,,'-ok\r\n"),
+              std::string::npos)
+        << dir.Read("out.csv");
+    TempDir other;
+    CliEnvironment otherEnv = env;
+    otherEnv.ProgramFolder = other.Path() + "/";
+    EXPECT_EQ(Sites({"--import", dir.File("out.csv")}, &otherEnv).code, SitesCommand::Listed);
+    EXPECT_EQ(other.Read("data/autosites.dat"), sites);
+}
+
 TEST_F(CliSitesTest, SubmitSendsTheAuthorsAddressOnlyToOwnSitesThatNameAField)
 {
     dir.Write("quillpost.ini", "[Configuration]\r\nAuthorEmail=me@author.example\r\n");
