@@ -556,9 +556,10 @@ void TForm1::FormCreate()
     formAddProduct_->SetPadFetch(fromPad);
     formEditProduct_->SetPadFetch(fromPad);
 
-    step([this] {
+    step([this, &partReads] {
         currentLanguage_ = IniFile::ReadString(files_.Settings(), ProgramFiles::SettingsSection,
                                                ProgramFiles::LanguageKey, ProgramFiles::DefaultLanguage);
+        if (std::string why = IniFile::Unreadable(files_.Settings()); !why.empty()) partReads.push_back(why);
     });
     step([this] { ApplyLanguage(currentLanguage_); });
     step([this] {
