@@ -267,6 +267,10 @@ std::string OwnSites::Format() const
         out += "\r\n";
     }
     for (const SkippedLine& s : skipped_) out += s.Text + "\r\n";
+    // A title or a skipped line (kept as read) could begin the file with a UTF-16 mark in an
+    // 8-bit code page (two letters in Windows-1252); a blank line first (the reader passes over blank
+    // lines) keeps the file readable.
+    if (out.compare(0, 2, "\xFF\xFE") == 0 || out.compare(0, 2, "\xFE\xFF") == 0) out.insert(0, "\r\n");
     return out;
 }
 

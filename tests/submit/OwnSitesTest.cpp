@@ -83,6 +83,13 @@ TEST(OwnSitesTest, MissingFileIsEmptyAndAFileNotReadWholeIsNeverWrittenOver)
     EXPECT_THROW(own.Load(path), FileError);
     EXPECT_TRUE(own.Sites().empty());
     EXPECT_THROW(own.Save(path), FileError);
+
+    // A first title whose bytes look like a UTF-16 mark must not make the saved file unreadable.
+    OwnSites marked;
+    ASSERT_EQ(marked.Add(Own("\xFF\xFEtitle")), "");
+    marked.Save(dir.File("marked.dat"));
+    marked.Load(dir.File("marked.dat"));
+    EXPECT_EQ(marked.Sites().size(), 1u);
 }
 
 TEST(OwnSitesTest, RefusesWhatCannotBeSentOrStored)
