@@ -235,9 +235,11 @@ Clock::time_point RunReport::ParseIsoTime(const std::string& text)
     // A date that is none, or one the clock cannot count to (its nanoseconds end in 1677 and
     // 2262), is no time: it would wrap round.
     if (tm.tm_mon < 1 || tm.tm_mon > 12 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour < 0 || tm.tm_hour > 23 ||
-        tm.tm_min < 0 || tm.tm_min > 59 || tm.tm_sec < 0 || tm.tm_sec > 60 || tm.tm_year < 1678 || tm.tm_year > 2261)
+        tm.tm_min < 0 || tm.tm_min > 59 || tm.tm_sec < 0 || tm.tm_sec > 60)
         return {};
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
-    return Clock::from_time_t(::timegm(&tm));
+    const std::time_t t = ::timegm(&tm); // also brings "23:59:60" or "02-31" into range
+    if (tm.tm_year < 1678 - 1900 || tm.tm_year > 2261 - 1900) return {};
+    return Clock::from_time_t(t);
 }
