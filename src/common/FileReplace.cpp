@@ -123,6 +123,7 @@ int DescriptorOf(const std::string& path)
 }
 
 // Follows symbolic links (the file they lead to need not exist) to what a write would reach.
+// Throws FileError for a loop of links.
 Destination Resolve(const std::string& path)
 {
     Destination d;
@@ -135,10 +136,12 @@ Destination Resolve(const std::string& path)
         }
         struct stat lst {};
         if (::lstat(d.path.c_str(), &lst) != 0) return d; // nothing there yet: a new file
-        if (!S_ISLNK(lst.st_mode) || hops == 40) break;
+        if (!S_ISLNK(lst.st_mode)) break;
+        // A link that cannot be followed is never replaced either.
+        if (hops == 40) Fail("Cannot write file", path, ELOOP);
         char link[PATH_MAX];
         const ssize_t n = ::readlink(d.path.c_str(), link, sizeof link - 1);
-        if (n <= 0) break;
+        if (n <= 0) Fail("Cannot write file", path, n < 0 ? errno : ENOENT);
         const std::string to(link, static_cast<size_t>(n));
         d.path = to.front() == '/' ? to : FolderOf(d.path) + "/" + to;
     }
