@@ -5,7 +5,9 @@
 
 ProgramFiles::ProgramFiles(std::string folder, const std::string& programName, const FileLocations::Environment& env)
     : places_(std::move(folder), programName + ".ini", env), fillFailures_(places_.FillUserFolders())
-{}
+{
+    places_.RemoveLeftovers();
+}
 
 std::string ProgramFiles::Data(const std::string& name) const
 {

@@ -56,6 +56,14 @@ struct CaptionCollator::Impl {
 
     void ToUtf16(std::string_view text, std::u16string& out) const
     {
+        if (text.size() > MaxCollatedLength) {
+            // Only the start is collated (the bytes after it break ties); a cut between the
+            // bytes of one UTF-8 character moves back to its first byte.
+            size_t cut = MaxCollatedLength;
+            if (!converter)
+                while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+            text = text.substr(0, cut);
+        }
         // One UTF-16 unit per byte at most, and room for the converter's end mark.
         out.resize(text.size() + 1);
         UErrorCode status = U_ZERO_ERROR;

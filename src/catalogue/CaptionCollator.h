@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,8 +10,14 @@
 // is not what byte order would give). Captions are bytes in the locale's 8-bit encoding.
 // Under the C or POSIX locale the root collation is used, so results do not depend on
 // the machine.
+//
+// ICU measures texts and keys in int32_t, and a key costs several bytes per character, so
+// only the first MaxCollatedLength bytes of a caption are collated; captions that agree
+// there are ordered by their bytes.
 class CaptionCollator {
 public:
+    static constexpr size_t MaxCollatedLength = 64 * 1024;
+
     // locale: an ICU / POSIX locale name ("ru_RU.UTF-8", "de", "C"); empty means the
     // process's LC_COLLATE (falling back to LC_ALL and LANG).
     explicit CaptionCollator(const std::string& locale = {});

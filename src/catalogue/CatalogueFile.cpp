@@ -108,16 +108,36 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
         throw IncompleteRead(NameOf(path) + " does not look like a " +
                              (list.ColumnCount() > ProductFields ? "products" : "sites") + " file: " + why);
     }
+    std::string stopped; // why reading ended before the end of the file
+    if (nul != std::string::npos)
+        stopped =
+            NameOf(path) + " has a NUL byte at offset " + std::to_string(nul) + "; the rest of the file was not read";
     list.BeginUpdate();
     try {
         list.Clear();
         // The rows' texts stay where they are in the file's bytes; the list keeps them.
         std::string_view text = list.KeepBytes(std::move(bytes));
         if (nul != std::string::npos) text = text.substr(0, nul);
+        // A field longer than any catalogue text ends the file's readable part at its line: no
+        // row holds it, and the sorting never sees it.
         int lines = 0;
-        ForEachLine(text, [&lines](std::string_view) { ++lines; });
-        list.Reserve(lines);
+        size_t end = text.size();
         std::vector<std::string_view> fields(static_cast<size_t>(list.ColumnCount()));
+        ForEachLine(text, [&](std::string_view line) {
+            if (end != text.size()) return;
+            ++lines;
+            if (line.size() <= MaxFieldLength) return;
+            CutFields(line, fields);
+            if (std::all_of(fields.begin(), fields.end(),
+                            [](std::string_view f) { return f.size() <= MaxFieldLength; }))
+                return;
+            end = static_cast<size_t>(line.data() - text.data());
+            stopped = NameOf(path) + " has a field longer than " + std::to_string(MaxFieldLength) + " bytes on line " +
+                      std::to_string(lines) + "; the rest of the file was not read";
+            --lines;
+        });
+        text = text.substr(0, end);
+        list.Reserve(lines);
         ForEachLine(text, [&](std::string_view line) {
             CutFields(line, fields);
             list.AddKept(fields, checkRows);
@@ -126,15 +146,13 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
         list.EndUpdate();
         throw;
     }
-    if (nul == std::string::npos)
+    if (stopped.empty())
         ForgetFailedLoad(list, path);
     else
         list.MarkLoadFailed(path);
     list.EndUpdate();
     list.SetModified(false);
-    if (nul != std::string::npos)
-        throw IncompleteRead(NameOf(path) + " has a NUL byte at offset " + std::to_string(nul) +
-                             "; the rest of the file was not read");
+    if (!stopped.empty()) throw IncompleteRead(stopped);
 }
 
 std::string CatalogueFile::NotACatalogue(std::string_view bytes, int columns)

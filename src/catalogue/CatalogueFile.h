@@ -8,8 +8,9 @@
 
 class ListRows;
 
-// A catalogue file that was read only in part (a NUL byte ends reading) or not at all
-// (UTF-16 text). Its text is for the user as it stands: it names the file and says why.
+// A catalogue file that was read only in part (a NUL byte or a field longer than
+// MaxFieldLength ends reading) or not at all (UTF-16 text). Its text is for the user as it stands: it names the file
+// and says why.
 class IncompleteRead : public FileError {
 public:
     using FileError::FileError;
@@ -23,6 +24,8 @@ class CatalogueFile {
 public:
     static constexpr int ProductFields = 3;
     static constexpr int SiteFields = 2;
+    // A field longer than this is no catalogue text: the file counts as not read whole.
+    static constexpr size_t MaxFieldLength = 64 * 1024;
 
     // Splits file bytes into lines: a line ends at CR, LF or CR LF; a last line without
     // an end is still a line; everything from the first NUL byte on is ignored.
@@ -40,7 +43,8 @@ public:
     // `checkRows`). The file is read whole before the list is touched: when it cannot
     // be read the list keeps its rows, is marked as failed for that path, and FileError
     // is thrown. A file that cannot be read whole counts as failed too: one holding a NUL
-    // byte gives the rows before it, one in UTF-16 (it starts with FF FE or FE FF) leaves
+    // byte, or a line with a field longer than MaxFieldLength, gives the rows before it,
+    // one in UTF-16 (it starts with FF FE or FE FF) leaves
     // the list as it was; both mark the list and throw IncompleteRead. A later successful
     // read of the same file clears the mark; so does an explicit save to it (SaveList:
     // the user chose to replace the file). A list read anew counts as unmodified.

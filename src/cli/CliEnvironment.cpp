@@ -19,6 +19,7 @@ CliEnvironment CliEnvironment::Real()
     const FileLocations places(slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1), SettingsFile);
     // What cannot be copied shows when the command reads the file.
     places.FillUserFolders();
+    places.RemoveLeftovers();
     env.ProgramFolder = places.FilesFolder();
     env.SettingsPath = places.Settings();
     env.Sites = &SiteTable::BuiltIn();

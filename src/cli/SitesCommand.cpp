@@ -50,22 +50,34 @@ int Import(OwnSites& own, const std::string& file, const CliEnvironment& env, st
             return SitesCommand::UsageError;
         }
     }
-    int added = 0, refused = 0;
+    // The rows that have every field are added in one go; refusals are told in line order.
+    std::vector<std::string> refusals(lines.size());
+    std::vector<SiteRecord> rows;
+    std::vector<size_t> rowOf;
     for (size_t r = 1; r < lines.size(); ++r) {
         const CsvText::Line& line = lines[r];
-        std::string refusal;
         if (line.Fields.size() != header.size()) {
-            refusal =
+            refusals[r] =
                 "it has " + std::to_string(line.Fields.size()) + " fields, the header " + std::to_string(header.size());
-        } else {
-            auto field = [&](int c) { return line.Fields[static_cast<size_t>(at[c])]; };
-            refusal = own.Add(SiteRecord{field(0), field(1), field(2), field(3), field(4), field(5), field(6), true});
+            continue;
         }
-        if (refusal.empty()) {
+        auto field = [&](int c) {
+            std::string cell = line.Fields[static_cast<size_t>(at[c])];
+            CsvText::RestoreCell(cell);
+            return cell;
+        };
+        rows.push_back(SiteRecord{field(0), field(1), field(2), field(3), field(4), field(5), field(6), true});
+        rowOf.push_back(r);
+    }
+    std::vector<std::string> outcome = own.AddAll(std::move(rows));
+    for (size_t i = 0; i < outcome.size(); ++i) refusals[rowOf[i]] = std::move(outcome[i]);
+    int added = 0, refused = 0;
+    for (size_t r = 1; r < lines.size(); ++r) {
+        if (refusals[r].empty()) {
             ++added;
         } else {
             ++refused;
-            err << Name << ": " << file << " line " << line.Number << " refused: " << refusal << '\n';
+            err << Name << ": " << file << " line " << lines[r].Number << " refused: " << refusals[r] << '\n';
         }
     }
     if (added > 0) {
@@ -90,7 +102,7 @@ int Export(const OwnSites& own, const std::string& file, std::ostream& out, std:
     for (const SiteRecord& site : own.Sites()) {
         CsvText::Record record;
         for (int c = 0; c < ColumnCount; ++c) record.push_back(Field(site, c));
-        bytes += CsvText::FormatRecord(record);
+        bytes += CsvText::FormatCells(record);
     }
     try {
         FileReplace::Write(file, bytes);

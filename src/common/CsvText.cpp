@@ -1,11 +1,25 @@
 #include "common/CsvText.h"
 
+namespace {
+
+constexpr std::string_view Bom = "\xEF\xBB\xBF";
+
+// Whether a cell is written after a "'": "'"s (or none), then a character that starts a
+// formula.
+bool RunsAsFormula(std::string_view cell)
+{
+    const size_t first = cell.find_first_not_of('\'');
+    return first != std::string_view::npos && std::string_view("=+-@\t\r").find(cell[first]) != std::string_view::npos;
+}
+
+} // namespace
+
 std::vector<CsvText::Line> CsvText::Split(std::string_view bytes)
 {
     std::vector<Line> records;
     size_t i = 0;
     const size_t n = bytes.size();
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") i = 3;
+    if (bytes.substr(0, Bom.size()) == Bom) i = Bom.size();
     int line = 1;
     while (i < n) {
         Record record;
@@ -57,7 +71,7 @@ std::vector<CsvText::Line> CsvText::Split(std::string_view bytes)
 
 void CsvText::AppendField(std::string& out, const std::string& field)
 {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+    if (field.find_first_of(",\"\r\n") == std::string::npos && field.compare(0, Bom.size(), Bom) != 0) {
         out += field;
         return;
     }
@@ -78,4 +92,25 @@ std::string CsvText::FormatRecord(const Record& fields)
     }
     out += "\r\n";
     return out;
+}
+
+void CsvText::AppendCell(std::string& out, const std::string& field)
+{
+    AppendField(out, RunsAsFormula(field) ? "'" + field : field);
+}
+
+std::string CsvText::FormatCells(const Record& fields)
+{
+    std::string out;
+    for (size_t f = 0; f < fields.size(); ++f) {
+        if (f) out += ',';
+        AppendCell(out, fields[f]);
+    }
+    out += "\r\n";
+    return out;
+}
+
+void CsvText::RestoreCell(std::string& field)
+{
+    if (!field.empty() && field[0] == '\'' && RunsAsFormula(std::string_view(field).substr(1))) field.erase(0, 1);
 }

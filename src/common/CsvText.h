@@ -29,8 +29,19 @@ public:
     // Throws Error for a quote never closed or text after a closing quote.
     static std::vector<Line> Split(std::string_view bytes);
 
-    // Appends `field`, quoted when it must be.
+    // Appends `field`, quoted when it must be (a field that begins with a UTF-8 BOM is quoted
+    // too, so that a reader never takes it for the file's mark).
     static void AppendField(std::string& out, const std::string& field);
     // The fields joined by commas, then CR LF.
     static std::string FormatRecord(const Record& fields);
+
+    // Cells of files that people open in a spreadsheet: a cell that begins with "=", "+", "-",
+    // "@", TAB or CR would run there as a formula, so it is written after a "'" that the
+    // spreadsheet shows as text. A cell of nothing but "'"s before one of those characters gets
+    // one more "'" too, so that RestoreCell gives back every text exactly.
+    static void AppendCell(std::string& out, const std::string& field);
+    // FormatRecord with AppendCell.
+    static std::string FormatCells(const Record& fields);
+    // Takes off the "'" that AppendCell put before a cell.
+    static void RestoreCell(std::string& field);
 };

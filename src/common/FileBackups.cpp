@@ -60,7 +60,12 @@ void FileBackups::Keep(const std::string& path, const std::string& bytes)
     if (::stat(path.c_str(), &st) != 0) return;
     // The copy is made whole first, so that a failure (no room, a folder that takes no new
     // files) leaves every generation where it was.
-    const std::string copy = NameOf(path, 1) + ".new-" + std::to_string(::getpid());
+    // Named as the program's temporary files are, so that a start removes it when a kill
+    // left it behind (FileReplace::RemoveLeftovers).
+    const std::string backup = NameOf(path, 1);
+    const size_t slash = backup.find_last_of('/');
+    const std::string copy = backup.substr(0, slash + 1) + "." + backup.substr(slash + 1) + ".quillpost-" +
+                             std::to_string(::getpid()) + ".backup";
     ::unlink(copy.c_str());
     if (!WriteNew(copy, old, st.st_mode)) return;
     ::unlink(NameOf(path, Generations).c_str());

@@ -1,5 +1,7 @@
 #include "common/FileLocations.h"
 
+#include "common/FileReplace.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <pwd.h>
@@ -108,4 +110,11 @@ std::string FileLocations::FillUserFolders() const
     else if (const fs::path shipped = program_ + settings.filename().string(); Exists(shipped.string()))
         copyIfMissing(shipped, settings);
     return failures;
+}
+
+int FileLocations::RemoveLeftovers() const
+{
+    const std::string settingsFolder = fs::path(settings_).parent_path().string();
+    return FileReplace::RemoveLeftovers(files_ + DataFolder) + FileReplace::RemoveLeftovers(files_ + ReportsFolder) +
+           FileReplace::RemoveLeftovers(settingsFolder.empty() ? "." : settingsFolder);
 }

@@ -51,6 +51,11 @@ public:
     // could not be made or copied, one line each; empty when all went well.
     std::string FillUserFolders() const;
 
+    // Removes what saves killed half-way left behind in data/, reports/ and the settings
+    // file's folder: the program's own temporary files whose writer is gone
+    // (FileReplace::RemoveLeftovers). Returns how many went. Called once at each start.
+    int RemoveLeftovers() const;
+
 private:
     std::string program_;
     std::string files_;

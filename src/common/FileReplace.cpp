@@ -1,12 +1,17 @@
 #include "common/FileReplace.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <functional>
 
 namespace {
 
@@ -56,6 +61,131 @@ void WriteInPlace(const std::string& target, const std::string& path, const std:
     if (::close(fd) != 0) Fail("Cannot write file", path, errno);
 }
 
+// What a temporary file's name holds after the target's name: this tag, the writer's process
+// id, "." and mkstemp's six characters.
+constexpr const char* TemporaryTag = ".quillpost-";
+constexpr size_t RandomPart = 6;
+// Room left for the tag and the rest in a name of at most NAME_MAX bytes.
+constexpr size_t MaxBaseInTemporary = 200;
+
+std::string TemporaryPattern(const std::string& folder, const std::string& base)
+{
+    return folder + "/." + base.substr(0, MaxBaseInTemporary) + TemporaryTag + std::to_string(::getpid()) + "." +
+           std::string(RandomPart, 'X');
+}
+
+// The writer's process id in a temporary file's name; 0 when the name is none of ours.
+pid_t WriterOf(const std::string& name)
+{
+    if (name.size() < RandomPart + 2 || name[0] != '.') return 0;
+    const size_t dot = name.size() - RandomPart - 1;
+    if (name[dot] != '.') return 0;
+    const size_t tag = name.rfind(TemporaryTag, dot);
+    if (tag == std::string::npos || tag == 0) return 0;
+    const size_t digits = tag + std::strlen(TemporaryTag);
+    if (digits == dot || dot - digits > 9) return 0;
+    pid_t pid = 0;
+    for (size_t i = digits; i < dot; ++i) {
+        if (name[i] < '0' || name[i] > '9') return 0;
+        pid = pid * 10 + (name[i] - '0');
+    }
+    for (size_t i = dot + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return 0;
+    return pid;
+}
+
+// Where a write to a path goes.
+struct Destination {
+    enum Kind { File, Other, Descriptor } kind = File;
+    std::string path; // File, Other: the path at the end of any symbolic links
+    int fd = -1;      // Descriptor
+    bool exists = false;
+    struct stat st {};
+};
+
+// The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or /proc/self/fd/N names; -1 for
+// any other path.
+int DescriptorOf(const std::string& path)
+{
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        const size_t n = std::strlen(prefix);
+        if (path.compare(0, n, prefix) != 0 || path.size() == n || path.size() > n + 9) continue;
+        int fd = 0;
+        for (size_t i = n; i < path.size(); ++i) {
+            if (path[i] < '0' || path[i] > '9') return -1;
+            fd = fd * 10 + (path[i] - '0');
+        }
+        return fd;
+    }
+    return -1;
+}
+
+// Follows symbolic links (the file they lead to need not exist) to what a write would reach.
+// Throws FileError for a loop of links.
+Destination Resolve(const std::string& path)
+{
+    Destination d;
+    d.path = path;
+    for (int hops = 0;; ++hops) {
+        if (const int fd = DescriptorOf(d.path); fd >= 0) {
+            d.kind = Destination::Descriptor;
+            d.fd = fd;
+            return d;
+        }
+        struct stat lst {};
+        if (::lstat(d.path.c_str(), &lst) != 0) return d; // nothing there yet: a new file
+        if (!S_ISLNK(lst.st_mode)) break;
+        // A link that cannot be followed is never replaced either.
+        if (hops == 40) Fail("Cannot write file", path, ELOOP);
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(d.path.c_str(), link, sizeof link - 1);
+        if (n <= 0) Fail("Cannot write file", path, n < 0 ? errno : ENOENT);
+        const std::string to(link, static_cast<size_t>(n));
+        d.path = to.front() == '/' ? to : FolderOf(d.path) + "/" + to;
+    }
+    d.exists = ::stat(d.path.c_str(), &d.st) == 0;
+    if (d.exists && !S_ISREG(d.st.st_mode) && !S_ISDIR(d.st.st_mode)) d.kind = Destination::Other;
+    return d;
+}
+
+void WriteAllTo(int fd, const std::string& bytes, const std::function<void(int)>& abandon)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            abandon(errno);
+            return;
+        }
+        done += static_cast<size_t>(n);
+    }
+}
+
+// Writes into what is no regular file (a FIFO, a device, a descriptor) as it stands.
+void WriteThrough(const Destination& d, const std::string& path, const std::string& bytes)
+{
+    if (d.kind == Destination::Descriptor) {
+        WriteAllTo(d.fd, bytes, [&](int err) { Fail("Cannot write file", path, err); });
+        return;
+    }
+    const int fd = ::open(d.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) Fail("Cannot write file", path, errno);
+    WriteAllTo(fd, bytes, [&](int err) {
+        ::close(fd);
+        Fail("Cannot write file", path, err);
+    });
+    if (::close(fd) != 0) Fail("Cannot write file", path, errno);
+}
+
+std::string BaseOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 } // namespace
 
 std::string FileReplace::ReadAll(const std::string& path)
@@ -102,24 +232,21 @@ bool FileReplace::SameFile(const std::string& a, const std::string& b)
 
 void FileReplace::Write(const std::string& path, const std::string& bytes)
 {
-    // Follow a symbolic link, so that the rename replaces the file it points to.
-    std::string target = path;
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved)) target = resolved;
+    const Destination d = Resolve(path);
+    if (d.kind != Destination::File) {
+        WriteThrough(d, path, bytes);
+        return;
     }
-    struct stat old {};
-    bool existed = ::stat(target.c_str(), &old) == 0;
-    if (existed && S_ISDIR(old.st_mode)) Fail("Cannot write file", path, EISDIR);
+    const std::string& target = d.path;
+    const bool existed = d.exists;
+    if (existed && S_ISDIR(d.st.st_mode)) Fail("Cannot write file", path, EISDIR);
     // A file the user made read-only is not replaced behind their back, though its folder
     // would let a rename do it.
     if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) Fail("Cannot write file", path, errno);
 
-    std::string folder = FolderOf(target);
-    std::string base = target.substr(target.find_last_of('/') == std::string::npos ? 0 : target.find_last_of('/') + 1);
-    std::string temp = folder + "/." + base + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    const std::string folder = FolderOf(target);
+    std::string temp = TemporaryPattern(folder, BaseOf(target));
+    const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         if (!existed) Fail("Cannot write file", path, errno);
         WriteInPlace(target, path, bytes);
@@ -134,23 +261,14 @@ void FileReplace::Write(const std::string& path, const std::string& bytes)
 
     mode_t mode;
     if (existed) {
-        mode = old.st_mode & 07777;
+        mode = d.st.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd, mode) != 0) abandon(errno);
-
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            abandon(errno);
-        }
-        done += static_cast<size_t>(n);
-    }
+    WriteAllTo(fd, bytes, abandon);
     if (::fsync(fd) != 0) abandon(errno);
     if (::close(fd) != 0) {
         int err = errno;
@@ -168,4 +286,46 @@ void FileReplace::Write(const std::string& path, const std::string& bytes)
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+void FileReplace::CheckWritable(const std::string& path)
+{
+    const Destination d = Resolve(path);
+    if (d.kind == Destination::Descriptor) {
+        const int flags = ::fcntl(d.fd, F_GETFL);
+        if (flags < 0) Fail("Cannot write file", path, errno);
+        if ((flags & O_ACCMODE) == O_RDONLY) Fail("Cannot write file", path, EBADF);
+        return;
+    }
+    if (d.exists && S_ISDIR(d.st.st_mode)) Fail("Cannot write file", path, EISDIR);
+    if (d.exists && ::faccessat(AT_FDCWD, d.path.c_str(), W_OK, AT_EACCESS) != 0)
+        Fail("Cannot write file", path, errno);
+    if (d.kind == Destination::Other) return;
+    std::string probe = TemporaryPattern(FolderOf(d.path), BaseOf(d.path));
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        // An existing file is then rewritten in place.
+        if (!d.exists) Fail("Cannot write file", path, errno);
+        return;
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+}
+
+int FileReplace::RemoveLeftovers(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        const pid_t writer = WriterOf(name);
+        // A writer that still runs (or whose id another process took since) keeps its file.
+        if (writer <= 0 || writer == ::getpid() || ::kill(writer, 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::unlinkat(::dirfd(dir), name.c_str(), 0) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }

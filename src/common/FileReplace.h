@@ -11,6 +11,10 @@ public:
 };
 
 // Whole-file access with the guarantees a catalogue needs.
+//
+// The temporary files of a save are named after the file and carry the writer's process id
+// (".products.dat.quillpost-1234.Ab12Cd"), so that a start can tell the leftovers of a writer
+// that was killed from those of a program still saving (RemoveLeftovers).
 class FileReplace {
 public:
     // The file's bytes. Throws FileError when it cannot be opened or read.
@@ -19,7 +23,11 @@ public:
     // Replaces the file by `bytes` atomically: the bytes go to a temporary file in the
     // same folder, are flushed to disk, and the temporary file is renamed over the old
     // one. A crash or a full disk leaves either the old file or the new one, never a cut
-    // one. An existing file keeps its permissions; a symbolic link is followed.
+    // one. An existing file keeps its permissions.
+    // A symbolic link is followed, never replaced: the file it leads to is written (and made
+    // when it does not exist yet). Only a regular file is replaced: a path that leads to
+    // something else (a FIFO, a device, a terminal) is written into as it is, and
+    // /dev/stdout, /dev/stderr and /dev/fd/N write to that descriptor of this process.
     // An existing file that we may not write (read-only) is never replaced: FileError.
     // When the folder takes no temporary file (a read-only folder holding a writable
     // file), the file itself is rewritten in place and flushed to disk; room for the new
@@ -27,6 +35,15 @@ public:
     // a crash or an I/O error in the middle of it can leave a cut file.
     // Throws FileError; the old file is then untouched (save for that last case).
     static void Write(const std::string& path, const std::string& bytes);
+
+    // Throws the FileError that Write would throw for a reason known before any byte is
+    // written (no folder, a folder that takes no file, a read-only file); writes nothing.
+    static void CheckWritable(const std::string& path);
+
+    // Removes the temporary files that writers of this program left in `folder` when they
+    // were killed in the middle of a save: only files named as Write names them, and only
+    // those whose writer process is gone. Returns how many went.
+    static int RemoveLeftovers(const std::string& folder);
 
     static bool Exists(const std::string& path);
     // Whether two names lead to the same file: equal names, or names of one existing file

@@ -125,6 +125,17 @@ std::string LineEndOf(std::string_view text)
     return "\r";
 }
 
+// Why `text` is no 8-bit INI text that a write may edit (UTF-16, a NUL byte), or nothing.
+std::string NotText(std::string_view text)
+{
+    const bool bom =
+        text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
+    const size_t nul = text.find('\0');
+    if (bom || nul < 2) return "is UTF-16 text; the settings in it were not read";
+    if (nul != std::string_view::npos) return "has a NUL byte at offset " + std::to_string(nul);
+    return {};
+}
+
 } // namespace
 
 std::string IniFile::ReadFromText(const std::string& text, const std::string& section, const std::string& key,
@@ -159,6 +170,7 @@ std::string IniFile::ReadString(const std::string& path, const std::string& sect
 std::string IniFile::WriteToText(const std::string& text, const std::string& section, const std::string& key,
                                  const std::string& value)
 {
+    if (!NotText(text).empty()) return text;
     auto lines = SplitLines(text);
     Found f = Locate(text, lines, section, key);
     const std::string eol = LineEndOf(text);
@@ -190,5 +202,21 @@ void IniFile::WriteString(const std::string& path, const std::string& section, c
 {
     std::string text;
     if (FileReplace::Exists(path)) text = FileReplace::ReadAll(path);
+    if (!NotText(text).empty()) return; // the user was told at start (Unreadable)
     FileReplace::Write(path, WriteToText(text, section, key, value));
+}
+
+std::string IniFile::Unreadable(const std::string& path)
+{
+    std::string text;
+    try {
+        text = FileReplace::ReadAll(path);
+    } catch (const FileError&) {
+        return {};
+    }
+    const std::string why = NotText(text);
+    if (why.empty()) return {};
+    const size_t slash = path.find_last_of('/');
+    return path.substr(slash == std::string::npos ? 0 : slash + 1) + " " + why +
+           ". Settings are not saved to it, so it stays as it is; save it as plain text to use it.";
 }

@@ -21,11 +21,17 @@ public:
 
     // Sets `key` in `section` to `value`, creating the file, the section or the key as
     // needed. An existing key's line is changed in place; every other line, comment and
-    // line end stays as it was. The file is replaced atomically. Throws FileError.
+    // line end stays as it was. The file is replaced atomically. A file that is no 8-bit
+    // text (see Unreadable) is left as it is. Throws FileError.
     static void WriteString(const std::string& path, const std::string& section, const std::string& key,
                             const std::string& value);
 
-    // The text WriteString would write, given the file's current text.
+    // What to tell the user when the file at `path` is no 8-bit INI text (UTF-16, or it holds
+    // a NUL byte): nothing is written to it. Empty when the file is readable text or missing.
+    static std::string Unreadable(const std::string& path);
+
+    // The text WriteString would write, given the file's current text (that text itself when
+    // it is no 8-bit text).
     static std::string WriteToText(const std::string& text, const std::string& section, const std::string& key,
                                    const std::string& value);
 };

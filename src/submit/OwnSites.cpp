@@ -2,10 +2,13 @@
 
 #include "catalogue/CaptionCollator.h"
 #include "catalogue/CatalogueFile.h"
+#include "common/FileBackups.h"
 #include "common/FileReplace.h"
 
 #include <algorithm>
+#include <numeric>
 #include <tuple>
+#include <unordered_set>
 
 namespace {
 
@@ -100,6 +103,11 @@ std::string OwnSites::CheckEmail(const std::string& address)
     return {};
 }
 
+std::string OwnSites::TitleTaken(const std::string& title)
+{
+    return "A site titled \"" + title + "\" already exists.";
+}
+
 std::string OwnSites::Check(const SiteRecord& site, int replacing) const
 {
     std::string refusal = CheckFields(site);
@@ -107,8 +115,46 @@ std::string OwnSites::Check(const SiteRecord& site, int replacing) const
     bool taken = baseTitles_.count(site.Title) > 0;
     for (size_t i = 0; i < sites_.size() && !taken; ++i)
         taken = static_cast<int>(i) != replacing && sites_[i].Title == site.Title;
-    if (taken) return "A site titled \"" + site.Title + "\" already exists.";
+    if (taken) return TitleTaken(site.Title);
     return {};
+}
+
+std::vector<std::string> OwnSites::AddAll(std::vector<SiteRecord> sites)
+{
+    std::vector<std::string> refusals(sites.size());
+    std::unordered_set<std::string> titles;
+    titles.reserve(sites_.size() + sites.size());
+    for (const SiteRecord& s : sites_) titles.insert(s.Title);
+    const size_t before = sites_.size();
+    for (size_t i = 0; i < sites.size(); ++i) {
+        SiteRecord& site = sites[i];
+        refusals[i] = CheckFields(site);
+        if (refusals[i].empty() && (baseTitles_.count(site.Title) > 0 || !titles.insert(site.Title).second))
+            refusals[i] = TitleTaken(site.Title);
+        if (!refusals[i].empty()) continue;
+        site.Own = true;
+        sites_.push_back(std::move(site));
+    }
+    if (sites_.size() != before) SortByTitle();
+    return refusals;
+}
+
+void OwnSites::SortByTitle()
+{
+    // Titles are unique, so their order is one order, whichever way it is reached: keys made
+    // once sort in n log n where comparing titles through the collator would convert each
+    // title again at every comparison.
+    const CaptionCollator& order = CaptionCollator::Default();
+    std::vector<std::string> keys;
+    keys.reserve(sites_.size());
+    for (const SiteRecord& site : sites_) keys.push_back(order.SortKey(site.Title));
+    std::vector<size_t> at(sites_.size());
+    std::iota(at.begin(), at.end(), size_t{0});
+    std::sort(at.begin(), at.end(), [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+    std::vector<SiteRecord> sorted;
+    sorted.reserve(sites_.size());
+    for (const size_t i : at) sorted.push_back(std::move(sites_[i]));
+    sites_ = std::move(sorted);
 }
 
 void OwnSites::Insert(SiteRecord site, int* placed)
@@ -158,6 +204,14 @@ void OwnSites::Load(const std::string& path)
         notWhole_ = e.what();
         throw;
     }
+    Parse(bytes, path);
+}
+
+void OwnSites::Parse(std::string_view bytes, const std::string& path)
+{
+    sites_.clear();
+    skipped_.clear();
+    notWhole_.clear();
     if (bytes.size() >= 2 &&
         ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
         notWhole_ = NameOf(path) + " is UTF-16 text; it was not read";
@@ -165,6 +219,8 @@ void OwnSites::Load(const std::string& path)
     }
     const size_t nul = bytes.find('\0');
     const std::vector<std::string> lines = CatalogueFile::SplitLines(bytes);
+    // The first line of a title keeps it; a later one is skipped as a title already used.
+    std::unordered_set<std::string> titles;
     std::vector<std::string> fields;
     for (size_t n = 0; n < lines.size(); ++n) {
         const std::string& line = lines[n];
@@ -175,13 +231,16 @@ void OwnSites::Load(const std::string& path)
             continue;
         }
         SiteRecord site{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], true};
-        std::string refusal = Check(site);
+        std::string refusal = CheckFields(site);
+        if (refusal.empty() && (baseTitles_.count(site.Title) > 0 || !titles.insert(site.Title).second))
+            refusal = TitleTaken(site.Title);
         if (!refusal.empty()) {
             skipped_.push_back({number, line, std::move(refusal)});
             continue;
         }
-        Insert(std::move(site), nullptr);
+        sites_.push_back(std::move(site));
     }
+    SortByTitle();
     if (nul != std::string::npos) {
         notWhole_ =
             NameOf(path) + " has a NUL byte at offset " + std::to_string(nul) + "; the rest of the file was not read";
@@ -209,6 +268,10 @@ std::string OwnSites::Format() const
         out += "\r\n";
     }
     for (const SkippedLine& s : skipped_) out += s.Text + "\r\n";
+    // A title or a skipped line (kept as read) could begin the file with a UTF-16 mark in an
+    // 8-bit code page (two letters in Windows-1252); a blank line first (the reader passes over blank
+    // lines) keeps the file readable.
+    if (out.compare(0, 2, "\xFF\xFE") == 0 || out.compare(0, 2, "\xFE\xFF") == 0) out.insert(0, "\r\n");
     return out;
 }
 
@@ -216,7 +279,9 @@ void OwnSites::Save(const std::string& path) const
 {
     if (!notWhole_.empty())
         throw FileError(notWhole_ + ". " + NameOf(path) + " is not written over, so nothing in it is lost.");
-    FileReplace::Write(path, Format());
+    const std::string bytes = Format();
+    FileBackups::Keep(path, bytes);
+    FileReplace::Write(path, bytes);
 }
 
 SiteTable OwnSites::Combined() const

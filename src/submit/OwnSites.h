@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The author's own automatic sites, kept in data/autosites.dat beside the built-in table:
@@ -35,6 +36,8 @@ public:
     // Replaces the list by the file's sites. A missing file is an empty list. Throws FileError
     // when the file cannot be read, or read whole (the sites before a NUL byte are kept).
     void Load(const std::string& path);
+    // The same on the file's bytes; `path` names it in messages.
+    void Parse(std::string_view bytes, const std::string& path);
 
     const std::vector<SiteRecord>& Sites() const { return sites_; }
     const std::vector<SkippedLine>& Skipped() const { return skipped_; }
@@ -56,6 +59,10 @@ public:
     // order; `placed`, when given, gets the new index of the site.
     std::string Add(SiteRecord site, int* placed = nullptr);
     std::string Replace(int index, SiteRecord site, int* placed = nullptr);
+    // Adds many sites in one go, as Add would one after the other (a title is taken by the
+    // first site that has it), in time that grows with the count, not its square. Returns
+    // each site's refusal, empty for those added.
+    std::vector<std::string> AddAll(std::vector<SiteRecord> sites);
     void Remove(int index);
 
     // The file's bytes: the sites, then the skipped lines as they were read.
@@ -70,6 +77,8 @@ public:
 
 private:
     void Insert(SiteRecord site, int* placed);
+    void SortByTitle();
+    static std::string TitleTaken(const std::string& title);
 
     SiteTable base_;
     std::set<std::string> baseTitles_;

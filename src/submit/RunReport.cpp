@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <set>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -26,18 +25,18 @@ constexpr int ColumnCount = 10;
 
 void AppendRecord(std::string& out, const ReportRow& row)
 {
-    CsvText::AppendField(out, RunReport::IsoTime(row.Time));
+    CsvText::AppendCell(out, RunReport::IsoTime(row.Time));
     for (const std::string* field :
          {&row.Product, &row.PadLink, &row.Site, &row.ScriptUrl, &row.Method, &row.Outcome}) {
         out += ',';
-        CsvText::AppendField(out, *field);
+        CsvText::AppendCell(out, *field);
     }
     out += ',';
     if (row.HttpStatus) out += std::to_string(row.HttpStatus);
     out += ',';
     if (row.Ms >= 0) out += std::to_string(row.Ms);
     out += ',';
-    CsvText::AppendField(out, row.Error);
+    CsvText::AppendCell(out, row.Error);
     out += "\r\n";
 }
 
@@ -128,11 +127,7 @@ void RunReport::Prepare(const std::string& path)
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
         throw FileError("Cannot write file \"" + path + "\": " + std::strerror(EISDIR));
-    std::string probe = FolderOf(path) + "/.quillpost-report.XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) throw FileError("Cannot write file \"" + path + "\": " + std::strerror(errno));
-    ::close(fd);
-    ::unlink(probe.c_str());
+    FileReplace::CheckWritable(path);
 }
 
 std::string RunReport::DefaultPath(const std::string& programFolder, Clock::time_point when)
@@ -184,7 +179,11 @@ std::vector<ReportRow> RunReport::Parse(std::string_view bytes, const std::strin
         if (record.size() != header.size())
             throw FileError("Not a run report \"" + name + "\": record " + std::to_string(r + 1) + " has " +
                             std::to_string(record.size()) + " fields, the header " + std::to_string(header.size()));
-        auto field = [&](int c) { return at[c] < 0 ? std::string() : record[static_cast<size_t>(at[c])]; };
+        auto field = [&](int c) {
+            std::string cell = at[c] < 0 ? std::string() : record[static_cast<size_t>(at[c])];
+            CsvText::RestoreCell(cell);
+            return cell;
+        };
         ReportRow row;
         row.Time = ParseIsoTime(field(0));
         row.Product = field(1);
@@ -233,7 +232,14 @@ Clock::time_point RunReport::ParseIsoTime(const std::string& text)
                     &tm.tm_min, &tm.tm_sec, &zone, &used) != 7 ||
         zone != 'Z' || static_cast<size_t>(used) != text.size())
         return {};
+    // A date that is none, or one the clock cannot count to (its nanoseconds end in 1677 and
+    // 2262), is no time: it would wrap round.
+    if (tm.tm_mon < 1 || tm.tm_mon > 12 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour < 0 || tm.tm_hour > 23 ||
+        tm.tm_min < 0 || tm.tm_min > 59 || tm.tm_sec < 0 || tm.tm_sec > 60)
+        return {};
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
-    return Clock::from_time_t(::timegm(&tm));
+    const std::time_t t = ::timegm(&tm); // also brings "23:59:60" or "02-31" into range
+    if (tm.tm_year < 1678 - 1900 || tm.tm_year > 2261 - 1900) return {};
+    return Clock::from_time_t(t);
 }

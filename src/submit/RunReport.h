@@ -35,8 +35,9 @@ struct ReportPair {
 // The report of a run (Submit All, the command line's submit, a retry): a CSV file, RFC 4180
 // quoting, a header row, one record per product-site pair of the run in the run's order
 // (product by product, sites in table order), CR LF after each record. Texts are the bytes
-// the catalogue holds, unconverted. A pair that a Cancel stopped, or that never started,
-// is "Cancelled", so the report is complete however the run ended.
+// the catalogue holds, unconverted, save that a cell a spreadsheet would run as a formula is
+// written after a "'" that reading takes off again (CsvText::AppendCell). A pair that a Cancel stopped, or that never
+// started, is "Cancelled", so the report is complete however the run ended.
 //
 // Plain functions of their arguments; any thread.
 class RunReport {
@@ -82,7 +83,8 @@ public:
     // The pairs whose outcome was not "Ok", in the report's order, each once.
     static std::vector<ReportPair> NotOk(const std::vector<ReportRow>& rows);
 
-    // "2024-05-01T12:34:56Z"; and back (a text that is none gives the epoch).
+    // "2024-05-01T12:34:56Z"; and back (a text that is none, or a time before 1678 or after
+    // 2261, gives the epoch).
     static std::string IsoTime(std::chrono::system_clock::time_point when);
     static std::chrono::system_clock::time_point ParseIsoTime(const std::string& text);
 };

@@ -66,3 +66,20 @@ TEST(CaptionCollator, SortKeysAgreeWithCompare)
             EXPECT_EQ(byCompare == 0, x == y) << x << " vs " << y;
         }
 }
+
+// ICU counts a sort key's length in an int32_t, and a long text costs it many times its size:
+// a caption is collated by its first 64 KiB, the bytes after that only break ties.
+TEST(CaptionCollator, AVeryLongCaptionCostsICUOnlyItsStart)
+{
+    const CaptionCollator c("en_US.UTF-8");
+    const std::string start(4 << 20, 'b');
+    std::string key;
+    std::u16string scratch;
+    c.AppendCollationKey(start + "tail", key, scratch);
+    EXPECT_LT(key.size(), 1u << 20);
+    const std::vector<std::string> texts = {start + "B", "C", start + "a", "a" + start, start};
+    for (const std::string& a : texts)
+        for (const std::string& b : texts)
+            EXPECT_EQ(c.Compare(a, b) < 0, c.SortKey(a) < c.SortKey(b)) << a.substr(a.size() - 1) << b.size();
+    EXPECT_LT(c.Compare(start, "C"), 0); // by collation, not by bytes
+}

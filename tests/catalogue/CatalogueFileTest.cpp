@@ -248,6 +248,17 @@ TEST(CatalogueFile, AReadCutShortByANulByteOrRefusedAsUtf16CountsAsAFailedLoad)
     dir.Write("tail.dat", std::string("Tool|l|c|\r\n\0", 12));
     EXPECT_EQ(readError(dir.File("tail.dat")),
               "tail.dat has a NUL byte at offset 11; the rest of the file was not read");
+
+    // A field longer than any catalogue text ends the read the same way; one at the limit does not.
+    const std::string atLimit(CatalogueFile::MaxFieldLength, 'x');
+    const std::string longField = "A|L|C|\r\n" + atLimit + "|L|C|\r\nB|L|" + atLimit + "x|\r\nZ|L|C|\r\n";
+    const std::string longPath = dir.Write("long/products.dat", longField);
+    EXPECT_EQ(readError(longPath),
+              "products.dat has a field longer than 65536 bytes on line 3; the rest of the file was not read");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Caption(0), "A");
+    EXPECT_EQ(CatalogueFile::SaveOnClose(list, longPath, CatalogueFile::ProductFields), longPath + ".unsaved");
+    EXPECT_EQ(dir.Read("long/products.dat"), longField);
 }
 
 TEST(CatalogueFile, ReadingOrSavingAListLeavesItUnmodified)

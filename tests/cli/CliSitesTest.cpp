@@ -48,10 +48,10 @@ protected:
 TEST_F(CliSitesTest, ImportTakesQuotedFieldsRefusesBadRowsByLineAndExportRoundTrips)
 {
     // Columns in another order; a record spanning two lines; "|" in a title and a field name;
-    // a short row; a built-in site's title.
+    // a short row; a built-in site's title; a cell a spreadsheet would run, defused by a "'".
     const std::string csv = "method,title,script_url,link_field,category_field,email_field,success_marker\r\n"
                             "GET,\"Comma, \"\"Quoted\"\" Site\",http://own-a.example/add.php,padurl,padcat,contact,"
-                            "successfully\r\n"
+                            "'-successfully\r\n"
                             "POST,\"Multi\nLine\",http://b.example/,u,c,,ok\r\n"
                             "GET,Bar|Site,http://c.example/,u,c,,ok\r\n"
                             "GET,Field Bar,http://d.example/,u|x,c,,ok\r\n"
@@ -67,7 +67,7 @@ TEST_F(CliSitesTest, ImportTakesQuotedFieldsRefusesBadRowsByLineAndExportRoundTr
         EXPECT_NE(refused[i].find(line), std::string::npos) << refused[i];
     }
     EXPECT_EQ(dir.Read("data/autosites.dat"),
-              "Comma, \"Quoted\" Site|http://own-a.example/add.php|GET|padurl|padcat|contact|successfully|\r\n");
+              "Comma, \"Quoted\" Site|http://own-a.example/add.php|GET|padurl|padcat|contact|-successfully|\r\n");
 
     const Outcome listed = Sites({});
     const std::vector<std::string> rows = Lines(listed.out);
@@ -79,7 +79,7 @@ TEST_F(CliSitesTest, ImportTakesQuotedFieldsRefusesBadRowsByLineAndExportRoundTr
     EXPECT_EQ(out.code, SitesCommand::Listed) << out.err;
     EXPECT_EQ(dir.Read("out.csv"), "title,script_url,method,link_field,category_field,email_field,success_marker\r\n"
                                    "\"Comma, \"\"Quoted\"\" Site\",http://own-a.example/add.php,GET,padurl,padcat,"
-                                   "contact,successfully\r\n");
+                                   "contact,'-successfully\r\n");
 
     // The export, imported into another program folder, gives the same file.
     TempDir other;

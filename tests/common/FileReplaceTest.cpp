@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 TEST(FileReplace, ReplacesAtomicallyAndKeepsPermissions)
 {
@@ -99,4 +102,76 @@ TEST(FileReplace, AReadOnlyFolderIsWrittenInPlaceButAReadOnlyFileIsNeverReplaced
         EXPECT_EQ(dir.Read("data/products.dat"), "new\r\n");
     }
     ::chmod(dir.File("data").c_str(), 0755);
+}
+
+// Only a regular file is replaced: a FIFO's reader gets the bytes, a descriptor named by
+// /dev/fd/N takes them, and a link stays a link, even one whose file is not there yet.
+TEST(FileReplace, WritesIntoWhatIsNoRegularFileAndNeverReplacesALink)
+{
+    TempDir dir;
+    const std::string fifo = dir.File("report.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(fifo, dir.File("fifo-link"));
+    std::filesystem::create_symlink("made.dat", dir.File("dangling-link"));
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const auto drain = [](int fd) {
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+    };
+    for (const std::string& path : {fifo, dir.File("fifo-link")}) {
+        FileReplace::Write(path, "report");
+        EXPECT_EQ(drain(reader), "report") << path;
+    }
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("fifo-link")));
+    FileReplace::Write("/dev/fd/" + std::to_string(pipeEnds[1]), "to the descriptor");
+    EXPECT_EQ(drain(pipeEnds[0]), "to the descriptor");
+    FileReplace::Write(dir.File("dangling-link"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dangling-link")));
+    EXPECT_EQ(dir.Read("made.dat"), "new");
+    for (const int fd : {reader, pipeEnds[0], pipeEnds[1]}) ::close(fd);
+}
+
+// A writer killed in the middle of a save leaves its temporary file; the next start removes
+// it, but never one of a writer still running, nor a file the program did not make.
+TEST(FileReplace, LeftoversOfAKilledWriterAreRemovedAndNothingElse)
+{
+    TempDir dir;
+    const std::string path = dir.Write("data/products.dat", "old\r\n");
+    const std::string others[] = {dir.Write("data/.products.dat.Ab12Cd", "not ours"),
+                                  dir.Write("data/notes.quillpost-1.txt", "the user's")};
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The file-size limit kills the writer with SIGXFSZ after a few bytes.
+        const struct rlimit none {
+            0, 0
+        }, small{4, 4};
+        ::setrlimit(RLIMIT_CORE, &none);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, SIG_DFL);
+        FileReplace::Write(path, std::string(100000, 'n'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const std::string pid = std::to_string(child);
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.File("data")))
+        if (e.path().filename().string().find(pid) != std::string::npos) left.push_back(e.path().string());
+    ASSERT_EQ(left.size(), 1u) << "the killed writer's temporary file names its process";
+    std::string running = left[0];
+    running.replace(running.rfind(pid), pid.size(), std::to_string(::getpid()));
+    std::filesystem::copy_file(left[0], running);
+
+    EXPECT_EQ(FileReplace::RemoveLeftovers(dir.File("data")), 1);
+    EXPECT_FALSE(std::filesystem::exists(left[0]));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    for (const std::string& other : others) EXPECT_TRUE(std::filesystem::exists(other)) << other;
+    EXPECT_EQ(dir.Read("data/products.dat"), "old\r\n");
 }

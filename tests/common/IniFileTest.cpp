@@ -81,3 +81,21 @@ TEST(IniWrite, CreatesTheFileAndReadsBackWhatItWrote)
     // A file that cannot be written is an error with the file's name.
     EXPECT_THROW(IniFile::WriteString(dir.File("no/such/folder.ini"), "S", "k", "v"), FileError);
 }
+
+// A settings file in UTF-16 (an editor's "Unicode"), or one holding NUL bytes, is no text this
+// reader can edit: the user is told, and writes leave every byte of it as it was.
+TEST(IniWrite, AUtf16FileIsToldAndNeverWrittenOver)
+{
+    TempDir dir;
+    for (const std::string& bytes :
+         {"\xFF\xFE" + std::string("[\0C\0]\0\r\0\n\0", 10), "\xFE\xFF" + std::string("\0[\0C\0]\0\r\0\n", 10),
+          std::string("[\0C\0]\0\r\0\n\0", 10), std::string("[Configuration]\r\nLanguage=Eng\0lish\r\n", 35)}) {
+        const std::string path = dir.Write("quillpost.ini", bytes);
+        EXPECT_NE(IniFile::Unreadable(path).find("quillpost.ini"), std::string::npos);
+        IniFile::WriteString(path, "Configuration", "Language", "Russian");
+        EXPECT_EQ(dir.Read("quillpost.ini"), bytes);
+        EXPECT_EQ(IniFile::WriteToText(bytes, "Window", "Left", "10"), bytes);
+    }
+    EXPECT_EQ(IniFile::Unreadable(dir.Write("plain.ini", "[Configuration]\r\nLanguage=English\r\n")), "");
+    EXPECT_EQ(IniFile::Unreadable(dir.File("missing.ini")), "");
+}

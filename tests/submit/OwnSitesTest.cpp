@@ -83,6 +83,13 @@ TEST(OwnSitesTest, MissingFileIsEmptyAndAFileNotReadWholeIsNeverWrittenOver)
     EXPECT_THROW(own.Load(path), FileError);
     EXPECT_TRUE(own.Sites().empty());
     EXPECT_THROW(own.Save(path), FileError);
+
+    // A first title whose bytes look like a UTF-16 mark must not make the saved file unreadable.
+    OwnSites marked;
+    ASSERT_EQ(marked.Add(Own("\xFF\xFEtitle")), "");
+    marked.Save(dir.File("marked.dat"));
+    marked.Load(dir.File("marked.dat"));
+    EXPECT_EQ(marked.Sites().size(), 1u);
 }
 
 TEST(OwnSitesTest, RefusesWhatCannotBeSentOrStored)
@@ -133,6 +140,31 @@ TEST(OwnSitesTest, RefusesWhatCannotBeSentOrStored)
     EXPECT_EQ(own.Replace(0, Own("Mine", "http://new.example/")), "");
     EXPECT_NE(own.Replace(0, Own("Second")), "");
     EXPECT_EQ(own.Sites()[0].ScriptUrl, "http://new.example/");
+}
+
+// The author's address goes into submissions: it must have a name and a domain, and nothing a
+// query or the settings file would break on.
+TEST(OwnSitesTest, AnAuthorAddressNeedsANameAndADomain)
+{
+    for (const char* good : {"", "me@author.example", "a@b"}) EXPECT_EQ(OwnSites::CheckEmail(good), "") << good;
+    for (const char* bad : {"@author.example", "me@", "@", "author.example", "me @x.example", "me|x@y.example",
+                            "me@x.example\r\n", "\tme@x.example"})
+        EXPECT_NE(OwnSites::CheckEmail(bad), "") << bad;
+}
+
+// Seven fields, each ended by "|", and nothing after the seventh.
+TEST(OwnSitesTest, ALineWithTextAfterTheSeventhBarIsSkippedAndKept)
+{
+    TempDir dir;
+    const std::string path = dir.Write(OwnSites::FileName, "Good|http://g.example/|GET|u|c||ok|\r\n"
+                                                           "Extra|http://e.example/|GET|u|c||ok|more\r\n"
+                                                           "Eight|http://e.example/|GET|u|c||ok||\r\n");
+    OwnSites own;
+    own.Load(path);
+    ASSERT_EQ(own.Sites().size(), 1u);
+    ASSERT_EQ(own.Skipped().size(), 2u);
+    EXPECT_EQ(own.Skipped()[0].Text, "Extra|http://e.example/|GET|u|c||ok|more");
+    EXPECT_EQ(own.Skipped()[1].Line, 3);
 }
 
 TEST(OwnSitesTest, CombinedTableKeepsEveryBuiltInRowAndAppendsOwnSitesInTitleOrder)

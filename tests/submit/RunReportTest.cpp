@@ -2,6 +2,7 @@
 
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "common/CsvText.h"
 #include "common/FileReplace.h"
 #include "submit/RetryPlan.h"
 #include "submit/SiteTable.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -115,6 +118,67 @@ TEST(RunReportTest, NotOkKeepsReportOrderOnceEachAndCountsCancelledAsNotOk)
                                        "B,S1,Failed\nB,S2,Ok\nA,S1,Cancelled\nB,S1,Invalid\nA,S2,X\nA,S3,ok\n",
                                        "r.csv");
     EXPECT_EQ(RunReport::NotOk(rows), (std::vector<ReportPair>{{"B", "S1"}, {"A", "S1"}, {"A", "S2"}, {"A", "S3"}}));
+}
+
+// A spreadsheet runs a cell that begins with =, +, -, @, TAB or CR: such a cell is written
+// after a "'", and read back without it; a title that truly begins with "'" comes back whole.
+TEST(RunReportTest, CellsASpreadsheetWouldRunAreDefusedAndReadBackExactly)
+{
+    const std::vector<std::string> titles = {"=HYPERLINK(\"http://x.example\",\"y\")",
+                                             "@SUM(1+1)*cmd",
+                                             "+cmd",
+                                             "-2",
+                                             "\tTab",
+                                             "\rCR",
+                                             "'=quoted",
+                                             "''-two",
+                                             "'plain",
+                                             "plain",
+                                             "'"};
+    std::vector<ReportRow> rows;
+    for (const std::string& title : titles) {
+        ReportRow row;
+        row.Product = title;
+        row.PadLink = "=2+5";
+        row.Site = "@Site";
+        row.Outcome = "X";
+        rows.push_back(row);
+    }
+    const std::string bytes = RunReport::Format(rows);
+    const std::vector<CsvText::Line> records = CsvText::Split(bytes);
+    ASSERT_EQ(records.size(), titles.size() + 1);
+    for (size_t r = 1; r < records.size(); ++r)
+        for (const std::string& cell : records[r].Fields)
+            EXPECT_TRUE(cell.empty() || std::string("=+-@\t\r").find(cell[0]) == std::string::npos) << cell;
+    const std::vector<ReportRow> back = RunReport::Parse(bytes, "run.csv");
+    ASSERT_EQ(back.size(), titles.size());
+    for (size_t i = 0; i < titles.size(); ++i) {
+        EXPECT_EQ(back[i].Product, titles[i]);
+        EXPECT_EQ(back[i].PadLink, "=2+5");
+        EXPECT_EQ(RunReport::NotOk(back)[i], (ReportPair{titles[i], "@Site"}));
+    }
+}
+
+// Report times are UTC whatever the local zone; a time the clock cannot hold (from 2262 on, before
+// 1678) or no real date reads as none (the epoch) instead of wrapping round.
+TEST(RunReportTest, TimesAreUtcInAnyZoneAndOutOfRangeTimesReadAsNone)
+{
+    const char* zone = std::getenv("TZ");
+    const std::string saved = zone ? zone : "";
+    ::setenv("TZ", "XST-9", 1);
+    ::tzset();
+    const auto when = Clock::from_time_t(1714566896);
+    EXPECT_EQ(RunReport::IsoTime(when), "2024-05-01T12:34:56Z");
+    EXPECT_EQ(RunReport::ParseIsoTime("2024-05-01T12:34:56Z"), when);
+    EXPECT_EQ(RunReport::DefaultPath("/nowhere", when), "/nowhere/reports/run-20240501-123456.csv");
+    zone ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+
+    for (const char* none :
+         {"2263-01-01T00:00:00Z", "9999-12-31T23:59:59Z", "1000-01-01T00:00:00Z", "-200-01-01T00:00:00Z",
+          "2024-13-01T00:00:00Z", "2024-05-01T24:00:00Z", "2024-05-00T10:00:00Z", "2024-05-01T-1:00:00Z"})
+        EXPECT_EQ(RunReport::ParseIsoTime(none), Clock::time_point{}) << none;
+    EXPECT_EQ(RunReport::IsoTime(At("2261-12-31T23:59:59Z")), "2261-12-31T23:59:59Z");
 }
 
 TEST(RunReportTest, DefaultPathIsUtcUnderReportsAndNeverTakesAnExistingReport)

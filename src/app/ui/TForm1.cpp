@@ -10,6 +10,7 @@
 #include "catalogue/ui/ProductsPage.h"
 #include "catalogue/ui/TListView.h"
 #include "catalogue/ui/UndoCommands.h"
+#include "common/IniFile.h"
 #include "common/ProxySetting.h"
 #include "common/ui/AccessibleNames.h"
 #include "common/ui/ErrorGuard.h"
@@ -217,7 +218,10 @@ void TForm1::FormCreate()
     formProxy_ = new TFormProxy(this);
     aboutBox_ = new TAboutBox(this);
 
-    step([this] { currentLanguage_ = settings_.Language(); });
+    step([this, &steps] {
+        currentLanguage_ = settings_.Language();
+        steps.Tell(IniFile::Unreadable(files_.Settings()));
+    });
     step([this] { ApplyLanguage(currentLanguage_); });
     step([this] {
         // A stored value that is no good proxy is not used: runs then connect directly.
