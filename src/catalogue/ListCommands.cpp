@@ -1,7 +1,7 @@
 #include "catalogue/ListCommands.h"
 
-#include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 
 int ListCommands::DeleteSelected(ListRows& list)
 {
@@ -83,6 +83,6 @@ int ListCommands::CategoryIndex(const std::vector<std::string>& categories, cons
 int ListCommands::ProductWithLink(const ListRows& products, const std::string& link)
 {
     for (int row = 0; row < products.Count(); ++row)
-        if (products.Text(row, ProductColumn::PadLink) == link) return row;
+        if (ProductAt(products, row).PadLink == link) return row;
     return -1;
 }

@@ -230,7 +230,6 @@ void TDownload::Perform(THttpClient& http, const PadTestRequest& request, WorkRe
     http.UseTls = server.Secure;
     Guarded(result, [&] {
         http.Connect();
-        if (server.Secure && !http.Proxy.empty()) http.OpenTunnel();
         if (server.Secure) {
             answered = true;
             Report([this] { owner_.DownloadConnected(*this); });

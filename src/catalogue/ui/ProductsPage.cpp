@@ -1,8 +1,8 @@
 #include "catalogue/ui/ProductsPage.h"
 
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
+#include "catalogue/Product.h"
 #include "catalogue/ui/ActionList.h"
 #include "catalogue/ui/ListPageCommands.h"
 #include "catalogue/ui/ListRowsModel.h"
@@ -142,10 +142,9 @@ void ProductsPage::AEditProductExecute()
         MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
         return;
     }
-    formEditProduct_->SetTexts(products_.Caption(row), products_.Text(row, ProductColumn::PadLink));
-    formEditProduct_->FillCategories(categories_,
-                                     ListCommands::CategoryIndex(categories_,
-                                                                 products_.Text(row, ProductColumn::Category)));
+    const Product product = ProductAt(products_, row);
+    formEditProduct_->SetTexts(product.Title, product.PadLink);
+    formEditProduct_->FillCategories(categories_, ListCommands::CategoryIndex(categories_, product.Category));
     const ListHistory::Step step(document_.History(), "Edit");
     formEditProduct_->ShowModal();
 }
