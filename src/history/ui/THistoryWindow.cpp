@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -29,6 +30,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -288,8 +290,18 @@ bool THistoryWindow::Read(const std::function<void()>& read)
 void THistoryWindow::Refresh()
 {
     status_->clear();
-    FillFilters();
-    FillGrid();
+    // Every product and site the history knows fill the filters, whatever the filters keep;
+    // while no filter is set, the same answer is the grid.
+    std::vector<OutcomeRecord> all;
+    if (Read([&] { all = store_.Latest(); })) {
+        FillFilters(all);
+        const HistoryFilter filter = Filter();
+        if (filter.Products.empty() && filter.Sites.empty() && filter.Outcomes.empty() && !filter.Since &&
+            filter.Search.empty())
+            FillGrid(std::move(all));
+        else
+            FillGrid();
+    }
     FillRuns();
     chartsStale_ = true;
     FillCharts();
@@ -313,11 +325,8 @@ std::optional<HistoryTime> THistoryWindow::Until() const
     return FromSeconds(to_->date().addDays(1).startOfDay().toSecsSinceEpoch() - 1);
 }
 
-void THistoryWindow::FillFilters()
+void THistoryWindow::FillFilters(const std::vector<OutcomeRecord>& all)
 {
-    // Every product and site the history knows, whatever the filters keep.
-    std::vector<OutcomeRecord> all;
-    if (!Read([&] { all = store_.Latest(); })) return;
     std::set<std::string> products, sites;
     for (const OutcomeRecord& r : all) {
         products.insert(r.Product);
@@ -331,8 +340,21 @@ void THistoryWindow::FillGrid()
 {
     std::vector<OutcomeRecord> latest;
     if (!Read([&] { latest = store_.Latest(Filter()); })) return;
+    FillGrid(std::move(latest));
+}
+
+void THistoryWindow::FillGrid(std::vector<OutcomeRecord> latest)
+{
     model_->SetGrid(HistoryGrid(std::move(latest), Until()));
-    grid_->resizeColumnsToContents();
+    // Columns as wide as their site's title (cells hold one short word): measuring the
+    // headers only keeps a grid of thousands of cells quick to fill.
+    const QFontMetrics metrics(grid_->horizontalHeader()->font());
+    const int least = metrics.horizontalAdvance(QStringLiteral("Invalid")) + 16;
+    const std::vector<std::string>& sites = Grid().Sites();
+    for (size_t column = 0; column < sites.size(); ++column) {
+        const int wanted = metrics.horizontalAdvance(LocalText::ToQ(sites[column])) + 16;
+        grid_->setColumnWidth(static_cast<int>(column), std::clamp(wanted, least, 220));
+    }
     ShowAttempts();
 }
 
@@ -418,11 +440,13 @@ void THistoryWindow::FillCharts()
     if (!Read([&] { recent = store_.RecentBySite(HistoryStore::RecentKept); })) return;
     chartsStale_ = false;
     const std::vector<SiteHealth::Share> shares = SiteHealth::OkShares(recent);
-    // setChart takes the new plot; the old one is ours to delete.
-    delete runsChart_->chart();
-    runsChart_->setChart(HistoryCharts::OutcomesPerRun(runs_));
-    delete sitesChart_->chart();
-    sitesChart_->setChart(HistoryCharts::OkShares(shares));
+    // setChart takes the new plot and lets go of the old one, which is then ours to delete.
+    for (auto [view, chart] : {std::pair{runsChart_, HistoryCharts::OutcomesPerRun(runs_)},
+                               std::pair{sitesChart_, HistoryCharts::OkShares(shares)}}) {
+        QChart* old = view->chart();
+        view->setChart(chart);
+        delete old;
+    }
     sitesChart_->setMinimumHeight(90 + 22 * static_cast<int>(shares.size()));
 }
 

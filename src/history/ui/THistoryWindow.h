@@ -59,8 +59,10 @@ private:
     void Build();
     HistoryFilter Filter() const;
     std::optional<HistoryTime> Until() const;
-    void FillFilters();
+    void FillFilters(const std::vector<OutcomeRecord>& all);
+    // The grid as the filters keep it: read from the store, or given.
     void FillGrid();
+    void FillGrid(std::vector<OutcomeRecord> latest);
     void FillRuns();
     void FillNextSpread();
     void FillCharts();
