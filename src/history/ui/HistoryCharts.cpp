@@ -42,7 +42,7 @@ QChart* HistoryCharts::OutcomesPerRun(const std::vector<RunSummary>& runs)
         *failed << run->Failed;
         *invalid << run->Invalid;
         // Two runs in one minute still get a column each.
-        QString label = HistoryGridModel::TimeText(run->Started).left(16);
+        QString label = HistoryGridModel::TimeText(run->Started).mid(5, 11); // "12-07 18:04"
         while (categories.contains(label)) label += QLatin1Char(' ');
         categories << label;
     }
@@ -54,7 +54,7 @@ QChart* HistoryCharts::OutcomesPerRun(const std::vector<RunSummary>& runs)
     chart->addSeries(series);
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
-    axisX->setLabelsAngle(-60);
+    axisX->setLabelsAngle(-45);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
     auto* axisY = new QValueAxis;

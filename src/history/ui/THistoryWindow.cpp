@@ -56,6 +56,7 @@ QTableWidget* List(const char* name, const QStringList& headers)
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(22);
     list->horizontalHeader()->setStretchLastSection(true);
     return list;
 }
@@ -447,7 +448,7 @@ void THistoryWindow::FillCharts()
         view->setChart(chart);
         delete old;
     }
-    sitesChart_->setMinimumHeight(90 + 22 * static_cast<int>(shares.size()));
+    sitesChart_->setMinimumHeight(110 + 30 * static_cast<int>(shares.size()));
 }
 
 void THistoryWindow::RetrySelected()
