@@ -481,7 +481,12 @@ void THistoryWindow::UncheckDeadSites()
 {
     std::vector<SiteRecent> recent;
     if (!Read([&] { recent = store_.RecentBySite(SiteHealth::DeadAfter); })) return;
-    const std::vector<std::string> checked = calls_.CheckedSites ? calls_.CheckedSites() : std::vector<std::string>{};
+    // Without the Auto Submit page's checks to go by, every site the history knows is judged.
+    std::vector<std::string> checked;
+    if (calls_.CheckedSites)
+        checked = calls_.CheckedSites();
+    else
+        for (const SiteRecent& site : recent) checked.push_back(site.Site);
     std::vector<std::string> dead = SiteHealth::Dead(recent, checked);
     if (dead.empty()) {
         MessageBoxes::Show(QStringLiteral("No checked site has gone without \"Ok\" in its last %1 attempts.")

@@ -31,7 +31,8 @@ struct HistoryWindowCalls {
     std::function<void(std::vector<std::pair<std::string, std::string>>)> RetrySelected;
     // Uncheck these sites (by title) on the Auto Submit page.
     std::function<void(std::vector<std::string>)> UncheckSites;
-    // The titles of the sites checked on the Auto Submit page now.
+    // The titles of the sites checked on the Auto Submit page now (when not given, every site
+    // may be found dead).
     std::function<std::vector<std::string>()> CheckedSites;
 };
 

@@ -1,5 +1,6 @@
 // The history window over a history of two runs.
 #include "history/ui/THistoryWindow.h"
+#include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
 #include "history/HistoryStore.h"
 #include "support/TempDir.h"
@@ -7,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QBrush>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -79,6 +81,18 @@ TEST(THistoryWindowTest, ShowsBothRunsTheLatestOutcomesInStatusColoursAndSendsOn
     window.findChild<QPushButton*>(QStringLiteral("RetrySelectedButton"))->click();
     EXPECT_EQ(retried,
               (std::vector<std::pair<std::string, std::string>>{{"Editor", "dead.com"}, {"Viewer", "dead.com"}}));
+
+    // Export CSV writes what the grid shows, ".csv" added to a name typed without it.
+    FileDialogs::setTestMode(true);
+    FileDialogs::setNextFileName(QString::fromStdString(dir.File("grid")));
+    window.findChild<QPushButton*>(QStringLiteral("ExportCsvButton"))->click();
+    FileDialogs::setTestMode(false);
+    EXPECT_EQ(dir.Read("grid.csv"), window.Grid().Csv());
+
+    // The outcome filter reaches the store: only Viewer's "X" is left.
+    window.findChild<QComboBox*>(QStringLiteral("OutcomeFilter"))->setCurrentText(QStringLiteral("X"));
+    EXPECT_EQ(window.Grid().CellCount(), 1);
+    EXPECT_EQ(cells->rowCount(), 1);
 
     MessageBoxes::setTestMode(true);
     MessageBoxes::clearShown();
