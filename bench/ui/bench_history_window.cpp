@@ -145,7 +145,7 @@ int main(int argc, char** argv)
             const auto cells = window.Grid().CellCount();
             timer.restart();
             const auto* runsList = window.findChild<QTableWidget*>(QStringLiteral("RunsList"));
-            while (!runsList->item(runsList->rowCount() - 1, 2) && timer.elapsed() < 60'000)
+            while (runsList->item(runsList->rowCount() - 1, 2)->text().isEmpty() && timer.elapsed() < 60'000)
                 QApplication::processEvents();
             std::printf("grid: %d cells; each run's products and sites counted, a run per event: %.0f ms in all\n",
                         cells, Ms(timer));

@@ -9,6 +9,7 @@
 #include "history/SiteHealth.h"
 #include "history/ui/HistoryCharts.h"
 #include "history/ui/HistoryGridModel.h"
+#include "history/ui/HistoryRunsList.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -89,27 +90,6 @@ void Refill(QComboBox* combo, const char* all, const std::vector<std::string>& i
         combo->addItem(LocalText::ToQ(item), QByteArray(item.data(), static_cast<qsizetype>(item.size())));
     const int again = chosen.isEmpty() ? 0 : combo->findData(chosen);
     combo->setCurrentIndex(again < 0 ? 0 : again);
-}
-
-const char* KindText(RunKind kind)
-{
-    switch (kind) {
-    case RunKind::Submit: return "Submit";
-    case RunKind::Retry: return "Retry";
-    case RunKind::Test: return "Test PAD";
-    case RunKind::Validate: return "Validate";
-    }
-    return "";
-}
-
-const char* EndText(RunEnd end)
-{
-    switch (end) {
-    case RunEnd::Finished: return "Finished";
-    case RunEnd::Cancelled: return "Cancelled";
-    case RunEnd::Unfinished: return "Unfinished";
-    }
-    return "";
 }
 
 } // namespace
@@ -213,11 +193,7 @@ void THistoryWindow::Build()
     gridLayout->addLayout(gridButtons);
     pages_->addTab(gridPage, QStringLiteral("Grid"));
 
-    runsList_ = List("RunsList", {QStringLiteral("Date"), QStringLiteral("Kind"), QStringLiteral("Products"),
-                                  QStringLiteral("Sites"), QString::fromUtf8(StatusWords::Ok),
-                                  QString::fromUtf8(StatusWords::NotAccepted), QString::fromUtf8(StatusWords::Failed),
-                                  QString::fromUtf8(StatusWords::Invalid), QStringLiteral("Ended")});
-    runsList_->setObjectName(QStringLiteral("RunsList"));
+    runsList_ = new HistoryRunsList(store_, [this](const std::function<void()>& read) { return Read(read); });
     auto* runsPage = Named(new QWidget, "TabSheetRuns");
     (new QVBoxLayout(runsPage))->addWidget(runsList_);
     pages_->addTab(runsPage, QStringLiteral("Runs"));
@@ -252,8 +228,6 @@ void THistoryWindow::Build()
     searchDelay_ = new QTimer(this);
     searchDelay_->setSingleShot(true);
     searchDelay_->setInterval(250);
-    spreadTimer_ = new QTimer(this);
-    spreadTimer_->setInterval(0);
 
     const auto refill = [this] { FillGrid(); };
     connect(product_, &QComboBox::currentIndexChanged, this, refill);
@@ -263,11 +237,14 @@ void THistoryWindow::Build()
     connect(toCheck_, &QCheckBox::toggled, to_, &QWidget::setEnabled);
     connect(fromCheck_, &QCheckBox::toggled, this, refill);
     connect(toCheck_, &QCheckBox::toggled, this, refill);
-    connect(from_, &QDateEdit::dateChanged, this, refill);
-    connect(to_, &QDateEdit::dateChanged, this, refill);
+    connect(from_, &QDateEdit::dateChanged, this, [this] {
+        if (fromCheck_->isChecked()) FillGrid();
+    });
+    connect(to_, &QDateEdit::dateChanged, this, [this] {
+        if (toCheck_->isChecked()) FillGrid();
+    });
     connect(search_, &QLineEdit::textChanged, searchDelay_, qOverload<>(&QTimer::start));
     connect(searchDelay_, &QTimer::timeout, this, refill);
-    connect(spreadTimer_, &QTimer::timeout, this, [this] { FillNextSpread(); });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowAttempts(); });
     connect(retry, &QPushButton::clicked, this, [this] { RetrySelected(); });
     connect(exportCsv, &QPushButton::clicked, this, [this] { ExportCsv(); });
@@ -303,7 +280,7 @@ void THistoryWindow::Refresh()
         else
             FillGrid();
     }
-    FillRuns();
+    runsList_->Fill();
     chartsStale_ = true;
     FillCharts();
 }
@@ -385,55 +362,6 @@ void THistoryWindow::ShowAttempts()
     attempts_->resizeColumnsToContents();
 }
 
-void THistoryWindow::FillRuns()
-{
-    if (!Read([&] { runs_ = store_.Runs(); })) return;
-    runsList_->setRowCount(static_cast<int>(runs_.size()));
-    // Newest first.
-    for (size_t i = 0; i < runs_.size(); ++i) {
-        const RunSummary& run = runs_[runs_.size() - 1 - i];
-        const int row = static_cast<int>(i);
-        Put(runsList_, row, 0, HistoryGridModel::TimeText(run.Started));
-        Put(runsList_, row, 1, QString::fromUtf8(KindText(run.Kind)));
-        int column = 4;
-        for (int count : {run.Ok, run.X, run.Failed, run.Invalid})
-            Put(runsList_, row, column++, QString::number(count));
-        Put(runsList_, row, 8, QString::fromUtf8(EndText(run.End)));
-    }
-    runsList_->resizeColumnsToContents();
-    // How many products and sites each run named takes reading its outcomes: done a run at a
-    // time once the window is up, newest first.
-    spreadNext_ = 0;
-    spreadTimer_->start();
-}
-
-void THistoryWindow::FillNextSpread()
-{
-    if (spreadNext_ >= runs_.size()) {
-        spreadTimer_->stop();
-        return;
-    }
-    const size_t row = spreadNext_++;
-    const RunSummary& run = runs_[runs_.size() - 1 - row];
-    std::set<std::string> tested;
-    std::pair<int, int> spread{0, 0};
-    const bool read = Read([&] {
-        if (run.Kind == RunKind::Test)
-            for (const PadTestRecord& t : store_.RunPadTests(run.Id)) tested.insert(t.Product);
-        else if (run.Kind == RunKind::Validate)
-            for (const ValidationRecord& v : store_.RunValidations(run.Id)) tested.insert(v.Product);
-        else
-            spread = HistoryGrid::Spread(store_.RunOutcomes(run.Id));
-    });
-    if (!read) {
-        spreadTimer_->stop();
-        return;
-    }
-    const bool sent = run.Kind == RunKind::Submit || run.Kind == RunKind::Retry;
-    Put(runsList_, static_cast<int>(row), 2, QString::number(sent ? spread.first : static_cast<int>(tested.size())));
-    Put(runsList_, static_cast<int>(row), 3, sent ? QString::number(spread.second) : QString());
-}
-
 void THistoryWindow::FillCharts()
 {
     if (!chartsStale_ || pages_->currentWidget()->objectName() != QStringLiteral("TabSheetCharts")) return;
@@ -442,7 +370,7 @@ void THistoryWindow::FillCharts()
     chartsStale_ = false;
     const std::vector<SiteHealth::Share> shares = SiteHealth::OkShares(recent);
     // setChart takes the new plot and lets go of the old one, which is then ours to delete.
-    for (auto [view, chart] : {std::pair{runsChart_, HistoryCharts::OutcomesPerRun(runs_)},
+    for (auto [view, chart] : {std::pair{runsChart_, HistoryCharts::OutcomesPerRun(runsList_->Runs())},
                                std::pair{sitesChart_, HistoryCharts::OkShares(shares)}}) {
         QChart* old = view->chart();
         view->setChart(chart);

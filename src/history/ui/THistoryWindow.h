@@ -11,6 +11,7 @@
 #include <vector>
 
 class HistoryGridModel;
+class HistoryRunsList;
 class HistoryStore;
 class QChartView;
 class QCheckBox;
@@ -64,8 +65,6 @@ private:
     // The grid as the filters keep it: read from the store, or given.
     void FillGrid();
     void FillGrid(std::vector<OutcomeRecord> latest);
-    void FillRuns();
-    void FillNextSpread();
     void FillCharts();
     void ShowAttempts();
     void RetrySelected();
@@ -76,8 +75,6 @@ private:
 
     HistoryStore& store_;
     HistoryWindowCalls calls_;
-    std::vector<RunSummary> runs_;
-    size_t spreadNext_ = 0; // the next row of the runs list whose products and sites to count
     bool chartsStale_ = true;
 
     QTabWidget* pages_ = nullptr;
@@ -90,12 +87,11 @@ private:
     QDateEdit* to_ = nullptr;
     QLineEdit* search_ = nullptr;
     QTimer* searchDelay_ = nullptr;
-    QTimer* spreadTimer_ = nullptr;
     HistoryGridModel* model_ = nullptr;
     QTableView* grid_ = nullptr;
     QLabel* attemptsLabel_ = nullptr;
     QTableWidget* attempts_ = nullptr;
-    QTableWidget* runsList_ = nullptr;
+    HistoryRunsList* runsList_ = nullptr;
     QChartView* runsChart_ = nullptr;
     QChartView* sitesChart_ = nullptr;
     QScrollArea* sitesScroll_ = nullptr;
