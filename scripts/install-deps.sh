@@ -19,7 +19,7 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev curl time
   # windows and the embedded browser
-  qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
+  qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin qt6-charts-dev
   libgl-dev libxkbcommon-dev
   # the program's icon (SVG), and the checks of the desktop's files in CI
   libqt6svg6 desktop-file-utils appstream

@@ -21,36 +21,41 @@ State& S()
 
 QString FileDialogs::Open(QWidget* parent)
 {
-    return Run(parent, Kind::Open, QString());
+    return Run(parent, Kind::Open, QString(), Filter, DefaultSuffix);
 }
 
 QString FileDialogs::Save(QWidget* parent, const QString& presetName)
 {
-    return Run(parent, Kind::Save, presetName);
+    return Run(parent, Kind::Save, presetName, Filter, DefaultSuffix);
 }
 
-QString FileDialogs::WithDefaultSuffix(const QString& name)
+QString FileDialogs::SaveAs(QWidget* parent, const QString& presetName, const char* filter, const char* suffix)
+{
+    return Run(parent, Kind::Save, presetName, filter, suffix);
+}
+
+QString FileDialogs::WithDefaultSuffix(const QString& name, const char* suffix)
 {
     if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
-    return name + QLatin1Char('.') + QString::fromUtf8(DefaultSuffix);
+    return name + QLatin1Char('.') + QString::fromUtf8(suffix);
 }
 
-QString FileDialogs::Run(QWidget* parent, Kind kind, const QString& preset)
+QString FileDialogs::Run(QWidget* parent, Kind kind, const QString& preset, const char* filterText, const char* suffix)
 {
     const QString objectName = kind == Kind::Open ? QStringLiteral("OpenDialog1") : QStringLiteral("SaveDialog1");
-    const QString filter = QString::fromUtf8(Filter);
+    const QString filter = QString::fromUtf8(filterText);
     State& s = S();
     if (s.testMode) {
         s.shown.push_back({kind, objectName, preset, filter});
         if (s.names.empty()) return QString();
         QString name = s.names.front();
         s.names.pop_front();
-        return WithDefaultSuffix(name);
+        return WithDefaultSuffix(name, suffix);
     }
     QFileDialog dialog(parent);
     dialog.setObjectName(objectName);
     dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(QString::fromUtf8(DefaultSuffix));
+    dialog.setDefaultSuffix(QString::fromUtf8(suffix));
     if (kind == Kind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -62,7 +67,7 @@ QString FileDialogs::Run(QWidget* parent, Kind kind, const QString& preset)
     }
     if (dialog.exec() != QDialog::Accepted) return QString();
     const QStringList files = dialog.selectedFiles();
-    return files.isEmpty() ? QString() : WithDefaultSuffix(files.first());
+    return files.isEmpty() ? QString() : WithDefaultSuffix(files.first(), suffix);
 }
 
 void FileDialogs::setTestMode(bool on)

@@ -28,9 +28,12 @@ public:
     // The chosen file, or an empty text when the user cancelled.
     static QString Open(QWidget* parent);
     static QString Save(QWidget* parent, const QString& presetName);
+    // The save dialog of an export: `filter` as "CSV File (*.csv)", `suffix` added to a name
+    // typed without one. Otherwise as Save (SaveDialog1, recorded in the test mode).
+    static QString SaveAs(QWidget* parent, const QString& presetName, const char* filter, const char* suffix);
 
     // `name` with ".dat" appended when it has no extension.
-    static QString WithDefaultSuffix(const QString& name);
+    static QString WithDefaultSuffix(const QString& name, const char* suffix = DefaultSuffix);
 
     static void setTestMode(bool on);
     static void setNextFileName(const QString& name);
@@ -38,5 +41,5 @@ public:
     static void clearShown();
 
 private:
-    static QString Run(QWidget* parent, Kind kind, const QString& preset);
+    static QString Run(QWidget* parent, Kind kind, const QString& preset, const char* filter, const char* suffix);
 };

@@ -1,0 +1,164 @@
+// Figures of the history window on a generated history of N outcomes (500 products x 100 sites
+// x N / 50,000 runs, as bench_history makes it):
+//   - opening: from the window's construction to its first paint with the grid filled
+//     (the median of 5), and the lists it reads on the way;
+//   - after it is up: counting each run's products and sites, and drawing the charts page.
+// Usage: bench_history_window [outcomes] [--shots FOLDER]
+//   --shots writes screenshots of the window's three pages over a small history of a few
+//   products and sites instead (history-grid.png, history-runs.png, history-charts.png).
+
+#include "history/HistoryStore.h"
+#include "history/ui/THistoryWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Products = 500, Sites = 100;
+const char* const Words[] = {"Ok", "Ok", "Ok", "Ok", "Ok", "Ok", "X", "X", "Failed", "Invalid"};
+const char* const Reasons[] = {"", "no answer in 10 s", "connection refused", "server answered 404", "reply cut short"};
+
+OutcomeRecord Outcome(HistoryTime at, const std::string& product, const std::string& site, unsigned& seed,
+                      unsigned deadBelow = 0)
+{
+    seed = seed * 1103515245u + 12345u;
+    unsigned pick = (seed >> 16) % 10;
+    if (deadBelow && pick < deadBelow) pick = 6 + pick % 4; // a site that seldom says "Ok"
+    OutcomeRecord r;
+    r.Time = at;
+    r.Product = product;
+    r.PadLink = "https://www.example-software.com/pad/" + product + ".xml";
+    r.Site = site;
+    r.ScriptUrl = "http://" + site + "/submit.php";
+    r.Method = "GET";
+    r.Outcome = Words[pick];
+    r.HttpStatus = pick < 8 ? 200 : 0;
+    r.Ms = 50 + static_cast<std::int64_t>((seed >> 4) % 900);
+    r.Reason = Reasons[pick < 8 ? 0 : 1 + (seed >> 8) % 4];
+    return r;
+}
+
+void Generate(const std::string& path, int runs, int products, int sites, bool deadSites)
+{
+    HistoryStore store(path);
+    unsigned seed = 1;
+    std::vector<OutcomeRecord> batch;
+    for (int r = 0; r < runs; ++r) {
+        const HistoryTime started(std::chrono::seconds(1'795'000'000LL + r * 86'400LL));
+        const std::int64_t run = store.BeginRun(r % 4 == 3 ? RunKind::Retry : RunKind::Submit, 10, started);
+        for (int p = 0; p < products; ++p) {
+            for (int s = 0; s < sites; ++s) {
+                const unsigned dead = deadSites ? (s == 2 ? 10 : s == 5 ? 8 : 0) : 0;
+                batch.push_back(
+                    Outcome(started + std::chrono::seconds(p * sites + s),
+                            deadSites ? "Product " + std::string(1, char('A' + p)) : "Product " + std::to_string(p),
+                            "download-site-" + std::to_string(s) + ".example", seed, dead));
+            }
+            if (batch.size() >= 5000) {
+                store.RecordOutcomes(run, batch);
+                batch.clear();
+            }
+        }
+        store.RecordOutcomes(run, batch);
+        batch.clear();
+        store.EndRun(run, r == runs - 2 ? RunEnd::Cancelled : RunEnd::Finished, started + std::chrono::seconds(600));
+    }
+}
+
+double Ms(QElapsedTimer& t)
+{
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+int Shots(const std::string& folder, const std::string& path)
+{
+    Generate(path, 8, 6, 12, true);
+    HistoryStore store(path);
+    THistoryWindow window(store, {});
+    window.resize(1100, 720);
+    window.show();
+    auto* grid = window.findChild<QTableView*>(QStringLiteral("HistoryGrid"));
+    grid->setCurrentIndex(grid->model()->index(1, 2));
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("HistoryPages"));
+    const char* names[] = {"history-grid.png", "history-runs.png", "history-charts.png"};
+    for (int page = 0; page < 3; ++page) {
+        pages->setCurrentIndex(page);
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        window.grab().save(QString::fromStdString(folder + "/" + names[page]));
+    }
+    std::printf("screenshots written to %s\n", folder.c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    long total = 1'000'000;
+    std::string shots;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--shots" && i + 1 < argc)
+            shots = argv[++i];
+        else
+            total = std::atol(argv[i]);
+    }
+    char folder[] = "/tmp/quillpost-bench-XXXXXX";
+    if (!mkdtemp(folder)) return 1;
+    const std::string path = std::string(folder) + "/history.sqlite";
+    if (!shots.empty()) {
+        const int rc = Shots(shots, path);
+        std::filesystem::remove_all(folder);
+        return rc;
+    }
+
+    const int runs = static_cast<int>(std::max(1L, total / (Products * Sites)));
+    QElapsedTimer timer;
+    timer.start();
+    Generate(path, runs, Products, Sites, false);
+    std::printf("generated %ld outcomes (%d runs of %d products x %d sites) in %.0f ms\n",
+                static_cast<long>(runs) * Products * Sites, runs, Products, Sites, Ms(timer));
+
+    HistoryStore store(path);
+    std::vector<double> opens;
+    for (int i = 0; i < 5; ++i) {
+        timer.restart();
+        THistoryWindow window(store, {});
+        window.show();
+        window.repaint(); // the first paint, grid included
+        opens.push_back(Ms(timer));
+        if (i == 4) {
+            const auto cells = window.Grid().CellCount();
+            timer.restart();
+            const auto* runsList = window.findChild<QTableWidget*>(QStringLiteral("RunsList"));
+            while (runsList->item(runsList->rowCount() - 1, 2)->text().isEmpty() && timer.elapsed() < 60'000)
+                QApplication::processEvents();
+            std::printf("grid: %d cells; each run's products and sites counted, a run per event: %.0f ms in all\n",
+                        cells, Ms(timer));
+            timer.restart();
+            window.findChild<QTabWidget*>(QStringLiteral("HistoryPages"))->setCurrentIndex(2);
+            window.repaint();
+            std::printf("charts page drawn: %.0f ms\n", Ms(timer));
+        }
+    }
+    std::sort(opens.begin(), opens.end());
+    std::printf("window open, construction to first paint with the grid filled: median %.0f ms (min %.0f, max %.0f)"
+                " of 5\n",
+                opens[2], opens[0], opens[4]);
+    std::filesystem::remove_all(folder);
+    return 0;
+}

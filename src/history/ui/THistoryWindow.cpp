@@ -1,0 +1,430 @@
+#include "history/ui/THistoryWindow.h"
+
+#include "common/FileReplace.h"
+#include "common/StatusWords.h"
+#include "common/ui/FileDialogs.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
+#include "history/HistoryStore.h"
+#include "history/SiteHealth.h"
+#include "history/ui/HistoryCharts.h"
+#include "history/ui/HistoryGridModel.h"
+#include "history/ui/HistoryRunsList.h"
+
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+template <typename T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromUtf8(name));
+    return widget;
+}
+
+QLabel* Caption(const char* text, const char* name, QWidget* buddy)
+{
+    auto* label = Named(new QLabel(QString::fromUtf8(text)), name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QTableWidget* List(const char* name, const QStringList& headers)
+{
+    auto* list = Named(new QTableWidget(0, static_cast<int>(headers.size())), name);
+    list->setHorizontalHeaderLabels(headers);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(22);
+    list->horizontalHeader()->setStretchLastSection(true);
+    return list;
+}
+
+void Put(QTableWidget* list, int row, int column, const QString& text)
+{
+    list->setItem(row, column, new QTableWidgetItem(text));
+}
+
+HistoryTime FromSeconds(qint64 seconds)
+{
+    return HistoryTime(std::chrono::seconds(seconds));
+}
+
+// The bytes a filter combo's item stands for (none for the first, "all", item).
+std::vector<std::string> Chosen(const QComboBox* combo)
+{
+    if (combo->currentIndex() <= 0) return {};
+    const QByteArray bytes = combo->currentData().toByteArray();
+    return {std::string(bytes.constData(), static_cast<size_t>(bytes.size()))};
+}
+
+void Refill(QComboBox* combo, const char* all, const std::vector<std::string>& items)
+{
+    const QByteArray chosen = combo->currentData().toByteArray();
+    const QSignalBlocker block(combo);
+    combo->clear();
+    combo->addItem(QString::fromUtf8(all));
+    for (const std::string& item : items)
+        combo->addItem(LocalText::ToQ(item), QByteArray(item.data(), static_cast<qsizetype>(item.size())));
+    const int again = chosen.isEmpty() ? 0 : combo->findData(chosen);
+    combo->setCurrentIndex(again < 0 ? 0 : again);
+}
+
+} // namespace
+
+THistoryWindow::THistoryWindow(HistoryStore& store, HistoryWindowCalls calls, QWidget* parent)
+    : QWidget(parent, Qt::Window), store_(store), calls_(std::move(calls))
+{
+    setObjectName(QStringLiteral("HistoryWindow"));
+    setWindowTitle(QStringLiteral("History"));
+    Build();
+    Refresh();
+}
+
+THistoryWindow::~THistoryWindow() = default;
+
+THistoryWindow* THistoryWindow::Open(HistoryStore& store, HistoryWindowCalls calls, QWidget* parent)
+{
+    auto* window = new THistoryWindow(store, std::move(calls), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+const HistoryGrid& THistoryWindow::Grid() const
+{
+    return model_->Grid();
+}
+
+void THistoryWindow::Build()
+{
+    resize(1000, 700);
+    pages_ = Named(new QTabWidget, "HistoryPages");
+
+    // The grid page: filters, the grid over the attempts of its current pair, the buttons.
+    auto* gridPage = Named(new QWidget, "TabSheetGrid");
+    product_ = Named(new QComboBox, "ProductFilter");
+    site_ = Named(new QComboBox, "SiteFilter");
+    outcome_ = Named(new QComboBox, "OutcomeFilter");
+    outcome_->addItem(QStringLiteral("(all)"));
+    for (const char* word : {StatusWords::Ok, StatusWords::NotAccepted, StatusWords::Failed, StatusWords::Invalid})
+        outcome_->addItem(QString::fromUtf8(word), QByteArray(word));
+    fromCheck_ = Named(new QCheckBox(QStringLiteral("From:")), "FromCheck");
+    from_ = Named(new QDateEdit(QDate::currentDate().addDays(-30)), "FromDate");
+    toCheck_ = Named(new QCheckBox(QStringLiteral("To:")), "ToCheck");
+    to_ = Named(new QDateEdit(QDate::currentDate()), "ToDate");
+    for (QDateEdit* date : {from_, to_}) {
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        date->setEnabled(false);
+    }
+    search_ = Named(new QLineEdit, "SearchEdit");
+    search_->setPlaceholderText(QStringLiteral("Search products and sites"));
+    search_->setClearButtonEnabled(true);
+
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(Caption("Product:", "LabelProduct", product_));
+    filters->addWidget(product_, 2);
+    filters->addWidget(Caption("Site:", "LabelSite", site_));
+    filters->addWidget(site_, 2);
+    filters->addWidget(Caption("Outcome:", "LabelOutcome", outcome_));
+    filters->addWidget(outcome_);
+    filters->addWidget(fromCheck_);
+    filters->addWidget(from_);
+    filters->addWidget(toCheck_);
+    filters->addWidget(to_);
+    filters->addWidget(search_, 2);
+
+    model_ = new HistoryGridModel(this);
+    grid_ = Named(new QTableView, "HistoryGrid");
+    grid_->setModel(model_);
+    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid_->horizontalHeader()->setDefaultSectionSize(70);
+    grid_->verticalHeader()->setDefaultSectionSize(22);
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    attemptsLabel_ = Named(new QLabel(QStringLiteral("Attempts:")), "AttemptsLabel");
+    attempts_ = List("AttemptsList", {QStringLiteral("Time"), QStringLiteral("Outcome"), QStringLiteral("HTTP status"),
+                                      QStringLiteral("Milliseconds"), QStringLiteral("Reason")});
+    auto* detail = new QWidget;
+    auto* detailLayout = new QVBoxLayout(detail);
+    detailLayout->setContentsMargins(0, 0, 0, 0);
+    detailLayout->addWidget(attemptsLabel_);
+    detailLayout->addWidget(attempts_);
+    auto* split = Named(new QSplitter(Qt::Vertical), "GridSplitter");
+    split->addWidget(grid_);
+    split->addWidget(detail);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+
+    auto* retry = Named(new QPushButton(QStringLiteral("Retry Selected")), "RetrySelectedButton");
+    auto* exportCsv = Named(new QPushButton(QStringLiteral("Export CSV")), "ExportCsvButton");
+    auto* gridButtons = new QHBoxLayout;
+    gridButtons->addWidget(retry);
+    gridButtons->addWidget(exportCsv);
+    gridButtons->addStretch();
+    auto* gridLayout = new QVBoxLayout(gridPage);
+    gridLayout->addLayout(filters);
+    gridLayout->addWidget(split, 1);
+    gridLayout->addLayout(gridButtons);
+    pages_->addTab(gridPage, QStringLiteral("Grid"));
+
+    runsList_ = new HistoryRunsList(store_, [this](const std::function<void()>& read) { return Read(read); });
+    auto* runsPage = Named(new QWidget, "TabSheetRuns");
+    (new QVBoxLayout(runsPage))->addWidget(runsList_);
+    pages_->addTab(runsPage, QStringLiteral("Runs"));
+
+    auto* chartsPage = Named(new QWidget, "TabSheetCharts");
+    runsChart_ = Named(new QChartView, "RunsChart");
+    runsChart_->setRenderHint(QPainter::Antialiasing);
+    runsChart_->setMinimumHeight(260);
+    sitesChart_ = Named(new QChartView, "SitesChart");
+    sitesScroll_ = Named(new QScrollArea, "SitesChartScroll");
+    sitesScroll_->setWidgetResizable(true);
+    sitesScroll_->setWidget(sitesChart_);
+    auto* uncheck = Named(new QPushButton(QStringLiteral("Uncheck Dead Sites")), "UncheckDeadSitesButton");
+    auto* chartsLayout = new QVBoxLayout(chartsPage);
+    chartsLayout->addWidget(runsChart_, 2);
+    chartsLayout->addWidget(sitesScroll_, 3);
+    auto* chartButtons = new QHBoxLayout;
+    chartButtons->addWidget(uncheck);
+    chartButtons->addStretch();
+    chartsLayout->addLayout(chartButtons);
+    pages_->addTab(chartsPage, QStringLiteral("Charts"));
+
+    auto* refresh = Named(new QPushButton(QStringLiteral("Refresh")), "RefreshButton");
+    status_ = Named(new QLabel, "StatusLabel");
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(refresh);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_, 1);
+    layout->addLayout(bottom);
+
+    searchDelay_ = new QTimer(this);
+    searchDelay_->setSingleShot(true);
+    searchDelay_->setInterval(250);
+
+    const auto refill = [this] { FillGrid(); };
+    connect(product_, &QComboBox::currentIndexChanged, this, refill);
+    connect(site_, &QComboBox::currentIndexChanged, this, refill);
+    connect(outcome_, &QComboBox::currentIndexChanged, this, refill);
+    connect(fromCheck_, &QCheckBox::toggled, from_, &QWidget::setEnabled);
+    connect(toCheck_, &QCheckBox::toggled, to_, &QWidget::setEnabled);
+    connect(fromCheck_, &QCheckBox::toggled, this, refill);
+    connect(toCheck_, &QCheckBox::toggled, this, refill);
+    connect(from_, &QDateEdit::dateChanged, this, [this] {
+        if (fromCheck_->isChecked()) FillGrid();
+    });
+    connect(to_, &QDateEdit::dateChanged, this, [this] {
+        if (toCheck_->isChecked()) FillGrid();
+    });
+    connect(search_, &QLineEdit::textChanged, searchDelay_, qOverload<>(&QTimer::start));
+    connect(searchDelay_, &QTimer::timeout, this, refill);
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowAttempts(); });
+    connect(retry, &QPushButton::clicked, this, [this] { RetrySelected(); });
+    connect(exportCsv, &QPushButton::clicked, this, [this] { ExportCsv(); });
+    connect(uncheck, &QPushButton::clicked, this, [this] { UncheckDeadSites(); });
+    connect(refresh, &QPushButton::clicked, this, [this] { Refresh(); });
+    // The plots are drawn when first looked at: opening the window waits only for the lists.
+    connect(pages_, &QTabWidget::currentChanged, this, [this] { FillCharts(); });
+}
+
+bool THistoryWindow::Read(const std::function<void()>& read)
+{
+    try {
+        read();
+        return true;
+    } catch (const std::exception& e) {
+        status_->setText(QStringLiteral("The history could not be read: ") + LocalText::ToQ(e.what()));
+        return false;
+    }
+}
+
+void THistoryWindow::Refresh()
+{
+    status_->clear();
+    // Every product and site the history knows fill the filters, whatever the filters keep;
+    // while no filter is set, the same answer is the grid.
+    std::vector<OutcomeRecord> all;
+    if (Read([&] { all = store_.Latest(); })) {
+        FillFilters(all);
+        const HistoryFilter filter = Filter();
+        if (filter.Products.empty() && filter.Sites.empty() && filter.Outcomes.empty() && !filter.Since &&
+            filter.Search.empty())
+            FillGrid(std::move(all));
+        else
+            FillGrid();
+    }
+    runsList_->Fill();
+    chartsStale_ = true;
+    FillCharts();
+}
+
+HistoryFilter THistoryWindow::Filter() const
+{
+    HistoryFilter filter;
+    filter.Products = Chosen(product_);
+    filter.Sites = Chosen(site_);
+    filter.Outcomes = Chosen(outcome_);
+    if (fromCheck_->isChecked()) filter.Since = FromSeconds(from_->date().startOfDay().toSecsSinceEpoch());
+    filter.Search = LocalText::ToBytes(search_->text());
+    return filter;
+}
+
+std::optional<HistoryTime> THistoryWindow::Until() const
+{
+    if (!toCheck_->isChecked()) return std::nullopt;
+    // The whole of the last day.
+    return FromSeconds(to_->date().addDays(1).startOfDay().toSecsSinceEpoch() - 1);
+}
+
+void THistoryWindow::FillFilters(const std::vector<OutcomeRecord>& all)
+{
+    std::set<std::string> products, sites;
+    for (const OutcomeRecord& r : all) {
+        products.insert(r.Product);
+        sites.insert(r.Site);
+    }
+    Refill(product_, "(all)", {products.begin(), products.end()});
+    Refill(site_, "(all)", {sites.begin(), sites.end()});
+}
+
+void THistoryWindow::FillGrid()
+{
+    std::vector<OutcomeRecord> latest;
+    if (!Read([&] { latest = store_.Latest(Filter()); })) return;
+    FillGrid(std::move(latest));
+}
+
+void THistoryWindow::FillGrid(std::vector<OutcomeRecord> latest)
+{
+    model_->SetGrid(HistoryGrid(std::move(latest), Until()));
+    // Columns as wide as their site's title (cells hold one short word): measuring the
+    // headers only keeps a grid of thousands of cells quick to fill.
+    const QFontMetrics metrics(grid_->horizontalHeader()->font());
+    const int least = metrics.horizontalAdvance(QStringLiteral("Invalid")) + 16;
+    const std::vector<std::string>& sites = Grid().Sites();
+    for (size_t column = 0; column < sites.size(); ++column) {
+        const int wanted = metrics.horizontalAdvance(LocalText::ToQ(sites[column])) + 16;
+        grid_->setColumnWidth(static_cast<int>(column), std::clamp(wanted, least, 220));
+    }
+    ShowAttempts();
+}
+
+void THistoryWindow::ShowAttempts()
+{
+    attempts_->setRowCount(0);
+    const QModelIndex current = grid_->currentIndex();
+    const OutcomeRecord* cell = Grid().Cell(current.row(), current.column());
+    if (!cell) {
+        attemptsLabel_->setText(QStringLiteral("Attempts:"));
+        return;
+    }
+    attemptsLabel_->setText(
+        QStringLiteral("Attempts of %1 at %2:").arg(LocalText::ToQ(cell->Product), LocalText::ToQ(cell->Site)));
+    std::vector<OutcomeRecord> attempts;
+    if (!Read([&] { attempts = store_.Attempts(cell->Product, cell->Site); })) return;
+    attempts_->setRowCount(static_cast<int>(attempts.size()));
+    // Newest first.
+    int row = 0;
+    for (auto a = attempts.rbegin(); a != attempts.rend(); ++a, ++row) {
+        Put(attempts_, row, 0, HistoryGridModel::TimeText(a->Time));
+        Put(attempts_, row, 1, LocalText::ToQ(a->Outcome));
+        Put(attempts_, row, 2, a->HttpStatus > 0 ? QString::number(a->HttpStatus) : QString());
+        Put(attempts_, row, 3, a->Ms >= 0 ? QString::number(a->Ms) : QString());
+        Put(attempts_, row, 4, LocalText::ToQ(a->Reason));
+    }
+    attempts_->resizeColumnsToContents();
+}
+
+void THistoryWindow::FillCharts()
+{
+    if (!chartsStale_ || pages_->currentWidget()->objectName() != QStringLiteral("TabSheetCharts")) return;
+    std::vector<SiteRecent> recent;
+    if (!Read([&] { recent = store_.RecentBySite(HistoryStore::RecentKept); })) return;
+    chartsStale_ = false;
+    const std::vector<SiteHealth::Share> shares = SiteHealth::OkShares(recent);
+    // setChart takes the new plot and lets go of the old one, which is then ours to delete.
+    for (auto [view, chart] : {std::pair{runsChart_, HistoryCharts::OutcomesPerRun(runsList_->Runs())},
+                               std::pair{sitesChart_, HistoryCharts::OkShares(shares)}}) {
+        QChart* old = view->chart();
+        view->setChart(chart);
+        delete old;
+    }
+    sitesChart_->setMinimumHeight(110 + 30 * static_cast<int>(shares.size()));
+}
+
+void THistoryWindow::RetrySelected()
+{
+    std::vector<std::pair<int, int>> cells;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
+        cells.emplace_back(index.row(), index.column());
+    std::vector<HistoryGrid::Pair> pairs = Grid().Retryable(std::move(cells));
+    if (pairs.empty()) {
+        MessageBoxes::Show(QStringLiteral("No failed pair is selected in the grid."));
+        return;
+    }
+    status_->setText(QStringLiteral("Sending %1 pairs again.").arg(pairs.size()));
+    if (calls_.RetrySelected) calls_.RetrySelected(std::move(pairs));
+}
+
+void THistoryWindow::ExportCsv()
+{
+    const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"), "CSV File (*.csv)", "csv");
+    if (name.isEmpty()) return;
+    try {
+        FileReplace::Write(QFile::encodeName(name).toStdString(), Grid().Csv());
+        status_->setText(QStringLiteral("Saved %1").arg(name));
+    } catch (const std::exception& e) {
+        MessageBoxes::Show(LocalText::ToQ(e.what()));
+    }
+}
+
+void THistoryWindow::UncheckDeadSites()
+{
+    std::vector<SiteRecent> recent;
+    if (!Read([&] { recent = store_.RecentBySite(SiteHealth::DeadAfter); })) return;
+    // Without the Auto Submit page's checks to go by, every site the history knows is judged.
+    std::vector<std::string> checked;
+    if (calls_.CheckedSites)
+        checked = calls_.CheckedSites();
+    else
+        for (const SiteRecent& site : recent) checked.push_back(site.Site);
+    std::vector<std::string> dead = SiteHealth::Dead(recent, checked);
+    if (dead.empty()) {
+        MessageBoxes::Show(QStringLiteral("No checked site has gone without \"Ok\" in its last %1 attempts.")
+                               .arg(SiteHealth::DeadAfter));
+        return;
+    }
+    const QString question = QStringLiteral("Uncheck %1 sites with no \"Ok\" in their last %2 attempts?")
+                                 .arg(dead.size())
+                                 .arg(SiteHealth::DeadAfter);
+    if (MessageBoxes::Ask(question, QStringLiteral("Uncheck Dead Sites")) != MessageBoxes::Answer::Ok) return;
+    status_->setText(QStringLiteral("Unchecked %1 sites.").arg(dead.size()));
+    if (calls_.UncheckSites) calls_.UncheckSites(std::move(dead));
+}

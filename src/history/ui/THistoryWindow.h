@@ -1,0 +1,99 @@
+#pragma once
+
+#include "history/HistoryGrid.h"
+#include "history/HistoryRecords.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class HistoryGridModel;
+class HistoryRunsList;
+class HistoryStore;
+class QChartView;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QTableView;
+class QTableWidget;
+class QTimer;
+
+// What the history window asks of the rest of the program.
+struct HistoryWindowCalls {
+    // Send these (product title, site title) pairs again, as Retry Failed sends its pairs.
+    std::function<void(std::vector<std::pair<std::string, std::string>>)> RetrySelected;
+    // Uncheck these sites (by title) on the Auto Submit page.
+    std::function<void(std::vector<std::string>)> UncheckSites;
+    // The titles of the sites checked on the Auto Submit page now (when not given, every site
+    // may be found dead).
+    std::function<std::vector<std::string>()> CheckedSites;
+};
+
+// The history window: the grid of each product-site pair's latest outcome with its filters,
+// the attempts of the pair under the cursor, the runs, and the plots of outcomes per run and
+// of each site's share of "Ok". Not modal; a window of its own (Qt::Window) even with a
+// parent. It reads the store when it opens and on Refresh, on the GUI thread that owns the
+// store (which the caller keeps alive for the window's life). A store that fails a query
+// leaves what is shown and says why in the window's status line.
+class THistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    THistoryWindow(HistoryStore& store, HistoryWindowCalls calls, QWidget* parent = nullptr);
+    ~THistoryWindow() override;
+
+    // A new window, deleted when closed, shown and raised.
+    static THistoryWindow* Open(HistoryStore& store, HistoryWindowCalls calls, QWidget* parent);
+
+    // Reads everything again (the filters stay).
+    void Refresh();
+
+    const HistoryGrid& Grid() const;
+
+private:
+    void Build();
+    HistoryFilter Filter() const;
+    std::optional<HistoryTime> Until() const;
+    void FillFilters(const std::vector<OutcomeRecord>& all);
+    // The grid as the filters keep it: read from the store, or given.
+    void FillGrid();
+    void FillGrid(std::vector<OutcomeRecord> latest);
+    void FillCharts();
+    void ShowAttempts();
+    void RetrySelected();
+    void ExportCsv();
+    void UncheckDeadSites();
+    // Runs `read`; on failure says so in the status line and returns false.
+    bool Read(const std::function<void()>& read);
+
+    HistoryStore& store_;
+    HistoryWindowCalls calls_;
+    bool chartsStale_ = true;
+
+    QTabWidget* pages_ = nullptr;
+    QComboBox* product_ = nullptr;
+    QComboBox* site_ = nullptr;
+    QComboBox* outcome_ = nullptr;
+    QCheckBox* fromCheck_ = nullptr;
+    QDateEdit* from_ = nullptr;
+    QCheckBox* toCheck_ = nullptr;
+    QDateEdit* to_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QTimer* searchDelay_ = nullptr;
+    HistoryGridModel* model_ = nullptr;
+    QTableView* grid_ = nullptr;
+    QLabel* attemptsLabel_ = nullptr;
+    QTableWidget* attempts_ = nullptr;
+    HistoryRunsList* runsList_ = nullptr;
+    QChartView* runsChart_ = nullptr;
+    QChartView* sitesChart_ = nullptr;
+    QScrollArea* sitesScroll_ = nullptr;
+    QLabel* status_ = nullptr;
+};

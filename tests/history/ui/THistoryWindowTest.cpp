@@ -1,0 +1,104 @@
+// The history window over a history of two runs.
+#include "history/ui/THistoryWindow.h"
+#include "common/ui/FileDialogs.h"
+#include "common/ui/MessageBoxes.h"
+#include "history/HistoryStore.h"
+#include "support/TempDir.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QBrush>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+OutcomeRecord Pair(const char* product, const char* site, const char* outcome, int minute)
+{
+    OutcomeRecord r;
+    r.Time = HistoryTime(std::chrono::minutes(29'000'000 + minute));
+    r.Product = product;
+    r.PadLink = std::string("http://127.0.0.1/") + product + ".xml";
+    r.Site = site;
+    r.Outcome = outcome;
+    return r;
+}
+
+void Record(HistoryStore& store, RunKind kind, int minute, const std::vector<OutcomeRecord>& outcomes)
+{
+    const auto at = HistoryTime(std::chrono::minutes(29'000'000 + minute));
+    const std::int64_t run = store.BeginRun(kind, 10, at);
+    store.RecordOutcomes(run, outcomes);
+    store.EndRun(run, RunEnd::Finished, at + std::chrono::minutes(1));
+}
+
+} // namespace
+
+TEST(THistoryWindowTest, ShowsBothRunsTheLatestOutcomesInStatusColoursAndSendsOnlyFailedOrDeadOnes)
+{
+    TempDir dir;
+    HistoryStore store(dir.File(HistoryStore::FileName));
+    std::vector<OutcomeRecord> first;
+    for (int i = 0; i < 5; ++i) first.push_back(Pair("Editor", "dead.com", "Failed", i));
+    first.push_back(Pair("Editor", "good.com", "X", 5));
+    Record(store, RunKind::Submit, 0, first);
+    Record(store, RunKind::Retry, 10, {Pair("Editor", "good.com", "Ok", 10), Pair("Viewer", "dead.com", "X", 11)});
+
+    std::vector<std::pair<std::string, std::string>> retried;
+    std::vector<std::string> unchecked;
+    THistoryWindow window(store, {[&](auto pairs) { retried = pairs; }, [&](auto sites) { unchecked = sites; },
+                                  [] {
+                                      return std::vector<std::string>{"good.com", "dead.com"};
+                                  }});
+    window.show();
+    QApplication::processEvents();
+
+    auto* runs = window.findChild<QTableWidget*>(QStringLiteral("RunsList"));
+    ASSERT_EQ(runs->rowCount(), 2);
+    EXPECT_EQ(runs->item(0, 1)->text(), QStringLiteral("Retry")); // newest first
+    EXPECT_EQ(runs->item(0, 4)->text(), QStringLiteral("1"));     // its one "Ok"
+    EXPECT_EQ(runs->item(1, 6)->text(), QStringLiteral("5"));     // the first run's five "Failed"
+
+    auto* grid = window.findChild<QTableView*>(QStringLiteral("HistoryGrid"));
+    const QAbstractItemModel* cells = grid->model();
+    ASSERT_EQ(cells->rowCount(), 2);
+    ASSERT_EQ(cells->columnCount(), 2);
+    const auto colour = [&](int row, int column) {
+        return cells->index(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
+    };
+    // Editor at good.com: the retry's "Ok" in green over the first run's "X".
+    EXPECT_EQ(cells->index(0, 1).data().toString(), QStringLiteral("Ok"));
+    EXPECT_EQ(colour(0, 1), QColor(0, 128, 0));
+    EXPECT_EQ(colour(1, 0), QColor(255, 0, 0));        // Viewer at dead.com: "X"
+    EXPECT_EQ(colour(0, 0), QColor(0, 0, 0));          // Editor at dead.com: "Failed"
+    EXPECT_FALSE(cells->index(1, 1).data().isValid()); // never tried
+
+    grid->selectAll();
+    window.findChild<QPushButton*>(QStringLiteral("RetrySelectedButton"))->click();
+    EXPECT_EQ(retried,
+              (std::vector<std::pair<std::string, std::string>>{{"Editor", "dead.com"}, {"Viewer", "dead.com"}}));
+
+    // Export CSV writes what the grid shows, ".csv" added to a name typed without it.
+    FileDialogs::setTestMode(true);
+    FileDialogs::setNextFileName(QString::fromStdString(dir.File("grid")));
+    window.findChild<QPushButton*>(QStringLiteral("ExportCsvButton"))->click();
+    FileDialogs::setTestMode(false);
+    EXPECT_EQ(dir.Read("grid.csv"), window.Grid().Csv());
+
+    // The outcome filter reaches the store: only Viewer's "X" is left.
+    window.findChild<QComboBox*>(QStringLiteral("OutcomeFilter"))->setCurrentText(QStringLiteral("X"));
+    EXPECT_EQ(window.Grid().CellCount(), 1);
+    EXPECT_EQ(cells->rowCount(), 1);
+
+    MessageBoxes::setTestMode(true);
+    MessageBoxes::clearShown();
+    window.findChild<QPushButton*>(QStringLiteral("UncheckDeadSitesButton"))->click();
+    MessageBoxes::setTestMode(false);
+    ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+    EXPECT_TRUE(MessageBoxes::shown()[0].Text.startsWith(QStringLiteral("Uncheck 1 sites")));
+    EXPECT_EQ(unchecked, std::vector<std::string>{"dead.com"});
+}
