@@ -11,18 +11,11 @@ bool WorkerGate::Call(const std::function<void()>& fn)
         if (!open_) return false;
         ++inside_;
     }
-    // Counted out on the owner thread, right after `fn`, so that Close sees it at once.
-    bool ran = false;
-    sync_.Call([&] {
-        ran = true;
-        fn();
-        std::lock_guard lock(mutex_);
-        --inside_;
-    });
-    if (!ran) { // the owner's queue is closed: nothing ran
-        std::lock_guard lock(mutex_);
-        --inside_;
-    }
+    sync_.Call(fn);
+    // Counted out only once Synchronize has let go of this thread: until then the call still
+    // waits on the owner's queue, which must outlive it.
+    std::lock_guard lock(mutex_);
+    --inside_;
     return true;
 }
 
@@ -32,12 +25,14 @@ void WorkerGate::Close()
         std::lock_guard lock(mutex_);
         open_ = false;
     }
-    // A call inside waits only for this thread to serve it, so this ends as soon as those
-    // calls have run; the bound is a guard, not a wait anyone should see.
-    sync_.ServeUntil(
-        [this] {
-            std::lock_guard lock(mutex_);
-            return inside_ == 0;
-        },
-        std::chrono::seconds(30));
+    // A call inside waits only for this thread to serve it, and counts itself out on its own
+    // thread a moment after it was served: hence short waits. The bound is a guard, not a wait
+    // anyone should see.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto none = [this] {
+        std::lock_guard lock(mutex_);
+        return inside_ == 0;
+    };
+    while (!sync_.ServeUntil(none, std::chrono::milliseconds(1)) && std::chrono::steady_clock::now() < deadline) {
+    }
 }

@@ -23,5 +23,5 @@ private:
     Synchronize& sync_;
     std::mutex mutex_;
     bool open_ = true;
-    int inside_ = 0; // calls between the gate and their return
+    int inside_ = 0; // calls that passed the gate and have not left Synchronize yet
 };
