@@ -7,7 +7,7 @@
 //   3. one-request processes (300 by default): `quillpost-cli request GET https://...` with the
 //      authority given by --cacert, and again with the system's store (SSL_CERT_DIR pointing at
 //      a hashed folder that holds the authority), beside as many `curl --http1.0` processes
-//      with --cacert and with --capath: the whole time of each series.
+//      with --cacert and with --capath, taking turns: the whole time of each series.
 // Usage: bench_https [exchanges] [processes] [quillpost-cli to measure]
 
 #include "BenchMeasure.h"
@@ -155,31 +155,42 @@ void HashedFolder(const std::string& folder, const std::string& caPem)
     std::fclose(f);
 }
 
-// Runs `words` `count` times one after the other, its output thrown away, with `env` as the
-// whole environment; the wall seconds of the series, or -1 when a run failed or none started.
-double Series(std::vector<std::string> words, const std::vector<std::string>& env, int count)
+// One program to run: its words and its whole environment.
+struct Command {
+    std::vector<std::string> words;
+    std::vector<std::string> env;
+};
+
+// Runs every command `count` times, taking turns (so that a change in the machine's load falls
+// on all of them alike), the output thrown away; the wall seconds each spent, or -1 for one
+// whose run failed.
+std::vector<double> Turns(std::vector<Command> commands, int count)
 {
-    std::vector<char*> argv, envp;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> envCopy = env;
-    for (std::string& e : envCopy) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    std::vector<std::vector<char*>> argv(commands.size()), envp(commands.size());
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+        for (std::string& w : commands[c].words) argv[c].push_back(w.data());
+        for (std::string& e : commands[c].env) envp[c].push_back(e.data());
+        argv[c].push_back(nullptr);
+        envp[c].push_back(nullptr);
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto t0 = Clock::now();
-    bool ok = true;
-    for (int i = 0; i < count && ok; ++i) {
-        pid_t pid = 0;
-        int status = 0;
-        ok = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0 &&
-             waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    std::vector<double> wall(commands.size(), 0.0);
+    for (int i = 0; i < count; ++i) {
+        for (std::size_t c = 0; c < commands.size(); ++c) {
+            if (wall[c] < 0) continue;
+            const auto t0 = Clock::now();
+            pid_t pid = 0;
+            int status = 0;
+            const bool ok = posix_spawnp(&pid, argv[c][0], &actions, nullptr, argv[c].data(), envp[c].data()) == 0 &&
+                            waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            wall[c] = ok ? wall[c] + std::chrono::duration<double>(Clock::now() - t0).count() : -1;
+        }
     }
-    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     posix_spawn_file_actions_destroy(&actions);
-    return ok ? wall : -1;
+    return wall;
 }
 
 void Processes(const TestCertificates& certificates, const TempDir& dir, const std::string& caFile, int count,
@@ -207,13 +218,14 @@ void Processes(const TestCertificates& certificates, const TempDir& dir, const s
         if (base > 0) std::printf(", %.2fx curl", wall / base);
         std::printf("\n");
     };
-    std::printf("3. %d one-request https processes, one after the other (%s)\n", count, cli.c_str());
-    const double curlFile =
-        Series({"curl", "--http1.0", "--silent", "--show-error", "--cacert", caFile, url}, plain, count);
-    const double curlDir =
-        Series({"curl", "--http1.0", "--silent", "--show-error", "--capath", folder, url}, plain, count);
-    const double ownFile = Series({cli, "request", "GET", url, "--cacert", caFile}, plain, count);
-    const double ownStore = Series({cli, "request", "GET", url}, store, count);
+    std::printf("3. %d one-request https processes, taking turns (%s)\n", count, cli.c_str());
+    const std::vector<double> wall =
+        Turns({{{"curl", "--http1.0", "--silent", "--show-error", "--cacert", caFile, url}, plain},
+               {{"curl", "--http1.0", "--silent", "--show-error", "--capath", folder, url}, plain},
+               {{cli, "request", "GET", url, "--cacert", caFile}, plain},
+               {{cli, "request", "GET", url}, store}},
+              count);
+    const double curlFile = wall[0], curlDir = wall[1], ownFile = wall[2], ownStore = wall[3];
     show("curl --http1.0 --cacert", curlFile, 0);
     show("curl --http1.0 --capath (hashed folder)", curlDir, 0);
     show("quillpost-cli request GET --cacert", ownFile, curlFile);
