@@ -152,7 +152,7 @@ Destination Resolve(const std::string& path)
     return d;
 }
 
-void WriteAllTo(int fd, const std::string& bytes, const std::function<void(int)>& abandon)
+void WriteAllTo(int fd, std::string_view bytes, const std::function<void(int)>& abandon)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -233,8 +233,15 @@ bool FileReplace::SameFile(const std::string& a, const std::string& b)
 
 void FileReplace::Sink::Put(std::string_view bytes)
 {
+    if (fd_ >= 0 && held_.size() + bytes.size() >= BlockSize) {
+        Flush();
+        // A large piece goes out as it is, without a copy.
+        if (bytes.size() >= BlockSize) {
+            WriteAllTo(fd_, bytes, [&](int err) { Fail("Cannot write file", *path_, err); });
+            return;
+        }
+    }
     held_.append(bytes);
-    if (fd_ >= 0 && held_.size() >= BlockSize) Flush();
 }
 
 void FileReplace::Sink::Flush()

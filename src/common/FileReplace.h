@@ -37,7 +37,7 @@ public:
 
     private:
         friend class FileReplace;
-        Sink(int fd, const std::string& path) : fd_(fd), path_(&path) {}
+        Sink(int fd, const std::string& path) : fd_(fd), path_(&path) { held_.reserve(BlockSize); }
         void Flush();
 
         int fd_ = -1;                       // -1: the bytes stay in held_
