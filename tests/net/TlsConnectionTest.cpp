@@ -280,3 +280,33 @@ TEST_F(TlsConnectionTest, ASessionIsResumedOnlyForTheSameHostPortAndTrust)
         EXPECT_NE(exchange(expiring, "127.0.0.1", caFile, false).find("expired"), std::string::npos);
     }
 }
+
+// Workers connect to the same place at once: the kept sessions are shared between threads
+// (a TLS 1.2 one by several connections at a time) without a race, and every exchange works.
+TEST_F(TlsConnectionTest, ConnectionsOnSeveralThreadsShareKeptSessionsSafely)
+{
+    for (const int version : {TLS1_3_VERSION, TLS1_2_VERSION}) {
+        TlsServer::Options options{GoodLeaf()};
+        options.MinVersion = options.MaxVersion = version;
+        TlsServer server(options);
+        std::atomic<int> ok{0}, resumed{0};
+        auto worker = [&] {
+            for (int i = 0; i < 8; ++i) {
+                TSockConnection c;
+                Prepare(c, server.Port());
+                c.OnConnectionFailed = nullptr; // the fixture's count is this thread's alone
+                if (!ConnectError(c).empty()) continue;
+                resumed += c.TlsResumed() ? 1 : 0;
+                c.Write("GET / HTTP/1.0\r\n\r\n");
+                std::string reply;
+                c.CaptureString(reply, -1);
+                ok += reply.find("hello") != std::string::npos ? 1 : 0;
+            }
+        };
+        std::thread a(worker), b(worker);
+        a.join();
+        b.join();
+        EXPECT_EQ(ok, 16) << version;
+        EXPECT_GT(resumed, 0) << version;
+    }
+}
