@@ -2,7 +2,6 @@
 
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
-#include "common/FileBackups.h"
 #include "common/StatusWords.h"
 
 #include <algorithm>
@@ -183,54 +182,43 @@ void CatalogueFile::ForgetFailedLoad(ListRows& list, const std::string& path)
         if (FileReplace::SameFile(f, path)) list.ClearLoadFailed(f);
 }
 
-std::string CatalogueFile::Format(const ListRows& list, int fields)
+void CatalogueFile::FormatTo(const ListRows& list, int fields, FileReplace::Sink& out)
 {
     const int columns = std::min(fields, list.ColumnCount());
     // A product's PAD validation result is kept as a fourth field; other words are not.
     const bool status = fields == ProductFields && list.ColumnCount() > ProductColumn::Status;
-    const auto statusWord = [&list](int row) {
-        const std::string_view word = list.Text(row, ProductColumn::Status);
-        return word == StatusWords::Valid || word == StatusWords::NotValid ? word : std::string_view();
-    };
-    // Sized first, so that the bytes are built once, straight from the rows' texts.
-    size_t size = 0;
-    for (int r = 0; r < list.Count(); ++r) {
-        size += static_cast<size_t>(fields) + 2;
-        for (int c = 0; c < columns; ++c) size += list.Text(r, c).size();
-        if (status) {
-            const std::string_view word = statusWord(r);
-            if (!word.empty()) size += word.size() + 1;
-        }
-    }
-    std::string out;
-    out.reserve(size);
     for (int r = 0; r < list.Count(); ++r) {
         for (int c = 0; c < fields; ++c) {
-            if (c < columns) out += list.Text(r, c);
-            out += '|';
+            if (c < columns) out.Put(list.Text(r, c));
+            out.Put('|');
         }
         if (status) {
-            const std::string_view word = statusWord(r);
-            if (!word.empty()) {
-                out += word;
-                out += '|';
+            const std::string_view word = list.Text(r, ProductColumn::Status);
+            if (word == StatusWords::Valid || word == StatusWords::NotValid) {
+                out.Put(word);
+                out.Put('|');
             }
         }
-        out += "\r\n";
+        out.Put("\r\n");
     }
-    return out;
+}
+
+std::string CatalogueFile::Format(const ListRows& list, int fields)
+{
+    FileReplace::Sink out;
+    FormatTo(list, fields, out);
+    return out.Take();
 }
 
 void CatalogueFile::WriteList(const ListRows& list, const std::string& path, int fields)
 {
-    FileReplace::Write(path, Format(list, fields));
+    FileReplace::Write(path, [&](FileReplace::Sink& out) { FormatTo(list, fields, out); });
 }
 
 void CatalogueFile::SaveList(ListRows& list, const std::string& path, int fields)
 {
-    const std::string bytes = Format(list, fields);
-    FileBackups::Keep(path, bytes);
-    FileReplace::Write(path, bytes);
+    FileReplace::Write(
+        path, [&](FileReplace::Sink& out) { FormatTo(list, fields, out); }, true);
     ForgetFailedLoad(list, path);
     list.MarkWritten();
 }
@@ -247,9 +235,8 @@ std::string CatalogueFile::SaveOnClose(const ListRows& list, const std::string& 
         WriteList(list, aside, fields);
         return aside;
     }
-    const std::string bytes = Format(list, fields);
-    FileBackups::Keep(path, bytes);
-    FileReplace::Write(path, bytes);
+    FileReplace::Write(
+        path, [&](FileReplace::Sink& out) { FormatTo(list, fields, out); }, true);
     return path;
 }
 

@@ -64,9 +64,12 @@ public:
     // The bytes the writer produces: for every row top to bottom, the first `fields`
     // columns each followed by "|", then CR LF.
     static std::string Format(const ListRows& list, int fields);
+    // The same bytes, put into `out` row by row.
+    static void FormatTo(const ListRows& list, int fields, FileReplace::Sink& out);
 
-    // Replaces the file by the list's records, atomically. Throws FileError. SaveList and
-    // SaveOnClose keep the file being replaced as a backup first (FileBackups).
+    // Replaces the file by the list's records, atomically, writing them as they are formatted
+    // (the file's bytes are never whole in memory). Throws FileError. SaveList and SaveOnClose
+    // keep the file being replaced as a backup (FileBackups).
     static void WriteList(const ListRows& list, const std::string& path, int fields);
 
     // The user's Save: writes the list, lifts the failed-load mark of that file and

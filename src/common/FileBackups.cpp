@@ -1,45 +1,143 @@
 #include "common/FileBackups.h"
 
-#include "common/FileReplace.h"
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// The bytes of a regular file; false when there is none or it cannot be read.
-bool ReadRegular(const std::string& path, std::string& bytes)
-{
+constexpr std::size_t Block = 64 * 1024;
+
+// A file open for reading, closed when it goes.
+struct Input {
+    int fd = -1;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    try {
-        bytes = FileReplace::ReadAll(path);
-    } catch (const FileError&) {
-        return false;
+    explicit Input(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd >= 0 && ::fstat(fd, &st) != 0) st.st_mode = 0;
     }
-    return true;
+    ~Input()
+    {
+        if (fd >= 0) ::close(fd);
+    }
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+    bool Regular() const { return fd >= 0 && S_ISREG(st.st_mode); }
+    // Up to `length` bytes, fewer only at the end; -1 when reading fails.
+    ssize_t Fill(char* buf, std::size_t length)
+    {
+        std::size_t done = 0;
+        while (done < length) {
+            const ssize_t n = ::read(fd, buf + done, length - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return -1;
+            if (n == 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return static_cast<ssize_t>(done);
+    }
+};
+
+// Whether the regular file `path` holds exactly the bytes `next` hands out, a block at a time
+// (`next` fills up to Block bytes and answers how many, fewer only at the end, -1 on failure).
+template <class Next>
+bool Holds(Input& file, off_t size, Next next)
+{
+    if (file.st.st_size != size) return false;
+    std::string a(Block, '\0'), b(Block, '\0');
+    for (;;) {
+        const ssize_t n = file.Fill(a.data(), Block);
+        const ssize_t m = next(b.data());
+        if (n < 0 || m < 0 || n != m) return false;
+        if (n == 0) return true;
+        if (std::memcmp(a.data(), b.data(), static_cast<std::size_t>(n)) != 0) return false;
+    }
 }
 
-// Writes `bytes` to a new file `path` with permissions `mode`, flushed to disk.
-bool WriteNew(const std::string& path, const std::string& bytes, mode_t mode)
+// Whether the regular file `path` holds `bytes`; false when it is none or cannot be read.
+bool Holds(const std::string& path, const std::string& bytes)
 {
+    Input file(path);
+    if (!file.Regular()) return false;
+    std::size_t at = 0;
+    return Holds(file, static_cast<off_t>(bytes.size()), [&](char* buf) {
+        const std::size_t n = std::min(Block, bytes.size() - at);
+        std::memcpy(buf, bytes.data() + at, n);
+        at += n;
+        return static_cast<ssize_t>(n);
+    });
+}
+
+// Whether the regular files `a` and `b` hold the same bytes; false when either is none or
+// cannot be read.
+bool SameBytes(const std::string& a, const std::string& b)
+{
+    Input first(a), second(b);
+    if (!first.Regular() || !second.Regular()) return false;
+    return Holds(first, second.st.st_size, [&](char* buf) { return second.Fill(buf, Block); });
+}
+
+// Copies `from` to a new file `path` with permissions `mode`, flushed to disk.
+bool CopyNew(const std::string& from, const std::string& path, mode_t mode)
+{
+    Input in(from);
+    if (!in.Regular()) return false;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777);
     if (fd < 0) return false;
-    size_t done = 0;
+    std::string buf(Block, '\0');
     bool ok = true;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
+    for (ssize_t n = 1; ok && n > 0;) {
+        n = in.Fill(buf.data(), Block);
+        ok = n >= 0;
+        for (ssize_t done = 0; ok && done < n;) {
+            const ssize_t w = ::write(fd, buf.data() + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            ok = w > 0;
+            if (ok) done += w;
+        }
     }
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok) ::unlink(path.c_str());
     return ok;
+}
+
+// The old file, regular and different from the new bytes, becomes NAME.bak (every backup
+// moving one generation back) unless NAME.bak holds it already.
+void Rotate(const std::string& path)
+{
+    if (SameBytes(FileBackups::NameOf(path, 1), path)) return;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return;
+    // The copy is made whole first, so that a failure (no room, a folder that takes no new
+    // files) leaves every generation where it was.
+    // Named as the program's temporary files are, so that a start removes it when a kill
+    // left it behind (FileReplace::RemoveLeftovers).
+    const std::string backup = FileBackups::NameOf(path, 1);
+    const size_t slash = backup.find_last_of('/');
+    const std::string copy = backup.substr(0, slash + 1) + "." + backup.substr(slash + 1) + ".quillpost-" +
+                             std::to_string(::getpid()) + ".backup";
+    ::unlink(copy.c_str());
+    if (!CopyNew(path, copy, st.st_mode)) return;
+    ::unlink(FileBackups::NameOf(path, FileBackups::Generations).c_str());
+    for (int g = FileBackups::Generations - 1; g >= 1; --g) {
+        if (std::rename(FileBackups::NameOf(path, g).c_str(), FileBackups::NameOf(path, g + 1).c_str()) != 0 &&
+            errno != ENOENT) {
+            ::unlink(copy.c_str());
+            return;
+        }
+    }
+    if (std::rename(copy.c_str(), FileBackups::NameOf(path, 1).c_str()) != 0) ::unlink(copy.c_str());
+}
+
+bool IsRegular(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -51,29 +149,10 @@ std::string FileBackups::NameOf(const std::string& path, int generation)
 
 void FileBackups::Keep(const std::string& path, const std::string& bytes)
 {
-    std::string old;
-    if (!ReadRegular(path, old) || old == bytes) return;
-    std::string newest;
-    if (ReadRegular(NameOf(path, 1), newest) && newest == old) return;
+    if (IsRegular(path) && !Holds(path, bytes)) Rotate(path);
+}
 
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return;
-    // The copy is made whole first, so that a failure (no room, a folder that takes no new
-    // files) leaves every generation where it was.
-    // Named as the program's temporary files are, so that a start removes it when a kill
-    // left it behind (FileReplace::RemoveLeftovers).
-    const std::string backup = NameOf(path, 1);
-    const size_t slash = backup.find_last_of('/');
-    const std::string copy = backup.substr(0, slash + 1) + "." + backup.substr(slash + 1) + ".quillpost-" +
-                             std::to_string(::getpid()) + ".backup";
-    ::unlink(copy.c_str());
-    if (!WriteNew(copy, old, st.st_mode)) return;
-    ::unlink(NameOf(path, Generations).c_str());
-    for (int g = Generations - 1; g >= 1; --g) {
-        if (std::rename(NameOf(path, g).c_str(), NameOf(path, g + 1).c_str()) != 0 && errno != ENOENT) {
-            ::unlink(copy.c_str());
-            return;
-        }
-    }
-    if (std::rename(copy.c_str(), NameOf(path, 1).c_str()) != 0) ::unlink(copy.c_str());
+void FileBackups::KeepFor(const std::string& path, const std::string& newFile)
+{
+    if (IsRegular(path) && !SameBytes(path, newFile)) Rotate(path);
 }

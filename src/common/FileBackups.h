@@ -18,4 +18,7 @@ public:
     // and never stops a save: in a folder that takes no new files, or when anything else
     // fails, the backups stay as they were.
     static void Keep(const std::string& path, const std::string& bytes);
+    // As Keep, with the new bytes in the file `newFile` (a save's finished temporary file).
+    // Files are compared and copied a block at a time, never read whole.
+    static void KeepFor(const std::string& path, const std::string& newFile);
 };

@@ -1,5 +1,7 @@
 #include "common/FileReplace.h"
 
+#include "common/FileBackups.h"
+
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -150,7 +152,7 @@ Destination Resolve(const std::string& path)
     return d;
 }
 
-void WriteAllTo(int fd, const std::string& bytes, const std::function<void(int)>& abandon)
+void WriteAllTo(int fd, std::string_view bytes, const std::function<void(int)>& abandon)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -164,21 +166,20 @@ void WriteAllTo(int fd, const std::string& bytes, const std::function<void(int)>
     }
 }
 
-// Writes into what is no regular file (a FIFO, a device, a descriptor) as it stands.
-void WriteThrough(const Destination& d, const std::string& path, const std::string& bytes)
-{
-    if (d.kind == Destination::Descriptor) {
-        WriteAllTo(d.fd, bytes, [&](int err) { Fail("Cannot write file", path, err); });
-        return;
+// A descriptor that is closed when it goes out of scope, unless Close took it first.
+struct OwnedFd {
+    int fd = -1;
+    ~OwnedFd()
+    {
+        if (fd >= 0) ::close(fd);
     }
-    const int fd = ::open(d.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) Fail("Cannot write file", path, errno);
-    WriteAllTo(fd, bytes, [&](int err) {
-        ::close(fd);
-        Fail("Cannot write file", path, err);
-    });
-    if (::close(fd) != 0) Fail("Cannot write file", path, errno);
-}
+    int Close()
+    {
+        const int rc = ::close(fd);
+        fd = -1;
+        return rc;
+    }
+};
 
 std::string BaseOf(const std::string& path)
 {
@@ -230,11 +231,47 @@ bool FileReplace::SameFile(const std::string& a, const std::string& b)
            sa.st_ino == sb.st_ino;
 }
 
+void FileReplace::Sink::Put(std::string_view bytes)
+{
+    if (fd_ >= 0 && held_.size() + bytes.size() >= BlockSize) {
+        Flush();
+        // A large piece goes out as it is, without a copy.
+        if (bytes.size() >= BlockSize) {
+            WriteAllTo(fd_, bytes, [&](int err) { Fail("Cannot write file", *path_, err); });
+            return;
+        }
+    }
+    held_.append(bytes);
+}
+
+void FileReplace::Sink::Flush()
+{
+    WriteAllTo(fd_, held_, [&](int err) { Fail("Cannot write file", *path_, err); });
+    held_.clear();
+}
+
 void FileReplace::Write(const std::string& path, const std::string& bytes)
 {
+    Write(path, [&](Sink& sink) { sink.Put(bytes); });
+}
+
+void FileReplace::Write(const std::string& path, const Producer& produce, bool keepBackup)
+{
     const Destination d = Resolve(path);
-    if (d.kind != Destination::File) {
-        WriteThrough(d, path, bytes);
+    // What is no regular file (a FIFO, a device, a descriptor) is written into as it stands.
+    if (d.kind == Destination::Descriptor) {
+        Sink sink(d.fd, path);
+        produce(sink);
+        sink.Flush();
+        return;
+    }
+    if (d.kind == Destination::Other) {
+        OwnedFd out{::open(d.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)};
+        if (out.fd < 0) Fail("Cannot write file", path, errno);
+        Sink sink(out.fd, path);
+        produce(sink);
+        sink.Flush();
+        if (out.Close() != 0) Fail("Cannot write file", path, errno);
         return;
     }
     const std::string& target = d.path;
@@ -246,18 +283,26 @@ void FileReplace::Write(const std::string& path, const std::string& bytes)
 
     const std::string folder = FolderOf(target);
     std::string temp = TemporaryPattern(folder, BaseOf(target));
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
+    OwnedFd out{::mkstemp(temp.data())};
+    if (out.fd < 0) {
         if (!existed) Fail("Cannot write file", path, errno);
+        // Rewritten in place, the file needs its whole size first: the bytes are gathered.
+        Sink gathered;
+        produce(gathered);
+        const std::string bytes = gathered.Take();
+        if (keepBackup) FileBackups::Keep(path, bytes);
         WriteInPlace(target, path, bytes);
         return;
     }
-
-    auto abandon = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        Fail("Cannot write file", path, err);
-    };
+    // From here on a failure takes the temporary file away with it.
+    struct Remove {
+        const std::string& name;
+        bool done = false;
+        ~Remove()
+        {
+            if (!done) ::unlink(name.c_str());
+        }
+    } remove{temp};
 
     mode_t mode;
     if (existed) {
@@ -267,19 +312,15 @@ void FileReplace::Write(const std::string& path, const std::string& bytes)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd, mode) != 0) abandon(errno);
-    WriteAllTo(fd, bytes, abandon);
-    if (::fsync(fd) != 0) abandon(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        Fail("Cannot write file", path, err);
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        Fail("Cannot write file", path, err);
-    }
+    if (::fchmod(out.fd, mode) != 0) Fail("Cannot write file", path, errno);
+    Sink sink(out.fd, path);
+    produce(sink);
+    sink.Flush();
+    if (::fsync(out.fd) != 0) Fail("Cannot write file", path, errno);
+    if (out.Close() != 0) Fail("Cannot write file", path, errno);
+    if (keepBackup) FileBackups::KeepFor(path, temp);
+    if (::rename(temp.c_str(), target.c_str()) != 0) Fail("Cannot write file", path, errno);
+    remove.done = true;
     // Make the rename itself durable.
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

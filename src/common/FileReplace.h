@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // An error reading or writing one of the program's files; the text names the file and
 // the reason.
@@ -17,6 +19,33 @@ public:
 // that was killed from those of a program still saving (RemoveLeftovers).
 class FileReplace {
 public:
+    // Where a streamed write puts its bytes: they go out to the file a block at a time, so a
+    // large file is never whole in memory. Put raises FileError when the disk refuses them
+    // (the write is then abandoned). A Sink made by the caller keeps the bytes in memory.
+    class Sink {
+    public:
+        static constexpr std::size_t BlockSize = 64 * 1024;
+
+        Sink() = default;
+        Sink(const Sink&) = delete;
+        Sink& operator=(const Sink&) = delete;
+
+        void Put(std::string_view bytes);
+        void Put(char byte) { Put(std::string_view(&byte, 1)); }
+        // The bytes kept, for a Sink that keeps them in memory.
+        std::string Take() { return std::move(held_); }
+
+    private:
+        friend class FileReplace;
+        Sink(int fd, const std::string& path) : fd_(fd), path_(&path) { held_.reserve(BlockSize); }
+        void Flush();
+
+        int fd_ = -1;                       // -1: the bytes stay in held_
+        const std::string* path_ = nullptr; // the file's name, for the error
+        std::string held_;
+    };
+    using Producer = std::function<void(Sink&)>;
+
     // The file's bytes. Throws FileError when it cannot be opened or read.
     static std::string ReadAll(const std::string& path);
 
@@ -35,6 +64,11 @@ public:
     // a crash or an I/O error in the middle of it can leave a cut file.
     // Throws FileError; the old file is then untouched (save for that last case).
     static void Write(const std::string& path, const std::string& bytes);
+    // As Write, with the bytes made by `produce` while they are written. With `keepBackup`
+    // the file being replaced is kept as a backup first when the new bytes differ
+    // (FileBackups): the new bytes are compared once they are on disk, before the rename.
+    // A FileError from the producer or the disk leaves the old file untouched, as above.
+    static void Write(const std::string& path, const Producer& produce, bool keepBackup = false);
 
     // Throws the FileError that Write would throw for a reason known before any byte is
     // written (no folder, a folder that takes no file, a read-only file); writes nothing.

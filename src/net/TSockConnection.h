@@ -108,6 +108,9 @@ public:
     // line, TunnelLayer::CutShortText) or the wait's abort.
     void OpenTunnel();
     bool TlsActive() const { return FStack && FStack->Secure(); }
+    // The TLS session was resumed from an earlier connection to Host and Port in this process
+    // (a shorter handshake), rather than made anew.
+    bool TlsResumed() const { return TlsActive() && FTlsResumed; }
     void RequestCloseSocket();
     void Close(int Socket);
 
@@ -299,6 +302,7 @@ private:
     bool FCloseNotified = false;    // the peer's close on FSocket has been seen
     bool FPeerReset = false;        // the peer reset this connection; the next reader raises it
     bool FInConnect = false;        // Connect is running (a Disconnect then cancels it)
+    bool FTlsResumed = false;       // the last handshake resumed a session
     bool FCounted = false;          // this object is in the live count
     unsigned FSocketGeneration = 0; // changes with every new socket
 

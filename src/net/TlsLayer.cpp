@@ -10,11 +10,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
 
+#include <sys/stat.h>
+
 #include "net/ESockError.h"
+#include "net/TlsSessionCache.h"
 
 namespace {
 
@@ -92,6 +97,68 @@ std::map<std::string, SSL_CTX*>& Contexts()
     return *contexts;
 }
 
+// Where a session's key lives on its SSL object, for the callback that keeps new sessions.
+int PlaceIndex()
+{
+    static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
+// A session the server has just sent (a TLS 1.3 ticket comes after the handshake, while the
+// reply is read): kept for the next connection to the same place, when this connection's
+// certificate was verified.
+int KeepSession(SSL* ssl, SSL_SESSION* session)
+{
+    const auto* place = static_cast<const std::string*>(SSL_get_ex_data(ssl, PlaceIndex()));
+    if (!place || place->empty() || SSL_get_verify_result(ssl) != X509_V_OK || !SSL_SESSION_is_resumable(session))
+        return 0;
+    TlsSessionCache::Keep(*place, session);
+    return 1; // the cache holds the reference now
+}
+
+// Whether an earlier session may stand for a verified certificate now: its certificate carries
+// the name (or address) asked for and is within its validity period. A resumed session is not
+// verified again, so this is checked before it is offered; the chain was verified when the
+// session was made.
+bool StillTrusted(SSL_SESSION* session, const std::string& host, bool address)
+{
+    X509* peer = SSL_SESSION_get0_peer(session);
+    if (!peer || X509_cmp_current_time(X509_get0_notBefore(peer)) != -1 ||
+        X509_cmp_current_time(X509_get0_notAfter(peer)) != 1)
+        return false;
+    return address ? X509_check_ip_asc(peer, host.c_str(), 0) == 1
+                   : X509_check_host(peer, host.c_str(), 0, 0, nullptr) == 1;
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The system's trust store. A bundle file is parsed whole (some 140 authorities, tens of
+// milliseconds), so a hashed folder is preferred: an authority is read from it only when a
+// certificate names it as its issuer.
+void TrustSystemStore(SSL_CTX* ctx)
+{
+    if (std::getenv(X509_get_default_cert_file_env())) {
+        SSL_CTX_set_default_verify_paths(ctx); // the file the user named, and the folders
+        return;
+    }
+    const char* named = std::getenv(X509_get_default_cert_dir_env());
+    const std::string folders = named ? named : X509_get_default_cert_dir();
+    bool any = false;
+    for (std::size_t from = 0; from <= folders.size() && !any;) {
+        const std::size_t to = std::min(folders.find(':', from), folders.size());
+        any = to > from && IsFolder(folders.substr(from, to - from));
+        from = to + 1;
+    }
+    X509_LOOKUP* lookup = any ? X509_STORE_add_lookup(SSL_CTX_get_cert_store(ctx), X509_LOOKUP_hash_dir()) : nullptr;
+    if (!lookup || X509_LOOKUP_add_dir(lookup, folders.c_str(), X509_FILETYPE_PEM) != 1)
+        SSL_CTX_set_default_verify_paths(ctx);
+    ERR_clear_error();
+}
+
 } // namespace
 
 SSL_CTX* TlsLayer::Context(const std::string& caFile)
@@ -103,7 +170,7 @@ SSL_CTX* TlsLayer::Context(const std::string& caFile)
     if (!ctx) throw ESockError(std::string(HandshakeFailedText) + "no TLS context", NetError::HandshakeFailed);
     SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
     SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
-    SSL_CTX_set_default_verify_paths(ctx);
+    TrustSystemStore(ctx);
     if (!caFile.empty() && SSL_CTX_load_verify_locations(ctx, caFile.c_str(), nullptr) != 1) {
         SSL_CTX_free(ctx);
         ERR_clear_error();
@@ -114,6 +181,10 @@ SSL_CTX* TlsLayer::Context(const std::string& caFile)
     // still told by its Content-Length).
     SSL_CTX_set_options(ctx, SSL_OP_IGNORE_UNEXPECTED_EOF);
     SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    // Sessions are kept by place in TlsSessionCache, not in the context's own cache, which
+    // would hand them to any host.
+    SSL_CTX_set_session_cache_mode(ctx, SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
+    SSL_CTX_sess_set_new_cb(ctx, KeepSession);
     contexts.emplace(caFile, ctx);
     return ctx;
 }
@@ -132,20 +203,38 @@ TlsLayer::TlsLayer(std::unique_ptr<ByteStream> lower, SSL_CTX* context) : lower_
 
 TlsLayer::~TlsLayer()
 {
-    if (ssl_) SSL_free(ssl_); // frees the BIO too
+    if (!ssl_) return;
+    // A session that ended without a goodbye of ours counts as a bad one and is not resumed
+    // (OpenSSL's rule). HTTP ends a connection by closing it, so say goodbye without a word on
+    // the wire; a session that a fatal alert ended stays out all the same.
+    if (SSL_is_init_finished(ssl_)) {
+        SSL_set_quiet_shutdown(ssl_, 1);
+        SSL_shutdown(ssl_);
+    }
+    SSL_free(ssl_); // frees the BIO too
 }
 
-TlsLayer::Outcome TlsLayer::Handshake(const std::string& host, const std::function<bool()>& goOn)
+TlsLayer::Outcome TlsLayer::Handshake(const std::string& host, unsigned port, const std::function<bool()>& goOn)
 {
     Outcome outcome;
     // The name the certificate must carry: an address is matched against the certificate's
     // addresses, a name against its names, and only a name goes out as SNI.
     in_addr literal{};
-    if (::inet_pton(AF_INET, host.c_str(), &literal) == 1) {
+    const bool address = ::inet_pton(AF_INET, host.c_str(), &literal) == 1;
+    if (address) {
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host.c_str());
     } else {
         SSL_set_tlsext_host_name(ssl_, host.c_str());
         SSL_set1_host(ssl_, host.c_str());
+    }
+    // The context stands for the authorities trusted: a session made under other ones is
+    // never offered.
+    place_ = std::to_string(reinterpret_cast<std::uintptr_t>(SSL_get_SSL_CTX(ssl_))) + " " + host + ":" +
+             std::to_string(port);
+    SSL_set_ex_data(ssl_, PlaceIndex(), &place_);
+    if (SSL_SESSION* earlier = TlsSessionCache::Take(place_)) {
+        if (StillTrusted(earlier, host, address)) SSL_set_session(ssl_, earlier);
+        SSL_SESSION_free(earlier);
     }
     while (goOn()) {
         ERR_clear_error();
@@ -153,6 +242,7 @@ TlsLayer::Outcome TlsLayer::Handshake(const std::string& host, const std::functi
         if (rc == 1) {
             outcome.Done = true;
             outcome.Description = std::string(SSL_get_version(ssl_)) + " " + SSL_get_cipher_name(ssl_);
+            outcome.Resumed = SSL_session_reused(ssl_) == 1;
             return outcome;
         }
         const int error = SSL_get_error(ssl_, rc);
@@ -167,6 +257,7 @@ TlsLayer::Outcome TlsLayer::Handshake(const std::string& host, const std::functi
         else
             outcome.Reason = HandshakeFailedText + TlsErrorText(error);
         ERR_clear_error();
+        TlsSessionCache::Drop(place_);
         break;
     }
     return outcome;

@@ -12,7 +12,10 @@ struct ssl_ctx_st;
 // A TLS client session on the layer below it (a socket, or a proxy's tunnel). TLS 1.2 and 1.3
 // only; the server's certificate is verified against the system's trust store and an extra
 // authority file, and must carry the name (or address) the caller connects to. Nothing turns
-// that off. Owned by the thread of its connection, like every layer.
+// that off. A session the same context made before with the same host and port is resumed
+// (TlsSessionCache) when its certificate still carries that name and is still in its validity
+// period; the server must still hold the session's secret, else the handshake is a full one.
+// Owned by the thread of its connection, like every layer.
 class TlsLayer : public ByteStream {
 public:
     // What a handshake came to.
@@ -21,6 +24,7 @@ public:
         bool Refused = false;    // the certificate, not the handshake, failed
         std::string Reason;      // why it failed (empty: it was stopped, or the peer closed)
         std::string Description; // "TLSv1.3 TLS_AES_256_GCM_SHA384" once done
+        bool Resumed = false;    // done by resuming an earlier session
     };
 
     static constexpr const char* CertificateRefusedText = "Server certificate refused: ";
@@ -28,6 +32,10 @@ public:
 
     // The client context for `caFile` (empty: the system's trust store alone), made once per
     // process and file. Raises ESockError when the file cannot be read.
+    // The system's trust store is the file SSL_CERT_FILE names, read whole, when it is set;
+    // else the hashed folders of SSL_CERT_DIR (or OpenSSL's default folder), where an
+    // authority is looked up when a certificate needs it; OpenSSL's default file only when
+    // none of those folders exists.
     static ssl_ctx_st* Context(const std::string& caFile);
 
     TlsLayer(std::unique_ptr<ByteStream> lower, ssl_ctx_st* context);
@@ -37,8 +45,9 @@ public:
 
     // False when no session could be made (out of memory).
     bool Ready() const { return ssl_ != nullptr; }
-    // Runs the handshake for `host`, waiting below as the session asks, while goOn() holds.
-    Outcome Handshake(const std::string& host, const std::function<bool()>& goOn);
+    // Runs the handshake for `host` (reached on `port`), waiting below as the session asks,
+    // while goOn() holds.
+    Outcome Handshake(const std::string& host, unsigned port, const std::function<bool()>& goOn);
 
     long Read(char* buf, std::size_t length, bool peek) override;
     long Write(const char* data, std::size_t length) override;
@@ -51,6 +60,7 @@ public:
 private:
     std::unique_ptr<ByteStream> lower_;
     ssl_st* ssl_ = nullptr;
+    std::string place_;    // the key of this connection's sessions in TlsSessionCache
     std::string in_;       // bytes decrypted and not yet taken by a reader
     int end_ = -1;         // the session's reading ended: 0 closed, else the errno
     bool wantRead_ = true; // the session's last would-block waits for data (else room)

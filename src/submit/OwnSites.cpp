@@ -2,7 +2,6 @@
 
 #include "catalogue/CaptionCollator.h"
 #include "catalogue/CatalogueFile.h"
-#include "common/FileBackups.h"
 #include "common/FileReplace.h"
 
 #include <algorithm>
@@ -279,9 +278,11 @@ void OwnSites::Save(const std::string& path) const
 {
     if (!notWhole_.empty())
         throw FileError(notWhole_ + ". " + NameOf(path) + " is not written over, so nothing in it is lost.");
+    // A list of own sites is small: its bytes are made whole, and the old file is kept as a
+    // backup once they are on disk.
     const std::string bytes = Format();
-    FileBackups::Keep(path, bytes);
-    FileReplace::Write(path, bytes);
+    FileReplace::Write(
+        path, [&](FileReplace::Sink& out) { out.Put(bytes); }, true);
 }
 
 SiteTable OwnSites::Combined() const

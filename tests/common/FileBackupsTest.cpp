@@ -42,6 +42,36 @@ TEST(FileBackups, FiveGenerationsOfDistinctSavesTheOldestGoing)
     EXPECT_EQ(files, 6); // no copy left half-made
 }
 
+// A streamed save compares the bytes on disk block by block: a file that differs only in its
+// last block, or only in length, is kept; the very same bytes are not.
+TEST(FileBackups, AStreamedSaveKeepsTheOldFileOnlyWhenTheNewBytesDiffer)
+{
+    const std::string old = std::string(3 * FileReplace::Sink::BlockSize, 'a') + "end";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"the same bytes", old, false},
+        {"the last byte differs", old.substr(0, old.size() - 1) + "e", true},
+        {"one byte more", old + "\n", true},
+        {"cut short by a block", old.substr(FileReplace::Sink::BlockSize), true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        TempDir dir;
+        const std::string path = dir.Write("products.dat", old);
+        FileReplace::Write(
+            path, [&](FileReplace::Sink& out) { out.Put(k.bytes); }, true);
+        EXPECT_EQ(dir.Read("products.dat"), k.bytes);
+        ASSERT_EQ(FileReplace::Exists(dir.File("products.dat.bak")), k.kept);
+        if (k.kept) {
+            EXPECT_EQ(dir.Read("products.dat.bak"), old);
+        }
+    }
+}
+
 TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveGoesOn)
 {
     TempDir dir;

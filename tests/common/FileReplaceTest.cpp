@@ -61,6 +61,27 @@ TEST(FileReplace, AFailedWriteLeavesTheOldFileWhole)
     EXPECT_THROW(FileReplace::Write(dir.File("sub"), "x"), FileError);
 }
 
+TEST(FileReplace, AStreamedWriteArrivesWholeAndOneThatFailsHalfWayLeavesTheOldFileWhole)
+{
+    TempDir dir;
+    const std::string path = dir.Write("products.dat", "old\r\n");
+    const std::string block(FileReplace::Sink::BlockSize, 'r');
+    auto rows = [&](bool fail) {
+        return [&block, fail](FileReplace::Sink& out) {
+            for (int i = 0; i < 3; ++i) out.Put(block);
+            if (fail) throw FileError("the list changed");
+            out.Put("end\r\n");
+        };
+    };
+    EXPECT_THROW(FileReplace::Write(path, rows(true)), FileError);
+    EXPECT_EQ(dir.Read("products.dat"), "old\r\n");
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++files;
+    EXPECT_EQ(files, 1) << "the temporary file was left behind";
+    FileReplace::Write(path, rows(false));
+    EXPECT_EQ(dir.Read("products.dat"), block + block + block + "end\r\n");
+}
+
 TEST(FileReplace, FollowsASymbolicLink)
 {
     TempDir dir;

@@ -240,3 +240,73 @@ TEST_F(TlsConnectionTest, ADisconnectOrCancelFromAnotherThreadEndsAStalledHandsh
 }
 
 } // namespace
+
+// A second connection to the same host and port resumes the first one's session (TLS 1.3 and
+// 1.2); another port, another name for the same server, other trusted authorities, or a
+// certificate that has expired since get a full handshake with its verification.
+TEST_F(TlsConnectionTest, ASessionIsResumedOnlyForTheSameHostPortAndTrust)
+{
+    for (const int version : {TLS1_3_VERSION, TLS1_2_VERSION}) {
+        SCOPED_TRACE(version);
+        TlsServer::Options options{GoodLeaf()};
+        options.MinVersion = options.MaxVersion = version;
+        options.SharedTicketKey = true;
+        TlsServer server(options), sibling(options);
+        // Connects, reads the reply whole (a TLS 1.3 ticket comes with it); "" or the error.
+        auto exchange = [&](const TlsServer& s, const std::string& host, const std::string& ca, bool resumed) {
+            TSockConnection c;
+            Prepare(c, s.Port(), host);
+            c.CaFile = ca;
+            const std::string error = ConnectError(c);
+            if (!error.empty()) return error;
+            EXPECT_EQ(c.TlsResumed(), resumed) << host << ":" << s.Port() << " " << ca;
+            c.Write("GET / HTTP/1.0\r\n\r\n");
+            std::string reply;
+            c.CaptureString(reply, -1);
+            EXPECT_NE(reply.find("hello"), std::string::npos);
+            return error;
+        };
+        EXPECT_EQ(exchange(server, "127.0.0.1", caFile, false), "");
+        EXPECT_EQ(exchange(server, "127.0.0.1", caFile, true), "");
+        EXPECT_EQ(exchange(sibling, "127.0.0.1", caFile, false), "");
+        EXPECT_EQ(exchange(server, "localhost", caFile, false), "");
+        EXPECT_NE(exchange(server, "127.0.0.1", "", false).find("unable to get local issuer"), std::string::npos);
+        EXPECT_EQ(exchange(server, "127.0.0.1", dir.Write("same-ca.pem", Certificates().CaPem()), false), "");
+
+        options.Certificate = Certificates().MakeLeaf("DNS:localhost,IP:127.0.0.1", -3600, 2);
+        TlsServer expiring(options);
+        EXPECT_EQ(exchange(expiring, "127.0.0.1", caFile, false), "");
+        std::this_thread::sleep_for(3s);
+        EXPECT_NE(exchange(expiring, "127.0.0.1", caFile, false).find("expired"), std::string::npos);
+    }
+}
+
+// Workers connect to the same place at once: the kept sessions are shared between threads
+// (a TLS 1.2 one by several connections at a time) without a race, and every exchange works.
+TEST_F(TlsConnectionTest, ConnectionsOnSeveralThreadsShareKeptSessionsSafely)
+{
+    for (const int version : {TLS1_3_VERSION, TLS1_2_VERSION}) {
+        TlsServer::Options options{GoodLeaf()};
+        options.MinVersion = options.MaxVersion = version;
+        TlsServer server(options);
+        std::atomic<int> ok{0}, resumed{0};
+        auto worker = [&] {
+            for (int i = 0; i < 8; ++i) {
+                TSockConnection c;
+                Prepare(c, server.Port());
+                c.OnConnectionFailed = nullptr; // the fixture's count is this thread's alone
+                if (!ConnectError(c).empty()) continue;
+                resumed += c.TlsResumed() ? 1 : 0;
+                c.Write("GET / HTTP/1.0\r\n\r\n");
+                std::string reply;
+                c.CaptureString(reply, -1);
+                ok += reply.find("hello") != std::string::npos ? 1 : 0;
+            }
+        };
+        std::thread a(worker), b(worker);
+        a.join();
+        b.join();
+        EXPECT_EQ(ok, 16) << version;
+        EXPECT_GT(resumed, 0) << version;
+    }
+}

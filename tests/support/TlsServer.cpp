@@ -153,6 +153,11 @@ TlsServer::TlsServer(Options options) : options_(std::move(options))
     }
     if (options_.MinVersion) SSL_CTX_set_min_proto_version(ctx, options_.MinVersion);
     if (options_.MaxVersion) SSL_CTX_set_max_proto_version(ctx, options_.MaxVersion);
+    if (options_.SharedTicketKey) {
+        unsigned char keys[80];
+        for (unsigned i = 0; i < sizeof keys; ++i) keys[i] = static_cast<unsigned char>(i * 7 + 1);
+        Check(SSL_CTX_set_tlsext_ticket_keys(ctx, keys, sizeof keys) == 1, "ticket keys");
+    }
     Cert cert = ReadCert(options_.Certificate.CertPem);
     Key key = ReadKey(options_.Certificate.KeyPem);
     Check(SSL_CTX_use_certificate(ctx, cert.get()) == 1 && SSL_CTX_use_PrivateKey(ctx, key.get()) == 1,

@@ -47,6 +47,9 @@ public:
         // Protocol versions the server speaks (TLS1_VERSION ... TLS1_3_VERSION); 0: any.
         int MinVersion = 0;
         int MaxVersion = 0;
+        // Servers made with it accept each other's session tickets, as the servers of a farm
+        // behind one name do.
+        bool SharedTicketKey = false;
     };
 
     explicit TlsServer(Options options);
