@@ -1,7 +1,7 @@
 #include "submit/SendableProducts.h"
 
-#include "catalogue/Product.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "submit/SubmissionRun.h"
 
 SendableProducts SendableProducts::Of(const ListRows& products, const std::vector<int>& rows)

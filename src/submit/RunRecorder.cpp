@@ -1,0 +1,86 @@
+#include "submit/RunRecorder.h"
+
+#include "history/HistoryStore.h"
+
+#include <exception>
+
+namespace {
+
+HistoryTime WallNow()
+{
+    return std::chrono::system_clock::now();
+}
+
+} // namespace
+
+RunRecorder::RunRecorder(HistoryStore* store, RunKind kind, int speed, std::function<Clock::time_point()> now)
+    : store_(store), now_(std::move(now))
+{
+    batchStart_ = now_();
+    Guarded([&] { run_ = store_->BeginRun(kind, speed, WallNow()); });
+}
+
+RunRecorder::~RunRecorder()
+{
+    Flush();
+}
+
+template <typename Fn>
+void RunRecorder::Guarded(Fn&& fn)
+{
+    if (!store_) return;
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        store_ = nullptr;
+        failure_ = std::string("The history could not be written: ") + e.what();
+    }
+}
+
+void RunRecorder::Outcome(OutcomeRecord outcome)
+{
+    if (!store_) return;
+    // A product's outcomes make a batch of their own.
+    if (!outcomes_.empty() &&
+        (outcomes_.back().Product != outcome.Product || outcomes_.back().PadLink != outcome.PadLink))
+        Flush();
+    outcomes_.push_back(std::move(outcome));
+    Gathered();
+}
+
+void RunRecorder::PadTest(PadTestRecord test)
+{
+    if (!store_) return;
+    tests_.push_back(std::move(test));
+    Gathered();
+}
+
+void RunRecorder::Validation(ValidationRecord validation)
+{
+    if (!store_) return;
+    validations_.push_back(std::move(validation));
+    Gathered();
+}
+
+void RunRecorder::Gathered()
+{
+    if (now_() - batchStart_ >= BatchTime) Flush();
+}
+
+void RunRecorder::Flush()
+{
+    batchStart_ = now_();
+    if (!outcomes_.empty()) Guarded([&] { store_->RecordOutcomes(run_, outcomes_); });
+    if (!tests_.empty()) Guarded([&] { store_->RecordPadTests(run_, tests_); });
+    if (!validations_.empty()) Guarded([&] { store_->RecordValidations(run_, validations_); });
+    outcomes_.clear();
+    tests_.clear();
+    validations_.clear();
+}
+
+void RunRecorder::End(RunEnd end)
+{
+    Flush();
+    Guarded([&] { store_->EndRun(run_, end, WallNow()); });
+    store_ = nullptr;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "history/HistoryRecords.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class HistoryStore;
+
+// One run as the history records it: begun when made, its outcomes, PAD tests or validations
+// handed to the store a batch at a time, and ended once. A batch is one product's outcomes,
+// or what came within BatchTime, whichever closes first; each batch is one transaction, so
+// recording never costs a transaction per row, and a killed process loses at most one batch.
+//
+// Without a store nothing is recorded. When the store fails, recording stops for the rest of
+// the run and Failure says why once; the run itself goes on.
+//
+// Owned by the run's owner thread, which makes every call.
+class RunRecorder {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds BatchTime{250};
+
+    RunRecorder(HistoryStore* store, RunKind kind, int speed, std::function<Clock::time_point()> now = Clock::now);
+    // A run never ended keeps its batches and stays Unfinished.
+    ~RunRecorder();
+    RunRecorder(const RunRecorder&) = delete;
+    RunRecorder& operator=(const RunRecorder&) = delete;
+
+    void Outcome(OutcomeRecord outcome);
+    void PadTest(PadTestRecord test);
+    void Validation(ValidationRecord validation);
+    // Hands over what is gathered.
+    void Flush();
+    // Flushes and records how the run ended; later calls record nothing.
+    void End(RunEnd end);
+
+    bool Recording() const { return store_ != nullptr; }
+    // Why recording stopped, as the user reads it; empty while it did not.
+    const std::string& Failure() const { return failure_; }
+
+private:
+    template <typename Fn>
+    void Guarded(Fn&& fn);
+    void Gathered();
+
+    HistoryStore* store_;
+    std::function<Clock::time_point()> now_;
+    std::int64_t run_ = 0;
+    std::vector<OutcomeRecord> outcomes_;
+    std::vector<PadTestRecord> tests_;
+    std::vector<ValidationRecord> validations_;
+    Clock::time_point batchStart_{};
+    std::string failure_;
+};
