@@ -14,10 +14,14 @@ HistoryTime WallNow()
 } // namespace
 
 RunRecorder::RunRecorder(HistoryStore* store, RunKind kind, int speed, std::function<Clock::time_point()> now)
-    : store_(store), now_(std::move(now))
+    : store_(store), now_(std::move(now)), kind_(kind), speed_(speed), started_(WallNow())
 {
     batchStart_ = now_();
-    Guarded([&] { run_ = store_->BeginRun(kind, speed, WallNow()); });
+}
+
+void RunRecorder::Begin()
+{
+    if (run_ == 0) Guarded([&] { run_ = store_->BeginRun(kind_, speed_, started_); });
 }
 
 RunRecorder::~RunRecorder()
@@ -70,6 +74,7 @@ void RunRecorder::Gathered()
 void RunRecorder::Flush()
 {
     batchStart_ = now_();
+    if (!outcomes_.empty() || !tests_.empty() || !validations_.empty()) Begin();
     if (!outcomes_.empty()) Guarded([&] { store_->RecordOutcomes(run_, outcomes_); });
     if (!tests_.empty()) Guarded([&] { store_->RecordPadTests(run_, tests_); });
     if (!validations_.empty()) Guarded([&] { store_->RecordValidations(run_, validations_); });
@@ -81,6 +86,7 @@ void RunRecorder::Flush()
 void RunRecorder::End(RunEnd end)
 {
     Flush();
+    Begin();
     Guarded([&] { store_->EndRun(run_, end, WallNow()); });
     store_ = nullptr;
 }

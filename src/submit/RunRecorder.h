@@ -10,8 +10,9 @@
 
 class HistoryStore;
 
-// One run as the history records it: begun when made, its outcomes, PAD tests or validations
-// handed to the store a batch at a time, and ended once. A batch is one product's outcomes,
+// One run as the history records it: started when made (but written only with its first
+// batch, or its end: a run that never sends leaves nothing), its outcomes, PAD tests or
+// validations handed to the store a batch at a time, and ended once. A batch is one product's outcomes,
 // or what came within BatchTime, whichever closes first; each batch is one transaction, so
 // recording never costs a transaction per row, and a killed process loses at most one batch.
 //
@@ -45,11 +46,15 @@ public:
 private:
     template <typename Fn>
     void Guarded(Fn&& fn);
+    void Begin();
     void Gathered();
 
     HistoryStore* store_;
     std::function<Clock::time_point()> now_;
-    std::int64_t run_ = 0;
+    RunKind kind_;
+    int speed_;
+    HistoryTime started_;
+    std::int64_t run_ = 0; // 0 until written
     std::vector<OutcomeRecord> outcomes_;
     std::vector<PadTestRecord> tests_;
     std::vector<ValidationRecord> validations_;
