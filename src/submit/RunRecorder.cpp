@@ -4,11 +4,20 @@
 
 #include <exception>
 
+#include <time.h>
+
 namespace {
 
 HistoryTime WallNow()
 {
     return std::chrono::system_clock::now();
+}
+
+std::chrono::nanoseconds ThreadCpu()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
 }
 
 } // namespace
@@ -44,10 +53,6 @@ void RunRecorder::Guarded(Fn&& fn)
 void RunRecorder::Outcome(OutcomeRecord outcome)
 {
     if (!store_) return;
-    // A product's outcomes make a batch of their own.
-    if (!outcomes_.empty() &&
-        (outcomes_.back().Product != outcome.Product || outcomes_.back().PadLink != outcome.PadLink))
-        Flush();
     outcomes_.push_back(std::move(outcome));
     Gathered();
 }
@@ -73,6 +78,7 @@ void RunRecorder::Gathered()
 
 void RunRecorder::Flush()
 {
+    const auto start = ThreadCpu();
     batchStart_ = now_();
     if (!outcomes_.empty() || !tests_.empty() || !validations_.empty()) Begin();
     if (!outcomes_.empty()) Guarded([&] { store_->RecordOutcomes(run_, outcomes_); });
@@ -81,6 +87,7 @@ void RunRecorder::Flush()
     outcomes_.clear();
     tests_.clear();
     validations_.clear();
+    spent_ += ThreadCpu() - start;
 }
 
 void RunRecorder::End(RunEnd end)
