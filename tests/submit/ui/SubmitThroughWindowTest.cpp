@@ -2,6 +2,7 @@
 // and sockets against servers on 127.0.0.1.
 #include "app/ui/TestProgram.h"
 #include "catalogue/ListColumns.h"
+#include "history/HistoryStore.h"
 #include "manual/ui/TBrowserPanel.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/SubmitCommands.h"
@@ -183,6 +184,17 @@ TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStops
     FindAction(form.get(), "ATestPads")->trigger();
     EXPECT_TRUE(WaitFor([&] { return form->Submission().Tests().LiveWorkers() == 0; }));
     EXPECT_EQ(Statuses(products, ProductColumn::Status), (std::vector<std::string>{"", "Ok", ""}));
+    // The product whose server did not answer says why in its tip; both tests are one run of the history.
+    EXPECT_TRUE(form->ListViewProducts()
+                    ->model()
+                    ->index(0, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(QStringLiteral("\nTest PAD: connection refused")));
+    const std::vector<RunSummary> runs = form->Submission().History()->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].Kind, RunKind::Test);
+    EXPECT_EQ(runs[0].Ok + runs[0].Failed, 2);
 
     // A test whose server never answers is still pending when the window closes:
     // closing stops it within a second.
