@@ -460,6 +460,10 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
                            "name not found\tUnknown\tno-such-site.invalid:80\n");
     ASSERT_TRUE(listening.WaitFinished(1));
     EXPECT_EQ(listening.Received(0), "");
+    // The tests are one run of the history; a name without an address is Invalid there.
+    const RunSummary run = HistoryStore(env.ProgramFolder + FileLocations::HistoryFile).Runs().at(0);
+    EXPECT_EQ(run.Kind, RunKind::Test);
+    EXPECT_EQ((std::vector<int>{run.Ok, run.Failed, run.Invalid}), (std::vector<int>{1, 2, 1}));
 
     ScriptedServer again(ScriptedServer::Script{ScriptedServer::Hold()});
     dir.Write("other.dat", "Answering|http://127.0.0.1:" + std::to_string(again.Port()) +
