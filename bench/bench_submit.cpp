@@ -4,13 +4,16 @@
 //      beside the latency bound (products x ceil(sites / speed) x 50 ms), CPU time of this
 //      process, peak threads and peak resident memory;
 //   2. N products x 45 sites at speed 10, every answer at once: requests per second, and
-//      resident memory at the start, middle and end of the run.
+//      resident memory at the start, middle and end of the run; then the same run recorded
+//      into a history file, and again without, and what the recording cost.
 // Usage: bench_submit [products]   (the product count of part 2, 500 by default)
 
 #include "BenchMeasure.h"
 #include "BenchServer.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
+#include "history/HistoryStore.h"
+#include "submit/RunRecorder.h"
 #include "submit/RunView.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionRun.h"
@@ -26,8 +29,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -188,20 +193,30 @@ void DelayedServer(const ServerProcess& server, int delayMs)
     }
 }
 
-void ImmediateServer(const ServerProcess& server, int products)
+struct RunCost {
+    double wall = 0;
+    double cpu = 0;
+};
+
+RunCost ImmediateServer(const ServerProcess& server, int products, HistoryStore* history)
 {
     const SiteTable sites = LocalSites(server.port);
     const int total = products * SiteCount;
-    std::printf("2. %d products x %d sites (%d requests) at speed 10, every answer at once\n", products, SiteCount,
-                total);
+    std::printf("2. %d products x %d sites (%d requests) at speed 10, every answer at once%s\n", products, SiteCount,
+                total, history ? ", recorded in the history" : "");
     Harness h(sites);
     h.run.SetSpeed(10);
+    std::optional<RunRecorder> recorder;
+    if (history) {
+        recorder.emplace(history, RunKind::Submit, 10);
+        h.run.SetRecorder(&*recorder);
+    }
     const long before = ProcStatus("VmRSS:");
     const Cpu cpu0 = Cpu::Process();
     const auto t0 = Clock::now();
     if (!h.run.SubmitAll(Products(products), std::vector<bool>(SiteCount, true))) {
         std::printf("   the run did not start: %s", h.view.messages.c_str());
-        return;
+        return {};
     }
     h.ServeUntil([&] { return h.view.Outcomes() >= SiteCount; });
     const long start = ProcStatus("VmRSS:");
@@ -210,6 +225,7 @@ void ImmediateServer(const ServerProcess& server, int products)
     const long middle = ProcStatus("VmRSS:");
     const int middleOutcomes = h.view.Outcomes();
     h.ServeUntil([] { return false; });
+    if (recorder) recorder->End(RunEnd::Finished);
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     const long end = ProcStatus("VmRSS:");
     const Cpu cpu1 = Cpu::Process();
@@ -221,10 +237,18 @@ void ImmediateServer(const ServerProcess& server, int products)
     std::printf("   VmRSS before the run %ld KiB; after %d outcomes %ld KiB; after %d outcomes %ld KiB;"
                 " at the end (%d outcomes) %ld KiB\n",
                 before, startOutcomes, start, middleOutcomes, middle, h.view.Outcomes(), end);
+    if (recorder) {
+        const double spent = std::chrono::duration<double>(recorder->Spent()).count();
+        std::printf("   recording took %.3f s of CPU on the run's thread: %.1f%% of the run's CPU time (%.3f s), "
+                    "%.1f%% of its wall time (%.3f s)\n",
+                    spent, 100 * spent / cpu, cpu, 100 * spent / wall, wall);
+        if (!recorder->Failure().empty()) std::printf("   %s\n", recorder->Failure().c_str());
+    }
     if (h.run.Running()) {
         std::printf("   the run did not end\n");
         h.run.Cancel();
     }
+    return {wall, cpu};
 }
 
 } // namespace
@@ -237,7 +261,24 @@ int main(int argc, char** argv)
     const ServerProcess slow = StartServer(Submitted, std::chrono::milliseconds(50));
     const ServerProcess quick = StartServer(Submitted);
     DelayedServer(slow, 50);
-    ImmediateServer(quick, products > 0 ? products : 500);
+    const int count = products > 0 ? products : 500;
+    const RunCost first = ImmediateServer(quick, count, nullptr);
+    // Recorded, then plain again: the cost is the recorded run against the mean of the two plain ones.
+    char folder[] = "/tmp/bench_submit_XXXXXX";
+    if (mkdtemp(folder)) {
+        RunCost recorded;
+        {
+            HistoryStore history(std::string(folder) + "/history.sqlite");
+            recorded = ImmediateServer(quick, count, &history);
+        }
+        const RunCost plain = ImmediateServer(quick, count, nullptr);
+        const double wall = (plain.wall + first.wall) / 2, cpu = (plain.cpu + first.cpu) / 2;
+        std::printf("   recording cost: wall %+.3f s (%+.1f%%), CPU %+.3f s (%+.1f%%) against the plain runs' mean\n",
+                    recorded.wall - wall, 100 * (recorded.wall - wall) / wall, recorded.cpu - cpu,
+                    100 * (recorded.cpu - cpu) / cpu);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
     StopServer(slow);
     StopServer(quick);
     return 0;

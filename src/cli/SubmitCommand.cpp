@@ -1,17 +1,21 @@
 #include "cli/SubmitCommand.h"
 
 #include "cli/CliEnvironment.h"
+#include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRunView.h"
 #include "cli/InterruptWatch.h"
 #include "cli/ProductSelection.h"
 #include "common/FileReplace.h"
 #include "common/OwnerThreadQueue.h"
+#include "history/HistoryStore.h"
 #include "submit/OwnSites.h"
 #include "submit/RetryPlan.h"
 #include "submit/RetryRun.h"
+#include "submit/RunRecorder.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
+#include "submit/SkipAccepted.h"
 #include "submit/SubmissionRun.h"
 #include "submit/TDownload.h"
 
@@ -36,6 +40,8 @@ struct Options {
     std::string report;
     std::string retry;
     bool quiet = false;
+    bool noHistory = false;
+    bool skipAccepted = false;
 };
 
 int Fail(std::ostream& err, const std::string& why)
@@ -65,6 +71,9 @@ void AddOptions(CLI::App& app, Options& opt)
     app.add_option("--retry-failed", opt.retry, "Resend only the pairs of this earlier report whose outcome was not Ok")
         ->type_name("REPORT");
     app.add_flag("--quiet", opt.quiet, "Print nothing but errors and warnings");
+    CliHistory::AddNoHistory(app, opt.noHistory);
+    app.add_flag("--skip-accepted", opt.skipAccepted,
+                 "Leave out each pair whose site took the same PAD link last time (its latest outcome there was Ok)");
     app.footer("Prints one line per outcome on stdout (outcome, product, site, HTTP status and/or error, "
                "tab-separated), then \"Finished. Success: N Failed: M\"; progress goes to stderr.\n"
                "Exit codes: 0 every pair Ok; 1 the run ended and some pair was not Ok (or its report could not be "
@@ -154,7 +163,7 @@ const char* SubmitCommand::Usage()
 {
     return "usage: quillpost-cli submit [--products FILE] [--product TITLE]... [--site TITLE]... [--speed N]\n"
            "                            [--timeout MS] [--proxy HOST:PORT] [--report FILE] [--retry-failed REPORT]\n"
-           "                            [--quiet]\n";
+           "                            [--quiet] [--no-history] [--skip-accepted]\n";
 }
 
 int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -190,6 +199,30 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     std::vector<RetryBatch> batches;
     if (const auto code = PlanBatches(opt, sites, selection, batches, out, err)) return *code;
 
+    std::unique_ptr<HistoryStore> history;
+    if (!opt.noHistory || opt.skipAccepted) history = CliHistory::Open(env, err, Name);
+    int skipped = 0;
+    if (opt.skipAccepted) {
+        if (!history) return fail("--skip-accepted needs the history, which cannot be read");
+        SkipAccepted kept;
+        try {
+            kept = SkipAccepted::Filter(batches, selection.List(), sites,
+                                        [&history](const std::string& link) { return history->SitesThatTook(link); });
+        } catch (const std::runtime_error& e) {
+            return fail(e.what());
+        }
+        skipped = kept.Skipped;
+        batches = std::move(kept.Batches);
+        if (skipped > 0 && !opt.quiet)
+            err << "Skipped: " << skipped << " pair(s) whose site took the PAD link already\n";
+        if (batches.empty()) {
+            if (!opt.quiet)
+                out << "Nothing to send: every site took its PAD link already. Skipped: " << skipped << '\n';
+            out << std::flush;
+            return AllOk;
+        }
+    }
+
     const std::string reportPath =
         opt.report.empty() ? RunReport::DefaultPath(env.ProgramFolder, Clock::now()) : opt.report;
     try {
@@ -224,14 +257,24 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     };
     SubmissionRun run(sites, factory, queue, view);
     run.SetSpeed(opt.speed);
+    std::optional<RunRecorder> recorder;
+    if (!opt.noHistory && history) {
+        recorder.emplace(history.get(), opt.retry.empty() ? RunKind::Submit : RunKind::Retry, run.Speed());
+        run.SetRecorder(&*recorder);
+    }
     run.SetAuthorEmail(authorEmail);
     view.Follow(run.Products(), sites);
     Serving serving(queue, view);
     RetryRun retry(selection.List(), sites, run, serving);
+    retry.SetSkipped(skipped);
     current = &retry;
     retry.Send(batches);
     current = nullptr;
     view.EndProgress();
+    if (recorder) {
+        recorder->End(retry.Cancelled() ? RunEnd::Cancelled : RunEnd::Finished);
+        CliHistory::Tell(recorder->Failure(), err, Name);
+    }
 
     const RunTally& tally = retry.Tally();
     if (!opt.quiet) out << tally.SummaryLine() << '\n';

@@ -2,11 +2,15 @@
 
 #include "catalogue/Product.h"
 #include "cli/CliEnvironment.h"
+#include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
 #include "cli/ProductSelection.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
+#include "history/HistoryStore.h"
 #include "submit/PadTest.h"
+#include "submit/RunHistory.h"
+#include "submit/RunRecorder.h"
 #include "submit/TDownload.h"
 
 #include <chrono>
@@ -21,7 +25,7 @@ constexpr const char* Name = "quillpost-cli test-pads";
 
 const char* TestPadsCommand::Usage()
 {
-    return "usage: quillpost-cli test-pads [--products FILE] [--product TITLE]... [--timeout MS]\n";
+    return "usage: quillpost-cli test-pads [--products FILE] [--product TITLE]... [--timeout MS] [--no-history]\n";
 }
 
 std::string TestPadsCommand::Reason(const std::string& word, NetError kind, const std::string& errorText)
@@ -48,11 +52,13 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     std::string productsFile = env.Products();
     std::vector<std::string> titles;
     int timeout = TDownload::DefaultTimeOut;
+    bool noHistory = false;
     CLI::App app{"Tries to connect to the server of each product's PAD link, as Test PADs does; nothing is sent.",
                  Name};
     CliOptions::AddProductsFile(app, productsFile);
     CliOptions::AddTitles(app, "--product", titles, "Test only the products of this exact title (repeatable)");
     CliOptions::AddTimeout(app, timeout, "Time-out of the lookup and of the connection, in milliseconds (0: none)");
+    CliHistory::AddNoHistory(app, noHistory);
     app.footer("Prints one line per product: Ok or the reason (name not found, refused, timed out), the title, "
                "the server tried (host:port), tab-separated.\n"
                "Exit codes: 0 every server answered; 1 some did not; 2 usage or input error, nothing tested.");
@@ -69,6 +75,8 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
 
     ListRows& list = selection.List();
     std::map<std::uint64_t, std::string> reasons; // product Id -> its line's first column
+    const std::unique_ptr<HistoryStore> history = noHistory ? nullptr : CliHistory::Open(env, err, Name);
+    RunRecorder recorder(history.get(), RunKind::Test, 0);
     OwnerThreadQueue queue;
     {
         PadTest tests(
@@ -79,7 +87,9 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
                 return worker;
             },
             queue);
-        tests.SetOnEnded([&reasons](std::uint64_t id, const WorkResult& result) {
+        tests.SetOnEnded([&](std::uint64_t id, const WorkResult& result) {
+            if (const int row = list.IndexOfId(id); row >= 0)
+                recorder.PadTest(RunHistory::Test(list.Caption(row), ProductAt(list, row).PadLink, result, timeout));
             reasons[id] =
                 Reason(result.Outcome == WorkOutcome::Ok ? StatusWords::Ok : "", result.ErrorKind, result.Reason);
         });
@@ -87,6 +97,9 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
         const size_t count = selection.Rows().size();
         while (reasons.size() < count) queue.ServeUntil([&] { return reasons.size() >= count; }, std::chrono::hours(1));
     }
+
+    recorder.End(RunEnd::Finished);
+    CliHistory::Tell(recorder.Failure(), err, Name);
 
     bool allOk = true;
     for (const int row : selection.Rows()) {

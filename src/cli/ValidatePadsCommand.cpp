@@ -3,11 +3,15 @@
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/Product.h"
 #include "cli/CliEnvironment.h"
+#include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
 #include "cli/ProductSelection.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
+#include "history/HistoryStore.h"
 #include "submit/PadValidator.h"
+#include "submit/RunHistory.h"
+#include "submit/RunRecorder.h"
 #include "submit/TDownload.h"
 
 #include <chrono>
@@ -24,7 +28,7 @@ constexpr const char* Name = "quillpost-cli validate-pads";
 const char* ValidatePadsCommand::Usage()
 {
     return "usage: quillpost-cli validate-pads [--products FILE] [--product TITLE]... [--speed N] [--timeout MS]\n"
-           "                                   [--proxy HOST:PORT] [--cacert FILE]\n";
+           "                                   [--proxy HOST:PORT] [--cacert FILE] [--no-history]\n";
 }
 
 int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -41,6 +45,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     int timeout = TDownload::DefaultTimeOut;
     std::string proxy;
     std::string caFile;
+    bool noHistory = false;
     CLI::App app{"Downloads each product's PAD file and checks it, as Validate PADs does.", Name};
     CliOptions::AddProductsFile(app, productsFile);
     CliOptions::AddTitles(app, "--product", titles, "Validate only the products of this exact title (repeatable)");
@@ -55,6 +60,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     app.add_option("--cacert", caFile, "Also trust this certificate authority (PEM) for https PAD links")
         ->type_name("FILE")
         ->check(CLI::ExistingFile.description(""));
+    CliHistory::AddNoHistory(app, noHistory);
     app.footer("Prints one block per product: Yes or No, the title and the PAD link, tab-separated, then one line "
                "per problem, starting with a tab.\n"
                "Exit codes: 0 every PAD file is valid; 1 some is not; 2 usage or input error, nothing downloaded.");
@@ -115,5 +121,15 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
         for (const PadProblem& p : found) out << '\t' << CliOptions::OneLine(PadValidation::Line(p)) << '\n';
     }
     out << std::flush;
+    if (!noHistory) {
+        // The batch's validations are one transaction.
+        const std::unique_ptr<HistoryStore> history = CliHistory::Open(env, err, Name);
+        RunRecorder recorder(history.get(), RunKind::Validate, speed);
+        for (const int row : selection.Rows())
+            recorder.Validation(
+                RunHistory::Validation(list.Caption(row), ProductAt(list, row).PadLink, problems[list.Row(row).Id]));
+        recorder.End(RunEnd::Finished);
+        CliHistory::Tell(recorder.Failure(), err, Name);
+    }
     return allValid ? AllValid : NotAllValid;
 }

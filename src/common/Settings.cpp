@@ -52,6 +52,16 @@ void Settings::SetAllowHttps(bool on) const
     Write(AllowHttpsKey, on ? "1" : "0");
 }
 
+bool Settings::SkipAccepted() const
+{
+    return Read(SkipAcceptedKey, "0") == "1";
+}
+
+void Settings::SetSkipAccepted(bool on) const
+{
+    Write(SkipAcceptedKey, on ? "1" : "0");
+}
+
 WindowLayout Settings::Layout(const WindowLayout::Shape& shape) const
 {
     return WindowLayout::Read(path_, shape);

@@ -1,5 +1,7 @@
 #include "submit/RetryRun.h"
 
+#include "submit/RunHistory.h"
+#include "submit/RunRecorder.h"
 #include "submit/RunReport.h"
 #include "submit/SendableProducts.h"
 #include "submit/SiteTable.h"
@@ -72,8 +74,13 @@ void RetryRun::NeverStarted(const RetryBatch& batch)
 void RetryRun::Collect(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs)
 {
     tally_.Add(pairs);
-    for (const RunPair& pair : pairs)
-        if (pair.Outcome.empty())
-            host_.PairCancelled(products[static_cast<size_t>(pair.Product)].Title, sites_.At(pair.SiteRow).Title);
-    records_ += RunReport::Records(products, pairs, sites_, std::chrono::system_clock::now());
+    const auto now = std::chrono::system_clock::now();
+    for (const RunPair& pair : pairs) {
+        if (!pair.Outcome.empty()) continue;
+        const RunProduct& product = products[static_cast<size_t>(pair.Product)];
+        host_.PairCancelled(product.Title, sites_.At(pair.SiteRow).Title);
+        if (RunRecorder* recorder = run_.Recorder())
+            recorder->Outcome(RunHistory::Outcome(product, sites_.At(pair.SiteRow), pair, now));
+    }
+    records_ += RunReport::Records(products, pairs, sites_, now);
 }

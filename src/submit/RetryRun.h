@@ -18,7 +18,8 @@ struct RunProduct;
 // site table). A Cancel stops the whole of it: the batch under way is broken off, and no
 // further batch starts. Every pair of every batch ends up in one report's records, in batch
 // order; a pair that never got an outcome (cancelled under way, or its batch never started)
-// is "Cancelled". The tally counts all batches together.
+// is "Cancelled", and so it is recorded in the run's recorder (SubmissionRun::Recorder), if
+// one is set. The tally counts all batches together.
 //
 // Owned by the run's owner thread, which makes every call; the host's calls come on it too.
 class RetryRun {
@@ -42,6 +43,8 @@ public:
 
     RetryRun(const ListRows& products, const SiteTable& sites, SubmissionRun& run, Host& host);
 
+    // Pairs left out before the run (SkipAccepted), for the tally.
+    void SetSkipped(int count) { tally_.Skipped = count; }
     // Runs `batches` in order, until the last is over or one is cancelled.
     void Send(const std::vector<RetryBatch>& batches);
     // The batch under way is broken off and no further one starts.

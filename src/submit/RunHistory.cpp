@@ -1,8 +1,14 @@
 #include "submit/RunHistory.h"
 
+#include "common/StatusWords.h"
+#include "pad/PadValidation.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionRun.h"
+#include "submit/Work.h"
+#include "submit/WorkReason.h"
+
+#include <utility>
 
 OutcomeRecord RunHistory::Outcome(const RunProduct& product, const SiteRecord& site, const RunPair& pair,
                                   HistoryTime stoppedAt)
@@ -19,4 +25,39 @@ OutcomeRecord RunHistory::Outcome(const RunProduct& product, const SiteRecord& s
                          ended ? pair.Ms : -1,
                          ended ? pair.Error : std::string(),
                          0};
+}
+
+std::vector<ReportPair> RunHistory::NotOk(const std::vector<OutcomeRecord>& outcomes)
+{
+    std::vector<ReportRow> rows;
+    rows.reserve(outcomes.size());
+    for (const OutcomeRecord& o : outcomes) {
+        ReportRow row;
+        row.Product = o.Product;
+        row.Site = o.Site;
+        row.Outcome = o.Outcome;
+        rows.push_back(std::move(row));
+    }
+    return RunReport::NotOk(rows);
+}
+
+PadTestRecord RunHistory::Test(const std::string& product, const std::string& padLink, const WorkResult& result,
+                               int timeoutMs)
+{
+    const bool ok = result.Outcome == WorkOutcome::Ok;
+    const bool noName = result.ErrorKind == NetError::LookupFailed || result.ErrorKind == NetError::NoAddress;
+    return PadTestRecord{std::chrono::system_clock::now(), product, padLink,
+                         ok       ? StatusWords::Ok
+                         : noName ? StatusWords::Invalid
+                                  : StatusWords::Failed,
+                         WorkReason::Words(result, timeoutMs)};
+}
+
+ValidationRecord RunHistory::Validation(const std::string& product, const std::string& padLink,
+                                        const std::vector<PadProblem>& problems)
+{
+    std::string lines;
+    for (const PadProblem& p : problems) lines += (lines.empty() ? "" : "\n") + PadValidation::Line(p);
+    return ValidationRecord{std::chrono::system_clock::now(), product, padLink,
+                            problems.empty() ? StatusWords::Valid : StatusWords::NotValid, lines};
 }

@@ -2,9 +2,15 @@
 
 #include "history/HistoryRecords.h"
 
+#include <string>
+#include <vector>
+
+struct PadProblem;
+struct ReportPair;
 struct RunPair;
 struct RunProduct;
 struct SiteRecord;
+struct WorkResult;
 
 // A run's pair as the history keeps it: the product's title and PAD link, the site's title,
 // script address and method, and what became of the request. The run's owner thread
@@ -17,4 +23,14 @@ public:
     // as the run's report has it.
     static OutcomeRecord Outcome(const RunProduct& product, const SiteRecord& site, const RunPair& pair,
                                  HistoryTime stoppedAt = {});
+    // The pairs of a recorded run whose outcome was not "Ok", each once, in the run's order:
+    // what Retry Failed sends again.
+    static std::vector<ReportPair> NotOk(const std::vector<OutcomeRecord>& outcomes);
+    // A PAD test: "Ok" when the server answered, "Invalid" when its name has no address,
+    // "Failed" otherwise; the reason in the user's words (WorkReason).
+    static PadTestRecord Test(const std::string& product, const std::string& padLink, const WorkResult& result,
+                              int timeoutMs);
+    // A validation: "Yes" without problems, else "No" and its problems one a line.
+    static ValidationRecord Validation(const std::string& product, const std::string& padLink,
+                                       const std::vector<PadProblem>& problems);
 };

@@ -17,12 +17,15 @@ void RunTally::Add(const std::vector<RunPair>& pairs)
 
 std::string RunTally::Summary() const
 {
-    return "Finished.\rSuccess: " + std::to_string(Ok) + "\nFailed: " + std::to_string(Failed);
+    std::string text = "Finished.\rSuccess: " + std::to_string(Ok) + "\nFailed: " + std::to_string(Failed);
+    if (Skipped > 0) text += "\nSkipped: " + std::to_string(Skipped);
+    return text;
 }
 
 std::string RunTally::SummaryLine() const
 {
-    const std::string counts = "Success: " + std::to_string(Ok) + " Failed: " + std::to_string(Failed);
-    if (Cancelled == 0) return "Finished. " + counts;
-    return "Cancelled. " + counts + " Cancelled: " + std::to_string(Cancelled);
+    std::string counts = "Success: " + std::to_string(Ok) + " Failed: " + std::to_string(Failed);
+    if (Cancelled > 0) counts += " Cancelled: " + std::to_string(Cancelled);
+    if (Skipped > 0) counts += " Skipped: " + std::to_string(Skipped);
+    return (Cancelled == 0 ? "Finished. " : "Cancelled. ") + counts;
 }

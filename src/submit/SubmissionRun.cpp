@@ -3,9 +3,12 @@
 #include "common/PreparedSubmission.h"
 #include "common/StatusWords.h"
 #include "common/Synchronize.h"
+#include "submit/RunHistory.h"
+#include "submit/RunRecorder.h"
 #include "submit/RunTally.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionQuery.h"
+#include "submit/WorkReason.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -58,7 +61,7 @@ bool SubmissionRun::SubmitAll(std::vector<RunProduct> products, const std::vecto
     pairs_.clear();
     pairs_.reserve(products_.size() * siteRows_.size());
     for (int p = 0; p < static_cast<int>(products_.size()); ++p)
-        for (int row : siteRows_) pairs_.push_back(RunPair{p, row, {}, 0, 0, {}, {}});
+        for (int row : siteRows_) pairs_.push_back(RunPair{p, row, {}, 0, 0, {}, {}, {}, false});
     productCursor_ = 0;
     siteCursor_ = 0;
     successCount_ = 0;
@@ -94,6 +97,7 @@ void SubmissionRun::StartBatch()
             static_cast<size_t>(productCursor_) * siteRows_.size() + static_cast<size_t>(siteCursor_);
         ++outstanding_;
         lastOfBatch_ = pair;
+        pairs_[pair].Started = true;
         Start(SubmissionRequest{site.ScriptUrl,
                                 SubmissionQuery::Build(site, product.PadLink, product.Category, authorEmail_),
                                 site.Method, site.SuccessMarker},
@@ -155,6 +159,10 @@ void SubmissionRun::WorkEnded(TDownload& worker, const WorkResult& result)
     pair.Ms = result.ElapsedMs;
     pair.Error = result.Reason;
     pair.EndedAt = std::chrono::system_clock::now();
+    pair.Why = WorkReason::Words(result, worker.TimeOut);
+    if (recorder_)
+        recorder_->Outcome(
+            RunHistory::Outcome(products_[static_cast<size_t>(pair.Product)], sites_.At(pair.SiteRow), pair));
     view_.PairEnded(pair);
     OutcomeReport(static_cast<size_t>(worker.Tag));
 }

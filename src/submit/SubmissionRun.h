@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class RunRecorder;
 class RunView;
 class Synchronize;
 struct PreparedSubmission;
@@ -30,6 +31,8 @@ struct RunPair {
     std::int64_t Ms = 0; // how long the request took
     std::string Error;   // the error that ended it, if one did
     std::chrono::system_clock::time_point EndedAt{};
+    std::string Why;      // why it did not go through, in the user's words (WorkReason)
+    bool Started = false; // its request went out
 };
 
 // Submit All: every checked product to every checked site, one request each, in batches of
@@ -54,6 +57,9 @@ public:
     int Speed() const { return speed_; }
     // Where each prepared request is recorded for the browser's form fill; may be null.
     void SetPrepared(PreparedSubmission* prepared) { prepared_ = prepared; }
+    // Where each outcome is recorded as it comes, from the next outcome on; may be null.
+    void SetRecorder(RunRecorder* recorder) { recorder_ = recorder; }
+    RunRecorder* Recorder() const { return recorder_; }
     // The author's address, sent to the author's own sites that name an e-mail field.
     void SetAuthorEmail(std::string email) { authorEmail_ = std::move(email); }
 
@@ -88,6 +94,7 @@ private:
     const SiteTable& sites_;
     RunView& view_;
     PreparedSubmission* prepared_ = nullptr;
+    RunRecorder* recorder_ = nullptr;
     std::string authorEmail_;
     int speed_ = 1;
 

@@ -3,6 +3,8 @@
 #include "cli/SitesCommand.h"
 #include "cli/SubmitCommand.h"
 #include "cli/TestPadsCommand.h"
+#include "common/FileLocations.h"
+#include "history/HistoryStore.h"
 #include "net/Resolver.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
@@ -22,6 +24,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -457,6 +460,10 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
                            "name not found\tUnknown\tno-such-site.invalid:80\n");
     ASSERT_TRUE(listening.WaitFinished(1));
     EXPECT_EQ(listening.Received(0), "");
+    // The tests are one run of the history; a name without an address is Invalid there.
+    const RunSummary run = HistoryStore(env.ProgramFolder + FileLocations::HistoryFile).Runs().at(0);
+    EXPECT_EQ(run.Kind, RunKind::Test);
+    EXPECT_EQ((std::vector<int>{run.Ok, run.Failed, run.Invalid}), (std::vector<int>{1, 2, 1}));
 
     ScriptedServer again(ScriptedServer::Script{ScriptedServer::Hold()});
     dir.Write("other.dat", "Answering|http://127.0.0.1:" + std::to_string(again.Port()) +
@@ -522,3 +529,23 @@ TEST_F(CliSubmitTest, SigtermAndSighupCancelLikeCtrlCWithTheirOwnExitCodes)
 }
 
 } // namespace
+
+TEST_F(CliSubmitTest, RunsAreRecordedInTheHistoryAndSkipAcceptedLeavesOutTheSitesThatTookTheLink)
+{
+    ScriptedProxy proxy(Mixed);
+    EXPECT_EQ(Submit(Through(proxy)).code, SubmitCommand::NotAllOk);
+    // Acorn took both links: the second run leaves it out, and says so in its summary.
+    const Outcome o = Submit(Through(proxy, {"--skip-accepted"}));
+    EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
+    EXPECT_EQ(proxy.RequestLines().size(), 6u + 4u);
+    EXPECT_NE(o.out.find("Finished. Success: 0 Failed: 4 Skipped: 2\n"), std::string::npos) << o.out;
+    EXPECT_EQ(Submit(Through(proxy, {"--no-history"})).code, SubmitCommand::NotAllOk);
+
+    HistoryStore history(env.ProgramFolder + FileLocations::HistoryFile);
+    const std::vector<RunSummary> runs = history.Runs();
+    ASSERT_EQ(runs.size(), 2u); // --no-history left it alone
+    EXPECT_EQ(runs[0].Ok, 2);
+    EXPECT_EQ(runs[1].Ok + runs[1].X + runs[1].Failed, 4);
+    EXPECT_EQ(runs[1].End, RunEnd::Finished);
+    EXPECT_EQ(history.SitesThatTook("http://pad.example/beta.xml"), std::set<std::string>{kAcorn});
+}

@@ -3,11 +3,14 @@
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
 #include "common/OwnerThreadQueue.h"
+#include "history/HistoryStore.h"
+#include "submit/RunRecorder.h"
 #include "submit/RunReport.h"
 #include "submit/RunView.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionRun.h"
 #include "support/ScriptedServer.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -111,10 +114,21 @@ TEST_F(RetryRunTest, ACancelStopsTheWholeRetryAndEveryPairNotSentIsCancelled)
         queue.ServeUntil([&] { return holds.Connections() == 1; }, 10s);
         r.Cancel();
     };
+    TempDir dir;
+    HistoryStore history(dir.File("history.sqlite"));
+    RunRecorder recorder(&history, RunKind::Retry, 1);
     RetryRun retry(products, sites, Make(accepts, holds), host);
+    run->SetRecorder(&recorder);
     retry.Send({{{0}, {0, 1}}, {{1}, {0}}});
     EXPECT_EQ(Outcomes(retry.Records()),
               (std::vector<std::string>{"Alpha A Ok", "Alpha B Cancelled", "Beta A Cancelled"}));
+    // The history has the run as the report has it.
+    recorder.End(RunEnd::Cancelled);
+    std::vector<std::string> recorded;
+    for (const OutcomeRecord& o : history.RunOutcomes(history.Runs().at(0).Id))
+        recorded.push_back(o.Product + " " + o.Site + " " + o.Outcome);
+    EXPECT_EQ(recorded, Outcomes(retry.Records()));
+    run->SetRecorder(nullptr);
     EXPECT_EQ(host.started, 1);
     EXPECT_EQ(host.cancelled, (std::vector<std::string>{"Alpha B", "Beta A"}));
     EXPECT_EQ(retry.Tally().SummaryLine(), "Cancelled. Success: 1 Failed: 0 Cancelled: 2");

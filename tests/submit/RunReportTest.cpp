@@ -37,11 +37,11 @@ TEST(RunReportTest, EveryPairIsARecordAndAPairWithoutOutcomeIsCancelled)
 {
     const std::vector<RunProduct> products = {{"Tool", "http://pad.example/t.xml", "Utilities"},
                                               {"Other", "http://pad.example/o.xml", "Games"}};
-    const std::vector<RunPair> pairs = {{0, 0, "Ok", 200, 35, "", At("2024-05-01T10:00:01Z")},
-                                        {0, 2, "Failed", 0, 10001, "Socket capture aborted",
-                                         At("2024-05-01T10:00:11Z")},
-                                        {1, 1, "", 0, 0, "", {}},
-                                        {1, 2, "", 0, 0, "", {}}};
+    const std::vector<RunPair> pairs = {{0, 0, "Ok", 200, 35, "", At("2024-05-01T10:00:01Z"), "", true},
+                                        {0, 2, "Failed", 0, 10001, "Socket capture aborted", At("2024-05-01T10:00:11Z"),
+                                         "", true},
+                                        {1, 1, "", 0, 0, "", {}, "", false},
+                                        {1, 2, "", 0, 0, "", {}, "", false}};
     // http_status and ms are empty when there is nothing to say.
     const std::string records = RunReport::Records(products, pairs, Sites(), At("2024-05-01T10:00:12Z"));
     EXPECT_EQ(records, "2024-05-01T10:00:01Z,Tool,http://pad.example/t.xml,Alpha,http://alpha.example/add.php,GET,Ok,"

@@ -80,10 +80,10 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
     bar->addMenu(products);
 
     QMenu* submit = Menu(bar, "MSubmit", "Submit");
+    Entries(submit, actions, {{"MSubmitAuto", "ASubmitAllAuto"}, {"MRetryFailedAuto", "ARetryFailedAuto"}});
+    submit->addAction(actions("ASkipAcceptedAuto")); // checkable: the menu shows the action itself
     Entries(submit, actions,
-            {{"MSubmitAuto", "ASubmitAllAuto"},
-             {"MRetryFailedAuto", "ARetryFailedAuto"},
-             {nullptr, nullptr},
+            {{nullptr, nullptr},
              {"MAddSiteAuto", "AAddSiteAuto"},
              {"MEditSiteAuto", "AEditSiteAuto"},
              {"MDeleteSiteAuto", "ADeleteSiteAuto"},

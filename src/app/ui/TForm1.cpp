@@ -229,6 +229,9 @@ void TForm1::FormCreate()
         if (proxy && proxy->Used()) UseProxy(*proxy);
     });
     step([this] { ownSiteCommands_->ReadSettings(); });
+    step([this] { pageAuto_->UseSettings(settings_); });
+    // A history that cannot be used is told of; the program works on without recording.
+    step([this, &steps] { steps.Tell(submission_->OpenHistory(files_.FilesFolder() + FileLocations::HistoryFile)); });
     step([this] {
         QSignalBlocker block(pageControl_);
         pageControl_->setCurrentIndex(0);

@@ -64,10 +64,12 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
         return c.Desktop ? DesktopColour() : QColor(c.R, c.G, c.B);
     }
     case Qt::ToolTipRole: {
-        if (kind_ == ListKind::Auto) return {};
+        const std::string lines = tipLines_ ? tipLines_(row) : std::string();
+        // A site row has a tip only when something is to be told of its last request.
+        if (kind_ == ListKind::Auto && lines.empty()) return {};
         // A tip that looks like markup would be drawn as markup: show it as it stands.
-        std::string text = rows_.Text(row, 1);
-        if (const std::string lines = tipLines_ ? tipLines_(row) : std::string(); !lines.empty()) text += "\n" + lines;
+        std::string text = kind_ == ListKind::Auto ? lines : rows_.Text(row, 1);
+        if (kind_ != ListKind::Auto && !lines.empty()) text += "\n" + lines;
         const QString tip = LocalText::ToQ(text);
         return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap) : tip;
     }

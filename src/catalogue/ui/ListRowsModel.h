@@ -32,7 +32,8 @@ public:
     // The second text of the status bar for a row (PAD link, script address or link).
     void SetSecondText(std::function<std::string(int row)> fn) { secondText_ = std::move(fn); }
     std::string SecondText(int row) const;
-    // Lines added under a row's info tip (a product's validation problems); empty: none.
+    // Lines added under a row's info tip (a product's validation problems); empty: none. A site
+    // row's tip is these lines alone.
     void SetTipLines(std::function<std::string(int row)> fn) { tipLines_ = std::move(fn); }
     // An in-place rename becomes a step of this history ("Rename").
     void SetHistory(ListHistory* history) { history_ = history; }

@@ -4,11 +4,13 @@
 #include "catalogue/ui/ActionList.h"
 #include "catalogue/ui/ListRowsModel.h"
 #include "catalogue/ui/TListView.h"
+#include "common/Settings.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/ToolBars.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/SubmitCommands.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +20,7 @@
 
 AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCommands& submission, ActionList& actions,
                                QWidget* parent)
-    : QWidget(parent), sites_(sites), submission_(submission)
+    : QWidget(parent), sites_(sites), submission_(submission), actions_(actions)
 {
     setObjectName(QStringLiteral("TabSheetAuto"));
     actions.Make("ASubmitAuto", "Auto", "Submit", [this] { submission_.Submit(); });
@@ -26,6 +28,8 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCo
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     actions.Make("ARetryFailedAuto", "Auto", "Retry Failed", [this] { submission_.RetryFailed(); });
     actions.Make("AOpenReportsAuto", "Auto", "Open Reports Folder", [this] { submission_.OpenReportsFolder(); });
+    actions.Make("ASkipAcceptedAuto", "Auto", "Skip Sites That Took It", [this] { ASkipAcceptedAutoExecute(); })
+        ->setCheckable(true);
     actions.Make("ACheckAuto", "Auto", "Check All", [this] { ACheckAutoExecute(); });
     actions.Make("AUnCheckAuto", "Auto", "UnCheck All", [this] { AUnCheckAutoExecute(); });
 
@@ -51,6 +55,7 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCo
 
     modelAuto_ = new ListRowsModel(sites, ListKind::Auto, {QStringLiteral("Title"), QStringLiteral("Status")}, this);
     modelAuto_->SetSecondText([&table](int row) { return table.At(row).ScriptUrl; });
+    modelAuto_->SetTipLines([&submission](int row) { return submission.SiteTip(row); });
     // The Status column takes the room the title leaves: at the window's first size it fits
     // beside the 510-pixel title without a horizontal scroll bar.
     listViewAuto_ = new TListView(modelAuto_, {510, 50}, this);
@@ -87,6 +92,21 @@ void AutoSubmitPage::ResetSpeed()
     comboBoxSpeed_->clear();
     for (int i = 1; i <= 10; ++i) comboBoxSpeed_->addItem(QString::number(i));
     comboBoxSpeed_->setCurrentIndex(0);
+}
+
+void AutoSubmitPage::UseSettings(const Settings& settings)
+{
+    settings_ = &settings;
+    const bool on = settings.SkipAccepted();
+    actions_("ASkipAcceptedAuto")->setChecked(on);
+    submission_.SetSkipAccepted(on);
+}
+
+void AutoSubmitPage::ASkipAcceptedAutoExecute()
+{
+    const bool on = actions_("ASkipAcceptedAuto")->isChecked();
+    submission_.SetSkipAccepted(on);
+    if (settings_) settings_->SetSkipAccepted(on);
 }
 
 void AutoSubmitPage::ACheckAutoExecute()

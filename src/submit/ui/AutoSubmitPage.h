@@ -6,14 +6,16 @@ class ActionList;
 class ListRows;
 class ListRowsModel;
 class QComboBox;
+class Settings;
 class SiteTable;
 class SubmitCommands;
 class TListView;
 
 // The Auto Submit page: the tool bar ToolBarSites (Check All, UnCheck All, Submit All and,
 // in PanelMax, the speed box), the list of sites ListViewAuto with its pop-up PMAuto, and
-// the Auto actions of the runs (Submit, Submit All, Retry Failed, Open Reports Folder, the
-// check boxes) with their handlers. The page owns its widgets and the list's model; the list
+// the Auto actions of the runs (Submit, Submit All, Retry Failed, Open Reports Folder, Skip
+// Sites That Took It, the check boxes) with their handlers. A row's tip tells what became of
+// the product sent to its site last. The page owns its widgets and the list's model; the list
 // of rows is the window's, row i standing for row i of `table` (its script address is the
 // row's second status text). The site actions on its pop-up are OwnSiteCommands', made
 // before the page.
@@ -36,13 +38,19 @@ public:
     // reporting a change.
     void ResetSpeed();
 
+    // Skip Sites That Took It as `settings` keep it; its changes are kept there from now on.
+    void UseSettings(const Settings& settings);
+
     void ACheckAutoExecute();
     void AUnCheckAutoExecute();
     void ComboBoxSpeedChange(int index);
+    void ASkipAcceptedAutoExecute();
 
 private:
     ListRows& sites_;
     SubmitCommands& submission_;
+    ActionList& actions_;
+    const Settings* settings_ = nullptr;
     int speed_ = 1;
     QComboBox* comboBoxSpeed_ = nullptr;
     ListRowsModel* modelAuto_ = nullptr;

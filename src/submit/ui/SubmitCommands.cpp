@@ -1,27 +1,32 @@
 #include "submit/ui/SubmitCommands.h"
 
 #include "catalogue/ListColumns.h"
-#include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
 #include "catalogue/Product.h"
-#include "common/FileReplace.h"
 #include "common/PreparedSubmission.h"
 #include "common/ui/GuiOwnerThread.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
+#include "history/HistoryStore.h"
+#include "submit/HistoryImport.h"
 #include "submit/RetryPlan.h"
 #include "submit/RetryRun.h"
+#include "submit/RunHistory.h"
+#include "submit/RunRecorder.h"
 #include "submit/RunReport.h"
 #include "submit/RunTally.h"
 #include "submit/SendableProducts.h"
 #include "submit/SingleSubmit.h"
+#include "submit/SkipAccepted.h"
+#include "submit/WorkReason.h"
 #include "submit/ui/TFormProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -60,6 +65,7 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
       fromPad_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
 {
     validator_.SetOnEnded([this](std::uint64_t, const std::vector<PadProblem>&) { ValidationEnded(); });
+    tests_.SetOnEnded([this](std::uint64_t id, const WorkResult& result) { TestEnded(id, result); });
     validator_.SetRulesFolder(w_.ProgramFolder);
     fromPad_.SetRulesFolder(w_.ProgramFolder);
     run_.SetPrepared(&w_.Prepared);
@@ -100,7 +106,7 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     return fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0))) && validationDone && testsDone && runDone;
 }
 
-SubmitCommands::RunEnd SubmitCommands::RunChecked()
+SubmitCommands::RunState SubmitCommands::RunChecked()
 {
     std::vector<int> checked;
     for (int row = 0; row < w_.Products.Count(); ++row)
@@ -112,9 +118,9 @@ SubmitCommands::RunEnd SubmitCommands::RunChecked()
     std::vector<bool> sites;
     for (int row = 0; row < w_.Sites.Count(); ++row) sites.push_back(w_.Sites.Row(row).Checked);
 
-    if (!run_.SubmitAll(std::move(products), sites)) return RunEnd::NotStarted;
+    if (!run_.SubmitAll(std::move(products), sites)) return RunState::NotStarted;
     WaitForRun();
-    return runOver_ ? RunEnd::Over : RunEnd::Cancelled;
+    return runOver_ ? RunState::Over : RunState::Cancelled;
 }
 
 void SubmitCommands::WaitForRun()
@@ -123,28 +129,72 @@ void SubmitCommands::WaitForRun()
     // The last run's counts no longer describe the rows.
     if (w_.ShowStatus) w_.ShowStatus("");
     w_.Progress->ShowModal();
+    if (runOver_) return;
+    // Cancelled: the rows still under way keep their Status, and their tip says so.
+    for (const RunPair& pair : run_.Pairs()) {
+        if (!pair.Started || !pair.Outcome.empty() || pair.SiteRow < 0) continue;
+        if (pair.SiteRow >= static_cast<int>(siteTips_.size())) siteTips_.resize(static_cast<size_t>(pair.SiteRow) + 1);
+        siteTips_[static_cast<size_t>(pair.SiteRow)] =
+            WorkReason::Tip(run_.Products()[static_cast<size_t>(pair.Product)].Title, "", 0, "");
+    }
 }
 
 void SubmitCommands::SubmitAll()
 {
-    const RunEnd end = RunChecked();
-    if (end == RunEnd::NotStarted) return;
-    WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()));
-    if (end == RunEnd::Cancelled) return;
+    if (skipAccepted_ && history_) {
+        std::vector<int> checked;
+        for (int row = 0; row < w_.Products.Count(); ++row)
+            if (w_.Products.Row(row).Checked) checked.push_back(row);
+        const SendableProducts sendable = SendableProducts::Of(w_.Products, checked);
+        RetryBatch batch{sendable.Rows, {}};
+        for (int row = 0; row < w_.Sites.Count() && row < w_.Table.Count(); ++row)
+            if (w_.Sites.Row(row).Checked) batch.SiteRows.push_back(row);
+        // With nothing to send, the run says so as ever.
+        if (!batch.ProductRows.empty() && !batch.SiteRows.empty()) {
+            if (!sendable.Warning.empty()) MessageBoxes::Show(LocalText::ToQ(sendable.Warning));
+            SendSkipping({batch}, RunKind::Submit, {});
+            return;
+        }
+    }
+    std::unique_ptr<RunRecorder> recorder = Recorder(RunKind::Submit, run_.Speed());
+    run_.SetRecorder(recorder.get());
+    const RunState end = RunChecked();
+    run_.SetRecorder(nullptr);
+    if (end == RunState::NotStarted) return;
     RunTally tally;
     tally.Add(run_.Pairs());
+    if (recorder) {
+        // The pairs a Cancel kept from their outcome.
+        const auto now = Now();
+        for (const RunPair& pair : run_.Pairs())
+            if (pair.Outcome.empty())
+                recorder->Outcome(RunHistory::Outcome(run_.Products()[static_cast<size_t>(pair.Product)],
+                                                      w_.Table.At(pair.SiteRow), pair, now));
+        Recorded(*recorder, end == RunState::Cancelled ? ::RunEnd::Cancelled : ::RunEnd::Finished);
+    }
+    WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()));
+    if (end == RunState::Cancelled) {
+        if (w_.ShowStatus) w_.ShowStatus(tally.SummaryLine());
+        return;
+    }
     ShowSummary(tally);
 }
 
 void SubmitCommands::RetryFailed()
 {
-    if (lastReport_.empty()) {
-        MessageBoxes::Show(QString::fromUtf8(NoRunText));
-        return;
-    }
     std::vector<ReportPair> pairs;
     try {
-        pairs = RunReport::NotOk(RunReport::Read(lastReport_));
+        if (!lastReport_.empty()) {
+            pairs = RunReport::NotOk(RunReport::Read(lastReport_));
+        } else {
+            // After a restart: the latest submit run the history holds.
+            const std::optional<RunSummary> latest = history_ ? history_->LatestSubmitRun() : std::nullopt;
+            if (!latest) {
+                MessageBoxes::Show(QString::fromUtf8(NoRunText));
+                return;
+            }
+            pairs = RunHistory::NotOk(history_->RunOutcomes(latest->Id));
+        }
     } catch (const std::exception& e) {
         MessageBoxes::Show(LocalText::ToQ(e.what()));
         return;
@@ -160,19 +210,101 @@ void SubmitCommands::RetryFailed()
         MessageBoxes::Show(LocalText::ToQ(text));
     }
     if (plan.Batches.empty()) return;
+    SendSkipping(plan.Batches, RunKind::Retry, [this](const RetryBatch& batch) {
+        w_.Products.SetAllChecked(false);
+        for (const int row : batch.ProductRows) w_.Products.SetChecked(row, true);
+        w_.Sites.SetAllChecked(false);
+        for (const int row : batch.SiteRows) w_.Sites.SetChecked(row, true);
+    });
+}
 
-    RetryInWindow host(
-        [this](const RetryBatch& batch) {
-            w_.Products.SetAllChecked(false);
-            for (const int row : batch.ProductRows) w_.Products.SetChecked(row, true);
-            w_.Sites.SetAllChecked(false);
-            for (const int row : batch.SiteRows) w_.Sites.SetChecked(row, true);
-        },
-        [this] { WaitForRun(); });
+void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind,
+                                  std::function<void(const RetryBatch&)> check)
+{
+    std::vector<RetryBatch> batches = planned;
+    int skipped = 0;
+    if (skipAccepted_ && history_) {
+        try {
+            ::SkipAccepted kept =
+                ::SkipAccepted::Filter(planned, w_.Products, w_.Table,
+                                       [this](const std::string& link) { return history_->SitesThatTook(link); });
+            batches = std::move(kept.Batches);
+            skipped = kept.Skipped;
+        } catch (const std::exception& e) {
+            MessageBoxes::Show(LocalText::ToQ(e.what()));
+            return;
+        }
+        if (batches.empty()) {
+            MessageBoxes::Show(LocalText::ToQ(AllTakenText + std::to_string(skipped)));
+            return;
+        }
+    }
+    if (!check) check = [](const RetryBatch&) {};
+    RetryInWindow host(std::move(check), [this] { WaitForRun(); });
+    std::unique_ptr<RunRecorder> recorder = Recorder(kind, run_.Speed());
+    run_.SetRecorder(recorder.get());
     RetryRun retry(w_.Products, w_.Table, run_, host);
-    retry.Send(plan.Batches);
+    retry.SetSkipped(skipped);
+    retry.Send(batches);
+    run_.SetRecorder(nullptr);
+    if (recorder) Recorded(*recorder, retry.Cancelled() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
     WriteReport(retry.Records());
-    if (!retry.Cancelled()) ShowSummary(retry.Tally());
+    if (retry.Cancelled()) {
+        if (w_.ShowStatus) w_.ShowStatus(retry.Tally().SummaryLine());
+        return;
+    }
+    ShowSummary(retry.Tally());
+}
+
+std::string SubmitCommands::OpenHistory(const std::string& path)
+{
+    try {
+        history_ = std::make_unique<HistoryStore>(path);
+    } catch (const std::exception& e) {
+        history_.reset();
+        return std::string(e.what()) + "\r" + HistoryOffText;
+    }
+    std::string told = history_->Notice();
+    if (history_->Created()) {
+        std::string problems;
+        try {
+            problems = HistoryImport::ImportFolder(*history_, w_.ProgramFolder);
+        } catch (const std::exception& e) {
+            problems = e.what();
+        }
+        if (!problems.empty()) told += (told.empty() ? "" : "\r") + problems;
+    }
+    return told;
+}
+
+std::unique_ptr<RunRecorder> SubmitCommands::Recorder(RunKind kind, int speed)
+{
+    if (!history_) return nullptr;
+    return std::make_unique<RunRecorder>(history_.get(), kind, speed);
+}
+
+void SubmitCommands::Recorded(RunRecorder& recorder, ::RunEnd end)
+{
+    recorder.End(end);
+    // Said once a session: the runs themselves go on as ever.
+    if (recorder.Failure().empty() || historyFailureTold_) return;
+    historyFailureTold_ = true;
+    MessageBoxes::Show(LocalText::ToQ(recorder.Failure()));
+}
+
+std::string SubmitCommands::SiteTip(int siteRow) const
+{
+    if (siteRow < 0 || siteRow >= static_cast<int>(siteTips_.size())) return {};
+    return siteTips_[static_cast<size_t>(siteRow)];
+}
+
+void SubmitCommands::PairEnded(const RunPair& pair)
+{
+    if (pair.SiteRow < 0) return;
+    if (pair.SiteRow >= static_cast<int>(siteTips_.size())) siteTips_.resize(static_cast<size_t>(pair.SiteRow) + 1);
+    siteTips_[static_cast<size_t>(pair.SiteRow)] =
+        WorkReason::Tip(run_.Products()[static_cast<size_t>(pair.Product)].Title, pair.Outcome, pair.HttpStatus,
+                        pair.Why);
 }
 
 void SubmitCommands::WriteReport(const std::string& records)
@@ -220,85 +352,6 @@ void SubmitCommands::Submit()
     w_.Sites.SetText(r.SiteRow, SiteColumn::Status, "");
     w_.Prepared = r.Prepared;
     if (w_.NavigatePost) w_.NavigatePost(r.Address, r.PostData);
-}
-
-void SubmitCommands::TestPad()
-{
-    const int row = w_.Products.FirstSelected();
-    if (row < 0) {
-        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
-        return;
-    }
-    tests_.Test(row);
-}
-
-void SubmitCommands::TestPads()
-{
-    tests_.TestChecked();
-}
-
-void SubmitCommands::ValidatePad()
-{
-    const int row = w_.Products.FirstSelected();
-    if (row < 0) {
-        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
-        return;
-    }
-    validator_.Validate(row);
-    ValidationEnded();
-}
-
-void SubmitCommands::ValidatePads()
-{
-    if (validator_.ValidateChecked() > 0) ValidationEnded();
-}
-
-void SubmitCommands::CancelValidation()
-{
-    if (!validator_.Busy()) return;
-    validator_.Cancel();
-    ValidationEnded();
-}
-
-std::string SubmitCommands::ValidationTip(int productRow) const
-{
-    if (productRow < 0 || productRow >= w_.Products.Count()) return {};
-    std::string tip;
-    for (const PadProblem& p : validator_.Problems(w_.Products.Row(productRow).Id)) {
-        if (!tip.empty()) tip += '\n';
-        tip += PadValidation::Line(p);
-    }
-    return tip;
-}
-
-void SubmitCommands::ValidationEnded()
-{
-    if (validator_.Busy()) {
-        if (w_.ShowStatus)
-            w_.ShowStatus("Validating PAD files: " + std::to_string(validator_.Finished()) + " of " +
-                          std::to_string(validator_.Total()));
-        return;
-    }
-    int valid = 0;
-    for (const auto& r : validator_.Results())
-        if (r.Problems.empty()) ++valid;
-    const int invalid = static_cast<int>(validator_.Results().size()) - valid;
-    std::string status = "PAD files: Yes " + std::to_string(valid) + ", No " + std::to_string(invalid);
-    if (validator_.Finished() < validator_.Total())
-        status += ", cancelled " + std::to_string(validator_.Total() - validator_.Finished());
-    const std::string path = PadValidator::ReportPath(w_.ProgramFolder, Now());
-    try {
-        std::error_code error;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-        FileReplace::Write(path, PadValidator::ReportText(validator_.Results(), validator_.Rules().Notice));
-        lastValidationReport_ = path;
-        status += ". Report: " + path;
-    } catch (const std::exception& e) {
-        lastValidationReport_.clear();
-        status += ". The report could not be written: " + std::string(e.what());
-    }
-    if (!validator_.Rules().Notice.empty()) status += ". " + validator_.Rules().Notice;
-    if (w_.ShowStatus) w_.ShowStatus(status);
 }
 
 void SubmitCommands::SiteStatus(int siteRow, const std::string& word)

@@ -1,19 +1,25 @@
 #pragma once
 
 #include "common/ProxySetting.h"
+#include "history/HistoryRecords.h"
 #include "submit/PadFetch.h"
 #include "submit/PadTest.h"
 #include "submit/PadValidator.h"
+#include "submit/RetryPlan.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionRun.h"
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class GuiOwnerThread;
+class HistoryStore;
 class ListRows;
+class RunRecorder;
 class QObject;
 class TFormProgress;
 struct PreparedSubmission;
@@ -22,7 +28,8 @@ struct RunTally;
 // Submit All, Retry Failed, Submit, Test PAD and Test PADs as the main window runs them: the
 // Qt-free run and PAD test, shown through the progress window, the Auto Submit rows and
 // message boxes. Every Submit All and every Retry Failed writes one run report into the
-// reports/ beside data/ when it ends or is cancelled. Run workers go through the proxy
+// reports/ beside data/ when it ends or is cancelled, and records the run, the PAD tests and
+// the validations in the history (when one could be opened). Run workers go through the proxy
 // setting; PAD tests always connect directly. Workers report through the GUI thread's event
 // loop. Lives on the GUI thread; its destruction stops and joins every worker it started.
 class SubmitCommands : public RunView {
@@ -46,6 +53,9 @@ public:
     static constexpr const char* NoRunText = "No run to retry yet.";
     static constexpr const char* AllOkText = "Every pair of the last run was Ok.";
     static constexpr const char* ReportNotWrittenText = "The run report could not be written:";
+    static constexpr const char* AllTakenText = "Every site took its PAD link already. Skipped: ";
+    static constexpr const char* HistoryOffText = "Runs are not recorded in the history this time.";
+    static constexpr const char* TestFailedText = "Test PAD: ";
 
     SubmitCommands(Wiring wiring, QObject* parent);
     ~SubmitCommands() override;
@@ -53,8 +63,20 @@ public:
     // Makes the workers (tests lower their time-out); the default makes plain TDownloads.
     void SetWorkerFactory(WorkerFactory factory) { factory_ = std::move(factory); }
 
+    // Opens the history at `path` (once, at start), taking in the reports/ of a new one.
+    // Returns what the user is to be told (a damaged file set aside, a history that cannot
+    // be used: then nothing is recorded); empty when all went well.
+    std::string OpenHistory(const std::string& path);
+    HistoryStore* History() const { return history_.get(); }
+    // Submit All and Retry Failed leave out the pairs whose site took the PAD link already.
+    void SetSkipAccepted(bool on) { skipAccepted_ = on; }
+    bool SkipAccepted() const { return skipAccepted_; }
+    // A site row's tip: the last product sent to it, its outcome, HTTP status and why.
+    std::string SiteTip(int siteRow) const;
+
     void SubmitAll();
-    // Sends again the pairs of the last report this session wrote that were not "Ok": for
+    // Sends again the pairs of the last report this session wrote (or else of the latest
+    // submit run of the history) that were not "Ok": for
     // each batch of the retry plan, checks exactly its products and sites (unchecking the
     // others) and runs it as Submit All does. A Cancel stops the whole retry. The batches
     // make one report, and the summary counts them together.
@@ -115,19 +137,29 @@ public:
     void TotalBar(int position) override;
     void RunOver() override;
     void Message(const std::string& text) override;
+    void PairEnded(const RunPair& pair) override;
 
 private:
-    enum class RunEnd { NotStarted, Over, Cancelled };
+    enum class RunState { NotStarted, Over, Cancelled };
 
     std::unique_ptr<TDownload> MakeWorker(TDownloadOwner& owner, bool runWorker);
     // Runs the checked products (those with a PAD link; a warning names how many are not)
     // and sites with the progress window shown until the run ends.
-    RunEnd RunChecked();
+    RunState RunChecked();
     // Shows the progress window until the run that has just started ends.
     void WaitForRun();
     void WriteReport(const std::string& records);
     void ShowSummary(const RunTally& tally);
     void ValidationEnded();
+    // Sends `batches` through a retry run, recording it as `kind`; `check` shows each batch.
+    // Sends `planned` through a retry run recorded as `kind`, leaving out the pairs whose
+    // site took the PAD link when so set; `check` shows each batch on the lists.
+    void SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind,
+                      std::function<void(const RetryBatch&)> check);
+    std::unique_ptr<RunRecorder> Recorder(RunKind kind, int speed);
+    void Recorded(RunRecorder& recorder, ::RunEnd end);
+    void TestsStarted(const std::vector<int>& rows);
+    void TestEnded(std::uint64_t productId, const WorkResult& result);
 
     Wiring w_;
     GuiOwnerThread* owner_;
@@ -142,4 +174,15 @@ private:
     bool allowHttps_ = false;
     std::string lastReport_;
     std::string authorEmail_;
+    std::unique_ptr<HistoryStore> history_;
+    bool historyFailureTold_ = false;
+    bool skipAccepted_ = false;
+    std::vector<std::string> siteTips_;                // by site row
+    std::map<std::uint64_t, std::string> testReasons_; // by product Id: why its PAD test failed
+    // The PAD tests under way and where they are recorded.
+    struct TestRun {
+        std::unique_ptr<RunRecorder> Recorder;
+        std::map<std::uint64_t, std::pair<std::string, std::string>> Products; // Id -> title, link
+    };
+    TestRun testRun_;
 };

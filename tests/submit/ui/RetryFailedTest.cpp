@@ -64,6 +64,7 @@ TEST(RetryFailedThroughWindow, SubmitAllWritesAReportAndRetryResendsExactlyThePa
 
     const std::string reports = p.dir.File("reports");
     const std::string first = form->Submission().LastReport();
+    ASSERT_FALSE(first.empty());
     EXPECT_EQ(ReportFiles(reports), std::vector<std::string>{first});
     EXPECT_EQ(std::filesystem::path(first).parent_path(), std::filesystem::path(reports));
     const std::vector<ReportRow> rows = RunReport::Read(first);
@@ -75,7 +76,12 @@ TEST(RetryFailedThroughWindow, SubmitAllWritesAReportAndRetryResendsExactlyThePa
     EXPECT_EQ(rows[3].Method, "POST");
     EXPECT_GE(rows[3].Ms, 0);
 
-    // The retry sends Alpha and Beta to B alone, and leaves exactly those checked.
+    // After a restart the retry takes the run from the history: it sends Alpha and Beta to
+    // B alone, and leaves exactly those checked.
+    form.reset();
+    MessageBoxes::clearShown();
+    form = p.Start(&table);
+    retry = FindAction(form.get(), "ARetryFailedAuto");
     retry->trigger();
     EXPECT_EQ(p.Messages(), std::vector<std::string>{"Finished.\rSuccess: 2\nFailed: 0"});
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Finished. Success: 2 Failed: 0"));
@@ -92,6 +98,7 @@ TEST(RetryFailedThroughWindow, SubmitAllWritesAReportAndRetryResendsExactlyThePa
     // Its report is a second file holding only the resent pairs.
     const std::string second = form->Submission().LastReport();
     EXPECT_NE(second, first);
+    // The next retry is this session's: from that report.
     EXPECT_EQ(ReportFiles(reports).size(), 2u);
     EXPECT_EQ(Lines(RunReport::Read(second)), (std::vector<std::string>{"Alpha B Ok 200", "Beta B Ok 200"}));
 

@@ -2,6 +2,7 @@
 // and sockets against servers on 127.0.0.1.
 #include "app/ui/TestProgram.h"
 #include "catalogue/ListColumns.h"
+#include "history/HistoryStore.h"
 #include "manual/ui/TBrowserPanel.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/SubmitCommands.h"
@@ -72,20 +73,30 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Finished. Success: 1 Failed: 2"));
     EXPECT_EQ(form->FormProgress()->ProgressBarTotal()->value(), 0);
     EXPECT_EQ(form->FormProgress()->LabelProductTitle()->text(), QStringLiteral("(1 of 1)  Tool"));
+    // A row's tip says why its site failed.
+    const auto tip = [&form](int row) {
+        return form->ListViewAuto()->model()->index(row, 0).data(Qt::ToolTipRole).toString();
+    };
+    EXPECT_EQ(tip(2), QStringLiteral("Tool: Failed\nconnection refused"));
 
     // Now with the silent site: Cancel while it is under way ends the run at
-    // once, with no summary, and its row keeps "->".
+    // once, with no summary but the counts, and its row keeps "->" with a tip saying so.
     form->AutoList().SetChecked(3, true);
     TFormProgress::setExecHook([&](TFormProgress& f) {
-        WaitFor([&] { return form->AutoList().Text(3, SiteColumn::Status) == "->"; });
+        WaitFor([&] {
+            return form->AutoList().Text(3, SiteColumn::Status) == "->" &&
+                   Statuses(form->AutoList(), SiteColumn::Status) ==
+                       std::vector<std::string>{"Ok", "X", "Failed", "->"};
+        });
         QTest::mouseClick(f.ButtonCancel(), Qt::LeftButton);
     });
     const auto start = std::chrono::steady_clock::now();
     FindAction(form.get(), "ASubmitAllAuto")->trigger();
     EXPECT_FALSE(form->FormProgress()->isVisible());
     EXPECT_TRUE(p.Messages().empty());
-    EXPECT_EQ(form->StatusPanelText(1), QString()); // the first run's counts are gone
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Cancelled. Success: 1 Failed: 2 Cancelled: 1"));
     EXPECT_EQ(form->AutoList().Text(3, SiteColumn::Status), "->");
+    EXPECT_EQ(tip(3), QStringLiteral("Tool: Cancelled"));
     EXPECT_TRUE(WaitFor([&] { return form->Submission().Run().LiveWorkers() == 0; }));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
@@ -173,6 +184,17 @@ TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStops
     FindAction(form.get(), "ATestPads")->trigger();
     EXPECT_TRUE(WaitFor([&] { return form->Submission().Tests().LiveWorkers() == 0; }));
     EXPECT_EQ(Statuses(products, ProductColumn::Status), (std::vector<std::string>{"", "Ok", ""}));
+    // The product whose server did not answer says why in its tip; both tests are one run of the history.
+    EXPECT_TRUE(form->ListViewProducts()
+                    ->model()
+                    ->index(0, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(QStringLiteral("\nTest PAD: connection refused")));
+    const std::vector<RunSummary> runs = form->Submission().History()->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].Kind, RunKind::Test);
+    EXPECT_EQ(runs[0].Ok + runs[0].Failed, 2);
 
     // A test whose server never answers is still pending when the window closes:
     // closing stops it within a second.

@@ -1,0 +1,140 @@
+#include "submit/ui/SubmitCommands.h"
+
+#include "catalogue/ListCommands.h"
+#include "catalogue/ListRows.h"
+#include "common/FileReplace.h"
+#include "common/ui/MessageBoxes.h"
+#include "submit/RunHistory.h"
+#include "submit/RunRecorder.h"
+#include "submit/SendableProducts.h"
+#include "submit/WorkReason.h"
+
+#include <QString>
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+// Test PAD(s) and Validate PAD(s): the PAD checks of the products, beside the runs.
+
+void SubmitCommands::TestPad()
+{
+    const int row = w_.Products.FirstSelected();
+    if (row < 0) {
+        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
+        return;
+    }
+    TestsStarted({row});
+    tests_.Test(row);
+}
+
+void SubmitCommands::TestPads()
+{
+    std::vector<int> rows;
+    for (int row = 0; row < w_.Products.Count(); ++row)
+        if (w_.Products.Row(row).Checked) rows.push_back(row);
+    TestsStarted(rows);
+    tests_.TestChecked();
+}
+
+void SubmitCommands::TestsStarted(const std::vector<int>& rows)
+{
+    if (!testRun_.Recorder) testRun_.Recorder = Recorder(RunKind::Test, 0);
+    for (const int row : rows) {
+        const std::uint64_t id = w_.Products.Row(row).Id;
+        testReasons_.erase(id);
+        testRun_.Products[id] = {w_.Products.Caption(row), SendableProducts::Product(w_.Products, row).PadLink};
+    }
+}
+
+void SubmitCommands::TestEnded(std::uint64_t productId, const WorkResult& result)
+{
+    const std::string why = WorkReason::Words(result, TDownload::DefaultTimeOut);
+    if (why.empty())
+        testReasons_.erase(productId);
+    else
+        testReasons_[productId] = why;
+    const auto product = testRun_.Products.find(productId);
+    if (product == testRun_.Products.end()) return;
+    if (testRun_.Recorder)
+        testRun_.Recorder->PadTest(
+            RunHistory::Test(product->second.first, product->second.second, result, TDownload::DefaultTimeOut));
+    testRun_.Products.erase(product);
+    // The tests asked for together are one run, over when the last of them ends.
+    if (testRun_.Products.empty() && testRun_.Recorder) {
+        Recorded(*testRun_.Recorder, ::RunEnd::Finished);
+        testRun_.Recorder.reset();
+    }
+}
+
+void SubmitCommands::ValidatePad()
+{
+    const int row = w_.Products.FirstSelected();
+    if (row < 0) {
+        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
+        return;
+    }
+    validator_.Validate(row);
+    ValidationEnded();
+}
+
+void SubmitCommands::ValidatePads()
+{
+    if (validator_.ValidateChecked() > 0) ValidationEnded();
+}
+
+void SubmitCommands::CancelValidation()
+{
+    if (!validator_.Busy()) return;
+    validator_.Cancel();
+    ValidationEnded();
+}
+
+std::string SubmitCommands::ValidationTip(int productRow) const
+{
+    if (productRow < 0 || productRow >= w_.Products.Count()) return {};
+    std::string tip;
+    const std::uint64_t id = w_.Products.Row(productRow).Id;
+    if (const auto why = testReasons_.find(id); why != testReasons_.end()) tip = TestFailedText + why->second;
+    for (const PadProblem& p : validator_.Problems(id)) {
+        if (!tip.empty()) tip += '\n';
+        tip += PadValidation::Line(p);
+    }
+    return tip;
+}
+
+void SubmitCommands::ValidationEnded()
+{
+    if (validator_.Busy()) {
+        if (w_.ShowStatus)
+            w_.ShowStatus("Validating PAD files: " + std::to_string(validator_.Finished()) + " of " +
+                          std::to_string(validator_.Total()));
+        return;
+    }
+    int valid = 0;
+    for (const auto& r : validator_.Results())
+        if (r.Problems.empty()) ++valid;
+    const int invalid = static_cast<int>(validator_.Results().size()) - valid;
+    std::string status = "PAD files: Yes " + std::to_string(valid) + ", No " + std::to_string(invalid);
+    if (validator_.Finished() < validator_.Total())
+        status += ", cancelled " + std::to_string(validator_.Total() - validator_.Finished());
+    if (std::unique_ptr<RunRecorder> recorder = Recorder(RunKind::Validate, run_.Speed())) {
+        // The batch's validations are one transaction.
+        for (const PadValidator::Result& r : validator_.Results())
+            recorder->Validation(RunHistory::Validation(r.Title, r.PadLink, r.Problems));
+        Recorded(*recorder, validator_.Finished() < validator_.Total() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
+    }
+    const std::string path = PadValidator::ReportPath(w_.ProgramFolder, std::chrono::system_clock::now());
+    try {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+        FileReplace::Write(path, PadValidator::ReportText(validator_.Results(), validator_.Rules().Notice));
+        lastValidationReport_ = path;
+        status += ". Report: " + path;
+    } catch (const std::exception& e) {
+        lastValidationReport_.clear();
+        status += ". The report could not be written: " + std::string(e.what());
+    }
+    if (!validator_.Rules().Notice.empty()) status += ". " + validator_.Rules().Notice;
+    if (w_.ShowStatus) w_.ShowStatus(status);
+}
