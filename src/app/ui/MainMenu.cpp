@@ -80,7 +80,10 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
     bar->addMenu(products);
 
     QMenu* submit = Menu(bar, "MSubmit", "Submit");
-    Entries(submit, actions, {{"MSubmitAuto", "ASubmitAllAuto"}, {"MRetryFailedAuto", "ARetryFailedAuto"}});
+    Entries(submit, actions,
+            {{"MSubmitAuto", "ASubmitAllAuto"},
+             {"MRetryFailedAuto", "ARetryFailedAuto"},
+             {"MHistoryAuto", "AHistoryAuto"}});
     submit->addAction(actions("ASkipAcceptedAuto")); // checkable: the menu shows the action itself
     Entries(submit, actions,
             {{nullptr, nullptr},
@@ -123,4 +126,5 @@ void MainMenu::ShowKeys(QMainWindow* window)
     show("MProductsLoad", QKeySequence(Qt::CTRL | Qt::Key_O));
     show("MProductsSave", QKeySequence(Qt::CTRL | Qt::Key_S));
     show("MSubmitAuto", QKeySequence(Qt::CTRL | Qt::Key_Return));
+    show("MHistoryAuto", QKeySequence(Qt::CTRL | Qt::Key_H));
 }

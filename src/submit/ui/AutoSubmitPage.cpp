@@ -6,17 +6,24 @@
 #include "catalogue/ui/TListView.h"
 #include "common/Settings.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/LocalText.h"
+#include "common/ui/MessageBoxes.h"
 #include "common/ui/ToolBars.h"
+#include "history/ui/THistoryWindow.h"
+#include "submit/RunReport.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/SubmitCommands.h"
 
 #include <QAction>
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCommands& submission, ActionList& actions,
                                QWidget* parent)
@@ -30,6 +37,8 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCo
     actions.Make("AOpenReportsAuto", "Auto", "Open Reports Folder", [this] { submission_.OpenReportsFolder(); });
     actions.Make("ASkipAcceptedAuto", "Auto", "Skip Sites That Took It", [this] { ASkipAcceptedAutoExecute(); })
         ->setCheckable(true);
+    actions.Make("AHistoryAuto", "Auto", "History...", [this] { AHistoryAutoExecute(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     actions.Make("ACheckAuto", "Auto", "Check All", [this] { ACheckAutoExecute(); });
     actions.Make("AUnCheckAuto", "Auto", "UnCheck All", [this] { AUnCheckAutoExecute(); });
 
@@ -124,4 +133,37 @@ void AutoSubmitPage::ComboBoxSpeedChange(int index)
     if (index < 0) return;
     speed_ = index + 1;
     submission_.SetSpeed(speed_);
+}
+
+void AutoSubmitPage::AHistoryAutoExecute()
+{
+    if (historyWindow_) {
+        historyWindow_->Refresh();
+        historyWindow_->raise();
+        historyWindow_->activateWindow();
+        return;
+    }
+    HistoryStore* store = submission_.History();
+    if (!store) {
+        MessageBoxes::Show(QString::fromUtf8(SubmitCommands::HistoryOffText));
+        return;
+    }
+    HistoryWindowCalls calls;
+    calls.RetrySelected = [this](std::vector<std::pair<std::string, std::string>> pairs) {
+        std::vector<ReportPair> resend;
+        for (auto& [product, site] : pairs) resend.push_back({std::move(product), std::move(site)});
+        submission_.RetryPairs(resend);
+    };
+    calls.UncheckSites = [this](std::vector<std::string> titles) {
+        for (int row = 0; row < sites_.Count(); ++row)
+            if (std::find(titles.begin(), titles.end(), std::string(sites_.Caption(row))) != titles.end())
+                sites_.SetChecked(row, false);
+    };
+    calls.CheckedSites = [this] {
+        std::vector<std::string> titles;
+        for (int row = 0; row < sites_.Count(); ++row)
+            if (sites_.Row(row).Checked) titles.emplace_back(sites_.Caption(row));
+        return titles;
+    };
+    historyWindow_ = THistoryWindow::Open(*store, std::move(calls), actions_.Window());
 }

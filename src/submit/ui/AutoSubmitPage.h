@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class ActionList;
@@ -9,12 +10,13 @@ class QComboBox;
 class Settings;
 class SiteTable;
 class SubmitCommands;
+class THistoryWindow;
 class TListView;
 
 // The Auto Submit page: the tool bar ToolBarSites (Check All, UnCheck All, Submit All and,
 // in PanelMax, the speed box), the list of sites ListViewAuto with its pop-up PMAuto, and
 // the Auto actions of the runs (Submit, Submit All, Retry Failed, Open Reports Folder, Skip
-// Sites That Took It, the check boxes) with their handlers. A row's tip tells what became of
+// Sites That Took It, History..., the check boxes) with their handlers. A row's tip tells what became of
 // the product sent to its site last. The page owns its widgets and the list's model; the list
 // of rows is the window's, row i standing for row i of `table` (its script address is the
 // row's second status text). The site actions on its pop-up are OwnSiteCommands', made
@@ -45,6 +47,9 @@ public:
     void AUnCheckAutoExecute();
     void ComboBoxSpeedChange(int index);
     void ASkipAcceptedAutoExecute();
+    // History... (Ctrl+H): the history window, one at a time, not modal; Retry Selected there
+    // resends through the run of Retry Failed, Uncheck Dead Sites unchecks rows of this page.
+    void AHistoryAutoExecute();
 
 private:
     ListRows& sites_;
@@ -55,4 +60,5 @@ private:
     QComboBox* comboBoxSpeed_ = nullptr;
     ListRowsModel* modelAuto_ = nullptr;
     TListView* listViewAuto_ = nullptr;
+    QPointer<THistoryWindow> historyWindow_;
 };

@@ -203,6 +203,11 @@ void SubmitCommands::RetryFailed()
         MessageBoxes::Show(QString::fromUtf8(AllOkText));
         return;
     }
+    RetryPairs(pairs);
+}
+
+void SubmitCommands::RetryPairs(const std::vector<ReportPair>& pairs)
+{
     const RetryPlan plan = RetryPlan::Make(pairs, w_.Products, w_.Table);
     if (!plan.Warnings.empty()) {
         std::string text;

@@ -81,6 +81,8 @@ public:
     // others) and runs it as Submit All does. A Cancel stops the whole retry. The batches
     // make one report, and the summary counts them together.
     void RetryFailed();
+    // Sends these pairs again as Retry Failed does (the History window's Retry Selected).
+    void RetryPairs(const std::vector<ReportPair>& pairs);
     // Opens reports/, creating it when missing.
     void OpenReportsFolder();
     // The report of the last Submit All or Retry Failed; empty before the first.

@@ -47,4 +47,10 @@ TEST(UndoThroughWindow, DeleteAllIsUndoneByKeyAndAfterARestartTheBackupBringsThe
     FindAction(form.get(), "ALoadProducts")->trigger();
     EXPECT_EQ(Captions(form->ProductsList()), shipped);
     EXPECT_EQ(FindAction(form.get(), "AUndo")->text(), QStringLiteral("Undo Load"));
+
+    // Ctrl+H, from any page, opens the history window.
+    QTest::keyClick(form->ListViewProducts(), Qt::Key_H, Qt::ControlModifier);
+    auto* history = form->findChild<QWidget*>(QStringLiteral("HistoryWindow"));
+    ASSERT_NE(history, nullptr);
+    EXPECT_TRUE(history->isVisible());
 }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <filesystem>
@@ -105,6 +106,16 @@ TEST(RetryFailedThroughWindow, SubmitAllWritesAReportAndRetryResendsExactlyThePa
     retry->trigger();
     EXPECT_EQ(p.Messages(), std::vector<std::string>{SubmitCommands::AllOkText});
     EXPECT_EQ(turnsAway.Connections(), 4u);
+
+    // Submit > History... shows both runs, the first from before the restart; a second call
+    // raises the same window.
+    FindAction(form.get(), "AHistoryAuto")->trigger();
+    auto* history = form->findChild<QWidget*>(QStringLiteral("HistoryWindow"));
+    ASSERT_NE(history, nullptr) << (p.Messages().empty() ? std::string() : p.Messages().front());
+    EXPECT_TRUE(history->isVisible());
+    EXPECT_EQ(history->findChild<QTableWidget*>(QStringLiteral("RunsList"))->rowCount(), 2);
+    FindAction(form.get(), "AHistoryAuto")->trigger();
+    EXPECT_EQ(form->findChildren<QWidget*>(QStringLiteral("HistoryWindow")).size(), 1);
 }
 
 TEST(RetryFailedThroughWindow, ACancelledRunStillWritesEveryPairAndAReportThatCannotBeWrittenIsTold)
