@@ -276,19 +276,21 @@ void HistoryStore::RecordOutcomes(std::int64_t run, const std::vector<OutcomeRec
     }
 }
 
-void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRecord>& tests)
+template <typename Record, typename BindLast>
+void HistoryStore::RecordWords(std::int64_t run, const std::vector<Record>& records, int which, const char* sql,
+                               BindLast bindLast)
 {
-    if (tests.empty()) return;
+    if (records.empty()) return;
     try {
         SqliteTransaction batch(*db_);
-        SqliteStatement& insert =
-            Statement(InsertPadTest, "INSERT INTO pad_tests(run, product, pad_link, word, time, reason) "
-                                     "VALUES(?,?,?,?,?,?)");
+        SqliteStatement& insert = Statement(which, sql);
         std::int64_t counts[5] = {};
-        for (const PadTestRecord& t : tests) {
-            const std::int64_t word = Id(Names::Word, t.Outcome);
-            insert.Bind(1, run).Bind(2, Id(Names::Product, t.Product)).Bind(3, Id(Names::PadLink, t.PadLink));
-            insert.Bind(4, word).Bind(5, ToSeconds(t.Time)).Bind(6, Id(Names::Reason, t.Reason)).Run();
+        for (const Record& r : records) {
+            const std::int64_t word = Id(Names::Word, r.Outcome);
+            insert.Bind(1, run).Bind(2, Id(Names::Product, r.Product)).Bind(3, Id(Names::PadLink, r.PadLink));
+            insert.Bind(4, word).Bind(5, ToSeconds(r.Time));
+            bindLast(insert, r);
+            insert.Run();
             if (const int c = CountOf(word); c >= 0) ++counts[c];
         }
         Count(run, counts, 0, 0);
@@ -299,27 +301,20 @@ void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRec
     }
 }
 
+void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRecord>& tests)
+{
+    RecordWords(run, tests, InsertPadTest,
+                "INSERT INTO pad_tests(run, product, pad_link, word, time, reason) VALUES(?,?,?,?,?,?)",
+                [this](SqliteStatement& insert, const PadTestRecord& t) {
+                    insert.Bind(6, Id(Names::Reason, t.Reason));
+                });
+}
+
 void HistoryStore::RecordValidations(std::int64_t run, const std::vector<ValidationRecord>& validations)
 {
-    if (validations.empty()) return;
-    try {
-        SqliteTransaction batch(*db_);
-        SqliteStatement& insert =
-            Statement(InsertValidation, "INSERT INTO validations(run, product, pad_link, word, time, problems) "
-                                        "VALUES(?,?,?,?,?,?)");
-        std::int64_t counts[5] = {};
-        for (const ValidationRecord& v : validations) {
-            const std::int64_t word = Id(Names::Word, v.Outcome);
-            insert.Bind(1, run).Bind(2, Id(Names::Product, v.Product)).Bind(3, Id(Names::PadLink, v.PadLink));
-            insert.Bind(4, word).Bind(5, ToSeconds(v.Time)).Bind(6, v.Problems).Run();
-            if (const int c = CountOf(word); c >= 0) ++counts[c];
-        }
-        Count(run, counts, 0, 0);
-        batch.Commit();
-    } catch (...) {
-        Forget();
-        throw;
-    }
+    RecordWords(run, validations, InsertValidation,
+                "INSERT INTO validations(run, product, pad_link, word, time, problems) VALUES(?,?,?,?,?,?)",
+                [](SqliteStatement& insert, const ValidationRecord& v) { insert.Bind(6, v.Problems); });
 }
 
 bool HistoryStore::ImportRun(std::uint64_t digest, const std::string& name, const RunSummary& run,

@@ -86,6 +86,11 @@ private:
     void Count(std::int64_t run, const std::int64_t (&counts)[5], std::int64_t first, std::int64_t last);
     void AddRecent(std::int64_t site, std::int64_t word, std::int64_t time);
     void InsertOutcomes(std::int64_t run, const std::vector<OutcomeRecord>& outcomes);
+    // A batch of PAD tests or validations in one transaction: run, product, PAD link, word and
+    // time of each, then its last column as `bindLast` binds it; the run's counts follow.
+    template <typename Record, typename BindLast>
+    void RecordWords(std::int64_t run, const std::vector<Record>& records, int which, const char* sql,
+                     BindLast bindLast);
     // The columns of an outcome query, in its order: run, product, pad_link, site, script, word,
     // time, http_status, ms, reason.
     using OutcomeIds = std::array<std::int64_t, 10>;
