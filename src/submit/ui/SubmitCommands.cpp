@@ -106,15 +106,25 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     return fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0))) && validationDone && testsDone && runDone;
 }
 
-SubmitCommands::RunState SubmitCommands::RunChecked()
+std::vector<int> SubmitCommands::CheckedProducts() const
 {
     std::vector<int> checked;
     for (int row = 0; row < w_.Products.Count(); ++row)
         if (w_.Products.Row(row).Checked) checked.push_back(row);
-    const SendableProducts sendable = SendableProducts::Of(w_.Products, checked);
+    return checked;
+}
+
+std::vector<int> SubmitCommands::Sendable(const std::vector<int>& rows) const
+{
+    SendableProducts sendable = SendableProducts::Of(w_.Products, rows);
     if (!sendable.Warning.empty()) MessageBoxes::Show(LocalText::ToQ(sendable.Warning));
+    return std::move(sendable.Rows);
+}
+
+SubmitCommands::RunState SubmitCommands::RunChecked()
+{
     std::vector<RunProduct> products;
-    for (const int row : sendable.Rows) products.push_back(SendableProducts::Product(w_.Products, row));
+    for (const int row : Sendable(CheckedProducts())) products.push_back(SendableProducts::Product(w_.Products, row));
     std::vector<bool> sites;
     for (int row = 0; row < w_.Sites.Count(); ++row) sites.push_back(w_.Sites.Row(row).Checked);
 

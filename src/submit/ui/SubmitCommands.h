@@ -161,6 +161,9 @@ private:
     std::unique_ptr<RunRecorder> Recorder(RunKind kind, int speed);
     void Recorded(RunRecorder& recorder, ::RunEnd end);
     void TestsStarted(const std::vector<int>& rows);
+    std::vector<int> CheckedProducts() const;
+    // Of `rows`, those with a PAD link; the others are told of in one message.
+    std::vector<int> Sendable(const std::vector<int>& rows) const;
     void TestEnded(std::uint64_t productId, const WorkResult& result);
 
     Wiring w_;

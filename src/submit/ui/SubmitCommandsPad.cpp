@@ -24,17 +24,16 @@ void SubmitCommands::TestPad()
         MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
         return;
     }
+    if (Sendable({row}).empty()) return;
     TestsStarted({row});
     tests_.Test(row);
 }
 
 void SubmitCommands::TestPads()
 {
-    std::vector<int> rows;
-    for (int row = 0; row < w_.Products.Count(); ++row)
-        if (w_.Products.Row(row).Checked) rows.push_back(row);
+    const std::vector<int> rows = Sendable(CheckedProducts());
     TestsStarted(rows);
-    tests_.TestChecked();
+    for (const int row : rows) tests_.Test(row);
 }
 
 void SubmitCommands::TestsStarted(const std::vector<int>& rows)
@@ -74,13 +73,16 @@ void SubmitCommands::ValidatePad()
         MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
         return;
     }
+    if (Sendable({row}).empty()) return;
     validator_.Validate(row);
     ValidationEnded();
 }
 
 void SubmitCommands::ValidatePads()
 {
-    if (validator_.ValidateChecked() > 0) ValidationEnded();
+    const std::vector<int> rows = Sendable(CheckedProducts());
+    for (const int row : rows) validator_.Validate(row);
+    if (!rows.empty()) ValidationEnded();
 }
 
 void SubmitCommands::CancelValidation()

@@ -179,6 +179,15 @@ TEST(RetryFailedThroughWindow, SubmitAllLeavesOutACheckedBlankLineWithOneMessage
               (std::vector<std::string>{"1 product without a PAD link: skipped", "Finished.\rSuccess: 1\nFailed: 0"}));
     EXPECT_EQ(accepts.Connections(), 1u);
     TFormProgress::setExecHook(nullptr);
+
+    // Test PADs and Validate PADs leave it out too: the blank row's Status stays as it was.
+    form->ProductsList().SetText(0, 3, "?");
+    for (const char* command : {"ATestPads", "AValidatePads"}) {
+        FindAction(form.get(), command)->trigger();
+        EXPECT_EQ(p.Messages(), std::vector<std::string>{"1 product without a PAD link: skipped"}) << command;
+        EXPECT_EQ(form->ProductsList().Text(0, 3), "?") << command;
+    }
+    form->Submission().StopAll(std::chrono::seconds(5));
 }
 
 TEST(RetryFailedThroughWindow, OpenReportsFolderCreatesTheFolderAndOpensIt)
