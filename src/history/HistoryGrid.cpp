@@ -4,7 +4,6 @@
 #include "common/StatusWords.h"
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -80,14 +79,4 @@ std::string HistoryGrid::Csv() const
         out += CsvText::FormatCells(record);
     }
     return out;
-}
-
-std::pair<int, int> HistoryGrid::Spread(const std::vector<OutcomeRecord>& outcomes)
-{
-    std::set<std::string> products, sites;
-    for (const OutcomeRecord& r : outcomes) {
-        products.insert(r.Product);
-        sites.insert(r.Site);
-    }
-    return {static_cast<int>(products.size()), static_cast<int>(sites.size())};
 }

@@ -35,9 +35,6 @@ public:
     // spreadsheet (CsvText::FormatCells).
     std::string Csv() const;
 
-    // How many products and how many sites a run's outcomes name.
-    static std::pair<int, int> Spread(const std::vector<OutcomeRecord>& outcomes);
-
 private:
     std::vector<OutcomeRecord> records_;
     std::vector<std::string> products_;

@@ -469,6 +469,22 @@ std::vector<OutcomeRecord> HistoryStore::RunOutcomes(std::int64_t run)
     return Outcomes(query);
 }
 
+std::pair<int, int> HistoryStore::RunSpread(std::int64_t run)
+{
+    SqliteStatement query(*db_, "SELECT COUNT(DISTINCT product), COUNT(DISTINCT site) FROM outcomes WHERE id BETWEEN "
+                                "(SELECT first_outcome FROM runs WHERE id=?1) AND (SELECT last_outcome FROM runs "
+                                "WHERE id=?1) AND run=?1 "
+                                "UNION ALL SELECT COUNT(DISTINCT product), 0 FROM pad_tests WHERE run=?1 "
+                                "UNION ALL SELECT COUNT(DISTINCT product), 0 FROM validations WHERE run=?1");
+    query.Bind(1, run);
+    std::pair<int, int> spread{0, 0};
+    while (query.Step()) {
+        spread.first += static_cast<int>(query.Integer(0));
+        spread.second += static_cast<int>(query.Integer(1));
+    }
+    return spread;
+}
+
 std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 {
     SqliteStatement query(*db_, "SELECT product, pad_link, word, time, reason FROM pad_tests WHERE run=? ORDER BY id");

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class SqliteDb;
@@ -65,6 +66,9 @@ public:
     std::vector<OutcomeRecord> Attempts(const std::string& product, const std::string& site);
     // One run's outcomes in the order they were recorded.
     std::vector<OutcomeRecord> RunOutcomes(std::int64_t run);
+    // How many products and how many sites a run named (its outcomes' pairs; for a test or a
+    // validation run its products and no sites), counted by the database.
+    std::pair<int, int> RunSpread(std::int64_t run);
     std::vector<PadTestRecord> RunPadTests(std::int64_t run);
     std::vector<ValidationRecord> RunValidations(std::int64_t run);
     // Each site's latest `count` (at most RecentKept) outcomes other than "Cancelled", newest

@@ -201,6 +201,13 @@ TEST(HistoryStoreTest, LatestIsEachPairsNewestOutcomeNotCancelledAndFiltersAfter
     EXPECT_EQ(Keys(store.Attempts("Alpha", "S1")), (std::vector<std::string>{"Alpha/S1=Invalid", "Alpha/S1=Ok"}));
     EXPECT_EQ(store.RunOutcomes(second).at(1).Reason, "");
     EXPECT_EQ(store.RunOutcomes(first).at(1).Reason, "connection refused");
+    // The runs list's counts: the run's own pairs, not the other run's.
+    EXPECT_EQ(store.RunSpread(first), std::make_pair(2, 2));
+    EXPECT_EQ(store.RunSpread(second), std::make_pair(2, 2));
+    const std::int64_t tests = store.BeginRun(RunKind::Test, 1, At(200));
+    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", "Ok", ""},
+                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", "Failed", "refused"}});
+    EXPECT_EQ(store.RunSpread(tests), std::make_pair(1, 0));
 }
 
 TEST(HistoryStoreTest, SitesThatTookAPadLinkFollowTheLinkNotTheProductTitle)

@@ -9,8 +9,6 @@
 #include <QHeaderView>
 #include <QTimer>
 
-#include <set>
-
 namespace {
 
 const char* KindText(RunKind kind)
@@ -86,20 +84,11 @@ void HistoryRunsList::FillNextSpread()
     const int row = static_cast<int>(spreadNext_++);
     const RunSummary& run = runs_[runs_.size() - 1 - static_cast<size_t>(row)];
     const bool sent = run.Kind == RunKind::Submit || run.Kind == RunKind::Retry;
-    std::set<std::string> tested;
     std::pair<int, int> spread{0, 0};
-    const bool read = read_([&] {
-        if (sent)
-            spread = HistoryGrid::Spread(store_.RunOutcomes(run.Id));
-        else if (run.Kind == RunKind::Test)
-            for (const PadTestRecord& t : store_.RunPadTests(run.Id)) tested.insert(t.Product);
-        else
-            for (const ValidationRecord& v : store_.RunValidations(run.Id)) tested.insert(v.Product);
-    });
-    if (!read) {
+    if (!read_([&] { spread = store_.RunSpread(run.Id); })) {
         spreadTimer_->stop();
         return;
     }
-    item(row, 2)->setText(QString::number(sent ? spread.first : static_cast<int>(tested.size())));
+    item(row, 2)->setText(QString::number(spread.first));
     if (sent) item(row, 3)->setText(QString::number(spread.second));
 }
