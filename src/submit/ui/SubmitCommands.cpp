@@ -353,7 +353,8 @@ void SubmitCommands::OpenReportsFolder()
         MessageBoxes::Show(LocalText::ToQ("Cannot create " + folder + ": " + error.message()));
         return;
     }
-    ShellOpen::File(LocalText::ToQ(folder));
+    if (!ShellOpen::File(LocalText::ToQ(folder)))
+        MessageBoxes::Show(LocalText::ToQ(NoFolderProgramText + folder + " (Submit > History... shows every run)."));
 }
 
 void SubmitCommands::Submit()

@@ -52,6 +52,9 @@ public:
 
     static constexpr const char* NoRunText = "No run to retry yet.";
     static constexpr const char* AllOkText = "Every pair of the last run was Ok.";
+    // Open Reports Folder where the desktop has no program that opens folders.
+    static constexpr const char* NoFolderProgramText =
+        "No program on this desktop opens folders. The run reports are in ";
     static constexpr const char* ReportNotWrittenText = "The run report could not be written:";
     static constexpr const char* AllTakenText = "Every site took its PAD link already. Skipped: ";
     static constexpr const char* HistoryOffText = "Runs are not recorded in the history this time.";

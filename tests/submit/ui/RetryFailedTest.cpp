@@ -199,4 +199,12 @@ TEST(RetryFailedThroughWindow, OpenReportsFolderCreatesTheFolderAndOpensIt)
     ASSERT_EQ(p.opened.size(), 1u);
     EXPECT_EQ(std::filesystem::path(p.opened[0].first), std::filesystem::path(p.dir.File("reports/")));
     EXPECT_TRUE(p.opened[0].second);
+    EXPECT_TRUE(p.Messages().empty());
+
+    // A desktop that opens no folders: the user is told where the reports are.
+    ShellOpen::setHook([](const QString&, bool) { return false; });
+    FindAction(form.get(), "AOpenReportsAuto")->trigger();
+    EXPECT_EQ(p.Messages(),
+              std::vector<std::string>{std::string(SubmitCommands::NoFolderProgramText) + p.dir.File("reports/") +
+                                       " (Submit > History... shows every run)."});
 }
