@@ -31,8 +31,9 @@ bool IsUnderline(const std::string& text, const Line& l)
 
 bool IsHeading(const std::string& text, const Line& l)
 {
-    // A heading starts at the margin; an indented line above dashes is part of a table.
-    return l.End > l.Begin && text[l.Begin] != ' ' && text[l.Begin] != '\t';
+    // A heading starts at the margin (an indented line above dashes is part of a table) and
+    // is no rule of dashes itself.
+    return l.End > l.Begin && text[l.Begin] != ' ' && text[l.Begin] != '\t' && !IsUnderline(text, l);
 }
 
 } // namespace
