@@ -130,6 +130,28 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"AAllowHttps->Caption", "Allow https sites"},
         {"FormAddProduct->ButtonFromPad->Caption", "From PAD"},
         {"FormEditProduct->ButtonFromPad->Caption", "From PAD"},
+        {"MEdit->Caption", "Edit"},
+        {"AHistoryAuto->Caption", "History..."},
+        {"ASkipAcceptedAuto->Caption", "Skip Sites That Took It"},
     }};
     return keys;
+}
+
+const std::array<LanguageKey, LanguageKeys::WordCount>& LanguageKeys::Words()
+{
+    static constexpr std::array<LanguageKey, WordCount> words{{
+        {"AUndo->Caption", "Undo"},
+        {"ARedo->Caption", "Redo"},
+        {"StepAdd->Caption", "Add"},
+        {"StepEdit->Caption", "Edit"},
+        {"StepRename->Caption", "Rename"},
+        {"StepDelete->Caption", "Delete"},
+        {"StepDeleteSelected->Caption", "Delete Selected"},
+        {"StepDeleteChecked->Caption", "Delete Checked"},
+        {"StepDeleteAll->Caption", "Delete All"},
+        {"StepClear->Caption", "Clear"},
+        {"StepLoad->Caption", "Load"},
+        {"StepValidatePads->Caption", "Validate PADs"},
+    }};
+    return words;
 }

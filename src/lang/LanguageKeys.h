@@ -20,7 +20,15 @@ public:
     // The captions of the run reports, the proxy setting, the author's own sites and PAD
     // validation, which come after those above in a language file and are applied after them:
     // the Submit and Settings menus' entries, the proxy dialog, the site and author e-mail
-    // dialogs, the validation commands, then From PAD of the two product dialogs.
-    static constexpr int ExtraCount = 29;
+    // dialogs, the validation commands, From PAD of the two product dialogs, then the Edit
+    // menu, the history window's command and Skip Sites That Took It.
+    static constexpr int ExtraCount = 32;
     static const std::array<LanguageKey, ExtraCount>& Extra();
+
+    // The words the program puts together at run time, after the captions in a language
+    // file: the verbs of the Undo and Redo entries, then the names of the steps they take
+    // ("Undo" and "Delete All" make "Undo Delete All"). A step's English name is the one
+    // its command gives the list's history.
+    static constexpr int WordCount = 12;
+    static const std::array<LanguageKey, WordCount>& Words();
 };

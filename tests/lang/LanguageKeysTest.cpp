@@ -94,7 +94,7 @@ TEST(LanguageKeysTest, TextsThatCarryBlanksAndTheAboutLines)
     EXPECT_TRUE(host.size() > 8 && host.compare(host.size() - 8, 8, ".example") == 0) << site;
 }
 
-// The extra keys are read from the same section: one that repeated a key of the first list
+// The extra keys and the words are read from the same section: one that repeated a key of the first list
 // (in any letter case) would set both captions from one line.
 TEST(LanguageKeysTest, ExtraKeysAreCaptionKeysDistinctFromTheFirstList)
 {
@@ -104,7 +104,9 @@ TEST(LanguageKeysTest, ExtraKeysAreCaptionKeysDistinctFromTheFirstList)
         return s;
     };
     for (const LanguageKey& k : LanguageKeys::All()) seen.insert(lower(k.Key));
-    for (const LanguageKey& k : LanguageKeys::Extra()) {
+    std::vector<LanguageKey> more(LanguageKeys::Extra().begin(), LanguageKeys::Extra().end());
+    more.insert(more.end(), LanguageKeys::Words().begin(), LanguageKeys::Words().end());
+    for (const LanguageKey& k : more) {
         const std::string key = k.Key;
         EXPECT_TRUE(seen.insert(lower(key)).second) << "duplicate " << key;
         EXPECT_TRUE(key.size() > 9 && key.compare(key.size() - 9, 9, "->Caption") == 0) << key;

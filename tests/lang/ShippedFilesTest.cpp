@@ -91,9 +91,10 @@ TEST(ShippedLanguageFiles, HoldEveryKeyInOrderAndNothingElse)
         EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF") << "starts with a byte-order mark";
         EXPECT_TRUE(IsUtf8(bytes));
         const std::vector<std::string> lines = CatalogueFile::SplitLines(bytes);
-        // The keys of the first list, then the extra ones.
+        // The keys of the first list, then the extra ones, then the words.
         std::vector<LanguageKey> keys(LanguageKeys::All().begin(), LanguageKeys::All().end());
         keys.insert(keys.end(), LanguageKeys::Extra().begin(), LanguageKeys::Extra().end());
+        keys.insert(keys.end(), LanguageKeys::Words().begin(), LanguageKeys::Words().end());
         ASSERT_EQ(lines.size(), 1u + keys.size());
         EXPECT_EQ(lines[0], "[Interface]");
         int same = 0;
@@ -189,6 +190,15 @@ TEST(ShippedHelpFiles, EachMenuLanguageHasItsHelpText)
         // Both tell the user where the program keeps its files.
         for (const char* name : {"data/products.dat", "data/sites.dat", "data/categories.dat", "quillpost.ini"})
             EXPECT_NE(text.find(name), std::string::npos) << name;
+        // F1 finds each page's own section by the page's caption in that language.
+        const std::string captions = LanguageFile::PathFor(kDist, language);
+        std::set<std::size_t> pages;
+        for (const char* tab : {"TabSheetProducts->Caption", "TabSheetAuto->Caption", "TabSheetManual->Caption"}) {
+            const auto at = HelpFile::SectionOffset(text, IniFile::ReadString(captions, "Interface", tab, kMissing));
+            ASSERT_TRUE(at.has_value()) << tab;
+            pages.insert(*at);
+        }
+        EXPECT_EQ(pages.size(), 3u);
     }
 }
 

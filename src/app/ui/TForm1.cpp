@@ -200,6 +200,7 @@ void TForm1::BuildKeys()
     byPage("AKeyEdit", QKeySequence(Qt::CTRL | Qt::Key_E), "AEditProduct", "AEditManual");
     byPage("AKeyLoad", QKeySequence(Qt::CTRL | Qt::Key_O), "ALoadProducts", "ALoadManual");
     byPage("AKeySave", QKeySequence(Qt::CTRL | Qt::Key_S), "ASaveProducts", "ASaveManual");
+    actions_->MakeKey("AKeyHelp", QKeySequence(Qt::Key_F1), [this] { AKeyHelpExecute(); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -350,7 +351,9 @@ void TForm1::ApplyLanguage(const std::string& language)
 {
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
-    captions_->Apply(files_.Language(language));
+    captions_->Apply(files_.Language(language),
+                     {[this](const std::string& word) { return undo_->Word(word); },
+                      [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
     AccessibleNames::Apply(this); // the names follow the new captions
 }
 
@@ -373,6 +376,15 @@ void TForm1::AContentExecute()
     const QString path = LocalText::ToQ(help);
     // Where the desktop has no program for text files, the text shows in our own viewer.
     if (!ShellOpen::File(path)) THelpViewer::Open(path, this);
+}
+
+void TForm1::AKeyHelpExecute()
+{
+    // Always in our own viewer, which can open the text at the section of the page shown:
+    // the page's tab caption, in the language shown, is in that section's heading.
+    const std::string help = files_.Help(currentLanguage_);
+    if (help.empty()) return;
+    THelpViewer::Open(LocalText::ToQ(help), this, pageControl_->tabText(pageControl_->currentIndex()));
 }
 
 void TForm1::MAboutClick()

@@ -101,6 +101,7 @@ public:
 
     // Commands of the window itself.
     void AContentExecute();
+    void AKeyHelpExecute(); // F1: the help at the section of the page shown
     void AExitExecute();
     void AAboutExecute();
     void AProxyExecute();

@@ -7,15 +7,6 @@
 #include <QAction>
 #include <QKeySequence>
 
-namespace {
-
-QString Caption(const char* verb, const std::string& step)
-{
-    return QString::fromUtf8(verb) + (step.empty() ? QString() : QStringLiteral(" ") + LocalText::ToQ(step));
-}
-
-} // namespace
-
 UndoCommands::UndoCommands(ActionList& actions)
 {
     undo_ = actions.Make("AUndo", "Edit", UndoCaption, [this] {
@@ -42,10 +33,25 @@ void UndoCommands::Follow(ListHistory& history)
     });
 }
 
+std::string UndoCommands::Word(const std::string& word) const
+{
+    const auto it = words_.find(word);
+    return it == words_.end() ? word : it->second;
+}
+
+void UndoCommands::SetWord(const std::string& word, const std::string& shown)
+{
+    words_[word] = shown;
+    Update();
+}
+
 void UndoCommands::Update()
 {
     undo_->setEnabled(target_ && target_->CanUndo());
     redo_->setEnabled(target_ && target_->CanRedo());
-    undo_->setText(Caption(UndoCaption, target_ ? target_->UndoName() : std::string()));
-    redo_->setText(Caption(RedoCaption, target_ ? target_->RedoName() : std::string()));
+    auto caption = [this](const char* verb, const std::string& step) {
+        return LocalText::ToQ(Word(verb) + (step.empty() ? std::string() : " " + Word(step)));
+    };
+    undo_->setText(caption(UndoCaption, target_ ? target_->UndoName() : std::string()));
+    redo_->setText(caption(RedoCaption, target_ ? target_->RedoName() : std::string()));
 }

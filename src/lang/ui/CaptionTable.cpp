@@ -85,7 +85,7 @@ std::optional<QString> CaptionTable::Caption(const std::string& key) const
     return slot.Get();
 }
 
-void CaptionTable::Apply(const std::string& path) const
+void CaptionTable::Apply(const std::string& path, const Words& words) const
 {
     LanguagePass pass(path);
     auto apply = [&](const LanguageKey& k) {
@@ -96,4 +96,7 @@ void CaptionTable::Apply(const std::string& path) const
     };
     for (const LanguageKey& k : LanguageKeys::All()) apply(k);
     for (const LanguageKey& k : LanguageKeys::Extra()) apply(k);
+    if (words.Get && words.Set)
+        for (const LanguageKey& k : LanguageKeys::Words())
+            words.Set(k.English, pass.Caption(k.Key, words.Get(k.English)));
 }

@@ -24,9 +24,16 @@ public:
     // The caption `key` names, as it stands now; nothing when no control carries that key.
     std::optional<QString> Caption(const std::string& key) const;
 
-    // Sets every caption of every window from the language file at `path`, read once; a
-    // caption the file does not name keeps its current text.
-    void Apply(const std::string& path) const;
+    // The words the program puts together at run time, each known by its English text:
+    // what shows for it now, and how to set what shows.
+    struct Words {
+        std::function<std::string(const std::string& english)> Get;
+        std::function<void(const std::string& english, const std::string& shown)> Set;
+    };
+
+    // Sets every caption of every window, and then `words`, from the language file at
+    // `path`, read once; a caption or word the file does not name keeps its current text.
+    void Apply(const std::string& path, const Words& words = {}) const;
 
 private:
     struct Slot {

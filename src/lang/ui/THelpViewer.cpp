@@ -1,5 +1,7 @@
 #include "lang/ui/THelpViewer.h"
 
+#include "lang/HelpFile.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -9,7 +11,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-bool THelpViewer::Open(const QString& path, QWidget* owner)
+bool THelpViewer::Open(const QString& path, QWidget* owner, const QString& heading)
 {
     auto* viewer = owner->findChild<THelpViewer*>(QStringLiteral("HelpViewer"), Qt::FindDirectChildrenOnly);
     const bool made = viewer == nullptr;
@@ -17,6 +19,11 @@ bool THelpViewer::Open(const QString& path, QWidget* owner)
     if (!viewer->Load(path)) {
         if (made) delete viewer;
         return false;
+    }
+    if (heading.isEmpty() || !viewer->ShowSection(heading)) {
+        QTextCursor top = viewer->text_->textCursor();
+        top.movePosition(QTextCursor::Start);
+        viewer->text_->setTextCursor(top);
     }
     viewer->show();
     viewer->raise();
@@ -66,7 +73,9 @@ bool THelpViewer::Load(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
-    text_->setPlainText(QString::fromUtf8(file.readAll()));
+    QByteArray bytes = file.readAll();
+    bytes.replace("\r\n", "\n");
+    text_->setPlainText(QString::fromUtf8(bytes));
     setWindowTitle(path);
     return true;
 }
@@ -90,6 +99,24 @@ bool THelpViewer::FindNext()
     p.setColor(QPalette::Text, found ? palette().color(QPalette::Text) : QColor(192, 0, 0));
     find_->setPalette(p);
     return found;
+}
+
+bool THelpViewer::ShowSection(const QString& heading)
+{
+    const QString text = text_->toPlainText();
+    const QByteArray bytes = text.toUtf8();
+    const auto offset = HelpFile::SectionOffset(bytes.toStdString(), heading.toStdString());
+    if (!offset) return false;
+    const int position = static_cast<int>(QString::fromUtf8(bytes.left(static_cast<qsizetype>(*offset))).size());
+    // To the end first, so that showing the heading brings it to the top, not the bottom.
+    QTextCursor c = text_->textCursor();
+    c.movePosition(QTextCursor::End);
+    text_->setTextCursor(c);
+    text_->ensureCursorVisible();
+    c.setPosition(position);
+    text_->setTextCursor(c);
+    text_->ensureCursorVisible();
+    return true;
 }
 
 void THelpViewer::ShowFind()
