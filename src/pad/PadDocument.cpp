@@ -498,16 +498,14 @@ bool PadDocument::SetSizes(std::uint64_t size, std::string& error)
 bool PadDocument::SetReleaseDate(int year, int month, int day, std::string& error)
 {
     static constexpr int Days[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const auto twoDigits = [](int n) { return std::string(n >= 0 && n < 10 ? "0" : "") + std::to_string(n); };
+    const std::string m = twoDigits(month), d = twoDigits(day);
     const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
     if (year < 1000 || year > 9999 || month < 1 || month > 12 || day < 1 || day > Days[month - 1] ||
         (month == 2 && day == 29 && !leap)) {
-        error =
-            "there is no such day as " + std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day);
+        error = "there is no such day as " + std::to_string(year) + "-" + m + "-" + d;
         return false;
     }
-    char m[4], d[4];
-    std::snprintf(m, sizeof m, "%02d", month);
-    std::snprintf(d, sizeof d, "%02d", day);
     PadDocument changed = *this;
     if (!changed.Set("Program_Info/Program_Release_Year", std::to_string(year), error) ||
         !changed.Set("Program_Info/Program_Release_Month", m, error) ||
