@@ -12,7 +12,9 @@ std::optional<int> CliOptions::Parse(CLI::App& app, const std::vector<std::strin
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
-        out << app.help();
+        // The help of the subcommand asked about, for a command that has them.
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        out << (parsed.empty() ? app.help() : parsed.front()->help());
         return 0;
     } catch (const CLI::ParseError& e) {
         err << app.get_name() << ": " << e.what() << "\n"

@@ -1,6 +1,7 @@
 // quillpost-cli: picks the command named by the first argument and hands it the rest.
 #include "cli/CliCommand.h"
 #include "cli/HistoryCommand.h"
+#include "cli/PadCommand.h"
 #include "cli/RequestCommand.h"
 #include "cli/SitesCommand.h"
 #include "cli/SubmitCommand.h"
@@ -23,6 +24,7 @@ constexpr CliCommand Commands[] = {
     {"sites", &SitesCommand::Run, &SitesCommand::Usage},
     {"history", &HistoryCommand::Run, &HistoryCommand::Usage},
     {"request", &RequestCommand::Run, &RequestCommand::Usage},
+    {"pad", &PadCommand::Run, &PadCommand::Usage},
 };
 
 void PrintUsage(std::ostream& to)

@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace {
 struct ParseState {
     XML_Parser Parser = nullptr;
     const PadXml::ElementEnded* Ended = nullptr;
+    const PadXml::TagSeen* Tags = nullptr;
     std::vector<std::string> Paths; // the path of every open element, innermost last
     std::vector<std::string> Texts; // the text gathered so far inside each open element
     std::string Refusal;            // set when a handler stopped the parser
@@ -26,6 +28,17 @@ ParseState& State(void* data)
     return *static_cast<ParseState*>(data);
 }
 
+void SeeTag(ParseState& s, bool start)
+{
+    const XML_Index at = XML_GetCurrentByteIndex(s.Parser);
+    const int length = XML_GetCurrentByteCount(s.Parser);
+    PadXml::Tag tag;
+    tag.Start = start;
+    tag.Begin = at < 0 ? 0 : static_cast<std::size_t>(at);
+    tag.Length = length < 0 ? 0 : static_cast<std::size_t>(length);
+    (*s.Tags)(s.Paths.back(), tag);
+}
+
 void XMLCALL StartElement(void* data, const XML_Char* name, const XML_Char**)
 {
     ParseState& s = State(data);
@@ -39,12 +52,14 @@ void XMLCALL StartElement(void* data, const XML_Char* name, const XML_Char**)
         s.Paths.push_back(s.Paths.back() + "/" + name);
     }
     s.Texts.emplace_back();
+    if (*s.Tags) SeeTag(s, true);
 }
 
 void XMLCALL EndElement(void* data, const XML_Char*)
 {
     ParseState& s = State(data);
     if (s.Paths.empty()) return;
+    if (*s.Tags) SeeTag(s, false);
     (*s.Ended)(s.Paths.back(), s.Texts.back());
     s.Paths.pop_back();
     s.Texts.pop_back();
@@ -79,7 +94,36 @@ int XMLCALL ExternalEntity(XML_Parser parser, const XML_Char*, const XML_Char*, 
     return XML_STATUS_ERROR;
 }
 
+bool SameName(const char* a, const char* b)
+{
+    for (; *a != '\0' && *b != '\0'; ++a, ++b)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
+    return *a == *b;
+}
+
+int XMLCALL UnknownEncoding(void*, const XML_Char* name, XML_Encoding* info)
+{
+    if (!SameName(name, "windows-1252") && !SameName(name, "cp1252")) return XML_STATUS_ERROR;
+    for (int byte = 0; byte < 256; ++byte) info->map[byte] = PadXml::Windows1252(static_cast<unsigned char>(byte));
+    info->data = nullptr;
+    info->convert = nullptr;
+    info->release = nullptr;
+    return XML_STATUS_OK;
+}
+
 } // namespace
+
+int PadXml::Windows1252(unsigned char byte)
+{
+    // 0x80 to 0x9F; 0 where the code page defines no character.
+    static constexpr int High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (byte < 0x80 || byte > 0x9F) return byte;
+    const int c = High[byte - 0x80];
+    return c == 0 ? -1 : c;
+}
 
 PadXml PadXml::Parse(std::string_view bytes)
 {
@@ -101,7 +145,7 @@ PadXml PadXml::Parse(std::string_view bytes)
     return out;
 }
 
-std::string PadXml::Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended)
+std::string PadXml::Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended, const TagSeen& tags)
 {
     if (bytes.size() > maxBytes) return "the file is larger than " + std::to_string(maxBytes) + " bytes";
     XML_Parser parser = XML_ParserCreate(nullptr);
@@ -109,12 +153,14 @@ std::string PadXml::Read(std::string_view bytes, std::size_t maxBytes, const Ele
     ParseState state;
     state.Parser = parser;
     state.Ended = &ended;
+    state.Tags = &tags;
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(parser, StartElement, EndElement);
     XML_SetCharacterDataHandler(parser, Characters);
     XML_SetStartDoctypeDeclHandler(parser, StartDoctype);
     XML_SetEntityDeclHandler(parser, EntityDecl);
     XML_SetExternalEntityRefHandler(parser, ExternalEntity);
+    XML_SetUnknownEncodingHandler(parser, UnknownEncoding, nullptr);
     XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
 
     const XML_Status status = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);

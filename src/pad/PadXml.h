@@ -30,7 +30,22 @@ struct PadXml {
     // own text (the text directly inside it, not that of its children). Returns why the bytes
     // were refused or are not well-formed (see Error); empty when they were read whole.
     using ElementEnded = std::function<void(const std::string& path, std::string& text)>;
-    static std::string Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended);
+    // Where a tag stands in the bytes: the offset of its '<' and its length in bytes. An empty
+    // element (<X/>) is one start tag, followed by an end tag of length 0 at the same place.
+    struct Tag {
+        bool Start = true;
+        std::size_t Begin = 0;
+        std::size_t Length = 0;
+    };
+    // Called for every start tag, and for every end tag just before `ended` (for the same path).
+    using TagSeen = std::function<void(const std::string& path, const Tag& tag)>;
+    static std::string Read(std::string_view bytes, std::size_t maxBytes, const ElementEnded& ended,
+                            const TagSeen& tags = nullptr);
+
+    // Older PAD files are often in Windows-1252, which Expat does not know by itself: the reader
+    // takes it (as "windows-1252" or "cp1252"). The character of one of its bytes, or -1 for
+    // the five bytes the code page leaves undefined.
+    static int Windows1252(unsigned char byte);
 
     // An element's text without the blanks (space, tab, CR, LF) around it: what the checks
     // and the readers of these files take as the value.
