@@ -44,7 +44,8 @@ int CliDispatch::Run(std::span<const CliCommand> commands, const std::vector<std
         out << VersionLine();
         return 0;
     }
-    if (first == "--help" || first == "-h" || (first == "help" && args.size() == 1)) {
+    const auto isHelp = [](const std::string& word) { return word == "help" || word == "--help" || word == "-h"; };
+    if (isHelp(first) && (first != "help" || args.size() == 1 || isHelp(args[1]))) {
         out << Usage(commands);
         return 0;
     }

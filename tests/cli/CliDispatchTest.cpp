@@ -43,6 +43,7 @@ TEST(CliDispatch, TheFirstWordPicksACommandHelpOrTheVersionAndAnUnknownOneIsName
         {{"help"}, 0, usage, ""},
         {{"--help"}, 0, usage, ""},
         {{"-h"}, 0, usage, ""},
+        {{"help", "--help"}, 0, usage, ""},
         {{"help", "echo"}, 5, "echo: --help\n", ""}, // the same as "echo --help"
         {{"help", "nope"}, 2, "", "unknown command: nope\n" + usage},
         {{"nope", "echo"}, 2, "", "unknown command: nope\n" + usage},
