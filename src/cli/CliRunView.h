@@ -1,8 +1,8 @@
 #pragma once
 
+#include "cli/CliProgress.h"
 #include "submit/RunView.h"
 
-#include <chrono>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,8 +12,8 @@ struct RunProduct;
 
 // A submission run on the command line. On `out`, one line per outcome, tab-separated: the
 // outcome word, the product's title, the site's title, the HTTP status and the error text
-// (either when only one is known: a reply cut short has both). On `err`, progress: a bar with counts that redraws in
-// place when `err` is a terminal (at most ten times a second), one line per outcome otherwise. Quiet shows neither.
+// (either when only one is known: a reply cut short has both). On `err`, progress (see CliProgress): a bar on a
+// terminal, one line per outcome ("Ok  product -> site") otherwise. Quiet shows neither.
 // Tabs and line breaks in a title print as spaces, so that a line stays one line (the report keeps the bytes as they
 // are).
 //
@@ -26,11 +26,13 @@ public:
     void Follow(const std::vector<RunProduct>& products, const SiteTable& sites);
     // One line on `out` (and none on `err`): for pairs that end without an outcome.
     void Line(const std::string& word, const std::string& product, const std::string& site, const std::string& detail);
+    // Lets the bar's time move while no outcome comes.
+    void Tick() { progress_.Tick(); }
     // Ends the bar's line, if one was drawn.
-    void EndProgress();
+    void EndProgress() { progress_.End(); }
 
-    int Successes() const { return ok_; }
-    int Failures() const { return failed_; }
+    int Successes() const { return progress_.Good(); }
+    int Failures() const { return progress_.Bad(); }
 
     void SiteStatus(int, const std::string&) override {}
     void ProductLabel(const std::string&) override {}
@@ -43,17 +45,10 @@ public:
     void PairEnded(const RunPair& pair) override;
 
 private:
-    void DrawBar(bool now);
-
     std::ostream& out_;
     std::ostream& err_;
     bool quiet_;
-    bool terminal_;
-    int total_;
+    CliProgress progress_;
     const std::vector<RunProduct>* products_ = nullptr;
     const SiteTable* sites_ = nullptr;
-    int ok_ = 0;
-    int failed_ = 0;
-    bool barShown_ = false;
-    std::chrono::steady_clock::time_point lastDrawn_{};
 };

@@ -90,7 +90,11 @@ public:
     void BatchStarting(const RetryBatch&) override { queue_.ProcessPending(); }
     void WaitForRun(SubmissionRun& run) override
     {
-        while (run.Running()) queue_.ServeUntil([&run] { return !run.Running(); }, std::chrono::hours(1));
+        // Each second at least the bar's time moves on.
+        while (run.Running()) {
+            queue_.ServeUntil([&run] { return !run.Running(); }, std::chrono::seconds(1));
+            view_.Tick();
+        }
     }
     void PairCancelled(const std::string& product, const std::string& site) override
     {

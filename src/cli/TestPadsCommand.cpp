@@ -4,6 +4,7 @@
 #include "cli/CliEnvironment.h"
 #include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
+#include "cli/CliProgress.h"
 #include "cli/ProductSelection.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
@@ -25,7 +26,8 @@ constexpr const char* Name = "quillpost-cli test-pads";
 
 const char* TestPadsCommand::Usage()
 {
-    return "usage: quillpost-cli test-pads [--products FILE] [--product TITLE]... [--timeout MS] [--no-history]\n";
+    return "usage: quillpost-cli test-pads [--products FILE] [--product TITLE]... [--timeout MS] [--quiet]\n"
+           "                               [--no-history]\n";
 }
 
 std::string TestPadsCommand::Reason(const std::string& word, NetError kind, const std::string& errorText)
@@ -53,14 +55,16 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     std::vector<std::string> titles;
     int timeout = TDownload::DefaultTimeOut;
     bool noHistory = false;
+    bool quiet = false;
     CLI::App app{"Tries to connect to the server of each product's PAD link, as Test PADs does; nothing is sent.",
                  Name};
     CliOptions::AddProductsFile(app, productsFile);
     CliOptions::AddTitles(app, "--product", titles, "Test only the products of this exact title (repeatable)");
     CliOptions::AddTimeout(app, timeout, "Time-out of the lookup and of the connection, in milliseconds (0: none)");
+    app.add_flag("--quiet", quiet, "Print nothing but errors and warnings");
     CliHistory::AddNoHistory(app, noHistory);
     app.footer("Prints one line per product: Ok or the reason (name not found, refused, timed out), the title, "
-               "the server tried (host:port), tab-separated.\n"
+               "the server tried (host:port), tab-separated; progress goes to stderr.\n"
                "Exit codes: 0 every server answered; 1 some did not; 2 usage or input error, nothing tested.");
     if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
 
@@ -77,6 +81,8 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     std::map<std::uint64_t, std::string> reasons; // product Id -> its line's first column
     const std::unique_ptr<HistoryStore> history = noHistory ? nullptr : CliHistory::Open(env, err, Name);
     RunRecorder recorder(history.get(), RunKind::Test, 0);
+    CliProgress progress(err, quiet, env.ProgressOnTerminal, static_cast<int>(selection.Rows().size()),
+                         {StatusWords::Ok, StatusWords::Failed});
     OwnerThreadQueue queue;
     {
         PadTest tests(
@@ -88,15 +94,28 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
             },
             queue);
         tests.SetOnEnded([&](std::uint64_t id, const WorkResult& result) {
-            if (const int row = list.IndexOfId(id); row >= 0)
-                recorder.PadTest(RunHistory::Test(list.Caption(row), ProductAt(list, row).PadLink, result, timeout));
-            reasons[id] =
-                Reason(result.Outcome == WorkOutcome::Ok ? StatusWords::Ok : "", result.ErrorKind, result.Reason);
+            const bool ok = result.Outcome == WorkOutcome::Ok;
+            const std::string& reason = reasons[id] =
+                Reason(ok ? StatusWords::Ok : "", result.ErrorKind, result.Reason);
+            const int row = list.IndexOfId(id);
+            if (row < 0) {
+                progress.Ended(ok, reason);
+                return;
+            }
+            const std::string& link = ProductAt(list, row).PadLink;
+            recorder.PadTest(RunHistory::Test(list.Caption(row), link, result, timeout));
+            const PadServer server = PadServer::Of(link);
+            progress.Ended(ok, reason + "  " + CliOptions::OneLine(list.Caption(row)) + " -> " +
+                                   CliOptions::OneLine(server.Host) + ':' + std::to_string(server.Port));
         });
         for (const int row : selection.Rows()) tests.Test(row);
         const size_t count = selection.Rows().size();
-        while (reasons.size() < count) queue.ServeUntil([&] { return reasons.size() >= count; }, std::chrono::hours(1));
+        while (reasons.size() < count) {
+            queue.ServeUntil([&] { return reasons.size() >= count; }, std::chrono::seconds(1));
+            progress.Tick();
+        }
     }
+    progress.End();
 
     recorder.End(RunEnd::Finished);
     CliHistory::Tell(recorder.Failure(), err, Name);
@@ -105,6 +124,7 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     for (const int row : selection.Rows()) {
         const std::string& reason = reasons[list.Row(row).Id];
         allOk = allOk && reason == StatusWords::Ok;
+        if (quiet) continue;
         const PadServer server = PadServer::Of(ProductAt(list, row).PadLink);
         out << reason << '\t' << CliOptions::OneLine(list.Caption(row)) << '\t' << CliOptions::OneLine(server.Host)
             << ':' << server.Port << '\n';

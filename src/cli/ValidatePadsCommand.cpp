@@ -5,6 +5,7 @@
 #include "cli/CliEnvironment.h"
 #include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
+#include "cli/CliProgress.h"
 #include "cli/ProductSelection.h"
 #include "common/OwnerThreadQueue.h"
 #include "common/StatusWords.h"
@@ -28,7 +29,7 @@ constexpr const char* Name = "quillpost-cli validate-pads";
 const char* ValidatePadsCommand::Usage()
 {
     return "usage: quillpost-cli validate-pads [--products FILE] [--product TITLE]... [--speed N] [--timeout MS]\n"
-           "                                   [--proxy HOST:PORT] [--cacert FILE] [--no-history]\n";
+           "                                   [--proxy HOST:PORT] [--cacert FILE] [--quiet] [--no-history]\n";
 }
 
 int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -46,6 +47,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     std::string proxy;
     std::string caFile;
     bool noHistory = false;
+    bool quiet = false;
     CLI::App app{"Downloads each product's PAD file and checks it, as Validate PADs does.", Name};
     CliOptions::AddProductsFile(app, productsFile);
     CliOptions::AddTitles(app, "--product", titles, "Validate only the products of this exact title (repeatable)");
@@ -60,9 +62,10 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     app.add_option("--cacert", caFile, "Also trust this certificate authority (PEM) for https PAD links")
         ->type_name("FILE")
         ->check(CLI::ExistingFile.description(""));
+    app.add_flag("--quiet", quiet, "Print nothing but errors and warnings");
     CliHistory::AddNoHistory(app, noHistory);
     app.footer("Prints one block per product: Yes or No, the title and the PAD link, tab-separated, then one line "
-               "per problem, starting with a tab.\n"
+               "per problem, starting with a tab; progress goes to stderr.\n"
                "Exit codes: 0 every PAD file is valid; 1 some is not; 2 usage or input error, nothing downloaded.");
     if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
 
@@ -89,6 +92,8 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
 
     ListRows& list = selection.List();
     std::map<std::uint64_t, std::vector<PadProblem>> problems;
+    CliProgress progress(err, quiet, env.ProgressOnTerminal, static_cast<int>(selection.Rows().size()),
+                         {"Valid", "Not valid"});
     OwnerThreadQueue queue;
     {
         PadValidator validator(
@@ -104,17 +109,26 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
             queue);
         validator.SetSpeed(speed);
         validator.SetRulesFolder(env.ProgramFolder);
-        validator.SetOnEnded(
-            [&problems](std::uint64_t id, const std::vector<PadProblem>& found) { problems[id] = found; });
+        validator.SetOnEnded([&](std::uint64_t id, const std::vector<PadProblem>& found) {
+            problems[id] = found;
+            const int row = list.IndexOfId(id);
+            const std::string word = found.empty() ? StatusWords::Valid : StatusWords::NotValid;
+            progress.Ended(found.empty(), row < 0 ? word : word + "  " + CliOptions::OneLine(list.Caption(row)));
+        });
         for (const int row : selection.Rows()) validator.Validate(row);
         if (!validator.Rules().Notice.empty()) err << Name << ": " << validator.Rules().Notice << '\n' << std::flush;
-        while (validator.Busy()) queue.ServeUntil([&] { return !validator.Busy(); }, std::chrono::hours(1));
+        while (validator.Busy()) {
+            queue.ServeUntil([&] { return !validator.Busy(); }, std::chrono::seconds(1));
+            progress.Tick();
+        }
     }
+    progress.End();
 
     bool allValid = true;
     for (const int row : selection.Rows()) {
         const std::vector<PadProblem>& found = problems[list.Row(row).Id];
         allValid = allValid && found.empty();
+        if (quiet) continue;
         out << (found.empty() ? StatusWords::Valid : StatusWords::NotValid) << '\t'
             << CliOptions::OneLine(list.Caption(row)) << '\t' << CliOptions::OneLine(ProductAt(list, row).PadLink)
             << '\n';

@@ -53,6 +53,21 @@ std::string Joined(const std::vector<int>& values)
     return out;
 }
 
+long long Overlap(const WindowLayout::Rect& a, const WindowLayout::Rect& b)
+{
+    const long long w = std::min(a.X + a.Width, b.X + b.Width) - std::max(a.X, b.X);
+    const long long h = std::min(a.Y + a.Height, b.Y + b.Height) - std::max(a.Y, b.Y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// How far apart two rectangles are, along each axis squared; 0 when they touch or overlap.
+long long Gap(const WindowLayout::Rect& a, const WindowLayout::Rect& b)
+{
+    const long long dx = std::max({0, b.X - (a.X + a.Width), a.X - (b.X + b.Width)});
+    const long long dy = std::max({0, b.Y - (a.Y + a.Height), a.Y - (b.Y + b.Height)});
+    return dx * dx + dy * dy;
+}
+
 std::string WidthsKey(const std::string& list)
 {
     return list + "Widths";
@@ -122,4 +137,52 @@ bool WindowLayout::PlaceShowsOn(const std::vector<Rect>& screens) const
         if (bandInside && right - left >= GrabBand) return true;
     }
     return false;
+}
+
+WindowLayout::Rect WindowLayout::Fitted(const std::vector<Rect>& screens, const Margins& frame, int width,
+                                        int height) const
+{
+    Rect window{Left.value_or(0), Top.value_or(0), Width.value_or(width), Height.value_or(height)};
+    if (screens.empty()) return window;
+    const int frameWidth = frame.Left + frame.Right;
+    const int frameHeight = frame.Top + frame.Bottom;
+    const Rect outer{window.X, window.Y, window.Width + frameWidth, window.Height + frameHeight};
+
+    // Wholly on the screens: each screen counted once (mirrored screens share one place).
+    std::vector<Rect> distinct;
+    for (const Rect& s : screens)
+        if (std::find(distinct.begin(), distinct.end(), s) == distinct.end()) distinct.push_back(s);
+    long long covered = 0;
+    for (const Rect& s : distinct) covered += Overlap(outer, s);
+    if (Left && Top && covered >= static_cast<long long>(outer.Width) * outer.Height) return window;
+
+    // The screen holding most of the window; with none, the nearest one; without a place, the primary.
+    const Rect* screen = &screens.front();
+    long long most = 0;
+    if (Left && Top) {
+        most = -1;
+        long long nearest = 0;
+        for (const Rect& s : screens) {
+            const long long overlap = Overlap(outer, s);
+            const long long gap = Gap(outer, s);
+            if (overlap > most || (overlap == 0 && most == 0 && gap < nearest)) {
+                screen = &s;
+                most = overlap;
+                nearest = gap;
+            }
+        }
+    }
+    const Rect& s = *screen;
+    window.Width = std::max(std::min(window.Width, s.Width - frameWidth), MinWidth);
+    window.Height = std::max(std::min(window.Height, s.Height - frameHeight), MinHeight);
+    const int right = s.X + std::max(s.Width - window.Width - frameWidth, 0);
+    const int bottom = s.Y + std::max(s.Height - window.Height - frameHeight, 0);
+    if (most > 0) {
+        window.X = std::clamp(window.X, s.X, right);
+        window.Y = std::clamp(window.Y, s.Y, bottom);
+    } else {
+        window.X = s.X + (right - s.X) / 2;
+        window.Y = s.Y + (bottom - s.Y) / 2;
+    }
+    return window;
 }

@@ -23,6 +23,11 @@ struct WindowLayout {
 
     struct Rect {
         int X = 0, Y = 0, Width = 0, Height = 0;
+        bool operator==(const Rect&) const = default;
+    };
+    // What the window manager's frame adds on each side of the window's own size.
+    struct Margins {
+        int Left = 0, Top = 0, Right = 0, Bottom = 0;
     };
 
     std::optional<int> Left, Top;     // the window's frame, on the desktop
@@ -40,4 +45,14 @@ struct WindowLayout {
     // Whether the top of a window at Left, Top, Width (where it is grabbed to move it) lies
     // on one of `screens`, so that the user can see and move it. False when the place is unset.
     bool PlaceShowsOn(const std::vector<Rect>& screens) const;
+
+    // Where the window opens and how large, so that the user sees all of it: X, Y its frame's
+    // place, Width, Height its own size (`width`, `height` when the layout has none).
+    // `screens` are the screens' available areas, the primary one first; `frame` is what the
+    // frame adds. A window that lies wholly on the screens is left as it is (even across two).
+    // Otherwise its screen is the one holding most of it: a size larger than that screen's
+    // area shrinks to it, and the window moves the least that brings it wholly onto it. A
+    // place off every screen centres the window on the screen nearest to it; no place, on the
+    // primary one.
+    Rect Fitted(const std::vector<Rect>& screens, const Margins& frame, int width, int height) const;
 };

@@ -70,6 +70,12 @@ TEST_F(CliValidatePadsTest, OneBlockPerProductWithTheProblemsAndExitOneUnlessAll
     EXPECT_EQ(one.code, ValidatePadsCommand::AllValid) << one.err;
     EXPECT_EQ(one.out, "Yes\tGood\t" + good + "\n");
 
+    S quietly(Answer("HTTP/1.0 404 Not Found\r\n\r\n"));
+    const Outcome quiet =
+        Validate({"--proxy", "127.0.0.1:" + std::to_string(quietly.Port()), "--product", "Missing", "--quiet"});
+    EXPECT_EQ(quiet.code, ValidatePadsCommand::NotAllValid);
+    EXPECT_EQ(quiet.out + quiet.err, "");
+
     const Outcome unknown = Validate({"--product", "Nope"});
     EXPECT_EQ(unknown.code, ValidatePadsCommand::UsageError);
     EXPECT_NE(unknown.err.find("no product titled \"Nope\""), std::string::npos);
@@ -90,7 +96,7 @@ TEST_F(CliValidatePadsTest, APadSpecFileBesideTheProgramReplacesTheRulesAndABrok
     const std::string via = "127.0.0.1:" + std::to_string(proxy.Port());
     const Outcome strict = Validate({"--proxy", via});
     EXPECT_EQ(strict.code, ValidatePadsCommand::NotAllValid) << strict.err;
-    EXPECT_EQ(strict.err, "");
+    EXPECT_EQ(strict.err, "[1/1] No  Good\n");
     EXPECT_NE(strict.out.find(
                   "\tProgram_Version (XML_DIZ_INFO/Program_Info/Program_Version): should be four numbers\n"),
               std::string::npos)
@@ -100,7 +106,7 @@ TEST_F(CliValidatePadsTest, APadSpecFileBesideTheProgramReplacesTheRulesAndABrok
     const Outcome fallen = Validate({"--proxy", via});
     EXPECT_EQ(fallen.code, ValidatePadsCommand::AllValid) << fallen.err;
     EXPECT_EQ(fallen.err, "quillpost-cli validate-pads: pad_spec.xml not used: not well-formed XML: no element found "
-                          "at line 1. Validated with the built-in rules.\n");
+                          "at line 1. Validated with the built-in rules.\n[1/1] Yes  Good\n");
 }
 
 TEST_F(CliValidatePadsTest, HttpsLinksAreVerifiedWithTheCaFileGiven)

@@ -80,3 +80,46 @@ TEST(WindowLayout, APlaceShowsOnlyWhereItsTopCanBeGrabbedOnAScreen)
     EXPECT_FALSE(at(5000, 5000));
     EXPECT_FALSE(WindowLayout().PlaceShowsOn(screens));
 }
+
+TEST(WindowLayout, FittedShrinksToItsScreenMovesOnlyWhatHangsOffAndCentresWhatShowsNowhere)
+{
+    using R = WindowLayout::Rect;
+    const std::vector<R> one{{0, 0, 1366, 870}}; // a panel below
+    const std::vector<R> two{{0, 0, 1920, 1050}, {1920, 200, 1280, 1024}};
+    const WindowLayout::Margins none{}, frame{4, 30, 4, 4};
+    struct Case {
+        const char* what;
+        std::vector<R> screens;
+        WindowLayout::Margins frame;
+        std::optional<int> left, top, width, height;
+        R expected;
+    };
+    const std::vector<Case> cases = {
+        {"left alone", one, frame, 100, 50, 800, 600, {100, 50, 800, 600}},
+        {"larger than the screen", one, none, 20, 10, 1950, 1050, {0, 0, 1366, 870}},
+        {"larger, with the frame", one, frame, 20, 10, 1300, 1000, {20, 0, 1300, 836}},
+        {"bottom off", one, none, 100, 500, 800, 600, {100, 270, 800, 600}},
+        {"mostly off to the left", one, none, -700, 100, 800, 600, {0, 100, 800, 600}},
+        {"above the screen", one, frame, 100, -20, 800, 600, {100, 0, 800, 600}},
+        {"off every screen", one, none, 5000, 5000, 800, 600, {283, 135, 800, 600}},
+        {"off, and larger", one, frame, -3000, 40, 2000, 900, {0, 0, 1358, 836}},
+        {"no place: the primary", two, none, {}, {}, 800, 600, {560, 225, 800, 600}},
+        {"no size: the window's own", one, none, 100, 50, {}, {}, {100, 50, 640, 480}},
+        {"across two screens", two, none, 1700, 300, 600, 400, {1700, 300, 600, 400}},
+        {"too large for the second", two, none, 2000, 300, 1600, 1200, {1920, 200, 1280, 1024}},
+        {"mostly on the second", two, none, 1800, 100, 600, 400, {1920, 200, 600, 400}},
+        {"nearest: right of the second", two, none, 9000, 300, 600, 400, {2260, 512, 600, 400}},
+        {"no screens known", {}, none, 5000, 5000, 800, 600, {5000, 5000, 800, 600}},
+    };
+    for (const Case& c : cases) {
+        WindowLayout l;
+        l.Left = c.left;
+        l.Top = c.top;
+        l.Width = c.width;
+        l.Height = c.height;
+        const R got = l.Fitted(c.screens, c.frame, 640, 480);
+        EXPECT_EQ((std::vector<int>{got.X, got.Y, got.Width, got.Height}),
+                  (std::vector<int>{c.expected.X, c.expected.Y, c.expected.Width, c.expected.Height}))
+            << c.what;
+    }
+}

@@ -2,10 +2,9 @@
 
 #include "catalogue/ui/TListView.h"
 #include "common/ui/LocalText.h"
+#include "common/ui/ScreenFit.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QWidget>
@@ -20,20 +19,7 @@ WindowLayout WindowLayoutView::Read(const Settings& settings, const Parts& parts
 
 void WindowLayoutView::Apply(const WindowLayout& l, const Parts& parts)
 {
-    QWidget* window = parts.Window;
-    window->resize(l.Width.value_or(window->width()), l.Height.value_or(window->height()));
-    std::vector<WindowLayout::Rect> screens;
-    for (const QScreen* s : QGuiApplication::screens()) {
-        const QRect g = s->geometry();
-        screens.push_back({g.x(), g.y(), g.width(), g.height()});
-    }
-    WindowLayout sized = l;
-    sized.Width = window->width();
-    if (sized.PlaceShowsOn(screens))
-        window->move(*l.Left, *l.Top);
-    else if (QScreen* s = window->screen())
-        window->move(s->availableGeometry().center() - window->rect().center());
-    if (l.Maximized.value_or(false)) window->setWindowState(window->windowState() | Qt::WindowMaximized);
+    ScreenFit::Apply(parts.Window, l);
 
     for (TListView* view : parts.Lists) {
         const auto it = l.Widths.find(LocalText::ToBytes(view->objectName()));

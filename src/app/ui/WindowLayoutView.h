@@ -26,7 +26,8 @@ public:
 
     // The layout the settings file has for these parts (values that do not fit are left unset).
     static WindowLayout Read(const Settings& settings, const Parts& parts);
-    // Sizes and places the window as `layout` says; a place off every screen centres it.
+    // Sizes and places the window as `layout` says, fitted to the screens it opens on (see
+    // WindowLayout::Fitted), and the lists, the split and the page as it says.
     static void Apply(const WindowLayout& layout, const Parts& parts);
     // The layout as it stands: the size and place the window returns to when not maximised.
     static WindowLayout Take(const Parts& parts);
