@@ -32,8 +32,7 @@ QOpenGLContext*& OwnShareContext()
 // before its browser: its windows are raster-painted until the view is added to one.
 void ShareOpenGLContexts()
 {
-    if (QOpenGLContext::globalShareContext() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return;
+    if (QOpenGLContext::globalShareContext() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
     auto* context = new QOpenGLContext;
     context->setFormat(QSurfaceFormat::defaultFormat());
     context->create();

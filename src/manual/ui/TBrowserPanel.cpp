@@ -69,7 +69,7 @@ struct TBrowserPanel::Impl {
     QToolBar* coolBar = nullptr;
     QComboBox* address = nullptr;
     QToolBar* toolBar = nullptr;
-    QWidget* frame = nullptr; // where the view goes; empty until the engine is made
+    QWidget* frame = nullptr;              // where the view goes; empty until the engine is made
     std::unique_ptr<BrowserEngine> engine; // made on first use, from the browser module
     QLabel* failure = nullptr;             // in the frame when the module could not be loaded
     QProgressBar* progress = nullptr;
@@ -141,8 +141,9 @@ TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
     layout->addWidget(d->toolBar);
 
     // The page view's place. The web engine costs start-up time and, with its helper
-    // processes, well over a hundred megabytes, and most runs never open this page: the
-    // view is made when the panel is first shown or an operation needs it (View()).
+    // processes, well over a hundred megabytes, and most runs never open this page: its
+    // module is loaded and the view made when the panel is first shown or an operation
+    // needs it (Engine()).
     d->frame = new QWidget(this);
     d->frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto* frameLayout = new QVBoxLayout(d->frame);
