@@ -1,9 +1,10 @@
 // Start-up of the program as a whole process: from the moment it is started to its main
 // window shown, and its peak resident memory, with the shipped data and with a products
-// file of 10,000 rows. The built program is copied with its data/, language/ and help/
-// folders into a temporary program folder and run with QUILLPOST_STARTUP_TIMING=1, which
-// makes it print a line and quit once the window is shown (saving nothing). It runs on the
-// offscreen platform, and under an Xvfb server of its own when /usr/bin/Xvfb is there.
+// file of 10,000 rows. The built program is copied with its browser module and its data/,
+// language/ and help/ folders into a temporary program folder and run with
+// QUILLPOST_STARTUP_TIMING=1, which makes it print a line and quit once the window is shown
+// (saving nothing). It runs on the offscreen platform, and under an Xvfb server of its own
+// when /usr/bin/Xvfb is there.
 //
 // Time is this process's clock from just before the start to the program's line; the
 // program's own figure since main is printed beside it (the rest is loading libraries).
@@ -273,6 +274,9 @@ int main(int argc, char** argv)
     ProgramFolder shipped, large;
     for (const ProgramFolder* dir : {&shipped, &large}) {
         fs::copy_file(bin + "quillpost", dir->File("quillpost"));
+        // The browser module, loaded on first use (not at start); older builds have none.
+        if (fs::exists(bin + "quillpost-browser.so"))
+            fs::copy_file(bin + "quillpost-browser.so", dir->File("quillpost-browser.so"));
         for (const char* sub : {"data", "language", "help"})
             fs::copy(bin + sub, dir->File(sub), fs::copy_options::recursive);
     }

@@ -60,9 +60,10 @@ int main(int argc, char** argv)
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
-    // The embedded browser shares OpenGL contexts with the widgets; this must be set
-    // before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No Qt::AA_ShareOpenGLContexts here: it would make the application object create a
+    // shared OpenGL context at once (tens of megabytes and a tenth of a second under software
+    // GL) for a browser most runs never show. The browser module is loaded on first use and
+    // composes its pages in software without it (BrowserModule).
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillpost"));
     MessageBoxes::SetTitle(QStringLiteral("Quillpost"));

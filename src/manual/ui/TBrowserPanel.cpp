@@ -1,10 +1,12 @@
 #include "manual/ui/TBrowserPanel.h"
 
-#include "manual/ui/TBrowserPage.h"
+#include "manual/ui/BrowserEngine.h"
+#include "manual/ui/BrowserModule.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -13,13 +15,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineHistory>
-#include <QWebEngineHttpRequest>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 
 #include <memory>
 #include <utility>
@@ -72,12 +69,11 @@ struct TBrowserPanel::Impl {
     QToolBar* coolBar = nullptr;
     QComboBox* address = nullptr;
     QToolBar* toolBar = nullptr;
-    QWidget* frame = nullptr;       // where the view goes; empty until the engine is made
-    QWebEngineView* view = nullptr; // with page and profile: made on first use
+    QWidget* frame = nullptr;              // where the view goes; empty until the engine is made
+    std::unique_ptr<BrowserEngine> engine; // made on first use, from the browser module
+    QLabel* failure = nullptr;             // in the frame when the module could not be loaded
     QProgressBar* progress = nullptr;
     QToolButton* printButton = nullptr;
-    QWebEngineProfile* profile = nullptr;
-    TBrowserPage* page = nullptr;
     std::unique_ptr<QPrinter> printer; // set while a print is under way
     bool printDialogOpen = false;
     QString requested;       // the text of the panel's last load, until a load completes
@@ -145,8 +141,9 @@ TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
     layout->addWidget(d->toolBar);
 
     // The page view's place. The web engine costs start-up time and, with its helper
-    // processes, well over a hundred megabytes, and most runs never open this page: the
-    // view is made when the panel is first shown or an operation needs it (View()).
+    // processes, well over a hundred megabytes, and most runs never open this page: its
+    // module is loaded and the view made when the panel is first shown or an operation
+    // needs it (Engine()).
     d->frame = new QWidget(this);
     d->frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto* frameLayout = new QVBoxLayout(d->frame);
@@ -163,10 +160,8 @@ TBrowserPanel::TBrowserPanel(QWidget* parent) : QWidget(parent), d(new Impl)
 
 TBrowserPanel::~TBrowserPanel()
 {
-    // The view goes before its page, and the page before its profile (each may be null).
-    delete d->view;
-    delete d->page;
-    delete d->profile;
+    // The engine's view goes before the frame that holds it.
+    d->engine.reset();
     delete d;
 }
 
@@ -189,7 +184,7 @@ void TBrowserPanel::NavigatePost(const std::string& url, const std::string& post
     const QByteArray body = QByteArray::fromStdString(postData);
     d->submitting = Load(text, &body);
     // As asked for; the engine's own spelling of it is added once the answer has loaded.
-    if (d->submitting) d->page->AddSubmission(QUrl(text));
+    if (d->submitting) d->engine->AddSubmission(QUrl(text));
 }
 
 bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
@@ -204,75 +199,85 @@ bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
                                              "address."));
         return false;
     }
+    BrowserEngine* engine = Engine();
+    if (!engine) return false;
     d->requested = text;
-    // The panel's own load: the one kind that may open a local file.
-    Page()->ExpectOwnLoad();
-    if (postData == nullptr) {
-        View()->load(target);
-        return true;
-    }
-    QWebEngineHttpRequest request(target, QWebEngineHttpRequest::Post);
-    request.setHeader(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/x-www-form-urlencoded"));
-    request.setPostData(*postData);
-    View()->load(request);
+    engine->Load(target, postData);
     return true;
 }
 
 void TBrowserPanel::RunScript(const std::string& script)
 {
-    // In a world of its own: the page's scripts share the document but not the functions,
-    // so a page that redefines them cannot mislead or watch the script.
-    Page()->runJavaScript(FromBytes(script), QWebEngineScript::ApplicationWorld);
+    if (BrowserEngine* engine = Engine()) engine->RunScript(FromBytes(script));
 }
 
 QWebEngineView* TBrowserPanel::View()
 {
-    if (d->view) return d->view;
-    // The page view: a private profile without HTTP cache and without disk storage.
-    d->profile = new QWebEngineProfile(this);
-    d->profile->setHttpCacheType(QWebEngineProfile::NoCache);
-    d->profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    QWebEngineSettings* settings = d->profile->settings();
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
-    d->page = new TBrowserPage(d->profile);
-    d->view = new QWebEngineView(d->frame);
-    d->view->setObjectName(QStringLiteral("WebBrowser1"));
-    d->view->setPage(d->page);
-    d->view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    d->frame->layout()->addWidget(d->view);
-    // Shown at once when the panel is (the layout alone would show it one event later).
-    d->view->show();
-    // In the focus chain where it always stood: after the buttons.
-    QWidget::setTabOrder(d->printButton, d->view);
+    BrowserEngine* engine = Engine();
+    return engine ? engine->View() : nullptr;
+}
 
-    connect(d->view, &QWebEngineView::loadProgress, this, [this](int progress) {
+BrowserEngine* TBrowserPanel::Engine()
+{
+    if (d->engine) return d->engine.get();
+    QString error;
+    BrowserEngineFactory* factory = BrowserModule::Factory(error);
+    if (!factory) {
+        ShowFailure(error);
+        return nullptr;
+    }
+    BrowserEngine::Events events;
+    events.Progress = [this](int percent) {
         // The engine reports percent: its maximum is always 100.
         d->progress->setMaximum(100);
-        d->progress->setValue(progress);
-    });
-    connect(d->page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        d->progress->setValue(percent);
+    };
+    events.LoadFinished = [this](bool ok) {
         if (std::exchange(d->submitting, false)) ForgetTheWayToSubmission();
         emit DocumentComplete(ok);
         ExplainUnopenedAddress();
-    });
-    connect(d->page, &TBrowserPage::NavigationRefused, this, &TBrowserPanel::NavigationRefused);
-    // A page's own print requests (window.print()) are left unanswered: a page asking in a
-    // loop would keep the user in print dialogs. Only the Print button prints.
-    connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
+    };
+    events.NavigationRefused = [this](const QUrl& url) { emit NavigationRefused(url); };
+    events.PrintFinished = [this](bool ok) {
         d->printer.reset();
         d->printButton->setEnabled(true);
         if (!ok) ShowMessage(QStringLiteral("The page could not be printed."));
         emit PrintFinished(ok);
-    });
-    return d->view;
+    };
+    d->engine.reset(factory->MakeEngine(d->frame, std::move(events)));
+    delete std::exchange(d->failure, nullptr);
+    QWidget* view = d->engine->Widget();
+    d->frame->layout()->addWidget(view);
+    // Shown at once when the panel is (the layout alone would show it one event later).
+    view->show();
+    // In the focus chain where it always stood: after the buttons.
+    QWidget::setTabOrder(d->printButton, view);
+    return d->engine.get();
+}
+
+void TBrowserPanel::ShowFailure(const QString& error)
+{
+    if (!d->failure) {
+        d->failure = new QLabel(d->frame);
+        d->failure->setObjectName(QStringLiteral("LabelBrowserFailure"));
+        d->failure->setWordWrap(true);
+        d->failure->setAlignment(Qt::AlignCenter);
+        d->failure->setMargin(12);
+        d->failure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        d->frame->layout()->addWidget(d->failure);
+        d->failure->show();
+    }
+    d->failure->setText(error);
+}
+
+QString TBrowserPanel::FailureText() const
+{
+    return d->failure ? d->failure->text() : QString();
 }
 
 bool TBrowserPanel::EngineMade() const
 {
-    return d->view != nullptr;
+    return d->engine != nullptr;
 }
 
 QWidget* TBrowserPanel::Frame() const
@@ -280,17 +285,11 @@ QWidget* TBrowserPanel::Frame() const
     return d->frame;
 }
 
-TBrowserPage* TBrowserPanel::Page()
-{
-    View();
-    return d->page;
-}
-
 void TBrowserPanel::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Just after the panel appears, so that its page shows at once and the view follows.
-    if (!d->view) QTimer::singleShot(0, this, [this] { View(); });
+    if (!d->engine && !d->failure) QTimer::singleShot(0, this, [this] { Engine(); });
 }
 
 QComboBox* TBrowserPanel::AddressBox() const
@@ -305,33 +304,33 @@ QProgressBar* TBrowserPanel::Progress() const
 
 void TBrowserPanel::GoBack()
 {
-    View()->back();
+    if (BrowserEngine* engine = Engine()) engine->Back();
 }
 
 void TBrowserPanel::GoForward()
 {
-    View()->forward();
+    if (BrowserEngine* engine = Engine()) engine->Forward();
 }
 
 void TBrowserPanel::StopLoading()
 {
-    View()->stop();
+    if (BrowserEngine* engine = Engine()) engine->Stop();
 }
 
 void TBrowserPanel::Refresh()
 {
-    View()->reload();
+    if (BrowserEngine* engine = Engine()) engine->Reload();
 }
 
 void TBrowserPanel::GoHome()
 {
-    View()->setHtml(AboutPageHtml());
+    if (BrowserEngine* engine = Engine()) engine->SetHtml(AboutPageHtml());
 }
 
 void TBrowserPanel::Print()
 {
-    // One print at a time.
-    if (d->printer || d->printDialogOpen) return;
+    // One print at a time, and only of a page on display.
+    if (d->printer || d->printDialogOpen || !Engine()) return;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     bool accepted = false;
     d->printDialogOpen = true;
@@ -345,7 +344,7 @@ void TBrowserPanel::Print()
     if (!accepted) return;
     d->printer = std::move(printer);
     d->printButton->setEnabled(false);
-    View()->print(d->printer.get());
+    d->engine->Print(d->printer.get());
 }
 
 void TBrowserPanel::SetPrintDialogHook(std::function<bool(QPrinter&)> hook)
@@ -372,7 +371,7 @@ void TBrowserPanel::ExplainUnopenedAddress()
     const QString requested = std::exchange(d->requested, QString());
     // The engine opens an address it cannot use at all (no scheme, an unknown scheme) as
     // an empty page without a word; say why instead. An empty address stays empty.
-    const QUrl shown = View()->url();
+    const QUrl shown = d->engine->Url();
     const QUrl blank(QStringLiteral("about:blank"));
     if (requested.isEmpty() || QUrl(requested) == blank || !(shown.isEmpty() || shown == blank)) return;
     // With a web scheme the address was fine: the site answered with something that is no
@@ -391,13 +390,15 @@ void TBrowserPanel::ForgetTheWayToSubmission()
     // The engine can only add the answer of a post to its history. Dropping every other entry
     // leaves the answer as the one page Back starts from; and it, the one page that would
     // post again, is never loaded from the history or reloaded.
-    d->page->history()->clear();
-    d->page->AddSubmission(d->page->url());
+    d->engine->ClearHistory();
+    d->engine->AddSubmission(d->engine->Url());
 }
 
 void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)
 {
-    View()->setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+    BrowserEngine* engine = Engine();
+    if (!engine) return;
+    engine->SetHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                    "<title>Address not opened</title></head>"
                                    "<body style=\"font-family:sans-serif;margin:2em\">"
                                    "<h1 style=\"font-size:1.3em\">Address not opened</h1>"

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+class BrowserEngine;
 class QComboBox;
 class QPrinter;
 class QProgressBar;
@@ -13,7 +14,6 @@ class QToolBar;
 class QToolButton;
 class QUrl;
 class QWebEngineView;
-class TBrowserPage;
 
 // The small web browser on the right of the Manual Submit page (object name
 // "PanelBrowser"): address box, navigation buttons, the page view and a progress bar.
@@ -29,8 +29,11 @@ class TBrowserPage;
 // or the user put there, not the page on display.
 //
 // The web engine (profile, page and view) is made on first use: when the panel is first
-// shown, or when an operation needs the view. Until then an empty frame holds the view's
-// place; the other controls exist from the start.
+// shown, or when an operation needs the view. It comes from the browser module, loaded
+// then (BrowserModule), so that a start which never needs it does not pay for Qt WebEngine.
+// Until then an empty frame holds the view's place; the other controls exist from the
+// start. When the module cannot be loaded, the frame says so with the loader's reason and
+// the operations do nothing.
 class TBrowserPanel : public QWidget {
     Q_OBJECT
 public:
@@ -49,10 +52,13 @@ public:
     // Runs a script in the current top-level page, isolated from the page's own scripts.
     void RunScript(const std::string& script);
 
-    // The page view, made (with the whole web engine) if it is not there yet.
+    // The page view, made (with the whole web engine) if it is not there yet; nullptr when
+    // the browser module cannot be loaded.
     QWebEngineView* View();
     // Whether the view has been made.
     bool EngineMade() const;
+    // What the frame says when the browser module could not be loaded; empty otherwise.
+    QString FailureText() const;
     // The view's place: an empty frame until the view is made, then the view's parent.
     QWidget* Frame() const;
     QComboBox* AddressBox() const;
@@ -89,7 +95,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TBrowserPage* Page();
+    // The engine, made if it is not there yet; nullptr (and the frame says why) when the
+    // module cannot be loaded.
+    BrowserEngine* Engine();
+    void ShowFailure(const QString& error);
     void LoadFromAddressBox();
     // False when the address was refused and nothing loads.
     bool Load(const QString& text, const QByteArray* postData);

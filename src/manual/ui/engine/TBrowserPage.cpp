@@ -1,4 +1,4 @@
-#include "manual/ui/TBrowserPage.h"
+#include "manual/ui/engine/TBrowserPage.h"
 
 #include <QUrl>
 
