@@ -8,21 +8,24 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Quillpost developers")
 set(CPACK_PACKAGE_CONTACT "Quillpost developers <quillpost@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "submit PAD files to software download sites")
+# The extended description, as dpkg shows it: lines of at most 79 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillpost keeps a catalogue of an author's programs and the links of their PAD files
-(Portable Application Description) and sends them to software download sites: to its
-built-in sites and the author's own, several at a time, with a report and a history of
-every run. It tests and validates PAD links before they are sent, opens the sites that
-take submissions only through their forms in an embedded browser, and does the same from
-release scripts with quillpost-cli.")
+    "Quillpost keeps a catalogue of an author's programs and the links of their
+PAD files (Portable Application Description) and sends them to software
+download sites: to its built-in sites and the author's own, several at a
+time, with a report and a history of every run. It tests and validates PAD
+links before they are sent, opens the sites that take submissions only
+through their forms in an embedded browser, and does the same from release
+scripts with quillpost-cli.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the executables link are found by dpkg-shlibdeps. What Qt loads at run time is
-# not linked, so it is named here: the browser's helper process and the SVG image plugin
-# (the program's icon).
+# The libraries the executables link, and what those need (the browser's helper process
+# comes with Qt WebEngine's own dependencies), are found by dpkg-shlibdeps. A plugin Qt loads
+# at run time is linked by nothing, so it is named here: the SVG image plugin that draws the
+# program's icon.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # The package's files are installed with DESTDIR below the real prefix, so the install step
 # sees /usr as its prefix (the desktop file's Exec, the bin/ links).
 set(CPACK_SET_DESTDIR ON)
