@@ -57,6 +57,7 @@ expect "O'Brien \"Pro\" \$5" "$cli" history --product O
 # --products on the line names the catalogue instead.
 expect "Other Title" "$cli" submit --products "$folder/other.dat" --product ""
 expect "" "$cli" submit --products "$folder/missing.dat" --product ""
+expect "" "$cli" submit --products /dev/zero --product "" # not a file: not read (it would never end)
 # Sites as `quillpost-cli sites` lists them.
 prefix=${site:0:3}
 expect "$("$cli" sites | cut -f 1 | awk -v p="$prefix" 'index($0, p) == 1' | paste -sd '|')" "$cli" submit --site "$prefix"
