@@ -23,6 +23,8 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   # the program's icon (SVG), and the checks of the desktop's files in CI
   libqt6svg6 desktop-file-utils appstream
+  # the Debian package (scripts/package.sh): its manual pages, its dependencies, its check
+  scdoc dpkg-dev lintian
   # running the windows without a display, and screenshots
   xvfb xauth x11-utils imagemagick fonts-dejavu-core
 )
