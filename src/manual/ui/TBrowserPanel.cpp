@@ -1,5 +1,6 @@
 #include "manual/ui/TBrowserPanel.h"
 
+#include "common/ui/ShownText.h"
 #include "manual/ui/TBrowserPage.h"
 
 #include <QApplication>
@@ -264,7 +265,7 @@ QWebEngineView* TBrowserPanel::View()
     connect(d->view, &QWebEngineView::printFinished, this, [this](bool ok) {
         d->printer.reset();
         d->printButton->setEnabled(true);
-        if (!ok) ShowMessage(QStringLiteral("The page could not be printed."));
+        if (!ok) ShowMessage(ShownText::Message(QStringLiteral("The page could not be printed.")));
         emit PrintFinished(ok);
     });
     return d->view;
