@@ -81,7 +81,8 @@ QChart* HistoryCharts::OkShares(const std::vector<SiteHealth::Share>& shares)
     series->setBarWidth(0.7);
 
     auto* chart = new QChart;
-    chart->setTitle(ShownText::Caption("Share of \"Ok\" in each site's last %1 attempts").arg(HistoryStore::RecentKept));
+    chart->setTitle(
+        ShownText::Caption("Share of \"Ok\" in each site's last %1 attempts").arg(HistoryStore::RecentKept));
     chart->addSeries(series);
     auto* axisY = new QBarCategoryAxis;
     axisY->append(categories);

@@ -169,8 +169,9 @@ void THistoryWindow::Build()
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
     attemptsLabel_ = Named(new QLabel(ShownText::Caption("Attempts:")), "AttemptsLabel");
-    attempts_ = List("AttemptsList", {ShownText::Caption("Time"), ShownText::Caption("Outcome"), ShownText::Caption("HTTP status"),
-                                      ShownText::Caption("Milliseconds"), ShownText::Caption("Reason")});
+    attempts_ = List("AttemptsList",
+                     {ShownText::Caption("Time"), ShownText::Caption("Outcome"), ShownText::Caption("HTTP status"),
+                      ShownText::Caption("Milliseconds"), ShownText::Caption("Reason")});
     auto* detail = new QWidget;
     auto* detailLayout = new QVBoxLayout(detail);
     detailLayout->setContentsMargins(0, 0, 0, 0);
@@ -261,7 +262,8 @@ bool THistoryWindow::Read(const std::function<void()>& read)
         read();
         return true;
     } catch (const std::exception& e) {
-        status_->setText(ShownText::Message(QStringLiteral("The history could not be read: ") + LocalText::ToQ(e.what())));
+        status_->setText(
+            ShownText::Message(QStringLiteral("The history could not be read: ") + LocalText::ToQ(e.what())));
         return false;
     }
 }
@@ -396,7 +398,8 @@ void THistoryWindow::RetrySelected()
 
 void THistoryWindow::ExportCsv()
 {
-    const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"), ShownText::Caption("CSV File (*.csv)").toUtf8().constData(), "csv");
+    const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"),
+                                             ShownText::Caption("CSV File (*.csv)").toUtf8().constData(), "csv");
     if (name.isEmpty()) return;
     try {
         FileReplace::Write(QFile::encodeName(name).toStdString(), Grid().Csv());
