@@ -65,13 +65,16 @@ bool TextTemplates::Match(const std::vector<Piece>& pieces, size_t at, const std
     const size_t slot = static_cast<size_t>(p.Slot - 1);
     if (parts.size() <= slot) parts.resize(slot + 1);
     // A placeholder takes at least one character, and as few as let the rest match.
+    // It never takes a sentence boundary: sentences joined on a line are matched one by one.
+    const size_t limit = std::min(text.find(". ", from), text.size());
     if (at + 1 == pieces.size()) {
-        if (from >= text.size()) return false;
+        if (from >= text.size() || limit < text.size()) return false;
         parts[slot] = text.substr(from);
         return true;
     }
     const std::string& next = pieces[at + 1].Literal; // Split never puts two placeholders side by side
-    for (size_t end = text.find(next, from + 1); end != std::string::npos; end = text.find(next, end + 1)) {
+    for (size_t end = text.find(next, from + 1); end != std::string::npos && end <= limit;
+         end = text.find(next, end + 1)) {
         parts[slot] = text.substr(from, end - from);
         if (Match(pieces, at + 1, text, end, parts)) return true;
     }
@@ -113,34 +116,43 @@ bool TextTemplates::Whole(const std::string& line, int depth, std::string& out) 
 std::string TextTemplates::Line(const std::string& line, int depth) const
 {
     if (line.empty() || line.size() > MaxLine) return line;
+    // Where a sentence may end: before each ". " and at the end of the line.
+    std::vector<size_t> ends;
+    for (size_t at = line.find(". "); at != std::string::npos && ends.size() < MaxSentences;
+         at = line.find(". ", at + 2))
+        ends.push_back(at);
+    if (ends.size() == MaxSentences) ends.clear(); // too many to try: the line as a whole only
+    ends.push_back(line.size());
+    // From the left, the most sentences that one template takes, else one sentence as it is.
     std::string out;
-    if (Whole(line, depth, out)) return out;
-    // Sentences that were joined into one line each have their own template.
-    std::string joined;
-    bool any = false;
     size_t from = 0;
-    while (from <= line.size()) {
-        size_t end = line.find(". ", from);
-        if (end == std::string::npos) end = line.size();
-        std::string sentence = line.substr(from, end - from);
-        // A template may end in its full stop: try the sentence with it first.
-        const bool stop = end < line.size();
+    bool any = false;
+    for (size_t first = 0; first < ends.size();) {
+        size_t taken = ends.size();
         std::string shown;
-        if (stop && Whole(sentence + ".", depth, shown)) {
-            joined += shown;
-            joined += ' ';
-            any = true;
-        } else if (!sentence.empty() && Whole(sentence, depth, shown)) {
-            joined += shown;
-            if (stop) joined += ". ";
-            any = true;
-        } else {
-            joined += sentence;
-            if (stop) joined += ". ";
+        bool withStop = false;
+        for (size_t e = ends.size(); e-- > first && taken == ends.size();) {
+            const size_t end = ends[e];
+            // A template may end in its full stop: try the sentence with it first.
+            if (end < line.size() && Whole(line.substr(from, end + 1 - from), depth, shown)) {
+                taken = e;
+                withStop = true;
+            } else if (end > from && Whole(line.substr(from, end - from), depth, shown)) {
+                taken = e;
+            }
         }
-        from = end + 2;
+        if (taken == ends.size()) {
+            taken = first;
+            shown = line.substr(from, ends[first] - from);
+        } else {
+            any = true;
+        }
+        out += shown;
+        if (ends[taken] < line.size()) out += withStop ? " " : ". ";
+        from = ends[taken] + 2;
+        first = taken + 1;
     }
-    return any ? joined : line;
+    return any ? out : line;
 }
 
 std::string TextTemplates::Translate(const std::string& text) const

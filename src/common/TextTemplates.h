@@ -22,6 +22,8 @@ public:
     // Lines longer than this are shown as they are: no template is that long, and matching
     // stays cheap whatever a file or a server put into a message.
     static constexpr size_t MaxLine = 4096;
+    // A line of more sentences than this is matched as a whole only.
+    static constexpr size_t MaxSentences = 24;
 
     // `english` is the template the program composes from, `shown` the same text in the language
     // shown. `nested` lists the digits of the placeholders whose parts are looked up too. A shown

@@ -34,7 +34,7 @@ TEST(TextTemplates, FillsTheLanguagesTemplateWithThePartsTakenFromTheEnglishText
         {"Finished. Success: 1 Failed: 0. Report: /r/x. y.txt", "Готово. Успешно: 1 Неудачно: 0. Отчёт: /r/x. y.txt"},
         // Only a nested placeholder's part is looked up: a title that is a text of ours stays.
         {"Report: 3 had no answer in 5 s", "Отчёт: 3 had no answer in 5 s"},
-        {"no answer in 5 s had no answer in 5 s", "нет ответа за 5 с у no answer in 5 s"},
+        {"Editor had no answer in 5 s", "нет ответа за 5 с у Editor"},
         {"Something else entirely", "Something else entirely"},
         {"anything", "anything"},
         {"", ""},
