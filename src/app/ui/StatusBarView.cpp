@@ -2,6 +2,7 @@
 
 #include "catalogue/ui/ListRowsModel.h"
 #include "common/ui/LocalText.h"
+#include "common/ui/ShownText.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -63,5 +64,5 @@ void StatusBarView::ShowMessage(const std::string& text)
 void StatusBarView::Show()
 {
     panels_[0]->setText(LocalText::ToQ(state_.Total()));
-    panels_[1]->setText(LocalText::ToQ(state_.Row()));
+    panels_[1]->setText(ShownText::Message(state_.Row()));
 }

@@ -28,10 +28,10 @@ public:
     void RowSelected(int page, int row);
     // A run's progress or result in the second panel.
     void ShowMessage(const std::string& text);
-
-private:
+    // The panels again, in the language applied last.
     void Show();
 
+private:
     StatusPanels state_;
     QLabel* panels_[2] = {nullptr, nullptr};
 };

@@ -17,6 +17,8 @@
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
+#include "common/ui/ShownText.h"
+#include "lang/LanguageTexts.h"
 #include "lang/ui/CaptionTable.h"
 #include "lang/ui/TAboutBox.h"
 #include "lang/ui/THelpViewer.h"
@@ -351,9 +353,12 @@ void TForm1::ApplyLanguage(const std::string& language)
 {
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
-    captions_->Apply(files_.Language(language),
+    const std::string path = files_.Language(language);
+    captions_->Apply(path,
                      {[this](const std::string& word) { return undo_->Word(word); },
                       [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
+    ShownText::Use(LanguageTexts::Read(path));
+    if (statusBar_) statusBar_->Show();
     AccessibleNames::Apply(this); // the names follow the new captions
 }
 

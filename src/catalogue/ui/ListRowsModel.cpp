@@ -8,6 +8,7 @@
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShownText.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -70,7 +71,7 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
         // A tip that looks like markup would be drawn as markup: show it as it stands.
         std::string text = kind_ == ListKind::Auto ? lines : rows_.Text(row, 1);
         if (kind_ != ListKind::Auto && !lines.empty()) text += "\n" + lines;
-        const QString tip = LocalText::ToQ(text);
+        const QString tip = ShownText::Message(text);
         return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap) : tip;
     }
     case Qt::TextAlignmentRole:

@@ -4,6 +4,7 @@
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShownText.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -277,7 +278,7 @@ void TItemDialog::PadFetched(const PadSummary& summary)
     buttonFromPad_->setEnabled(true);
     if (!summary.Ok()) {
         QStringList lines;
-        for (const PadProblem& p : summary.Problems) lines << QString::fromUtf8(PadValidation::Line(p));
+        for (const PadProblem& p : summary.Problems) lines << ShownText::Message(PadValidation::Line(p));
         labelFromPad_->setText(lines.join(QLatin1Char('\n')));
         labelFromPad_->setToolTip(labelFromPad_->text());
         labelFromPad_->show();

@@ -1,5 +1,7 @@
 #include "common/ui/AccessibleNames.h"
 
+#include "common/ui/ShownText.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSlider>
@@ -125,7 +127,7 @@ QString NameFor(QWidget* w)
         if (const Described* d = DescriptionOf(name)) {
             if (d->Label)
                 if (auto* l = w->window()->findChild<QLabel*>(QLatin1String(d->Label))) text = l->text();
-            if (text.isEmpty()) text = QString::fromUtf8(d->Description);
+            if (text.isEmpty()) text = ShownText::Caption(d->Description);
         }
     }
     text = WithoutMnemonic(text);

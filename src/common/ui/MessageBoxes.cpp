@@ -1,5 +1,7 @@
 #include "common/ui/MessageBoxes.h"
 
+#include "common/ui/ShownText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -45,8 +47,10 @@ MessageBoxes::Answer MessageBoxes::AskYesNoCancel(const QString& text, const QSt
     return Run(text, caption, Buttons::YesNoCancel);
 }
 
-MessageBoxes::Answer MessageBoxes::Run(const QString& text, const QString& caption, Buttons kind)
+MessageBoxes::Answer MessageBoxes::Run(const QString& english, const QString& caption, Buttons kind)
 {
+    // Our messages in the language shown; the fixed English ones match no template and stay.
+    const QString text = ShownText::Message(english);
     State& s = S();
     if (s.testMode) {
         s.shown.push_back({text, caption, kind});

@@ -17,7 +17,7 @@ public:
     enum class Buttons { Ok, OkCancel, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
     struct Shown {
-        QString Text; // exactly as composed (CR line ends kept)
+        QString Text; // as shown, in the language applied (CR line ends kept)
         QString Caption;
         Buttons Kind;
     };

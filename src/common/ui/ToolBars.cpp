@@ -1,5 +1,7 @@
 #include "common/ui/ToolBars.h"
 
+#include "common/ui/ShownText.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QToolBar>
@@ -24,7 +26,7 @@ QToolBar* ToolBars::Make(QWidget* parent, const char* name, int buttonWidth)
     bar->setStyleSheet(QStringLiteral("QToolBar { border: 0px; }"));
     // The bar's own button that opens the buttons it has no room for; it has no caption.
     if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
-        more->setAccessibleName(QStringLiteral("More buttons"));
+        more->setAccessibleName(ShownText::Caption("More buttons"));
     return bar;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/StatusWords.h"
 #include "common/ui/LocalText.h"
+#include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
 #include "history/ui/HistoryGridModel.h"
 
@@ -50,7 +51,7 @@ QChart* HistoryCharts::OutcomesPerRun(const std::vector<RunSummary>& runs)
     series->append({ok, x, failed, invalid});
 
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Outcomes per run"));
+    chart->setTitle(ShownText::Caption("Outcomes per run"));
     chart->addSeries(series);
     auto* axisX = new QBarCategoryAxis;
     axisX->append(categories);
@@ -80,7 +81,8 @@ QChart* HistoryCharts::OkShares(const std::vector<SiteHealth::Share>& shares)
     series->setBarWidth(0.7);
 
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Share of \"Ok\" in each site's last %1 attempts").arg(HistoryStore::RecentKept));
+    chart->setTitle(
+        ShownText::Caption("Share of \"Ok\" in each site's last %1 attempts").arg(HistoryStore::RecentKept));
     chart->addSeries(series);
     auto* axisY = new QBarCategoryAxis;
     axisY->append(categories);

@@ -2,6 +2,7 @@
 
 #include "catalogue/ListColours.h"
 #include "common/ui/LocalText.h"
+#include "common/ui/ShownText.h"
 
 #include <QBrush>
 #include <QColor>
@@ -49,7 +50,7 @@ QVariant HistoryGridModel::data(const QModelIndex& index, int role) const
         if (r->HttpStatus > 0) tip += QStringLiteral("\nHTTP %1").arg(r->HttpStatus);
         if (r->Ms >= 0) tip += QStringLiteral("\n%1 ms").arg(r->Ms);
         if (!r->Reason.empty()) tip += QLatin1Char('\n') + LocalText::ToQ(r->Reason);
-        return tip;
+        return ShownText::Message(tip); // the reasons are stored in English
     }
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     default: return {};

@@ -2,6 +2,7 @@
 
 #include "common/StatusWords.h"
 #include "common/ui/LocalText.h"
+#include "common/ui/ShownText.h"
 #include "history/HistoryGrid.h"
 #include "history/HistoryStore.h"
 #include "history/ui/HistoryGridModel.h"
@@ -38,10 +39,10 @@ HistoryRunsList::HistoryRunsList(HistoryStore& store, Reader read, QWidget* pare
     : QTableWidget(0, 9, parent), store_(store), read_(std::move(read))
 {
     setObjectName(QStringLiteral("RunsList"));
-    setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Kind"), QStringLiteral("Products"),
-                               QStringLiteral("Sites"), QString::fromUtf8(StatusWords::Ok),
+    setHorizontalHeaderLabels({ShownText::Caption("Date"), ShownText::Caption("Kind"), ShownText::Caption("Products"),
+                               ShownText::Caption("Sites"), QString::fromUtf8(StatusWords::Ok),
                                QString::fromUtf8(StatusWords::NotAccepted), QString::fromUtf8(StatusWords::Failed),
-                               QString::fromUtf8(StatusWords::Invalid), QStringLiteral("Ended")});
+                               QString::fromUtf8(StatusWords::Invalid), ShownText::Caption("Ended")});
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     verticalHeader()->hide();
@@ -62,12 +63,12 @@ bool HistoryRunsList::Fill()
         const int row = static_cast<int>(i);
         const auto put = [&](int column, const QString& text) { setItem(row, column, new QTableWidgetItem(text)); };
         put(0, HistoryGridModel::TimeText(run.Started));
-        put(1, QString::fromUtf8(KindText(run.Kind)));
+        put(1, ShownText::Caption(KindText(run.Kind)));
         put(2, QString());
         put(3, QString());
         int column = 4;
         for (int count : {run.Ok, run.X, run.Failed, run.Invalid}) put(column++, QString::number(count));
-        put(8, QString::fromUtf8(EndText(run.End)));
+        put(8, ShownText::Caption(EndText(run.End)));
     }
     resizeColumnsToContents();
     spreadNext_ = 0;

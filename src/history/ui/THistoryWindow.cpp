@@ -5,6 +5,7 @@
 #include "common/ui/FileDialogs.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
 #include "history/SiteHealth.h"
 #include "history/ui/HistoryCharts.h"
@@ -45,7 +46,7 @@ T* Named(T* widget, const char* name)
 
 QLabel* Caption(const char* text, const char* name, QWidget* buddy)
 {
-    auto* label = Named(new QLabel(QString::fromUtf8(text)), name);
+    auto* label = Named(new QLabel(ShownText::Caption(text)), name);
     label->setBuddy(buddy);
     return label;
 }
@@ -85,7 +86,7 @@ void Refill(QComboBox* combo, const char* all, const std::vector<std::string>& i
     const QByteArray chosen = combo->currentData().toByteArray();
     const QSignalBlocker block(combo);
     combo->clear();
-    combo->addItem(QString::fromUtf8(all));
+    combo->addItem(ShownText::Caption(all));
     for (const std::string& item : items)
         combo->addItem(LocalText::ToQ(item), QByteArray(item.data(), static_cast<qsizetype>(item.size())));
     const int again = chosen.isEmpty() ? 0 : combo->findData(chosen);
@@ -98,7 +99,7 @@ THistoryWindow::THistoryWindow(HistoryStore& store, HistoryWindowCalls calls, QW
     : QWidget(parent, Qt::Window), store_(store), calls_(std::move(calls))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
-    setWindowTitle(QStringLiteral("History"));
+    setWindowTitle(ShownText::Caption("History"));
     Build();
     Refresh();
 }
@@ -130,12 +131,12 @@ void THistoryWindow::Build()
     product_ = Named(new QComboBox, "ProductFilter");
     site_ = Named(new QComboBox, "SiteFilter");
     outcome_ = Named(new QComboBox, "OutcomeFilter");
-    outcome_->addItem(QStringLiteral("(all)"));
+    outcome_->addItem(ShownText::Caption("(all)"));
     for (const char* word : {StatusWords::Ok, StatusWords::NotAccepted, StatusWords::Failed, StatusWords::Invalid})
         outcome_->addItem(QString::fromUtf8(word), QByteArray(word));
-    fromCheck_ = Named(new QCheckBox(QStringLiteral("From:")), "FromCheck");
+    fromCheck_ = Named(new QCheckBox(ShownText::Caption("From:")), "FromCheck");
     from_ = Named(new QDateEdit(QDate::currentDate().addDays(-30)), "FromDate");
-    toCheck_ = Named(new QCheckBox(QStringLiteral("To:")), "ToCheck");
+    toCheck_ = Named(new QCheckBox(ShownText::Caption("To:")), "ToCheck");
     to_ = Named(new QDateEdit(QDate::currentDate()), "ToDate");
     for (QDateEdit* date : {from_, to_}) {
         date->setCalendarPopup(true);
@@ -143,7 +144,7 @@ void THistoryWindow::Build()
         date->setEnabled(false);
     }
     search_ = Named(new QLineEdit, "SearchEdit");
-    search_->setPlaceholderText(QStringLiteral("Search products and sites"));
+    search_->setPlaceholderText(ShownText::Caption("Search products and sites"));
     search_->setClearButtonEnabled(true);
 
     auto* filters = new QHBoxLayout;
@@ -167,9 +168,10 @@ void THistoryWindow::Build()
     grid_->verticalHeader()->setDefaultSectionSize(22);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
-    attemptsLabel_ = Named(new QLabel(QStringLiteral("Attempts:")), "AttemptsLabel");
-    attempts_ = List("AttemptsList", {QStringLiteral("Time"), QStringLiteral("Outcome"), QStringLiteral("HTTP status"),
-                                      QStringLiteral("Milliseconds"), QStringLiteral("Reason")});
+    attemptsLabel_ = Named(new QLabel(ShownText::Caption("Attempts:")), "AttemptsLabel");
+    attempts_ = List("AttemptsList",
+                     {ShownText::Caption("Time"), ShownText::Caption("Outcome"), ShownText::Caption("HTTP status"),
+                      ShownText::Caption("Milliseconds"), ShownText::Caption("Reason")});
     auto* detail = new QWidget;
     auto* detailLayout = new QVBoxLayout(detail);
     detailLayout->setContentsMargins(0, 0, 0, 0);
@@ -181,8 +183,8 @@ void THistoryWindow::Build()
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
 
-    auto* retry = Named(new QPushButton(QStringLiteral("Retry Selected")), "RetrySelectedButton");
-    auto* exportCsv = Named(new QPushButton(QStringLiteral("Export CSV")), "ExportCsvButton");
+    auto* retry = Named(new QPushButton(ShownText::Caption("Retry Selected")), "RetrySelectedButton");
+    auto* exportCsv = Named(new QPushButton(ShownText::Caption("Export CSV")), "ExportCsvButton");
     auto* gridButtons = new QHBoxLayout;
     gridButtons->addWidget(retry);
     gridButtons->addWidget(exportCsv);
@@ -191,12 +193,12 @@ void THistoryWindow::Build()
     gridLayout->addLayout(filters);
     gridLayout->addWidget(split, 1);
     gridLayout->addLayout(gridButtons);
-    pages_->addTab(gridPage, QStringLiteral("Grid"));
+    pages_->addTab(gridPage, ShownText::Caption("Grid"));
 
     runsList_ = new HistoryRunsList(store_, [this](const std::function<void()>& read) { return Read(read); });
     auto* runsPage = Named(new QWidget, "TabSheetRuns");
     (new QVBoxLayout(runsPage))->addWidget(runsList_);
-    pages_->addTab(runsPage, QStringLiteral("Runs"));
+    pages_->addTab(runsPage, ShownText::Caption("Runs"));
 
     auto* chartsPage = Named(new QWidget, "TabSheetCharts");
     runsChart_ = Named(new QChartView, "RunsChart");
@@ -206,7 +208,7 @@ void THistoryWindow::Build()
     sitesScroll_ = Named(new QScrollArea, "SitesChartScroll");
     sitesScroll_->setWidgetResizable(true);
     sitesScroll_->setWidget(sitesChart_);
-    auto* uncheck = Named(new QPushButton(QStringLiteral("Uncheck Dead Sites")), "UncheckDeadSitesButton");
+    auto* uncheck = Named(new QPushButton(ShownText::Caption("Uncheck Dead Sites")), "UncheckDeadSitesButton");
     auto* chartsLayout = new QVBoxLayout(chartsPage);
     chartsLayout->addWidget(runsChart_, 2);
     chartsLayout->addWidget(sitesScroll_, 3);
@@ -214,9 +216,9 @@ void THistoryWindow::Build()
     chartButtons->addWidget(uncheck);
     chartButtons->addStretch();
     chartsLayout->addLayout(chartButtons);
-    pages_->addTab(chartsPage, QStringLiteral("Charts"));
+    pages_->addTab(chartsPage, ShownText::Caption("Charts"));
 
-    auto* refresh = Named(new QPushButton(QStringLiteral("Refresh")), "RefreshButton");
+    auto* refresh = Named(new QPushButton(ShownText::Caption("Refresh")), "RefreshButton");
     status_ = Named(new QLabel, "StatusLabel");
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
@@ -260,7 +262,8 @@ bool THistoryWindow::Read(const std::function<void()>& read)
         read();
         return true;
     } catch (const std::exception& e) {
-        status_->setText(QStringLiteral("The history could not be read: ") + LocalText::ToQ(e.what()));
+        status_->setText(
+            ShownText::Message(QStringLiteral("The history could not be read: ") + LocalText::ToQ(e.what())));
         return false;
     }
 }
@@ -342,11 +345,11 @@ void THistoryWindow::ShowAttempts()
     const QModelIndex current = grid_->currentIndex();
     const OutcomeRecord* cell = Grid().Cell(current.row(), current.column());
     if (!cell) {
-        attemptsLabel_->setText(QStringLiteral("Attempts:"));
+        attemptsLabel_->setText(ShownText::Caption("Attempts:"));
         return;
     }
     attemptsLabel_->setText(
-        QStringLiteral("Attempts of %1 at %2:").arg(LocalText::ToQ(cell->Product), LocalText::ToQ(cell->Site)));
+        ShownText::Caption("Attempts of %1 at %2:").arg(LocalText::ToQ(cell->Product), LocalText::ToQ(cell->Site)));
     std::vector<OutcomeRecord> attempts;
     if (!Read([&] { attempts = store_.Attempts(cell->Product, cell->Site); })) return;
     attempts_->setRowCount(static_cast<int>(attempts.size()));
@@ -357,7 +360,7 @@ void THistoryWindow::ShowAttempts()
         Put(attempts_, row, 1, LocalText::ToQ(a->Outcome));
         Put(attempts_, row, 2, a->HttpStatus > 0 ? QString::number(a->HttpStatus) : QString());
         Put(attempts_, row, 3, a->Ms >= 0 ? QString::number(a->Ms) : QString());
-        Put(attempts_, row, 4, LocalText::ToQ(a->Reason));
+        Put(attempts_, row, 4, ShownText::Message(a->Reason));
     }
     attempts_->resizeColumnsToContents();
 }
@@ -389,17 +392,18 @@ void THistoryWindow::RetrySelected()
         MessageBoxes::Show(QStringLiteral("No failed pair is selected in the grid."));
         return;
     }
-    status_->setText(QStringLiteral("Sending %1 pairs again.").arg(pairs.size()));
+    status_->setText(ShownText::Message(QStringLiteral("Sending %1 pairs again.").arg(pairs.size())));
     if (calls_.RetrySelected) calls_.RetrySelected(std::move(pairs));
 }
 
 void THistoryWindow::ExportCsv()
 {
-    const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"), "CSV File (*.csv)", "csv");
+    const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"),
+                                             ShownText::Caption("CSV File (*.csv)").toUtf8().constData(), "csv");
     if (name.isEmpty()) return;
     try {
         FileReplace::Write(QFile::encodeName(name).toStdString(), Grid().Csv());
-        status_->setText(QStringLiteral("Saved %1").arg(name));
+        status_->setText(ShownText::Message(QStringLiteral("Saved %1").arg(name)));
     } catch (const std::exception& e) {
         MessageBoxes::Show(LocalText::ToQ(e.what()));
     }
@@ -424,7 +428,7 @@ void THistoryWindow::UncheckDeadSites()
     const QString question = QStringLiteral("Uncheck %1 sites with no \"Ok\" in their last %2 attempts?")
                                  .arg(dead.size())
                                  .arg(SiteHealth::DeadAfter);
-    if (MessageBoxes::Ask(question, QStringLiteral("Uncheck Dead Sites")) != MessageBoxes::Answer::Ok) return;
-    status_->setText(QStringLiteral("Unchecked %1 sites.").arg(dead.size()));
+    if (MessageBoxes::Ask(question, ShownText::Caption("Uncheck Dead Sites")) != MessageBoxes::Answer::Ok) return;
+    status_->setText(ShownText::Message(QStringLiteral("Unchecked %1 sites.").arg(dead.size())));
     if (calls_.UncheckSites) calls_.UncheckSites(std::move(dead));
 }

@@ -1,5 +1,6 @@
 #include "manual/ui/TBrowserPanel.h"
 
+#include "common/ui/ShownText.h"
 #include "manual/ui/BrowserEngine.h"
 #include "manual/ui/BrowserModule.h"
 
@@ -241,7 +242,7 @@ BrowserEngine* TBrowserPanel::Engine()
     events.PrintFinished = [this](bool ok) {
         d->printer.reset();
         d->printButton->setEnabled(true);
-        if (!ok) ShowMessage(QStringLiteral("The page could not be printed."));
+        if (!ok) ShowMessage(ShownText::Message(QStringLiteral("The page could not be printed.")));
         emit PrintFinished(ok);
     };
     d->engine.reset(factory->MakeEngine(d->frame, std::move(events)));

@@ -2,14 +2,19 @@
 #include "history/ui/THistoryWindow.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
+#include "lang/LanguageFile.h"
+#include "lang/LanguageTexts.h"
 #include "support/TempDir.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QBrush>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 
@@ -101,4 +106,44 @@ TEST(THistoryWindowTest, ShowsBothRunsTheLatestOutcomesInStatusColoursAndSendsOn
     ASSERT_EQ(MessageBoxes::shown().size(), 1u);
     EXPECT_TRUE(MessageBoxes::shown()[0].Text.startsWith(QStringLiteral("Uncheck 1 sites")));
     EXPECT_EQ(unchecked, std::vector<std::string>{"dead.com"});
+}
+
+// The window's own captions and its messages follow the language applied; the run words of the
+// history (stored in English) are shown in it too. QP_SHOTS names a folder for a picture of it.
+TEST(THistoryWindowTest, ShowsItsCaptionsRunKindsAndMessagesInTheLanguageApplied)
+{
+    TempDir dir;
+    HistoryStore store(dir.File(HistoryStore::FileName));
+    Record(store, RunKind::Submit, 0, {Pair("Editor", "dead.com", "Failed", 0), Pair("Editor", "good.com", "Ok", 1)});
+    Record(store, RunKind::Retry, 10, {Pair("Editor", "dead.com", "X", 10), Pair("Viewer", "good.com", "Ok", 11)});
+    for (const char* language : {"Russian", "English"}) {
+        ShownText::Use(LanguageTexts::Read(LanguageFile::PathFor(std::string(QP_SOURCE_DIR) + "/dist", language)));
+        const bool russian = std::string(language) == "Russian";
+        THistoryWindow window(store, {});
+        window.show();
+        QApplication::processEvents();
+        EXPECT_EQ(window.windowTitle(), russian ? QStringLiteral("История") : QStringLiteral("History"));
+        auto* pages = window.findChild<QTabWidget*>(QStringLiteral("HistoryPages"));
+        EXPECT_EQ(pages->tabText(1), russian ? QStringLiteral("Отправки") : QStringLiteral("Runs"));
+        auto* runs = window.findChild<QTableWidget*>(QStringLiteral("RunsList"));
+        EXPECT_EQ(runs->item(0, 1)->text(), russian ? QStringLiteral("Повтор") : QStringLiteral("Retry"));
+        EXPECT_EQ(runs->item(0, 4)->text(), QStringLiteral("1")); // "Ok" counts stay numbers
+        MessageBoxes::setTestMode(true);
+        MessageBoxes::clearShown();
+        window.findChild<QPushButton*>(QStringLiteral("RetrySelectedButton"))->click(); // nothing selected
+        MessageBoxes::setTestMode(false);
+        ASSERT_EQ(MessageBoxes::shown().size(), 1u);
+        EXPECT_EQ(MessageBoxes::shown()[0].Text, russian
+                                                     ? QStringLiteral("В таблице не выделено ни одной неудачной пары.")
+                                                     : QStringLiteral("No failed pair is selected in the grid."));
+        if (const QByteArray shots = qgetenv("QP_SHOTS"); !shots.isEmpty()) {
+            window.resize(1000, 560);
+            pages->setCurrentIndex(1);
+            QApplication::processEvents();
+            window.grab().save(
+                QString::fromLocal8Bit(shots) +
+                QStringLiteral("/history-window-%1.png").arg(russian ? QStringLiteral("ru") : QStringLiteral("en")));
+        }
+    }
+    ShownText::Use(TextTemplates{});
 }
