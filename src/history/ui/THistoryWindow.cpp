@@ -5,6 +5,7 @@
 #include "common/ui/FileDialogs.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ScreenFit.h"
 #include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
 #include "history/SiteHealth.h"
@@ -110,6 +111,15 @@ THistoryWindow* THistoryWindow::Open(HistoryStore& store, HistoryWindowCalls cal
 {
     auto* window = new THistoryWindow(store, std::move(calls), parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Over the middle of the main window, shrunk and moved onto the screen where a small or
+    // scaled display cannot hold it whole.
+    WindowLayout place;
+    if (parent) {
+        const QRect owner = parent->frameGeometry();
+        place.Left = owner.x() + (owner.width() - window->width()) / 2;
+        place.Top = owner.y() + (owner.height() - window->height()) / 2;
+    }
+    ScreenFit::Apply(window, place);
     window->show();
     window->raise();
     window->activateWindow();
