@@ -133,6 +133,20 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"MEdit->Caption", "Edit"},
         {"AHistoryAuto->Caption", "History..."},
         {"ASkipAcceptedAuto->Caption", "Skip Sites That Took It"},
+        {"AEditPadFile->Caption", "Edit PAD File..."},
+        {"FormPadEditor->Caption", "PAD Editor"},
+        {"FormPadEditor->ButtonNew->Caption", "New"},
+        {"FormPadEditor->ButtonOpen->Caption", "Open..."},
+        {"FormPadEditor->ButtonDownload->Caption", "Download From Product"},
+        {"FormPadEditor->ButtonSave->Caption", "Save"},
+        {"FormPadEditor->ButtonSaveAs->Caption", "Save As..."},
+        {"FormPadEditor->TabCompany->Caption", "Company"},
+        {"FormPadEditor->TabProgram->Caption", "Program"},
+        {"FormPadEditor->TabFile->Caption", "File"},
+        {"FormPadEditor->TabDescriptions->Caption", "Descriptions"},
+        {"FormPadEditor->TabWeb->Caption", "Web"},
+        {"FormPadEditor->ButtonToday->Caption", "Today"},
+        {"FormPadEditor->ButtonSizes->Caption", "Sizes From File..."},
     }};
     return keys;
 }

@@ -21,8 +21,9 @@ public:
     // validation, which come after those above in a language file and are applied after them:
     // the Submit and Settings menus' entries, the proxy dialog, the site and author e-mail
     // dialogs, the validation commands, From PAD of the two product dialogs, then the Edit
-    // menu, the history window's command and Skip Sites That Took It.
-    static constexpr int ExtraCount = 32;
+    // menu, the history window's command, Skip Sites That Took It, then the PAD editor's
+    // command and window.
+    static constexpr int ExtraCount = 46;
     static const std::array<LanguageKey, ExtraCount>& Extra();
 
     // The words the program puts together at run time, after the captions in a language

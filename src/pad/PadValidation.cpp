@@ -1,5 +1,6 @@
 #include "pad/PadValidation.h"
 
+#include "pad/PadFieldCheck.h"
 #include "pad/PadXml.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -100,6 +101,34 @@ Match Matches(const std::string& pattern, const std::string& text, Deadline& dea
     return rc == PCRE2_ERROR_CALLOUT ? Match::OutOfTime : Match::No;
 }
 
+// One rule on one field's text (null: the file does not have the element) and the text of
+// its OrPath element: Yes when the field passes (or need not be there), else what is wrong.
+Match Judge(const PadRule& rule, const std::string* found, const std::string* other, Deadline& deadline,
+            std::string& what)
+{
+    // Only an element with some text stands in for another; an empty one says nothing.
+    const bool standIn = other && !PadXml::Trimmed(*other).empty();
+    if (!found) {
+        if (!rule.Required || standIn) return Match::Yes;
+        what = "missing";
+        if (other)
+            what += " (and " + FieldName(rule.OrPath) + " is empty)";
+        else if (!rule.OrPath.empty())
+            what += " (and so is " + FieldName(rule.OrPath) + ")";
+        return Match::No;
+    }
+    const std::string text = PadXml::Trimmed(*found);
+    if (text.empty() && (!rule.Required || standIn)) return Match::Yes;
+    const Match match = rule.Pattern.empty() ? Match::Yes : Matches(rule.Pattern, text, deadline);
+    if (match == Match::No)
+        what = text.empty() ? std::string("empty; should be ") + rule.Message : "should be " + rule.Message;
+    else if (match == Match::BadPattern)
+        what = "the rule's pattern is not a valid regular expression";
+    else if (match == Match::OutOfTime)
+        what = PadValidation::TookTooLong;
+    return match;
+}
+
 } // namespace
 
 std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string_view padLink,
@@ -115,34 +144,15 @@ std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string
     std::map<std::string, std::string> values; // the checked text of every field that matched
     for (const PadRule& rule : rules) {
         const auto found = xml.Fields.find(rule.Path);
-        // Only an element with some text stands in for another; an empty one says nothing.
         const auto other = rule.OrPath.empty() ? xml.Fields.end() : xml.Fields.find(rule.OrPath);
-        const bool standIn = other != xml.Fields.end() && !PadXml::Trimmed(other->second).empty();
-        if (found == xml.Fields.end()) {
-            if (rule.Required && !standIn) {
-                std::string what = "missing";
-                if (other != xml.Fields.end())
-                    what += " (and " + FieldName(rule.OrPath) + " is empty)";
-                else if (!rule.OrPath.empty())
-                    what += " (and so is " + FieldName(rule.OrPath) + ")";
-                problems.push_back({FieldName(rule.Path), rule.Path, what});
-            }
-            continue;
-        }
-        const std::string text = PadXml::Trimmed(found->second);
-        if (text.empty() && (!rule.Required || standIn)) continue;
-        switch (rule.Pattern.empty() ? Match::Yes : Matches(rule.Pattern, text, deadline)) {
-        case Match::Yes: values[rule.Path] = text; break;
-        case Match::No:
-            problems.push_back(
-                {FieldName(rule.Path), rule.Path,
-                 text.empty() ? std::string("empty; should be ") + rule.Message : "should be " + rule.Message});
-            break;
-        case Match::BadPattern:
-            problems.push_back(
-                {FieldName(rule.Path), rule.Path, "the rule's pattern is not a valid regular expression"});
+        std::string what;
+        switch (Judge(rule, found == xml.Fields.end() ? nullptr : &found->second,
+                      other == xml.Fields.end() ? nullptr : &other->second, deadline, what)) {
+        case Match::Yes:
+            if (found != xml.Fields.end()) values[rule.Path] = PadXml::Trimmed(found->second);
             break;
         case Match::OutOfTime: problems.push_back({"PAD file", "", TookTooLong}); return problems;
+        default: problems.push_back({FieldName(rule.Path), rule.Path, what}); break;
         }
     }
 
@@ -179,4 +189,13 @@ std::string PadValidation::Line(const PadProblem& problem)
 {
     if (problem.Path.empty()) return problem.Field + ": " + problem.What;
     return problem.Field + " (" + problem.Path + "): " + problem.What;
+}
+
+std::string PadFieldCheck::Problem(const PadRule& rule, const std::optional<std::string>& text,
+                                   const std::optional<std::string>& standIn, std::chrono::milliseconds timeLimit)
+{
+    Deadline deadline{Clock::now() + timeLimit};
+    std::string what;
+    Judge(rule, text ? &*text : nullptr, standIn ? &*standIn : nullptr, deadline, what);
+    return what;
 }

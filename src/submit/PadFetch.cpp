@@ -14,10 +14,20 @@ void PadFetch::Start(const std::string& link, std::vector<std::string> categorie
     WorkerSet::Start(PadDownloadRequest{link, std::move(checks), PadDownloadRequest::Use::Summary});
 }
 
+void PadFetch::StartFile(const std::string& link, FileHandler done)
+{
+    Cancel();
+    fileDone_ = std::move(done);
+    fileLink_ = link;
+    busy_ = true;
+    WorkerSet::Start(PadDownloadRequest{link, nullptr, PadDownloadRequest::Use::Problems});
+}
+
 void PadFetch::Cancel()
 {
     busy_ = false;
     done_ = nullptr;
+    fileDone_ = nullptr;
     WorkerSet::Cancel();
 }
 
@@ -28,5 +38,13 @@ void PadFetch::WorkEnded(TDownload&, const WorkResult& result)
     // this call.
     DoneHandler done = std::move(done_);
     done_ = nullptr;
+    FileHandler fileDone = std::move(fileDone_);
+    fileDone_ = nullptr;
     if (done) done(result.Summary);
+    if (!fileDone) return;
+    const std::vector<PadProblem> problems = WorkResult::ReplyProblems(result, fileLink_);
+    if (problems.empty())
+        fileDone(result.Body, {});
+    else
+        fileDone(std::nullopt, problems.front().What);
 }

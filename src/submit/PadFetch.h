@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ class Synchronize;
 class PadFetch : public WorkerSet {
 public:
     using DoneHandler = std::function<void(const PadSummary&)>;
+    // The file itself, for the PAD editor: its bytes when a whole 200 reply came, else
+    // nothing and the reason in the words of Validate PADs.
+    using FileHandler = std::function<void(std::optional<std::string> bytes, const std::string& why)>;
 
     PadFetch(WorkerFactory factory, Synchronize& sync);
 
@@ -33,6 +37,8 @@ public:
     void SetRulesFolder(std::string programFolder) { rulesFolder_ = std::move(programFolder); }
 
     void Start(const std::string& link, std::vector<std::string> categories, DoneHandler done);
+    // Downloads the file at `link` unchecked; otherwise as Start.
+    void StartFile(const std::string& link, FileHandler done);
     bool Busy() const { return busy_; }
     void Cancel() override;
 
@@ -42,4 +48,6 @@ private:
     bool busy_ = false; // a fetch's end is awaited; broken-off ones are cancelled, never awaited
     std::string rulesFolder_;
     DoneHandler done_;
+    FileHandler fileDone_;
+    std::string fileLink_;
 };

@@ -92,3 +92,20 @@ TEST_F(PadFetchTest, APadSpecFileBesideTheProgramGivesTheRules)
     EXPECT_EQ(PadValidation::Line(got->Problems[0]),
               "Program_Name (XML_DIZ_INFO/Program_Info/Program_Name): should be one word");
 }
+
+TEST_F(PadFetchTest, TheEditorsDownloadGivesTheFilesBytesOrTheServersAnswer)
+{
+    const std::string pad = "<XML_DIZ_INFO><!-- kept --></XML_DIZ_INFO>";
+    S server(std::vector<S::Script>{Reply("HTTP/1.0 200 OK\r\n\r\n" + pad), Reply("HTTP/1.0 500 Oops\r\n\r\n" + pad)});
+    std::vector<std::pair<std::optional<std::string>, std::string>> got;
+    for (const char* path : {"/pad.xml", "/broken.xml"}) {
+        fetch.StartFile(server.Url() + path, [&](std::optional<std::string> bytes, const std::string& why) {
+            got.emplace_back(bytes, why);
+        });
+        ASSERT_TRUE(queue.ServeUntil([&] { return !fetch.Busy(); }, 10s));
+    }
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].first, pad);
+    EXPECT_EQ(got[1].first, std::nullopt);
+    EXPECT_EQ(got[1].second, "the server answered 500 instead of the file");
+}

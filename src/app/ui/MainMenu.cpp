@@ -76,7 +76,9 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
              {"MProductsUncheckAll", "AUnCheckProducts"},
              {nullptr, nullptr},
              {"MProductsTestAll", "ATestPads"},
-             {"MProductsValidateAll", "AValidatePads"}});
+             {"MProductsValidateAll", "AValidatePads"},
+             {nullptr, nullptr},
+             {"MProductsEditPad", "AEditPadFile"}});
     bar->addMenu(products);
 
     QMenu* submit = Menu(bar, "MSubmit", "Submit");

@@ -25,6 +25,7 @@
 #include "lang/ui/TThemeManager.h"
 #include "manual/ui/ManualSubmitPage.h"
 #include "manual/ui/TBrowserPanel.h"
+#include "pad/PadSpecFile.h"
 #include "submit/ui/AutoSubmitPage.h"
 #include "submit/ui/OwnSiteCommands.h"
 #include "submit/ui/SubmitCommands.h"
@@ -160,6 +161,13 @@ void TForm1::BuildPages()
     pad.FromPad.Cancel = [this] {
         if (submission_) submission_->FromPad().StopAll(std::chrono::seconds(1));
     };
+    pad.Editor.Rules = [this] { return PadSpecFile::RulesIn(files_.FilesFolder()).Rules; };
+    pad.Editor.Download = [this](const std::string& link, auto done) {
+        submission_->PadFile().StartFile(link, std::move(done));
+    };
+    pad.Editor.CancelDownload = [this] {
+        if (submission_) submission_->PadFile().Cancel();
+    };
     pageProducts_ =
         new ProductsPage(products_, files_.Data(ProgramFiles::Products), *actions_, std::move(pad), refresh);
     pageControl_->addTab(pageProducts_, QStringLiteral("Products"));
@@ -255,6 +263,7 @@ void TForm1::FormCreate()
 
 bool TForm1::FormClose()
 {
+    if (!pageProducts_->FormPadEditor()->MayDrop()) return false;
     // Runs and tests still under way are broken off before anything is written.
     submission_->StopAll(std::chrono::seconds(1));
     // Rows that may not go over a file that was not read whole go aside; the user is told where.

@@ -1,6 +1,7 @@
 #include "catalogue/ui/ProductsPage.h"
 
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/Product.h"
 #include "catalogue/ui/ActionList.h"
@@ -36,6 +37,12 @@ ProductsPage::ProductsPage(ListRows& products, const std::string& productsPath, 
     formEditProduct_->SetList(&products_);
     formAddProduct_->SetPadFetch(pad_.FromPad);
     formEditProduct_->SetPadFetch(pad_.FromPad);
+    PadEditorCalls editor = pad_.Editor;
+    editor.SelectedLink = [this] {
+        const int row = products_.FirstSelected();
+        return row < 0 ? std::string() : std::string(products_.Text(row, ProductColumn::PadLink));
+    };
+    formPadEditor_ = new TFormPadEditor(std::move(editor), actions.Window());
     model_->SetTipLines(pad_.ValidationTip);
     model_->SetHistory(&document_.History());
 }
@@ -70,6 +77,7 @@ void ProductsPage::BuildActions()
     make("ADeleteSelectedProduct", "Selected", &ProductsPage::ADeleteSelectedProductExecute);
     make("ADeleteCheckedProduct", "Checked", &ProductsPage::ADeleteCheckedProductExecute);
     make("ADeleteAllProduct", "All", &ProductsPage::ADeleteAllProductExecute);
+    make("AEditPadFile", "Edit PAD File...", &ProductsPage::AEditPadFileExecute);
 }
 
 void ProductsPage::BuildWidgets()
@@ -109,6 +117,7 @@ void ProductsPage::BuildWidgets()
     actions_.Entry(popup, "PMDeleteProduct", "ADeleteProduct");
     actions_.Entry(popup, "PMCheck", "ATestPad");
     actions_.Entry(popup, "PMValidate", "AValidatePad");
+    actions_.Entry(popup, "PMEditPadFile", "AEditPadFile");
     listView_->SetPopupMenu(popup);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -197,4 +206,10 @@ void ProductsPage::ACheckProductsExecute()
 void ProductsPage::AUnCheckProductsExecute()
 {
     products_.SetAllChecked(false);
+}
+
+void ProductsPage::AEditPadFileExecute()
+{
+    refreshCaptions_();
+    formPadEditor_->Open();
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/ListDocument.h"
 #include "catalogue/ui/TItemDialog.h"
+#include "pad/ui/TFormPadEditor.h"
 
 #include <QWidget>
 
@@ -20,7 +21,8 @@ class TListView;
 // ListViewProducts with its pop-up PopupMenuProducts, Delete's drop-down
 // PopupMenuDeleteProduct, the Add Product and Edit Product dialogs, the category list, and
 // the Product actions with their handlers. The PAD tests and validations are the
-// submission's: the window passes them in as calls.
+// submission's: the window passes them in as calls. Edit PAD File opens the PAD editor,
+// at the selected product's PAD link.
 //
 // Lives on the GUI thread; the list, the action list and the window outlive it.
 class ProductsPage : public QWidget {
@@ -31,6 +33,8 @@ public:
         std::function<void()> TestPads, TestPad, ValidatePads, ValidatePad;
         std::function<std::string(int row)> ValidationTip;
         TItemDialog::PadFetchCalls FromPad;
+        // The PAD editor's rules and downloads (its selected link is the page's).
+        PadEditorCalls Editor;
     };
 
     // `products` is kept in `productsPath`. `refreshCaptions` sets the captions anew from the
@@ -44,6 +48,7 @@ public:
     TListView* ListViewProducts() const { return listView_; }
     TFormAddProduct* FormAddProduct() const { return formAddProduct_; }
     TFormEditProduct* FormEditProduct() const { return formEditProduct_; }
+    TFormPadEditor* FormPadEditor() const { return formPadEditor_; }
     const std::vector<std::string>& Categories() const { return categories_; }
     // Reads the category list. Throws FileError.
     void ReadCategories(const std::string& path);
@@ -59,6 +64,7 @@ public:
     void ASaveProductsExecute();
     void ACheckProductsExecute();
     void AUnCheckProductsExecute();
+    void AEditPadFileExecute();
 
 private:
     void BuildActions();
@@ -74,4 +80,5 @@ private:
     TListView* listView_ = nullptr;
     TFormAddProduct* formAddProduct_ = nullptr;
     TFormEditProduct* formEditProduct_ = nullptr;
+    TFormPadEditor* formPadEditor_ = nullptr;
 };

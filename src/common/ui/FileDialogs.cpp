@@ -34,9 +34,14 @@ QString FileDialogs::SaveAs(QWidget* parent, const QString& presetName, const ch
     return Run(parent, Kind::Save, presetName, filter, suffix);
 }
 
+QString FileDialogs::OpenAs(QWidget* parent, const char* filter, const char* suffix)
+{
+    return Run(parent, Kind::Open, QString(), filter, suffix);
+}
+
 QString FileDialogs::WithDefaultSuffix(const QString& name, const char* suffix)
 {
-    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    if (!suffix || name.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
     return name + QLatin1Char('.') + QString::fromUtf8(suffix);
 }
 
@@ -55,7 +60,7 @@ QString FileDialogs::Run(QWidget* parent, Kind kind, const QString& preset, cons
     QFileDialog dialog(parent);
     dialog.setObjectName(objectName);
     dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(QString::fromUtf8(suffix));
+    if (suffix) dialog.setDefaultSuffix(QString::fromUtf8(suffix));
     if (kind == Kind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -32,6 +32,9 @@ public:
     // typed without one. Otherwise as Save (SaveDialog1, recorded in the test mode).
     static QString SaveAs(QWidget* parent, const QString& presetName, const char* filter, const char* suffix);
 
+    // The open dialog of a file of another kind: `filter` as "PAD File (*.xml)"; `suffix`
+    // (none when null) added to a name typed without one. Otherwise as Open.
+    static QString OpenAs(QWidget* parent, const char* filter, const char* suffix = nullptr);
     // `name` with ".dat" appended when it has no extension.
     static QString WithDefaultSuffix(const QString& name, const char* suffix = DefaultSuffix);
 

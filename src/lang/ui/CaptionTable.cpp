@@ -31,6 +31,11 @@ CaptionTable::Slot CaptionTable::SlotOf(QObject* o) const
         return {[pc, w] { return pc->tabText(pc->indexOf(w)); },
                 [pc, w](const QString& t) { pc->setTabText(pc->indexOf(w), t); }};
     }
+    // A tab of a secondary window: its pages stand in the tab widget's stack.
+    if (auto* tabs = w->parentWidget() ? qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget()) : nullptr;
+        tabs && tabs->indexOf(w) >= 0)
+        return {[tabs, w] { return tabs->tabText(tabs->indexOf(w)); },
+                [tabs, w](const QString& t) { tabs->setTabText(tabs->indexOf(w), t); }};
     if (w->isWindow()) return {[w] { return w->windowTitle(); }, [w](const QString& t) { w->setWindowTitle(t); }};
     if (auto* b = qobject_cast<QAbstractButton*>(w))
         return {[b] { return b->text(); }, [b](const QString& t) { b->setText(t); }};

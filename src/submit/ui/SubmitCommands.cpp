@@ -62,7 +62,8 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
           w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o, false); }, owner_->Sync()),
       validator_(
           w_.Products, {}, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync()),
-      fromPad_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
+      fromPad_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync()),
+      padFile_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
 {
     validator_.SetOnEnded([this](std::uint64_t, const std::vector<PadProblem>&) { ValidationEnded(); });
     tests_.SetOnEnded([this](std::uint64_t id, const WorkResult& result) { TestEnded(id, result); });
@@ -103,7 +104,11 @@ bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
     const bool validationDone = validator_.StopAll(std::max(rest, std::chrono::milliseconds(0)));
     const auto last =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0))) && validationDone && testsDone && runDone;
+    const bool fromPadDone = fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0)));
+    const auto final =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return padFile_.StopAll(std::max(final, std::chrono::milliseconds(0))) && fromPadDone && validationDone &&
+           testsDone && runDone;
 }
 
 std::vector<int> SubmitCommands::CheckedProducts() const

@@ -133,6 +133,8 @@ public:
     PadValidator& Validator() { return validator_; }
     // From PAD of the product dialogs: downloads as Validate PADs does (proxy setting included).
     PadFetch& FromPad() { return fromPad_; }
+    // The PAD editor's downloads, apart from From PAD's so that neither breaks the other off.
+    PadFetch& PadFile() { return padFile_; }
 
     void SiteStatus(int siteRow, const std::string& word) override;
     void ProductLabel(const std::string& text) override;
@@ -176,6 +178,7 @@ private:
     PadTest tests_;
     PadValidator validator_;
     PadFetch fromPad_;
+    PadFetch padFile_;
     std::string lastValidationReport_;
     bool runOver_ = false;
     ProxySetting proxy_;
