@@ -162,6 +162,21 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"HistoryUnchecked", "Unchecked %1 sites."},
         {"HistoryMs", "%1 ms"},
         {"BrowserNotPrinted", "The page could not be printed."},
+        // The PAD editor.
+        {"PadEditorCannotOpen", "Cannot open %1: %2"},
+        {"PadEditorTooLarge", "Cannot open %1: a PAD file is at most 1 MiB."},
+        {"PadEditorNoProduct", "Select a product with a PAD link in the Products list first."},
+        {"PadEditorNotDownloaded", "The PAD file at %1 could not be downloaded: %2", "2"},
+        {"PadEditorCannotEdit", "Cannot edit %1: %2", "2"},
+        {"PadEditorSaveChanges", "Save the changes to the PAD file?"},
+        {"PadEditorNotSavedTexts", "Not saved: these texts cannot be written to the file:"},
+        {"PadEditorNotSaved", "Not saved: %1", "1"},
+        {"PadEditorNotAFile", "%1 is not a file."},
+        {"PadValueEncoding", "%1: \"%2\" (%3) cannot be written in the file's encoding, %4"},
+        {"PadValueControl", "%1: the value holds the control character %2, which XML cannot carry"},
+        {"PadValueNotUtf8", "%1: the value is not UTF-8 text"},
+        {"PadFileEncoding", "the file is in %1; only UTF-8, ISO-8859-1 and Windows-1252 files can be changed"},
+        {"PadRootElement", "the root element is %1, not %2"},
     }};
     return texts;
 }

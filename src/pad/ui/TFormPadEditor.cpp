@@ -290,7 +290,7 @@ bool TFormPadEditor::WriteTo(const std::string& path)
     if (!refused_.empty()) {
         QString fields;
         for (const auto& [field, why] : refused_) fields += QStringLiteral("\n") + Q(why);
-        MessageBoxes::Show(QStringLiteral("Not saved: these texts cannot be written to the file:%1").arg(fields));
+        MessageBoxes::Show(QStringLiteral("Not saved: these texts cannot be written to the file:") + fields);
         return false;
     }
     try {
