@@ -7,6 +7,9 @@
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <climits>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +18,25 @@
 #include <fstream>
 #include <string>
 #include <thread>
+
+// The folder of the running benchmark, ending in '/': the program and the command line are
+// built beside it.
+inline std::string BinFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    const std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("./x");
+    return exe.substr(0, exe.find_last_of('/') + 1);
+}
+
+// A "Name: value" line of /usr/bin/time -v's output; empty when missing.
+inline std::string TimeField(const std::string& text, const std::string& name)
+{
+    const size_t at = text.find(name + ": ");
+    if (at == std::string::npos) return {};
+    const size_t start = at + name.size() + 2;
+    return text.substr(start, text.find('\n', start) - start);
+}
 
 inline double Seconds(const timeval& tv)
 {

@@ -6,6 +6,8 @@
 // the report's row count as a check that every pair was sent and answered.
 // Usage: bench_cli_submit [products]   (500 by default)
 
+#include "BenchMeasure.h"
+
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
 #include "support/ScriptedProxy.h"
@@ -29,23 +31,6 @@
 namespace {
 
 const char* const Reply = "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully";
-
-std::string BinFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    const std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("./x");
-    return exe.substr(0, exe.find_last_of('/') + 1);
-}
-
-// A "Name: value" line of /usr/bin/time -v's output; empty when missing.
-std::string TimeField(const std::string& text, const std::string& name)
-{
-    const size_t at = text.find(name + ": ");
-    if (at == std::string::npos) return {};
-    const size_t start = at + name.size() + 2;
-    return text.substr(start, text.find('\n', start) - start);
-}
 
 struct Figures {
     double wall = 0;

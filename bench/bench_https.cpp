@@ -133,14 +133,6 @@ void OpenConnections(const TestCertificates& certificates, const std::string& ca
     }
 }
 
-std::string BinFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    const std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("./x");
-    return exe.substr(0, exe.find_last_of('/') + 1);
-}
-
 // A hashed folder of authorities (as c_rehash makes it) holding ours: HASH.0.
 void HashedFolder(const std::string& folder, const std::string& caPem)
 {

@@ -7,6 +7,8 @@
 // and keep the author's elements byte for byte (checked).
 // Usage: bench_pad_set [runs]   (5 by default)
 
+#include "BenchMeasure.h"
+
 #include "support/PadFiles.h"
 #include "support/TempDir.h"
 
@@ -26,22 +28,6 @@
 #include <vector>
 
 namespace {
-
-std::string BinFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    const std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("./x");
-    return exe.substr(0, exe.find_last_of('/') + 1);
-}
-
-std::string TimeField(const std::string& text, const std::string& name)
-{
-    const size_t at = text.find(name + ": ");
-    if (at == std::string::npos) return {};
-    const size_t start = at + name.size() + 2;
-    return text.substr(start, text.find('\n', start) - start);
-}
 
 struct Figures {
     double wall = 0;

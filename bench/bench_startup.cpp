@@ -12,6 +12,8 @@
 // helper processes it started (the web engine's), collected as orphans of this process.
 // Usage: bench_startup [RUNS]   (7 by default; each figure is the median, with the best)
 
+#include "BenchMeasure.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -41,14 +43,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double GoalMs = 120;
 constexpr double GoalMiB = 70;
-
-std::string BinFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    const std::string exe = n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("./x");
-    return exe.substr(0, exe.find_last_of('/') + 1);
-}
 
 // Rows as the program stores them, in no order, so that the start sorts them.
 std::string MakeProducts(int rows)
