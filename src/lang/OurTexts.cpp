@@ -163,6 +163,11 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"HistoryMs", "%1 ms"},
         {"BrowserNotPrinted", "The page could not be printed."},
         // The PAD editor.
+        {"PadEditorDownloading", "Downloading %1 ..."},
+        {"PadEditorNoFile", "No PAD file open: New, Open or Download From Product."},
+        {"PadEditorNotSavedYet", "Not saved yet (Save As gives it a name)."},
+        {"PadEditorChanged", "(changed)"},
+        {"PadEditorRefusedCount", "%1 text(s) cannot be written in the file's encoding."},
         {"PadEditorCannotOpen", "Cannot open %1: %2"},
         {"PadEditorTooLarge", "Cannot open %1: a PAD file is at most 1 MiB."},
         {"PadEditorNoProduct", "Select a product with a PAD link in the Products list first."},

@@ -4,6 +4,7 @@
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShownText.h"
 
 #include <QCloseEvent>
 #include <QDate>
@@ -219,7 +220,7 @@ void TFormPadEditor::DownloadFile()
     if (!calls_.Download || downloading_ || !MayDrop()) return;
     downloading_ = true;
     ShowState();
-    status_->setText(QStringLiteral("Downloading %1 ...").arg(Q(link)));
+    status_->setText(ShownText::Message(QStringLiteral("Downloading %1 ...").arg(Q(link))));
     calls_.Download(link, [this, link](std::optional<std::string> bytes, const std::string& why) {
         downloading_ = false;
         ShowState();
@@ -385,7 +386,7 @@ void TFormPadEditor::ShowProblems()
             problem = Q(refused->second);
         else if (document_)
             problem = Q(PadForm::Problem(*document_, *row.Field));
-        row.Problem->setText(problem);
+        row.Problem->setText(ShownText::Message(problem));
         if (row.Count) {
             const std::size_t count = PadForm::Characters(Utf8(EditorText(row)));
             row.Count->setText(QStringLiteral("%1 / %2").arg(count).arg(row.Field->Limit));
@@ -409,14 +410,16 @@ void TFormPadEditor::ShowState()
     if (!status_) return;
     QString where;
     if (!document_)
-        where = QStringLiteral("No PAD file open: New, Open or Download From Product.");
+        where = ShownText::Message(QStringLiteral("No PAD file open: New, Open or Download From Product."));
     else if (path_.empty())
-        where = QStringLiteral("Not saved yet (Save As gives it a name).");
+        where = ShownText::Message(QStringLiteral("Not saved yet (Save As gives it a name)."));
     else
         where = Q(path_);
-    if (document_ && changed_) where += QStringLiteral("  (changed)");
+    if (document_ && changed_) where += QStringLiteral("  ") + ShownText::Message(QStringLiteral("(changed)"));
     if (!refused_.empty())
-        where += QStringLiteral("  %1 text(s) cannot be written in the file's encoding.").arg(refused_.size());
+        where += QStringLiteral("  ") +
+                 ShownText::Message(
+                     QStringLiteral("%1 text(s) cannot be written in the file's encoding.").arg(refused_.size()));
     status_->setText(where);
 }
 
