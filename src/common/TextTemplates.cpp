@@ -81,25 +81,33 @@ bool TextTemplates::Match(const std::vector<Piece>& pieces, size_t at, const std
     return false;
 }
 
-bool TextTemplates::Whole(const std::string& line, int depth, std::string& out) const
+size_t TextTemplates::Whole(const std::string& line, int depth, std::string& out) const
 {
+    // Of the templates that match, the one that explains the most of the line: its own fixed
+    // text and that of the templates its nested parts match ("should be %1" around "%1 to %2
+    // characters" explains more than "%1 to %2 characters" taking "should be 1" as a number).
+    size_t bestScore = 0;
     const Entry* best = nullptr;
     std::vector<std::string> bestParts;
     for (const Entry& e : entries_) {
-        if (best && e.Fixed <= best->Fixed) continue;
         std::vector<std::string> parts;
         if (!Match(e.English, 0, line, 0, parts)) continue;
+        size_t score = e.Fixed;
+        for (char digit : e.Nested) {
+            const size_t slot = static_cast<size_t>(digit - '1');
+            if (slot >= parts.size() || depth >= MaxDepth) continue;
+            std::string inner;
+            if (const size_t explained = Whole(parts[slot], depth + 1, inner)) {
+                parts[slot] = std::move(inner);
+                score += explained;
+            }
+        }
+        if (score <= bestScore) continue;
+        bestScore = score;
         best = &e;
         bestParts = std::move(parts);
     }
-    if (!best) return false;
-    for (char digit : best->Nested) {
-        const size_t slot = static_cast<size_t>(digit - '1');
-        if (slot < bestParts.size() && depth < MaxDepth) {
-            std::string inner;
-            if (Whole(bestParts[slot], depth + 1, inner)) bestParts[slot] = std::move(inner);
-        }
-    }
+    if (!best) return 0;
     out.clear();
     const std::string& shown = best->Shown;
     for (size_t i = 0; i < shown.size(); ++i) {
@@ -110,7 +118,7 @@ bool TextTemplates::Whole(const std::string& line, int depth, std::string& out) 
         const size_t slot = static_cast<size_t>(shown[++i] - '1');
         if (slot < bestParts.size()) out += bestParts[slot];
     }
-    return true;
+    return bestScore;
 }
 
 std::string TextTemplates::Line(const std::string& line, int depth) const
@@ -134,10 +142,10 @@ std::string TextTemplates::Line(const std::string& line, int depth) const
         for (size_t e = ends.size(); e-- > first && taken == ends.size();) {
             const size_t end = ends[e];
             // A template may end in its full stop: try the sentence with it first.
-            if (end < line.size() && Whole(line.substr(from, end + 1 - from), depth, shown)) {
+            if (end < line.size() && Whole(line.substr(from, end + 1 - from), depth, shown) > 0) {
                 taken = e;
                 withStop = true;
-            } else if (end > from && Whole(line.substr(from, end - from), depth, shown)) {
+            } else if (end > from && Whole(line.substr(from, end - from), depth, shown) > 0) {
                 taken = e;
             }
         }

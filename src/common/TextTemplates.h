@@ -60,7 +60,9 @@ private:
     static bool Match(const std::vector<Piece>& pieces, size_t at, const std::string& text, size_t from,
                       std::vector<std::string>& parts);
     std::string Line(const std::string& line, int depth) const;
-    bool Whole(const std::string& line, int depth, std::string& out) const;
+    // `line` as the template that explains most of it shows it; 0 when none matches, else how
+    // many of its bytes the template and those of its nested parts explain.
+    size_t Whole(const std::string& line, int depth, std::string& out) const;
 
     std::vector<Entry> entries_;
     std::map<std::string, std::string> captions_;

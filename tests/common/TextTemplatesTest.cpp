@@ -17,6 +17,8 @@ TEST(TextTemplates, FillsTheLanguagesTemplateWithThePartsTakenFromTheEnglishText
     t.Add("Report: %1", "Отчёт: %1");
     t.Add("no answer in %1 s", "нет ответа за %1 с");
     t.Add("%1 had %2", "%2 у %1", "2");
+    t.Add("should be %1", "должно быть %1", "1");
+    t.Add("%1 to %2 characters", "от %1 до %2 символов");
     t.Add("%1", "anything"); // placeholders alone would match any text: not taken
     const struct {
         std::string English, Shown;
@@ -33,8 +35,10 @@ TEST(TextTemplates, FillsTheLanguagesTemplateWithThePartsTakenFromTheEnglishText
         // Sentences joined on one line, when the line as a whole matches nothing.
         {"Finished. Success: 1 Failed: 0. Report: /r/x. y.txt", "Готово. Успешно: 1 Неудачно: 0. Отчёт: /r/x. y.txt"},
         // Only a nested placeholder's part is looked up: a title that is a text of ours stays.
-        {"Report: 3 had no answer in 5 s", "Отчёт: 3 had no answer in 5 s"},
+        {"Report: no answer in 5 s", "Отчёт: no answer in 5 s"},
         {"Editor had no answer in 5 s", "нет ответа за 5 с у Editor"},
+        // A template with its nested part explains more than one with more fixed text alone.
+        {"should be 1 to 45 characters", "должно быть от 1 до 45 символов"},
         {"Something else entirely", "Something else entirely"},
         {"anything", "anything"},
         {"", ""},

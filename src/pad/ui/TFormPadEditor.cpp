@@ -173,6 +173,9 @@ void TFormPadEditor::BuildRows()
 
 void TFormPadEditor::Open()
 {
+    // Its texts in the language chosen since it was built.
+    ShowState();
+    ShowProblems();
     show();
     raise();
     activateWindow();
