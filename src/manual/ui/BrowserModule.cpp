@@ -67,7 +67,7 @@ LoadedModule& Loaded()
 QString BrowserModule::Path()
 {
     if (!PathOverride().isEmpty()) return PathOverride();
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/quillpost-browser.so");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/modules/quillpost-browser.so");
 }
 
 void BrowserModule::SetPath(const QString& path)

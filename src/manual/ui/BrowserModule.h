@@ -6,7 +6,7 @@ class BrowserEngineFactory;
 
 // Finds and loads the browser module (the one part of the program that links Qt WebEngine)
 // on first use, so that a start which never shows a web page neither loads nor initialises
-// the web engine. The module is the file quillpost-browser.so in the program's folder.
+// the web engine. The module is the file modules/quillpost-browser.so in the program's folder.
 //
 // Loaded once and never unloaded (the engine's threads and helper processes outlive any
 // page). A load that failed is tried again at the next call: the file may have been put
