@@ -93,6 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const std::string written = IniFile::WriteToText(text, section, key, value);
+    if (!IniFile::NotText(text).empty()) {
+        FUZZ_CHECK(written == text, "a file that is no 8-bit text is never written over");
+        return 0;
+    }
     FUZZ_CHECK(IniFile::ReadFromText(written, section, key, missing) == value, "a value written reads back");
 
     // Every other line stays, in order: between the lines both texts begin with and the

@@ -125,8 +125,9 @@ std::string LineEndOf(std::string_view text)
     return "\r";
 }
 
-// Why `text` is no 8-bit INI text that a write may edit (UTF-16, a NUL byte), or nothing.
-std::string NotText(std::string_view text)
+} // namespace
+
+std::string IniFile::NotText(std::string_view text)
 {
     const bool bom =
         text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
@@ -135,8 +136,6 @@ std::string NotText(std::string_view text)
     if (nul != std::string_view::npos) return "has a NUL byte at offset " + std::to_string(nul);
     return {};
 }
-
-} // namespace
 
 std::string IniFile::ReadFromText(const std::string& text, const std::string& section, const std::string& key,
                                   const std::string& def)

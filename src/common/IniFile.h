@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Settings and language files: plain INI text. Section and key names match without
 // regard to letter case, blanks around a value are dropped, one pair of surrounding
@@ -29,6 +30,9 @@ public:
     // What to tell the user when the file at `path` is no 8-bit INI text (UTF-16, or it holds
     // a NUL byte): nothing is written to it. Empty when the file is readable text or missing.
     static std::string Unreadable(const std::string& path);
+
+    // Why `text` is no 8-bit INI text that a write may edit (UTF-16, a NUL byte); empty when it is.
+    static std::string NotText(std::string_view text);
 
     // The text WriteString would write, given the file's current text (that text itself when
     // it is no 8-bit text).
