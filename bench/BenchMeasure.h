@@ -3,9 +3,11 @@
 // What the benchmarks measure themselves with: CPU seconds from getrusage and numbers of
 // /proc/self/status, and a sampler of the peaks of the latter.
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,8 +18,10 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The folder of the running benchmark, ending in '/': the program and the command line are
 // built beside it.
@@ -36,6 +40,48 @@ inline std::string TimeField(const std::string& text, const std::string& name)
     if (at == std::string::npos) return {};
     const size_t start = at + name.size() + 2;
     return text.substr(start, text.find('\n', start) - start);
+}
+
+// One run of another program: its wall time, exit code, /usr/bin/time -v's report (empty
+// when there is no /usr/bin/time) and its resource use as wait4 gives it.
+struct TimedRun {
+    double wall = 0;
+    int exitCode = -1;
+    std::string timeOutput;
+    rusage usage{};
+};
+
+// Runs `args` with stdout and stderr to /dev/null, under /usr/bin/time -v when it is there
+// (its report goes through `timeFile`).
+inline TimedRun RunTimed(std::vector<std::string> args, const std::string& timeFile)
+{
+    const bool timed = ::access("/usr/bin/time", X_OK) == 0;
+    if (timed) args.insert(args.begin(), {"/usr/bin/time", "-v", "-o", timeFile});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    TimedRun run;
+    const auto t0 = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::wait4(pid, &status, 0, &run.usage);
+    run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (timed) {
+        std::ifstream in(timeFile);
+        std::stringstream text;
+        text << in.rdbuf();
+        run.timeOutput = text.str();
+    }
+    return run;
 }
 
 inline double Seconds(const timeval& tv)

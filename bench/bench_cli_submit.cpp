@@ -32,50 +32,11 @@ namespace {
 
 const char* const Reply = "HTTP/1.0 200 OK\r\n\r\nPAD submitted successfully";
 
-struct Figures {
-    double wall = 0;
-    int exitCode = -1;
-    std::string timeOutput;
-    rusage usage{};
-};
-
-// Runs `args` with stdout and stderr to /dev/null, under /usr/bin/time -v when it is there.
-Figures RunCommand(std::vector<std::string> args, const std::string& timeFile)
-{
-    const bool timed = ::access("/usr/bin/time", X_OK) == 0;
-    if (timed) args.insert(args.begin(), {"/usr/bin/time", "-v", "-o", timeFile});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    Figures f;
-    const auto t0 = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::wait4(pid, &status, 0, &f.usage);
-    f.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    f.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (timed) {
-        std::ifstream in(timeFile);
-        std::stringstream text;
-        text << in.rdbuf();
-        f.timeOutput = text.str();
-    }
-    return f;
-}
-
 void Measure(const std::string& label, const std::vector<std::string>& args, const std::string& report, int requests,
              const ScriptedProxy& proxy, const std::string& timeFile)
 {
     const size_t before = proxy.Count();
-    const Figures f = RunCommand(args, timeFile);
+    const TimedRun f = RunTimed(args, timeFile);
     const size_t answered = proxy.Count() - before;
     int rows = 0, ok = 0;
     try {

@@ -36,37 +36,17 @@ struct Figures {
     long maxRssKiB = 0;
 };
 
-// Runs `args` with stdout and stderr to /dev/null, under /usr/bin/time -v when it is there.
-Figures Run(std::vector<std::string> args, const std::string& timeFile)
+// One run of `args`: the CPU seconds and peak from /usr/bin/time -v when it is there, else
+// the peak from wait4.
+Figures Run(const std::vector<std::string>& args, const std::string& timeFile)
 {
-    const bool timed = ::access("/usr/bin/time", X_OK) == 0;
-    if (timed) args.insert(args.begin(), {"/usr/bin/time", "-v", "-o", timeFile});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    Figures f;
-    const auto t0 = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    f.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    f.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    f.maxRssKiB = usage.ru_maxrss;
-    if (timed) {
-        std::ifstream in(timeFile);
-        std::stringstream text;
-        text << in.rdbuf();
-        f.user = std::atof(TimeField(text.str(), "User time (seconds)").c_str());
-        f.system = std::atof(TimeField(text.str(), "System time (seconds)").c_str());
-        f.maxRssKiB = std::atol(TimeField(text.str(), "Maximum resident set size (kbytes)").c_str());
+    const TimedRun run = RunTimed(args, timeFile);
+    Figures f{run.wall, run.exitCode};
+    f.maxRssKiB = run.usage.ru_maxrss;
+    if (!run.timeOutput.empty()) {
+        f.user = std::atof(TimeField(run.timeOutput, "User time (seconds)").c_str());
+        f.system = std::atof(TimeField(run.timeOutput, "System time (seconds)").c_str());
+        f.maxRssKiB = std::atol(TimeField(run.timeOutput, "Maximum resident set size (kbytes)").c_str());
     }
     return f;
 }
