@@ -269,8 +269,7 @@ int main(int argc, char** argv)
     for (const ProgramFolder* dir : {&shipped, &large}) {
         fs::copy_file(bin + "quillpost", dir->File("quillpost"));
         // The browser module, loaded on first use (not at start); older builds have none.
-        if (fs::exists(bin + "modules"))
-            fs::copy(bin + "modules", dir->File("modules"), fs::copy_options::recursive);
+        if (fs::exists(bin + "modules")) fs::copy(bin + "modules", dir->File("modules"), fs::copy_options::recursive);
         for (const char* sub : {"data", "language", "help"})
             fs::copy(bin + sub, dir->File(sub), fs::copy_options::recursive);
     }
