@@ -1,9 +1,12 @@
 #include "submit/RunRecorder.h"
 
 #include "history/HistoryStore.h"
+#include "history/SqliteDb.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -58,4 +61,40 @@ TEST(RunRecorder, AQuarterSecondsOutcomesMakeABatchAndARunThatSentNothingLeavesN
     EXPECT_EQ(runs[0].Ok, 6);
     EXPECT_EQ(runs[0].End, RunEnd::Cancelled);
     EXPECT_TRUE(recorder.Failure().empty());
+}
+
+TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreed)
+{
+    TempDir dir;
+    HistoryStore store(dir.File("history.sqlite"));
+    RunRecorder recorder(&store, RunKind::Submit, 1);
+    const auto locked = [&dir](const std::function<void()>& meanwhile) {
+        SqliteDb other(dir.File("history.sqlite"), 0);
+        other.Exec("BEGIN EXCLUSIVE");
+        meanwhile();
+        other.Exec("COMMIT");
+    };
+    locked([&] {
+        recorder.Outcome(Sent("Alpha", "S0"));
+        recorder.Flush(); // the run itself cannot be begun yet
+    });
+    recorder.Outcome(Sent("Alpha", "S1"));
+    recorder.Flush();
+    ASSERT_EQ(store.Runs().size(), 1u);
+    EXPECT_EQ(store.Runs()[0].Ok, 2);
+    locked([&] {
+        recorder.Outcome(Sent("Beta", "S0"));
+        recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", "Ok", ""});
+        recorder.Flush();
+        recorder.Outcome(Sent("Beta", "S1"));
+        recorder.Flush();
+    });
+    EXPECT_TRUE(recorder.Failure().empty()) << recorder.Failure();
+    recorder.End(RunEnd::Finished);
+    const std::vector<RunSummary> runs = store.Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].Ok, 5);
+    EXPECT_EQ(runs[0].End, RunEnd::Finished);
+    EXPECT_EQ(store.RunOutcomes(runs[0].Id).size(), 4u);
+    EXPECT_TRUE(recorder.Failure().empty()) << recorder.Failure();
 }
