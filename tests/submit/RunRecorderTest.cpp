@@ -63,13 +63,14 @@ TEST(RunRecorder, AQuarterSecondsOutcomesMakeABatchAndARunThatSentNothingLeavesN
     EXPECT_TRUE(recorder.Failure().empty());
 }
 
-TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreed)
+TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreedWhileReadersGoOn)
 {
     TempDir dir;
-    HistoryStore store(dir.File("history.sqlite"));
+    const std::string path = dir.File("history.sqlite");
+    HistoryStore store(path);
     RunRecorder recorder(&store, RunKind::Submit, 1);
-    const auto locked = [&dir](const std::function<void()>& meanwhile) {
-        SqliteDb other(dir.File("history.sqlite"), 0);
+    const auto locked = [&path](const std::function<void()>& meanwhile) {
+        SqliteDb other(path, 0);
         other.Exec("BEGIN EXCLUSIVE");
         meanwhile();
         other.Exec("COMMIT");
@@ -80,21 +81,14 @@ TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreed)
     });
     recorder.Outcome(Sent("Alpha", "S1"));
     recorder.Flush();
-    ASSERT_EQ(store.Runs().size(), 1u);
-    EXPECT_EQ(store.Runs()[0].Ok, 2);
     locked([&] {
+        EXPECT_EQ(HistoryStore(path).Runs().at(0).Ok, 2);
         recorder.Outcome(Sent("Beta", "S0"));
         recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", "Ok", ""});
         recorder.Flush();
-        recorder.Outcome(Sent("Beta", "S1"));
-        recorder.Flush();
     });
-    EXPECT_TRUE(recorder.Failure().empty()) << recorder.Failure();
     recorder.End(RunEnd::Finished);
-    const std::vector<RunSummary> runs = store.Runs();
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].Ok, 5);
-    EXPECT_EQ(runs[0].End, RunEnd::Finished);
-    EXPECT_EQ(store.RunOutcomes(runs[0].Id).size(), 4u);
     EXPECT_TRUE(recorder.Failure().empty()) << recorder.Failure();
+    EXPECT_EQ(store.Runs().at(0).Ok, 4);
+    EXPECT_EQ(store.Runs().at(0).End, RunEnd::Finished);
 }
