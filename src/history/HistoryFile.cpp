@@ -88,15 +88,17 @@ bool Identify(SqliteDb& db, const std::string& path)
     if (found > HistoryFile::SchemaVersion)
         throw HistoryError(
             Refused(path, "was written by a newer version of Quillpost (schema " + std::to_string(found) + ")"));
-    if (id == HistoryFile::ApplicationId || db.Integer("SELECT count(*) FROM sqlite_schema") == 0) return false;
+    if (id == HistoryFile::ApplicationId) return false;
+    // Unmarked: a new file (nothing in it, not even a version), or one of ours made before the mark.
+    if (found == 0 && db.Integer("SELECT count(*) FROM sqlite_schema") == 0) return false;
     const std::int64_t ours = db.Integer(std::string("SELECT count(*) FROM sqlite_schema WHERE type='table' AND "
                                                      "name IN (") +
                                          OurTables + ")");
-    if (found < 1 || ours != OurTableCount) throw HistoryError(Refused(path, "holds tables of another program"));
+    if (found < 1 || ours != OurTableCount) throw HistoryError(Refused(path, "holds another program's data"));
     return true;
 }
 
-// Checks the file (when `check`) and brings it up to date, taking the write lock only when
+// Checks the file (when its WAL was left) and brings it up to date, taking the write lock only when
 // something is to be written. SqliteError for what SQLite reports (damage among it),
 // HistoryError for a file that is not ours or of a newer schema.
 void Prepare(SqliteDb& db, const std::string& path, bool walLeft)
