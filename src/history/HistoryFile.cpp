@@ -121,7 +121,9 @@ void Prepare(SqliteDb& db, const std::string& path, bool walLeft)
             db.Exec("PRAGMA application_id=" + std::to_string(HistoryFile::ApplicationId));
             mark.Commit();
         } catch (const SqliteError& e) {
-            if (!e.Busy()) throw; // marked at a later open
+            // Locked by another program, or a file this process may only read: it is used all
+            // the same, and marked at a later open.
+            if (e.Damaged()) throw;
         }
         return;
     }
