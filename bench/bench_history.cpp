@@ -7,7 +7,9 @@
 //   3. recording a run of 22,500 outcomes (500 products x 45 sites) into it, in batches of
 //      10 (a run at speed 10), 45 (one product) and 250 (a fortieth of a second of a fast run),
 //      one transaction each.
-// Usage: bench_history [outcomes]   (1,000,000 by default)
+// Usage: bench_history [outcomes] [path [products]]   (1,000,000 outcomes, 500 products by default)
+// With a path, only the history is generated, there, and kept: a file to time the command
+// line on (`quillpost-cli history --runs` with its data/ folder).
 
 #include "history/HistoryStore.h"
 #include "history/SqliteDb.h"
@@ -25,7 +27,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int Products = 500, Sites = 100;
+constexpr int Sites = 100;
+int Products = 500;
 const char* const Words[] = {"Ok", "Ok", "Ok", "Ok", "Ok", "Ok", "X", "X", "Failed", "Invalid"};
 const char* const Reasons[] = {"", "no answer in 10 s", "connection refused", "server answered 404", "reply cut short"};
 
@@ -96,10 +99,12 @@ OutcomeRecord Outcome(int run, int p, int s, unsigned& seed)
 int main(int argc, char** argv)
 {
     const long total = argc > 1 ? std::atol(argv[1]) : 1'000'000;
+    const bool keep = argc > 2;
+    if (argc > 3) Products = std::max(1, std::atoi(argv[3]));
     const int runs = static_cast<int>(std::max(1L, total / (Products * Sites)));
     char folder[] = "/tmp/quillpost-bench-XXXXXX";
-    if (!mkdtemp(folder)) return 1;
-    const std::string path = std::string(folder) + "/history.sqlite";
+    if (!keep && !mkdtemp(folder)) return 1;
+    const std::string path = keep ? std::string(argv[2]) : std::string(folder) + "/history.sqlite";
 
     // 1. The generated history.
     unsigned seed = 1;
@@ -144,9 +149,10 @@ int main(int argc, char** argv)
             std::printf("  (no dbstat in this SQLite: sizes per table not shown)\n");
         }
     }
+    if (keep) return 0;
 
     // 2. Queries.
-    std::printf("open (quick_check included): %s\n", Median([&] { HistoryStore opened(path); }).c_str());
+    std::printf("open (no whole-file check after a clean close): %s\n", Median([&] { HistoryStore opened(path); }).c_str());
     HistoryStore store(path);
     size_t rows = 0;
     std::printf("grid, latest of %d x %d pairs: %s", Products, Sites,

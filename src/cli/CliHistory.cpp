@@ -22,15 +22,18 @@ std::unique_ptr<HistoryStore> CliHistory::Open(const CliEnvironment& env, std::o
         return nullptr;
     }
     if (!store->Notice().empty()) err << command << ": warning: " << store->Notice() << '\n';
-    if (store->Created()) {
-        try {
-            const std::string problems = HistoryImport::ImportFolder(*store, env.ProgramFolder);
-            if (!problems.empty()) err << command << ": warning: " << problems << '\n';
-        } catch (const std::exception& e) {
-            err << command << ": warning: " << e.what() << '\n';
-        }
-    }
+    if (store->Created()) TakeInReports(*store, env, err, command);
     return store;
+}
+
+void CliHistory::TakeInReports(HistoryStore& store, const CliEnvironment& env, std::ostream& err, const char* command)
+{
+    try {
+        const std::string problems = HistoryImport::ImportFolder(store, env.ProgramFolder);
+        if (!problems.empty()) err << command << ": warning: " << problems << '\n';
+    } catch (const std::exception& e) {
+        err << command << ": warning: " << e.what() << '\n';
+    }
 }
 
 void CliHistory::Tell(const std::string& failure, std::ostream& err, const char* command)

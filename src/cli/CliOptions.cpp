@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "cli/CliCommand.h"
+#include "common/TerminalText.h"
 
 #include <algorithm>
 #include <climits>
@@ -54,7 +55,7 @@ std::string CliOptions::OneLine(std::string text)
 {
     for (char& c : text)
         if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-    return text;
+    return TerminalText::Escaped(text);
 }
 
 void CliOptions::AddProductsFile(CLI::App& app, std::string& file)

@@ -31,6 +31,7 @@ public:
     static CLI::Validator ProxyAddress();
 
     // `text` with its tabs and line breaks as spaces, so that a title keeps to its column
-    // of a tab-separated line.
+    // of a tab-separated line, and its other controls as visible escapes (TerminalText): what
+    // every command prints of titles, links, reasons and sites' answers goes through it.
     static std::string OneLine(std::string text);
 };

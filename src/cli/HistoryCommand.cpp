@@ -1,11 +1,13 @@
 #include "cli/HistoryCommand.h"
 
 #include "cli/CliEnvironment.h"
+#include "cli/CliHistory.h"
 #include "cli/CliOptions.h"
 #include "common/CsvText.h"
 #include "common/FileLocations.h"
 #include "common/FileReplace.h"
 #include "common/StatusWords.h"
+#include "common/TerminalText.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
 #include "submit/HistoryImport.h"
@@ -58,11 +60,13 @@ const char* EndWord(RunEnd end)
     return "";
 }
 
-// One line of fields: tab-separated (tabs and line breaks in them made spaces) or a CSV record.
-void WriteLine(std::ostream& out, const CsvText::Record& fields, bool csv)
+// One line of fields: tab-separated (tabs and line breaks in them made spaces) or a CSV record
+// of guarded cells; controls as escapes in both.
+void WriteLine(std::ostream& out, CsvText::Record fields, bool csv)
 {
     if (csv) {
-        out << CsvText::FormatRecord(fields);
+        for (std::string& field : fields) field = TerminalText::Escaped(field, TerminalText::Breaks::Kept);
+        out << CsvText::FormatCells(fields);
         return;
     }
     for (size_t i = 0; i < fields.size(); ++i) out << (i ? "\t" : "") << CliOptions::OneLine(fields[i]);
@@ -129,10 +133,10 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
         err << Name << ": " << e.what() << '\n';
         return UsageError;
     }
-    if (!store->Notice().empty()) {
-        err << Name << ": " << store->Notice() << '\n';
-        if (importFile.empty()) return UsageError;
-    }
+    // A damaged history set aside is an error of the listing, told first; what the reports
+    // hold is taken in and listed all the same.
+    const bool setAside = !store->Notice().empty();
+    if (setAside) err << Name << ": " << store->Notice() << '\n';
 
     try {
         if (!importFile.empty()) {
@@ -141,6 +145,12 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
                 out << "Already imported: " << importFile << '\n';
             else
                 out << "Imported: " << taken << '\n';
+        }
+        // A new history (or one in place of a damaged one) takes in the reports there are,
+        // as the program and the other commands do.
+        if (store->Created()) CliHistory::TakeInReports(*store, env, err, Name);
+        if (!importFile.empty()) {
+            // Imported above.
         } else if (runs) {
             if (csv) out << RunHeader << "\r\n";
             for (const RunSummary& r : store->Runs(from))
@@ -161,5 +171,5 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
         return UsageError;
     }
     out << std::flush;
-    return Done;
+    return setAside && importFile.empty() ? UsageError : Done;
 }

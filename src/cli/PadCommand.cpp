@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ValidatePadsCommand.h"
 #include "common/FileReplace.h"
+#include "common/TerminalText.h"
 #include "pad/PadDocument.h"
 #include "pad/PadFields.h"
 #include "pad/PadSpecFile.h"
@@ -227,7 +228,8 @@ std::string PadCommand::Escaped(const std::string& value)
         default: out += c;
         }
     }
-    return out;
+    // A field may hold anything a PAD file's author put there.
+    return TerminalText::Escaped(out);
 }
 
 int PadCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)

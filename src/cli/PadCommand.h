@@ -39,6 +39,7 @@ public:
 
     static const char* Usage();
 
-    // A value on one line: backslash, tab, CR and LF as \\, \t, \r and \n.
+    // A value on one line: backslash, tab, CR and LF as \\, \t, \r and \n, the other controls
+    // as TerminalText escapes them.
     static std::string Escaped(const std::string& value);
 };

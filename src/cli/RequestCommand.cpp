@@ -1,5 +1,7 @@
 #include "cli/RequestCommand.h"
 
+#include "cli/CliOptions.h"
+#include "common/TerminalText.h"
 #include "net/THttpClient.h"
 
 #include <exception>
@@ -126,10 +128,11 @@ void Call(THttpClient& client, const Options& opt)
         client.Trace(opt.url, data);
 }
 
+// The block's size in bytes as received, then the bytes with their controls other than tab
+// and line breaks as visible escapes: a reply may hold anything.
 void PrintBlock(std::ostream& out, const char* name, const std::string& bytes)
 {
-    out << name << ' ' << bytes.size() << '\n';
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out << name << ' ' << bytes.size() << '\n' << TerminalText::Escaped(bytes, TerminalText::Breaks::Kept);
     // Whatever follows starts on a line of its own.
     if (!bytes.empty() && bytes.back() != '\n') out << '\n';
 }
@@ -186,7 +189,9 @@ int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out,
     client.OnAuthenticationNeeded = [&](TSockConnection*) { event("OnAuthenticationNeeded"); };
     client.OnSuccess = [&](THttpClient*, CmdType cmd) { out << "event OnSuccess " << CmdTypeName(cmd) << '\n'; };
     client.OnFailure = [&](THttpClient*, CmdType cmd) { out << "event OnFailure " << CmdTypeName(cmd) << '\n'; };
-    client.OnStatus = [&](TSockConnection*, const std::string& text) { out << "status " << text << '\n'; };
+    client.OnStatus = [&](TSockConnection*, const std::string& text) {
+        out << "status " << CliOptions::OneLine(text) << '\n';
+    };
 
     int code = Done;
     std::string error;
@@ -201,7 +206,7 @@ int RequestCommand::Run(const std::vector<std::string>& args, std::ostream& out,
 
     PrintBlock(out, "header", client.Header);
     PrintBlock(out, "body", client.Body);
-    if (code == Raised) out << "error: " << error << '\n';
+    if (code == Raised) out << "error: " << CliOptions::OneLine(error) << '\n';
     out.flush();
     return code;
 }

@@ -147,8 +147,8 @@ int SitesCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     if (!exportFile.empty()) return Export(own, exportFile, out, err);
     const SiteTable table = own.Combined();
     for (const SiteRecord& site : table.Rows())
-        out << site.Title << '\t' << site.Method << '\t' << site.ScriptUrl << '\t' << (site.Own ? "own" : "built-in")
-            << '\n';
+        out << CliOptions::OneLine(site.Title) << '\t' << CliOptions::OneLine(site.Method) << '\t'
+            << CliOptions::OneLine(site.ScriptUrl) << '\t' << (site.Own ? "own" : "built-in") << '\n';
     out << std::flush;
     return Listed;
 }

@@ -151,7 +151,8 @@ std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, Produ
             return SubmitCommand::AllOk;
         }
         RetryPlan plan = RetryPlan::Make(notOk, selection.List(), sites);
-        for (const std::string& warning : plan.Warnings) err << Name << ": warning: " << warning << '\n';
+        for (const std::string& warning : plan.Warnings)
+            err << Name << ": warning: " << CliOptions::OneLine(warning) << '\n';
         if (plan.Batches.empty()) {
             err << Name << ": nothing to resend: the products and sites of the failed pairs are gone\n";
             return SubmitCommand::NotAllOk;

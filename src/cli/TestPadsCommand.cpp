@@ -39,7 +39,7 @@ std::string TestPadsCommand::Reason(const std::string& word, NetError kind, cons
     case NetError::ConnectFailed: return "refused";
     case NetError::TimedOut:
     case NetError::LookupTimedOut: return "timed out";
-    default: return errorText.empty() ? std::string("no answer") : errorText;
+    default: return errorText.empty() ? std::string("no answer") : CliOptions::OneLine(errorText);
     }
 }
 

@@ -63,19 +63,70 @@ bool Exists(const std::string& path)
     return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Refuses a newer schema, checks the file whole and brings it up to date. SqliteError for
-// what SQLite reports (damage among it), HistoryError for a newer schema.
-void Prepare(SqliteDb& db, const std::string& path)
+// The tables of version 1, by which a file that an earlier program made, before files were
+// marked with ApplicationId, is known as ours.
+constexpr const char* OurTables =
+    "'products', 'pad_links', 'sites', 'scripts', 'words', 'reasons', 'runs', 'outcomes', "
+    "'latest_pairs', 'latest_links', 'pad_tests', 'validations', 'imports'";
+constexpr int OurTableCount = 13;
+
+std::string Refused(const std::string& path, const std::string& why)
 {
+    return "The history file \"" + path + "\" " + why + "; it is left as it is and no history is kept";
+}
+
+// Whether the file is ours to use (ours, or empty), read without writing anything: another
+// program's SQLite file (a link to it, say) must not get our tables or a new journal mode.
+// Returns true when the file is ours but not marked yet.
+bool Identify(SqliteDb& db, const std::string& path)
+{
+    const std::int64_t id = db.Integer("PRAGMA application_id");
+    if (id != 0 && id != HistoryFile::ApplicationId)
+        throw HistoryError(
+            Refused(path, "belongs to another program (its application id is " + std::to_string(id) + ")"));
     const std::int64_t found = db.Integer("PRAGMA user_version");
     if (found > HistoryFile::SchemaVersion)
-        throw HistoryError("The history file \"" + path + "\" was written by a newer version of Quillpost (schema " +
-                           std::to_string(found) + "); it is left as it is and no history is kept");
-    const std::string check = db.Text("PRAGMA quick_check");
-    if (check != "ok") throw SqliteError("PRAGMA quick_check: " + check, SQLITE_CORRUPT);
-    if (db.Text("PRAGMA journal_mode=WAL") != "wal")
+        throw HistoryError(
+            Refused(path, "was written by a newer version of Quillpost (schema " + std::to_string(found) + ")"));
+    if (id == HistoryFile::ApplicationId) return false;
+    // Unmarked: a new file (nothing in it, not even a version), or one of ours made before the mark.
+    if (found == 0 && db.Integer("SELECT count(*) FROM sqlite_schema") == 0) return false;
+    const std::int64_t ours = db.Integer(std::string("SELECT count(*) FROM sqlite_schema WHERE type='table' AND "
+                                                     "name IN (") +
+                                         OurTables + ")");
+    if (found < 1 || ours != OurTableCount) throw HistoryError(Refused(path, "holds another program's data"));
+    return true;
+}
+
+// Checks the file (when its WAL was left) and brings it up to date, taking the write lock only when
+// something is to be written. SqliteError for what SQLite reports (damage among it),
+// HistoryError for a file that is not ours or of a newer schema.
+void Prepare(SqliteDb& db, const std::string& path, bool walLeft)
+{
+    const bool unmarked = Identify(db, path);
+    // A WAL with something in it while no other process has the file open: the last connection
+    // never closed (the last one to close merges the WAL and removes it), killed or cut off by a
+    // crash, so the file is checked whole. A file closed cleanly is not: the check reads every page.
+    if (walLeft && !db.OpenElsewhere()) {
+        const std::string check = db.Text("PRAGMA quick_check");
+        if (check != "ok") throw SqliteError("PRAGMA quick_check: " + check, SQLITE_CORRUPT);
+    }
+    if (db.Text("PRAGMA journal_mode") != "wal" && db.Text("PRAGMA journal_mode=WAL") != "wal")
         throw HistoryError("The history file \"" + path + "\" cannot be put in WAL mode");
     db.Exec("PRAGMA synchronous=NORMAL");
+    if (db.Integer("PRAGMA user_version") == HistoryFile::SchemaVersion) {
+        if (!unmarked) return; // current: a reader takes no lock
+        try {
+            SqliteTransaction mark(db);
+            db.Exec("PRAGMA application_id=" + std::to_string(HistoryFile::ApplicationId));
+            mark.Commit();
+        } catch (const SqliteError& e) {
+            // Locked by another program, or a file this process may only read: it is used all
+            // the same, and marked at a later open.
+            if (e.Damaged()) throw;
+        }
+        return;
+    }
     for (;;) {
         SqliteTransaction step(db);
         // Read inside the write lock: another process may have taken the file up meanwhile.
@@ -83,6 +134,7 @@ void Prepare(SqliteDb& db, const std::string& path)
         if (version >= HistoryFile::SchemaVersion) break;
         db.Exec(Steps[version]);
         db.Exec("PRAGMA user_version=" + std::to_string(version + 1));
+        db.Exec("PRAGMA application_id=" + std::to_string(HistoryFile::ApplicationId));
         step.Commit();
     }
 }
@@ -95,8 +147,10 @@ HistoryFile::Opened OpenAndPrepare(const std::string& path, std::unique_ptr<Sqli
         std::error_code ec;
         fs::create_directories(folder, ec); // what cannot be made shows as the open's error
     }
+    std::error_code ec;
+    const bool walLeft = fs::file_size(path + "-wal", ec) > 0 && !ec;
     db = std::make_unique<SqliteDb>(path, HistoryFile::BusyTimeoutMs);
-    Prepare(*db, path);
+    Prepare(*db, path, walLeft);
     opened.Db = std::move(db);
     return opened;
 }

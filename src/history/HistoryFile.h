@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-// A history file that is left as it is and not used: written by a newer version of the
-// program, or one that cannot be opened for a reason other than damage (no permission, a
+// A history file that is left as it is and not used: another program's, written by a newer
+// version of the program, or one that cannot be opened for a reason other than damage (no permission, a
 // full disk, locked past the busy time-out). The text names the file and the reason.
 class HistoryError : public std::runtime_error {
 public:
@@ -16,11 +16,17 @@ public:
 
 // Opens the history file and brings its schema up to date. The schema's version is the
 // file's user_version; each version's step runs in a transaction of its own, so a file is
-// at one version or the next, never between. A file with a higher version than this program
-// knows is refused, never touched. A damaged file (no database, or PRAGMA quick_check finds
-// a fault) is renamed aside with its -wal and -shm files, as "history.sqlite.broken", then
-// ".broken.2", ".broken.3", ... (one set aside before is never written over), and a new one
-// is started in its place.
+// at one version or the next, never between. Our files are marked with ApplicationId. A file
+// that is not ours (another id, or tables of its own and no id) or has a higher version than
+// this program knows is refused, never touched. A file of an earlier program, with our tables
+// and no mark yet, is marked. When the schema is current and the file marked, an open writes
+// nothing and takes no lock, so a reader never waits for a writer.
+//
+// A file that was not closed cleanly (its WAL left by a process that was killed) is checked
+// whole with PRAGMA quick_check; a damaged file (no database, or the check finds a fault) is
+// renamed aside with its -wal and -shm files, as "history.sqlite.broken", then ".broken.2",
+// ".broken.3", ... (one set aside before is never written over), and a new one is started in
+// its place.
 //
 // The file is in WAL mode (readers never wait for a writer) with synchronous=NORMAL: a
 // killed process loses no committed transaction.
@@ -28,6 +34,8 @@ class HistoryFile {
 public:
     static constexpr int SchemaVersion = 1;
     static constexpr int BusyTimeoutMs = 10000;
+    // The PRAGMA application_id of our files ("QPHS").
+    static constexpr std::int64_t ApplicationId = 0x51504853;
 
     struct Opened {
         std::unique_ptr<SqliteDb> Db;

@@ -104,6 +104,11 @@ HistoryStore::HistoryStore(const std::string& path)
 
 HistoryStore::~HistoryStore() = default;
 
+void HistoryStore::SetBusyTimeout(int ms)
+{
+    db_->SetBusyTimeout(ms);
+}
+
 SqliteStatement& HistoryStore::Statement(int which, const char* sql)
 {
     auto& s = statements_[static_cast<size_t>(which)];
@@ -166,18 +171,19 @@ void HistoryStore::LoadNames()
     }
     SqliteStatement all(*db_, "SELECT id, address, method FROM scripts");
     while (all.Step()) scriptNames_[all.Integer(0)] = {all.Text(1), all.Text(2)};
+    namesRead_ = true;
 }
 
 const std::string& HistoryStore::Name(Names table, std::int64_t id)
 {
-    static const std::string none;
+    static const std::string unknown = "?";
     auto& names = names_[static_cast<int>(table)];
     auto it = names.find(id);
-    if (it == names.end()) {
+    if (it == names.end() && !namesRead_) {
         LoadNames();
         it = names.find(id);
     }
-    return it == names.end() ? none : it->second;
+    return it == names.end() ? unknown : it->second;
 }
 
 std::int64_t HistoryStore::BeginRun(RunKind kind, int speed, HistoryTime started)
@@ -358,14 +364,12 @@ OutcomeRecord HistoryStore::Make(const OutcomeIds& ids)
     o.PadLink = Name(Names::PadLink, ids[2]);
     o.Site = Name(Names::Site, ids[3]);
     auto s = scriptNames_.find(ids[4]);
-    if (s == scriptNames_.end()) {
+    if (s == scriptNames_.end() && !namesRead_) {
         LoadNames();
         s = scriptNames_.find(ids[4]);
     }
-    if (s != scriptNames_.end()) {
-        o.ScriptUrl = s->second.first;
-        o.Method = s->second.second;
-    }
+    o.ScriptUrl = s == scriptNames_.end() ? "?" : s->second.first;
+    o.Method = s == scriptNames_.end() ? "?" : s->second.second;
     o.Outcome = Name(Names::Word, ids[5]);
     o.Time = FromSeconds(ids[6]);
     o.HttpStatus = static_cast<int>(ids[7]);
@@ -383,6 +387,7 @@ std::vector<OutcomeRecord> HistoryStore::Outcomes(SqliteStatement& query)
 
 std::vector<OutcomeRecord> HistoryStore::Latest(const HistoryFilter& filter)
 {
+    StartQuery();
     // The ids of the titles and words asked for; a title never recorded matches nothing.
     std::string where;
     auto among = [&](const char* column, Names table, const std::vector<std::string>& texts) {
@@ -453,6 +458,7 @@ std::optional<RunSummary> HistoryStore::LatestSubmitRun()
 
 std::vector<OutcomeRecord> HistoryStore::Attempts(const std::string& product, const std::string& site)
 {
+    StartQuery();
     SqliteStatement query(*db_, std::string("SELECT ") + OutcomeColumns +
                                     " FROM outcomes WHERE product=(SELECT id FROM products WHERE title=?) AND "
                                     "site=(SELECT id FROM sites WHERE title=?) ORDER BY time, id");
@@ -462,6 +468,7 @@ std::vector<OutcomeRecord> HistoryStore::Attempts(const std::string& product, co
 
 std::vector<OutcomeRecord> HistoryStore::RunOutcomes(std::int64_t run)
 {
+    StartQuery();
     SqliteStatement query(*db_, std::string("SELECT ") + OutcomeColumns +
                                     " FROM outcomes WHERE id BETWEEN (SELECT first_outcome FROM runs WHERE id=?1) AND "
                                     "(SELECT last_outcome FROM runs WHERE id=?1) AND run=?1 ORDER BY id");
@@ -487,6 +494,7 @@ std::pair<int, int> HistoryStore::RunSpread(std::int64_t run)
 
 std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 {
+    StartQuery();
     SqliteStatement query(*db_, "SELECT product, pad_link, word, time, reason FROM pad_tests WHERE run=? ORDER BY id");
     query.Bind(1, run);
     std::vector<PadTestRecord> tests;
@@ -499,6 +507,7 @@ std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 
 std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
 {
+    StartQuery();
     SqliteStatement query(*db_,
                           "SELECT product, pad_link, word, time, problems FROM validations WHERE run=? ORDER BY id");
     query.Bind(1, run);
@@ -512,6 +521,7 @@ std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
 
 std::vector<SiteRecent> HistoryStore::RecentBySite(int count)
 {
+    StartQuery();
     SqliteStatement sites(*db_, "SELECT title, recent FROM sites WHERE recent<>'' ORDER BY title");
     std::vector<SiteRecent> result;
     while (sites.Step()) {

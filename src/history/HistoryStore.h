@@ -41,6 +41,9 @@ public:
     bool Created() const { return created_; }
     // What the user is to be told of the open: a damaged file set aside. Empty otherwise.
     const std::string& Notice() const { return notice_; }
+    // How long a write waits for another connection's lock (HistoryFile::BusyTimeoutMs at
+    // first) before it throws a SqliteError that is Busy().
+    void SetBusyTimeout(int ms);
 
     // --- recording ------------------------------------------------------------------------
     // A new run, unfinished until EndRun; returns its id.
@@ -57,6 +60,7 @@ public:
                    const std::vector<OutcomeRecord>& outcomes);
 
     // --- queries --------------------------------------------------------------------------
+    // A title, link, word or reason whose row is missing from the file shows as "?".
     // Each pair's latest outcome other than "Cancelled", as the filter keeps them, sorted by
     // product title then site title (bytes).
     std::vector<OutcomeRecord> Latest(const HistoryFilter& filter = {});
@@ -85,6 +89,9 @@ private:
     std::int64_t Id(Names table, const std::string& text);
     std::int64_t ScriptId(const std::string& address, const std::string& method);
     const std::string& Name(Names table, std::int64_t id);
+    // Every query starts with it: the names are read again at most once in a query, when an
+    // id is not known (another writer's new title, say).
+    void StartQuery() { namesRead_ = false; }
     void LoadNames();
     SqliteStatement& Statement(int which, const char* sql);
     void Count(std::int64_t run, const std::int64_t (&counts)[5], std::int64_t first, std::int64_t last);
@@ -110,8 +117,9 @@ private:
     // have made some of them rolls back.
     std::unordered_map<std::string, std::int64_t> ids_[5];
     std::unordered_map<std::string, std::int64_t> scripts_;
-    // Names by id, for the queries: read again when an id is not known yet.
+    // Names by id, for the queries.
     std::unordered_map<std::int64_t, std::string> names_[5];
     std::unordered_map<std::int64_t, std::pair<std::string, std::string>> scriptNames_;
+    bool namesRead_ = false; // in this query
     std::vector<std::unique_ptr<SqliteStatement>> statements_;
 };

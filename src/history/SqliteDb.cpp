@@ -8,6 +8,12 @@ bool SqliteError::Damaged() const
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+bool SqliteError::Busy() const
+{
+    const int primary = code_ & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
 SqliteDb::SqliteDb(const std::string& path, int busyTimeoutMs)
 {
     const int code =
@@ -25,6 +31,17 @@ SqliteDb::SqliteDb(const std::string& path, int busyTimeoutMs)
 SqliteDb::~SqliteDb()
 {
     sqlite3_close_v2(db_);
+}
+
+void SqliteDb::SetBusyTimeout(int ms)
+{
+    sqlite3_busy_timeout(db_, ms);
+}
+
+bool SqliteDb::OpenElsewhere() const
+{
+    int elsewhere = 0;
+    return sqlite3_file_control(db_, "main", SQLITE_FCNTL_EXTERNAL_READER, &elsewhere) == SQLITE_OK && elsewhere;
 }
 
 void SqliteDb::Check(int code, std::string_view doing) const

@@ -16,6 +16,8 @@ public:
     int Code() const { return code_; }
     // The file is no database or a damaged one (as opposed to busy, locked, missing or full).
     bool Damaged() const;
+    // Another connection held the lock past the busy time-out: the same may work later.
+    bool Busy() const;
 
 private:
     int code_;
@@ -43,6 +45,11 @@ public:
     std::int64_t LastInsertId() const;
     // How many rows the last INSERT, UPDATE or DELETE changed.
     int Changes() const;
+
+    // How long a statement waits for another connection's lock before it fails with Busy().
+    void SetBusyTimeout(int ms);
+    // Another process has this WAL-mode file open (false for a connection of this process).
+    bool OpenElsewhere() const;
 
     sqlite3* Handle() const { return db_; }
     // Throws SqliteError for `code` unless it is SQLITE_OK, SQLITE_ROW or SQLITE_DONE.

@@ -1,6 +1,8 @@
 #include "submit/RunRecorder.h"
 
+#include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
+#include "history/SqliteDb.h"
 
 #include <exception>
 
@@ -28,9 +30,9 @@ RunRecorder::RunRecorder(HistoryStore* store, RunKind kind, int speed, std::func
     batchStart_ = now_();
 }
 
-void RunRecorder::Begin()
+bool RunRecorder::Begin()
 {
-    if (run_ == 0) Guarded([&] { run_ = store_->BeginRun(kind_, speed_, started_); });
+    return run_ != 0 || Guarded([&] { run_ = store_->BeginRun(kind_, speed_, started_); });
 }
 
 RunRecorder::~RunRecorder()
@@ -39,15 +41,20 @@ RunRecorder::~RunRecorder()
 }
 
 template <typename Fn>
-void RunRecorder::Guarded(Fn&& fn)
+bool RunRecorder::Guarded(Fn&& fn)
 {
-    if (!store_) return;
+    if (!store_) return false;
     try {
         fn();
+        return true;
+    } catch (const SqliteError& e) {
+        if (e.Busy()) return false;
+        failure_ = std::string("The history could not be written: ") + e.what();
     } catch (const std::exception& e) {
-        store_ = nullptr;
         failure_ = std::string("The history could not be written: ") + e.what();
     }
+    store_ = nullptr;
+    return false;
 }
 
 void RunRecorder::Outcome(OutcomeRecord outcome)
@@ -76,24 +83,44 @@ void RunRecorder::Gathered()
     if (now_() - batchStart_ >= BatchTime) Flush();
 }
 
+bool RunRecorder::Write(int busyTimeoutMs)
+{
+    if (!store_) return false;
+    store_->SetBusyTimeout(busyTimeoutMs);
+    // Each kind goes in a transaction of its own and is kept until it went; after a lock the
+    // rest waits too, rather than wait for the lock again.
+    const auto hand = [&](auto& records, auto record) {
+        if (records.empty()) return true;
+        if (!Begin() || !Guarded([&] { record(records); })) return false;
+        records.clear();
+        return true;
+    };
+    const bool written = hand(outcomes_, [&](const auto& r) { store_->RecordOutcomes(run_, r); }) &&
+                         hand(tests_, [&](const auto& r) { store_->RecordPadTests(run_, r); }) &&
+                         hand(validations_, [&](const auto& r) { store_->RecordValidations(run_, r); });
+    if (store_) store_->SetBusyTimeout(HistoryFile::BusyTimeoutMs);
+    return written;
+}
+
 void RunRecorder::Flush()
 {
     const auto start = ThreadCpu();
     batchStart_ = now_();
-    if (!outcomes_.empty() || !tests_.empty() || !validations_.empty()) Begin();
-    if (!outcomes_.empty()) Guarded([&] { store_->RecordOutcomes(run_, outcomes_); });
-    if (!tests_.empty()) Guarded([&] { store_->RecordPadTests(run_, tests_); });
-    if (!validations_.empty()) Guarded([&] { store_->RecordValidations(run_, validations_); });
-    outcomes_.clear();
-    tests_.clear();
-    validations_.clear();
+    Write(LockWaitMs);
     spent_ += ThreadCpu() - start;
 }
 
 void RunRecorder::End(RunEnd end)
 {
-    Flush();
-    Begin();
-    Guarded([&] { store_->EndRun(run_, end, WallNow()); });
+    if (store_ &&
+        !(Write(HistoryFile::BusyTimeoutMs) && Begin() && Guarded([&] { store_->EndRun(run_, end, WallNow()); })) &&
+        store_)
+        failure_ = "The history was locked by another program past " +
+                   std::to_string(HistoryFile::BusyTimeoutMs / 1000) +
+                   " s: " + std::to_string(outcomes_.size() + tests_.size() + validations_.size()) +
+                   " results of this run and its end were not recorded";
     store_ = nullptr;
+    outcomes_.clear();
+    tests_.clear();
+    validations_.clear();
 }

@@ -17,14 +17,18 @@ class HistoryStore;
 // quarter second. (A batch per product costs a fast run three times as much: a commit per
 // product weighs more than its rows.)
 //
-// Without a store nothing is recorded. When the store fails, recording stops for the rest of
-// the run and Failure says why once; the run itself goes on.
+// Without a store nothing is recorded. A batch that meets another connection's lock (a program
+// holding the file for a while) waits LockWaitMs, then stays in memory and goes with the next
+// batch, so a run loses nothing to a lock; End waits for the lock as long as any open does. When
+// the store fails otherwise, or is still locked at the end, recording stops for the rest of the
+// run and Failure says why once; the run itself goes on.
 //
 // Owned by the run's owner thread, which makes every call.
 class RunRecorder {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds BatchTime{250};
+    static constexpr int LockWaitMs = 100;
 
     RunRecorder(HistoryStore* store, RunKind kind, int speed, std::function<Clock::time_point()> now = Clock::now);
     // A run never ended keeps its batches and stays Unfinished.
@@ -48,9 +52,12 @@ public:
 
 private:
     template <typename Fn>
-    void Guarded(Fn&& fn);
-    void Begin();
+    bool Guarded(Fn&& fn);
+    bool Begin();
     void Gathered();
+    // Hands over what is gathered, waiting `busyTimeoutMs` for a lock. False when a lock kept
+    // some of it back (or recording stopped).
+    bool Write(int busyTimeoutMs);
 
     HistoryStore* store_;
     std::function<Clock::time_point()> now_;

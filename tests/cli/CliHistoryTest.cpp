@@ -57,6 +57,28 @@ TEST_F(CliHistoryTest, ListsEachPairsLatestOutcomeAndTheRunsAsTabLinesOrCsv)
               "time,kind,ok,x,failed,invalid,ended\r\n2024-05-01T12:00:00Z,submit,1,0,1,0,cancelled\r\n");
 }
 
+TEST_F(CliHistoryTest, ADamagedHistoryIsSetAsideAndTheReportsAreTakenInBeforeListing)
+{
+    dir.Write("data/history.sqlite", "no database at all, but long enough to be read as a header...............");
+    dir.Write("reports/run-20240501-120000.csv",
+              "time,product,pad_link,site,script_url,method,outcome,http_status,ms,"
+              "error\r\n2024-05-01T12:00:00Z,A,http://a/,S,http://b/,GET,Ok,200,1,\r\n");
+    const Outcome listed = History({"--runs"});
+    EXPECT_EQ(listed.code, HistoryCommand::UsageError);
+    EXPECT_NE(listed.err.find("history.sqlite.broken"), std::string::npos) << listed.err;
+    EXPECT_EQ(listed.out, "2024-05-01T12:00:00Z\tsubmit\t1\t0\t0\t0\tfinished\n");
+}
+
+TEST_F(CliHistoryTest, FormulaCellsAreGuardedInCsvAndControlsPrintAsEscapes)
+{
+    History({"--import",
+             dir.Write("r.csv", "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error\r\n"
+                                "2024-05-01T12:00:00Z,=1+2,http://a/,S\x1b]0;t\x07,http://b/,GET,Ok,200,1,\r\n")});
+    EXPECT_EQ(History({}).out, "Ok\t=1+2\tS\\x1b]0;t\\x07\t2024-05-01T12:00:00Z\t200\t\n");
+    EXPECT_EQ(History({"--csv"}).out,
+              "outcome,product,site,time,http_status,reason\r\nOk,'=1+2,S\\x1b]0;t\\x07,2024-05-01T12:00:00Z,200,\r\n");
+}
+
 TEST_F(CliHistoryTest, BadOptionsAndUnreadableHistoriesOrReportsExitWithTwo)
 {
     for (const std::vector<std::string>& args :

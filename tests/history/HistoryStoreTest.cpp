@@ -76,7 +76,8 @@ TEST(HistoryStoreTest, ADamagedFileIsSetAsideWithItsWalUnderTheNextFreeNameAndAN
     EXPECT_EQ(dir.Read("history.sqlite.broken"), "set aside before");
     EXPECT_EQ(dir.Read("history.sqlite.broken.2-wal"), "stale wal");
 
-    // A database whose pages were overwritten: only the whole-file check finds it.
+    // A database whose pages were overwritten: only the whole-file check finds it, and that
+    // runs only for a file whose last writer never closed it.
     {
         SqliteDb db(path, 1000);
         db.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
@@ -88,9 +89,54 @@ TEST(HistoryStoreTest, ADamagedFileIsSetAsideWithItsWalUnderTheNextFreeNameAndAN
         file.write("\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff", 12);
     }
     file.close();
+    EXPECT_EQ(HistoryStore(path).Notice(), "");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SqliteDb killed(path, 1000);
+        killed.Exec("PRAGMA user_version=1");
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
     HistoryStore again(path);
     EXPECT_NE(again.Notice().find("history.sqlite.broken.3"), std::string::npos) << again.Notice();
     EXPECT_TRUE(again.Latest().empty());
+}
+
+TEST(HistoryStoreTest, AnotherProgramsFileIsLeftUnchangedAndOneOfOursWithoutTheMarkIsMarked)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    for (const std::string made : {"PRAGMA application_id=1234", "CREATE TABLE notes(text TEXT)"}) {
+        const std::string other = std::to_string(made.size()) + ".db";
+        SqliteDb(dir.File(other), 1000).Exec(made);
+        std::filesystem::remove(path);
+        std::filesystem::create_symlink(dir.File(other), path);
+        const std::string bytes = dir.Read(other);
+        EXPECT_THROW(HistoryStore{path}, HistoryError) << made;
+        EXPECT_EQ(dir.Read(other), bytes) << made;
+    }
+    std::filesystem::remove(path);
+    {
+        HistoryStore store(path);
+        store.RecordOutcomes(store.BeginRun(RunKind::Submit, 1, At(0)), {Pair("A", "S", "Ok", 0)});
+    }
+    SqliteDb(path, 1000).Exec("PRAGMA application_id=0"); // as a file of before the mark
+    EXPECT_EQ(Keys(HistoryStore(path).Latest()), std::vector<std::string>{"A/S=Ok"});
+    EXPECT_EQ(SqliteDb(path, 1000).Integer("PRAGMA application_id"), HistoryFile::ApplicationId);
+}
+
+TEST(HistoryStoreTest, AnIdMissingFromItsNameTableShowsAsAQuestionMarkAndNamesOfOtherWritersStillShow)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    HistoryStore store(path), other(path);
+    store.RecordOutcomes(store.BeginRun(RunKind::Submit, 1, At(0)),
+                         {Pair("A", "S1", "Failed", 0), Pair("A", "S2", "Ok", 1)});
+    other.RecordOutcomes(other.BeginRun(RunKind::Submit, 1, At(2)), {Pair("B", "S1", "X", 2)});
+    SqliteDb(path, 1000).Exec("DELETE FROM words WHERE word='Failed'; DELETE FROM products WHERE title='A'");
+    EXPECT_EQ(Keys(store.Latest()), (std::vector<std::string>{"?/S1=?", "?/S2=Ok", "B/S1=X"}));
+    other.RecordOutcomes(other.BeginRun(RunKind::Submit, 1, At(3)), {Pair("C", "S3", "Ok", 3)});
+    EXPECT_EQ(Keys(store.Latest({{"C"}, {}, {}, {}, ""})), std::vector<std::string>{"C/S3=Ok"});
 }
 
 TEST(HistoryStoreTest, TwoWritersOnTheirOwnThreadsBothCommitEveryBatch)

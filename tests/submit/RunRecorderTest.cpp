@@ -1,9 +1,12 @@
 #include "submit/RunRecorder.h"
 
 #include "history/HistoryStore.h"
+#include "history/SqliteDb.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -58,4 +61,34 @@ TEST(RunRecorder, AQuarterSecondsOutcomesMakeABatchAndARunThatSentNothingLeavesN
     EXPECT_EQ(runs[0].Ok, 6);
     EXPECT_EQ(runs[0].End, RunEnd::Cancelled);
     EXPECT_TRUE(recorder.Failure().empty());
+}
+
+TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreedWhileReadersGoOn)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    HistoryStore store(path);
+    RunRecorder recorder(&store, RunKind::Submit, 1);
+    const auto locked = [&path](const std::function<void()>& meanwhile) {
+        SqliteDb other(path, 0);
+        other.Exec("BEGIN EXCLUSIVE");
+        meanwhile();
+        other.Exec("COMMIT");
+    };
+    locked([&] {
+        recorder.Outcome(Sent("Alpha", "S0"));
+        recorder.Flush(); // the run itself cannot be begun yet
+    });
+    recorder.Outcome(Sent("Alpha", "S1"));
+    recorder.Flush();
+    locked([&] {
+        EXPECT_EQ(HistoryStore(path).Runs().at(0).Ok, 2);
+        recorder.Outcome(Sent("Beta", "S0"));
+        recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", "Ok", ""});
+        recorder.Flush();
+    });
+    recorder.End(RunEnd::Finished);
+    EXPECT_TRUE(recorder.Failure().empty()) << recorder.Failure();
+    EXPECT_EQ(store.Runs().at(0).Ok, 4);
+    EXPECT_EQ(store.Runs().at(0).End, RunEnd::Finished);
 }
