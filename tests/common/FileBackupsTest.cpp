@@ -72,7 +72,8 @@ TEST(FileBackups, AStreamedSaveKeepsTheOldFileOnlyWhenTheNewBytesDiffer)
     }
 }
 
-TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveGoesOn)
+// Keeping a backup never throws; the save itself is then refused, the file as it was.
+TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveIsRefused)
 {
     TempDir dir;
     const std::string path = dir.Write("data/sites.dat", "old\r\n");
@@ -80,8 +81,8 @@ TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveGoesOn)
     {
         PermissionsBind bind;
         if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
-        Save(path, "new\r\n");
-        EXPECT_EQ(dir.Read("data/sites.dat"), "new\r\n");
+        EXPECT_THROW(Save(path, "new\r\n"), FileError);
+        EXPECT_EQ(dir.Read("data/sites.dat"), "old\r\n");
         EXPECT_FALSE(FileReplace::Exists(dir.File("data/sites.dat.bak")));
     }
     ::chmod(dir.File("data").c_str(), 0755);
