@@ -175,8 +175,8 @@ int RefusalOf(const Destination& d)
 [[noreturn]] void FailNoTemporary(const std::string& path, bool exists, int err)
 {
     if (!exists || (err != EACCES && err != EPERM && err != EROFS)) Fail("Cannot write file", path, err);
-    throw FileError("Cannot write file \"" + path +
-                    "\": it cannot be replaced safely: its folder takes no new files (" + Reason(err) + ")");
+    throw UnsafeReplaceError("Cannot write file \"" + path +
+                             "\": it cannot be replaced safely: its folder takes no new files (" + Reason(err) + ")");
 }
 
 // "16 MiB", "64 KiB" or "1000 bytes".

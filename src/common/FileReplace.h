@@ -12,6 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// An existing file that cannot be replaced atomically, because its folder takes no new file:
+// nothing was written, and the text names the file and says why.
+class UnsafeReplaceError : public FileError {
+public:
+    using FileError::FileError;
+};
+
 // Whole-file access with the guarantees a catalogue needs.
 //
 // The temporary files of a save are named after the file and carry the writer's process id
@@ -64,8 +71,9 @@ public:
     // An existing file that we may not write (read-only; for root, one that nobody may write)
     // is never replaced: FileError. Nor is a file whose folder takes no new file (a read-only
     // folder holding a writable file): rewriting it in place could leave it cut, so the error
-    // says that it "cannot be replaced safely: its folder takes no new files". A replaced file
-    // keeps its permissions, and its owner when root replaces another user's file.
+    // says that it "cannot be replaced safely: its folder takes no new files"
+    // (UnsafeReplaceError). A replaced file keeps its permissions, and its owner when root
+    // replaces another user's file.
     // Before writing, the leftovers of this program's killed writers in the folder are removed
     // (RemoveLeftovers).
     // Throws FileError; the old file is then untouched.
