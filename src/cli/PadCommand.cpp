@@ -48,7 +48,7 @@ std::optional<Checks> LoadChecks(const CliEnvironment& env, std::ostream& err)
 std::optional<std::string> ReadFile(const std::string& path, std::ostream& err)
 {
     try {
-        return FileReplace::ReadAll(path);
+        return FileReplace::ReadLimited(path, PadXml::MaxBytes);
     } catch (const FileError& e) {
         err << Name << ": " << e.what() << '\n';
         return std::nullopt;

@@ -26,7 +26,7 @@ int Import(OwnSites& own, const std::string& file, const CliEnvironment& env, st
 {
     std::vector<CsvText::Line> lines;
     try {
-        lines = CsvText::Split(FileReplace::ReadAll(file));
+        lines = CsvText::Split(FileReplace::ReadLimited(file, 16 * 1024 * 1024));
     } catch (const CsvText::Error& e) {
         err << Name << ": " << file << " line " << e.Line << ": " << e.what() << "; nothing imported\n";
         return SitesCommand::UsageError;

@@ -7,16 +7,18 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr std::size_t Block = 64 * 1024;
 
-// A file open for reading, closed when it goes.
+// A file open for reading, closed when it goes. Opening never waits: a FIFO with no writer
+// opens at once, and is then no regular file.
 struct Input {
     int fd = -1;
     struct stat st {};
-    explicit Input(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    explicit Input(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY))
     {
         if (fd >= 0 && ::fstat(fd, &st) != 0) st.st_mode = 0;
     }
@@ -106,11 +108,27 @@ bool CopyNew(const std::string& from, const std::string& path, mode_t mode)
     return ok;
 }
 
-// The old file, regular and different from the new bytes, becomes NAME.bak (every backup
-// moving one generation back) unless NAME.bak holds it already.
+// The backup slots (NAME.bak, NAME.bak.2, ...) that may hold a generation, newest first: those
+// that are free, a regular file or a link. A folder, a FIFO or a device in a slot is skipped,
+// never opened nor replaced.
+std::vector<std::string> Slots(const std::string& path)
+{
+    std::vector<std::string> slots;
+    for (int g = 1; g <= FileBackups::Generations; ++g) {
+        std::string slot = FileBackups::NameOf(path, g);
+        struct stat st {};
+        if (::lstat(slot.c_str(), &st) != 0 ? errno == ENOENT : S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+            slots.push_back(std::move(slot));
+    }
+    return slots;
+}
+
+// The old file, regular and different from the new bytes, becomes the newest backup (every
+// backup moving one slot back) unless that backup holds it already.
 void Rotate(const std::string& path)
 {
-    if (SameBytes(FileBackups::NameOf(path, 1), path)) return;
+    const std::vector<std::string> slots = Slots(path);
+    if (slots.empty() || SameBytes(slots.front(), path)) return;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return;
     // The copy is made whole first, so that a failure (no room, a folder that takes no new
@@ -123,15 +141,14 @@ void Rotate(const std::string& path)
                              std::to_string(::getpid()) + ".backup";
     ::unlink(copy.c_str());
     if (!CopyNew(path, copy, st.st_mode)) return;
-    ::unlink(FileBackups::NameOf(path, FileBackups::Generations).c_str());
-    for (int g = FileBackups::Generations - 1; g >= 1; --g) {
-        if (std::rename(FileBackups::NameOf(path, g).c_str(), FileBackups::NameOf(path, g + 1).c_str()) != 0 &&
-            errno != ENOENT) {
+    ::unlink(slots.back().c_str());
+    for (size_t i = slots.size() - 1; i >= 1; --i) {
+        if (std::rename(slots[i - 1].c_str(), slots[i].c_str()) != 0 && errno != ENOENT) {
             ::unlink(copy.c_str());
             return;
         }
     }
-    if (std::rename(copy.c_str(), FileBackups::NameOf(path, 1).c_str()) != 0) ::unlink(copy.c_str());
+    if (std::rename(copy.c_str(), slots.front().c_str()) != 0) ::unlink(copy.c_str());
 }
 
 bool IsRegular(const std::string& path)

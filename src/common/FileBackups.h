@@ -4,7 +4,9 @@
 
 // Earlier generations of a catalogue file, kept beside it when a save replaces it: NAME.bak
 // is the file as it was before the last save that changed it, NAME.bak.2 the one before,
-// up to NAME.bak.5. The user restores one by loading it.
+// up to NAME.bak.5. The user restores one by loading it. A slot that holds something other
+// than a regular file or a link (a folder, a FIFO, a device) is skipped: it is never opened, so
+// a save never waits on it, and the generations go to the other slots.
 class FileBackups {
 public:
     static constexpr int Generations = 5;

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -33,34 +34,6 @@ std::string FolderOf(const std::string& path)
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
-}
-
-// Rewrites an existing file through its own descriptor: for a folder that takes no new
-// file.
-void WriteInPlace(const std::string& target, const std::string& path, const std::string& bytes)
-{
-    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) Fail("Cannot write file", path, errno);
-    auto abandon = [&](int err) {
-        ::close(fd);
-        Fail("Cannot write file", path, err);
-    };
-    const auto size = static_cast<off_t>(bytes.size());
-    // Room first: a full disk ends the save here, with the file as it was.
-    if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
-        abandon(errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            abandon(errno);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::ftruncate(fd, size) != 0) abandon(errno);
-    if (::fsync(fd) != 0) abandon(errno);
-    if (::close(fd) != 0) Fail("Cannot write file", path, errno);
 }
 
 // What a temporary file's name holds after the target's name: this tag, the writer's process
@@ -187,32 +160,65 @@ std::string BaseOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Why an existing regular file may not be replaced: errno, or 0 when it may. A file nobody may
+// write is read-only for root too, who passes every access check.
+int RefusalOf(const Destination& d)
+{
+    if (!d.exists) return 0;
+    if (S_ISDIR(d.st.st_mode)) return EISDIR;
+    if (::faccessat(AT_FDCWD, d.path.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+    return (d.st.st_mode & 0222) == 0 ? EACCES : 0;
+}
+
+// The error of an existing file whose folder takes no temporary file: rewriting the file itself
+// would not be atomic, so it is not done. Other reasons (a full disk) are told as they are.
+[[noreturn]] void FailNoTemporary(const std::string& path, bool exists, int err)
+{
+    if (!exists || (err != EACCES && err != EPERM && err != EROFS)) Fail("Cannot write file", path, err);
+    throw UnsafeReplaceError("Cannot write file \"" + path +
+                             "\": it cannot be replaced safely: its folder takes no new files (" + Reason(err) + ")");
+}
+
+// "16 MiB", "64 KiB" or "1000 bytes".
+std::string SizeText(std::size_t bytes)
+{
+    constexpr std::size_t KiB = 1024, MiB = KiB * KiB;
+    if (bytes >= MiB && bytes % MiB == 0) return std::to_string(bytes / MiB) + " MiB";
+    if (bytes >= KiB && bytes % KiB == 0) return std::to_string(bytes / KiB) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+// Up to `most` bytes of the file, fewer only when it ends first.
+std::string ReadUpTo(const std::string& path, std::size_t most)
+{
+    OwnedFd in{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0) Fail("Cannot open file", path, errno);
+    struct stat st {};
+    if (::fstat(in.fd, &st) == 0 && S_ISDIR(st.st_mode)) Fail("Cannot read file", path, EISDIR);
+    std::string data;
+    if (st.st_size > 0) data.reserve(std::min(static_cast<std::size_t>(st.st_size), most));
+    char buffer[65536];
+    while (data.size() < most) {
+        const ssize_t n = ::read(in.fd, buffer, std::min(sizeof buffer, most - data.size()));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail("Cannot read file", path, errno);
+        if (n == 0) break;
+        data.append(buffer, static_cast<size_t>(n));
+    }
+    return data;
+}
+
 } // namespace
 
 std::string FileReplace::ReadAll(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail("Cannot open file", path, errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        Fail("Cannot read file", path, EISDIR);
-    }
-    std::string data;
-    if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            Fail("Cannot read file", path, err);
-        }
-        if (n == 0) break;
-        data.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
+    return ReadUpTo(path, std::string().max_size());
+}
+
+std::string FileReplace::ReadLimited(const std::string& path, std::size_t limit)
+{
+    std::string data = ReadUpTo(path, limit + 1);
+    if (data.size() > limit) throw FileError("Cannot read file \"" + path + "\": it is larger than " + SizeText(limit));
     return data;
 }
 
@@ -276,24 +282,15 @@ void FileReplace::Write(const std::string& path, const Producer& produce, bool k
     }
     const std::string& target = d.path;
     const bool existed = d.exists;
-    if (existed && S_ISDIR(d.st.st_mode)) Fail("Cannot write file", path, EISDIR);
     // A file the user made read-only is not replaced behind their back, though its folder
     // would let a rename do it.
-    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) Fail("Cannot write file", path, errno);
+    if (const int refused = RefusalOf(d)) Fail("Cannot write file", path, refused);
 
     const std::string folder = FolderOf(target);
+    RemoveLeftovers(folder);
     std::string temp = TemporaryPattern(folder, BaseOf(target));
     OwnedFd out{::mkstemp(temp.data())};
-    if (out.fd < 0) {
-        if (!existed) Fail("Cannot write file", path, errno);
-        // Rewritten in place, the file needs its whole size first: the bytes are gathered.
-        Sink gathered;
-        produce(gathered);
-        const std::string bytes = gathered.Take();
-        if (keepBackup) FileBackups::Keep(path, bytes);
-        WriteInPlace(target, path, bytes);
-        return;
-    }
+    if (out.fd < 0) FailNoTemporary(path, existed, errno);
     // From here on a failure takes the temporary file away with it.
     struct Remove {
         const std::string& name;
@@ -306,6 +303,9 @@ void FileReplace::Write(const std::string& path, const Producer& produce, bool k
 
     mode_t mode;
     if (existed) {
+        // Root replacing another user's file gives it back to them. Anyone else cannot give a
+        // file away: the new one is theirs, as a file they make is.
+        if (::fchown(out.fd, d.st.st_uid, d.st.st_gid) != 0 && ::geteuid() == 0) Fail("Cannot write file", path, errno);
         mode = d.st.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
@@ -338,17 +338,11 @@ void FileReplace::CheckWritable(const std::string& path)
         if ((flags & O_ACCMODE) == O_RDONLY) Fail("Cannot write file", path, EBADF);
         return;
     }
-    if (d.exists && S_ISDIR(d.st.st_mode)) Fail("Cannot write file", path, EISDIR);
-    if (d.exists && ::faccessat(AT_FDCWD, d.path.c_str(), W_OK, AT_EACCESS) != 0)
-        Fail("Cannot write file", path, errno);
+    if (const int refused = RefusalOf(d)) Fail("Cannot write file", path, refused);
     if (d.kind == Destination::Other) return;
     std::string probe = TemporaryPattern(FolderOf(d.path), BaseOf(d.path));
     const int fd = ::mkstemp(probe.data());
-    if (fd < 0) {
-        // An existing file is then rewritten in place.
-        if (!d.exists) Fail("Cannot write file", path, errno);
-        return;
-    }
+    if (fd < 0) FailNoTemporary(path, d.exists, errno);
     ::close(fd);
     ::unlink(probe.c_str());
 }

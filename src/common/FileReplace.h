@@ -12,6 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// An existing file that cannot be replaced atomically, because its folder takes no new file:
+// nothing was written, and the text names the file and says why.
+class UnsafeReplaceError : public FileError {
+public:
+    using FileError::FileError;
+};
+
 // Whole-file access with the guarantees a catalogue needs.
 //
 // The temporary files of a save are named after the file and carry the writer's process id
@@ -48,6 +55,10 @@ public:
 
     // The file's bytes. Throws FileError when it cannot be opened or read.
     static std::string ReadAll(const std::string& path);
+    // As ReadAll for a file of at most `limit` bytes. No more than the limit and one byte is
+    // read, so a huge file or an endless one (/dev/zero) is refused at once, in little memory:
+    // FileError, naming the limit ("it is larger than 1 MiB").
+    static std::string ReadLimited(const std::string& path, std::size_t limit);
 
     // Replaces the file by `bytes` atomically: the bytes go to a temporary file in the
     // same folder, are flushed to disk, and the temporary file is renamed over the old
@@ -57,26 +68,30 @@ public:
     // when it does not exist yet). Only a regular file is replaced: a path that leads to
     // something else (a FIFO, a device, a terminal) is written into as it is, and
     // /dev/stdout, /dev/stderr and /dev/fd/N write to that descriptor of this process.
-    // An existing file that we may not write (read-only) is never replaced: FileError.
-    // When the folder takes no temporary file (a read-only folder holding a writable
-    // file), the file itself is rewritten in place and flushed to disk; room for the new
-    // bytes is taken first, so a full disk stops that save before the file is touched, but
-    // a crash or an I/O error in the middle of it can leave a cut file.
-    // Throws FileError; the old file is then untouched (save for that last case).
+    // An existing file that we may not write (read-only; for root, one that nobody may write)
+    // is never replaced: FileError. Nor is a file whose folder takes no new file (a read-only
+    // folder holding a writable file): rewriting it in place could leave it cut, so the error
+    // says that it "cannot be replaced safely: its folder takes no new files"
+    // (UnsafeReplaceError). A replaced file keeps its permissions, and its owner when root
+    // replaces another user's file.
+    // Before writing, the leftovers of this program's killed writers in the folder are removed
+    // (RemoveLeftovers).
+    // Throws FileError; the old file is then untouched.
     static void Write(const std::string& path, const std::string& bytes);
     // As Write, with the bytes made by `produce` while they are written. With `keepBackup`
     // the file being replaced is kept as a backup first when the new bytes differ
     // (FileBackups): the new bytes are compared once they are on disk, before the rename.
-    // A FileError from the producer or the disk leaves the old file untouched, as above.
+    // A FileError from the producer or the disk leaves the old file untouched.
     static void Write(const std::string& path, const Producer& produce, bool keepBackup = false);
 
     // Throws the FileError that Write would throw for a reason known before any byte is
-    // written (no folder, a folder that takes no file, a read-only file); writes nothing.
+    // written (no folder, a folder that takes no new file, a read-only file); writes nothing.
     static void CheckWritable(const std::string& path);
 
     // Removes the temporary files that writers of this program left in `folder` when they
-    // were killed in the middle of a save: only files named as Write names them, and only
-    // those whose writer process is gone. Returns how many went.
+    // were killed in the middle of a save (at each start, and before each Write into it): only
+    // files named as Write names them, and only those whose writer process is gone. Returns how
+    // many went.
     static int RemoveLeftovers(const std::string& folder);
 
     static bool Exists(const std::string& path);

@@ -19,7 +19,10 @@ std::string Lower(std::string text)
 std::string DeclaredEncoding(std::string_view bytes)
 {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    if (bytes.substr(0, 5) != "<?xml") return {};
+    // "<?xml" and a blank: "<?xml-stylesheet ...?>" is another processing instruction.
+    if (bytes.substr(0, 5) != "<?xml" || bytes.size() < 6 ||
+        std::string_view(" \t\r\n").find(bytes[5]) == std::string_view::npos)
+        return {};
     const std::string_view decl = bytes.substr(0, bytes.find("?>"));
     const auto at = decl.find("encoding");
     if (at == std::string_view::npos) return {};

@@ -22,7 +22,7 @@ std::uint64_t HistoryImport::Digest(std::string_view bytes)
 
 int HistoryImport::Import(HistoryStore& store, const std::string& path)
 {
-    return ImportBytes(store, FileReplace::ReadAll(path), path);
+    return ImportBytes(store, FileReplace::ReadLimited(path, 64 * 1024 * 1024), path);
 }
 
 int HistoryImport::ImportBytes(HistoryStore& store, std::string_view bytes, const std::string& name)

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -112,6 +115,29 @@ TEST_F(CliPadTest, CheckComparesTheLinkOnlyWhenGivenAndShowKeepsEachFieldOnItsLi
     EXPECT_EQ(all.out.substr(0, all.out.find('\n')), "MASTER_PAD_VERSION_INFO/MASTER_PAD_VERSION\t3.11");
     EXPECT_NE(all.out.find("\nProgram_Descriptions/English/Char_Desc_2000\ta\\tb\\\\c\\nd\n"), std::string::npos);
     EXPECT_NE(all.out.find("\nProgram_Info/File_Info/File_Size_Bytes\t\n"), std::string::npos);
+}
+
+// A file is read no further than the limit and one byte: fed through a pipe 1 MiB and two bytes,
+// pad check leaves exactly one byte unread and names the limit.
+TEST_F(CliPadTest, AFileIsReadNoFurtherThanTheLimitAndOneByte)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::thread writer([&] {
+        const std::string bytes((1u << 20) + 2, 'x');
+        for (ssize_t done = 0, n = 0; done < static_cast<ssize_t>(bytes.size()) && n >= 0; done += n)
+            n = ::write(ends[1], bytes.data() + done, bytes.size() - static_cast<size_t>(done));
+        ::close(ends[1]);
+    });
+    const Outcome check = Pad({"check", "/dev/fd/" + std::to_string(ends[0])});
+    size_t unread = 0;
+    char rest[64 * 1024];
+    for (ssize_t n; (n = ::read(ends[0], rest, sizeof rest)) > 0;) unread += static_cast<size_t>(n);
+    writer.join();
+    ::close(ends[0]);
+    EXPECT_EQ(unread, 1u);
+    EXPECT_EQ(check.code, PadCommand::UsageError);
+    EXPECT_NE(check.err.find("larger than 1 MiB"), std::string::npos) << check.err;
 }
 
 } // namespace

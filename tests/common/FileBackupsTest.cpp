@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,7 +74,8 @@ TEST(FileBackups, AStreamedSaveKeepsTheOldFileOnlyWhenTheNewBytesDiffer)
     }
 }
 
-TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveGoesOn)
+// Keeping a backup never throws; the save itself is then refused, the file as it was.
+TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveIsRefused)
 {
     TempDir dir;
     const std::string path = dir.Write("data/sites.dat", "old\r\n");
@@ -80,9 +83,37 @@ TEST(FileBackups, AFolderThatTakesNoNewFilesGetsNoBackupAndTheSaveGoesOn)
     {
         PermissionsBind bind;
         if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
-        Save(path, "new\r\n");
-        EXPECT_EQ(dir.Read("data/sites.dat"), "new\r\n");
+        EXPECT_THROW(Save(path, "new\r\n"), FileError);
+        EXPECT_EQ(dir.Read("data/sites.dat"), "old\r\n");
         EXPECT_FALSE(FileReplace::Exists(dir.File("data/sites.dat.bak")));
     }
     ::chmod(dir.File("data").c_str(), 0755);
+}
+
+// A slot taken by something that is no regular file (a FIFO nobody writes to, a folder) is
+// skipped and never waited on; the saves run in a child that an alarm would end.
+TEST(FileBackups, SlotsThatAreNoRegularFilesAreSkippedAndNeverWaitedOn)
+{
+    TempDir dir;
+    const std::string path = dir.Write("autosites.dat", "v0");
+    ASSERT_EQ(::mkfifo(dir.File("autosites.dat.bak").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("autosites.dat.bak.5"));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(20);
+        for (int v = 1; v <= 6; ++v)
+            FileReplace::Write(
+                path, [v](FileReplace::Sink& out) { out.Put("v" + std::to_string(v)); }, true);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "a save waited on the FIFO";
+    EXPECT_EQ(dir.Read("autosites.dat"), "v6");
+    EXPECT_EQ(dir.Read("autosites.dat.bak.2"), "v5");
+    EXPECT_EQ(dir.Read("autosites.dat.bak.3"), "v4");
+    EXPECT_EQ(dir.Read("autosites.dat.bak.4"), "v3");
+    EXPECT_EQ(std::filesystem::status(dir.File("autosites.dat.bak")).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("autosites.dat.bak.5")));
 }

@@ -92,37 +92,48 @@ TEST(FileReplace, FollowsASymbolicLink)
     EXPECT_EQ(dir.Read("real.dat"), "new");
 }
 
-TEST(FileReplace, AReadOnlyFolderIsWrittenInPlaceButAReadOnlyFileIsNeverReplaced)
+// Rewriting a file in place is never atomic: a file whose folder takes no new file is refused
+// and left byte for byte, and so is a read-only file, whatever its folder allows.
+TEST(FileReplace, AFileWhoseFolderTakesNoNewFileOrThatIsReadOnlyIsRefusedAndLeftAsItWas)
 {
     TempDir dir;
     const std::string inFolder = dir.Write("data/products.dat", "old lines, longer than the new ones\r\n");
     const std::string readOnly = dir.Write("readonly.dat", "keep\r\n");
     ::chmod(readOnly.c_str(), 0444);
     ::chmod(dir.File("data").c_str(), 0555);
-    struct stat before {};
-    ::stat(inFolder.c_str(), &before);
     {
         PermissionsBind bind;
         if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
-        // No temporary file can be made beside it: the file itself takes the new bytes.
-        FileReplace::Write(inFolder, "new\r\n");
-        EXPECT_EQ(dir.Read("data/products.dat"), "new\r\n");
-        struct stat after {};
-        ::stat(inFolder.c_str(), &after);
-        EXPECT_EQ(after.st_ino, before.st_ino);
-        int files = 0;
-        for (auto& e : std::filesystem::directory_iterator(dir.File("data"))) (void)e, ++files;
-        EXPECT_EQ(files, 1);
-        // A file that does not exist yet cannot be made there.
+        EXPECT_THROW(FileReplace::Write(inFolder, "new\r\n"), UnsafeReplaceError);
+        EXPECT_THROW(FileReplace::CheckWritable(inFolder), UnsafeReplaceError);
+        EXPECT_EQ(dir.Read("data/products.dat"), "old lines, longer than the new ones\r\n");
         EXPECT_THROW(FileReplace::Write(dir.File("data/new.dat"), "x"), FileError);
-        // A read-only file is not replaced behind the user's back, whatever its folder allows.
         EXPECT_THROW(FileReplace::Write(readOnly, "new\r\n"), FileError);
         EXPECT_EQ(dir.Read("readonly.dat"), "keep\r\n");
-        ::chmod(inFolder.c_str(), 0444);
-        EXPECT_THROW(FileReplace::Write(inFolder, "newer\r\n"), FileError);
-        EXPECT_EQ(dir.Read("data/products.dat"), "new\r\n");
     }
     ::chmod(dir.File("data").c_str(), 0755);
+}
+
+// Root may write any file, but another user's file keeps its owner, and a file nobody may
+// write is refused as it is for its owner.
+TEST(FileReplace, RootKeepsTheOwnerOfAFileItReplacesAndNeverReplacesAReadOnlyOne)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+    TempDir dir;
+    const std::string theirs = dir.Write("theirs.xml", "old");
+    const std::string readOnly = dir.Write("readonly.xml", "keep");
+    for (const std::string& path : {theirs, readOnly}) ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ::chmod(theirs.c_str(), 0640);
+    ::chmod(readOnly.c_str(), 0444);
+    FileReplace::Write(theirs, "new");
+    struct stat st {};
+    ::stat(theirs.c_str(), &st);
+    EXPECT_EQ(dir.Read("theirs.xml"), "new");
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_THROW(FileReplace::Write(readOnly, "new"), FileError);
+    EXPECT_EQ(dir.Read("readonly.xml"), "keep");
 }
 
 // Only a regular file is replaced: a FIFO's reader gets the bytes, a descriptor named by
@@ -157,9 +168,9 @@ TEST(FileReplace, WritesIntoWhatIsNoRegularFileAndNeverReplacesALink)
     for (const int fd : {reader, pipeEnds[0], pipeEnds[1]}) ::close(fd);
 }
 
-// A writer killed in the middle of a save leaves its temporary file; the next start removes
-// it, but never one of a writer still running, nor a file the program did not make.
-TEST(FileReplace, LeftoversOfAKilledWriterAreRemovedAndNothingElse)
+// A writer killed in the middle of a save leaves its temporary file; the next write into that
+// folder removes it, but never one of a writer still running, nor a file the program did not make.
+TEST(FileReplace, TheNextWriteRemovesTheLeftoversOfAKilledWriterAndNothingElse)
 {
     TempDir dir;
     const std::string path = dir.Write("data/products.dat", "old\r\n");
@@ -190,7 +201,7 @@ TEST(FileReplace, LeftoversOfAKilledWriterAreRemovedAndNothingElse)
     running.replace(running.rfind(pid), pid.size(), std::to_string(::getpid()));
     std::filesystem::copy_file(left[0], running);
 
-    EXPECT_EQ(FileReplace::RemoveLeftovers(dir.File("data")), 1);
+    FileReplace::Write(dir.File("data/sites.dat"), "sites\r\n");
     EXPECT_FALSE(std::filesystem::exists(left[0]));
     EXPECT_TRUE(std::filesystem::exists(running));
     for (const std::string& other : others) EXPECT_TRUE(std::filesystem::exists(other)) << other;

@@ -103,6 +103,18 @@ TEST(PadDocumentTest, AMissingFieldGoesWhereTheFieldListPutsItIndentedLikeItsNei
     }
 }
 
+// Only "<?xml" and a blank declare the encoding: after a leading <?xml-stylesheet?> naming
+// one, the file is still UTF-8, as a parser reads it.
+TEST(PadDocumentTest, AStylesheetInstructionIsNoXmlDeclaration)
+{
+    PadDocument doc =
+        Opened("<?xml-stylesheet href=\"pad.xsl\" encoding=\"ISO-8859-1\"?>\n"
+               "<XML_DIZ_INFO><Program_Info><Program_Name>x</Program_Name></Program_Info></XML_DIZ_INFO>");
+    std::string error;
+    ASSERT_TRUE(doc.Set("Program_Info/Program_Name", "Caf\u00E9", error)) << error;
+    EXPECT_NE(doc.Bytes().find(">Caf\xC3\xA9<"), std::string::npos);
+}
+
 TEST(PadDocumentTest, RefusesWhatCannotBeWrittenAndKeepsTheDocument)
 {
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<XML_DIZ_INFO>\n"

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -271,21 +272,28 @@ TEST(TForm1Start, AChangedManualListIsOfferedForSavingAtClose)
     EXPECT_EQ(p.dir.Read("data/sites.dat"), "Only Site|http://127.0.0.1:9/only|\r\n");
 }
 
-TEST(TForm1Start, AReadOnlyDataFolderStillTakesTheCloseTimeSave)
+// A file whose folder takes no new file cannot be replaced atomically: the close-time save is
+// refused with a box that names it and says why, and the window stays open with its list.
+TEST(TForm1Start, AReadOnlyDataFolderRefusesTheCloseTimeSaveAndKeepsTheList)
 {
     TestProgram p;
     auto form = p.Start();
     ListCommands::AddProduct(form->ProductsList(), "Zip Tool", "http://z.example/pad.xml", "Utilities");
+    const std::string before = p.dir.Read("data/products.dat");
     ::chmod(p.dir.File("data").c_str(), 0555);
     {
         PermissionsBind bind;
         if (!bind.Active()) GTEST_SKIP() << "root, and the permission overrides could not be dropped";
-        EXPECT_TRUE(form->close());
+        EXPECT_FALSE(form->close());
     }
     ::chmod(p.dir.File("data").c_str(), 0755);
-    EXPECT_TRUE(p.Messages().empty());
-    EXPECT_NE(p.dir.Read("data/products.dat").find("Zip Tool|http://z.example/pad.xml|Utilities|\r\n"),
-              std::string::npos);
+    EXPECT_EQ(p.Messages(),
+              std::vector<std::string>{std::string(ErrorText) + "\n\nCannot write file \"" + p.Data("products.dat") +
+                                       "\": it cannot be replaced safely: its folder takes no new "
+                                       "files (Permission denied)"});
+    EXPECT_EQ(p.dir.Read("data/products.dat"), before);
+    const std::vector<std::string> kept = Captions(form->ProductsList());
+    EXPECT_NE(std::find(kept.begin(), kept.end(), "Zip Tool"), kept.end());
 }
 
 TEST(TForm1Start, RussianFromTheSettingsCaptionsEveryWindowBeforeItsFirstUse)
