@@ -57,27 +57,14 @@ std::string Padded(const std::string& shipped, size_t bytes)
     return out;
 }
 
-class Folder {
+// A program folder with the built program's data/, language/ and help/.
+class Folder : public BenchFolder {
 public:
-    explicit Folder(const std::string& bin)
+    explicit Folder(const std::string& bin) : BenchFolder("quillpost-lang")
     {
-        std::string pattern = (fs::temp_directory_path() / "quillpost-lang-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-        path_ = pattern;
         for (const char* sub : {"data", "language", "help"})
-            fs::copy(bin + sub, path_ / sub, fs::copy_options::recursive);
+            fs::copy(bin + sub, File(sub), fs::copy_options::recursive);
     }
-    ~Folder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
 };
 
 struct Figure {

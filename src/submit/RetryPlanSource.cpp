@@ -68,7 +68,9 @@ RetryPlanSource RetryPlanSource::Find(const std::string& sessionReport, HistoryS
                                       const std::string& filesFolder)
 {
     if (!sessionReport.empty()) return FromRows(RunReport::Read(sessionReport));
-    const std::optional<RunSummary> latest = history ? history->LatestSubmitRun() : std::nullopt;
+    RunSummary latest; // Id 0: the history holds no submit run (or there is none)
+    if (history)
+        if (const std::optional<RunSummary> found = history->LatestSubmitRun()) latest = *found;
 
     std::vector<ReportRow> killed;
     if (const std::string newest = NewestReport(filesFolder); !newest.empty()) {
@@ -80,10 +82,10 @@ RetryPlanSource RetryPlanSource::Find(const std::string& sessionReport, HistoryS
     }
     const auto unsent = std::find_if(killed.begin(), killed.end(), Unsent);
     // A run's pairs without an outcome carry the time it started.
-    if (unsent != killed.end() && (!latest || unsent->Time >= latest->Started)) {
-        if (latest && latest->End == RunEnd::Unfinished) {
+    if (unsent != killed.end() && (latest.Id == 0 || unsent->Time >= latest.Started)) {
+        if (latest.Id != 0 && latest.End == RunEnd::Unfinished) {
             std::map<Pair, std::string> kept;
-            for (const OutcomeRecord& o : history->RunOutcomes(latest->Id))
+            for (const OutcomeRecord& o : history->RunOutcomes(latest.Id))
                 kept.emplace(Pair{o.Product, o.Site}, o.Outcome);
             for (ReportRow& row : killed)
                 if (const auto it = kept.find({row.Product, row.Site}); Unsent(row) && it != kept.end())
@@ -91,6 +93,6 @@ RetryPlanSource RetryPlanSource::Find(const std::string& sessionReport, HistoryS
         }
         return FromRows(killed);
     }
-    if (!latest) return {};
-    return FromRows(RunHistory::Rows(history->RunOutcomes(latest->Id)));
+    if (latest.Id == 0) return {};
+    return FromRows(RunHistory::Rows(history->RunOutcomes(latest.Id)));
 }

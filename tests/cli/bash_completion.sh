@@ -63,8 +63,8 @@ prefix=${site:0:3}
 expect "$("$cli" sites | cut -f 1 | awk -v p="$prefix" 'index($0, p) == 1' | paste -sd '|')" "$cli" submit --site "$prefix"
 expect "Failed" "$cli" history --outcome F
 
-# expect_typed TITLE WORD... : the one reply, typed into an interactive bash (history expansion
-# on, an earlier "echo" in its history), reads back as TITLE: a "!" it holds is quoted.
+# expect_typed TITLE WORD... : the one reply, typed into an interactive bash (history expansion on,
+# an "echo" in its history), reads back as TITLE.
 expect_typed() {
   local title=$1 got
   shift

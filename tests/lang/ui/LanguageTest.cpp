@@ -23,20 +23,22 @@
 
 namespace {
 
-// How often `path` is opened while `fn` runs.
+// How often `path` is opened while `fn` runs; closes are watched too, or inotify would merge
+// two opens in a row into one event.
 template <typename Fn>
 int OpensOf(const std::string& path, Fn&& fn)
 {
     const int fd = ::inotify_init1(IN_NONBLOCK);
-    // Its closes are watched too: inotify would merge two opens in a row into one event.
     if (fd < 0 || ::inotify_add_watch(fd, path.c_str(), IN_OPEN | IN_CLOSE) < 0) throw std::runtime_error("no inotify");
     fn();
     int opens = 0;
     alignas(inotify_event) char buffer[4096];
     for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        for (ssize_t at = 0; at < n; at += static_cast<ssize_t>(sizeof(inotify_event)) +
-                                           reinterpret_cast<const inotify_event*>(buffer + at)->len)
-            opens += (reinterpret_cast<const inotify_event*>(buffer + at)->mask & IN_OPEN) != 0;
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+            opens += (e->mask & IN_OPEN) != 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
     ::close(fd);
     return opens;
 }
