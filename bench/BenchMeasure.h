@@ -12,16 +12,43 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+// A folder under the temporary folder named after `prefix`, removed with everything in it at
+// the end.
+class BenchFolder {
+public:
+    explicit BenchFolder(const std::string& prefix)
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
+        path_ = pattern;
+    }
+    ~BenchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
 
 // The folder of the running benchmark, ending in '/': the program and the command line are
 // built beside it.

@@ -84,26 +84,9 @@ struct Run {
 };
 
 // A program folder under the temporary folder, removed with everything in it at the end.
-class ProgramFolder {
+class ProgramFolder : public BenchFolder {
 public:
-    ProgramFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "quillpost-start-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-        path_ = pattern;
-    }
-    ~ProgramFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ProgramFolder(const ProgramFolder&) = delete;
-    ProgramFolder& operator=(const ProgramFolder&) = delete;
-
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
+    ProgramFolder() : BenchFolder("quillpost-start") {}
 };
 
 double MiB(long kib)

@@ -1,9 +1,11 @@
 // The INI reader and writer (settings and language files), on any bytes. Reading never
-// fails; a value written reads back; and a write changes the key's one line (or adds it, and
-// its section when there is none) and keeps every other line of the file, in order.
+// fails, and the index of a language file reads every key as one read of the text does; a
+// value written reads back; and a write changes the key's one line (or adds it, and its
+// section when there is none) and keeps every other line of the file, in order.
 #include "FuzzCheck.h"
 
 #include "common/IniFile.h"
+#include "common/IniIndex.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -81,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string missing = "\x01missing";
     const std::string old = IniFile::ReadFromText(text, section, key, missing);
     FUZZ_CHECK(old == missing || old.size() <= IniFile::MaxValueLength, "a value read is cut at its length");
+    FUZZ_CHECK(IniIndex(text).Read(section, key, missing) == old, "the index reads a key as one read does");
 
     // Names and a value that the file can hold as they are: one line each, no blanks around
     // them, no "]" in the section, no "=" in the key, which does not open a section, and a

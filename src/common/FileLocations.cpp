@@ -13,8 +13,10 @@ namespace {
 
 constexpr const char* UserFolder = "quillpost/";
 
-// The files a start or a close may write in data/.
-constexpr const char* WrittenDataFiles[] = {"products.dat", "sites.dat", "autosites.dat", "history.sqlite"};
+// The files a start or a close may write in data/. The history is not among them: one that
+// may not be written costs the record of the runs (the user is told once), not the catalogue's
+// place; moving would start the user on fresh copies of the shipped files instead.
+constexpr const char* WrittenDataFiles[] = {"products.dat", "sites.dat", "autosites.dat"};
 
 std::string Env(const char* name)
 {

@@ -9,6 +9,8 @@
 // $XDG_DATA_HOME/quillpost (default ~/.local/share/quillpost) and the settings file in
 // $XDG_CONFIG_HOME/quillpost (default ~/.config/quillpost); the first start fills them from
 // the shipped files. The language and help files are always read from the program folder.
+// The history of runs (data/history.sqlite) does not take part in the decision: a history
+// that may not be written stays where it is and the runs are not recorded.
 // Every part of the program that builds one of these paths asks this one decision.
 class FileLocations {
 public:

@@ -1,85 +1,14 @@
 #include "common/IniFile.h"
 
 #include "common/FileReplace.h"
+#include "common/IniSyntax.h"
 
 #include <string_view>
 #include <vector>
 
 namespace {
 
-struct Line {
-    size_t begin; // offset of the first byte of the line
-    size_t end;   // offset just past the line's text (its line end not included)
-    size_t next;  // offset of the next line
-};
-
-std::vector<Line> SplitLines(std::string_view text)
-{
-    std::vector<Line> lines;
-    size_t start = 0;
-    // A UTF-8 byte-order mark written by an editor is not part of the first line.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") start = 3;
-    size_t i = start;
-    while (i < text.size()) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            size_t end = i;
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            ++i;
-            lines.push_back({start, end, i});
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size()) lines.push_back({start, text.size(), text.size()});
-    return lines;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-// The name of a section header line ("[ name ]" -> "name"), or false when the line is
-// not one.
-bool SectionName(std::string_view line, std::string_view& name)
-{
-    std::string_view t = Trim(line);
-    if (t.empty() || t.front() != '[') return false;
-    auto close = t.find(']');
-    name = Trim(close == std::string_view::npos ? t.substr(1) : t.substr(1, close - 1));
-    return true;
-}
-
-// The key of a "key=value" line.
-bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value)
-{
-    auto eq = line.find('=');
-    if (eq == std::string_view::npos) return false;
-    key = Trim(line.substr(0, eq));
-    value = line.substr(eq + 1);
-    return true;
-}
+using Line = IniSyntax::Line;
 
 struct Found {
     bool section = false;
@@ -96,9 +25,9 @@ Found Locate(std::string_view text, const std::vector<Line>& lines, std::string_
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string_view line = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
         std::string_view name;
-        if (SectionName(line, name)) {
+        if (IniSyntax::SectionName(line, name)) {
             if (inside) break; // the first matching section is the one that counts
-            if (SameName(name, section)) {
+            if (IniSyntax::SameName(name, section)) {
                 inside = true;
                 f.section = true;
                 f.sectionLine = f.lastContent = i;
@@ -106,9 +35,9 @@ Found Locate(std::string_view text, const std::vector<Line>& lines, std::string_
             continue;
         }
         if (!inside) continue;
-        if (!Trim(line).empty()) f.lastContent = i;
+        if (!IniSyntax::Trim(line).empty()) f.lastContent = i;
         std::string_view k, v;
-        if (!f.key && KeyOf(line, k, v) && SameName(k, key)) {
+        if (!f.key && IniSyntax::KeyOf(line, k, v) && IniSyntax::SameName(k, key)) {
             f.key = true;
             f.keyLine = i;
         }
@@ -140,18 +69,13 @@ std::string IniFile::NotText(std::string_view text)
 std::string IniFile::ReadFromText(const std::string& text, const std::string& section, const std::string& key,
                                   const std::string& def)
 {
-    auto lines = SplitLines(text);
+    auto lines = IniSyntax::SplitLines(text);
     Found f = Locate(text, lines, section, key);
     if (!f.key) return def;
     const Line& l = lines[f.keyLine];
     std::string_view k, v;
-    KeyOf(std::string_view(text).substr(l.begin, l.end - l.begin), k, v);
-    v = Trim(v);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
-        v = v.substr(1, v.size() - 2);
-    }
-    if (v.size() > MaxValueLength) v = v.substr(0, MaxValueLength);
-    return std::string(v);
+    IniSyntax::KeyOf(std::string_view(text).substr(l.begin, l.end - l.begin), k, v);
+    return std::string(IniSyntax::Value(v, MaxValueLength));
 }
 
 std::string IniFile::ReadString(const std::string& path, const std::string& section, const std::string& key,
@@ -170,7 +94,7 @@ std::string IniFile::WriteToText(const std::string& text, const std::string& sec
                                  const std::string& value)
 {
     if (!NotText(text).empty()) return text;
-    auto lines = SplitLines(text);
+    auto lines = IniSyntax::SplitLines(text);
     Found f = Locate(text, lines, section, key);
     const std::string eol = LineEndOf(text);
     const std::string entry = key + "=" + value;

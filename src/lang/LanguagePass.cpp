@@ -1,20 +1,30 @@
 #include "lang/LanguagePass.h"
 
 #include "common/FileReplace.h"
-#include "common/IniFile.h"
 
-LanguagePass::LanguagePass(const std::string& path)
+LanguagePass::LanguagePass(const std::string& path) : LanguagePass(path, LanguagePass())
+{}
+
+LanguagePass::LanguagePass(const std::string& path, const LanguagePass& previous)
 {
+    std::string text;
     try {
-        text_ = FileReplace::ReadAll(path);
-        read_ = true;
+        text = FileReplace::ReadAll(path);
     } catch (const FileError&) {
-        text_.clear();
+        return;
     }
+    if (previous.index_ && previous.index_->Text() == text)
+        index_ = previous.index_;
+    else
+        index_ = std::make_shared<const IniIndex>(std::move(text));
 }
 
 std::string LanguagePass::Caption(const std::string& key, const std::string& current) const
 {
-    if (!read_) return current;
-    return IniFile::ReadFromText(text_, Section, key, current);
+    return Read(Section, key, current);
+}
+
+std::string LanguagePass::Read(const std::string& section, const std::string& key, const std::string& def) const
+{
+    return index_ ? index_->Read(section, key, def) : def;
 }

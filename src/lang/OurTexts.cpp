@@ -34,6 +34,8 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"RetrySiteGone", "site \"%1\" is no longer a built-in site: skipped"},
         {"RetryNoRun", "No run to retry yet."},
         {"RetryAllOk", "Every pair of the last run was Ok."},
+        {"RetryNotSent", "The last run was stopped before %1 of its %2 pairs were sent: they are sent now with the "
+                         "pairs that were not Ok."},
         {"ReportNotWritten", "The run report could not be written:"},
         {"AllSitesTookIt", "Every site took its PAD link already. Skipped: %1"},
         {"HistoryOff", "Runs are not recorded in the history this time."},

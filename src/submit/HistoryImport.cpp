@@ -34,13 +34,21 @@ int HistoryImport::ImportBytes(HistoryStore& store, std::string_view bytes, cons
     run.End = RunEnd::Finished;
     std::vector<OutcomeRecord> outcomes;
     outcomes.reserve(rows.size());
+    run.Started = run.Ended = rows.front().Time;
     for (const ReportRow& row : rows) {
-        if (outcomes.empty() || row.Time < run.Started) run.Started = row.Time;
-        if (outcomes.empty() || row.Time > run.Ended) run.Ended = row.Time;
-        if (row.Outcome == RunReport::Cancelled) run.End = RunEnd::Cancelled;
+        run.Started = std::min(run.Started, row.Time);
+        run.Ended = std::max(run.Ended, row.Time);
+        if (row.Outcome == RunReport::Cancelled && run.End == RunEnd::Finished) run.End = RunEnd::Cancelled;
+        // The report of a run that was killed: its pairs without an outcome never happened.
+        if (row.Outcome == RunReport::NotSent) {
+            run.End = RunEnd::Unfinished;
+            continue;
+        }
         outcomes.push_back(OutcomeRecord{row.Time, row.Product, row.PadLink, row.Site, row.ScriptUrl, row.Method,
                                          row.Outcome, row.HttpStatus, row.Ms, row.Error, 0});
     }
+    if (outcomes.empty()) return 0;
+    if (run.End == RunEnd::Unfinished) run.Ended = {};
     const std::string base = fs::path(name).filename().string();
     return store.ImportRun(Digest(bytes), base, run, outcomes) ? static_cast<int>(outcomes.size()) : AlreadyImported;
 }

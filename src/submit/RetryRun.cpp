@@ -55,10 +55,8 @@ bool RetryRun::SendBatch(const RetryBatch& batch)
     return tally_.Cancelled == cancelledBefore;
 }
 
-void RetryRun::NeverStarted(const RetryBatch& batch)
+void RetryRun::PairsOf(const RetryBatch& batch, std::vector<RunProduct>& products, std::vector<RunPair>& pairs) const
 {
-    std::vector<RunProduct> products;
-    std::vector<RunPair> pairs;
     for (const int row : batch.ProductRows) {
         for (const int site : batch.SiteRows) {
             RunPair pair;
@@ -68,7 +66,22 @@ void RetryRun::NeverStarted(const RetryBatch& batch)
         }
         products.push_back(SendableProducts::Product(products_, row));
     }
+}
+
+void RetryRun::NeverStarted(const RetryBatch& batch)
+{
+    std::vector<RunProduct> products;
+    std::vector<RunPair> pairs;
+    PairsOf(batch, products, pairs);
     Collect(products, pairs);
+}
+
+std::string RetryRun::Planned(const std::vector<RetryBatch>& batches, std::chrono::system_clock::time_point now) const
+{
+    std::vector<RunProduct> products;
+    std::vector<RunPair> pairs;
+    for (const RetryBatch& batch : batches) PairsOf(batch, products, pairs);
+    return RunReport::Records(products, pairs, sites_, now, RunReport::NotSent);
 }
 
 void RetryRun::Collect(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs)

@@ -3,6 +3,7 @@
 #include "submit/RetryPlan.h"
 #include "submit/RunTally.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,16 @@ public:
     const RunTally& Tally() const { return tally_; }
     // The report's records of every batch, without the header.
     const std::string& Records() const { return records_; }
+    // The records of every pair of `batches` as a report written at the start has them: no
+    // outcome (RunReport::NotSent) at `now`.
+    std::string Planned(const std::vector<RetryBatch>& batches, std::chrono::system_clock::time_point now) const;
 
 private:
     // False when the batch did not end by itself (cancelled, or never started).
     bool SendBatch(const RetryBatch& batch);
     void NeverStarted(const RetryBatch& batch);
+    // Every pair of `batch`, none with an outcome.
+    void PairsOf(const RetryBatch& batch, std::vector<RunProduct>& products, std::vector<RunPair>& pairs) const;
     void Collect(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs);
 
     const ListRows& products_;

@@ -27,18 +27,14 @@ OutcomeRecord RunHistory::Outcome(const RunProduct& product, const SiteRecord& s
                          0};
 }
 
-std::vector<ReportPair> RunHistory::NotOk(const std::vector<OutcomeRecord>& outcomes)
+std::vector<ReportRow> RunHistory::Rows(const std::vector<OutcomeRecord>& outcomes)
 {
     std::vector<ReportRow> rows;
     rows.reserve(outcomes.size());
-    for (const OutcomeRecord& o : outcomes) {
-        ReportRow row;
-        row.Product = o.Product;
-        row.Site = o.Site;
-        row.Outcome = o.Outcome;
-        rows.push_back(std::move(row));
-    }
-    return RunReport::NotOk(rows);
+    for (const OutcomeRecord& o : outcomes)
+        rows.push_back(ReportRow{o.Time, o.Product, o.PadLink, o.Site, o.ScriptUrl, o.Method, o.Outcome, o.HttpStatus,
+                                 o.Ms, o.Reason});
+    return rows;
 }
 
 PadTestRecord RunHistory::Test(const std::string& product, const std::string& padLink, const WorkResult& result,

@@ -6,7 +6,7 @@
 #include <vector>
 
 struct PadProblem;
-struct ReportPair;
+struct ReportRow;
 struct RunPair;
 struct RunProduct;
 struct SiteRecord;
@@ -23,9 +23,8 @@ public:
     // as the run's report has it.
     static OutcomeRecord Outcome(const RunProduct& product, const SiteRecord& site, const RunPair& pair,
                                  HistoryTime stoppedAt = {});
-    // The pairs of a recorded run whose outcome was not "Ok", each once, in the run's order:
-    // what Retry Failed sends again.
-    static std::vector<ReportPair> NotOk(const std::vector<OutcomeRecord>& outcomes);
+    // A recorded run's outcomes as its report's rows, in the run's order.
+    static std::vector<ReportRow> Rows(const std::vector<OutcomeRecord>& outcomes);
     // A PAD test: "Ok" when the server answered, "Invalid" when its name has no address,
     // "Failed" otherwise; the reason in the user's words (WorkReason).
     static PadTestRecord Test(const std::string& product, const std::string& padLink, const WorkResult& result,

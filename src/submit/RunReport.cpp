@@ -78,7 +78,7 @@ bool Digits(const std::string& text)
 } // namespace
 
 std::string RunReport::Records(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs,
-                               const SiteTable& sites, Clock::time_point stoppedAt)
+                               const SiteTable& sites, Clock::time_point stoppedAt, const char* unended)
 {
     std::string out;
     ReportRow row;
@@ -92,7 +92,7 @@ std::string RunReport::Records(const std::vector<RunProduct>& products, const st
         row.Method = site.Method;
         const bool ended = !pair.Outcome.empty();
         row.Time = ended ? pair.EndedAt : stoppedAt;
-        row.Outcome = ended ? pair.Outcome : std::string(Cancelled);
+        row.Outcome = ended ? pair.Outcome : std::string(unended);
         row.HttpStatus = ended ? pair.HttpStatus : 0;
         row.Ms = ended ? pair.Ms : -1;
         row.Error = ended ? pair.Error : std::string();

@@ -37,20 +37,25 @@ struct ReportPair {
 // (product by product, sites in table order), CR LF after each record. Texts are the bytes
 // the catalogue holds, unconverted, save that a cell a spreadsheet would run as a formula is
 // written after a "'" that reading takes off again (CsvText::AppendCell). A pair that a Cancel stopped, or that never
-// started, is "Cancelled", so the report is complete however the run ended.
+// started, is "Cancelled", so the report is complete however the run ended. The window writes
+// a run's report first when the run starts, every pair with an empty outcome (NotSent) at the
+// start time, and over it when the run ends: a killed run leaves which pairs it held.
 //
 // Plain functions of their arguments; any thread.
 class RunReport {
 public:
     static constexpr const char* Header = "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error";
     static constexpr const char* Cancelled = "Cancelled";
+    // The outcome of a pair in the report of a run that has not ended: none yet.
+    static constexpr const char* NotSent = "";
     // Beside data/ in the program folder.
     static constexpr const char* Folder = "reports/";
 
     // The records of a run's pairs, in the run's order, without the header. A pair without an
-    // outcome is "Cancelled" at `stoppedAt`.
+    // outcome is `unended` ("Cancelled", or NotSent at the start) at `stoppedAt`.
     static std::string Records(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs,
-                               const SiteTable& sites, std::chrono::system_clock::time_point stoppedAt);
+                               const SiteTable& sites, std::chrono::system_clock::time_point stoppedAt,
+                               const char* unended = Cancelled);
     // The header, then the rows' records.
     static std::string Format(const std::vector<ReportRow>& rows);
 

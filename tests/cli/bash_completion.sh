@@ -11,7 +11,7 @@ trap 'rm -rf "$folder"' EXIT
 cp "$1" "$folder/quillpost-cli"
 mkdir "$folder/data"
 printf '%s|http://127.0.0.1/%s.xml|Utilities|\n' "Tidy Notes" a "Tidy Tools" b "O'Brien \"Pro\" \$5" c \
-  "Plain" d > "$folder/data/products.dat"
+  "Plain" d "Wow!ec \"Now\"!" e > "$folder/data/products.dat"
 printf 'Other Title|http://127.0.0.1/e.xml|Utilities|\n' > "$folder/other.dat"
 HOME="$folder" XDG_DATA_HOME="" XDG_CONFIG_HOME=""
 # shellcheck source=../../dist/completion/quillpost-cli
@@ -62,5 +62,22 @@ expect "" "$cli" submit --products /dev/zero --product "" # not a file: not read
 prefix=${site:0:3}
 expect "$("$cli" sites | cut -f 1 | awk -v p="$prefix" 'index($0, p) == 1' | paste -sd '|')" "$cli" submit --site "$prefix"
 expect "Failed" "$cli" history --outcome F
+
+# expect_typed TITLE WORD... : the one reply, typed into an interactive bash (history expansion on,
+# an "echo" in its history), reads back as TITLE.
+expect_typed() {
+  local title=$1 got
+  shift
+  complete_words "$@"
+  got=$(printf '%s\n' 'echo earlier >/dev/null' "printf '<%s>\\n' ${COMPREPLY[0]-}" |
+    HISTFILE=/dev/null bash --norc --noprofile -i 2>/dev/null | grep '^<')
+  if [ "${#COMPREPLY[@]}" -ne 1 ] || [ "$got" != "<$title>" ]; then
+    echo "typing the completion of [${COMP_WORDS[*]}]: got [$got] (replies: ${COMPREPLY[*]}), wanted [<$title>]"
+    failures=$((failures + 1))
+  fi
+}
+for typed in W '"W' "'W" '"Wow"\!"e'; do
+  expect_typed "Wow!ec \"Now\"!" "$cli" submit --product "$typed"
+done
 
 [ -n "$site" ] && [ "$failures" -eq 0 ]

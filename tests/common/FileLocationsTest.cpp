@@ -71,11 +71,15 @@ TEST(FileLocations, AnythingTheProgramWritesThatMayNotBeWrittenSendsItsFilesToTh
     readOnly = {i.Folder() + "data/autosites.dat", i.Folder() + "reports/"};
     EXPECT_TRUE(FileLocations(i.program.Path(), "quillpost.ini", i.env).Portable());
 
-    // A history that may not be written goes, with the catalogue, to the user's data folder.
+    // A history that may not be written is no reason to move: runs go unrecorded (the user is
+    // told), and the catalogue and the history stay beside the executable.
     i.program.Write("data/history.sqlite", "");
     readOnly = {i.Folder() + "data/history.sqlite"};
-    EXPECT_EQ(FileLocations(i.program.Path(), "quillpost.ini", i.env).History(),
-              i.home.Path() + "/.local/share/quillpost/data/history.sqlite");
+    const FileLocations stays(i.program.Path(), "quillpost.ini", i.env);
+    EXPECT_TRUE(stays.Portable());
+    EXPECT_EQ(stays.History(), i.Folder() + "data/history.sqlite");
+    EXPECT_EQ(stays.FillUserFolders(), "");
+    EXPECT_FALSE(fs::exists(i.home.Path() + "/.local/share/quillpost"));
 }
 
 TEST(FileLocations, ASystemInstallFillsTheUsersFoldersOnceAndKeepsTheirChanges)

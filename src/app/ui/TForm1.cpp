@@ -363,10 +363,11 @@ void TForm1::ApplyLanguage(const std::string& language)
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
     const std::string path = files_.Language(language);
-    captions_->Apply(path,
-                     {[this](const std::string& word) { return undo_->Word(word); },
-                      [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
-    ShownText::Use(LanguageTexts::Read(path));
+    const LanguagePass& pass =
+        captions_->Apply(path,
+                         {[this](const std::string& word) { return undo_->Word(word); },
+                          [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
+    ShownText::Use(LanguageTexts::From(pass)); // the same reading of the file as the captions
     if (statusBar_) statusBar_->Show();
     AccessibleNames::Apply(this); // the names follow the new captions
 }

@@ -2,7 +2,6 @@
 
 #include "common/ui/LocalText.h"
 #include "lang/LanguageKeys.h"
-#include "lang/LanguagePass.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -90,9 +89,10 @@ std::optional<QString> CaptionTable::Caption(const std::string& key) const
     return slot.Get();
 }
 
-void CaptionTable::Apply(const std::string& path, const Words& words) const
+const LanguagePass& CaptionTable::Apply(const std::string& path, const Words& words)
 {
-    LanguagePass pass(path);
+    last_ = LanguagePass(path, last_);
+    const LanguagePass& pass = last_;
     auto apply = [&](const LanguageKey& k) {
         Slot slot = Find(k.Key);
         if (!slot) return;
@@ -104,4 +104,5 @@ void CaptionTable::Apply(const std::string& path, const Words& words) const
     if (words.Get && words.Set)
         for (const LanguageKey& k : LanguageKeys::Words())
             words.Set(k.English, pass.Caption(k.Key, words.Get(k.English)));
+    return pass;
 }

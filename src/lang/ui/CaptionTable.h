@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lang/LanguagePass.h"
+
 #include <QString>
 
 #include <functional>
@@ -33,7 +35,9 @@ public:
 
     // Sets every caption of every window, and then `words`, from the language file at
     // `path`, read once; a caption or word the file does not name keeps its current text.
-    void Apply(const std::string& path, const Words& words = {}) const;
+    // Returns the pass, for our texts to be looked up in it too; it is kept until the next
+    // Apply, whose file is indexed again only when its bytes changed.
+    const LanguagePass& Apply(const std::string& path, const Words& words = {});
 
 private:
     struct Slot {
@@ -47,4 +51,5 @@ private:
 
     QWidget* mainWindow_;
     QTabWidget* pageControl_;
+    LanguagePass last_;
 };

@@ -11,6 +11,7 @@
 #include "history/HistoryStore.h"
 #include "submit/HistoryImport.h"
 #include "submit/RetryPlan.h"
+#include "submit/RetryPlanSource.h"
 #include "submit/RetryRun.h"
 #include "submit/RunHistory.h"
 #include "submit/RunRecorder.h"
@@ -26,7 +27,6 @@
 #include <QProgressBar>
 
 #include <filesystem>
-#include <optional>
 #include <system_error>
 
 namespace {
@@ -134,6 +134,7 @@ SubmitCommands::RunState SubmitCommands::RunChecked()
     for (int row = 0; row < w_.Sites.Count(); ++row) sites.push_back(w_.Sites.Row(row).Checked);
 
     if (!run_.SubmitAll(std::move(products), sites)) return RunState::NotStarted;
+    StartReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now(), RunReport::NotSent));
     WaitForRun();
     return runOver_ ? RunState::Over : RunState::Cancelled;
 }
@@ -195,30 +196,31 @@ void SubmitCommands::SubmitAll()
     ShowSummary(tally);
 }
 
+std::string SubmitCommands::NotSentText(int notSent, int total)
+{
+    return "The last run was stopped before " + std::to_string(notSent) + " of its " + std::to_string(total) +
+           " pairs were sent: they are sent now with the pairs that were not Ok.";
+}
+
 void SubmitCommands::RetryFailed()
 {
-    std::vector<ReportPair> pairs;
+    RetryPlanSource last;
     try {
-        if (!lastReport_.empty()) {
-            pairs = RunReport::NotOk(RunReport::Read(lastReport_));
-        } else {
-            // After a restart: the latest submit run the history holds.
-            const std::optional<RunSummary> latest = history_ ? history_->LatestSubmitRun() : std::nullopt;
-            if (!latest) {
-                MessageBoxes::Show(QString::fromUtf8(NoRunText));
-                return;
-            }
-            pairs = RunHistory::NotOk(history_->RunOutcomes(latest->Id));
-        }
+        last = RetryPlanSource::Find(lastReport_, history_.get(), w_.ProgramFolder);
     } catch (const std::exception& e) {
         MessageBoxes::Show(LocalText::ToQ(e.what()));
         return;
     }
-    if (pairs.empty()) {
+    if (!last.Found) {
+        MessageBoxes::Show(QString::fromUtf8(NoRunText));
+        return;
+    }
+    if (last.Pairs.empty()) {
         MessageBoxes::Show(QString::fromUtf8(AllOkText));
         return;
     }
-    RetryPairs(pairs);
+    if (last.NotSent > 0) MessageBoxes::Show(LocalText::ToQ(NotSentText(last.NotSent, last.Total)));
+    RetryPairs(last.Pairs);
 }
 
 void SubmitCommands::RetryPairs(const std::vector<ReportPair>& pairs)
@@ -265,6 +267,7 @@ void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKin
     run_.SetRecorder(recorder.get());
     RetryRun retry(w_.Products, w_.Table, run_, host);
     retry.SetSkipped(skipped);
+    StartReport(retry.Planned(batches, Now()));
     retry.Send(batches);
     run_.SetRecorder(nullptr);
     if (recorder) Recorded(*recorder, retry.Cancelled() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
@@ -327,16 +330,29 @@ void SubmitCommands::PairEnded(const RunPair& pair)
                         pair.Why);
 }
 
+void SubmitCommands::StartReport(const std::string& records)
+{
+    reportPath_ = RunReport::DefaultPath(w_.ProgramFolder, Now());
+    try {
+        RunReport::Write(reportPath_, records);
+    } catch (const std::exception&) {
+        // Told when the run ends, whose report goes the same way.
+    }
+}
+
 void SubmitCommands::WriteReport(const std::string& records)
 {
-    const std::string path = RunReport::DefaultPath(w_.ProgramFolder, Now());
+    const std::string path = reportPath_.empty() ? RunReport::DefaultPath(w_.ProgramFolder, Now()) : reportPath_;
+    reportPath_.clear();
     try {
         RunReport::Write(path, records);
         lastReport_ = path;
     } catch (const std::exception& e) {
         // The run's result stands; only its report is missing. A retry must not take an
-        // older run's report for this one's.
+        // older run's report for this one's, nor the one written at its start for a killed run.
         lastReport_.clear();
+        std::error_code gone;
+        std::filesystem::remove(path, gone);
         MessageBoxes::Show(QString::fromUtf8(ReportNotWrittenText) + QStringLiteral("\r") + LocalText::ToQ(e.what()));
     }
 }

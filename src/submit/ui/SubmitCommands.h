@@ -52,6 +52,8 @@ public:
 
     static constexpr const char* NoRunText = "No run to retry yet.";
     static constexpr const char* AllOkText = "Every pair of the last run was Ok.";
+    // Before a retry of a run that was killed: how many of its pairs it never sent.
+    static std::string NotSentText(int notSent, int total);
     // Open Reports Folder where the desktop has no program that opens folders.
     static constexpr const char* NoFolderProgramText =
         "No program on this desktop opens folders. The run reports are in ";
@@ -78,8 +80,9 @@ public:
     std::string SiteTip(int siteRow) const;
 
     void SubmitAll();
-    // Sends again the pairs of the last report this session wrote (or else of the latest
-    // submit run of the history) that were not "Ok": for
+    // Sends again the pairs of the last run that were not "Ok" (RetryPlanSource: the last
+    // report this session wrote, or else the latest submit run, a killed one's pairs that it
+    // never sent among them, which a message counts first): for
     // each batch of the retry plan, checks exactly its products and sites (unchecking the
     // others) and runs it as Submit All does. A Cancel stops the whole retry. The batches
     // make one report, and the summary counts them together.
@@ -155,6 +158,8 @@ private:
     RunState RunChecked();
     // Shows the progress window until the run that has just started ends.
     void WaitForRun();
+    // A run's report when it starts, its pairs without an outcome, at the path its end takes.
+    void StartReport(const std::string& records);
     void WriteReport(const std::string& records);
     void ShowSummary(const RunTally& tally);
     void ValidationEnded();
@@ -184,6 +189,7 @@ private:
     ProxySetting proxy_;
     bool allowHttps_ = false;
     std::string lastReport_;
+    std::string reportPath_; // the report of the run under way; empty between runs
     std::string authorEmail_;
     std::unique_ptr<HistoryStore> history_;
     bool historyFailureTold_ = false;

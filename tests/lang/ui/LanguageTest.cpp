@@ -18,6 +18,33 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// How often `path` is opened while `fn` runs; closes are watched too, or inotify would merge
+// two opens in a row into one event.
+template <typename Fn>
+int OpensOf(const std::string& path, Fn&& fn)
+{
+    const int fd = ::inotify_init1(IN_NONBLOCK);
+    if (fd < 0 || ::inotify_add_watch(fd, path.c_str(), IN_OPEN | IN_CLOSE) < 0) throw std::runtime_error("no inotify");
+    fn();
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+            opens += (e->mask & IN_OPEN) != 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
+    ::close(fd);
+    return opens;
+}
+
+} // namespace
+
 TEST(Language, EveryKeyNamesACaptionThatALanguageFileSets)
 {
     TestProgram p;
@@ -111,6 +138,17 @@ TEST(Language, TheFileIsReadAgainBeforeEachDialog)
     FindAction(form.get(), "AEditManual")->trigger();
     EXPECT_EQ(title, QStringLiteral("Change Site"));
     EXPECT_EQ(label, QString()); // an empty value empties the caption
+}
+
+TEST(Language, ALanguageIsReadOnceForTheCaptionsAndTheTexts)
+{
+    TestProgram p;
+    auto form = p.Start();
+    TAboutBox::setExecHook([](TAboutBox&) {});
+    EXPECT_EQ(OpensOf(p.dir.File("language/Russian.ini"), [&] { FindAction(form.get(), "MLangRussian")->trigger(); }),
+              1);
+    EXPECT_EQ(OpensOf(p.dir.File("language/Russian.ini"), [&] { FindAction(form.get(), "AAbout")->trigger(); }), 1);
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("AAbout"))->text(), QStringLiteral("О программе"));
 }
 
 TEST(Language, ContentOpensTheHelpOfTheCurrentLanguage)

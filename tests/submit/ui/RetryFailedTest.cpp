@@ -164,6 +164,50 @@ TEST(RetryFailedThroughWindow, ACancelledRunStillWritesEveryPairAndAReportThatCa
     TFormProgress::setExecHook(nullptr);
 }
 
+TEST(RetryFailedThroughWindow, AfterAKilledRunTheRetrySendsThePairsItNeverSentAndSaysHowMany)
+{
+    // A answers after the history's batch time (so it is recorded before the kill); Quiet never.
+    S slow({S::ReadUntil("\r\n\r\n"), S::Wait(400), S::Send("HTTP/1.0 200 OK\r\n\r\nsuccessfully"), S::Close()});
+    S silent({S::ReadUntil("\r\n\r\n"), S::Hold()});
+    const SiteTable table({Site("A", slow.Url() + "/addpad.php"), Site("Quiet", silent.Url() + "/addpad.php")});
+    const std::string products = "Alpha|http://pad.example/alpha.xml|Utilities|\r\n"
+                                 "Beta|http://pad.example/beta.xml|Games|\r\n";
+    TestProgram p, killed;
+    p.dir.Write("data/products.dat", products);
+    killed.dir.Write("data/products.dat", products);
+    auto form = p.Start(&table);
+    form->ProductsList().SetAllChecked(true);
+    // What a kill leaves on disk while Alpha waits for Quiet: the history and the reports.
+    TFormProgress::setExecHook([&](TFormProgress& f) {
+        WaitFor([&] { return form->AutoList().Text(1, SiteColumn::Status) == "->"; });
+        namespace fs = std::filesystem;
+        for (const auto& e : fs::directory_iterator(p.dir.File("data")))
+            if (const std::string name = e.path().filename().string();
+                name == "history.sqlite" || name == "history.sqlite-wal")
+                fs::copy_file(e.path(), killed.dir.File("data/" + name), fs::copy_options::overwrite_existing);
+        if (fs::exists(p.dir.File("reports")))
+            fs::copy(p.dir.File("reports"), killed.dir.File("reports"), fs::copy_options::recursive);
+        QTest::mouseClick(f.ButtonCancel(), Qt::LeftButton);
+    });
+    FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    form.reset();
+    MessageBoxes::clearShown();
+
+    // Started again on what the kill left: Alpha went to A; the three other pairs are sent.
+    S accepts(Answer("successfully")), nowAccepts(Answer("successfully"));
+    const SiteTable again({Site("A", accepts.Url() + "/addpad.php"), Site("Quiet", nowAccepts.Url() + "/addpad.php")});
+    auto restarted = killed.Start(&again);
+    TFormProgress::setExecHook([](TFormProgress& f) { WaitFor([&] { return !f.isVisible(); }); });
+    FindAction(restarted.get(), "ARetryFailedAuto")->trigger();
+    EXPECT_EQ(killed.Messages(),
+              (std::vector<std::string>{"The last run was stopped before 3 of its 4 pairs were sent: they are sent "
+                                        "now with the pairs that were not Ok.",
+                                        "Finished.\rSuccess: 3\nFailed: 0"}));
+    EXPECT_EQ(accepts.Connections(), 1u);
+    EXPECT_EQ(nowAccepts.Connections(), 2u);
+    TFormProgress::setExecHook(nullptr);
+}
+
 TEST(RetryFailedThroughWindow, SubmitAllLeavesOutACheckedBlankLineWithOneMessage)
 {
     S accepts(Answer("PAD submitted successfully"));
