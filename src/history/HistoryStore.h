@@ -114,4 +114,9 @@ private:
     std::unordered_map<std::int64_t, std::string> names_[5];
     std::unordered_map<std::int64_t, std::pair<std::string, std::string>> scriptNames_;
     std::vector<std::unique_ptr<SqliteStatement>> statements_;
+
+    // The window's paged queries read the same connection, and runs as the store reads them.
+    friend class HistoryPages;
+    static const char* RunRowColumns();
+    static RunSummary RunRow(const SqliteStatement& query);
 };
