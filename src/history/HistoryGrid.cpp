@@ -19,8 +19,7 @@ int IndexIn(const std::vector<std::string>& sorted, size_t first, size_t last, c
 
 HistoryGrid::HistoryGrid(Axis products, Axis sites, std::int64_t cells, CellReader read)
     : products_(std::move(products)), sites_(std::move(sites)), cells_(cells), read_(std::move(read))
-{
-}
+{}
 
 size_t HistoryGrid::HeldCells() const
 {
@@ -43,7 +42,9 @@ HistoryGrid::Page HistoryGrid::Read(size_t page) const
     }
     // Two records of one pair: the later one is the pair's latest.
     std::stable_sort(cells.begin(), cells.end(), [](const Held& a, const Held& b) {
-        return a.Row != b.Row ? a.Row < b.Row : a.Column != b.Column ? a.Column < b.Column : a.Record.Time > b.Record.Time;
+        return a.Row != b.Row         ? a.Row < b.Row
+               : a.Column != b.Column ? a.Column < b.Column
+                                      : a.Record.Time > b.Record.Time;
     });
     cells.erase(std::unique(cells.begin(), cells.end(),
                             [](const Held& a, const Held& b) { return a.Row == b.Row && a.Column == b.Column; }),
@@ -62,9 +63,8 @@ std::optional<OutcomeRecord> HistoryGrid::Cell(int row, int column) const
         column >= static_cast<int>(sites_.Titles.size()))
         return std::nullopt;
     const Page& page = PageOf(row);
-    const auto it = std::lower_bound(page.begin(), page.end(), std::make_pair(row, column), [](const Held& h, auto key) {
-        return std::make_pair(h.Row, h.Column) < key;
-    });
+    const auto it = std::lower_bound(page.begin(), page.end(), std::make_pair(row, column),
+                                     [](const Held& h, auto key) { return std::make_pair(h.Row, h.Column) < key; });
     if (it == page.end() || it->Row != row || it->Column != column) return std::nullopt;
     return it->Record;
 }

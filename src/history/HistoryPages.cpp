@@ -71,7 +71,8 @@ HistoryGrid::Axis ReadAxis(SqliteDb& db, const char* table, const Where& where)
 
 } // namespace
 
-HistoryPages::HistoryPages(HistoryStore& store) : db_(*store.db_) {}
+HistoryPages::HistoryPages(HistoryStore& store) : db_(*store.db_)
+{}
 
 HistoryPages::GridAxes HistoryPages::Axes(const HistoryFilter& filter, std::optional<HistoryTime> until)
 {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-HistoryRunRows::HistoryRunRows(std::int64_t count, PageReader read) : count_(count), read_(std::move(read)) {}
+HistoryRunRows::HistoryRunRows(std::int64_t count, PageReader read) : count_(count), read_(std::move(read))
+{}
 
 size_t HistoryRunRows::HeldRows() const
 {

@@ -96,8 +96,8 @@ TEST(HistoryGridTest, AHundredThousandProductsAndSitesHoldOnlyThePagesLookedAt)
         reads.push_back(ids.size());
         std::vector<OutcomeRecord> cells;
         for (const std::int64_t id : ids)
-            cells.push_back(At(0, products.Titles[static_cast<size_t>(id)], sites.Titles[static_cast<size_t>(id)],
-                               "X"));
+            cells.push_back(
+                At(0, products.Titles[static_cast<size_t>(id)], sites.Titles[static_cast<size_t>(id)], "X"));
         return cells;
     });
     EXPECT_EQ(grid.HeldCells(), 0u);

@@ -1,5 +1,5 @@
-#include "history/HistoryPages.h"
 #include "history/HistoryRunRows.h"
+#include "history/HistoryPages.h"
 #include "history/HistoryStore.h"
 #include "support/TempDir.h"
 

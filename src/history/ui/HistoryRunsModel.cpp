@@ -62,7 +62,8 @@ bool HistoryRunsModel::Fill()
 int HistoryRunsModel::rowCount(const QModelIndex& parent) const
 {
     // A view counts rows in int.
-    return parent.isValid() ? 0 : static_cast<int>(std::min<std::int64_t>(rows_.Count(), std::numeric_limits<int>::max()));
+    return parent.isValid() ? 0
+                            : static_cast<int>(std::min<std::int64_t>(rows_.Count(), std::numeric_limits<int>::max()));
 }
 
 int HistoryRunsModel::columnCount(const QModelIndex& parent) const

@@ -2,10 +2,8 @@
 
 #include "common/ui/LocalText.h"
 
-HistoryTitlesModel::HistoryTitlesModel(QString all, QObject* parent)
-    : QAbstractListModel(parent), all_(std::move(all))
-{
-}
+HistoryTitlesModel::HistoryTitlesModel(QString all, QObject* parent) : QAbstractListModel(parent), all_(std::move(all))
+{}
 
 void HistoryTitlesModel::SetTitles(std::vector<std::string> titles)
 {

@@ -98,7 +98,9 @@ void Refill(QComboBox* combo, HistoryTitlesModel* model, std::vector<std::string
 } // namespace
 
 THistoryWindow::THistoryWindow(HistoryStore& store, HistoryWindowCalls calls, QWidget* parent)
-    : QWidget(parent, Qt::Window), store_(store), queries_(std::make_unique<HistoryPages>(store)),
+    : QWidget(parent, Qt::Window),
+      store_(store),
+      queries_(std::make_unique<HistoryPages>(store)),
       calls_(std::move(calls))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
