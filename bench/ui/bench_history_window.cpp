@@ -11,8 +11,9 @@
 //   bench_history_window --make-pairs N FILE   N distinct products and N distinct sites, each
 //                                              product tried at two sites (2N pairs)
 //   bench_history_window --make-runs N FILE    N runs of three outcomes each
-//   bench_history_window --open FILE           the time from the window's construction to
+//   bench_history_window --open FILE [PNG]     the time from the window's construction to
 //                                              its first paint, and the growth of the peak
+//                                              (PNG: a picture of the window then)
 
 #include "../BenchMeasure.h"
 #include "history/HistoryStore.h"
@@ -115,20 +116,25 @@ int Shots(const std::string& folder, const std::string& path)
 // their outcomes, each pair's latest and the runs' counts.
 void Fill(const std::string& path, long names, long runs, const std::string& outcomes)
 {
-    { HistoryStore create(path); }
+    {
+        HistoryStore create(path);
+    }
     SqliteDb db(path, 5000);
     SqliteTransaction fill(db);
     const std::string n = std::to_string(names), r = std::to_string(runs);
     const std::string series = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ";
     db.Exec(series + n + ") INSERT INTO products(id, title) SELECT i, 'Product ' || i FROM n");
-    db.Exec(series + n + ") INSERT INTO pad_links(id, url) SELECT i, "
-                         "'https://www.example-software.com/pad/product-' || i || '.xml' FROM n");
+    db.Exec(series + n +
+            ") INSERT INTO pad_links(id, url) SELECT i, "
+            "'https://www.example-software.com/pad/product-' || i || '.xml' FROM n");
     db.Exec(series + n + ") INSERT INTO sites(id, title) SELECT i, 'download-site-' || i || '.example' FROM n");
-    db.Exec(series + n + ") INSERT INTO scripts(id, address, method) SELECT i, "
-                         "'http://download-site-' || i || '.example/submit.php', 'GET' FROM n");
-    db.Exec(series + r + ") INSERT INTO runs(id, kind, started, ended, speed, end_state) SELECT i, "
-                         "CASE WHEN i % 4 = 3 THEN 2 ELSE 1 END, 1600000000 + i * 3600, 1600000000 + i * 3600 + 600, "
-                         "10, 1 FROM n");
+    db.Exec(series + n +
+            ") INSERT INTO scripts(id, address, method) SELECT i, "
+            "'http://download-site-' || i || '.example/submit.php', 'GET' FROM n");
+    db.Exec(series + r +
+            ") INSERT INTO runs(id, kind, started, ended, speed, end_state) SELECT i, "
+            "CASE WHEN i % 4 = 3 THEN 2 ELSE 1 END, 1600000000 + i * 3600, 1600000000 + i * 3600 + 600, "
+            "10, 1 FROM n");
     db.Exec(outcomes);
     db.Exec("INSERT OR REPLACE INTO latest_pairs(product, site, outcome, run, pad_link, script, word, time, "
             "http_status, ms, reason) SELECT product, site, id, run, pad_link, script, word, time, http_status, ms, "
@@ -148,7 +154,8 @@ void MakePairs(const std::string& path, long n)
          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + count +
              "), k(j) AS (VALUES (0), (1)) INSERT INTO outcomes(run, product, pad_link, site, script, word, time, "
              "http_status, ms, reason) SELECT 1, i, i, CASE j WHEN 0 THEN i ELSE (7 * i) % " +
-             count + " + 1 END, i, 1 + (i * 31 + j) % 4, 1600003600 + i, 200, 120 + i % 700, 0 FROM n, k "
+             count +
+             " + 1 END, i, 1 + (i * 31 + j) % 4, 1600003600 + i, 200, 120 + i % 700, 0 FROM n, k "
              "ORDER BY i, j");
 }
 
@@ -164,7 +171,7 @@ void MakeRuns(const std::string& path, long n)
 
 // Opens the window over the history at `path` and prints how long it took to its first paint
 // and how much the process's peak grew meanwhile.
-int Open(const std::string& path)
+int Open(const std::string& path, const char* picture)
 {
     HistoryStore store(path);
     const long before = ProcStatus("VmHWM:");
@@ -175,8 +182,9 @@ int Open(const std::string& path)
     window.show();
     window.repaint();
     const double ms = Ms(timer);
-    std::printf("window open, construction to first paint: %.0f ms; peak %ld MB before, %ld MB after (+%ld MB)\n",
-                ms, before / 1024, ProcStatus("VmHWM:") / 1024, (ProcStatus("VmHWM:") - before) / 1024);
+    if (picture) window.grab().save(QString::fromLocal8Bit(picture));
+    std::printf("window open, construction to first paint: %.0f ms; peak %ld MB before, %ld MB after (+%ld MB)\n", ms,
+                before / 1024, ProcStatus("VmHWM:") / 1024, (ProcStatus("VmHWM:") - before) / 1024);
     return 0;
 }
 
@@ -194,7 +202,8 @@ int main(int argc, char** argv)
         MakeRuns(argv[3], std::atol(argv[2]));
         return 0;
     }
-    if (argc == 3 && std::string(argv[1]) == "--open") return Open(argv[2]);
+    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--open")
+        return Open(argv[2], argc == 4 ? argv[3] : nullptr);
     long total = 1'000'000;
     std::string shots;
     for (int i = 1; i < argc; ++i) {
