@@ -6,8 +6,18 @@
 // Usage: bench_history_window [outcomes] [--shots FOLDER]
 //   --shots writes screenshots of the window's three pages over a small history of a few
 //   products and sites instead (history-grid.png, history-runs.png, history-charts.png).
+// Large histories, made straight in SQL and then opened in a process of their own (run the
+// open under /usr/bin/time -v for the process's peak):
+//   bench_history_window --make-pairs N FILE   N distinct products and N distinct sites, each
+//                                              product tried at two sites (2N pairs)
+//   bench_history_window --make-runs N FILE    N runs of three outcomes each
+//   bench_history_window --open FILE [PNG]     the time from the window's construction to
+//                                              its first paint, and the growth of the peak
+//                                              (PNG: a picture of the window then)
 
+#include "../BenchMeasure.h"
 #include "history/HistoryStore.h"
+#include "history/SqliteDb.h"
 #include "history/ui/THistoryWindow.h"
 
 #include <QApplication>
@@ -15,7 +25,6 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTableWidget>
 
 #include <algorithm>
 #include <chrono>
@@ -103,12 +112,98 @@ int Shots(const std::string& folder, const std::string& path)
     return 0;
 }
 
+// The tables as the store writes them, filled by the database itself: the names, the runs,
+// their outcomes, each pair's latest and the runs' counts.
+void Fill(const std::string& path, long names, long runs, const std::string& outcomes)
+{
+    {
+        HistoryStore create(path);
+    }
+    SqliteDb db(path, 5000);
+    SqliteTransaction fill(db);
+    const std::string n = std::to_string(names), r = std::to_string(runs);
+    const std::string series = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ";
+    db.Exec(series + n + ") INSERT INTO products(id, title) SELECT i, 'Product ' || i FROM n");
+    db.Exec(series + n +
+            ") INSERT INTO pad_links(id, url) SELECT i, "
+            "'https://www.example-software.com/pad/product-' || i || '.xml' FROM n");
+    db.Exec(series + n + ") INSERT INTO sites(id, title) SELECT i, 'download-site-' || i || '.example' FROM n");
+    db.Exec(series + n +
+            ") INSERT INTO scripts(id, address, method) SELECT i, "
+            "'http://download-site-' || i || '.example/submit.php', 'GET' FROM n");
+    db.Exec(series + r +
+            ") INSERT INTO runs(id, kind, started, ended, speed, end_state) SELECT i, "
+            "CASE WHEN i % 4 = 3 THEN 2 ELSE 1 END, 1600000000 + i * 3600, 1600000000 + i * 3600 + 600, "
+            "10, 1 FROM n");
+    db.Exec(outcomes);
+    db.Exec("INSERT OR REPLACE INTO latest_pairs(product, site, outcome, run, pad_link, script, word, time, "
+            "http_status, ms, reason) SELECT product, site, id, run, pad_link, script, word, time, http_status, ms, "
+            "reason FROM outcomes ORDER BY id");
+    db.Exec("UPDATE runs SET ok = c.ok, x = c.x, failed = c.failed, invalid = c.invalid, first_outcome = c.first, "
+            "last_outcome = c.last FROM (SELECT run, SUM(word = 1) AS ok, SUM(word = 2) AS x, SUM(word = 3) AS failed, "
+            "SUM(word = 4) AS invalid, MIN(id) AS first, MAX(id) AS last FROM outcomes GROUP BY run) AS c "
+            "WHERE runs.id = c.run");
+    fill.Commit();
+}
+
+// Product i at sites i and (7i mod N) + 1, all in one run.
+void MakePairs(const std::string& path, long n)
+{
+    const std::string count = std::to_string(n);
+    Fill(path, n, 1,
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + count +
+             "), k(j) AS (VALUES (0), (1)) INSERT INTO outcomes(run, product, pad_link, site, script, word, time, "
+             "http_status, ms, reason) SELECT 1, i, i, CASE j WHEN 0 THEN i ELSE (7 * i) % " +
+             count +
+             " + 1 END, i, 1 + (i * 31 + j) % 4, 1600003600 + i, 200, 120 + i % 700, 0 FROM n, k "
+             "ORDER BY i, j");
+}
+
+// Run i sends products i mod 500 and i mod 500 + 1 to sites of their own.
+void MakeRuns(const std::string& path, long n)
+{
+    Fill(path, 501, n,
+         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(n) +
+             "), k(j) AS (VALUES (0), (1), (2)) INSERT INTO outcomes(run, product, pad_link, site, script, word, "
+             "time, http_status, ms, reason) SELECT i, i % 500 + 1 + j / 2, i % 500 + 1, (i + j) % 100 + 1, 1, "
+             "1 + (i + j) % 4, 1600000000 + i * 3600 + j, 200, 300, 0 FROM n, k ORDER BY i, j");
+}
+
+// Opens the window over the history at `path` and prints how long it took to its first paint
+// and how much the process's peak grew meanwhile.
+int Open(const std::string& path, const char* picture)
+{
+    HistoryStore store(path);
+    const long before = ProcStatus("VmHWM:");
+    QElapsedTimer timer;
+    timer.start();
+    THistoryWindow window(store, {});
+    window.resize(1100, 720);
+    window.show();
+    window.repaint();
+    const double ms = Ms(timer);
+    if (picture) window.grab().save(QString::fromLocal8Bit(picture));
+    std::printf("window open, construction to first paint: %.0f ms; peak %ld MB before, %ld MB after (+%ld MB)\n", ms,
+                before / 1024, ProcStatus("VmHWM:") / 1024, (ProcStatus("VmHWM:") - before) / 1024);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--make-pairs") {
+        MakePairs(argv[3], std::atol(argv[2]));
+        return 0;
+    }
+    if (argc == 4 && std::string(argv[1]) == "--make-runs") {
+        MakeRuns(argv[3], std::atol(argv[2]));
+        return 0;
+    }
+    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--open")
+        return Open(argv[2], argc == 4 ? argv[3] : nullptr);
     long total = 1'000'000;
     std::string shots;
     for (int i = 1; i < argc; ++i) {
@@ -144,11 +239,16 @@ int main(int argc, char** argv)
         if (i == 4) {
             const auto cells = window.Grid().CellCount();
             timer.restart();
-            const auto* runsList = window.findChild<QTableWidget*>(QStringLiteral("RunsList"));
-            while (runsList->item(runsList->rowCount() - 1, 2)->text().isEmpty() && timer.elapsed() < 60'000)
+            // The runs page shown: its rows' products and sites counted, a run per event.
+            auto* pages = window.findChild<QTabWidget*>(QStringLiteral("HistoryPages"));
+            pages->setCurrentIndex(1);
+            window.repaint();
+            const QAbstractItemModel* runs = window.findChild<QTableView*>(QStringLiteral("RunsList"))->model();
+            while (runs->index(0, 2).data().toString().isEmpty() && timer.elapsed() < 60'000)
                 QApplication::processEvents();
-            std::printf("grid: %d cells; each run's products and sites counted, a run per event: %.0f ms in all\n",
-                        cells, Ms(timer));
+            for (int i = 0; i < 100; ++i) QApplication::processEvents();
+            std::printf("grid: %ld cells; runs page shown and its rows' products and sites counted: %.0f ms\n",
+                        static_cast<long>(cells), Ms(timer));
             timer.restart();
             window.findChild<QTabWidget*>(QStringLiteral("HistoryPages"))->setCurrentIndex(2);
             window.repaint();

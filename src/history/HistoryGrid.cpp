@@ -7,76 +7,110 @@
 
 namespace {
 
-// The index of `text` in the sorted, unique `sorted`.
-int IndexIn(const std::vector<std::string>& sorted, const std::string& text)
+// The index of `text` among `sorted[first, last)`, or -1.
+int IndexIn(const std::vector<std::string>& sorted, size_t first, size_t last, const std::string& text)
 {
-    return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), text) - sorted.begin());
-}
-
-std::vector<std::string> SortedUnique(std::vector<std::string> texts)
-{
-    std::sort(texts.begin(), texts.end());
-    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-    return texts;
+    const auto end = sorted.begin() + static_cast<std::ptrdiff_t>(last);
+    const auto it = std::lower_bound(sorted.begin() + static_cast<std::ptrdiff_t>(first), end, text);
+    return it == end || *it != text ? -1 : static_cast<int>(it - sorted.begin());
 }
 
 } // namespace
 
-HistoryGrid::HistoryGrid(std::vector<OutcomeRecord> latest, std::optional<HistoryTime> until)
+HistoryGrid::HistoryGrid(Axis products, Axis sites, std::int64_t cells, CellReader read)
+    : products_(std::move(products)), sites_(std::move(sites)), cells_(cells), read_(std::move(read))
+{}
+
+size_t HistoryGrid::HeldCells() const
 {
-    if (until) std::erase_if(latest, [&](const OutcomeRecord& r) { return r.Time > *until; });
-    records_ = std::move(latest);
-    std::vector<std::string> products, sites;
-    products.reserve(records_.size());
-    sites.reserve(records_.size());
-    for (const OutcomeRecord& r : records_) {
-        products.push_back(r.Product);
-        sites.push_back(r.Site);
-    }
-    products_ = SortedUnique(std::move(products));
-    sites_ = SortedUnique(std::move(sites));
-    cells_.assign(products_.size() * sites_.size(), -1);
-    for (size_t i = 0; i < records_.size(); ++i) {
-        const size_t row = static_cast<size_t>(IndexIn(products_, records_[i].Product));
-        const size_t column = static_cast<size_t>(IndexIn(sites_, records_[i].Site));
-        int& cell = cells_[row * sites_.size() + column];
-        // Two records of one pair: the later one is the pair's latest.
-        if (cell < 0 || records_[static_cast<size_t>(cell)].Time <= records_[i].Time) cell = static_cast<int>(i);
-    }
+    size_t held = 0;
+    pages_.ForEach([&](const Page& page) { held += page.size(); });
+    return held;
 }
 
-const OutcomeRecord* HistoryGrid::Cell(int row, int column) const
+HistoryGrid::Page HistoryGrid::Read(size_t page) const
 {
-    if (row < 0 || column < 0 || row >= static_cast<int>(products_.size()) || column >= static_cast<int>(sites_.size()))
-        return nullptr;
-    const int index = cells_[static_cast<size_t>(row) * sites_.size() + static_cast<size_t>(column)];
-    return index < 0 ? nullptr : &records_[static_cast<size_t>(index)];
+    const size_t first = page * PageRows, last = std::min(first + PageRows, products_.Ids.size());
+    Page cells;
+    if (!read_ || first >= last) return cells;
+    const std::vector<std::int64_t> ids(products_.Ids.begin() + static_cast<std::ptrdiff_t>(first),
+                                        products_.Ids.begin() + static_cast<std::ptrdiff_t>(last));
+    for (OutcomeRecord& r : read_(ids)) {
+        const int row = IndexIn(products_.Titles, first, last, r.Product);
+        const int column = IndexIn(sites_.Titles, 0, sites_.Titles.size(), r.Site);
+        if (row >= 0 && column >= 0) cells.push_back({row, column, std::move(r)});
+    }
+    // Two records of one pair: the later one is the pair's latest.
+    std::stable_sort(cells.begin(), cells.end(), [](const Held& a, const Held& b) {
+        return a.Row != b.Row         ? a.Row < b.Row
+               : a.Column != b.Column ? a.Column < b.Column
+                                      : a.Record.Time > b.Record.Time;
+    });
+    cells.erase(std::unique(cells.begin(), cells.end(),
+                            [](const Held& a, const Held& b) { return a.Row == b.Row && a.Column == b.Column; }),
+                cells.end());
+    return cells;
 }
 
-std::vector<HistoryGrid::Pair> HistoryGrid::Retryable(std::vector<std::pair<int, int>> cells) const
+const HistoryGrid::Page& HistoryGrid::PageOf(int row) const
 {
-    std::sort(cells.begin(), cells.end());
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    return pages_.Get(static_cast<size_t>(row) / PageRows, [this](size_t page) { return Read(page); });
+}
+
+std::optional<OutcomeRecord> HistoryGrid::Cell(int row, int column) const
+{
+    if (row < 0 || column < 0 || row >= static_cast<int>(products_.Titles.size()) ||
+        column >= static_cast<int>(sites_.Titles.size()))
+        return std::nullopt;
+    const Page& page = PageOf(row);
+    const auto it = std::lower_bound(page.begin(), page.end(), std::make_pair(row, column),
+                                     [](const Held& h, auto key) { return std::make_pair(h.Row, h.Column) < key; });
+    if (it == page.end() || it->Row != row || it->Column != column) return std::nullopt;
+    return it->Record;
+}
+
+std::vector<HistoryGrid::Pair> HistoryGrid::Retryable(const std::vector<Range>& ranges) const
+{
+    // The pages the ranges cross, each read once, in order.
+    const int rows = static_cast<int>(products_.Titles.size());
+    std::vector<size_t> pages;
+    for (const Range& r : ranges)
+        for (int row = std::max(r.Top, 0); row <= std::min(r.Bottom, rows - 1); row += PageRows - row % PageRows)
+            pages.push_back(static_cast<size_t>(row) / PageRows);
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
     std::vector<Pair> pairs;
-    for (const auto& [row, column] : cells) {
-        const OutcomeRecord* r = Cell(row, column);
-        if (r && r->Outcome != StatusWords::Ok) pairs.emplace_back(r->Product, r->Site);
-    }
+    for (const size_t page : pages)
+        for (const Held& h : PageOf(static_cast<int>(page * PageRows))) {
+            const bool chosen = std::any_of(ranges.begin(), ranges.end(), [&](const Range& r) {
+                return h.Row >= r.Top && h.Row <= r.Bottom && h.Column >= r.Left && h.Column <= r.Right;
+            });
+            if (chosen && h.Record.Outcome != StatusWords::Ok) pairs.emplace_back(h.Record.Product, h.Record.Site);
+        }
     return pairs;
+}
+
+bool HistoryGrid::CsvFits() const
+{
+    return static_cast<std::int64_t>(products_.Titles.size()) * static_cast<std::int64_t>(sites_.Titles.size()) <=
+           CsvCellsMax;
 }
 
 std::string HistoryGrid::Csv() const
 {
     CsvText::Record header{"Product"};
-    header.insert(header.end(), sites_.begin(), sites_.end());
+    header.insert(header.end(), sites_.Titles.begin(), sites_.Titles.end());
     std::string out = CsvText::FormatCells(header);
-    for (size_t row = 0; row < products_.size(); ++row) {
-        CsvText::Record record{products_[row]};
-        for (size_t column = 0; column < sites_.size(); ++column) {
-            const OutcomeRecord* r = Cell(static_cast<int>(row), static_cast<int>(column));
-            record.push_back(r ? r->Outcome : std::string());
+    for (size_t first = 0; first < products_.Titles.size(); first += PageRows) {
+        const Page& page = PageOf(static_cast<int>(first));
+        auto cell = page.begin();
+        for (size_t row = first; row < std::min(first + PageRows, products_.Titles.size()); ++row) {
+            CsvText::Record record(sites_.Titles.size() + 1);
+            record[0] = products_.Titles[row];
+            for (; cell != page.end() && cell->Row == static_cast<int>(row); ++cell)
+                record[static_cast<size_t>(cell->Column) + 1] = cell->Record.Outcome;
+            out += CsvText::FormatCells(record);
         }
-        out += CsvText::FormatCells(record);
     }
     return out;
 }

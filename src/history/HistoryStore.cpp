@@ -547,3 +547,13 @@ std::set<std::string> HistoryStore::SitesThatTook(const std::string& padLink)
     while (query.Step()) sites.insert(query.Text(0));
     return sites;
 }
+
+const char* HistoryStore::RunRowColumns()
+{
+    return RunColumns;
+}
+
+RunSummary HistoryStore::RunRow(const SqliteStatement& query)
+{
+    return ReadRun(query);
+}

@@ -122,4 +122,9 @@ private:
     std::unordered_map<std::int64_t, std::pair<std::string, std::string>> scriptNames_;
     bool namesRead_ = false; // in this query
     std::vector<std::unique_ptr<SqliteStatement>> statements_;
+
+    // The window's paged queries read the same connection, and runs as the store reads them.
+    friend class HistoryPages;
+    static const char* RunRowColumns();
+    static RunSummary RunRow(const SqliteStatement& query);
 };

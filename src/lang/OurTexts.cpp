@@ -159,6 +159,8 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"HistoryNoFailedPair", "No failed pair is selected in the grid."},
         {"HistorySendingAgain", "Sending %1 pairs again."},
         {"HistorySaved", "Saved %1"},
+        {"HistoryCsvTooLarge", "The grid has %1 products and %2 sites, too many cells for one CSV file. Narrow it "
+                               "with the filters first."},
         {"HistoryNoDeadSites", "No checked site has gone without \"Ok\" in its last %1 attempts."},
         {"HistoryUncheckQuestion", "Uncheck %1 sites with no \"Ok\" in their last %2 attempts?"},
         {"HistoryUnchecked", "Unchecked %1 sites."},

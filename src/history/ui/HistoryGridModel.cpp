@@ -35,7 +35,10 @@ QString HistoryGridModel::TimeText(HistoryTime time)
 
 QVariant HistoryGridModel::data(const QModelIndex& index, int role) const
 {
-    const OutcomeRecord* r = grid_.Cell(index.row(), index.column());
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::ToolTipRole &&
+        role != Qt::TextAlignmentRole)
+        return {};
+    const std::optional<OutcomeRecord> r = grid_.Cell(index.row(), index.column());
     if (!r) return {};
     switch (role) {
     case Qt::DisplayRole: return LocalText::ToQ(r->Outcome);

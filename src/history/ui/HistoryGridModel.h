@@ -6,7 +6,8 @@
 
 // The history window's grid as a table model: a product per row, a site per column, each
 // cell the word of the pair's latest outcome in its status colour, with the time, the HTTP
-// status and the reason in its tooltip. GUI thread only.
+// status and the reason in its tooltip. Cells are read from the store as the view shows them
+// (HistoryGrid's pages). GUI thread only.
 class HistoryGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:

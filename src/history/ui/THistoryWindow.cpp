@@ -7,11 +7,14 @@
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ScreenFit.h"
 #include "common/ui/ShownText.h"
+#include "history/HistoryPages.h"
 #include "history/HistoryStore.h"
 #include "history/SiteHealth.h"
 #include "history/ui/HistoryCharts.h"
 #include "history/ui/HistoryGridModel.h"
 #include "history/ui/HistoryRunsList.h"
+#include "history/ui/HistoryRunsModel.h"
+#include "history/ui/HistoryTitlesModel.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -26,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -34,7 +38,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -82,14 +85,12 @@ std::vector<std::string> Chosen(const QComboBox* combo)
     return {std::string(bytes.constData(), static_cast<size_t>(bytes.size()))};
 }
 
-void Refill(QComboBox* combo, const char* all, const std::vector<std::string>& items)
+// The titles of a filter box, the one chosen kept when it is still there.
+void Refill(QComboBox* combo, HistoryTitlesModel* model, std::vector<std::string> titles)
 {
     const QByteArray chosen = combo->currentData().toByteArray();
     const QSignalBlocker block(combo);
-    combo->clear();
-    combo->addItem(ShownText::Caption(all));
-    for (const std::string& item : items)
-        combo->addItem(LocalText::ToQ(item), QByteArray(item.data(), static_cast<qsizetype>(item.size())));
+    model->SetTitles(std::move(titles));
     const int again = chosen.isEmpty() ? 0 : combo->findData(chosen);
     combo->setCurrentIndex(again < 0 ? 0 : again);
 }
@@ -97,7 +98,10 @@ void Refill(QComboBox* combo, const char* all, const std::vector<std::string>& i
 } // namespace
 
 THistoryWindow::THistoryWindow(HistoryStore& store, HistoryWindowCalls calls, QWidget* parent)
-    : QWidget(parent, Qt::Window), store_(store), calls_(std::move(calls))
+    : QWidget(parent, Qt::Window),
+      store_(store),
+      queries_(std::make_unique<HistoryPages>(store)),
+      calls_(std::move(calls))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
     setWindowTitle(ShownText::Caption("History"));
@@ -140,6 +144,16 @@ void THistoryWindow::Build()
     auto* gridPage = Named(new QWidget, "TabSheetGrid");
     product_ = Named(new QComboBox, "ProductFilter");
     site_ = Named(new QComboBox, "SiteFilter");
+    products_ = new HistoryTitlesModel(ShownText::Caption("(all)"), this);
+    sites_ = new HistoryTitlesModel(ShownText::Caption("(all)"), this);
+    for (auto [combo, titles] : {std::pair{product_, products_}, std::pair{site_, sites_}}) {
+        combo->setModel(titles);
+        // Sized by a few characters rather than by measuring every title the history knows
+        // (the titles have no icon: none is made room for).
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(12);
+        combo->setIconSize(QSize(0, 0));
+    }
     outcome_ = Named(new QComboBox, "OutcomeFilter");
     outcome_->addItem(ShownText::Caption("(all)"));
     for (const char* word : {StatusWords::Ok, StatusWords::NotAccepted, StatusWords::Failed, StatusWords::Invalid})
@@ -205,7 +219,8 @@ void THistoryWindow::Build()
     gridLayout->addLayout(gridButtons);
     pages_->addTab(gridPage, ShownText::Caption("Grid"));
 
-    runsList_ = new HistoryRunsList(store_, [this](const std::function<void()>& read) { return Read(read); });
+    runsList_ =
+        new HistoryRunsList(store_, *queries_, [this](const std::function<void()>& read) { return Read(read); });
     auto* runsPage = Named(new QWidget, "TabSheetRuns");
     (new QVBoxLayout(runsPage))->addWidget(runsList_);
     pages_->addTab(runsPage, ShownText::Caption("Runs"));
@@ -258,6 +273,8 @@ void THistoryWindow::Build()
     connect(search_, &QLineEdit::textChanged, searchDelay_, qOverload<>(&QTimer::start));
     connect(searchDelay_, &QTimer::timeout, this, refill);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowAttempts(); });
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { SizeColumnsInView(); });
+    connect(grid_->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] { SizeColumnsInView(); });
     connect(retry, &QPushButton::clicked, this, [this] { RetrySelected(); });
     connect(exportCsv, &QPushButton::clicked, this, [this] { ExportCsv(); });
     connect(uncheck, &QPushButton::clicked, this, [this] { UncheckDeadSites(); });
@@ -282,14 +299,15 @@ void THistoryWindow::Refresh()
 {
     status_->clear();
     // Every product and site the history knows fill the filters, whatever the filters keep;
-    // while no filter is set, the same answer is the grid.
-    std::vector<OutcomeRecord> all;
-    if (Read([&] { all = store_.Latest(); })) {
-        FillFilters(all);
+    // while no filter is set, the same answer is the grid's axes.
+    HistoryPages::GridAxes all;
+    if (Read([&] { all = queries_->Axes({}, std::nullopt); })) {
+        Refill(product_, products_, all.Products.Titles);
+        Refill(site_, sites_, all.Sites.Titles);
         const HistoryFilter filter = Filter();
         if (filter.Products.empty() && filter.Sites.empty() && filter.Outcomes.empty() && !filter.Since &&
-            filter.Search.empty())
-            FillGrid(std::move(all));
+            filter.Search.empty() && !Until())
+            FillGrid(std::move(all.Products), std::move(all.Sites), all.Cells);
         else
             FillGrid();
     }
@@ -316,44 +334,64 @@ std::optional<HistoryTime> THistoryWindow::Until() const
     return FromSeconds(to_->date().addDays(1).startOfDay().toSecsSinceEpoch() - 1);
 }
 
-void THistoryWindow::FillFilters(const std::vector<OutcomeRecord>& all)
-{
-    std::set<std::string> products, sites;
-    for (const OutcomeRecord& r : all) {
-        products.insert(r.Product);
-        sites.insert(r.Site);
-    }
-    Refill(product_, "(all)", {products.begin(), products.end()});
-    Refill(site_, "(all)", {sites.begin(), sites.end()});
-}
-
 void THistoryWindow::FillGrid()
 {
-    std::vector<OutcomeRecord> latest;
-    if (!Read([&] { latest = store_.Latest(Filter()); })) return;
-    FillGrid(std::move(latest));
+    HistoryPages::GridAxes axes;
+    if (!Read([&] { axes = queries_->Axes(Filter(), Until()); })) return;
+    FillGrid(std::move(axes.Products), std::move(axes.Sites), axes.Cells);
 }
 
-void THistoryWindow::FillGrid(std::vector<OutcomeRecord> latest)
+void THistoryWindow::FillGrid(HistoryGrid::Axis products, HistoryGrid::Axis sites, std::int64_t cells)
 {
-    model_->SetGrid(HistoryGrid(std::move(latest), Until()));
-    // Columns as wide as their site's title (cells hold one short word): measuring the
-    // headers only keeps a grid of thousands of cells quick to fill.
+    // The grid reads its cells as they are shown, under the filters of this moment.
+    auto read = [this, filter = Filter(), until = Until()](const std::vector<std::int64_t>& ids) {
+        std::vector<OutcomeRecord> found;
+        Read([&] { found = queries_->Cells(filter, until, ids); });
+        return found;
+    };
+    model_->SetGrid(HistoryGrid(std::move(products), std::move(sites), cells, std::move(read)));
+    // Columns as wide as their site's title (cells hold one short word). Each width set costs
+    // the header a pass over every column, so a grid of many sites has its columns sized as
+    // they come into view.
+    sized_.assign(Grid().Sites().size(), false);
+    if (sized_.size() <= ColumnsSizedAtOnce)
+        SizeColumns(0, static_cast<int>(sized_.size()) - 1);
+    else
+        SizeColumnsInView();
+    ShowAttempts();
+}
+
+void THistoryWindow::SizeColumns(int first, int last)
+{
     const QFontMetrics metrics(grid_->horizontalHeader()->font());
     const int least = metrics.horizontalAdvance(QStringLiteral("Invalid")) + 16;
-    const std::vector<std::string>& sites = Grid().Sites();
-    for (size_t column = 0; column < sites.size(); ++column) {
-        const int wanted = metrics.horizontalAdvance(LocalText::ToQ(sites[column])) + 16;
-        grid_->setColumnWidth(static_cast<int>(column), std::clamp(wanted, least, 220));
+    const std::vector<std::string>& titles = Grid().Sites();
+    for (int column = std::max(first, 0); column <= last && column < static_cast<int>(sized_.size()); ++column) {
+        if (sized_[static_cast<size_t>(column)]) continue;
+        sized_[static_cast<size_t>(column)] = true;
+        const int wanted = metrics.horizontalAdvance(LocalText::ToQ(titles[static_cast<size_t>(column)])) + 16;
+        grid_->setColumnWidth(column, std::clamp(wanted, least, 220));
     }
-    ShowAttempts();
+}
+
+void THistoryWindow::SizeColumnsInView()
+{
+    const QHeaderView* header = grid_->horizontalHeader();
+    const int first = header->logicalIndexAt(0);
+    if (first < 0) return;
+    // Sizing a column moves the next ones: size until the view is full.
+    for (int last = -1; last != header->logicalIndexAt(grid_->viewport()->width());) {
+        last = header->logicalIndexAt(grid_->viewport()->width());
+        SizeColumns(first, last < 0 ? header->count() - 1 : last);
+        if (last < 0) break;
+    }
 }
 
 void THistoryWindow::ShowAttempts()
 {
     attempts_->setRowCount(0);
     const QModelIndex current = grid_->currentIndex();
-    const OutcomeRecord* cell = Grid().Cell(current.row(), current.column());
+    const std::optional<OutcomeRecord> cell = Grid().Cell(current.row(), current.column());
     if (!cell) {
         attemptsLabel_->setText(ShownText::Caption("Attempts:"));
         return;
@@ -379,11 +417,16 @@ void THistoryWindow::FillCharts()
 {
     if (!chartsStale_ || pages_->currentWidget()->objectName() != QStringLiteral("TabSheetCharts")) return;
     std::vector<SiteRecent> recent;
-    if (!Read([&] { recent = store_.RecentBySite(HistoryStore::RecentKept); })) return;
+    std::vector<RunSummary> sent;
+    if (!Read([&] {
+            recent = store_.RecentBySite(HistoryStore::RecentKept);
+            sent = queries_->LatestSent(HistoryCharts::RunsShown);
+        }))
+        return;
     chartsStale_ = false;
     const std::vector<SiteHealth::Share> shares = SiteHealth::OkShares(recent);
     // setChart takes the new plot and lets go of the old one, which is then ours to delete.
-    for (auto [view, chart] : {std::pair{runsChart_, HistoryCharts::OutcomesPerRun(runsList_->Runs())},
+    for (auto [view, chart] : {std::pair{runsChart_, HistoryCharts::OutcomesPerRun(sent)},
                                std::pair{sitesChart_, HistoryCharts::OkShares(shares)}}) {
         QChart* old = view->chart();
         view->setChart(chart);
@@ -394,10 +437,11 @@ void THistoryWindow::FillCharts()
 
 void THistoryWindow::RetrySelected()
 {
-    std::vector<std::pair<int, int>> cells;
-    for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
-        cells.emplace_back(index.row(), index.column());
-    std::vector<HistoryGrid::Pair> pairs = Grid().Retryable(std::move(cells));
+    // By the selection's rectangles: a whole grid selected is one, however many cells.
+    std::vector<HistoryGrid::Range> ranges;
+    for (const QItemSelectionRange& range : grid_->selectionModel()->selection())
+        ranges.push_back({range.top(), range.left(), range.bottom(), range.right()});
+    std::vector<HistoryGrid::Pair> pairs = Grid().Retryable(ranges);
     if (pairs.empty()) {
         MessageBoxes::Show(QStringLiteral("No failed pair is selected in the grid."));
         return;
@@ -408,6 +452,13 @@ void THistoryWindow::RetrySelected()
 
 void THistoryWindow::ExportCsv()
 {
+    if (!Grid().CsvFits()) {
+        MessageBoxes::Show(QStringLiteral("The grid has %1 products and %2 sites, too many cells for one CSV file. "
+                                          "Narrow it with the filters first.")
+                               .arg(Grid().Products().size())
+                               .arg(Grid().Sites().size()));
+        return;
+    }
     const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"),
                                              ShownText::Caption("CSV File (*.csv)").toUtf8().constData(), "csv");
     if (name.isEmpty()) return;

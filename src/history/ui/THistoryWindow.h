@@ -6,12 +6,15 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 class HistoryGridModel;
+class HistoryPages;
 class HistoryRunsList;
+class HistoryTitlesModel;
 class HistoryStore;
 class QChartView;
 class QCheckBox;
@@ -41,8 +44,9 @@ struct HistoryWindowCalls {
 // the attempts of the pair under the cursor, the runs, and the plots of outcomes per run and
 // of each site's share of "Ok". Not modal; a window of its own (Qt::Window) even with a
 // parent. It reads the store when it opens and on Refresh, on the GUI thread that owns the
-// store (which the caller keeps alive for the window's life). A store that fails a query
-// leaves what is shown and says why in the window's status line.
+// store (which the caller keeps alive for the window's life): the titles and the number of
+// runs then, the grid's cells and the runs a page at a time as they are shown. A store that
+// fails a query leaves what is shown and says why in the window's status line.
 class THistoryWindow : public QWidget {
     Q_OBJECT
 public:
@@ -61,11 +65,13 @@ private:
     void Build();
     HistoryFilter Filter() const;
     std::optional<HistoryTime> Until() const;
-    void FillFilters(const std::vector<OutcomeRecord>& all);
-    // The grid as the filters keep it: read from the store, or given.
+    // The grid as the filters keep it: its axes read from the store, or given.
     void FillGrid();
-    void FillGrid(std::vector<OutcomeRecord> latest);
+    void FillGrid(HistoryGrid::Axis products, HistoryGrid::Axis sites, std::int64_t cells);
     void FillCharts();
+    // Sets the widths of the grid's columns in [first, last] not set yet / of those in view.
+    void SizeColumns(int first, int last);
+    void SizeColumnsInView();
     void ShowAttempts();
     void RetrySelected();
     void ExportCsv();
@@ -74,12 +80,18 @@ private:
     bool Read(const std::function<void()>& read);
 
     HistoryStore& store_;
+    std::unique_ptr<HistoryPages> queries_;
     HistoryWindowCalls calls_;
     bool chartsStale_ = true;
+    // A grid of at most this many sites has its columns sized when filled.
+    static constexpr size_t ColumnsSizedAtOnce = 2000;
+    std::vector<bool> sized_; // by column: its width was set
 
     QTabWidget* pages_ = nullptr;
     QComboBox* product_ = nullptr;
     QComboBox* site_ = nullptr;
+    HistoryTitlesModel* products_ = nullptr;
+    HistoryTitlesModel* sites_ = nullptr;
     QComboBox* outcome_ = nullptr;
     QCheckBox* fromCheck_ = nullptr;
     QDateEdit* from_ = nullptr;

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <filesystem>
@@ -113,7 +113,7 @@ TEST(RetryFailedThroughWindow, SubmitAllWritesAReportAndRetryResendsExactlyThePa
     auto* history = form->findChild<QWidget*>(QStringLiteral("HistoryWindow"));
     ASSERT_NE(history, nullptr) << (p.Messages().empty() ? std::string() : p.Messages().front());
     EXPECT_TRUE(history->isVisible());
-    EXPECT_EQ(history->findChild<QTableWidget*>(QStringLiteral("RunsList"))->rowCount(), 2);
+    EXPECT_EQ(history->findChild<QTableView*>(QStringLiteral("RunsList"))->model()->rowCount(), 2);
     FindAction(form.get(), "AHistoryAuto")->trigger();
     EXPECT_EQ(form->findChildren<QWidget*>(QStringLiteral("HistoryWindow")).size(), 1);
 }
