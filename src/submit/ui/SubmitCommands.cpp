@@ -8,6 +8,7 @@
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
+#include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
 #include "submit/HistoryImport.h"
 #include "submit/RetryPlan.h"
@@ -77,6 +78,8 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
 SubmitCommands::~SubmitCommands()
 {
     StopAll(std::chrono::seconds(1));
+    // The progress window may outlive these commands: its line no longer asks them.
+    w_.Progress->ShowCounts(nullptr);
 }
 
 std::unique_ptr<TDownload> SubmitCommands::MakeWorker(TDownloadOwner& owner, bool runWorker)
@@ -320,6 +323,8 @@ std::string SubmitCommands::SiteTip(int siteRow) const
 
 void SubmitCommands::PairEnded(const RunPair& pair)
 {
+    progress_.Add(pair.Outcome);
+    w_.Progress->RefreshCounts();
     if (pair.SiteRow < 0) return;
     if (pair.SiteRow >= static_cast<int>(siteTips_.size())) siteTips_.resize(static_cast<size_t>(pair.SiteRow) + 1);
     siteTips_[static_cast<size_t>(pair.SiteRow)] =
@@ -394,6 +399,15 @@ void SubmitCommands::BarMaxima(int current, int total)
 {
     w_.Progress->ProgressBarCurrent()->setMaximum(current);
     w_.Progress->ProgressBarTotal()->setMaximum(total);
+    // A run starts: its counts and its time start from nothing.
+    progress_ = {};
+    progressStart_ = std::chrono::steady_clock::now();
+    progressTotal_ = total;
+    w_.Progress->ShowCounts([this] {
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - progressStart_);
+        return ShownText::Message(progress_.Line(elapsed, progressTotal_));
+    });
 }
 
 void SubmitCommands::CurrentBar(int position)

@@ -6,6 +6,7 @@
 #include "submit/PadTest.h"
 #include "submit/PadValidator.h"
 #include "submit/RetryPlan.h"
+#include "submit/RunProgress.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionRun.h"
 
@@ -188,6 +189,10 @@ private:
     std::unique_ptr<HistoryStore> history_;
     bool historyFailureTold_ = false;
     bool skipAccepted_ = false;
+    // The progress window's counts and times of the run under way.
+    RunProgress progress_;
+    std::chrono::steady_clock::time_point progressStart_{};
+    int progressTotal_ = 0;
     std::vector<std::string> siteTips_;                // by site row
     std::map<std::uint64_t, std::string> testReasons_; // by product Id: why its PAD test failed
     // The PAD tests under way and where they are recorded.
