@@ -80,10 +80,10 @@ public:
 
     void SubmitAll();
     // Sends again the pairs of the last report this session wrote (or else of the latest
-    // submit run of the history) that were not "Ok": for
-    // each batch of the retry plan, checks exactly its products and sites (unchecking the
-    // others) and runs it as Submit All does. A Cancel stops the whole retry. The batches
-    // make one report, and the summary counts them together.
+    // submit run of the history) that were not "Ok": each batch of the retry plan runs as
+    // Submit All does, with exactly its products and sites, and leaves the check marks of the
+    // lists as the user set them. A Cancel stops the whole retry. The batches make one
+    // report, and the summary counts them together.
     void RetryFailed();
     // Sends these pairs again as Retry Failed does (the History window's Retry Selected).
     void RetryPairs(const std::vector<ReportPair>& pairs);
@@ -156,14 +156,13 @@ private:
     RunState RunChecked();
     // Shows the progress window until the run that has just started ends.
     void WaitForRun();
-    void WriteReport(const std::string& records);
+    // Writes the report of a run that started at `started`, named after that time.
+    void WriteReport(const std::string& records, std::chrono::system_clock::time_point started);
     void ShowSummary(const RunTally& tally);
     void ValidationEnded();
-    // Sends `batches` through a retry run, recording it as `kind`; `check` shows each batch.
     // Sends `planned` through a retry run recorded as `kind`, leaving out the pairs whose
-    // site took the PAD link when so set; `check` shows each batch on the lists.
-    void SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind,
-                      std::function<void(const RetryBatch&)> check);
+    // site took the PAD link when so set. The lists' check marks are left as they are.
+    void SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind);
     std::unique_ptr<RunRecorder> Recorder(RunKind kind, int speed);
     void Recorded(RunRecorder& recorder, ::RunEnd end);
     void TestsStarted(const std::vector<int>& rows);
