@@ -18,6 +18,7 @@
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
 #include "common/ui/ShownText.h"
+#include "lang/HelpFile.h"
 #include "lang/LanguageTexts.h"
 #include "lang/ui/CaptionTable.h"
 #include "lang/ui/TAboutBox.h"
@@ -167,6 +168,14 @@ void TForm1::BuildPages()
     };
     pad.Editor.CancelDownload = [this] {
         if (submission_) submission_->PadFile().Cancel();
+    };
+    pad.Editor.Help = [this] {
+        // The editor's section is headed by the command that opens it, in the language shown.
+        const std::string help = files_.Help(currentLanguage_);
+        if (help.empty()) return;
+        THelpViewer::Open(LocalText::ToQ(help), this,
+                          QString::fromStdString(
+                              HelpFile::PlainCaption((*actions_)("AEditPadFile")->text().toStdString())));
     };
     pageProducts_ =
         new ProductsPage(products_, files_.Data(ProgramFiles::Products), *actions_, std::move(pad), refresh);
