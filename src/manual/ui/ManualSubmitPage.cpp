@@ -111,6 +111,7 @@ void ManualSubmitPage::BuildWidgets()
     QMenu* popup = actions_.Popup("PopupMenuManual");
     auto* submitEntry = new QAction(QStringLiteral("Submit"), popup);
     submitEntry->setObjectName(QStringLiteral("MenuItem1"));
+    submitEntry->setEnabled(false); // until a product is selected
     popup->addAction(submitEntry);
     connect(submitEntry, &QAction::triggered, this, [this] { ErrorGuard::Run([this] { MenuItem1Click(); }); });
     // Offered while a product with a PAD link is selected on Products.
