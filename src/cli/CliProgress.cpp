@@ -1,8 +1,6 @@
 #include "cli/CliProgress.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
+#include "submit/RunProgress.h"
 
 using namespace std::chrono;
 
@@ -54,31 +52,9 @@ void CliProgress::Draw()
                       std::string(static_cast<size_t>(Width - filled), '-') + "] " + std::to_string(done) + '/' +
                       std::to_string(total_) + "  " + words_.Good + ' ' + std::to_string(good_) + "  " + words_.Bad +
                       ' ' + std::to_string(bad_) + "  " +
-                      Times(duration_cast<milliseconds>(lastDrawn_ - start_), done, total_);
+                      RunProgress::Times(duration_cast<milliseconds>(lastDrawn_ - start_), done, total_);
     const size_t length = bar.size();
     if (length < barLength_) bar.append(barLength_ - length, ' '); // over what a longer line left
     barLength_ = length;
     err_ << '\r' << bar << std::flush;
-}
-
-std::string CliProgress::Times(milliseconds elapsed, long long done, long long total)
-{
-    std::string text = Duration(duration_cast<seconds>(elapsed)) + " elapsed";
-    if (done > 0 && done < total && done * 10 >= total) {
-        const double left = static_cast<double>(elapsed.count()) * static_cast<double>(total - done) /
-                            static_cast<double>(done) / 1000.0;
-        text += ", " + Duration(seconds(static_cast<long long>(std::ceil(left)))) + " left";
-    }
-    return text;
-}
-
-std::string CliProgress::Duration(seconds time)
-{
-    const long long s = std::max<long long>(time.count(), 0);
-    char text[32];
-    if (s >= 3600)
-        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    else
-        std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
-    return text;
 }

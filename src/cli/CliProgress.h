@@ -34,12 +34,6 @@ public:
     int Good() const { return good_; }
     int Bad() const { return bad_; }
 
-    // "0:42 elapsed", and ", 1:10 left" once a tenth of `total` is done and while some is left:
-    // the rate so far, kept for the rest (rounded up to a second).
-    static std::string Times(std::chrono::milliseconds elapsed, long long done, long long total);
-    // "0:42", "12:05", "1:02:03".
-    static std::string Duration(std::chrono::seconds time);
-
 private:
     void Draw();
 

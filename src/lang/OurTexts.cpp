@@ -186,6 +186,9 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"PadValueNotUtf8", "%1: the value is not UTF-8 text"},
         {"PadFileEncoding", "the file is in %1; only UTF-8, ISO-8859-1 and Windows-1252 files can be changed"},
         {"PadRootElement", "the root element is %1, not %2"},
+        // The progress window's line below its bars.
+        {"ProgressCounts", "Ok %1  X %2  Failed %3  %4 elapsed"},
+        {"ProgressCountsLeft", "Ok %1  X %2  Failed %3  %4 elapsed, %5 left"},
     }};
     return texts;
 }
@@ -217,6 +220,7 @@ const std::array<OurText, OurTexts::CaptionCount>& OurTexts::Captions()
         {"HistoryCharts", "Charts"},
         {"HistoryUncheckDead", "Uncheck Dead Sites"},
         {"HistoryRefresh", "Refresh"},
+        {"HistoryClose", "Close"},
         {"HistoryOutcomesPerRun", "Outcomes per run"},
         {"HistoryOkShare", "Share of \"Ok\" in each site's last %1 attempts"},
         {"HistoryDate", "Date"},

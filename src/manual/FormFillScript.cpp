@@ -33,3 +33,8 @@ std::string FormFillScript::Build(const std::string& fieldName, const std::strin
               "})();\n";
     return script;
 }
+
+PreparedSubmission FormFillScript::ForManualSite(const std::string& siteLink, const std::string& padLink)
+{
+    return PreparedSubmission{siteLink, ManualLinkField, padLink};
+}

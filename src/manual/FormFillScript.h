@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/PreparedSubmission.h"
+
 #include <string>
 
 // Filling the PAD-link field of a site's submission page that has just loaded in the
@@ -15,4 +17,10 @@ public:
     // value is embedded as a JSON string, so nothing in them can run as script. It is meant
     // to run apart from the page's own scripts, which could redefine what it calls.
     static std::string Build(const std::string& fieldName, const std::string& padLink);
+
+    // A manual site's page prepared for the product whose PAD link is `padLink`: once the
+    // site's link has loaded, its field named as the built-in sites name theirs ("padurl")
+    // is filled, since a manual site names no field of its own.
+    static PreparedSubmission ForManualSite(const std::string& siteLink, const std::string& padLink);
+    static constexpr const char* ManualLinkField = "padurl";
 };

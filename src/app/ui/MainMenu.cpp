@@ -2,6 +2,7 @@
 
 #include "catalogue/ui/ActionList.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/ToolBars.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -116,10 +117,10 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
 
 void MainMenu::ShowKeys(QMainWindow* window)
 {
+    // The window binds these keys once each, for the list of the page shown (Submit All and
+    // History... show their actions' own keys).
     auto show = [window](const char* entry, QKeySequence key) {
-        auto* e = window->findChild<QAction*>(QString::fromUtf8(entry));
-        e->setShortcut(key);
-        e->setShortcutContext(Qt::WidgetShortcut);
+        ToolBars::ShowKey(window->findChild<QAction*>(QString::fromUtf8(entry)), key);
     };
     for (const char* entry : {"MProductsAdd", "PMAddProduct", "MenuItem3"})
         show(entry, QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -127,6 +128,4 @@ void MainMenu::ShowKeys(QMainWindow* window)
         show(entry, QKeySequence(Qt::CTRL | Qt::Key_E));
     show("MProductsLoad", QKeySequence(Qt::CTRL | Qt::Key_O));
     show("MProductsSave", QKeySequence(Qt::CTRL | Qt::Key_S));
-    show("MSubmitAuto", QKeySequence(Qt::CTRL | Qt::Key_Return));
-    show("MHistoryAuto", QKeySequence(Qt::CTRL | Qt::Key_H));
 }

@@ -18,6 +18,7 @@
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
 #include "common/ui/ShownText.h"
+#include "lang/HelpFile.h"
 #include "lang/LanguageTexts.h"
 #include "lang/ui/CaptionTable.h"
 #include "lang/ui/TAboutBox.h"
@@ -168,6 +169,14 @@ void TForm1::BuildPages()
     pad.Editor.CancelDownload = [this] {
         if (submission_) submission_->PadFile().Cancel();
     };
+    pad.Editor.Help = [this] {
+        // The editor's section is headed by the command that opens it, in the language shown.
+        const std::string help = files_.Help(currentLanguage_);
+        if (help.empty()) return;
+        THelpViewer::Open(LocalText::ToQ(help), this,
+                          QString::fromStdString(
+                              HelpFile::PlainCaption((*actions_)("AEditPadFile")->text().toStdString())));
+    };
     pageProducts_ =
         new ProductsPage(products_, files_.Data(ProgramFiles::Products), *actions_, std::move(pad), refresh);
     pageControl_->addTab(pageProducts_, QStringLiteral("Products"));
@@ -178,7 +187,8 @@ void TForm1::BuildPages()
     pageAuto_ = new AutoSubmitPage(auto_, siteTable_, *submission_, *actions_);
     pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
 
-    pageManual_ = new ManualSubmitPage(manual_, files_.Data(ProgramFiles::Sites), prepared_, *actions_, refresh);
+    pageManual_ =
+        new ManualSubmitPage(manual_, products_, files_.Data(ProgramFiles::Sites), prepared_, *actions_, refresh);
     pageControl_->addTab(pageManual_, QStringLiteral("Manual Submit"));
 
     undo_ = std::make_unique<UndoCommands>(*actions_);

@@ -3,6 +3,7 @@
 #include "common/ui/ShownText.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -12,6 +13,19 @@
 namespace {
 
 constexpr int ToolButtonHeight = 19;
+constexpr const char* ShownKeyProperty = "ShownKey";
+
+// A menu shows the text after a tab where it shows keys.
+QString EntryText(const QString& caption, const QKeySequence& key)
+{
+    return key.isEmpty() ? caption : caption + QLatin1Char('\t') + key.toString(QKeySequence::NativeText);
+}
+
+QKeySequence EntryKey(const QAction* entry, const QAction* action)
+{
+    const QKeySequence shown = entry->property(ShownKeyProperty).value<QKeySequence>();
+    return shown.isEmpty() ? action->shortcut() : shown;
+}
 
 } // namespace
 
@@ -53,15 +67,22 @@ void ToolBars::AddButton(QToolBar* bar, const char* buttonName, QAction* action,
 
 QAction* ToolBars::AddEntry(QMenu* menu, const char* name, QAction* action)
 {
-    auto* entry = new QAction(action->text(), menu);
+    auto* entry = new QAction(menu);
     entry->setObjectName(QString::fromUtf8(name));
+    entry->setText(EntryText(action->text(), action->shortcut()));
     entry->setEnabled(action->isEnabled());
-    // The entry follows its action: its caption (a language applied) and whether it can run.
+    // The entry follows its action: its caption (a language applied), key and whether it can run.
     QObject::connect(action, &QAction::changed, entry, [entry, action] {
-        entry->setText(action->text());
+        entry->setText(EntryText(action->text(), EntryKey(entry, action)));
         entry->setEnabled(action->isEnabled());
     });
     QObject::connect(entry, &QAction::triggered, action, [action] { action->trigger(); });
     menu->addAction(entry);
     return entry;
+}
+
+void ToolBars::ShowKey(QAction* entry, const QKeySequence& key)
+{
+    entry->setProperty(ShownKeyProperty, key);
+    entry->setText(EntryText(entry->text().section(QLatin1Char('\t'), 0, 0), key));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 class QAction;
+class QKeySequence;
 class QMenu;
 class QToolBar;
 class QWidget;
@@ -19,7 +20,11 @@ public:
     // for go to its extension menu.
     static void AddButton(QToolBar* bar, const char* buttonName, QAction* action, int width, QMenu* dropDown = nullptr);
 
-    // A menu entry of its own name that shows the action's caption (following its changes)
-    // and runs the action.
+    // A menu entry of its own name that shows the action's caption and key (following their
+    // changes) and runs the action. The entry itself is bound to no key: the action's key runs
+    // it, and a key bound twice in one window would run neither.
     static QAction* AddEntry(QMenu* menu, const char* name, QAction* action);
+    // Shows `key` beside `entry` (made by AddEntry) where the window binds the key elsewhere,
+    // e.g. one key for the list of the page shown; the entry still binds nothing.
+    static void ShowKey(QAction* entry, const QKeySequence& key);
 };

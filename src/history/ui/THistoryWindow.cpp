@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -244,10 +245,12 @@ void THistoryWindow::Build()
     pages_->addTab(chartsPage, ShownText::Caption("Charts"));
 
     auto* refresh = Named(new QPushButton(ShownText::Caption("Refresh")), "RefreshButton");
+    auto* closeButton = Named(new QPushButton(ShownText::Caption("Close")), "CloseButton");
     status_ = Named(new QLabel, "StatusLabel");
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
     bottom->addWidget(refresh);
+    bottom->addWidget(closeButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_, 1);
     layout->addLayout(bottom);
@@ -279,8 +282,18 @@ void THistoryWindow::Build()
     connect(exportCsv, &QPushButton::clicked, this, [this] { ExportCsv(); });
     connect(uncheck, &QPushButton::clicked, this, [this] { UncheckDeadSites(); });
     connect(refresh, &QPushButton::clicked, this, [this] { Refresh(); });
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     // The plots are drawn when first looked at: opening the window waits only for the lists.
     connect(pages_, &QTabWidget::currentChanged, this, [this] { FillCharts(); });
+}
+
+void THistoryWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool THistoryWindow::Read(const std::function<void()>& read)

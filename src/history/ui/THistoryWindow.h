@@ -20,6 +20,7 @@ class QChartView;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -60,6 +61,10 @@ public:
     void Refresh();
 
     const HistoryGrid& Grid() const;
+
+protected:
+    // Escape that no control of the window takes closes it, as Close does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Build();

@@ -25,10 +25,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-ManualSubmitPage::ManualSubmitPage(ListRows& sites, const std::string& sitesPath, const PreparedSubmission& prepared,
-                                   ActionList& actions, std::function<void()> refreshCaptions, QWidget* parent)
+ManualSubmitPage::ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
+                                   PreparedSubmission& prepared, ActionList& actions,
+                                   std::function<void()> refreshCaptions, QWidget* parent)
     : QWidget(parent),
       sites_(sites),
+      products_(products),
       document_(sites, sitesPath, CatalogueFile::SiteFields, true),
       prepared_(prepared),
       actions_(actions),
@@ -109,8 +111,14 @@ void ManualSubmitPage::BuildWidgets()
     QMenu* popup = actions_.Popup("PopupMenuManual");
     auto* submitEntry = new QAction(QStringLiteral("Submit"), popup);
     submitEntry->setObjectName(QStringLiteral("MenuItem1"));
-    submitEntry->setEnabled(false); // no command is bound to it
+    submitEntry->setEnabled(false); // until a product is selected
     popup->addAction(submitEntry);
+    connect(submitEntry, &QAction::triggered, this, [this] { ErrorGuard::Run([this] { MenuItem1Click(); }); });
+    // Offered while a product with a PAD link is selected on Products.
+    connect(popup, &QMenu::aboutToShow, submitEntry, [this, submitEntry] {
+        const int product = products_.FirstSelected();
+        submitEntry->setEnabled(product >= 0 && !products_.Text(product, ProductColumn::PadLink).empty());
+    });
     actions_.Entry(popup, "MenuItem2", "AVisitManual");
     actions_.Entry(popup, "MenuItem3", "AAddManual");
     actions_.Entry(popup, "MenuItem4", "AEditManual");
@@ -184,6 +192,20 @@ void ManualSubmitPage::AVisitManualExecute()
         return;
     }
     panelBrowser_->NavigateTo(sites_.Text(row, ManualColumn::Link));
+}
+
+void ManualSubmitPage::MenuItem1Click()
+{
+    const int site = sites_.FirstSelected();
+    if (site < 0) {
+        MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
+        return;
+    }
+    const int product = products_.FirstSelected();
+    if (product < 0) return;
+    const std::string link = sites_.Text(site, ManualColumn::Link);
+    prepared_ = FormFillScript::ForManualSite(link, products_.Text(product, ProductColumn::PadLink));
+    panelBrowser_->NavigateTo(link);
 }
 
 void ManualSubmitPage::ALoadManualExecute()

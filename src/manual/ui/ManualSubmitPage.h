@@ -21,17 +21,19 @@ struct PreparedSubmission;
 // list of sites ListViewManual with its pop-up PopupMenuManual and Delete's drop-down
 // PopupMenuDeleteManual, the browser panel beside it (Splitter1), the Add Site and Edit Site
 // dialogs, and the Manual actions with their handlers. When the script address of the
-// submission last prepared has loaded in the browser, its PAD-link field is filled.
+// submission last prepared has loaded in the browser, its PAD-link field is filled; the
+// pop-up's Submit prepares the selected site's page for the product selected on Products.
 //
-// Lives on the GUI thread; the list, the prepared submission, the action list and the window
+// Lives on the GUI thread; the lists, the prepared submission, the action list and the window
 // outlive it.
 class ManualSubmitPage : public QWidget {
     Q_OBJECT
 public:
     // `sites` is kept in `sitesPath`. `refreshCaptions` sets the captions anew from the
     // language file before a dialog opens.
-    ManualSubmitPage(ListRows& sites, const std::string& sitesPath, const PreparedSubmission& prepared,
-                     ActionList& actions, std::function<void()> refreshCaptions, QWidget* parent = nullptr);
+    ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
+                     PreparedSubmission& prepared, ActionList& actions, std::function<void()> refreshCaptions,
+                     QWidget* parent = nullptr);
     ~ManualSubmitPage() override;
 
     ListDocument& Document() { return document_; }
@@ -50,6 +52,10 @@ public:
     void AVisitManualExecute();
     void ALoadManualExecute();
     void ASaveManualExecute();
+    // The pop-up's Submit: opens the selected site's link in the browser and, once it has
+    // loaded, fills its PAD-link field with the PAD link of the product selected on Products.
+    // Offered only while such a product is selected.
+    void MenuItem1Click();
     void WebBrowser1DocumentComplete();
 
 private:
@@ -57,8 +63,9 @@ private:
     void BuildWidgets();
 
     ListRows& sites_;
+    const ListRows& products_;
     ListDocument document_;
-    const PreparedSubmission& prepared_;
+    PreparedSubmission& prepared_;
     ActionList& actions_;
     std::function<void()> refreshCaptions_;
     ListRowsModel* model_ = nullptr;

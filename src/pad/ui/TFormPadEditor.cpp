@@ -6,6 +6,7 @@
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShownText.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDate>
 #include <QFile>
@@ -92,6 +93,21 @@ void TFormPadEditor::Build()
     connect(download_, &QPushButton::clicked, this, guarded([this] { DownloadFile(); }));
     connect(save_, &QPushButton::clicked, this, guarded([this] { Save(); }));
     connect(saveAs_, &QPushButton::clicked, this, guarded([this] { SaveAs(); }));
+    // The buttons' keys, in this window only: a key presses its button, and does nothing
+    // while the button cannot be pressed.
+    auto key = [this](const char* name, const QKeySequence& sequence, const std::function<void()>& run) {
+        auto* a = new QAction(this);
+        a->setObjectName(QString::fromUtf8(name));
+        a->setShortcut(sequence);
+        addAction(a);
+        connect(a, &QAction::triggered, this, [run] { ErrorGuard::Run(run); });
+    };
+    key("AKeyNewPad", QKeySequence(Qt::CTRL | Qt::Key_N), [newFile] { newFile->click(); });
+    key("AKeyOpenPad", QKeySequence(Qt::CTRL | Qt::Key_O), [open] { open->click(); });
+    key("AKeySavePad", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { save_->click(); });
+    key("AKeyHelpPad", QKeySequence(Qt::Key_F1), [this] {
+        if (calls_.Help) calls_.Help();
+    });
 
     tabWidget_ = Named(new QTabWidget, QStringLiteral("PadEditorTabs"));
     tabs_ = PadForm::Tabs(rules_);

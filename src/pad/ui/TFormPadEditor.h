@@ -30,6 +30,8 @@ struct PadEditorCalls {
                        std::function<void(std::optional<std::string> bytes, const std::string& why)> done)>
         Download;
     std::function<void()> CancelDownload;
+    // Opens the help at the PAD editor's section (F1).
+    std::function<void()> Help;
 };
 
 // The PAD editor (FormPadEditor): one PAD file at a time, opened from disk, made new from a
@@ -39,8 +41,9 @@ struct PadEditorCalls {
 // count of characters against the rule's limit. Every change goes straight into a
 // PadDocument, so a save writes the author's file with only the changed texts different.
 //
-// Not modal; a window of its own (Qt::Window) kept for the program's life and shown again by
-// the Edit PAD File command. Lives on the GUI thread.
+// Ctrl+N, Ctrl+O and Ctrl+S press New, Open... and Save (when they can be pressed), F1 opens
+// the help at the editor's section. Not modal; a window of its own (Qt::Window) kept for the
+// program's life and shown again by the Edit PAD File command. Lives on the GUI thread.
 class TFormPadEditor : public QWidget {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
+#include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
 #include "submit/HistoryImport.h"
 #include "submit/RetryPlan.h"
@@ -36,18 +37,14 @@ std::chrono::system_clock::time_point Now()
     return std::chrono::system_clock::now();
 }
 
-// A retry's batches in the window: each checks exactly its rows, then runs with the progress
-// window shown until it ends.
+// A retry's batches in the window: each runs with the progress window shown until it ends.
+// The batches are the retry's own selection: the check marks of the lists stay as they are.
 class RetryInWindow : public RetryRun::Host {
 public:
-    RetryInWindow(std::function<void(const RetryBatch&)> check, std::function<void()> wait)
-        : check_(std::move(check)), wait_(std::move(wait))
-    {}
-    void BatchStarting(const RetryBatch& batch) override { check_(batch); }
+    explicit RetryInWindow(std::function<void()> wait) : wait_(std::move(wait)) {}
     void WaitForRun(SubmissionRun&) override { wait_(); }
 
 private:
-    std::function<void(const RetryBatch&)> check_;
     std::function<void()> wait_;
 };
 
@@ -77,6 +74,8 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
 SubmitCommands::~SubmitCommands()
 {
     StopAll(std::chrono::seconds(1));
+    // The progress window may outlive these commands: its line no longer asks them.
+    w_.Progress->ShowCounts(nullptr);
 }
 
 std::unique_ptr<TDownload> SubmitCommands::MakeWorker(TDownloadOwner& owner, bool runWorker)
@@ -157,6 +156,8 @@ void SubmitCommands::WaitForRun()
 
 void SubmitCommands::SubmitAll()
 {
+    // The report is named after the run's start, as the command line names its reports.
+    const auto started = Now();
     if (skipAccepted_ && history_) {
         std::vector<int> checked;
         for (int row = 0; row < w_.Products.Count(); ++row)
@@ -168,7 +169,7 @@ void SubmitCommands::SubmitAll()
         // With nothing to send, the run says so as ever.
         if (!batch.ProductRows.empty() && !batch.SiteRows.empty()) {
             if (!sendable.Warning.empty()) MessageBoxes::Show(LocalText::ToQ(sendable.Warning));
-            SendSkipping({batch}, RunKind::Submit, {});
+            SendSkipping({batch}, RunKind::Submit);
             return;
         }
     }
@@ -188,7 +189,7 @@ void SubmitCommands::SubmitAll()
                                                       w_.Table.At(pair.SiteRow), pair, now));
         Recorded(*recorder, end == RunState::Cancelled ? ::RunEnd::Cancelled : ::RunEnd::Finished);
     }
-    WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()));
+    WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()), started);
     if (end == RunState::Cancelled) {
         if (w_.ShowStatus) w_.ShowStatus(tally.SummaryLine());
         return;
@@ -232,17 +233,13 @@ void SubmitCommands::RetryPairs(const std::vector<ReportPair>& pairs)
         MessageBoxes::Show(LocalText::ToQ(text));
     }
     if (plan.Batches.empty()) return;
-    SendSkipping(plan.Batches, RunKind::Retry, [this](const RetryBatch& batch) {
-        w_.Products.SetAllChecked(false);
-        for (const int row : batch.ProductRows) w_.Products.SetChecked(row, true);
-        w_.Sites.SetAllChecked(false);
-        for (const int row : batch.SiteRows) w_.Sites.SetChecked(row, true);
-    });
+    // The retry sends its own pairs; what the user checked stays for the next Submit All.
+    SendSkipping(plan.Batches, RunKind::Retry);
 }
 
-void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind,
-                                  std::function<void(const RetryBatch&)> check)
+void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind)
 {
+    const auto started = Now();
     std::vector<RetryBatch> batches = planned;
     int skipped = 0;
     if (skipAccepted_ && history_) {
@@ -261,8 +258,7 @@ void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKin
             return;
         }
     }
-    if (!check) check = [](const RetryBatch&) {};
-    RetryInWindow host(std::move(check), [this] { WaitForRun(); });
+    RetryInWindow host([this] { WaitForRun(); });
     std::unique_ptr<RunRecorder> recorder = Recorder(kind, run_.Speed());
     run_.SetRecorder(recorder.get());
     RetryRun retry(w_.Products, w_.Table, run_, host);
@@ -271,7 +267,7 @@ void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKin
     retry.Send(batches);
     run_.SetRecorder(nullptr);
     if (recorder) Recorded(*recorder, retry.Cancelled() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
-    WriteReport(retry.Records());
+    WriteReport(retry.Records(), started);
     if (retry.Cancelled()) {
         if (w_.ShowStatus) w_.ShowStatus(retry.Tally().SummaryLine());
         return;
@@ -323,6 +319,8 @@ std::string SubmitCommands::SiteTip(int siteRow) const
 
 void SubmitCommands::PairEnded(const RunPair& pair)
 {
+    progress_.Add(pair.Outcome);
+    w_.Progress->RefreshCounts();
     if (pair.SiteRow < 0) return;
     if (pair.SiteRow >= static_cast<int>(siteTips_.size())) siteTips_.resize(static_cast<size_t>(pair.SiteRow) + 1);
     siteTips_[static_cast<size_t>(pair.SiteRow)] =
@@ -340,9 +338,9 @@ void SubmitCommands::StartReport(const std::string& records)
     }
 }
 
-void SubmitCommands::WriteReport(const std::string& records)
+void SubmitCommands::WriteReport(const std::string& records, std::chrono::system_clock::time_point started)
 {
-    const std::string path = reportPath_.empty() ? RunReport::DefaultPath(w_.ProgramFolder, Now()) : reportPath_;
+    const std::string path = reportPath_.empty() ? RunReport::DefaultPath(w_.ProgramFolder, started) : reportPath_;
     reportPath_.clear();
     try {
         RunReport::Write(path, records);
@@ -410,6 +408,15 @@ void SubmitCommands::BarMaxima(int current, int total)
 {
     w_.Progress->ProgressBarCurrent()->setMaximum(current);
     w_.Progress->ProgressBarTotal()->setMaximum(total);
+    // A run starts: its counts and its time start from nothing.
+    progress_ = {};
+    progressStart_ = std::chrono::steady_clock::now();
+    progressTotal_ = total;
+    w_.Progress->ShowCounts([this] {
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - progressStart_);
+        return ShownText::Message(progress_.Line(elapsed, progressTotal_));
+    });
 }
 
 void SubmitCommands::CurrentBar(int position)

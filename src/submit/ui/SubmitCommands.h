@@ -6,6 +6,7 @@
 #include "submit/PadTest.h"
 #include "submit/PadValidator.h"
 #include "submit/RetryPlan.h"
+#include "submit/RunProgress.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionRun.h"
 
@@ -82,10 +83,10 @@ public:
     void SubmitAll();
     // Sends again the pairs of the last run that were not "Ok" (RetryPlanSource: the last
     // report this session wrote, or else the latest submit run, a killed one's pairs that it
-    // never sent among them, which a message counts first): for
-    // each batch of the retry plan, checks exactly its products and sites (unchecking the
-    // others) and runs it as Submit All does. A Cancel stops the whole retry. The batches
-    // make one report, and the summary counts them together.
+    // never sent among them, which a message counts first): each batch of the retry plan runs
+    // as Submit All does, with exactly its products and sites, and leaves the check marks of
+    // the lists as the user set them. A Cancel stops the whole retry. The batches make one
+    // report, and the summary counts them together.
     void RetryFailed();
     // Sends these pairs again as Retry Failed does (the History window's Retry Selected).
     void RetryPairs(const std::vector<ReportPair>& pairs);
@@ -158,16 +159,16 @@ private:
     RunState RunChecked();
     // Shows the progress window until the run that has just started ends.
     void WaitForRun();
-    // A run's report when it starts, its pairs without an outcome, at the path its end takes.
+    // A run's report when it starts, its pairs without an outcome, named after that moment;
+    // the end of the run writes over it.
     void StartReport(const std::string& records);
-    void WriteReport(const std::string& records);
+    // Writes the report of a run at the path its start took (or else named after `started`).
+    void WriteReport(const std::string& records, std::chrono::system_clock::time_point started);
     void ShowSummary(const RunTally& tally);
     void ValidationEnded();
-    // Sends `batches` through a retry run, recording it as `kind`; `check` shows each batch.
     // Sends `planned` through a retry run recorded as `kind`, leaving out the pairs whose
-    // site took the PAD link when so set; `check` shows each batch on the lists.
-    void SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind,
-                      std::function<void(const RetryBatch&)> check);
+    // site took the PAD link when so set. The lists' check marks are left as they are.
+    void SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind);
     std::unique_ptr<RunRecorder> Recorder(RunKind kind, int speed);
     void Recorded(RunRecorder& recorder, ::RunEnd end);
     void TestsStarted(const std::vector<int>& rows);
@@ -194,6 +195,10 @@ private:
     std::unique_ptr<HistoryStore> history_;
     bool historyFailureTold_ = false;
     bool skipAccepted_ = false;
+    // The progress window's counts and times of the run under way.
+    RunProgress progress_;
+    std::chrono::steady_clock::time_point progressStart_{};
+    int progressTotal_ = 0;
     std::vector<std::string> siteTips_;                // by site row
     std::map<std::uint64_t, std::string> testReasons_; // by product Id: why its PAD test failed
     // The PAD tests under way and where they are recorded.

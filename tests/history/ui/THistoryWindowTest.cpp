@@ -13,9 +13,11 @@
 #include <QBrush>
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -153,4 +155,29 @@ TEST(THistoryWindowTest, ShowsItsCaptionsRunKindsAndMessagesInTheLanguageApplied
         }
     }
     ShownText::Use(TextTemplates{});
+}
+
+TEST(THistoryWindowTest, CloseAndEscapeFromTheGridOrTheSearchBoxCloseTheWindow)
+{
+    TempDir dir;
+    HistoryStore store(dir.File(HistoryStore::FileName));
+    Record(store, RunKind::Submit, 0, {Pair("Editor", "good.com", "Ok", 0)});
+    for (const char* from : {"CloseButton", "HistoryGrid", "SearchEdit"}) {
+        SCOPED_TRACE(from);
+        QPointer<THistoryWindow> window = THistoryWindow::Open(store, {}, nullptr);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        auto* control = window->findChild<QWidget*>(QString::fromUtf8(from));
+        ASSERT_NE(control, nullptr);
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            EXPECT_EQ(button->text(), QStringLiteral("Close"));
+            button->click();
+        } else {
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Escape);
+        }
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.isNull());
+        delete window.data();
+    }
 }

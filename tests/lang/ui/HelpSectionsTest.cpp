@@ -35,7 +35,8 @@ TEST(HelpSections, EveryMenuEntryOfEitherLanguageIsInAHelpSectionOfThatLanguage)
         for (QMenu* menu : form->findChildren<QMenu*>()) { // the main menu's and the lists' menus
             expectDocumented(menu->title());
             for (QAction* entry : menu->actions())
-                if (!entry->isSeparator() && !entry->menu()) expectDocumented(entry->text());
+                if (!entry->isSeparator() && !entry->menu())
+                    expectDocumented(entry->text().section(QLatin1Char('\t'), 0, 0)); // without the key shown
         }
         EXPECT_GT(checked, 40);
     }

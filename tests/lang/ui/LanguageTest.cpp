@@ -69,7 +69,8 @@ TEST(Language, EveryKeyNamesACaptionThatALanguageFileSets)
         EXPECT_EQ(form->LanguageCaption(k.Key)->toStdString(), "T" + std::to_string(n++)) << k.Key;
     // Where the captions show.
     auto text = [&](const char* key) { return form->LanguageCaption(key).value(); };
-    EXPECT_EQ(FindAction(form.get(), "MProductsAdd")->text(), text("AAddProduct->Caption"));
+    EXPECT_EQ(FindAction(form.get(), "MProductsAdd")->text(),
+              text("AAddProduct->Caption") + QStringLiteral("\tCtrl+N"));
     EXPECT_EQ(FindAction(form.get(), "PMCheck")->text(), text("ATestPad->Caption"));
     EXPECT_EQ(form->findChild<QToolButton*>(QStringLiteral("ToolButtonDeleteManual"))->text(),
               text("ADeleteManual->Caption"));

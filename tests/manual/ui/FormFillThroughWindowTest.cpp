@@ -1,12 +1,14 @@
 // The whole road of the form filling in the real main window: a submission prepared for a
 // site, the user visits a manual site whose link is that site's script, the page's
-// PAD-link field is filled once the page has loaded.
+// PAD-link field is filled once the page has loaded; or the user submits a manual site for the
+// product selected.
 #include "app/ui/TestProgram.h"
 #include "manual/ui/TBrowserPanel.h"
 #include "support/ui/LocalWebServer.h"
 
 #include <gtest/gtest.h>
 
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -74,5 +76,45 @@ TEST(FormFillThroughWindow, VisitingThePreparedScriptFillsItsPadLinkFieldOnly)
     }
     EXPECT_EQ(filled.toStdString(), padLink);
     EXPECT_EQ(FieldValue(panel, "title"), QString());
+    EXPECT_TRUE(p.Messages().empty());
+}
+
+TEST(FormFillThroughWindow, SubmitOfTheSiteListFillsItsPageForTheProductSelectedAndIsOfferedOnlyWithOne)
+{
+    LocalWebServer server;
+    ASSERT_TRUE(server.IsListening());
+    server.SetPage("/form.php",
+                   "<!DOCTYPE html><html><body><form><input name=\"padurl\" id=\"pad\"></form></body></html>");
+    const std::string site = server.Url(QStringLiteral("/form.php")).toStdString();
+
+    TestProgram p;
+    p.dir.Write("data/products.dat", "Alpha|http://pad.example/alpha.xml|Games|\r\nBare||Games|\r\n");
+    p.dir.Write("data/sites.dat", "Form|" + site + "|\r\n");
+    auto form = p.Start();
+    auto* popup = form->findChild<QMenu*>(QStringLiteral("PopupMenuManual"));
+    QAction* submit = FindAction(form.get(), "MenuItem1");
+    auto offered = [&] {
+        popup->popup(QPoint(0, 0));
+        const bool enabled = submit->isEnabled();
+        popup->hide();
+        return enabled;
+    };
+    EXPECT_FALSE(offered()); // no product selected
+    form->ListViewProducts()->SelectRows({1});
+    EXPECT_FALSE(offered()); // one without a PAD link
+    form->ListViewProducts()->SelectRows({0});
+    ASSERT_TRUE(offered());
+
+    TBrowserPanel* panel = form->PanelBrowser();
+    QSignalSpy complete(panel, &TBrowserPanel::DocumentComplete);
+    form->ListViewManual()->SelectRows({0});
+    submit->trigger();
+    ASSERT_TRUE(complete.wait(60000));
+    QString filled;
+    for (int i = 0; i < 300 && filled.isEmpty(); ++i) {
+        filled = FieldValue(panel, "pad");
+        if (filled.isEmpty()) QTest::qWait(10);
+    }
+    EXPECT_EQ(filled, QStringLiteral("http://pad.example/alpha.xml"));
     EXPECT_TRUE(p.Messages().empty());
 }

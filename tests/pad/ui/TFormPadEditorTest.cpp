@@ -2,13 +2,17 @@
 // typed, the file saved with only that text changed.
 #include "app/ui/TestProgram.h"
 
+#include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
+#include "lang/ui/THelpViewer.h"
 #include "pad/ui/TFormPadEditor.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -63,4 +67,42 @@ TEST(TFormPadEditor, ADescriptionPastItsLimitIsShownThenFixedAndTheSaveKeepsEver
     EXPECT_EQ(p.dir.Read("tidy.xml"), after);
     editor->close();
     EXPECT_FALSE(editor->isVisible());
+}
+
+TEST(TFormPadEditor, ItsKeysPressItsButtonsAndF1OpensItsSectionOfTheHelp)
+{
+    TestProgram p;
+    auto form = p.Start();
+    FindAction(form.get(), "MProductsEditPad")->trigger();
+    auto* editor = form->findChild<TFormPadEditor*>(QStringLiteral("FormPadEditor"));
+    ASSERT_NE(editor, nullptr);
+    auto press = [editor](Qt::Key key, Qt::KeyboardModifiers mods) {
+        // The editor's own window, not only one that shares the main window's activation.
+        editor->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : editor, key, mods);
+    };
+    // Save cannot be pressed while no file is open, so Ctrl+S does nothing yet.
+    FileDialogs::clearShown();
+    press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(FileDialogs::shown().empty());
+    press(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(FileDialogs::shown().size(), 1u);
+    EXPECT_EQ(FileDialogs::shown()[0].Dialog, FileDialogs::Kind::Open);
+    EXPECT_TRUE(FileDialogs::shown()[0].Filter.startsWith(QStringLiteral("PAD File"))); // not the product list's
+    press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(editor->HasDocument());
+    press(Qt::Key_S, Qt::ControlModifier); // a new file has no name yet: Save asks for one
+    ASSERT_EQ(FileDialogs::shown().size(), 2u);
+    EXPECT_EQ(FileDialogs::shown()[1].Dialog, FileDialogs::Kind::Save);
+
+    press(Qt::Key_F1, Qt::NoModifier);
+    auto* viewer = form->findChild<THelpViewer*>(QStringLiteral("HelpViewer"));
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    const QString heading = viewer->findChild<QPlainTextEdit*>(QStringLiteral("HelpText"))->textCursor().block().text();
+    EXPECT_TRUE(heading.contains(QStringLiteral("Edit PAD File"))) << heading.toStdString();
+    viewer->close();
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::No);
+    editor->close();
 }

@@ -31,6 +31,13 @@ namespace {
 
 using S = ScriptedServer;
 
+// QP_SHOTS names a folder for a picture of the progress window under way.
+void Shot(TFormProgress& f, const char* language)
+{
+    if (const QByteArray shots = qgetenv("QP_SHOTS"); !shots.isEmpty())
+        f.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/progress-%1.png").arg(QLatin1String(language)));
+}
+
 std::vector<std::string> Statuses(const ListRows& list, int column)
 {
     std::vector<std::string> out;
@@ -73,6 +80,11 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Finished. Success: 1 Failed: 2"));
     EXPECT_EQ(form->FormProgress()->ProgressBarTotal()->value(), 0);
     EXPECT_EQ(form->FormProgress()->LabelProductTitle()->text(), QStringLiteral("(1 of 1)  Tool"));
+    // Below the bars, the outcomes so far and the time; with every pair done, no time left.
+    const QString counts = form->FormProgress()->LabelCounts()->text();
+    EXPECT_TRUE(counts.startsWith(QStringLiteral("Ok 1  X 1  Failed 1  ")) &&
+                counts.endsWith(QStringLiteral(" elapsed")))
+        << counts.toStdString();
     // A row's tip says why its site failed.
     const auto tip = [&form](int row) {
         return form->ListViewAuto()->model()->index(row, 0).data(Qt::ToolTipRole).toString();
@@ -82,12 +94,15 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     // Now with the silent site: Cancel while it is under way ends the run at
     // once, with no summary but the counts, and its row keeps "->" with a tip saying so.
     form->AutoList().SetChecked(3, true);
+    QString underWay;
     TFormProgress::setExecHook([&](TFormProgress& f) {
         WaitFor([&] {
             return form->AutoList().Text(3, SiteColumn::Status) == "->" &&
                    Statuses(form->AutoList(), SiteColumn::Status) ==
                        std::vector<std::string>{"Ok", "X", "Failed", "->"};
         });
+        underWay = f.LabelCounts()->text();
+        Shot(f, "en");
         QTest::mouseClick(f.ButtonCancel(), Qt::LeftButton);
     });
     const auto start = std::chrono::steady_clock::now();
@@ -97,15 +112,24 @@ TEST(SubmitThroughWindow, SubmitAllEndsWithAWordPerSiteAndASummaryAndCancelStops
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Cancelled. Success: 1 Failed: 2 Cancelled: 1"));
     EXPECT_EQ(form->AutoList().Text(3, SiteColumn::Status), "->");
     EXPECT_EQ(tip(3), QStringLiteral("Tool: Cancelled"));
+    // Three of four done: the time left at that rate is told.
+    EXPECT_TRUE(underWay.startsWith(QStringLiteral("Ok 1  X 1  Failed 1  ")) &&
+                underWay.contains(QStringLiteral(" elapsed, ")) && underWay.endsWith(QStringLiteral(" left")))
+        << underWay.toStdString();
     EXPECT_TRUE(WaitFor([&] { return form->Submission().Run().LiveWorkers() == 0; }));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
-    // The close box cancels the run too.
+    // The close box cancels the run too. The line below the bars speaks the language shown.
+    FindAction(form.get(), "MLangRussian")->trigger();
     TFormProgress::setExecHook([&](TFormProgress& f) {
         WaitFor([&] { return form->AutoList().Text(3, SiteColumn::Status) == "->"; });
+        underWay = f.LabelCounts()->text();
+        Shot(f, "ru");
         f.close();
     });
     FindAction(form.get(), "ASubmitAllAuto")->trigger();
+    EXPECT_TRUE(underWay.startsWith(QStringLiteral("Ok ")) && underWay.contains(QStringLiteral("  прошло ")))
+        << underWay.toStdString();
     EXPECT_FALSE(form->Submission().Run().Running());
     EXPECT_TRUE(p.Messages().empty());
     TFormProgress::setExecHook(nullptr);

@@ -45,7 +45,13 @@ TEST(TFormProgress, ControlsDoNotOverlapWhateverTheCaptions)
             EXPECT_LE(l->x() + l->sizeHint().width(), current->x()) << name;
         }
         EXPECT_EQ(form.LabelProductTitle()->x(), current->x());
-        EXPECT_LE(total->geometry().bottom(), form.ButtonCancel()->y());
+        // The line of counts between the Total bar and Cancel, wide enough for its longest text.
+        QLabel* counts = form.LabelCounts();
+        EXPECT_LE(total->geometry().bottom(), counts->y());
+        EXPECT_LE(counts->geometry().bottom(), form.ButtonCancel()->y());
+        EXPECT_LE(counts->x() + counts->fontMetrics().horizontalAdvance(
+                                    QStringLiteral("Ok 999  X 999  Failed 999  9:59:59 elapsed, 9:59:59 left")),
+                  form.width());
         EXPECT_LE(form.ButtonCancel()->geometry().bottom(), form.height());
         form.hide();
     }

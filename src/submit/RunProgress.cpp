@@ -1,0 +1,49 @@
+#include "submit/RunProgress.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+using namespace std::chrono;
+
+void RunProgress::Add(const std::string& outcome)
+{
+    if (outcome == "Ok")
+        ++Ok;
+    else if (outcome == "X")
+        ++X;
+    else if (outcome == "Failed" || outcome == "Invalid")
+        ++Failed;
+}
+
+std::string RunProgress::Line(milliseconds elapsed, long long total) const
+{
+    return "Ok " + std::to_string(Ok) + "  X " + std::to_string(X) + "  Failed " + std::to_string(Failed) + "  " +
+           Times(elapsed, Done(), total);
+}
+
+std::optional<seconds> RunProgress::Left(milliseconds elapsed, long long done, long long total)
+{
+    if (done <= 0 || done >= total || done * 10 < total) return std::nullopt;
+    const double left =
+        static_cast<double>(elapsed.count()) * static_cast<double>(total - done) / static_cast<double>(done) / 1000.0;
+    return seconds(std::max(0LL, static_cast<long long>(std::ceil(left))));
+}
+
+std::string RunProgress::Times(milliseconds elapsed, long long done, long long total)
+{
+    std::string text = Duration(duration_cast<seconds>(elapsed)) + " elapsed";
+    if (const auto left = Left(elapsed, done, total)) text += ", " + Duration(*left) + " left";
+    return text;
+}
+
+std::string RunProgress::Duration(seconds time)
+{
+    const long long s = std::max<long long>(time.count(), 0);
+    char text[32];
+    if (s >= 3600)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
+    return text;
+}
