@@ -20,6 +20,7 @@
 #include "common/ui/ShownText.h"
 #include "lang/LanguageTexts.h"
 #include "lang/ui/CaptionTable.h"
+#include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
 #include "lang/ui/THelpViewer.h"
 #include "lang/ui/TThemeManager.h"
@@ -362,6 +363,7 @@ void TForm1::ApplyLanguage(const std::string& language)
 {
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
+    QtTranslations::Use(language);
     const std::string path = files_.Language(language);
     captions_->Apply(path,
                      {[this](const std::string& word) { return undo_->Word(word); },
