@@ -22,9 +22,9 @@ class OurTexts {
 public:
     static constexpr const char* Section = "Texts";
 
-    static constexpr int MessageCount = 168;
+    static constexpr int MessageCount = 171;
     static const std::array<OurText, MessageCount>& Messages();
 
-    static constexpr int CaptionCount = 56;
+    static constexpr int CaptionCount = 66;
     static const std::array<OurText, CaptionCount>& Captions();
 };

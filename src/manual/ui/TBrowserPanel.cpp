@@ -41,27 +41,41 @@ QString FromBytes(const std::string& bytes)
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+QString Paragraph(const char* english)
+{
+    return QStringLiteral("<p>") + ShownText::Caption(english).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+// One of the panel's own pages, in the language shown: `title` as its title and heading,
+// then `body`, which is HTML already.
+QString OwnPage(const QString& title, const QString& body)
+{
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
+                          "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
+                          "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body><h1>%1</h1>%2</body></html>")
+        .arg(title.toHtmlEscaped(), body);
+}
+
 // What Home shows: the engine has no home page setting of its own.
 QString AboutPageHtml()
 {
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Quillpost browser</title>"
-                          "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
-                          "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body>"
-                          "<h1>Quillpost browser</h1>"
-                          "<p>This panel is where you submit your products to download sites by hand.</p>"
-                          "<ul>"
-                          "<li>Double-click a site in the list on the left (or choose Visit) to open its "
-                          "submission page here, or type an address into the box above and press Enter.</li>"
-                          "<li>When the page that opens is the submission script of the site last prepared "
-                          "for submission, its PAD link field is filled in with your product's PAD link. "
-                          "Check the rest of the form and send it yourself.</li>"
-                          "<li>Back, Forward, Stop and Refresh work as in any browser; Home shows this page; "
-                          "Print prints the page on display or saves it as a PDF file.</li>"
-                          "</ul>"
-                          "<p>Pages are always fetched afresh from the site and nothing is kept on disk when "
-                          "the program ends. Pages cannot open files of this computer: only a file address "
-                          "that you type yourself, or the link of a site in your list, opens one.</p>"
-                          "</body></html>");
+    QString items;
+    for (const char* item : {"Double-click a site in the list on the left (or choose Visit) to open its submission "
+                             "page here, or type an address into the box above and press Enter.",
+                             "When the page that opens is the submission script of the site last prepared for "
+                             "submission, its PAD link field is filled in with your product's PAD link. Check the "
+                             "rest of the form and send it yourself.",
+                             "Back and Forward walk through the pages you reached by links inside pages; a page "
+                             "opened from the site list, from the address box or by Submit starts them afresh. Stop "
+                             "and Refresh work as in any browser; Home shows this page; Print prints the page on "
+                             "display or saves it as a PDF file."})
+        items += QStringLiteral("<li>") + ShownText::Caption(item).toHtmlEscaped() + QStringLiteral("</li>");
+    return OwnPage(ShownText::Caption("Quillpost browser"),
+                   Paragraph("This panel is where you submit your products to download sites by hand.") +
+                       QStringLiteral("<ul>") + items + QStringLiteral("</ul>") +
+                       Paragraph("Pages are always fetched afresh from the site and nothing is kept on disk when the "
+                                 "program ends. Pages cannot open files of this computer: only a file address that "
+                                 "you type yourself, or the link of a site in your list, opens one."));
 }
 
 } // namespace
@@ -195,9 +209,8 @@ bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
     // site's rights: a shared site list could act where the user is logged in.
     if (target.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) == 0) {
         d->requested.clear();
-        ShowExplanation(text, QStringLiteral("is a script, not a web page. The panel runs no scripts from "
-                                             "addresses; open the site's page by its http:// or https:// "
-                                             "address."));
+        ShowExplanation(text, "The address %1 is a script, not a web page. The panel runs no scripts from "
+                              "addresses; open the site's page by its http:// or https:// address.");
         return false;
     }
     BrowserEngine* engine = Engine();
@@ -268,7 +281,7 @@ void TBrowserPanel::ShowFailure(const QString& error)
         d->frame->layout()->addWidget(d->failure);
         d->failure->show();
     }
-    d->failure->setText(error);
+    d->failure->setText(ShownText::Message(error));
 }
 
 QString TBrowserPanel::FailureText() const
@@ -379,11 +392,10 @@ void TBrowserPanel::ExplainUnopenedAddress()
     // page (a file to download) or not at all. Without one, the address itself is the
     // trouble.
     const QString scheme = QUrl(requested).scheme().toLower();
-    const QString why = scheme == QStringLiteral("http") || scheme == QStringLiteral("https")
-                            ? QStringLiteral("could not be shown: the site did not answer with a web page.")
-                            : QStringLiteral("cannot be opened. Type the whole address, beginning with http:// or "
-                                             "https://.");
-    ShowExplanation(requested, why);
+    const bool web = scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
+    ShowExplanation(requested, web ? "The address %1 could not be shown: the site did not answer with a web page."
+                                   : "The address %1 cannot be opened. Type the whole address, beginning with "
+                                     "http:// or https://.");
 }
 
 void TBrowserPanel::ForgetTheWayToSubmission()
@@ -395,16 +407,14 @@ void TBrowserPanel::ForgetTheWayToSubmission()
     d->engine->AddSubmission(d->engine->Url());
 }
 
-void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)
+void TBrowserPanel::ShowExplanation(const QString& requested, const char* sentence)
 {
     BrowserEngine* engine = Engine();
     if (!engine) return;
-    engine->SetHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
-                                   "<title>Address not opened</title></head>"
-                                   "<body style=\"font-family:sans-serif;margin:2em\">"
-                                   "<h1 style=\"font-size:1.3em\">Address not opened</h1>"
-                                   "<p>The address <b>%1</b> %2</p></body></html>")
-                        .arg(requested.toHtmlEscaped(), why));
+    const QString address = QStringLiteral("<b>") + requested.toHtmlEscaped() + QStringLiteral("</b>");
+    engine->SetHtml(OwnPage(ShownText::Caption("Address not opened"),
+                            QStringLiteral("<p>") + ShownText::Caption(sentence).toHtmlEscaped().arg(address) +
+                                QStringLiteral("</p>")));
 }
 
 void TBrowserPanel::LoadFromAddressBox()

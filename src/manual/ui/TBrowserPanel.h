@@ -107,8 +107,9 @@ private:
     void ForgetTheWayToSubmission();
     void ShowMessage(const QString& text);
     void ExplainUnopenedAddress();
-    // Shows the panel's own page saying that `requested` was not opened, and `why`.
-    void ShowExplanation(const QString& requested, const QString& why);
+    // Shows the panel's own page saying that `requested` was not opened: `sentence`, one of
+    // our texts, with %1 for the address.
+    void ShowExplanation(const QString& requested, const char* sentence);
 
     struct Impl;
     Impl* d;

@@ -1,5 +1,7 @@
 // The browser panel against pages served by the test itself on 127.0.0.1.
 #include "manual/ui/TBrowserPanel.h"
+#include "common/ui/ShownText.h"
+#include "lang/LanguageTexts.h"
 #include "manual/FormFillScript.h"
 #include "support/ui/LocalWebServer.h"
 
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +63,7 @@ protected:
     {
         TBrowserPanel::SetPrintDialogHook({});
         TBrowserPanel::SetMessageHook({});
+        ShownText::Use({});
     }
 
     std::string Url(const char* path) const { return server.Url(QString::fromLatin1(path)).toStdString(); }
@@ -228,6 +232,40 @@ TEST_F(TBrowserPanelTest, AnAddressTheEngineCannotOpenIsExplained)
         ASSERT_TRUE(Loaded([&] { panel->NavigateTo(text); }));
         EXPECT_EQ(Title(), QString()) << text;
     }
+}
+
+TEST_F(TBrowserPanelTest, OurOwnPagesSpeakTheLanguageShown)
+{
+    ShownText::Use(LanguageTexts::FromText("[Texts]\r\n"
+                                           "BrowserHomeTitle=Home <in> Probe\r\n"
+                                           "BrowserHomeFresh=Fresh in Probe\r\n"
+                                           "BrowserNotOpened=Not opened in Probe\r\n"
+                                           "BrowserBadAddress=Probe: %1 is bad\r\n"
+                                           "BrowserScriptAddress=Probe: %1 is a script\r\n"));
+    ASSERT_TRUE(Loaded([&] { panel->GoHome(); }));
+    EXPECT_EQ(Title(), QStringLiteral("Home <in> Probe"));
+    EXPECT_TRUE(BodyText().contains(QStringLiteral("Fresh in Probe"))) << BodyText().toStdString();
+
+    const QString typed = QStringLiteral("127.0.0.1:%1/<b>x.html").arg(server.Port());
+    TypeAddress(typed);
+    PressEnter();
+    ASSERT_TRUE(WaitUntil([&] {
+        return BodyText().contains(QStringLiteral("Probe: ") + typed + QStringLiteral(" is bad"));
+    })) << BodyText().toStdString();
+    EXPECT_EQ(Title(), QStringLiteral("Not opened in Probe"));
+
+    panel->NavigateTo("javascript:void 0");
+    ASSERT_TRUE(WaitUntil([&] { return BodyText().contains(QStringLiteral("Probe: javascript:void 0 is a script")); }))
+        << BodyText().toStdString();
+
+    // The shipped Russian file translates every sentence of the Home page: no English word
+    // is left but the names and the schemes.
+    ShownText::Use(LanguageTexts::Read(QP_SOURCE_DIR "/dist/language/Russian.ini"));
+    ASSERT_TRUE(Loaded([&] { panel->GoHome(); }));
+    const QString russian = Title() + QLatin1Char(' ') + BodyText();
+    const QRegularExpression englishWord(QStringLiteral("\\b(?!https?\\b)[a-z]{3,}\\b"));
+    EXPECT_FALSE(russian.contains(englishWord)) << russian.toStdString();
+    EXPECT_TRUE(russian.contains(QStringLiteral("Браузер Quillpost"))) << russian.toStdString();
 }
 
 TEST_F(TBrowserPanelTest, AScriptAddressIsRefusedWithAnExplanationAndRunsNothing)
