@@ -92,6 +92,7 @@ struct TBrowserPanel::Impl {
     std::unique_ptr<QPrinter> printer; // set while a print is under way
     bool printDialogOpen = false;
     QString requested;       // the text of the panel's last load, until a load completes
+    bool replacing = false;  // a load that starts the history afresh is under way
     bool submitting = false; // a submission is loading
 };
 
@@ -216,6 +217,7 @@ bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
     BrowserEngine* engine = Engine();
     if (!engine) return false;
     d->requested = text;
+    d->replacing = true;
     engine->Load(target, postData);
     return true;
 }
@@ -247,7 +249,7 @@ BrowserEngine* TBrowserPanel::Engine()
         d->progress->setValue(percent);
     };
     events.LoadFinished = [this](bool ok) {
-        if (std::exchange(d->submitting, false)) ForgetTheWayToSubmission();
+        if (std::exchange(d->replacing, false)) StartHistoryAfresh(std::exchange(d->submitting, false));
         emit DocumentComplete(ok);
         ExplainUnopenedAddress();
     };
@@ -393,18 +395,21 @@ void TBrowserPanel::ExplainUnopenedAddress()
     // trouble.
     const QString scheme = QUrl(requested).scheme().toLower();
     const bool web = scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
+    // The explanation takes the place of the empty page, as the load it explains would have.
+    d->replacing = true;
     ShowExplanation(requested, web ? "The address %1 could not be shown: the site did not answer with a web page."
                                    : "The address %1 cannot be opened. Type the whole address, beginning with "
                                      "http:// or https://.");
 }
 
-void TBrowserPanel::ForgetTheWayToSubmission()
+void TBrowserPanel::StartHistoryAfresh(bool submission)
 {
-    // The engine can only add the answer of a post to its history. Dropping every other entry
-    // leaves the answer as the one page Back starts from; and it, the one page that would
-    // post again, is never loaded from the history or reloaded.
+    // The engine adds every load to its history and cannot drop one entry alone, so the page
+    // that was on display goes with every page before it: the page just loaded is where Back
+    // starts from, and Back never fetches the site visited before. A submission's answer, the
+    // one page that would post again, is also never loaded from the history or reloaded.
     d->engine->ClearHistory();
-    d->engine->AddSubmission(d->engine->Url());
+    if (submission) d->engine->AddSubmission(d->engine->Url());
 }
 
 void TBrowserPanel::ShowExplanation(const QString& requested, const char* sentence)

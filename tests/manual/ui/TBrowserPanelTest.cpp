@@ -332,10 +332,45 @@ TEST_F(TBrowserPanelTest, SubmitsLeaveNoWayBackToAPostAndAreNeverSentAgain)
     settle("ToolButtonBack");
     EXPECT_EQ(server.CountFor("/submit.php"), 2);
     EXPECT_EQ(Title(), QStringLiteral("c"));
-    // Pages opened otherwise keep their history.
+}
+
+TEST_F(TBrowserPanelTest, VisitAndEnterStartTheHistoryAfreshOnlyLinksAddSteps)
+{
+    server.SetPage("/a.html", Page("a", "<a id=\"next\" href=\"/b.html\">b</a>"));
+    server.SetPage("/b.html", Page("b", "<p>b</p>"));
+    server.SetPage("/c.html", Page("c", "<p>c</p>"));
+    const auto back = [&] {
+        QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton);
+        QTest::qWait(500); // a load it started would have reached the server by now
+    };
+
+    // Visit a, Visit c: Back neither shows nor fetches a again.
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
-    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/c.html")); }));
+    EXPECT_FALSE(panel->View()->history()->canGoBack());
+    back();
     EXPECT_EQ(Title(), QStringLiteral("c"));
+    EXPECT_EQ(server.CountFor("/a.html"), 1);
+
+    // Enter a, follow its link to b: Back walks that step. Then Enter c from b: no way back.
+    TypeAddress(QString::fromStdString(Url("/a.html")));
+    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
+    ASSERT_TRUE(ClickLoaded("next"));
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
+    EXPECT_EQ(Title(), QStringLiteral("a"));
+    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonForward"), Qt::LeftButton); }));
+    TypeAddress(QString::fromStdString(Url("/c.html")));
+    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
+    const int bFetches = server.CountFor("/b.html");
+    back();
+    EXPECT_EQ(Title(), QStringLiteral("c"));
+    EXPECT_EQ(server.CountFor("/b.html"), bFetches);
+
+    // An address the engine opens nothing for: its explanation takes the empty page's place.
+    TypeAddress(QStringLiteral("127.0.0.1:%1/c.html").arg(server.Port()));
+    PressEnter();
+    ASSERT_TRUE(WaitUntil([&] { return Title() == QStringLiteral("Address not opened"); }));
+    EXPECT_TRUE(WaitUntil([&] { return !panel->View()->history()->canGoBack(); }));
 }
 
 TEST_F(TBrowserPanelTest, PostDataReachesTheServerExactlyAndNewWindowsOpenInThePanel)
