@@ -3,6 +3,7 @@
 #include "common/ui/ShownText.h"
 #include "lang/LanguageTexts.h"
 #include "manual/FormFillScript.h"
+#include "manual/ui/BrowserModule.h"
 #include "support/ui/LocalWebServer.h"
 
 #include <gtest/gtest.h>
@@ -234,38 +235,24 @@ TEST_F(TBrowserPanelTest, AnAddressTheEngineCannotOpenIsExplained)
     }
 }
 
-TEST_F(TBrowserPanelTest, OurOwnPagesSpeakTheLanguageShown)
+TEST_F(TBrowserPanelTest, OurOwnPagesSpeakTheLanguageShownEveryWordOfThem)
 {
-    ShownText::Use(LanguageTexts::FromText("[Texts]\r\n"
-                                           "BrowserHomeTitle=Home <in> Probe\r\n"
-                                           "BrowserHomeFresh=Fresh in Probe\r\n"
-                                           "BrowserNotOpened=Not opened in Probe\r\n"
-                                           "BrowserBadAddress=Probe: %1 is bad\r\n"
-                                           "BrowserScriptAddress=Probe: %1 is a script\r\n"));
-    ASSERT_TRUE(Loaded([&] { panel->GoHome(); }));
-    EXPECT_EQ(Title(), QStringLiteral("Home <in> Probe"));
-    EXPECT_TRUE(BodyText().contains(QStringLiteral("Fresh in Probe"))) << BodyText().toStdString();
-
-    const QString typed = QStringLiteral("127.0.0.1:%1/<b>x.html").arg(server.Port());
-    TypeAddress(typed);
-    PressEnter();
-    ASSERT_TRUE(WaitUntil([&] {
-        return BodyText().contains(QStringLiteral("Probe: ") + typed + QStringLiteral(" is bad"));
-    })) << BodyText().toStdString();
-    EXPECT_EQ(Title(), QStringLiteral("Not opened in Probe"));
-
-    panel->NavigateTo("javascript:void 0");
-    ASSERT_TRUE(WaitUntil([&] { return BodyText().contains(QStringLiteral("Probe: javascript:void 0 is a script")); }))
-        << BodyText().toStdString();
-
-    // The shipped Russian file translates every sentence of the Home page: no English word
-    // is left but the names and the schemes.
     ShownText::Use(LanguageTexts::Read(QP_SOURCE_DIR "/dist/language/Russian.ini"));
     ASSERT_TRUE(Loaded([&] { panel->GoHome(); }));
-    const QString russian = Title() + QLatin1Char(' ') + BodyText();
-    const QRegularExpression englishWord(QStringLiteral("\\b(?!https?\\b)[a-z]{3,}\\b"));
-    EXPECT_FALSE(russian.contains(englishWord)) << russian.toStdString();
-    EXPECT_TRUE(russian.contains(QStringLiteral("Браузер Quillpost"))) << russian.toStdString();
+    const QString home = Title() + QLatin1Char(' ') + BodyText();
+    // No English word is left but the names and the schemes.
+    EXPECT_FALSE(home.contains(QRegularExpression(QStringLiteral("\\b(?!https?\\b)[a-z]{3,}\\b"))))
+        << home.toStdString();
+    EXPECT_TRUE(home.startsWith(QStringLiteral("Браузер Quillpost"))) << home.toStdString();
+    TypeAddress(QStringLiteral("127.0.0.1:%1/<b>x.html").arg(server.Port()));
+    PressEnter();
+    ASSERT_TRUE(WaitUntil([&] { return Title() == QStringLiteral("Адрес не открыт"); }));
+    EXPECT_TRUE(BodyText().contains(QStringLiteral("/<b>x.html не открывается"))) << BodyText().toStdString();
+    BrowserModule::SetPath(QStringLiteral("/nonexistent/none.so"));
+    TBrowserPanel missing;
+    missing.GoHome();
+    EXPECT_TRUE(missing.FailureText().contains(QStringLiteral("(файла нет)"))) << missing.FailureText().toStdString();
+    BrowserModule::SetPath({});
 }
 
 TEST_F(TBrowserPanelTest, AScriptAddressIsRefusedWithAnExplanationAndRunsNothing)
@@ -334,40 +321,20 @@ TEST_F(TBrowserPanelTest, SubmitsLeaveNoWayBackToAPostAndAreNeverSentAgain)
     EXPECT_EQ(Title(), QStringLiteral("c"));
 }
 
-TEST_F(TBrowserPanelTest, VisitAndEnterStartTheHistoryAfreshOnlyLinksAddSteps)
+TEST_F(TBrowserPanelTest, AVisitStartsTheHistoryAfreshOnlyLinksAddSteps)
 {
     server.SetPage("/a.html", Page("a", "<a id=\"next\" href=\"/b.html\">b</a>"));
     server.SetPage("/b.html", Page("b", "<p>b</p>"));
-    server.SetPage("/c.html", Page("c", "<p>c</p>"));
-    const auto back = [&] {
-        QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton);
-        QTest::qWait(500); // a load it started would have reached the server by now
-    };
-
-    // Visit a, Visit c: Back neither shows nor fetches a again.
+    // Visit a, follow its link to b, Visit a: Back neither shows nor fetches b again.
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
-    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/c.html")); }));
-    EXPECT_FALSE(panel->View()->history()->canGoBack());
-    back();
-    EXPECT_EQ(Title(), QStringLiteral("c"));
-    EXPECT_EQ(server.CountFor("/a.html"), 1);
-
-    // Enter a, follow its link to b: Back walks that step. Then Enter c from b: no way back.
-    TypeAddress(QString::fromStdString(Url("/a.html")));
-    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
     ASSERT_TRUE(ClickLoaded("next"));
-    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton);
+    QTest::qWait(500); // a load it started would have reached the server by now
     EXPECT_EQ(Title(), QStringLiteral("a"));
-    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonForward"), Qt::LeftButton); }));
-    TypeAddress(QString::fromStdString(Url("/c.html")));
-    ASSERT_TRUE(Loaded([&] { PressEnter(); }));
-    const int bFetches = server.CountFor("/b.html");
-    back();
-    EXPECT_EQ(Title(), QStringLiteral("c"));
-    EXPECT_EQ(server.CountFor("/b.html"), bFetches);
-
+    EXPECT_EQ(server.CountFor("/b.html"), 1);
     // An address the engine opens nothing for: its explanation takes the empty page's place.
-    TypeAddress(QStringLiteral("127.0.0.1:%1/c.html").arg(server.Port()));
+    TypeAddress(QStringLiteral("127.0.0.1:%1/b.html").arg(server.Port()));
     PressEnter();
     ASSERT_TRUE(WaitUntil([&] { return Title() == QStringLiteral("Address not opened"); }));
     EXPECT_TRUE(WaitUntil([&] { return !panel->View()->history()->canGoBack(); }));

@@ -1,8 +1,6 @@
 // The browser as the program has it: this runner, like the program, does not link Qt
 // WebEngine, so the panel loads the browser module, and with it the web engine, only when it
 // first needs it, long after the application object was made.
-#include "common/ui/ShownText.h"
-#include "lang/LanguageTexts.h"
 #include "manual/FormFillScript.h"
 #include "manual/ui/BrowserModule.h"
 #include "manual/ui/TBrowserPanel.h"
@@ -49,15 +47,6 @@ TEST(BrowserLoadedLate, AMissingOrBrokenModuleIsNamedInThePanelAndTheCommandsDoN
         EXPECT_TRUE(panel.FailureText().contains(path)) << panel.FailureText().toStdString();
         EXPECT_EQ(panel.AddressText(), "http://127.0.0.1:9/");
     }
-
-    // In the language shown.
-    ShownText::Use(LanguageTexts::FromText("[Texts]\r\nBrowserNotStarted=Probe %2: %1\r\n"
-                                           "BrowserModuleMissing=probe-missing\r\n"));
-    BrowserModule::SetPath(dir.filePath(QStringLiteral("none.so")));
-    TBrowserPanel panel;
-    panel.NavigateTo("http://127.0.0.1:9/");
-    EXPECT_EQ(panel.FailureText(), QStringLiteral("Probe probe-missing: ") + BrowserModule::Path());
-    ShownText::Use({});
     BrowserModule::SetPath({});
     EXPECT_FALSE(WebEngineInProcess());
 }
