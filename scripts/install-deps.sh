@@ -21,6 +21,8 @@ PACKAGES=(
   # windows and the embedded browser
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin qt6-charts-dev
   libgl-dev libxkbcommon-dev
+  # Qt's own texts (message box buttons, file and print dialogs) in the languages of the menu
+  qt6-translations-l10n
   # the program's icon (SVG), and the checks of the desktop's files in CI
   libqt6svg6 desktop-file-utils appstream
   # the Debian package (scripts/package.sh): its manual pages, its dependencies, its check

@@ -23,9 +23,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the executables link, and what those need (the browser's helper process
 # comes with Qt WebEngine's own dependencies), are found by dpkg-shlibdeps. A plugin Qt loads
 # at run time is linked by nothing, so it is named here: the SVG image plugin that draws the
-# program's icon.
+# program's icon. Data files are named too: Qt's own translations, which put the buttons of
+# message boxes and the file and print dialogs into the language chosen.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
 # The package's files are installed with DESTDIR below the real prefix, so the install step
 # sees /usr as its prefix (the desktop file's Exec, the bin/ links).
 set(CPACK_SET_DESTDIR ON)

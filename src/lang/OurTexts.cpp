@@ -166,6 +166,12 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"HistoryUnchecked", "Unchecked %1 sites."},
         {"HistoryMs", "%1 ms"},
         {"BrowserNotPrinted", "The page could not be printed."},
+        {"BrowserNotStarted",
+         "The web browser could not be started: its module %1 could not be loaded (%2). The rest of the program works "
+         "without it; reinstalling Quillpost puts the module back.",
+         "2"},
+        {"BrowserModuleMissing", "the file is missing"},
+        {"BrowserModuleWrongVersion", "it is not a browser module of this version of Quillpost"},
         // The PAD editor.
         {"PadEditorDownloading", "Downloading %1 ..."},
         {"PadEditorNoFile", "No PAD file open: New, Open or Download From Product."},
@@ -255,6 +261,27 @@ const std::array<OurText, OurTexts::CaptionCount>& OurTexts::Captions()
         {"NameHelpText", "Help text"},
         {"NameFindInHelp", "Find in help text"},
         {"HelpFind", "Find"},
+        // The browser panel's own pages.
+        {"BrowserHomeTitle", "Quillpost browser"},
+        {"BrowserHomeIntro", "This panel is where you submit your products to download sites by hand."},
+        {"BrowserHomeVisit", "Double-click a site in the list on the left (or choose Visit) to open its submission "
+                             "page here, or type an address into the box above and press Enter."},
+        {"BrowserHomeFill",
+         "When the page that opens is the submission script of the site last prepared for submission, its PAD link "
+         "field is filled in with your product's PAD link. Check the rest of the form and send it yourself."},
+        {"BrowserHomeButtons",
+         "Back and Forward walk through the pages you reached by links inside pages; a page opened from the site list, "
+         "from the address box or by Submit starts them afresh. Stop and Refresh work as in any browser; Home shows "
+         "this page; Print prints the page on display or saves it as a PDF file."},
+        {"BrowserHomeFresh", "Pages are always fetched afresh from the site and nothing is kept on disk when the "
+                             "program ends. Pages cannot open files of this computer: only a file address that you "
+                             "type yourself, or the link of a site in your list, opens one."},
+        {"BrowserNotOpened", "Address not opened"},
+        {"BrowserScriptAddress", "The address %1 is a script, not a web page. The panel runs no scripts from "
+                                 "addresses; open the site's page by its http:// or https:// address."},
+        {"BrowserNoWebPage", "The address %1 could not be shown: the site did not answer with a web page."},
+        {"BrowserBadAddress",
+         "The address %1 cannot be opened. Type the whole address, beginning with http:// or https://."},
     }};
     return texts;
 }

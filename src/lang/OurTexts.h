@@ -22,9 +22,9 @@ class OurTexts {
 public:
     static constexpr const char* Section = "Texts";
 
-    static constexpr int MessageCount = 172;
+    static constexpr int MessageCount = 175;
     static const std::array<OurText, MessageCount>& Messages();
 
-    static constexpr int CaptionCount = 57;
+    static constexpr int CaptionCount = 67;
     static const std::array<OurText, CaptionCount>& Captions();
 };

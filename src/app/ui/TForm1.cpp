@@ -21,6 +21,7 @@
 #include "lang/HelpFile.h"
 #include "lang/LanguageTexts.h"
 #include "lang/ui/CaptionTable.h"
+#include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
 #include "lang/ui/THelpViewer.h"
 #include "lang/ui/TThemeManager.h"
@@ -372,6 +373,7 @@ void TForm1::ApplyLanguage(const std::string& language)
 {
     mLangEnglish_->setChecked(language == "English");
     mLangRussian_->setChecked(language == "Russian");
+    QtTranslations::Use(language);
     const std::string path = files_.Language(language);
     const LanguagePass& pass =
         captions_->Apply(path,

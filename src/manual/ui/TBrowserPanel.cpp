@@ -41,27 +41,41 @@ QString FromBytes(const std::string& bytes)
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+QString Paragraph(const char* english)
+{
+    return QStringLiteral("<p>") + ShownText::Caption(english).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+// One of the panel's own pages, in the language shown: `title` as its title and heading,
+// then `body`, which is HTML already.
+QString OwnPage(const QString& title, const QString& body)
+{
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
+                          "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
+                          "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body><h1>%1</h1>%2</body></html>")
+        .arg(title.toHtmlEscaped(), body);
+}
+
 // What Home shows: the engine has no home page setting of its own.
 QString AboutPageHtml()
 {
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Quillpost browser</title>"
-                          "<style>body{font-family:sans-serif;margin:2em;max-width:40em;color:#222}"
-                          "h1{font-size:1.4em}li{margin:.3em 0}</style></head><body>"
-                          "<h1>Quillpost browser</h1>"
-                          "<p>This panel is where you submit your products to download sites by hand.</p>"
-                          "<ul>"
-                          "<li>Double-click a site in the list on the left (or choose Visit) to open its "
-                          "submission page here, or type an address into the box above and press Enter.</li>"
-                          "<li>When the page that opens is the submission script of the site last prepared "
-                          "for submission, its PAD link field is filled in with your product's PAD link. "
-                          "Check the rest of the form and send it yourself.</li>"
-                          "<li>Back, Forward, Stop and Refresh work as in any browser; Home shows this page; "
-                          "Print prints the page on display or saves it as a PDF file.</li>"
-                          "</ul>"
-                          "<p>Pages are always fetched afresh from the site and nothing is kept on disk when "
-                          "the program ends. Pages cannot open files of this computer: only a file address "
-                          "that you type yourself, or the link of a site in your list, opens one.</p>"
-                          "</body></html>");
+    QString items;
+    for (const char* item : {"Double-click a site in the list on the left (or choose Visit) to open its submission "
+                             "page here, or type an address into the box above and press Enter.",
+                             "When the page that opens is the submission script of the site last prepared for "
+                             "submission, its PAD link field is filled in with your product's PAD link. Check the "
+                             "rest of the form and send it yourself.",
+                             "Back and Forward walk through the pages you reached by links inside pages; a page "
+                             "opened from the site list, from the address box or by Submit starts them afresh. Stop "
+                             "and Refresh work as in any browser; Home shows this page; Print prints the page on "
+                             "display or saves it as a PDF file."})
+        items += QStringLiteral("<li>") + ShownText::Caption(item).toHtmlEscaped() + QStringLiteral("</li>");
+    return OwnPage(ShownText::Caption("Quillpost browser"),
+                   Paragraph("This panel is where you submit your products to download sites by hand.") +
+                       QStringLiteral("<ul>") + items + QStringLiteral("</ul>") +
+                       Paragraph("Pages are always fetched afresh from the site and nothing is kept on disk when the "
+                                 "program ends. Pages cannot open files of this computer: only a file address that "
+                                 "you type yourself, or the link of a site in your list, opens one."));
 }
 
 } // namespace
@@ -78,6 +92,7 @@ struct TBrowserPanel::Impl {
     std::unique_ptr<QPrinter> printer; // set while a print is under way
     bool printDialogOpen = false;
     QString requested;       // the text of the panel's last load, until a load completes
+    bool replacing = false;  // a load that starts the history afresh is under way
     bool submitting = false; // a submission is loading
 };
 
@@ -195,14 +210,14 @@ bool TBrowserPanel::Load(const QString& text, const QByteArray* postData)
     // site's rights: a shared site list could act where the user is logged in.
     if (target.scheme().compare(QLatin1String("javascript"), Qt::CaseInsensitive) == 0) {
         d->requested.clear();
-        ShowExplanation(text, QStringLiteral("is a script, not a web page. The panel runs no scripts from "
-                                             "addresses; open the site's page by its http:// or https:// "
-                                             "address."));
+        ShowExplanation(text, "The address %1 is a script, not a web page. The panel runs no scripts from "
+                              "addresses; open the site's page by its http:// or https:// address.");
         return false;
     }
     BrowserEngine* engine = Engine();
     if (!engine) return false;
     d->requested = text;
+    d->replacing = true;
     engine->Load(target, postData);
     return true;
 }
@@ -234,7 +249,7 @@ BrowserEngine* TBrowserPanel::Engine()
         d->progress->setValue(percent);
     };
     events.LoadFinished = [this](bool ok) {
-        if (std::exchange(d->submitting, false)) ForgetTheWayToSubmission();
+        if (std::exchange(d->replacing, false)) StartHistoryAfresh(std::exchange(d->submitting, false));
         emit DocumentComplete(ok);
         ExplainUnopenedAddress();
     };
@@ -268,7 +283,7 @@ void TBrowserPanel::ShowFailure(const QString& error)
         d->frame->layout()->addWidget(d->failure);
         d->failure->show();
     }
-    d->failure->setText(error);
+    d->failure->setText(ShownText::Message(error));
 }
 
 QString TBrowserPanel::FailureText() const
@@ -379,32 +394,32 @@ void TBrowserPanel::ExplainUnopenedAddress()
     // page (a file to download) or not at all. Without one, the address itself is the
     // trouble.
     const QString scheme = QUrl(requested).scheme().toLower();
-    const QString why = scheme == QStringLiteral("http") || scheme == QStringLiteral("https")
-                            ? QStringLiteral("could not be shown: the site did not answer with a web page.")
-                            : QStringLiteral("cannot be opened. Type the whole address, beginning with http:// or "
-                                             "https://.");
-    ShowExplanation(requested, why);
+    const bool web = scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
+    // The explanation takes the place of the empty page, as the load it explains would have.
+    d->replacing = true;
+    ShowExplanation(requested, web ? "The address %1 could not be shown: the site did not answer with a web page."
+                                   : "The address %1 cannot be opened. Type the whole address, beginning with "
+                                     "http:// or https://.");
 }
 
-void TBrowserPanel::ForgetTheWayToSubmission()
+void TBrowserPanel::StartHistoryAfresh(bool submission)
 {
-    // The engine can only add the answer of a post to its history. Dropping every other entry
-    // leaves the answer as the one page Back starts from; and it, the one page that would
-    // post again, is never loaded from the history or reloaded.
+    // The engine adds every load to its history and cannot drop one entry alone, so the page
+    // that was on display goes with every page before it: the page just loaded is where Back
+    // starts from, and Back never fetches the site visited before. A submission's answer, the
+    // one page that would post again, is also never loaded from the history or reloaded.
     d->engine->ClearHistory();
-    d->engine->AddSubmission(d->engine->Url());
+    if (submission) d->engine->AddSubmission(d->engine->Url());
 }
 
-void TBrowserPanel::ShowExplanation(const QString& requested, const QString& why)
+void TBrowserPanel::ShowExplanation(const QString& requested, const char* sentence)
 {
     BrowserEngine* engine = Engine();
     if (!engine) return;
-    engine->SetHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
-                                   "<title>Address not opened</title></head>"
-                                   "<body style=\"font-family:sans-serif;margin:2em\">"
-                                   "<h1 style=\"font-size:1.3em\">Address not opened</h1>"
-                                   "<p>The address <b>%1</b> %2</p></body></html>")
-                        .arg(requested.toHtmlEscaped(), why));
+    const QString address = QStringLiteral("<b>") + requested.toHtmlEscaped() + QStringLiteral("</b>");
+    engine->SetHtml(OwnPage(ShownText::Caption("Address not opened"),
+                            QStringLiteral("<p>") + ShownText::Caption(sentence).toHtmlEscaped().arg(address) +
+                                QStringLiteral("</p>")));
 }
 
 void TBrowserPanel::LoadFromAddressBox()

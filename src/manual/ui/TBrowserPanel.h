@@ -26,7 +26,8 @@ class QWebEngineView;
 // own loads (Enter in the address box, NavigateTo, NavigatePost). Those loads never run a
 // javascript: address: it is refused with the panel's explanation page. A page's own
 // print requests are ignored; only Print prints. The address box shows what the program
-// or the user put there, not the page on display.
+// or the user put there, not the page on display. The panel's own loads start the history
+// afresh: Back and Forward walk only the links followed since.
 //
 // The web engine (profile, page and view) is made on first use: when the panel is first
 // shown, or when an operation needs the view. It comes from the browser module, loaded
@@ -42,7 +43,8 @@ public:
 
     // The address box's text as 8-bit bytes.
     std::string AddressText() const;
-    // Puts `url` into the address box unchanged and loads it (no post data).
+    // Puts `url` into the address box unchanged and loads it (no post data). Once it has
+    // loaded, it is the only page in the history.
     void NavigateTo(const std::string& url);
     // Puts `url` into the address box and loads it with `postData` sent as the body of a
     // POST request: a submission. It leaves no history to go back through: once its answer
@@ -102,13 +104,15 @@ private:
     void LoadFromAddressBox();
     // False when the address was refused and nothing loads.
     bool Load(const QString& text, const QByteArray* postData);
-    // After a submission's answer has loaded: the history keeps no way back to a page that would
-    // send the submission again.
-    void ForgetTheWayToSubmission();
+    // After a page of the panel's own loads (Enter, NavigateTo, NavigatePost) has loaded: Back
+    // has no way to the pages before it. After a submission's answer, nothing loads that answer
+    // again.
+    void StartHistoryAfresh(bool submission);
     void ShowMessage(const QString& text);
     void ExplainUnopenedAddress();
-    // Shows the panel's own page saying that `requested` was not opened, and `why`.
-    void ShowExplanation(const QString& requested, const QString& why);
+    // Shows the panel's own page saying that `requested` was not opened: `sentence`, one of
+    // our texts, with %1 for the address.
+    void ShowExplanation(const QString& requested, const char* sentence);
 
     struct Impl;
     Impl* d;

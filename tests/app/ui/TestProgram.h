@@ -9,6 +9,7 @@
 #include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
+#include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
 #include "submit/ui/TFormProgress.h"
 #include "support/TempDir.h"
@@ -55,6 +56,7 @@ public:
         TFormProxy::setExecHook(nullptr);
         ShellOpen::setHook(nullptr);
         TForm1::setExitHook(nullptr);
+        QtTranslations::Use("English"); // Qt's texts as the next test expects them
     }
 
     // `sites`: the automatic sites the window is to use, the built-in ones when null.

@@ -4,13 +4,19 @@
 
 #include "catalogue/ui/TFormEditManual.h"
 #include "lang/LanguageKeys.h"
+#include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
 #include "lang/ui/TThemeManager.h"
 
+#include <QAbstractButton>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -232,4 +238,25 @@ TEST(Language, ThemeManagerChecksItsOwner)
     EXPECT_THROW({ TThemeManager onChild(&child); }, std::logic_error);
     TThemeManager first(&window); // a window of its own takes one
     EXPECT_EQ(first.parent(), &window);
+}
+
+TEST(Language, QtsOwnTextsFollowTheMenuAndStayEnglishWithoutTheirFiles)
+{
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm")))
+        GTEST_SKIP() << "Qt's Russian translations are not installed";
+    const auto yes = [] {
+        QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text();
+    };
+    TestProgram p;
+    auto form = p.Start();
+    FindAction(form.get(), "MLangRussian")->trigger();
+    EXPECT_EQ(yes(), QStringLiteral("&Да"));
+    FindAction(form.get(), "MLangEnglish")->trigger();
+    EXPECT_EQ(yes(), QStringLiteral("&Yes"));
+    QTemporaryDir empty;
+    QtTranslations::SetFolder(empty.path());
+    QtTranslations::Use("Russian");
+    EXPECT_EQ(yes(), QStringLiteral("&Yes"));
+    QtTranslations::SetFolder({});
 }

@@ -1,6 +1,9 @@
 // The browser panel against pages served by the test itself on 127.0.0.1.
 #include "manual/ui/TBrowserPanel.h"
+#include "common/ui/ShownText.h"
+#include "lang/LanguageTexts.h"
 #include "manual/FormFillScript.h"
+#include "manual/ui/BrowserModule.h"
 #include "support/ui/LocalWebServer.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +14,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +64,7 @@ protected:
     {
         TBrowserPanel::SetPrintDialogHook({});
         TBrowserPanel::SetMessageHook({});
+        ShownText::Use({});
     }
 
     std::string Url(const char* path) const { return server.Url(QString::fromLatin1(path)).toStdString(); }
@@ -230,6 +235,26 @@ TEST_F(TBrowserPanelTest, AnAddressTheEngineCannotOpenIsExplained)
     }
 }
 
+TEST_F(TBrowserPanelTest, OurOwnPagesSpeakTheLanguageShownEveryWordOfThem)
+{
+    ShownText::Use(LanguageTexts::Read(QP_SOURCE_DIR "/dist/language/Russian.ini"));
+    ASSERT_TRUE(Loaded([&] { panel->GoHome(); }));
+    const QString home = Title() + QLatin1Char(' ') + BodyText();
+    // No English word is left but the names and the schemes.
+    EXPECT_FALSE(home.contains(QRegularExpression(QStringLiteral("\\b(?!https?\\b)[a-z]{3,}\\b"))))
+        << home.toStdString();
+    EXPECT_TRUE(home.startsWith(QStringLiteral("Браузер Quillpost"))) << home.toStdString();
+    TypeAddress(QStringLiteral("127.0.0.1:%1/<b>x.html").arg(server.Port()));
+    PressEnter();
+    ASSERT_TRUE(WaitUntil([&] { return Title() == QStringLiteral("Адрес не открыт"); }));
+    EXPECT_TRUE(BodyText().contains(QStringLiteral("/<b>x.html не открывается"))) << BodyText().toStdString();
+    BrowserModule::SetPath(QStringLiteral("/nonexistent/none.so"));
+    TBrowserPanel missing;
+    missing.GoHome();
+    EXPECT_TRUE(missing.FailureText().contains(QStringLiteral("(файла нет)"))) << missing.FailureText().toStdString();
+    BrowserModule::SetPath({});
+}
+
 TEST_F(TBrowserPanelTest, AScriptAddressIsRefusedWithAnExplanationAndRunsNothing)
 {
     // The page on display stands for a site where the user is logged in; each script
@@ -294,10 +319,25 @@ TEST_F(TBrowserPanelTest, SubmitsLeaveNoWayBackToAPostAndAreNeverSentAgain)
     settle("ToolButtonBack");
     EXPECT_EQ(server.CountFor("/submit.php"), 2);
     EXPECT_EQ(Title(), QStringLiteral("c"));
-    // Pages opened otherwise keep their history.
+}
+
+TEST_F(TBrowserPanelTest, AVisitStartsTheHistoryAfreshOnlyLinksAddSteps)
+{
+    server.SetPage("/a.html", Page("a", "<a id=\"next\" href=\"/b.html\">b</a>"));
+    server.SetPage("/b.html", Page("b", "<p>b</p>"));
+    // Visit a, follow its link to b, Visit a: Back neither shows nor fetches b again.
     ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
-    ASSERT_TRUE(Loaded([&] { QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton); }));
-    EXPECT_EQ(Title(), QStringLiteral("c"));
+    ASSERT_TRUE(ClickLoaded("next"));
+    ASSERT_TRUE(Loaded([&] { panel->NavigateTo(Url("/a.html")); }));
+    QTest::mouseClick(Button("ToolButtonBack"), Qt::LeftButton);
+    QTest::qWait(500); // a load it started would have reached the server by now
+    EXPECT_EQ(Title(), QStringLiteral("a"));
+    EXPECT_EQ(server.CountFor("/b.html"), 1);
+    // An address the engine opens nothing for: its explanation takes the empty page's place.
+    TypeAddress(QStringLiteral("127.0.0.1:%1/b.html").arg(server.Port()));
+    PressEnter();
+    ASSERT_TRUE(WaitUntil([&] { return Title() == QStringLiteral("Address not opened"); }));
+    EXPECT_TRUE(WaitUntil([&] { return !panel->View()->history()->canGoBack(); }));
 }
 
 TEST_F(TBrowserPanelTest, PostDataReachesTheServerExactlyAndNewWindowsOpenInThePanel)
