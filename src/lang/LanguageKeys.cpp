@@ -104,6 +104,7 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"ARetryFailedAuto->Caption", "Retry Failed"},
         {"AOpenReportsAuto->Caption", "Open Reports Folder"},
         {"AProxy->Caption", "Proxy..."},
+        {"ARestoreUnsaved->Caption", "Restore Unsaved Changes"},
         {"FormProxy->Caption", "Proxy"},
         {"FormProxy->CheckBoxUseProxy->Caption", "Use a proxy"},
         {"FormProxy->LabelProxyHost->Caption", "Host:"},
@@ -166,6 +167,9 @@ const std::array<LanguageKey, LanguageKeys::WordCount>& LanguageKeys::Words()
         {"StepClear->Caption", "Clear"},
         {"StepLoad->Caption", "Load"},
         {"StepValidatePads->Caption", "Validate PADs"},
+        {"StepReload->Caption", "Reload"},
+        {"StepMerge->Caption", "Merge"},
+        {"StepRestore->Caption", "Restore"},
     }};
     return words;
 }
