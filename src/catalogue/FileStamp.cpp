@@ -4,6 +4,17 @@
 
 #include <sys/stat.h>
 
+FileStamp FileStamp::Peek(const std::string& path)
+{
+    struct stat st {};
+    FileStamp stamp;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return stamp;
+    stamp.Exists = true;
+    stamp.Size = static_cast<std::uint64_t>(st.st_size);
+    stamp.ModifiedNs = ModifiedAt(path);
+    return stamp;
+}
+
 std::int64_t FileStamp::ModifiedAt(const std::string& path)
 {
     struct stat st {};

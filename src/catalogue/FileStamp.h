@@ -20,9 +20,17 @@ struct FileStamp {
     static FileStamp Of(const std::string& path, std::string_view bytes);
     // The file's stamp as it stands; an unreadable or missing file has one that does not exist.
     static FileStamp Of(const std::string& path);
+    // The size and time alone, without reading the file (no hash).
+    static FileStamp Peek(const std::string& path);
     // The time of last change alone; 0 when the file is not there.
     static std::int64_t ModifiedAt(const std::string& path);
 
     // Whether the file holds other bytes than when `this` was taken (or appeared, or went).
     bool ChangedIn(const FileStamp& now) const { return Exists != now.Exists || Size != now.Size || Hash != now.Hash; }
+    // Whether the file may hold other bytes than when `this` was taken, by a Peek: the same size and
+    // time say no without reading it (a watch hears of every write in the folder).
+    bool MayDifferFrom(const FileStamp& peeked) const
+    {
+        return Exists != peeked.Exists || Size != peeked.Size || ModifiedNs != peeked.ModifiedNs;
+    }
 };

@@ -151,7 +151,7 @@ std::string ListDocument::SaveAtClose()
 
 std::string ListDocument::FileChanged()
 {
-    if (rows_.Modified()) return {};
+    if (rows_.Modified() || !stamp_.MayDifferFrom(FileStamp::Peek(dataPath_))) return {};
     return TakeInFile();
 }
 

@@ -81,7 +81,10 @@ public:
     static std::string TakenMessage(const std::string& path, int taken);
     static std::string ReadAgainMessage(const std::string& path);
     // Whether the file holds other bytes than when it was last read or saved here.
-    bool ChangedOnDisk(const std::string& path) const { return stamp_.ChangedIn(FileStamp::Of(path)); }
+    bool ChangedOnDisk(const std::string& path) const
+    {
+        return stamp_.MayDifferFrom(FileStamp::Peek(path)) && stamp_.ChangedIn(FileStamp::Of(path));
+    }
 
     // The base table's rows, then the sites.
     SiteTable Combined() const;

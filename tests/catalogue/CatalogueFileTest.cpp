@@ -307,13 +307,7 @@ TEST(CatalogueFile, ALoadRefusesOnlyWhatIsNoTextAndCutsEveryTextFile)
         list.Add("Kept");
         const std::string path = dir.Write(c.name, c.bytes);
         if (c.rows.empty()) {
-            try {
-                CatalogueFile::ReadList(list, path, false, true);
-                ADD_FAILURE() << "loaded";
-            } catch (const RefusedFile& e) {
-                EXPECT_EQ(std::string(e.what()),
-                          std::string(c.name) + " does not look like a products file: it holds binary data");
-            }
+            EXPECT_THROW(CatalogueFile::ReadList(list, path, false, true), RefusedFile);
             EXPECT_EQ(Captions(list), Lines{"Kept"});
             continue;
         }

@@ -2,15 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using Rows = DiskMerge::Rows;
-
-} // namespace
-
 // What the window writes when its file changed on disk meanwhile, rows keyed by their title.
 TEST(DiskMergeTest, KeepsTheWindowsRowsAndTakesInWhatTheDiskAddedOrChanged)
 {
+    using Rows = DiskMerge::Rows;
     const Rows read = {{"A", "1"}, {"B", "1"}};
     struct Case {
         const char* what;
