@@ -88,7 +88,7 @@ std::vector<std::string> CatalogueFile::CutLine(const std::string& line, int col
     return {fields.begin(), fields.end()};
 }
 
-void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool checkRows)
+void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool checkRows, bool refuseNonText)
 {
     std::string bytes;
     try {
@@ -99,13 +99,15 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
     }
     if (IsUtf16(bytes)) {
         list.MarkLoadFailed(path);
-        throw IncompleteRead(NameOf(path) + " is UTF-16 text; it was not read");
+        throw RefusedFile(NameOf(path) + " is UTF-16 text; it was not read");
     }
     const size_t nul = bytes.find('\0');
-    if (const std::string why = NotACatalogue(bytes, list.ColumnCount()); !why.empty()) {
-        list.MarkLoadFailed(path);
-        throw IncompleteRead(NameOf(path) + " does not look like a " +
-                             (list.ColumnCount() > ProductFields ? "products" : "sites") + " file: " + why);
+    if (refuseNonText) {
+        if (const std::string why = NotText(bytes); !why.empty()) {
+            list.MarkLoadFailed(path);
+            throw RefusedFile(NameOf(path) + " does not look like a " +
+                              (list.ColumnCount() > ProductFields ? "products" : "sites") + " file: " + why);
+        }
     }
     std::string stopped; // why reading ended before the end of the file
     if (nul != std::string::npos)
@@ -154,25 +156,13 @@ void CatalogueFile::ReadList(ListRows& list, const std::string& path, bool check
     if (!stopped.empty()) throw IncompleteRead(stopped);
 }
 
-std::string CatalogueFile::NotACatalogue(std::string_view bytes, int columns)
+std::string CatalogueFile::NotText(std::string_view bytes)
 {
-    // Every record starts with a title and a link, each ended by "|" (a product's category
-    // and validation word may be missing).
-    const size_t fields = columns > 1 ? 2 : 1;
-    const size_t nul = bytes.find('\0');
-    const std::string_view text = bytes.substr(0, nul);
-    bool good = false, words = false;
-    ForEachLine(text, [&](std::string_view line) {
-        if (static_cast<size_t>(std::count(line.begin(), line.end(), '|')) >= fields) good = true;
-        if (line.find_first_not_of(" \t") != std::string_view::npos) words = true;
+    const bool binary = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 32 && c != '\t' && c != '\r' && c != '\n' && c != '\f';
     });
-    if (good) return {};
-    const bool binary = nul != std::string_view::npos || std::any_of(text.begin(), text.end(), [](char c) {
-                            const auto u = static_cast<unsigned char>(c);
-                            return u < 32 && c != '\t' && c != '\r' && c != '\n';
-                        });
-    if (binary) return "it holds binary data";
-    return words ? "no line has fields ended by |" : std::string();
+    return binary ? "it holds binary data" : std::string();
 }
 
 void CatalogueFile::ForgetFailedLoad(ListRows& list, const std::string& path)

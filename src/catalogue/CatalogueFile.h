@@ -16,6 +16,13 @@ public:
     using FileError::FileError;
 };
 
+// A file refused before a row of it was taken (UTF-16 text, or no text at all): the list is
+// as it was.
+class RefusedFile : public IncompleteRead {
+public:
+    using IncompleteRead::IncompleteRead;
+};
+
 // The plain text catalogue files: products.dat (title|link|category|, and a fourth field
 // "Yes" or "No" when the product's PAD file was validated), sites.dat
 // (title|link|) and categories.dat (one category a line). Bytes are kept exactly as
@@ -48,14 +55,15 @@ public:
     // the list as it was; both mark the list and throw IncompleteRead. A later successful
     // read of the same file clears the mark; so does an explicit save to it (SaveList:
     // the user chose to replace the file). A list read anew counts as unmodified.
-    static void ReadList(ListRows& list, const std::string& path, bool checkRows = false);
+    // `refuseNonText` (a file the user picked): a file that is not text (NotText) is refused
+    // whole with a message naming it, and the list stays as it was. Any text file is read,
+    // its lines cut as CutLine cuts them, however few "|" they hold.
+    static void ReadList(ListRows& list, const std::string& path, bool checkRows = false, bool refuseNonText = false);
 
-    // Why `bytes` cannot be the file of a list of `columns` columns, or nothing when they can:
-    // a file whose lines all lack a title and a link each ended by "|" ("no line has fields
-    // ended by |"), or one with control bytes and not one such line ("it holds binary data"). A
-    // file without a word in it is an empty list. ReadList refuses such a file whole, with
-    // a message naming it, and leaves the list as it was.
-    static std::string NotACatalogue(std::string_view bytes, int columns);
+    // Why `bytes` are no text, or nothing when they are: a NUL byte, or a control byte other
+    // than tab, CR, LF and form feed ("it holds binary data"). Bytes that are not UTF-8 are
+    // 8-bit text in some code page, and accepted.
+    static std::string NotText(std::string_view bytes);
 
     // Lifts the failed-load mark of every name of the file `path` (read or written in
     // full since).

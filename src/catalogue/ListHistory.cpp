@@ -58,7 +58,7 @@ void ListHistory::Clear()
 
 void ListHistory::Changed()
 {
-    if (onChange_) onChange_();
+    for (const auto& onChange : onChange_) onChange();
 }
 
 void ListHistory::CloseImplicit()

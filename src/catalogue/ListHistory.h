@@ -66,9 +66,9 @@ public:
     // Forgets every step: the list as it stands is where the history begins (after the
     // program's own read at start, which is not the user's to undo).
     void Clear();
-    // Called after every change of what Undo and Redo would do (a step ended, undone, redone,
-    // or the history cleared).
-    void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+    // Calls `onChange` after every change of what Undo and Redo would do (a step ended, undone,
+    // redone, or the history cleared), after those added before it.
+    void AddOnChange(std::function<void()> onChange) { onChange_.push_back(std::move(onChange)); }
 
     // How many steps there are (done and undone), and the bytes of row texts they keep.
     std::size_t StepCount() const { return steps_.size(); }
@@ -104,7 +104,7 @@ private:
     void Changed();
 
     ListRows& list_;
-    std::function<void()> onChange_;
+    std::vector<std::function<void()>> onChange_;
     int statusColumn_ = -1;
     std::vector<StepData> steps_; // steps_[0, done_) are done, the rest undone
     std::size_t done_ = 0;

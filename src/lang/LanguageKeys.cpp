@@ -113,6 +113,7 @@ const std::array<LanguageKey, LanguageKeys::ExtraCount>& LanguageKeys::Extra()
         {"AEditSiteAuto->Caption", "Edit Site..."},
         {"ADeleteSiteAuto->Caption", "Delete Site"},
         {"AAuthorEmail->Caption", "Author E-mail..."},
+        {"ARestoreUnsaved->Caption", "Restore Unsaved Changes"},
         {"FormAutoSite->Caption", "Automatic Site"},
         {"FormAutoSite->LabelSiteTitle->Caption", "Title:"},
         {"FormAutoSite->LabelSiteScript->Caption", "Script address:"},
@@ -166,6 +167,9 @@ const std::array<LanguageKey, LanguageKeys::WordCount>& LanguageKeys::Words()
         {"StepClear->Caption", "Clear"},
         {"StepLoad->Caption", "Load"},
         {"StepValidatePads->Caption", "Validate PADs"},
+        {"StepReload->Caption", "Reload"},
+        {"StepMerge->Caption", "Merge"},
+        {"StepRestore->Caption", "Restore"},
     }};
     return words;
 }

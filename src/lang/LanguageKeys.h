@@ -23,13 +23,13 @@ public:
     // dialogs, the validation commands, From PAD of the two product dialogs, then the Edit
     // menu, the history window's command, Skip Sites That Took It, then the PAD editor's
     // command and window.
-    static constexpr int ExtraCount = 46;
+    static constexpr int ExtraCount = 47;
     static const std::array<LanguageKey, ExtraCount>& Extra();
 
     // The words the program puts together at run time, after the captions in a language
     // file: the verbs of the Undo and Redo entries, then the names of the steps they take
     // ("Undo" and "Delete All" make "Undo Delete All"). A step's English name is the one
     // its command gives the list's history.
-    static constexpr int WordCount = 12;
+    static constexpr int WordCount = 15;
     static const std::array<LanguageKey, WordCount>& Words();
 };

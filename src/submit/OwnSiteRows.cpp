@@ -48,13 +48,14 @@ int OwnSiteRows::Selected(const ListRows& list, const OwnSites& own)
 }
 
 std::string OwnSiteRows::Change(OwnSites& own, const std::string& path,
-                                const std::function<std::string(OwnSites&)>& change)
+                                const std::function<std::string(OwnSites&)>& change, int* taken)
 {
     OwnSites before = own;
     const std::string refusal = change(own);
     if (!refusal.empty()) return refusal;
     try {
-        own.Save(path);
+        const int fromFile = own.Save(path);
+        if (taken) *taken = fromFile;
     } catch (const FileError& e) {
         own = std::move(before);
         return e.what();

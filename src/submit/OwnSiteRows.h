@@ -28,7 +28,8 @@ public:
 
     // Makes `change` to `own` and saves the sites to `path`. Returns what to tell the user and
     // leaves `own` as it was when `change` refuses (its refusal) or the file cannot be
-    // written (why); empty when the change was made and saved.
+    // written (why); empty when the change was made and saved. `taken`, when given, gets how
+    // many sites of the file's the save took in, written there by someone else meanwhile.
     static std::string Change(OwnSites& own, const std::string& path,
-                              const std::function<std::string(OwnSites&)>& change);
+                              const std::function<std::string(OwnSites&)>& change, int* taken = nullptr);
 };

@@ -2,6 +2,7 @@
 
 #include "catalogue/CaptionCollator.h"
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/DiskMerge.h"
 #include "common/FileReplace.h"
 
 #include <algorithm>
@@ -195,6 +196,8 @@ void OwnSites::Load(const std::string& path)
     sites_.clear();
     skipped_.clear();
     notWhole_.clear();
+    read_.clear();
+    stamp_ = {};
     if (!FileReplace::Exists(path)) return;
     std::string bytes;
     try {
@@ -203,6 +206,8 @@ void OwnSites::Load(const std::string& path)
         notWhole_ = e.what();
         throw;
     }
+    stamp_ = FileStamp::Of(path, bytes);
+    read_ = bytes;
     Parse(bytes, path);
 }
 
@@ -274,15 +279,73 @@ std::string OwnSites::Format() const
     return out;
 }
 
-void OwnSites::Save(const std::string& path) const
+int OwnSites::Save(const std::string& path)
 {
     if (!notWhole_.empty())
         throw FileError(notWhole_ + ". " + NameOf(path) + " is not written over, so nothing in it is lost.");
+    int taken = 0;
+    if (FileReplace::Exists(path)) {
+        const std::string disk = FileReplace::ReadAll(path);
+        if (stamp_.ChangedIn(FileStamp::Of(path, disk))) taken = TakeIn(disk, path);
+    }
     // A list of own sites is small: its bytes are made whole, and the old file is kept as a
     // backup once they are on disk.
     const std::string bytes = Format();
     FileReplace::Write(
         path, [&](FileReplace::Sink& out) { out.Put(bytes); }, true);
+    read_ = bytes;
+    stamp_ = FileStamp::Of(path, bytes);
+    return taken;
+}
+
+int OwnSites::TakeIn(const std::string& disk, const std::string& path)
+{
+    // The file is read as a start reads it: what stands before a NUL byte still counts.
+    auto sitesOf = [this, &path](std::string_view bytes) {
+        OwnSites read(base_);
+        try {
+            read.Parse(bytes, path);
+        } catch (const FileError&) {
+        }
+        return read;
+    };
+    auto rowsOf = [](const OwnSites& own) {
+        DiskMerge::Rows rows;
+        for (const SiteRecord& s : own.sites_)
+            rows.push_back(
+                {s.Title, s.ScriptUrl, s.Method, s.LinkField, s.CategoryField, s.EmailField, s.SuccessMarker});
+        return rows;
+    };
+    const OwnSites onDisk = sitesOf(disk);
+    const DiskMerge::Result merge = DiskMerge::Merge(rowsOf(sitesOf(read_)), rowsOf(*this), rowsOf(onDisk), 0);
+    std::vector<SiteRecord> records;
+    for (const DiskMerge::Row& r : merge.Merged)
+        records.push_back(SiteRecord{r[0], r[1], r[2], r[3], r[4], r[5], r[6], true});
+    OwnSites merged(base_);
+    const std::vector<std::string> refusals = merged.AddAll(records);
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (refusals[i].empty()) continue;
+        std::string line;
+        for (const std::string& f : merge.Merged[i]) line += f + "|";
+        skipped_.push_back({0, std::move(line), refusals[i]});
+    }
+    // Lines the file holds that are no site are kept too, once.
+    for (const SkippedLine& s : onDisk.skipped_)
+        if (std::none_of(skipped_.begin(), skipped_.end(), [&s](const SkippedLine& k) { return k.Text == s.Text; }))
+            skipped_.push_back(s);
+    sites_ = std::move(merged.sites_);
+    return merge.Taken();
+}
+
+std::string OwnSites::TakenMessage(const std::string& path, int taken)
+{
+    return NameOf(path) + " was changed by another program; sites of it kept beside yours: " + std::to_string(taken) +
+           ".";
+}
+
+std::string OwnSites::ReadAgainMessage(const std::string& path)
+{
+    return NameOf(path) + " was changed by another program; its sites were read again.";
 }
 
 SiteTable OwnSites::Combined() const

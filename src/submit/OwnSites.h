@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/FileStamp.h"
 #include "submit/SiteTable.h"
 
 #include <set>
@@ -68,8 +69,22 @@ public:
     // The file's bytes: the sites, then the skipped lines as they were read.
     std::string Format() const;
     // Writes Format() to `path` atomically. Throws FileError, also when the list came from a
-    // file that could not be read whole.
-    void Save(const std::string& path) const;
+    // file that could not be read whole. When someone else wrote the file since it was read
+    // or last saved (the command line's import while the window is open), its sites are taken
+    // in first (DiskMerge, by title): a site that appeared there is added, one changed there
+    // replaces the one the list left as read, and one that cannot join the list (its title is
+    // taken by a site of the list's own) is kept as a skipped line, written back untouched.
+    // Returns how many sites of the file's were taken in.
+    int Save(const std::string& path);
+    // What to tell when a save took in `taken` sites of the file's, and when the file was read
+    // again because someone else wrote it.
+    static std::string TakenMessage(const std::string& path, int taken);
+    static std::string ReadAgainMessage(const std::string& path);
+    // Whether the file holds other bytes than when it was last read or saved here.
+    bool ChangedOnDisk(const std::string& path) const
+    {
+        return stamp_.MayDifferFrom(FileStamp::Peek(path)) && stamp_.ChangedIn(FileStamp::Of(path));
+    }
 
     // The base table's rows, then the sites.
     SiteTable Combined() const;
@@ -85,4 +100,9 @@ private:
     std::vector<SiteRecord> sites_;
     std::vector<SkippedLine> skipped_;
     std::string notWhole_; // not empty: the file read last was not read whole, and why
+    std::string read_;     // the file's bytes as last read or saved
+    FileStamp stamp_;      // the same file's stamp then
+
+    // Takes in the sites of `disk`, the file's bytes now. Returns how many.
+    int TakeIn(const std::string& disk, const std::string& path);
 };

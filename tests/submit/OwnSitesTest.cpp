@@ -167,6 +167,35 @@ TEST(OwnSitesTest, ALineWithTextAfterTheSeventhBarIsSkippedAndKept)
     EXPECT_EQ(own.Skipped()[1].Line, 3);
 }
 
+// The window and the command line's import each hold the list: whichever saves last keeps
+// the sites the other wrote; a site of the other's whose title the saver took for another site
+// is kept as a skipped line, not dropped.
+TEST(OwnSitesTest, ASaveKeepsTheSitesAnotherWriterAddedMeanwhile)
+{
+    TempDir dir;
+    const std::string path = dir.File(OwnSites::FileName);
+    OwnSites window, import;
+    window.Load(path); // no file yet
+    import.Load(path);
+    ASSERT_EQ(import.Add(Own("Imported")), "");
+    ASSERT_EQ(import.Add(Own("Both", "http://theirs.example/")), "");
+    EXPECT_EQ(import.Save(path), 0);
+    EXPECT_TRUE(window.ChangedOnDisk(path));
+
+    ASSERT_EQ(window.Add(Own("Mine")), "");
+    ASSERT_EQ(window.Add(Own("Both", "http://mine.example/")), "");
+    EXPECT_EQ(window.Save(path), 2);
+    ASSERT_EQ(window.Sites().size(), 3u);
+    EXPECT_EQ(window.Sites()[0].ScriptUrl, "http://mine.example/");
+    EXPECT_EQ(window.Sites()[1].Title, "Imported");
+    ASSERT_EQ(window.Skipped().size(), 1u);
+    EXPECT_EQ(window.Skipped()[0].Text, "Both|http://theirs.example/|GET|padurl|padcat||successfully|");
+    OwnSites reread;
+    reread.Load(path);
+    EXPECT_EQ(reread.Sites().size(), 3u);
+    EXPECT_FALSE(window.ChangedOnDisk(path));
+}
+
 TEST(OwnSitesTest, CombinedTableKeepsEveryBuiltInRowAndAppendsOwnSitesInTitleOrder)
 {
     OwnSites own;

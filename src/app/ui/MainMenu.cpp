@@ -51,6 +51,8 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
     QMenu* file = Menu(bar, "MFile", "File");
+    actions.Entry(file, "MRestoreUnsaved", "ARestoreUnsaved");
+    file->addSeparator();
     PlainEntry(file, "MExit", "Exit", handlers.Exit);
     bar->addMenu(file);
 

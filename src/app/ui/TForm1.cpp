@@ -136,6 +136,8 @@ void TForm1::BuildActions()
     about->setToolTip(QStringLiteral("About"));
     about->setStatusTip(QStringLiteral("About"));
     actions_->Make("AProxy", "Settings", "Proxy...", [this] { AProxyExecute(); });
+    actions_->Make("ARestoreUnsaved", "File", "Restore Unsaved Changes", [this] { ARestoreUnsavedExecute(); })
+        ->setEnabled(false);
 }
 
 void TForm1::BuildPages()
@@ -144,6 +146,7 @@ void TForm1::BuildPages()
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(pageControl_);
     auto refresh = [this] { RefreshCaptions(); };
+    auto tell = [this](const std::string& text) { statusBar_->ShowMessage(text); };
 
     ProductsPage::PadCalls pad;
     pad.TestPads = [this] { submission_->TestPads(); };
@@ -179,17 +182,17 @@ void TForm1::BuildPages()
                               HelpFile::PlainCaption((*actions_)("AEditPadFile")->text().toStdString())));
     };
     pageProducts_ =
-        new ProductsPage(products_, files_.Data(ProgramFiles::Products), *actions_, std::move(pad), refresh);
+        new ProductsPage(products_, files_.Data(ProgramFiles::Products), *actions_, std::move(pad), refresh, tell);
     pageControl_->addTab(pageProducts_, QStringLiteral("Products"));
 
     ownSiteCommands_ = new OwnSiteCommands({ownSites_, siteTable_, auto_, *submission_, settings_,
-                                            files_.Data(OwnSites::FileName), refresh},
+                                            files_.Data(OwnSites::FileName), refresh, tell},
                                            *actions_);
     pageAuto_ = new AutoSubmitPage(auto_, siteTable_, *submission_, *actions_);
     pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
 
-    pageManual_ =
-        new ManualSubmitPage(manual_, products_, files_.Data(ProgramFiles::Sites), prepared_, *actions_, refresh);
+    pageManual_ = new ManualSubmitPage(manual_, products_, files_.Data(ProgramFiles::Sites), prepared_, *actions_,
+                                       refresh, tell);
     pageControl_->addTab(pageManual_, QStringLiteral("Manual Submit"));
 
     undo_ = std::make_unique<UndoCommands>(*actions_);
@@ -266,6 +269,7 @@ void TForm1::FormCreate()
     });
     step([this] { pageManual_->Document().ReadAtStart(); });
     step([this] { statusBar_->ShowPage(0); });
+    step([this] { OfferUnsaved(); });
     step([this] { WindowLayoutView::Apply(WindowLayoutView::Read(settings_, LayoutParts()), LayoutParts()); });
 
     if (!steps.Failures().empty()) ApplicationEvents1Exception(steps.Failures().c_str());
@@ -336,6 +340,34 @@ void TForm1::FormKeyDown(QKeyEvent* event)
 void TForm1::keyPressEvent(QKeyEvent* event)
 {
     FormKeyDown(event);
+}
+
+std::vector<ListDocument*> TForm1::Documents()
+{
+    return {&pageProducts_->Document(), &pageManual_->Document()};
+}
+
+void TForm1::OfferUnsaved()
+{
+    std::string names;
+    for (ListDocument* document : Documents())
+        if (document->RecoveryOffered()) names += (names.empty() ? "" : ", ") + document->FileName();
+    (*actions_)("ARestoreUnsaved")->setEnabled(!names.empty());
+    if (!names.empty()) statusBar_->ShowMessage(ListDocument::OfferMessage(names));
+}
+
+void TForm1::ARestoreUnsavedExecute()
+{
+    std::string told;
+    int page = -1;
+    for (ListDocument* document : Documents()) {
+        if (!document->RecoveryOffered()) continue;
+        told += (told.empty() ? "" : " ") + document->RestoreUnsaved();
+        if (page < 0) page = document == &pageProducts_->Document() ? 0 : 2;
+    }
+    (*actions_)("ARestoreUnsaved")->setEnabled(false);
+    if (page >= 0) pageControl_->setCurrentIndex(page);
+    if (!told.empty()) statusBar_->ShowMessage(told);
 }
 
 void TForm1::MExitClick()

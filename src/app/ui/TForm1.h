@@ -105,6 +105,9 @@ public:
     void AExitExecute();
     void AAboutExecute();
     void AProxyExecute();
+    // File > Restore Unsaved Changes: the lists' changes that a session before this one did not
+    // save (it was ended by Ctrl+Q, a crash or a kill) come back, each list's as one step to undo.
+    void ARestoreUnsavedExecute();
 
     // Handlers.
     void MExitClick();
@@ -125,6 +128,10 @@ private:
     void FormCreate();
     bool FormClose();
     void FormKeyDown(QKeyEvent* event);
+    // The lists kept in files, in page order.
+    std::vector<ListDocument*> Documents();
+    // At start: the status bar offers the recovery copies newer than their lists' files.
+    void OfferUnsaved();
     // The parts whose layout (size, place, column widths, split, page) the settings file keeps.
     WindowLayoutView::Parts LayoutParts();
 

@@ -19,17 +19,20 @@ void ListPageCommands::DeleteSelected(ListRows& list)
     ListCommands::DeleteSelected(list);
 }
 
-void ListPageCommands::Load(ListDocument& list, QWidget* parent)
+void ListPageCommands::Load(ListDocument& list, QWidget* parent, const Tell& tell)
 {
     const QString name = FileDialogs::Open(parent);
     if (name.isEmpty()) return;
-    const std::string partRead = list.Load(LocalText::ToBytes(name));
-    if (!partRead.empty()) MessageBoxes::Show(LocalText::ToQ(partRead));
+    const std::string path = LocalText::ToBytes(name);
+    const ListDocument::LoadResult loaded = list.Load(path);
+    if (!loaded.Problem.empty()) MessageBoxes::Show(LocalText::ToQ(loaded.Problem));
+    if (loaded.Replaced) tell(ListDocument::LoadedMessage(path, list.Rows().Count()));
 }
 
-void ListPageCommands::Save(ListDocument& list, QWidget* parent)
+void ListPageCommands::Save(ListDocument& list, QWidget* parent, const Tell& tell)
 {
     const QString name = FileDialogs::Save(parent, LocalText::ToQ(list.FileName()));
     if (name.isEmpty()) return;
-    list.Save(LocalText::ToBytes(name));
+    const std::string taken = list.Save(LocalText::ToBytes(name));
+    if (!taken.empty()) tell(taken);
 }

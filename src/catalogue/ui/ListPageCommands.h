@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 class ListDocument;
 class ListRows;
 class QWidget;
@@ -13,8 +16,12 @@ public:
     // "Select Item First ! " when no row is selected; otherwise the rows go once the user
     // confirms.
     static void DeleteSelected(ListRows& list);
-    // Replaces the list by a file the user picks; a file read in part is told.
-    static void Load(ListDocument& list, QWidget* parent);
-    // Writes the list to a file the user picks, the name of its own file offered.
-    static void Save(ListDocument& list, QWidget* parent);
+    // What the status bar is to say.
+    using Tell = std::function<void(const std::string&)>;
+    // Replaces the list by a file the user picks; a file refused or read in part is told in a
+    // message box, and how many rows came in, in the status bar.
+    static void Load(ListDocument& list, QWidget* parent, const Tell& tell);
+    // Writes the list to a file the user picks, the name of its own file offered; rows that
+    // someone else wrote to its own file meanwhile and that were kept are told.
+    static void Save(ListDocument& list, QWidget* parent, const Tell& tell);
 };

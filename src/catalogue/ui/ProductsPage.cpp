@@ -5,6 +5,7 @@
 #include "catalogue/ListCommands.h"
 #include "catalogue/Product.h"
 #include "catalogue/ui/ActionList.h"
+#include "catalogue/ui/FileWatch.h"
 #include "catalogue/ui/ListPageCommands.h"
 #include "catalogue/ui/ListRowsModel.h"
 #include "catalogue/ui/TFormAddProduct.h"
@@ -20,13 +21,15 @@
 #include <QVBoxLayout>
 
 ProductsPage::ProductsPage(ListRows& products, const std::string& productsPath, ActionList& actions, PadCalls pad,
-                           std::function<void()> refreshCaptions, QWidget* parent)
+                           std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                           QWidget* parent)
     : QWidget(parent),
       products_(products),
-      document_(products, productsPath, CatalogueFile::ProductFields, false),
+      document_(products, productsPath, CatalogueFile::ProductFields, false, ProductColumn::PadLink),
       actions_(actions),
       pad_(std::move(pad)),
-      refreshCaptions_(std::move(refreshCaptions))
+      refreshCaptions_(std::move(refreshCaptions)),
+      tell_(std::move(tell))
 {
     setObjectName(QStringLiteral("TabSheetProducts"));
     BuildActions();
@@ -45,6 +48,7 @@ ProductsPage::ProductsPage(ListRows& products, const std::string& productsPath, 
     formPadEditor_ = new TFormPadEditor(std::move(editor), actions.Window());
     model_->SetTipLines(pad_.ValidationTip);
     model_->SetHistory(&document_.History());
+    FileWatch::Follow(document_, tell_, this);
 }
 
 ProductsPage::~ProductsPage()
@@ -190,12 +194,12 @@ void ProductsPage::AClearProductsExecute()
 
 void ProductsPage::ALoadProductsExecute()
 {
-    ListPageCommands::Load(document_, actions_.Window());
+    ListPageCommands::Load(document_, actions_.Window(), tell_);
 }
 
 void ProductsPage::ASaveProductsExecute()
 {
-    ListPageCommands::Save(document_, actions_.Window());
+    ListPageCommands::Save(document_, actions_.Window(), tell_);
 }
 
 void ProductsPage::ACheckProductsExecute()

@@ -37,10 +37,12 @@ public:
         PadEditorCalls Editor;
     };
 
-    // `products` is kept in `productsPath`. `refreshCaptions` sets the captions anew from the
-    // language file before a dialog opens.
+    // `products` is kept in `productsPath`, which is watched for changes by other programs.
+    // `refreshCaptions` sets the captions anew from the language file before a dialog opens;
+    // `tell` puts a text into the status bar.
     ProductsPage(ListRows& products, const std::string& productsPath, ActionList& actions, PadCalls pad,
-                 std::function<void()> refreshCaptions, QWidget* parent = nullptr);
+                 std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                 QWidget* parent = nullptr);
     ~ProductsPage() override;
 
     ListDocument& Document() { return document_; }
@@ -75,6 +77,7 @@ private:
     ActionList& actions_;
     PadCalls pad_;
     std::function<void()> refreshCaptions_;
+    std::function<void(const std::string&)> tell_;
     std::vector<std::string> categories_;
     ListRowsModel* model_ = nullptr;
     TListView* listView_ = nullptr;

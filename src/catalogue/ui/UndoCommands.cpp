@@ -28,7 +28,7 @@ void UndoCommands::SetTarget(ListHistory* history)
 
 void UndoCommands::Follow(ListHistory& history)
 {
-    history.SetOnChange([this, &history] {
+    history.AddOnChange([this, &history] {
         if (target_ == &history) Update();
     });
 }

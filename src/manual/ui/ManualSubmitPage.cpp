@@ -5,6 +5,7 @@
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
 #include "catalogue/ui/ActionList.h"
+#include "catalogue/ui/FileWatch.h"
 #include "catalogue/ui/ListPageCommands.h"
 #include "catalogue/ui/ListRowsModel.h"
 #include "catalogue/ui/TFormAddManual.h"
@@ -27,14 +28,16 @@
 
 ManualSubmitPage::ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
                                    PreparedSubmission& prepared, ActionList& actions,
-                                   std::function<void()> refreshCaptions, QWidget* parent)
+                                   std::function<void()> refreshCaptions,
+                                   std::function<void(const std::string&)> tell, QWidget* parent)
     : QWidget(parent),
       sites_(sites),
       products_(products),
       document_(sites, sitesPath, CatalogueFile::SiteFields, true),
       prepared_(prepared),
       actions_(actions),
-      refreshCaptions_(std::move(refreshCaptions))
+      refreshCaptions_(std::move(refreshCaptions)),
+      tell_(std::move(tell))
 {
     setObjectName(QStringLiteral("TabSheetManual"));
     BuildActions();
@@ -43,6 +46,7 @@ ManualSubmitPage::ManualSubmitPage(ListRows& sites, const ListRows& products, co
     formEditManual_ = new TFormEditManual(actions.Window());
     formAddManual_->SetList(&sites_);
     formEditManual_->SetList(&sites_);
+    FileWatch::Follow(document_, tell_, this);
 }
 
 ManualSubmitPage::~ManualSubmitPage()
@@ -210,12 +214,12 @@ void ManualSubmitPage::MenuItem1Click()
 
 void ManualSubmitPage::ALoadManualExecute()
 {
-    ListPageCommands::Load(document_, actions_.Window());
+    ListPageCommands::Load(document_, actions_.Window(), tell_);
 }
 
 void ManualSubmitPage::ASaveManualExecute()
 {
-    ListPageCommands::Save(document_, actions_.Window());
+    ListPageCommands::Save(document_, actions_.Window(), tell_);
 }
 
 void ManualSubmitPage::WebBrowser1DocumentComplete()

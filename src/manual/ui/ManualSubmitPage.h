@@ -29,11 +29,12 @@ struct PreparedSubmission;
 class ManualSubmitPage : public QWidget {
     Q_OBJECT
 public:
-    // `sites` is kept in `sitesPath`. `refreshCaptions` sets the captions anew from the
-    // language file before a dialog opens.
+    // `sites` is kept in `sitesPath`, which is watched for changes by other programs.
+    // `refreshCaptions` sets the captions anew from the language file before a dialog opens;
+    // `tell` puts a text into the status bar.
     ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
                      PreparedSubmission& prepared, ActionList& actions, std::function<void()> refreshCaptions,
-                     QWidget* parent = nullptr);
+                     std::function<void(const std::string&)> tell, QWidget* parent = nullptr);
     ~ManualSubmitPage() override;
 
     ListDocument& Document() { return document_; }
@@ -68,6 +69,7 @@ private:
     PreparedSubmission& prepared_;
     ActionList& actions_;
     std::function<void()> refreshCaptions_;
+    std::function<void(const std::string&)> tell_;
     ListRowsModel* model_ = nullptr;
     TListView* listView_ = nullptr;
     QSplitter* splitter_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "catalogue/ListCommands.h"
 #include "catalogue/ui/ActionList.h"
+#include "catalogue/ui/FileWatch.h"
 #include "common/FileReplace.h"
 #include "common/Settings.h"
 #include "common/ui/LocalText.h"
@@ -24,6 +25,8 @@ OwnSiteCommands::OwnSiteCommands(Wiring wiring, ActionList& actions)
     actions.Make("ADeleteSiteAuto", "Auto", "Delete Site", [this] { ADeleteSiteAutoExecute(); })->setEnabled(false);
     formAutoSite_ = new TFormAutoSite(actions.Window());
     formAuthorEmail_ = new TFormAuthorEmail(actions.Window());
+    new FileWatch(
+        w_.OwnSitesPath, [this] { SitesFileChanged(); }, this);
 }
 
 void OwnSiteCommands::ReadSettings()
@@ -48,6 +51,20 @@ std::vector<std::string> OwnSiteCommands::ReadSites()
     w_.Table = w_.Own.Combined();
     OwnSiteRows::Fill(w_.Sites, w_.Table);
     return partReads;
+}
+
+void OwnSiteCommands::SitesFileChanged()
+{
+    if (w_.Submission.Run().Running() || !w_.Own.ChangedOnDisk(w_.OwnSitesPath)) return;
+    try {
+        w_.Own.Load(w_.OwnSitesPath);
+    } catch (const FileError& e) {
+        w_.Tell(e.what());
+    }
+    w_.Table = w_.Own.Combined();
+    OwnSiteRows::Show(w_.Sites, w_.Own, {});
+    UpdateSiteActions();
+    w_.Tell(OwnSites::ReadAgainMessage(w_.OwnSitesPath));
 }
 
 void OwnSiteCommands::UpdateSiteActions()
@@ -77,7 +94,8 @@ void OwnSiteCommands::AAuthorEmailExecute()
 void OwnSiteCommands::Change(const std::function<std::string(OwnSites&)>& change, const std::string& checkedTitle)
 {
     if (w_.Submission.Run().Running()) return; // the run reads the table row by row
-    const std::string refusal = OwnSiteRows::Change(w_.Own, w_.OwnSitesPath, change);
+    int taken = 0;
+    const std::string refusal = OwnSiteRows::Change(w_.Own, w_.OwnSitesPath, change, &taken);
     if (!refusal.empty()) {
         MessageBoxes::Show(LocalText::ToQ(refusal));
         return;
@@ -85,6 +103,7 @@ void OwnSiteCommands::Change(const std::function<std::string(OwnSites&)>& change
     w_.Table = w_.Own.Combined();
     OwnSiteRows::Show(w_.Sites, w_.Own, checkedTitle);
     UpdateSiteActions();
+    if (taken > 0) w_.Tell(OwnSites::TakenMessage(w_.OwnSitesPath, taken));
 }
 
 void OwnSiteCommands::AAddSiteAutoExecute()

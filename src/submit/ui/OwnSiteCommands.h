@@ -19,7 +19,8 @@ class TFormAutoSite;
 // Delete Site on the Auto Submit list (the last two only for a selected row of the author's
 // own), Settings > Author E-mail... and Allow https sites, with their dialogs. A change of
 // the sites is saved to data/autosites.dat at once, and undone when it cannot be saved; the
-// list's rows follow it.
+// list's rows follow it. The file is watched: sites that another program (the command line's
+// import) wrote there are read in, or taken in by the next save.
 //
 // Lives on the GUI thread; everything passed in outlives it.
 class OwnSiteCommands : public QObject {
@@ -34,6 +35,8 @@ public:
         std::string OwnSitesPath;
         // Sets the captions anew from the language file before a dialog opens.
         std::function<void()> RefreshCaptions;
+        // Puts a text into the status bar.
+        std::function<void(const std::string&)> Tell;
     };
 
     OwnSiteCommands(Wiring wiring, ActionList& actions);
@@ -50,6 +53,9 @@ public:
     std::vector<std::string> ReadSites();
     // Edit Site... and Delete Site only for a row of the author's own.
     void UpdateSiteActions();
+    // The file changed on disk: when someone else wrote it, its sites are read again (not
+    // while a run reads the table; the next change takes them in then).
+    void SitesFileChanged();
 
     void AAuthorEmailExecute();
     void AAllowHttpsExecute();

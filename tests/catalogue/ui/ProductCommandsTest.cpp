@@ -1,6 +1,7 @@
 // The Products page's commands driven through the real main window and its dialogs.
 #include "app/ui/TestProgram.h"
 
+#include "catalogue/ListColumns.h"
 #include "catalogue/ListCommands.h"
 #include "catalogue/ui/ListRowsModel.h"
 #include "catalogue/ui/TFormAddProduct.h"
@@ -402,16 +403,24 @@ TEST(ProductCommands, ABarTypedIntoAFieldIsRefusedInTheDialogsAndInPlace)
     EXPECT_EQ(Captions(list), before);
 }
 
-TEST(ProductCommands, ALoadCutShortByANulByteShowsTheRowsBeforeItAndTellsWhy)
+// Load takes every text file and says in the status bar how many rows came in.
+TEST(ProductCommands, ALoadTakesAnyTextFileTellsTheRowsAndRefusesOnlyBinaryData)
 {
     TestProgram p;
     auto form = p.Start();
     ListRows& list = form->ProductsList();
-    p.dir.Write("cut.dat", std::string("C|c|\r\n\0D|d|\r\n", 13));
-    FileDialogs::setNextFileName(QString::fromStdString(p.dir.File("cut.dat")));
-    FindAction(form.get(), "ALoadProducts")->trigger();
-    EXPECT_EQ(p.Messages(),
-              std::vector<std::string>{"cut.dat has a NUL byte at offset 6; the rest of the file was not read"});
-    EXPECT_EQ(Captions(list), std::vector<std::string>{"C"});
-    EXPECT_EQ(list.FailedPaths(), std::vector<std::string>{p.dir.File("cut.dat")});
+    const std::vector<std::string> shipped = Captions(list);
+    auto load = [&](const std::string& name, const std::string& bytes) {
+        FileDialogs::setNextFileName(QString::fromStdString(p.dir.Write(name, bytes)));
+        FindAction(form.get(), "ALoadProducts")->trigger();
+    };
+    load("cut.dat", std::string("C|c|\r\n\0D|d|\r\n", 13));
+    EXPECT_EQ(p.Messages().size(), 1u); // refused: no text
+    EXPECT_EQ(Captions(list), shipped);
+    load("links.dat", "Zip|http://zip.example/pad.xml\r\nTool|http://tool.example/pad.xml\r\n");
+    EXPECT_TRUE(p.Messages().empty());
+    EXPECT_EQ(Captions(list), (std::vector<std::string>{"Tool", "Zip"}));
+    EXPECT_EQ(list.Text(0, ProductColumn::PadLink), "http://tool.example/pad.xml");
+    EXPECT_EQ(form->StatusPanelText(1),
+              QStringLiteral("Rows loaded from links.dat: 2. Undo brings the previous list back."));
 }
