@@ -281,18 +281,11 @@ TEST(Language, EveryOpenWindowFollowsAChangeAtOnceAndAClosedOneIsLetGo)
                      ->findChild<QLineEdit*>(QStringLiteral("HelpFind"));
     auto* status = editor->findChild<QLabel*>(QStringLiteral("LabelPadStatus"));
     auto* close = history->findChild<QPushButton*>(QStringLiteral("CloseButton"));
-    EXPECT_EQ(close->text(), QStringLiteral("Close"));
-
     FindAction(form.get(), "MLangRussian")->trigger();
     EXPECT_EQ(history->windowTitle(), QStringLiteral("История"));
-    EXPECT_NE(close->text(), QStringLiteral("Close"));
+    EXPECT_EQ(close->text(), QStringLiteral("Закрыть"));
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("PAD-файл не открыт"))) << status->text().toStdString();
     EXPECT_EQ(find->placeholderText(), QStringLiteral("Найти"));
-    if (const QByteArray shots = qgetenv("QP_SHOTS"); !shots.isEmpty()) {
-        QApplication::processEvents(); // the layouts take the new texts' sizes
-        for (QWidget* w : std::initializer_list<QWidget*>{history, editor})
-            w->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/switched-%1.png").arg(w->objectName()));
-    }
 
     history->close(); // deleted when closed: the next change must not reach it
     ASSERT_TRUE(QTest::qWaitFor([&history] { return history.isNull(); }));
