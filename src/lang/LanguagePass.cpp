@@ -1,6 +1,7 @@
 #include "lang/LanguagePass.h"
 
 #include "common/FileReplace.h"
+#include "lang/Windows1251.h"
 
 LanguagePass::LanguagePass(const std::string& path) : LanguagePass(path, LanguagePass())
 {}
@@ -13,10 +14,18 @@ LanguagePass::LanguagePass(const std::string& path, const LanguagePass& previous
     } catch (const FileError&) {
         return;
     }
+    windows1251_ = Windows1251::Chosen(text);
+    if (windows1251_) text = Windows1251::ToUtf8(text);
     if (previous.index_ && previous.index_->Text() == text)
         index_ = previous.index_;
     else
         index_ = std::make_shared<const IniIndex>(std::move(text));
+}
+
+const std::string& LanguagePass::Text() const
+{
+    static const std::string none;
+    return index_ ? index_->Text() : none;
 }
 
 std::string LanguagePass::Caption(const std::string& key, const std::string& current) const

@@ -105,6 +105,7 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"FileCannotOpen", "Cannot open file \"%1\": %2"},
         {"FileCannotRead", "Cannot read file \"%1\": %2"},
         {"FileUtf16", "%1 is UTF-16 text; it was not read"},
+        {"FileWindows1251", "%1 is not UTF-8 text; it was read as Windows-1251"},
         {"FileNul", "%1 has a NUL byte at offset %2; the rest of the file was not read"},
         {"FileLongField", "%1 has a field longer than %2 bytes on line %3; the rest of the file was not read"},
         {"FileNotProducts", "%1 does not look like a products file: %2", "2"},

@@ -14,6 +14,7 @@
 #include "common/ProxySetting.h"
 #include "common/ui/AccessibleNames.h"
 #include "common/ui/ErrorGuard.h"
+#include "common/ui/LanguageListeners.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShellOpen.h"
@@ -413,7 +414,9 @@ void TForm1::ApplyLanguage(const std::string& language)
                           [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
     ShownText::Use(LanguageTexts::From(pass)); // the same reading of the file as the captions
     if (statusBar_) statusBar_->Show();
+    if (statusBar_ && !captions_->Notice().empty()) statusBar_->ShowMessage(captions_->Notice());
     AccessibleNames::Apply(this); // the names follow the new captions
+    LanguageListeners::Notify();  // and every other window we show
 }
 
 void TForm1::MLangEnglishClick()

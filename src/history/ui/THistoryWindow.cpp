@@ -3,6 +3,7 @@
 #include "common/FileReplace.h"
 #include "common/StatusWords.h"
 #include "common/ui/FileDialogs.h"
+#include "common/ui/LanguageListeners.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ScreenFit.h"
@@ -49,17 +50,16 @@ T* Named(T* widget, const char* name)
     return widget;
 }
 
-QLabel* Caption(const char* text, const char* name, QWidget* buddy)
+QLabel* Caption(const char* name, QWidget* buddy)
 {
-    auto* label = Named(new QLabel(ShownText::Caption(text)), name);
+    auto* label = Named(new QLabel, name);
     label->setBuddy(buddy);
     return label;
 }
 
-QTableWidget* List(const char* name, const QStringList& headers)
+QTableWidget* List(const char* name, int columns)
 {
-    auto* list = Named(new QTableWidget(0, static_cast<int>(headers.size())), name);
-    list->setHorizontalHeaderLabels(headers);
+    auto* list = Named(new QTableWidget(0, columns), name);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->verticalHeader()->hide();
@@ -105,8 +105,9 @@ THistoryWindow::THistoryWindow(HistoryStore& store, HistoryWindowCalls calls, QW
       calls_(std::move(calls))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
-    setWindowTitle(ShownText::Caption("History"));
     Build();
+    Recaption();
+    LanguageListeners::Follow(this, [this] { Recaption(); });
     Refresh();
 }
 
@@ -156,12 +157,12 @@ void THistoryWindow::Build()
         combo->setIconSize(QSize(0, 0));
     }
     outcome_ = Named(new QComboBox, "OutcomeFilter");
-    outcome_->addItem(ShownText::Caption("(all)"));
+    outcome_->addItem(QString());
     for (const char* word : {StatusWords::Ok, StatusWords::NotAccepted, StatusWords::Failed, StatusWords::Invalid})
         outcome_->addItem(QString::fromUtf8(word), QByteArray(word));
-    fromCheck_ = Named(new QCheckBox(ShownText::Caption("From:")), "FromCheck");
+    fromCheck_ = Named(new QCheckBox, "FromCheck");
     from_ = Named(new QDateEdit(QDate::currentDate().addDays(-30)), "FromDate");
-    toCheck_ = Named(new QCheckBox(ShownText::Caption("To:")), "ToCheck");
+    toCheck_ = Named(new QCheckBox, "ToCheck");
     to_ = Named(new QDateEdit(QDate::currentDate()), "ToDate");
     for (QDateEdit* date : {from_, to_}) {
         date->setCalendarPopup(true);
@@ -169,15 +170,14 @@ void THistoryWindow::Build()
         date->setEnabled(false);
     }
     search_ = Named(new QLineEdit, "SearchEdit");
-    search_->setPlaceholderText(ShownText::Caption("Search products and sites"));
     search_->setClearButtonEnabled(true);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(Caption("Product:", "LabelProduct", product_));
+    filters->addWidget(Caption("LabelProduct", product_));
     filters->addWidget(product_, 2);
-    filters->addWidget(Caption("Site:", "LabelSite", site_));
+    filters->addWidget(Caption("LabelSite", site_));
     filters->addWidget(site_, 2);
-    filters->addWidget(Caption("Outcome:", "LabelOutcome", outcome_));
+    filters->addWidget(Caption("LabelOutcome", outcome_));
     filters->addWidget(outcome_);
     filters->addWidget(fromCheck_);
     filters->addWidget(from_);
@@ -193,10 +193,8 @@ void THistoryWindow::Build()
     grid_->verticalHeader()->setDefaultSectionSize(22);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
-    attemptsLabel_ = Named(new QLabel(ShownText::Caption("Attempts:")), "AttemptsLabel");
-    attempts_ = List("AttemptsList",
-                     {ShownText::Caption("Time"), ShownText::Caption("Outcome"), ShownText::Caption("HTTP status"),
-                      ShownText::Caption("Milliseconds"), ShownText::Caption("Reason")});
+    attemptsLabel_ = Named(new QLabel, "AttemptsLabel");
+    attempts_ = List("AttemptsList", 5);
     auto* detail = new QWidget;
     auto* detailLayout = new QVBoxLayout(detail);
     detailLayout->setContentsMargins(0, 0, 0, 0);
@@ -208,8 +206,8 @@ void THistoryWindow::Build()
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
 
-    auto* retry = Named(new QPushButton(ShownText::Caption("Retry Selected")), "RetrySelectedButton");
-    auto* exportCsv = Named(new QPushButton(ShownText::Caption("Export CSV")), "ExportCsvButton");
+    auto* retry = Named(new QPushButton, "RetrySelectedButton");
+    auto* exportCsv = Named(new QPushButton, "ExportCsvButton");
     auto* gridButtons = new QHBoxLayout;
     gridButtons->addWidget(retry);
     gridButtons->addWidget(exportCsv);
@@ -218,13 +216,13 @@ void THistoryWindow::Build()
     gridLayout->addLayout(filters);
     gridLayout->addWidget(split, 1);
     gridLayout->addLayout(gridButtons);
-    pages_->addTab(gridPage, ShownText::Caption("Grid"));
+    pages_->addTab(gridPage, QString());
 
     runsList_ =
         new HistoryRunsList(store_, *queries_, [this](const std::function<void()>& read) { return Read(read); });
     auto* runsPage = Named(new QWidget, "TabSheetRuns");
     (new QVBoxLayout(runsPage))->addWidget(runsList_);
-    pages_->addTab(runsPage, ShownText::Caption("Runs"));
+    pages_->addTab(runsPage, QString());
 
     auto* chartsPage = Named(new QWidget, "TabSheetCharts");
     runsChart_ = Named(new QChartView, "RunsChart");
@@ -234,7 +232,7 @@ void THistoryWindow::Build()
     sitesScroll_ = Named(new QScrollArea, "SitesChartScroll");
     sitesScroll_->setWidgetResizable(true);
     sitesScroll_->setWidget(sitesChart_);
-    auto* uncheck = Named(new QPushButton(ShownText::Caption("Uncheck Dead Sites")), "UncheckDeadSitesButton");
+    auto* uncheck = Named(new QPushButton, "UncheckDeadSitesButton");
     auto* chartsLayout = new QVBoxLayout(chartsPage);
     chartsLayout->addWidget(runsChart_, 2);
     chartsLayout->addWidget(sitesScroll_, 3);
@@ -242,10 +240,10 @@ void THistoryWindow::Build()
     chartButtons->addWidget(uncheck);
     chartButtons->addStretch();
     chartsLayout->addLayout(chartButtons);
-    pages_->addTab(chartsPage, ShownText::Caption("Charts"));
+    pages_->addTab(chartsPage, QString());
 
-    auto* refresh = Named(new QPushButton(ShownText::Caption("Refresh")), "RefreshButton");
-    auto* closeButton = Named(new QPushButton(ShownText::Caption("Close")), "CloseButton");
+    auto* refresh = Named(new QPushButton, "RefreshButton");
+    auto* closeButton = Named(new QPushButton, "CloseButton");
     status_ = Named(new QLabel, "StatusLabel");
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
@@ -285,6 +283,34 @@ void THistoryWindow::Build()
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     // The plots are drawn when first looked at: opening the window waits only for the lists.
     connect(pages_, &QTabWidget::currentChanged, this, [this] { FillCharts(); });
+}
+
+void THistoryWindow::Recaption()
+{
+    setWindowTitle(ShownText::Caption("History"));
+    outcome_->setItemText(0, ShownText::Caption("(all)"));
+    fromCheck_->setText(ShownText::Caption("From:"));
+    toCheck_->setText(ShownText::Caption("To:"));
+    search_->setPlaceholderText(ShownText::Caption("Search products and sites"));
+    const std::pair<const char*, const char*> texts[] = {
+        {"LabelProduct", "Product:"},      {"LabelSite", "Site:"},
+        {"LabelOutcome", "Outcome:"},      {"RetrySelectedButton", "Retry Selected"},
+        {"ExportCsvButton", "Export CSV"}, {"UncheckDeadSitesButton", "Uncheck Dead Sites"},
+        {"RefreshButton", "Refresh"},      {"CloseButton", "Close"},
+    };
+    for (const auto& [name, english] : texts) {
+        QWidget* w = findChild<QWidget*>(QString::fromUtf8(name));
+        if (auto* label = qobject_cast<QLabel*>(w)) label->setText(ShownText::Caption(english));
+        if (auto* button = qobject_cast<QPushButton*>(w)) button->setText(ShownText::Caption(english));
+    }
+    attempts_->setHorizontalHeaderLabels({ShownText::Caption("Time"), ShownText::Caption("Outcome"),
+                                          ShownText::Caption("HTTP status"), ShownText::Caption("Milliseconds"),
+                                          ShownText::Caption("Reason")});
+    const char* tabs[] = {"Grid", "Runs", "Charts"};
+    for (int i = 0; i < 3; ++i) pages_->setTabText(i, ShownText::Caption(tabs[i]));
+    ShowAttempts(); // its heading names the pair under the cursor
+    chartsStale_ = true;
+    FillCharts();
 }
 
 void THistoryWindow::keyPressEvent(QKeyEvent* event)

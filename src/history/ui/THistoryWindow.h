@@ -68,6 +68,8 @@ protected:
 
 private:
     void Build();
+    // Every caption of the window in the language applied last; again at each change of language.
+    void Recaption();
     HistoryFilter Filter() const;
     std::optional<HistoryTime> Until() const;
     // The grid as the filters keep it: its axes read from the store, or given.

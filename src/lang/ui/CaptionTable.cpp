@@ -93,6 +93,7 @@ const LanguagePass& CaptionTable::Apply(const std::string& path, const Words& wo
 {
     last_ = LanguagePass(path, last_);
     const LanguagePass& pass = last_;
+    notice_ = windows1251_.Tell(path, pass);
     auto apply = [&](const LanguageKey& k) {
         Slot slot = Find(k.Key);
         if (!slot) return;

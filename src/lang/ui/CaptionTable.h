@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lang/LanguagePass.h"
+#include "lang/Windows1251Notice.h"
 
 #include <QString>
 
@@ -38,6 +39,9 @@ public:
     // Returns the pass, for our texts to be looked up in it too; it is kept until the next
     // Apply, whose file is indexed again only when its bytes changed.
     const LanguagePass& Apply(const std::string& path, const Words& words = {});
+    // What to tell the user after the last Apply (in English): that its file was read as
+    // Windows-1251, once per change of the file; empty when there is nothing to tell.
+    const std::string& Notice() const { return notice_; }
 
 private:
     struct Slot {
@@ -52,4 +56,6 @@ private:
     QWidget* mainWindow_;
     QTabWidget* pageControl_;
     LanguagePass last_;
+    Windows1251Notice windows1251_;
+    std::string notice_;
 };

@@ -1,5 +1,6 @@
 #include "lang/ui/THelpViewer.h"
 
+#include "common/ui/LanguageListeners.h"
 #include "common/ui/ShownText.h"
 #include "lang/HelpFile.h"
 
@@ -41,14 +42,11 @@ THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
     text_->setObjectName(QStringLiteral("HelpText"));
     text_->setReadOnly(true);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    text_->setAccessibleName(ShownText::Caption("Help text"));
     // The help texts line up their columns with spaces.
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     find_ = new QLineEdit(this);
     find_->setObjectName(QStringLiteral("HelpFind"));
-    find_->setPlaceholderText(ShownText::Caption("Find"));
-    find_->setAccessibleName(ShownText::Caption("Find in help text"));
     find_->setClearButtonEnabled(true);
     find_->hide();
     connect(find_, &QLineEdit::returnPressed, this, &THelpViewer::FindNext);
@@ -68,6 +66,15 @@ THelpViewer::THelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
     layout->addWidget(text_, 1);
     layout->addWidget(find_);
     resize(640, 520);
+    Recaption();
+    LanguageListeners::Follow(this, [this] { Recaption(); });
+}
+
+void THelpViewer::Recaption()
+{
+    text_->setAccessibleName(ShownText::Caption("Help text"));
+    find_->setPlaceholderText(ShownText::Caption("Find"));
+    find_->setAccessibleName(ShownText::Caption("Find in help text"));
 }
 
 bool THelpViewer::Load(const QString& path)

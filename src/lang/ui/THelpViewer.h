@@ -32,6 +32,8 @@ protected:
 
 private:
     void ShowFind();
+    // The find box and the names in the language applied last; again at each change.
+    void Recaption();
 
     QPlainTextEdit* text_;
     QLineEdit* find_;

@@ -3,6 +3,7 @@
 #include "common/FileReplace.h"
 #include "common/ui/ErrorGuard.h"
 #include "common/ui/FileDialogs.h"
+#include "common/ui/LanguageListeners.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShownText.h"
 
@@ -72,6 +73,10 @@ TFormPadEditor::TFormPadEditor(PadEditorCalls calls, QWidget* parent)
     rules_ = calls_.Rules ? calls_.Rules() : PadRule::BuiltIn();
     Build();
     ShowState();
+    // The status line in the language applied last (a download keeps its own line until it ends).
+    LanguageListeners::Follow(this, [this] {
+        if (!downloading_) ShowState();
+    });
 }
 
 TFormPadEditor::~TFormPadEditor() = default;

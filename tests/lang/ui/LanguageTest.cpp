@@ -3,18 +3,24 @@
 #include "app/ui/TestProgram.h"
 
 #include "catalogue/ui/TFormEditManual.h"
+#include "history/ui/THistoryWindow.h"
 #include "lang/LanguageKeys.h"
 #include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
+#include "lang/ui/THelpViewer.h"
 #include "lang/ui/TThemeManager.h"
+#include "pad/ui/TFormPadEditor.h"
 
 #include <QAbstractButton>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -259,4 +265,43 @@ TEST(Language, QtsOwnTextsFollowTheMenuAndStayEnglishWithoutTheirFiles)
     QtTranslations::Use("Russian");
     EXPECT_EQ(yes(), QStringLiteral("&Yes"));
     QtTranslations::SetFolder({});
+}
+
+TEST(Language, EveryOpenWindowFollowsAChangeAtOnceAndAClosedOneIsLetGo)
+{
+    TestProgram p;
+    auto form = p.Start();
+    FindAction(form.get(), "AHistoryAuto")->trigger();
+    FindAction(form.get(), "MProductsEditPad")->trigger();
+    QPointer<THistoryWindow> history = form->findChild<THistoryWindow*>(QStringLiteral("HistoryWindow"));
+    auto* editor = form->findChild<TFormPadEditor*>(QStringLiteral("FormPadEditor"));
+    ASSERT_TRUE(history && editor);
+    ASSERT_TRUE(THelpViewer::Open(QString::fromStdString(p.dir.File("help/Help - En.txt")), editor));
+    auto* find = editor->findChild<THelpViewer*>(QStringLiteral("HelpViewer"))
+                     ->findChild<QLineEdit*>(QStringLiteral("HelpFind"));
+    auto* status = editor->findChild<QLabel*>(QStringLiteral("LabelPadStatus"));
+    auto* close = history->findChild<QPushButton*>(QStringLiteral("CloseButton"));
+    FindAction(form.get(), "MLangRussian")->trigger();
+    EXPECT_EQ(history->windowTitle(), QStringLiteral("История"));
+    EXPECT_EQ(close->text(), QStringLiteral("Закрыть"));
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("PAD-файл не открыт"))) << status->text().toStdString();
+    EXPECT_EQ(find->placeholderText(), QStringLiteral("Найти"));
+
+    history->close(); // deleted when closed: the next change must not reach it
+    ASSERT_TRUE(QTest::qWaitFor([&history] { return history.isNull(); }));
+    FindAction(form.get(), "MLangEnglish")->trigger();
+    EXPECT_EQ(find->placeholderText(), QStringLiteral("Find"));
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("No PAD file open"))) << status->text().toStdString();
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::No);
+    editor->close();
+}
+
+TEST(Language, AFileInWindows1251ShowsItsWordsAndTheStatusBarSaysHowItWasRead)
+{
+    TestProgram p;
+    p.dir.Write("language/Russian.ini", "[Interface]\r\nMFile->Caption=\xD4\xE0\xE9\xEB\r\n"); // "Файл"
+    p.dir.Write("quillpost.ini", "[Configuration]\r\nLanguage=Russian\r\n");
+    auto form = p.Start();
+    EXPECT_EQ(form->LanguageCaption("MFile->Caption"), QStringLiteral("Файл"));
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Russian.ini is not UTF-8 text; it was read as Windows-1251"));
 }
