@@ -498,8 +498,8 @@ std::pair<int, int> HistoryStore::RunSpread(std::int64_t run)
 std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 {
     StartQuery();
-    SqliteStatement query(*db_,
-                          "SELECT product, pad_link, word, time, reason, detail FROM pad_tests WHERE run=? ORDER BY id");
+    SqliteStatement query(
+        *db_, "SELECT product, pad_link, word, time, reason, detail FROM pad_tests WHERE run=? ORDER BY id");
     query.Bind(1, run);
     std::vector<PadTestRecord> tests;
     while (query.Step())

@@ -43,11 +43,14 @@ PadTestRecord RunHistory::Test(const std::string& product, const std::string& pa
 {
     const bool ok = result.Outcome == WorkOutcome::Ok;
     const bool noName = result.ErrorKind == NetError::LookupFailed || result.ErrorKind == NetError::NoAddress;
-    return PadTestRecord{std::chrono::system_clock::now(), product, padLink,
+    return PadTestRecord{std::chrono::system_clock::now(),
+                         product,
+                         padLink,
                          ok       ? StatusWords::Ok
                          : noName ? StatusWords::Invalid
                                   : StatusWords::Failed,
-                         WorkReason::Words(result, timeoutMs), WorkReason::Detail(result)};
+                         WorkReason::Words(result, timeoutMs),
+                         WorkReason::Detail(result)};
 }
 
 ValidationRecord RunHistory::Validation(const std::string& product, const std::string& padLink,

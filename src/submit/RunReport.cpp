@@ -19,8 +19,8 @@ namespace {
 using Clock = std::chrono::system_clock;
 using Record = std::vector<std::string>;
 
-constexpr const char* Columns[] = {"time",   "product", "pad_link",    "site", "script_url",
-                                   "method", "outcome", "http_status", "ms",   "error", "detail"};
+constexpr const char* Columns[] = {"time",    "product",     "pad_link", "site",  "script_url", "method",
+                                   "outcome", "http_status", "ms",       "error", "detail"};
 constexpr int ColumnCount = 11;
 
 void AppendRecord(std::string& out, const ReportRow& row)

@@ -45,7 +45,8 @@ struct ReportPair {
 // Plain functions of their arguments; any thread.
 class RunReport {
 public:
-    static constexpr const char* Header = "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error,detail";
+    static constexpr const char* Header =
+        "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error,detail";
     static constexpr const char* Cancelled = "Cancelled";
     // The outcome of a pair in the report of a run that has not ended: none yet.
     static constexpr const char* NotSent = "";

@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <exception>
 #include <variant>

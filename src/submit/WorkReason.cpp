@@ -102,7 +102,7 @@ std::string WorkReason::AnswerText(const std::string& body)
         const char c = body[at];
         if (c == '<') {
             // A script's or a style's content is no text the site meant to be read.
-            const char* skipTo = StartsElement(body, at, "script") ? "</script"
+            const char* skipTo = StartsElement(body, at, "script")  ? "</script"
                                  : StartsElement(body, at, "style") ? "</style"
                                                                     : nullptr;
             if (skipTo) {

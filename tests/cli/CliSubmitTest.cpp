@@ -136,9 +136,9 @@ TEST_F(CliSubmitTest, EveryProductGoesToEverySiteThroughTheProxyAndEveryPairIsRe
 
     // The status, then the reason: what the site said instead of the marker, an error reply's status line.
     const std::string x = "\t200 Please log in first\n", failed = "\t500 server answered 500 Oops\n";
-    EXPECT_EQ(o.out, "Ok\tBeta\t" + kAcorn + "\t200\n" + "X\tBeta\t" + kAlpine + x + "Failed\tBeta\t" + kAmber + failed +
-                         "Ok\t" + kTool + "\t" + kAcorn + "\t200\n" + "X\t" + kTool + "\t" + kAlpine + x + "Failed\t" +
-                         kTool + "\t" + kAmber + failed + "Finished. Success: 2 Failed: 4\n");
+    EXPECT_EQ(o.out, "Ok\tBeta\t" + kAcorn + "\t200\n" + "X\tBeta\t" + kAlpine + x + "Failed\tBeta\t" + kAmber +
+                         failed + "Ok\t" + kTool + "\t" + kAcorn + "\t200\n" + "X\t" + kTool + "\t" + kAlpine + x +
+                         "Failed\t" + kTool + "\t" + kAmber + failed + "Finished. Success: 2 Failed: 4\n");
     // Not a terminal: one progress line per outcome, then where the report went.
     const std::vector<std::string> progress = Lines(o.err);
     ASSERT_EQ(progress.size(), 7u) << o.err;

@@ -291,9 +291,10 @@ TEST(HistoryStoreTest, AVersionOneFileKeepsItsRowsWithoutDetailAndNewRowsKeepThe
                              {{At(1), "A", "http://pad/A", "Failed", "no answer in 10 s", "Socket readln aborted"}});
     }
     // The file as the first version left it: no detail anywhere.
-    SqliteDb(path, 1000).Exec("DROP INDEX validations_by_link; ALTER TABLE outcomes DROP COLUMN detail; "
-                              "ALTER TABLE latest_pairs DROP COLUMN detail; ALTER TABLE pad_tests DROP COLUMN detail; "
-                              "PRAGMA user_version=1");
+    SqliteDb(path, 1000)
+        .Exec("DROP INDEX validations_by_link; ALTER TABLE outcomes DROP COLUMN detail; "
+              "ALTER TABLE latest_pairs DROP COLUMN detail; ALTER TABLE pad_tests DROP COLUMN detail; "
+              "PRAGMA user_version=1");
     HistoryStore store(path);
     EXPECT_EQ(SqliteDb(path, 1000).Integer("PRAGMA user_version"), HistoryFile::SchemaVersion);
     OutcomeRecord reset = Pair("A", "S", "Failed", 5);
