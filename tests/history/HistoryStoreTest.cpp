@@ -33,7 +33,8 @@ OutcomeRecord Pair(const std::string& product, const std::string& site, const st
                          word == "Ok" ? 200 : 0,
                          10,
                          word == "Failed" ? "connection refused" : "",
-                         0};
+                         0,
+                         ""};
 }
 
 std::vector<std::string> Keys(const std::vector<OutcomeRecord>& rows)
@@ -251,8 +252,8 @@ TEST(HistoryStoreTest, LatestIsEachPairsNewestOutcomeNotCancelledAndFiltersAfter
     EXPECT_EQ(store.RunSpread(first), std::make_pair(2, 2));
     EXPECT_EQ(store.RunSpread(second), std::make_pair(2, 2));
     const std::int64_t tests = store.BeginRun(RunKind::Test, 1, At(200));
-    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", "Ok", ""},
-                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", "Failed", "refused"}});
+    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", "Ok", "", ""},
+                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", "Failed", "refused", ""}});
     EXPECT_EQ(store.RunSpread(tests), std::make_pair(1, 0));
 }
 
