@@ -26,9 +26,6 @@ TEST(WorkReason, EachWayARequestEndsReadsAsTheUserWouldSayItWithTheSocketsMessag
         {WorkOutcome::Failed, NetError::ConnectFailed, "Connection Failed", 0, "connection refused"},
         {WorkOutcome::Failed, NetError::SocketError, "10054:Connection reset by peer", 200,
          "connection reset by the server", 10054},
-        // A socket error without words of ours keeps the socket's.
-        {WorkOutcome::Failed, NetError::SocketError, "10049:Address not available", 0, "10049:Address not available",
-         10049},
         {WorkOutcome::Failed, NetError::Other, "", 404, "server answered 404 Not Found", 0, "HTTP/1.1 404 Not Found"},
         {WorkOutcome::Failed, NetError::Other, "", 503, "server answered 503", 0, "HTTP/1.0 503"},
         {WorkOutcome::Failed, NetError::CutShort, "Reply cut short", 200, "reply cut short"},
@@ -61,11 +58,9 @@ TEST(WorkReason, EachWayARequestEndsReadsAsTheUserWouldSayItWithTheSocketsMessag
 
 TEST(WorkReason, ASitesAnswerIsCutAtTheLimitAndNeverInsideACharacter)
 {
-    // Tags and blank runs do not count against the limit; the text itself does.
     const std::string words(WorkReason::AnswerLength - 1, 'a');
     EXPECT_EQ(WorkReason::AnswerText("<p>\n\n" + words + "b</p>c"), words + "b");
     EXPECT_EQ(WorkReason::AnswerText(words + "bc"), words + "b");
-    // A two-byte character across the limit goes whole; one that fits stays.
     EXPECT_EQ(WorkReason::AnswerText(words + "\xC3\xA9"), words);
     EXPECT_EQ(WorkReason::AnswerText(words.substr(1) + "\xC3\xA9z"), words.substr(1) + "\xC3\xA9");
     // A tag left open, or a script never closed, hides the rest.
