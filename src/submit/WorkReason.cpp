@@ -23,6 +23,15 @@ std::string Phrase(const std::string& statusLine)
     return text;
 }
 
+// U+202A-202E and U+2066-2069 in UTF-8 at `at`.
+bool DirectionOverride(const std::string& body, size_t at)
+{
+    if (at + 2 >= body.size() || body[at] != '\xE2') return false;
+    const unsigned char second = static_cast<unsigned char>(body[at + 1]),
+                        third = static_cast<unsigned char>(body[at + 2]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
 bool StartsElement(const std::string& body, size_t at, const char* name)
 {
     const size_t n = std::strlen(name);
@@ -115,6 +124,11 @@ std::string WorkReason::AnswerText(const std::string& body)
             const size_t end = body.find('>', at);
             at = end == std::string::npos ? body.size() : end + 1;
             blank = true; // a tag parts the words on either side
+            continue;
+        }
+        // A text-direction override would turn the tip around it.
+        if (DirectionOverride(body, at)) {
+            at += 3;
             continue;
         }
         ++at;

@@ -24,8 +24,9 @@ public:
     // The network layer's message ("Socket readln aborted", "10054:Connection reset by peer"),
     // empty when none came.
     static std::string Detail(const WorkResult& result);
-    // The start of a reply as text: tags (and what script and style elements hold) removed,
-    // each run of blanks one space, at most AnswerLength bytes, never a UTF-8 character cut.
+    // The start of a reply as text: tags (and what script and style elements hold), control
+    // bytes and text-direction overrides removed, each run of blanks one space, at most
+    // AnswerLength bytes, never a UTF-8 character cut.
     static std::string AnswerText(const std::string& body);
     // A site row's tip for the pair sent to it last: the product, its outcome (the row's
     // Status word), the HTTP status when a reply came, and why, one a line.

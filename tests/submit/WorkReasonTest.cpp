@@ -66,4 +66,7 @@ TEST(WorkReason, ASitesAnswerIsCutAtTheLimitAndNeverInsideACharacter)
     // A tag left open, or a script never closed, hides the rest.
     EXPECT_EQ(WorkReason::AnswerText("Denied <a href='x"), "Denied");
     EXPECT_EQ(WorkReason::AnswerText("Denied<script>alert(1)"), "Denied");
+    EXPECT_EQ(WorkReason::AnswerText("\x1b[1m\xE2\x80\xAE"
+                                     "evil\xE2\x81\xA9 \xE2\x80\x94"),
+              "[1mevil \xE2\x80\x94");
 }
