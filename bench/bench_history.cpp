@@ -91,7 +91,8 @@ OutcomeRecord Outcome(int run, int p, int s, unsigned& seed)
                          pick < 8 ? 200 : 0,
                          static_cast<std::int64_t>(50 + (seed >> 4) % 900),
                          Reasons[reason],
-                         0};
+                         0,
+                         ""};
 }
 
 } // namespace
@@ -152,7 +153,8 @@ int main(int argc, char** argv)
     if (keep) return 0;
 
     // 2. Queries.
-    std::printf("open (no whole-file check after a clean close): %s\n", Median([&] { HistoryStore opened(path); }).c_str());
+    std::printf("open (no whole-file check after a clean close): %s\n",
+                Median([&] { HistoryStore opened(path); }).c_str());
     HistoryStore store(path);
     size_t rows = 0;
     std::printf("grid, latest of %d x %d pairs: %s", Products, Sites,

@@ -40,9 +40,9 @@ void CliRunView::PairEnded(const RunPair& pair)
     }
     const std::string& product = products_->at(static_cast<size_t>(pair.Product)).Title;
     const std::string& site = sites_->At(pair.SiteRow).Title;
-    // A reply cut short has both: its status, and the reason it is no success.
-    std::string detail = pair.HttpStatus ? std::to_string(pair.HttpStatus) : pair.Error;
-    if (pair.HttpStatus && !pair.Error.empty()) detail += " " + pair.Error;
+    // The status when a reply came (for scripts), then why the pair is no success.
+    std::string detail = pair.HttpStatus ? std::to_string(pair.HttpStatus) : std::string();
+    if (!pair.Why.empty()) detail += (detail.empty() ? "" : " ") + pair.Why;
     Line(pair.Outcome, product, site, detail);
     progress_.Ended(ok, pair.Outcome + "  " + CliOptions::OneLine(product) + " -> " + CliOptions::OneLine(site));
 }

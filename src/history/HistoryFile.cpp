@@ -54,6 +54,14 @@ CREATE TABLE validations(id INTEGER PRIMARY KEY, run INTEGER NOT NULL, product I
 CREATE INDEX validations_by_run ON validations(run);
 CREATE TABLE imports(digest INTEGER PRIMARY KEY, name TEXT NOT NULL, run INTEGER NOT NULL);
 )",
+    // Version 2. Beside the reason in the user's words, the network layer's own message (a row
+    // of reasons, 0: none); the rows of version 1 keep theirs and have none.
+    R"(
+ALTER TABLE outcomes ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE latest_pairs ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE pad_tests ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
+CREATE INDEX validations_by_link ON validations(pad_link, time);
+)",
 };
 static_assert(std::size(Steps) == HistoryFile::SchemaVersion);
 

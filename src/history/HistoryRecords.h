@@ -27,8 +27,9 @@ struct OutcomeRecord {
     std::string Outcome;  // "Ok", "X", "Failed", "Invalid", "Cancelled"
     int HttpStatus = 0;   // 0: no reply came
     std::int64_t Ms = -1; // the request's duration; -1 when it never ended
-    std::string Reason;   // the error that ended the request, if one did
+    std::string Reason;   // why it did not go through, in the user's words (empty for "Ok")
     std::int64_t Run = 0; // filled in by queries: the run it belongs to
+    std::string Detail;   // the network layer's own message, if one came
 };
 
 // One PAD test: "Ok" when the PAD link's server answered, else "Failed" or "Invalid" and why.
@@ -38,6 +39,7 @@ struct PadTestRecord {
     std::string PadLink;
     std::string Outcome;
     std::string Reason;
+    std::string Detail; // the network layer's own message, if one came
 };
 
 // One PAD file validation: "Yes" or "No", and its problems one a line.

@@ -38,7 +38,8 @@ enum Slot {
 };
 
 // The outcome columns every outcome query selects, in the order Outcomes() reads them.
-constexpr const char* OutcomeColumns = "run, product, pad_link, site, script, word, time, http_status, ms, reason";
+constexpr const char* OutcomeColumns =
+    "run, product, pad_link, site, script, word, time, http_status, ms, reason, detail";
 
 std::int64_t ToSeconds(HistoryTime time)
 {
@@ -203,13 +204,14 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
 {
     SqliteStatement& insert =
         Statement(InsertOutcome, "INSERT INTO outcomes(run, product, pad_link, site, script, "
-                                 "word, time, http_status, ms, reason) VALUES(?,?,?,?,?,?,?,?,?,?)");
+                                 "word, time, http_status, ms, reason, detail) VALUES(?,?,?,?,?,?,?,?,?,?,?)");
     SqliteStatement& pair = Statement(
         UpsertLatestPair,
-        "INSERT INTO latest_pairs(product, site, outcome, run, pad_link, script, word, time, http_status, ms, reason) "
-        "VALUES(?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT(product, site) DO UPDATE SET outcome=excluded.outcome, "
+        "INSERT INTO latest_pairs(product, site, outcome, run, pad_link, script, word, time, http_status, ms, reason, "
+        "detail) VALUES(?,?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT(product, site) DO UPDATE SET outcome=excluded.outcome, "
         "run=excluded.run, pad_link=excluded.pad_link, script=excluded.script, word=excluded.word, "
-        "time=excluded.time, http_status=excluded.http_status, ms=excluded.ms, reason=excluded.reason "
+        "time=excluded.time, http_status=excluded.http_status, ms=excluded.ms, reason=excluded.reason, "
+        "detail=excluded.detail "
         "WHERE excluded.time >= latest_pairs.time");
     SqliteStatement& link =
         Statement(UpsertLatestLink, "INSERT INTO latest_links(pad_link, site, word, time) VALUES(?,?,?,?) "
@@ -220,16 +222,16 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
         const std::int64_t product = Id(Names::Product, o.Product), padLink = Id(Names::PadLink, o.PadLink),
                            site = Id(Names::Site, o.Site), script = ScriptId(o.ScriptUrl, o.Method),
                            word = Id(Names::Word, o.Outcome), reason = Id(Names::Reason, o.Reason),
-                           time = ToSeconds(o.Time);
+                           detail = Id(Names::Reason, o.Detail), time = ToSeconds(o.Time);
         insert.Bind(1, run).Bind(2, product).Bind(3, padLink).Bind(4, site).Bind(5, script).Bind(6, word);
-        insert.Bind(7, time).Bind(8, o.HttpStatus).Bind(9, o.Ms).Bind(10, reason).Run();
+        insert.Bind(7, time).Bind(8, o.HttpStatus).Bind(9, o.Ms).Bind(10, reason).Bind(11, detail).Run();
         outcome = db_->LastInsertId();
         if (!first) first = outcome;
         if (const int c = CountOf(word); c >= 0) ++counts[c];
         if (word == CancelledWord) continue;
         AddRecent(site, word, time);
         pair.Bind(1, product).Bind(2, site).Bind(3, outcome).Bind(4, run).Bind(5, padLink).Bind(6, script);
-        pair.Bind(7, word).Bind(8, time).Bind(9, o.HttpStatus).Bind(10, o.Ms).Bind(11, reason).Run();
+        pair.Bind(7, word).Bind(8, time).Bind(9, o.HttpStatus).Bind(10, o.Ms).Bind(11, reason).Bind(12, detail).Run();
         link.Bind(1, padLink).Bind(2, site).Bind(3, word).Bind(4, time).Run();
     }
     Count(run, counts, first, outcome);
@@ -310,9 +312,9 @@ void HistoryStore::RecordWords(std::int64_t run, const std::vector<Record>& reco
 void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRecord>& tests)
 {
     RecordWords(run, tests, InsertPadTest,
-                "INSERT INTO pad_tests(run, product, pad_link, word, time, reason) VALUES(?,?,?,?,?,?)",
+                "INSERT INTO pad_tests(run, product, pad_link, word, time, reason, detail) VALUES(?,?,?,?,?,?,?)",
                 [this](SqliteStatement& insert, const PadTestRecord& t) {
-                    insert.Bind(6, Id(Names::Reason, t.Reason));
+                    insert.Bind(6, Id(Names::Reason, t.Reason)).Bind(7, Id(Names::Reason, t.Detail));
                 });
 }
 
@@ -375,6 +377,7 @@ OutcomeRecord HistoryStore::Make(const OutcomeIds& ids)
     o.HttpStatus = static_cast<int>(ids[7]);
     o.Ms = ids[8];
     o.Reason = Name(Names::Reason, ids[9]);
+    o.Detail = Name(Names::Reason, ids[10]);
     return o;
 }
 
@@ -495,13 +498,14 @@ std::pair<int, int> HistoryStore::RunSpread(std::int64_t run)
 std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 {
     StartQuery();
-    SqliteStatement query(*db_, "SELECT product, pad_link, word, time, reason FROM pad_tests WHERE run=? ORDER BY id");
+    SqliteStatement query(
+        *db_, "SELECT product, pad_link, word, time, reason, detail FROM pad_tests WHERE run=? ORDER BY id");
     query.Bind(1, run);
     std::vector<PadTestRecord> tests;
     while (query.Step())
         tests.push_back(PadTestRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
                                       Name(Names::PadLink, query.Integer(1)), Name(Names::Word, query.Integer(2)),
-                                      Name(Names::Reason, query.Integer(4))});
+                                      Name(Names::Reason, query.Integer(4)), Name(Names::Reason, query.Integer(5))});
     return tests;
 }
 
@@ -517,6 +521,16 @@ std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
                                                Name(Names::PadLink, query.Integer(1)),
                                                Name(Names::Word, query.Integer(2)), query.Text(4)});
     return validations;
+}
+
+std::optional<ValidationRecord> HistoryStore::LatestValidation(const std::string& padLink)
+{
+    SqliteStatement query(*db_, "SELECT product, word, time, problems FROM validations WHERE "
+                                "pad_link=(SELECT id FROM pad_links WHERE url=?) ORDER BY time DESC, id DESC LIMIT 1");
+    query.Bind(1, padLink);
+    if (!query.Step()) return std::nullopt;
+    return ValidationRecord{FromSeconds(query.Integer(2)), Name(Names::Product, query.Integer(0)), padLink,
+                            Name(Names::Word, query.Integer(1)), query.Text(3)};
 }
 
 std::vector<SiteRecent> HistoryStore::RecentBySite(int count)

@@ -75,6 +75,8 @@ public:
     std::pair<int, int> RunSpread(std::int64_t run);
     std::vector<PadTestRecord> RunPadTests(std::int64_t run);
     std::vector<ValidationRecord> RunValidations(std::int64_t run);
+    // The newest validation of a PAD link, whoever made it; none when it was never validated.
+    std::optional<ValidationRecord> LatestValidation(const std::string& padLink);
     // Each site's latest `count` (at most RecentKept) outcomes other than "Cancelled", newest
     // first as recorded (an outcome older than a site's newest is left out); sites by title.
     std::vector<SiteRecent> RecentBySite(int count);
@@ -104,7 +106,7 @@ private:
                      BindLast bindLast);
     // The columns of an outcome query, in its order: run, product, pad_link, site, script, word,
     // time, http_status, ms, reason.
-    using OutcomeIds = std::array<std::int64_t, 10>;
+    using OutcomeIds = std::array<std::int64_t, 11>;
     std::vector<OutcomeIds> ReadIds(SqliteStatement& query);
     OutcomeRecord Make(const OutcomeIds& ids);
     std::vector<OutcomeRecord> Outcomes(SqliteStatement& query);

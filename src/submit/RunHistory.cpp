@@ -23,8 +23,9 @@ OutcomeRecord RunHistory::Outcome(const RunProduct& product, const SiteRecord& s
                          ended ? pair.Outcome : std::string(RunReport::Cancelled),
                          ended ? pair.HttpStatus : 0,
                          ended ? pair.Ms : -1,
-                         ended ? pair.Error : std::string(),
-                         0};
+                         ended ? pair.Why : std::string(),
+                         0,
+                         ended ? pair.Error : std::string()};
 }
 
 std::vector<ReportRow> RunHistory::Rows(const std::vector<OutcomeRecord>& outcomes)
@@ -33,7 +34,7 @@ std::vector<ReportRow> RunHistory::Rows(const std::vector<OutcomeRecord>& outcom
     rows.reserve(outcomes.size());
     for (const OutcomeRecord& o : outcomes)
         rows.push_back(ReportRow{o.Time, o.Product, o.PadLink, o.Site, o.ScriptUrl, o.Method, o.Outcome, o.HttpStatus,
-                                 o.Ms, o.Reason});
+                                 o.Ms, o.Reason, o.Detail});
     return rows;
 }
 
@@ -42,11 +43,14 @@ PadTestRecord RunHistory::Test(const std::string& product, const std::string& pa
 {
     const bool ok = result.Outcome == WorkOutcome::Ok;
     const bool noName = result.ErrorKind == NetError::LookupFailed || result.ErrorKind == NetError::NoAddress;
-    return PadTestRecord{std::chrono::system_clock::now(), product, padLink,
+    return PadTestRecord{std::chrono::system_clock::now(),
+                         product,
+                         padLink,
                          ok       ? StatusWords::Ok
                          : noName ? StatusWords::Invalid
                                   : StatusWords::Failed,
-                         WorkReason::Words(result, timeoutMs)};
+                         WorkReason::Words(result, timeoutMs),
+                         WorkReason::Detail(result)};
 }
 
 ValidationRecord RunHistory::Validation(const std::string& product, const std::string& padLink,

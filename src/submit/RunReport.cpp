@@ -19,9 +19,9 @@ namespace {
 using Clock = std::chrono::system_clock;
 using Record = std::vector<std::string>;
 
-constexpr const char* Columns[] = {"time",   "product", "pad_link",    "site", "script_url",
-                                   "method", "outcome", "http_status", "ms",   "error"};
-constexpr int ColumnCount = 10;
+constexpr const char* Columns[] = {"time",    "product",     "pad_link", "site",  "script_url", "method",
+                                   "outcome", "http_status", "ms",       "error", "detail"};
+constexpr int ColumnCount = 11;
 
 void AppendRecord(std::string& out, const ReportRow& row)
 {
@@ -37,6 +37,8 @@ void AppendRecord(std::string& out, const ReportRow& row)
     if (row.Ms >= 0) out += std::to_string(row.Ms);
     out += ',';
     CsvText::AppendCell(out, row.Error);
+    out += ',';
+    CsvText::AppendCell(out, row.Detail);
     out += "\r\n";
 }
 
@@ -95,7 +97,8 @@ std::string RunReport::Records(const std::vector<RunProduct>& products, const st
         row.Outcome = ended ? pair.Outcome : std::string(unended);
         row.HttpStatus = ended ? pair.HttpStatus : 0;
         row.Ms = ended ? pair.Ms : -1;
-        row.Error = ended ? pair.Error : std::string();
+        row.Error = ended ? pair.Why : std::string();
+        row.Detail = ended ? pair.Error : std::string();
         AppendRecord(out, row);
     }
     return out;
@@ -197,6 +200,7 @@ std::vector<ReportRow> RunReport::Parse(std::string_view bytes, const std::strin
         const std::string ms = field(8);
         row.Ms = Digits(ms) ? std::stoll(ms) : -1;
         row.Error = field(9);
+        row.Detail = field(10);
         rows.push_back(std::move(row));
     }
     return rows;

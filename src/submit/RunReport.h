@@ -22,7 +22,8 @@ struct ReportRow {
     std::string Outcome;  // "Ok", "X", "Failed", "Invalid", or "Cancelled"
     int HttpStatus = 0;   // 0: no reply came (an empty column)
     std::int64_t Ms = -1; // the request's duration; -1 for a pair that never ended (an empty column)
-    std::string Error;    // the error that ended the request, if one did
+    std::string Error;    // why it did not go through, in the user's words (the "error" column)
+    std::string Detail;   // the network layer's own message, if one came
 };
 
 // A pair named by its product's and its site's titles, as a retry looks them up again.
@@ -44,7 +45,8 @@ struct ReportPair {
 // Plain functions of their arguments; any thread.
 class RunReport {
 public:
-    static constexpr const char* Header = "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error";
+    static constexpr const char* Header =
+        "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error,detail";
     static constexpr const char* Cancelled = "Cancelled";
     // The outcome of a pair in the report of a run that has not ended: none yet.
     static constexpr const char* NotSent = "";

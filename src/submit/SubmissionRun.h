@@ -29,7 +29,7 @@ struct RunPair {
     std::string Outcome; // "Ok", "X", "Failed", "Invalid"; empty while none came (or never will: cancelled)
     int HttpStatus = 0;  // 0 when no reply came
     std::int64_t Ms = 0; // how long the request took
-    std::string Error;   // the error that ended it, if one did
+    std::string Error;   // the network layer's message for the error that ended it, if one did
     std::chrono::system_clock::time_point EndedAt{};
     std::string Why;      // why it did not go through, in the user's words (WorkReason)
     bool Started = false; // its request went out

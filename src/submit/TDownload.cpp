@@ -12,6 +12,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <exception>
 #include <variant>
@@ -122,6 +123,9 @@ void Guarded(WorkResult& result, Fn&& fn)
     } catch (const ESockError& e) {
         result.Reason = e.what();
         result.ErrorKind = e.Kind();
+        // A socket error's text starts with its code ("10054:Connection reset by peer").
+        if (e.Kind() == NetError::SocketError)
+            std::from_chars(result.Reason.data(), result.Reason.data() + result.Reason.size(), result.SocketCode);
     } catch (const std::exception& e) {
         // A lookup, connection or reply that failed without a word of its own ends as
         // "Failed"; the error is kept for the report, never shown as a message.
@@ -151,6 +155,8 @@ void TDownload::Execute()
         // Cancelled before it began: not even a connection is tried.
         if (!Terminated()) std::visit([&](const auto& request) { Perform(http, request, result); }, Request);
         result.ReplyCode = http.ReplyNumber();
+        // With OutputFileMode false the client holds the reply head in Header.
+        if (result.ReplyCode != 0) result.ReplyText = http.Header.substr(0, http.Header.find_first_of("\r\n"));
         token_.ClearBreaker();
     }
     result.ElapsedMs =
@@ -206,7 +212,10 @@ void TDownload::Perform(THttpClient& http, const SubmissionRequest& request, Wor
     }
     switch (word) {
     case Word::Ok: result.Outcome = WorkOutcome::Ok; break;
-    case Word::NotAccepted: result.Outcome = WorkOutcome::NotAccepted; break;
+    case Word::NotAccepted:
+        result.Outcome = WorkOutcome::NotAccepted;
+        result.Body = std::move(http.Body); // what the site said instead is the reason
+        break;
     case Word::Invalid: result.Outcome = WorkOutcome::InvalidHost; break;
     default: result.Outcome = WorkOutcome::Failed; break;
     }

@@ -57,10 +57,12 @@ enum class WorkOutcome {
 // What became of one request.
 struct WorkResult {
     WorkOutcome Outcome = WorkOutcome::Failed;
-    std::string Reason;                   // the error that ended it, as the user reads it; empty when none did
+    std::string Reason;                   // the network layer's own message for the error that ended it, if one did
     NetError ErrorKind = NetError::Other; // its kind, when the network layer raised it
+    int SocketCode = 0;                   // the Winsock-style code of a SocketError (10054: reset)
     int ReplyCode = 0;                    // the HTTP status of the (last) reply; 0 when none came
-    std::string Body;                     // a download's 200 reply body
+    std::string ReplyText;                // that reply's status line ("HTTP/1.1 404 Not Found")
+    std::string Body;                     // a download's 200 reply body; a submission's reply when not accepted
     std::int64_t ElapsedMs = 0;           // from the start of the request to its end
     std::vector<PadProblem> Problems;     // a checked download's problems: its reply's, or else the file's
     PadSummary Summary;                   // a download checked for From PAD

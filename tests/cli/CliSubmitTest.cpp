@@ -134,10 +134,11 @@ TEST_F(CliSubmitTest, EveryProductGoesToEverySiteThroughTheProxyAndEveryPairIsRe
     EXPECT_EQ(lines[2].rfind("POST " + kAmberUrl + "?", 0), 0u) << lines[2];
     EXPECT_NE(lines[3].find("tool.xml"), std::string::npos);
 
-    EXPECT_EQ(o.out, "Ok\tBeta\t" + kAcorn + "\t200\n" + "X\tBeta\t" + kAlpine + "\t200\n" + "Failed\tBeta\t" + kAmber +
-                         "\t500\n" + "Ok\t" + kTool + "\t" + kAcorn + "\t200\n" + "X\t" + kTool + "\t" + kAlpine +
-                         "\t200\n" + "Failed\t" + kTool + "\t" + kAmber + "\t500\n" +
-                         "Finished. Success: 2 Failed: 4\n");
+    // The status, then the reason: what the site said instead of the marker, an error reply's status line.
+    const std::string x = "\t200 Please log in first\n", failed = "\t500 server answered 500 Oops\n";
+    EXPECT_EQ(o.out, "Ok\tBeta\t" + kAcorn + "\t200\n" + "X\tBeta\t" + kAlpine + x + "Failed\tBeta\t" + kAmber +
+                         failed + "Ok\t" + kTool + "\t" + kAcorn + "\t200\n" + "X\t" + kTool + "\t" + kAlpine + x +
+                         "Failed\t" + kTool + "\t" + kAmber + failed + "Finished. Success: 2 Failed: 4\n");
     // Not a terminal: one progress line per outcome, then where the report went.
     const std::vector<std::string> progress = Lines(o.err);
     ASSERT_EQ(progress.size(), 7u) << o.err;
@@ -279,7 +280,8 @@ TEST_F(CliSubmitTest, AReplyCutShortShowsItsStatusAndTheReasonAsTheReportHasThem
     EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
     const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
     ASSERT_EQ(rows.size(), 1u);
-    ASSERT_FALSE(rows[0].Error.empty());
+    EXPECT_EQ(rows[0].Error, "reply cut short");
+    EXPECT_FALSE(rows[0].Detail.empty());
     EXPECT_EQ(o.out, "Failed\tBeta\t" + kAcorn + "\t200 " + rows[0].Error + "\nFinished. Success: 0 Failed: 1\n");
 }
 

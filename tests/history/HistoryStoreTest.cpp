@@ -33,7 +33,8 @@ OutcomeRecord Pair(const std::string& product, const std::string& site, const st
                          word == "Ok" ? 200 : 0,
                          10,
                          word == "Failed" ? "connection refused" : "",
-                         0};
+                         0,
+                         ""};
 }
 
 std::vector<std::string> Keys(const std::vector<OutcomeRecord>& rows)
@@ -251,8 +252,8 @@ TEST(HistoryStoreTest, LatestIsEachPairsNewestOutcomeNotCancelledAndFiltersAfter
     EXPECT_EQ(store.RunSpread(first), std::make_pair(2, 2));
     EXPECT_EQ(store.RunSpread(second), std::make_pair(2, 2));
     const std::int64_t tests = store.BeginRun(RunKind::Test, 1, At(200));
-    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", "Ok", ""},
-                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", "Failed", "refused"}});
+    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", "Ok", "", ""},
+                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", "Failed", "refused", ""}});
     EXPECT_EQ(store.RunSpread(tests), std::make_pair(1, 0));
 }
 
@@ -279,3 +280,35 @@ TEST(HistoryStoreTest, SitesThatTookAPadLinkFollowTheLinkNotTheProductTitle)
 }
 
 } // namespace
+
+TEST(HistoryStoreTest, AVersionOneFileKeepsItsRowsWithoutDetailAndNewRowsKeepTheirs)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    HistoryStore(path).RecordOutcomes(1, {Pair("A", "S", "Failed", 0)});
+    // The file as the first version left it: no detail anywhere.
+    SqliteDb(path, 1000)
+        .Exec("DROP INDEX validations_by_link; ALTER TABLE outcomes DROP COLUMN detail; "
+              "ALTER TABLE latest_pairs DROP COLUMN detail; ALTER TABLE pad_tests DROP COLUMN detail; "
+              "PRAGMA user_version=1");
+    HistoryStore store(path);
+    OutcomeRecord reset = Pair("A", "S", "Failed", 5);
+    reset.Detail = "10054:Connection reset by peer";
+    store.RecordOutcomes(2, {reset});
+    const std::vector<OutcomeRecord> attempts = store.Attempts("A", "S");
+    ASSERT_EQ(attempts.size(), 2u);
+    EXPECT_EQ(attempts[0].Reason + "|" + attempts[0].Detail, "connection refused|");
+    EXPECT_EQ(attempts[1].Detail, reset.Detail);
+    EXPECT_EQ(store.Latest().at(0).Detail, reset.Detail);
+}
+
+TEST(HistoryStoreTest, ALinksNewestValidationIsTheLaterOfTwoInOneSecond)
+{
+    TempDir dir;
+    HistoryStore store(dir.File("history.sqlite"));
+    EXPECT_FALSE(store.LatestValidation("http://pad/A").has_value());
+    store.RecordValidations(1, {{At(0), "A", "http://pad/A", "No", "old"}, {At(9), "B", "http://pad/B", "No", "B's"}});
+    store.RecordValidations(2,
+                            {{At(3), "A", "http://pad/A", "No", "first"}, {At(3), "A", "http://pad/A", "No", "new"}});
+    EXPECT_EQ(store.LatestValidation("http://pad/A").value_or(ValidationRecord{}).Problems, "new");
+}

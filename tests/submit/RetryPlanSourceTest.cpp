@@ -14,7 +14,7 @@ const HistoryTime T0(std::chrono::seconds(1'800'000'000));
 
 ReportRow Row(const std::string& product, const std::string& outcome, HistoryTime at = T0)
 {
-    return ReportRow{at, product, "http://pad/", "S", "http://s/", "GET", outcome, 0, -1, ""};
+    return ReportRow{at, product, "http://pad/", "S", "http://s/", "GET", outcome, 0, -1, "", ""};
 }
 
 // A submit run of the history; an Unfinished one was killed.
@@ -22,8 +22,8 @@ void Recorded(HistoryStore& store, HistoryTime started, RunEnd end, const std::v
 {
     const std::int64_t run = store.BeginRun(RunKind::Submit, 1, started);
     for (const ReportRow& r : rows)
-        store.RecordOutcomes(run,
-                             {{r.Time, r.Product, r.PadLink, r.Site, r.ScriptUrl, r.Method, r.Outcome, 0, -1, "", 0}});
+        store.RecordOutcomes(run, {{r.Time, r.Product, r.PadLink, r.Site, r.ScriptUrl, r.Method, r.Outcome, 0, -1, "",
+                                    0, ""}});
     if (end != RunEnd::Unfinished) store.EndRun(run, end, started);
 }
 

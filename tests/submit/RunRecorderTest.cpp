@@ -22,7 +22,8 @@ OutcomeRecord Sent(const std::string& product, const std::string& site)
                          200,
                          5,
                          "",
-                         0};
+                         0,
+                         ""};
 }
 
 } // namespace
@@ -84,7 +85,7 @@ TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreedWhileReadersGo
     locked([&] {
         EXPECT_EQ(HistoryStore(path).Runs().at(0).Ok, 2);
         recorder.Outcome(Sent("Beta", "S0"));
-        recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", "Ok", ""});
+        recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", "Ok", "", ""});
         recorder.Flush();
     });
     recorder.End(RunEnd::Finished);

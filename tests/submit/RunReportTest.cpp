@@ -39,19 +39,20 @@ TEST(RunReportTest, EveryPairIsARecordAndAPairWithoutOutcomeIsCancelled)
                                               {"Other", "http://pad.example/o.xml", "Games"}};
     const std::vector<RunPair> pairs = {{0, 0, "Ok", 200, 35, "", At("2024-05-01T10:00:01Z"), "", true},
                                         {0, 2, "Failed", 0, 10001, "Socket capture aborted", At("2024-05-01T10:00:11Z"),
-                                         "", true},
+                                         "no answer in 10 s", true},
                                         {1, 1, "", 0, 0, "", {}, "", false},
                                         {1, 2, "", 0, 0, "", {}, "", false}};
-    // http_status and ms are empty when there is nothing to say.
+    // http_status and ms are empty when there is nothing to say; the reason goes under
+    // "error", the network layer's message last, under "detail".
     const std::string records = RunReport::Records(products, pairs, Sites(), At("2024-05-01T10:00:12Z"));
     EXPECT_EQ(records, "2024-05-01T10:00:01Z,Tool,http://pad.example/t.xml,Alpha,http://alpha.example/add.php,GET,Ok,"
-                       "200,35,\r\n"
+                       "200,35,,\r\n"
                        "2024-05-01T10:00:11Z,Tool,http://pad.example/t.xml,Gamma,http://gamma.example/a.php,GET,"
-                       "Failed,,10001,Socket capture aborted\r\n"
+                       "Failed,,10001,no answer in 10 s,Socket capture aborted\r\n"
                        "2024-05-01T10:00:12Z,Other,http://pad.example/o.xml,\"Beta, Inc\",http://beta.example/"
-                       "add.php?x=1,POST,Cancelled,,,\r\n"
+                       "add.php?x=1,POST,Cancelled,,,,\r\n"
                        "2024-05-01T10:00:12Z,Other,http://pad.example/o.xml,Gamma,http://gamma.example/a.php,GET,"
-                       "Cancelled,,,\r\n");
+                       "Cancelled,,,,\r\n");
 
     // The file: the header, then the records; what a reader gets back.
     TempDir dir;
@@ -59,6 +60,8 @@ TEST(RunReportTest, EveryPairIsARecordAndAPairWithoutOutcomeIsCancelled)
     const std::vector<ReportRow> rows = RunReport::Read(dir.File("r.csv"));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1].HttpStatus, 0);
+    EXPECT_EQ(rows[1].Error, "no answer in 10 s");
+    EXPECT_EQ(rows[1].Detail, "Socket capture aborted");
     EXPECT_EQ(rows[2].Site, "Beta, Inc");
     EXPECT_EQ(rows[2].Ms, -1);
     EXPECT_EQ(RunReport::Format(rows), std::string(RunReport::Header) + "\r\n" + records);
@@ -77,10 +80,11 @@ TEST(RunReportTest, QuotingKeepsCommasQuotesLineBreaksAndBytesThroughAReadBack)
     row.HttpStatus = 200;
     row.Ms = 0;
     row.Error = "\"";
+    row.Detail = "a,b";
     const std::string text = RunReport::Format({row});
     EXPECT_EQ(text.substr(text.find("\r\n") + 2),
               "2023-12-31T23:59:59Z,\"Tool, \"\"Pro\"\"\r\nEdition\",\"http://pad.example/a,b.xml\","
-              "\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82 \xE9,http://s.example/add.php,POST,X,200,0,\"\"\"\"\r\n");
+              "\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82 \xE9,http://s.example/add.php,POST,X,200,0,\"\"\"\",\"a,b\"\r\n");
 
     // Read back, every field is what was written.
     const std::vector<ReportRow> back = RunReport::Parse(text, "r.csv");

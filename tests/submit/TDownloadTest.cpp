@@ -123,6 +123,9 @@ TEST_F(DownloadTest, EachSiteEndsWithOneWordAndOneCount)
     EXPECT_FALSE(pairs.at(3).Error.empty());
     EXPECT_FALSE(pairs.at(4).Error.empty());
     EXPECT_GE(pairs.at(4).Ms, 600);
+    // The result carries what the reasons are made of: the site's answer, the status line.
+    EXPECT_EQ(pairs.at(1).Why, "Successfully queued");
+    EXPECT_EQ(pairs.at(2).Why, "server answered 404 Not Found");
 }
 
 TEST_F(DownloadTest, AReplyCutShortEndsAsFailedWhateverItsBodySaid)
@@ -137,6 +140,7 @@ TEST_F(DownloadTest, AReplyCutShortEndsAsFailedWhateverItsBodySaid)
     EXPECT_EQ(pairs.at(0).HttpStatus, 200);
     EXPECT_NE(pairs.at(0).Error.find("reset"), std::string::npos) << pairs.at(0).Error;
     EXPECT_NE(pairs.at(1).Error.find("Reply cut short"), std::string::npos) << pairs.at(1).Error;
+    EXPECT_EQ(pairs.at(0).Why, "connection reset by the server"); // the socket error's code
 }
 
 TEST_F(DownloadTest, AnOwnSitesMarkerDecidesOkAndAnHttpsSiteFailsUnlessAllowed)

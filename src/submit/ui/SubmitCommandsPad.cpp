@@ -2,8 +2,11 @@
 
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
+#include "catalogue/Product.h"
 #include "common/FileReplace.h"
+#include "common/StatusWords.h"
 #include "common/ui/MessageBoxes.h"
+#include "history/HistoryStore.h"
 #include "submit/RunHistory.h"
 #include "submit/RunRecorder.h"
 #include "submit/SendableProducts.h"
@@ -98,9 +101,20 @@ std::string SubmitCommands::ValidationTip(int productRow) const
     std::string tip;
     const std::uint64_t id = w_.Products.Row(productRow).Id;
     if (const auto why = testReasons_.find(id); why != testReasons_.end()) tip = TestFailedText + why->second;
-    for (const PadProblem& p : validator_.Problems(id)) {
+    const std::vector<PadProblem> problems = validator_.Problems(id);
+    for (const PadProblem& p : problems) {
         if (!tip.empty()) tip += '\n';
         tip += PadValidation::Line(p);
+    }
+    // A "No" from before this session (a "No" has problems): its problems are the history's.
+    const Product product = ProductAt(w_.Products, productRow);
+    if (problems.empty() && product.Validation == StatusWords::NotValid && history_) {
+        try {
+            const std::optional<ValidationRecord> last = history_->LatestValidation(product.PadLink);
+            if (last && !last->Problems.empty()) tip += (tip.empty() ? "" : "\n") + last->Problems;
+        } catch (const std::exception&) {
+            // A history that cannot be read now leaves the tip as it is.
+        }
     }
     return tip;
 }

@@ -69,4 +69,11 @@ TEST(ValidateThroughWindow, ValidatePadsTurnsOneRowGreenAndOneRedTheTipNamesTheR
     EXPECT_NE(saved.find("B missing|http://pad.example/missing.xml|System Utilities::Text/Document Editors|No|"),
               std::string::npos)
         << saved;
+
+    // After a restart the "No" still says why, from the history; a "Yes" has nothing to say.
+    form.reset();
+    auto again = p.Start();
+    QAbstractItemModel* shown = again->ListViewProducts()->model();
+    EXPECT_EQ(shown->data(shown->index(1, 0), Qt::ToolTipRole).toString(), redTip);
+    EXPECT_EQ(shown->data(shown->index(0, 0), Qt::ToolTipRole).toString(), QString::fromStdString(good));
 }
