@@ -192,8 +192,8 @@ void TForm1::BuildPages()
     pageAuto_ = new AutoSubmitPage(auto_, siteTable_, *submission_, *actions_);
     pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
 
-    pageManual_ = new ManualSubmitPage(manual_, products_, files_.Data(ProgramFiles::Sites), prepared_, *actions_,
-                                       refresh, tell);
+    pageManual_ =
+        new ManualSubmitPage(manual_, products_, files_.Data(ProgramFiles::Sites), prepared_, *actions_, refresh, tell);
     pageControl_->addTab(pageManual_, QStringLiteral("Manual Submit"));
 
     undo_ = std::make_unique<UndoCommands>(*actions_);

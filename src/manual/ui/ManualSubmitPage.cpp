@@ -28,8 +28,8 @@
 
 ManualSubmitPage::ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
                                    PreparedSubmission& prepared, ActionList& actions,
-                                   std::function<void()> refreshCaptions,
-                                   std::function<void(const std::string&)> tell, QWidget* parent)
+                                   std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                                   QWidget* parent)
     : QWidget(parent),
       sites_(sites),
       products_(products),
