@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QOpenGLContext>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,6 +69,9 @@ TEST(BrowserLoadedLate, TheEngineArrivesWithTheFirstPageWhichIsDrawnAndHasItsFor
     panel.NavigateTo(server.Url(QStringLiteral("/form.html")).toStdString());
     EXPECT_TRUE(panel.EngineMade());
     EXPECT_TRUE(WebEngineInProcess());
+    // As the engine's own start-up leaves things when it is linked into a program.
+    EXPECT_NE(QOpenGLContext::globalShareContext(), nullptr);
+    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
     panel.show();
     ASSERT_TRUE(complete.wait(60000));
     EXPECT_TRUE(complete.takeFirst().first().toBool());
