@@ -26,8 +26,21 @@ bool WebEngineInProcess()
 
 } // namespace
 
-TEST(BrowserLoadedLate, AMissingOrBrokenModuleIsNamedInThePanelAndTheCommandsDoNothing)
+TEST(BrowserLoadedLate, AMissingOrBrokenModuleOrAQtWithoutTheSetterIsNamedInThePanelAndTheCommandsDoNothing)
 {
+    // A Qt without the setter of the shared OpenGL context, or with one that sets nothing
+    // (first: the broken module below is loaded after the context is shared).
+    const auto missing = [](const char*) -> void* { return nullptr; };
+    const auto setsNothing = [](const char*) { return reinterpret_cast<void*>(+[](QOpenGLContext*) {}); };
+    for (BrowserModule::SymbolLookup lookup : {+missing, +setsNothing}) {
+        BrowserModule::SetSymbolLookup(lookup);
+        TBrowserPanel panel;
+        panel.NavigateTo("http://127.0.0.1:9/");
+        EXPECT_FALSE(panel.EngineMade());
+        EXPECT_TRUE(panel.FailureText().contains(QStringLiteral("lacks the function qt_gl_set_global_share_context")));
+        EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr);
+    }
+    BrowserModule::SetSymbolLookup(nullptr);
     QTemporaryDir dir;
     QFile broken(dir.filePath(QStringLiteral("broken.so")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
