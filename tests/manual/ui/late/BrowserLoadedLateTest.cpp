@@ -1,6 +1,9 @@
 // The browser as the program has it: this runner, like the program, does not link Qt
 // WebEngine, so the panel loads the browser module, and with it the web engine, only when it
-// first needs it, long after the application object was made.
+// first needs it, long after the application object was made. The tests run in this order:
+// the first use, in the last, makes the OpenGL context that the engine shares its frames
+// through, and nothing may have made one before it (one made earlier would not share).
+#include "app/ui/TestProgram.h"
 #include "manual/FormFillScript.h"
 #include "manual/ui/BrowserModule.h"
 #include "manual/ui/TBrowserPanel.h"
@@ -10,9 +13,11 @@
 #include <QImage>
 #include <QOpenGLContext>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +30,25 @@ bool WebEngineInProcess()
 }
 
 } // namespace
+
+TEST(BrowserLoadedLate, NoPageOrWindowOfTheProgramMakesAnOpenGlContextBeforeTheFirstUse)
+{
+    TestProgram p;
+    auto form = p.Start();
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    ASSERT_NE(pages, nullptr);
+    for (int page = 0; page < pages->count(); ++page) {
+        if (pages->widget(page)->isAncestorOf(form->PanelBrowser())) continue;
+        pages->setCurrentIndex(page);
+        form->grab();
+    }
+    ASSERT_FALSE(form->PanelBrowser()->EngineMade());
+    EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr);
+    EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+    // A window holding an OpenGL widget is composed through a context of its own.
+    for (QWindow* window : QGuiApplication::allWindows())
+        EXPECT_EQ(window->surfaceType(), QSurface::RasterSurface) << window->objectName().toStdString();
+}
 
 TEST(BrowserLoadedLate, AMissingOrBrokenModuleOrAQtWithoutTheSetterIsNamedInThePanelAndTheCommandsDoNothing)
 {
