@@ -6,8 +6,8 @@
 
 #include "net/ByteStream.h"
 
-// A proxy's CONNECT tunnel on the layer below it (the connection to the proxy): once Open has
-// had the proxy's yes, the bytes pass through untouched to the server named, so that a TLS
+// A proxy's CONNECT tunnel on the layer below it (the connection to the proxy): once Connect
+// has had the proxy's yes, the bytes pass through untouched to the server named, so that a TLS
 // session above it talks to that server end to end.
 class TunnelLayer : public ByteStream {
 public:
@@ -16,16 +16,17 @@ public:
     // The error of a proxy that closes before its answer ends.
     static constexpr const char* CutShortText = "Reply cut short";
 
-    explicit TunnelLayer(std::unique_ptr<ByteStream> lower) : lower_(std::move(lower)) {}
+    // A line of the proxy's answer longer than its limit.
+    static constexpr const char* LineTooLongText = "Socket readln line too long";
 
-    // How Open ended when the proxy did not answer: stopped (goOn() turned false), the layer
-    // below failed with errno, or a line of the answer was longer than its limit.
-    enum class Opened { Yes, Stopped, Failed, LineTooLong };
-    // Asks the proxy for a tunnel to `authority` ("host:port"), waiting below while goOn()
-    // holds. Raises ESockError for an answer that refuses (RefusedText) or ends early
-    // (CutShortText).
-    Opened Open(const std::string& authority, std::size_t lineLimit, const std::function<bool()>& goOn);
+    // A tunnel to `authority` ("host:port"); no line of the proxy's answer may pass `lineLimit`.
+    TunnelLayer(std::unique_ptr<ByteStream> lower, std::string authority, std::size_t lineLimit)
+        : lower_(std::move(lower)), authority_(std::move(authority)), lineLimit_(lineLimit)
+    {}
 
+    // Asks the proxy for the tunnel. Raises LayerError: an answer that refuses (RefusedText and
+    // the proxy's status line) or ends early (CutShortText), a line too long, or no answer.
+    void Connect(const Link& link) override;
     long Read(char* buf, std::size_t length, bool peek) override { return lower_->Read(buf, length, peek); }
     long Write(const char* data, std::size_t length) override { return lower_->Write(data, length); }
     void Wait(short events) override { lower_->Wait(events); }
@@ -33,8 +34,16 @@ public:
     bool Buffered() const override { return lower_->Buffered(); }
 
 private:
+    // How Open ended when the proxy did not answer: stopped (goOn() turned false), the layer
+    // below failed with errno, or a line of the answer was longer than its limit.
+    enum class Opened { Yes, Stopped, Failed, LineTooLong };
+    // Sends the request and reads the answer's head; raises LayerError for an answer that
+    // refuses or ends early.
+    Opened Open(const std::function<bool()>& goOn);
     // One line of the proxy's answer with its end; "" when the proxy closed first.
-    Opened ReadLine(std::string& line, std::size_t lineLimit, const std::function<bool()>& goOn);
+    Opened ReadLine(std::string& line, const std::function<bool()>& goOn);
 
     std::unique_ptr<ByteStream> lower_;
+    std::string authority_;
+    std::size_t lineLimit_;
 };
