@@ -589,10 +589,10 @@ void TSockConnection::ConnectLayers()
     for (const LayerMaker& make : Layers()) {
         // An OnConnect handler may have closed the connection again.
         if (!FConnected || !FStack) throw ESockError("Connection Failed", NetError::ConnectFailed);
-        FStack = make(std::move(FStack));
-        // The layer stays alive until we return: in the stack, or among the ended ones.
-        ByteStream& layer = *FStack;
         try {
+            FStack = make(std::move(FStack));
+            // The layer stays alive until we return: in the stack, or among the ended ones.
+            ByteStream& layer = *FStack;
             TimerScope timer(*this);
             layer.Connect(link);
         } catch (const LayerError& e) {

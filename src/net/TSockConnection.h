@@ -29,15 +29,16 @@ using TOnStatus = std::function<void(TSockConnection* Sender, const std::string&
 using TOnErrorEvent = std::function<void(TSockConnection* Sender, std::uint16_t Errno, const std::string& Errmsg)>;
 
 // One TCP client connection, as a stack of layers behind one byte-stream interface: the
-// socket, then a proxy's tunnel (for TLS through a proxy), then the TLS session. Readers and
-// writers use the top of the stack only, so they work alike on every stack (and on bytes
-// from memory, see Transport). The connection keeps the one cancel and time-out state of its
-// stack. Every operation blocks its caller until it is done; while it
-// waits it handles the connection's own notifications (connection made, data arrived, peer
-// closed, name looked up, timer) in order, on the calling thread, sleeping in poll() on the
-// socket, a wake-up descriptor and the resolver's descriptors, never longer than the timer
-// allows. TimeOut limits each wait; a time-out or a cancel request ends the operation with
-// an exception of fixed text.
+// socket, then a proxy's tunnel (for TLS through a proxy), then the TLS session. The
+// connection looks the name up, connects the socket and owns the wait; each layer above the
+// socket connects itself (see Layers). Readers and writers use the top of the stack only, so
+// they work alike on every stack (and on bytes from memory, see Transport). The connection
+// keeps the one cancel and time-out state of its stack. Every operation blocks its caller
+// until it is done; while it waits it handles the connection's own notifications (connection
+// made, data arrived, peer closed, name looked up, timer) in order, on the calling thread,
+// sleeping in poll() on the socket, a wake-up descriptor and the resolver's descriptors,
+// never longer than the timer allows. TimeOut limits each wait; a time-out or a cancel
+// request ends the operation with an exception of fixed text.
 //
 // The object belongs to the thread that creates it. Only Disconnect and Cancel may be
 // called from other threads: they end a wait in progress at once, and what they do to the

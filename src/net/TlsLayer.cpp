@@ -238,25 +238,24 @@ TlsLayer::~TlsLayer()
 
 TlsLayer::Outcome TlsLayer::Handshake(const std::function<bool()>& goOn)
 {
-    const std::string& host = host_;
     Outcome outcome;
     // The name the certificate must carry: an address is matched against the certificate's
     // addresses, a name against its names, and only a name goes out as SNI.
     in_addr literal{};
-    const bool address = ::inet_pton(AF_INET, host.c_str(), &literal) == 1;
+    const bool address = ::inet_pton(AF_INET, host_.c_str(), &literal) == 1;
     if (address) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host.c_str());
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host_.c_str());
     } else {
-        SSL_set_tlsext_host_name(ssl_, host.c_str());
-        SSL_set1_host(ssl_, host.c_str());
+        SSL_set_tlsext_host_name(ssl_, host_.c_str());
+        SSL_set1_host(ssl_, host_.c_str());
     }
     // The context stands for the authorities trusted: a session made under other ones is
     // never offered.
-    place_ = std::to_string(reinterpret_cast<std::uintptr_t>(SSL_get_SSL_CTX(ssl_))) + " " + host + ":" +
+    place_ = std::to_string(reinterpret_cast<std::uintptr_t>(SSL_get_SSL_CTX(ssl_))) + " " + host_ + ":" +
              std::to_string(port_);
     SSL_set_ex_data(ssl_, PlaceIndex(), &place_);
     if (SSL_SESSION* earlier = TlsSessionCache::Take(place_)) {
-        if (StillTrusted(earlier, host, address)) SSL_set_session(ssl_, earlier);
+        if (StillTrusted(earlier, host_, address)) SSL_set_session(ssl_, earlier);
         SSL_SESSION_free(earlier);
     }
     while (goOn()) {

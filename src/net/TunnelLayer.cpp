@@ -13,9 +13,8 @@ void TunnelLayer::Connect(const Link& link)
     const int err = errno;
     switch (opened) {
     case Opened::Yes: return;
-    case Opened::LineTooLong:
-        throw LayerError(LayerError::Ends::Answer, LineTooLongText, NetError::LineTooLong, 0,
-                         10040); // message too long
+    case Opened::LineTooLong: // the readers' error, and their last error: message too long
+        throw LayerError(LayerError::Ends::Answer, LineTooLongText, NetError::LineTooLong, 0, 10040);
     case Opened::Failed: throw LayerError(LayerError::Ends::NoAnswer, CutShortText, NetError::CutShort, err);
     case Opened::Stopped: break;
     }
