@@ -18,7 +18,8 @@
 //
 // A layer that has something to say before it carries bytes (a proxy's CONNECT, a TLS
 // handshake) says it in Connect. The connection makes its layers bottom first and connects
-// each once the ones below it are connected, so a new kind of layer is one class.
+// each once the ones below it are connected, so a new kind of layer is one class (a layer
+// that passes the bytes on untouched once connected derives from PassThroughLayer).
 class ByteStream {
 public:
     // What the connection that stacks a layer lends to the layer's Connect.

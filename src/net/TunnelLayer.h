@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "net/ByteStream.h"
+#include "net/PassThroughLayer.h"
 
 // A proxy's CONNECT tunnel on the layer below it (the connection to the proxy): once Connect
 // has had the proxy's yes, the bytes pass through untouched to the server named, so that a TLS
 // session above it talks to that server end to end.
-class TunnelLayer : public ByteStream {
+class TunnelLayer : public PassThroughLayer {
 public:
     // The error of a proxy that answers CONNECT with anything but 2xx, followed by its status line.
     static constexpr const char* RefusedText = "Proxy refused the tunnel: ";
@@ -21,17 +21,12 @@ public:
 
     // A tunnel to `authority` ("host:port"); no line of the proxy's answer may pass `lineLimit`.
     TunnelLayer(std::unique_ptr<ByteStream> lower, std::string authority, std::size_t lineLimit)
-        : lower_(std::move(lower)), authority_(std::move(authority)), lineLimit_(lineLimit)
+        : PassThroughLayer(std::move(lower)), authority_(std::move(authority)), lineLimit_(lineLimit)
     {}
 
     // Asks the proxy for the tunnel. Raises LayerError: an answer that refuses (RefusedText and
     // the proxy's status line) or ends early (CutShortText), a line too long, or no answer.
     void Connect(const Link& link) override;
-    long Read(char* buf, std::size_t length, bool peek) override { return lower_->Read(buf, length, peek); }
-    long Write(const char* data, std::size_t length) override { return lower_->Write(data, length); }
-    void Wait(short events) override { lower_->Wait(events); }
-    void BreakOff() override { lower_->BreakOff(); }
-    bool Buffered() const override { return lower_->Buffered(); }
 
 private:
     // How Open ended when the proxy did not answer: stopped (goOn() turned false), the layer
@@ -43,7 +38,6 @@ private:
     // One line of the proxy's answer with its end; "" when the proxy closed first.
     Opened ReadLine(std::string& line, const std::function<bool()>& goOn);
 
-    std::unique_ptr<ByteStream> lower_;
     std::string authority_;
     std::size_t lineLimit_;
 };

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "net/PassThroughLayer.h"
 #include "net/TSockConnection.h"
 #include "support/ScriptedServer.h"
 #include "support/TempDir.h"
@@ -13,9 +14,9 @@ namespace {
 
 // A layer of the test's own: its Connect sends a greeting and wants "OK\r\n" back, else it
 // refuses. Afterwards the bytes pass through.
-class GreetingLayer : public ByteStream {
+class GreetingLayer : public PassThroughLayer {
 public:
-    explicit GreetingLayer(std::unique_ptr<ByteStream> lower) : lower_(std::move(lower)) {}
+    using PassThroughLayer::PassThroughLayer;
 
     void Connect(const Link& link) override
     {
@@ -30,14 +31,6 @@ public:
         if (answer != "OK\r\n")
             throw LayerError(LayerError::Ends::Answer, "Not greeted: " + answer, NetError::ProxyRefused);
     }
-    long Read(char* buf, std::size_t length, bool peek) override { return lower_->Read(buf, length, peek); }
-    long Write(const char* data, std::size_t length) override { return lower_->Write(data, length); }
-    void Wait(short events) override { lower_->Wait(events); }
-    void BreakOff() override { lower_->BreakOff(); }
-    bool Secure() const override { return lower_->Secure(); }
-
-private:
-    std::unique_ptr<ByteStream> lower_;
 };
 
 // A connection that stacks a greeter over the layers it would stack anyway.
