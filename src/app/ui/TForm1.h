@@ -41,11 +41,12 @@ struct ProxySetting;
 class TListView;
 class TThemeManager;
 
-// The main window: it holds the three lists, the site table and the submission, builds the
-// Products, Auto Submit and Manual Submit pages over them (each page owns its widgets, its
-// actions and their handlers), and puts their actions on the main menu and its keys; it
-// keeps the status bar, the languages, the help, the proxy, and the start and close of the
-// program: what is read at start and written at close.
+// The main window: it holds the three lists, the site table, the history of runs, the
+// submission and the PAD commands, builds the Products, Auto Submit and Manual Submit pages
+// over them (each page owns its widgets, its actions and their handlers), and puts their
+// actions on the main menu and its keys; it keeps the status bar, the languages, the help,
+// the proxy, the history window, and the start and close of the program: what is read at
+// start and written at close.
 //
 // Files: programFolder holds data/, language/ and help/. When it is empty, the
 // executable's folder is used and the settings file is the executable's name + ".ini"
