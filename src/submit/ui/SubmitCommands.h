@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
