@@ -95,8 +95,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
                                    pageControl_->setCurrentIndex(2);
                                    PanelBrowser()->NavigatePost(address, postData);
                                },
-                               [this](const std::string& text) { statusBar_->ShowMessage(text); },
-                               files_.FilesFolder()},
+                               [this](const Phrase& text) { statusBar_->ShowMessage(text); }, files_.FilesFolder()},
         this);
     BuildActions();
     BuildPages();
@@ -147,7 +146,9 @@ void TForm1::BuildPages()
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(pageControl_);
     auto refresh = [this] { RefreshCaptions(); };
-    auto tell = [this](const std::string& text) { statusBar_->ShowMessage(text); };
+    // The pages' file messages: looked up whole, so one of our fixed texts is translated and
+    // one that names a file is shown as it is.
+    auto tell = [this](const std::string& text) { statusBar_->ShowMessage(Phrase(text)); };
 
     ProductsPage::PadCalls pad;
     pad.TestPads = [this] { submission_->TestPads(); };
@@ -274,7 +275,7 @@ void TForm1::FormCreate()
     step([this] { WindowLayoutView::Apply(WindowLayoutView::Read(settings_, LayoutParts()), LayoutParts()); });
 
     if (!steps.Failures().empty()) ApplicationEvents1Exception(steps.Failures().c_str());
-    for (const std::string& text : steps.Told()) MessageBoxes::Show(LocalText::ToQ(text));
+    for (const std::string& text : steps.Told()) MessageBoxes::Show(Phrase(text));
 }
 
 bool TForm1::FormClose()
@@ -285,12 +286,12 @@ bool TForm1::FormClose()
     // Rows that may not go over a file that was not read whole go aside; the user is told where.
     auto save = [](ListDocument& list) {
         const std::string putAside = list.SaveAtClose();
-        if (!putAside.empty()) MessageBoxes::Show(LocalText::ToQ(putAside));
+        if (!putAside.empty()) MessageBoxes::Show(Phrase(putAside));
     };
     // The manual list is saved only when the user says so, but a change is not lost unasked.
     if (manual_.Modified()) {
         const MessageBoxes::Answer answer =
-            MessageBoxes::AskYesNoCancel(QString::fromUtf8(ListCommands::SaveManualQuestion), MessageBoxes::Title());
+            MessageBoxes::AskYesNoCancel(Phrase(ListCommands::SaveManualQuestion), MessageBoxes::Title());
         if (answer == MessageBoxes::Answer::Cancel) return false;
         if (answer == MessageBoxes::Answer::Yes && !ErrorGuard::Run([&] { save(pageManual_->Document()); }))
             return false;
@@ -354,7 +355,7 @@ void TForm1::OfferUnsaved()
     for (ListDocument* document : Documents())
         if (document->RecoveryOffered()) names += (names.empty() ? "" : ", ") + document->FileName();
     (*actions_)("ARestoreUnsaved")->setEnabled(!names.empty());
-    if (!names.empty()) statusBar_->ShowMessage(ListDocument::OfferMessage(names));
+    if (!names.empty()) statusBar_->ShowMessage(Phrase(ListDocument::OfferMessage(names)));
 }
 
 void TForm1::ARestoreUnsavedExecute()
@@ -368,7 +369,7 @@ void TForm1::ARestoreUnsavedExecute()
     }
     (*actions_)("ARestoreUnsaved")->setEnabled(false);
     if (page >= 0) pageControl_->setCurrentIndex(page);
-    if (!told.empty()) statusBar_->ShowMessage(told);
+    if (!told.empty()) statusBar_->ShowMessage(Phrase(told));
 }
 
 void TForm1::MExitClick()
@@ -414,7 +415,7 @@ void TForm1::ApplyLanguage(const std::string& language)
                           [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
     ShownText::Use(LanguageTexts::From(pass)); // the same reading of the file as the captions
     if (statusBar_) statusBar_->Show();
-    if (statusBar_ && !captions_->Notice().empty()) statusBar_->ShowMessage(captions_->Notice());
+    if (statusBar_ && !captions_->Notice().empty()) statusBar_->ShowMessage(Phrase(captions_->Notice()));
     AccessibleNames::Apply(this); // the names follow the new captions
     LanguageListeners::Notify();  // and every other window we show
 }

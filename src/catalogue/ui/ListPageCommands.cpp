@@ -25,7 +25,7 @@ void ListPageCommands::Load(ListDocument& list, QWidget* parent, const Tell& tel
     if (name.isEmpty()) return;
     const std::string path = LocalText::ToBytes(name);
     const ListDocument::LoadResult loaded = list.Load(path);
-    if (!loaded.Problem.empty()) MessageBoxes::Show(LocalText::ToQ(loaded.Problem));
+    if (!loaded.Problem.empty()) MessageBoxes::Show(Phrase(loaded.Problem));
     if (loaded.Replaced) tell(ListDocument::LoadedMessage(path, list.Rows().Count()));
 }
 

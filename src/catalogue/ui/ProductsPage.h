@@ -31,7 +31,7 @@ public:
     // What the page's PAD commands run, and the validation tip of a row.
     struct PadCalls {
         std::function<void()> TestPads, TestPad, ValidatePads, ValidatePad;
-        std::function<std::string(int row)> ValidationTip;
+        std::function<Phrase(int row)> ValidationTip;
         TItemDialog::PadFetchCalls FromPad;
         // The PAD editor's rules and downloads (its selected link is the page's).
         PadEditorCalls Editor;

@@ -257,7 +257,7 @@ BrowserEngine* TBrowserPanel::Engine()
     events.PrintFinished = [this](bool ok) {
         d->printer.reset();
         d->printButton->setEnabled(true);
-        if (!ok) ShowMessage(ShownText::Message(QStringLiteral("The page could not be printed.")));
+        if (!ok) ShowMessage(ShownText::Message(Phrase("The page could not be printed.")));
         emit PrintFinished(ok);
     };
     d->engine.reset(factory->MakeEngine(d->frame, std::move(events)));
@@ -283,7 +283,7 @@ void TBrowserPanel::ShowFailure(const QString& error)
         d->frame->layout()->addWidget(d->failure);
         d->failure->show();
     }
-    d->failure->setText(ShownText::Message(error));
+    d->failure->setText(error); // the module loader's own words
 }
 
 QString TBrowserPanel::FailureText() const

@@ -145,7 +145,7 @@ void AutoSubmitPage::AHistoryAutoExecute()
     }
     HistoryStore* store = submission_.History();
     if (!store) {
-        MessageBoxes::Show(QString::fromUtf8(SubmitCommands::HistoryOffText));
+        MessageBoxes::Show(Phrase(SubmitCommands::HistoryOffText));
         return;
     }
     HistoryWindowCalls calls;
