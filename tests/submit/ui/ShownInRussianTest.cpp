@@ -1,6 +1,7 @@
 // The main window in Russian: our words translated, the user's titles and links and a site's
 // own words shown as they are, even where they read like one of our messages.
 #include "app/ui/TestProgram.h"
+#include "submit/ui/SubmitCommands.h"
 #include "support/ScriptedServer.h"
 
 #include "submit/ui/WindowRunHelpers.h"
@@ -29,6 +30,9 @@ TEST(ShownInRussian, TheStatusBarAndTheTipsKeepTitlesLinksAndASitesWords)
     form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
     ClickRow(form->ListViewManual(), 0, Qt::NoModifier, 0);
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Report: My Tool - http://127.0.0.1:9/report"));
+    // QP_SHOTS names a folder for a picture of the window with that row named.
+    if (const QByteArray shots = qgetenv("QP_SHOTS"); !shots.isEmpty())
+        form->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/status-ru.png"));
 
     form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
     form->ProductsList().SetChecked(0, true);
