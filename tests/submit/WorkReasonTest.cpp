@@ -105,7 +105,9 @@ TEST(WorkReason, ReadTakesBackOnlyItsOwnWordsAndLeavesEverythingElseAsItIs)
         SCOPED_TRACE(c.Words);
         const Phrase read = WorkReason::Read(c.Words, c.FromSite);
         EXPECT_EQ(read.Type(), c.Kind);
-        if (c.Kind == Phrase::Kind::Ours) EXPECT_EQ(read.Words(), c.Template);
+        if (c.Kind == Phrase::Kind::Ours) {
+            EXPECT_EQ(read.Words(), c.Template);
+        }
         EXPECT_EQ(read.English(), c.Words); // nothing lost or changed
     }
 }

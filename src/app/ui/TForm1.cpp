@@ -146,9 +146,7 @@ void TForm1::BuildPages()
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(pageControl_);
     auto refresh = [this] { RefreshCaptions(); };
-    // The pages' file messages: looked up whole, so one of our fixed texts is translated and
-    // one that names a file is shown as it is.
-    auto tell = [this](const std::string& text) { statusBar_->ShowMessage(Phrase(text)); };
+    auto tell = [this](const Phrase& text) { statusBar_->ShowMessage(text); };
 
     ProductsPage::PadCalls pad;
     pad.TestPads = [this] { submission_->TestPads(); };
@@ -355,21 +353,21 @@ void TForm1::OfferUnsaved()
     for (ListDocument* document : Documents())
         if (document->RecoveryOffered()) names += (names.empty() ? "" : ", ") + document->FileName();
     (*actions_)("ARestoreUnsaved")->setEnabled(!names.empty());
-    if (!names.empty()) statusBar_->ShowMessage(Phrase(ListDocument::OfferMessage(names)));
+    if (!names.empty()) statusBar_->ShowMessage(ListDocument::OfferMessage(names));
 }
 
 void TForm1::ARestoreUnsavedExecute()
 {
-    std::string told;
+    std::vector<Phrase> told;
     int page = -1;
     for (ListDocument* document : Documents()) {
         if (!document->RecoveryOffered()) continue;
-        told += (told.empty() ? "" : " ") + document->RestoreUnsaved();
+        told.push_back(document->RestoreUnsaved());
         if (page < 0) page = document == &pageProducts_->Document() ? 0 : 2;
     }
     (*actions_)("ARestoreUnsaved")->setEnabled(false);
     if (page >= 0) pageControl_->setCurrentIndex(page);
-    if (!told.empty()) statusBar_->ShowMessage(Phrase(told));
+    if (!told.empty()) statusBar_->ShowMessage(Phrase::Join(std::move(told), " "));
 }
 
 void TForm1::MExitClick()

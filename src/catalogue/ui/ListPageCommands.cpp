@@ -33,6 +33,6 @@ void ListPageCommands::Save(ListDocument& list, QWidget* parent, const Tell& tel
 {
     const QString name = FileDialogs::Save(parent, LocalText::ToQ(list.FileName()));
     if (name.isEmpty()) return;
-    const std::string taken = list.Save(LocalText::ToBytes(name));
-    if (!taken.empty()) tell(taken);
+    const Phrase taken = list.Save(LocalText::ToBytes(name));
+    if (!taken.Empty()) tell(taken);
 }

@@ -41,7 +41,7 @@ public:
     // `refreshCaptions` sets the captions anew from the language file before a dialog opens;
     // `tell` puts a text into the status bar.
     ProductsPage(ListRows& products, const std::string& productsPath, ActionList& actions, PadCalls pad,
-                 std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                 std::function<void()> refreshCaptions, std::function<void(const Phrase&)> tell,
                  QWidget* parent = nullptr);
     ~ProductsPage() override;
 
@@ -77,7 +77,7 @@ private:
     ActionList& actions_;
     PadCalls pad_;
     std::function<void()> refreshCaptions_;
-    std::function<void(const std::string&)> tell_;
+    std::function<void(const Phrase&)> tell_;
     std::vector<std::string> categories_;
     ListRowsModel* model_ = nullptr;
     TListView* listView_ = nullptr;

@@ -75,14 +75,14 @@ void BrowserModule::SetPath(const QString& path)
     PathOverride() = path;
 }
 
-BrowserEngineFactory* BrowserModule::Factory(QString& error)
+BrowserEngineFactory* BrowserModule::Factory(Phrase& error)
 {
     const QString path = Path();
     if (Loaded().loader && Loaded().path == path)
         return qobject_cast<BrowserEngineFactory*>(Loaded().loader->instance());
-    QString why;
+    Phrase why;
     if (!QFileInfo::exists(path)) {
-        why = QStringLiteral("the file is missing");
+        why = Phrase("the file is missing");
     } else {
         ShareOpenGLContexts();
         auto* loader = new QPluginLoader(path);
@@ -93,13 +93,12 @@ BrowserEngineFactory* BrowserModule::Factory(QString& error)
             Loaded() = {path, loader};
             return factory;
         }
-        why = instance ? QStringLiteral("it is not a browser module of this version of Quillpost")
-                       : loader->errorString();
+        why = instance ? Phrase("it is not a browser module of this version of Quillpost")
+                       : Phrase::Text(loader->errorString().toStdString());
         delete loader;
     }
-    error = QStringLiteral("The web browser could not be started: its module %1 could not be loaded (%2). "
-                           "The rest of the program works without it; reinstalling Quillpost puts the module "
-                           "back.")
-                .arg(path, why);
+    error = Phrase("The web browser could not be started: its module %1 could not be loaded (%2). The rest of the "
+                   "program works without it; reinstalling Quillpost puts the module back.",
+                   {Phrase::Text(path.toStdString()), std::move(why)});
     return nullptr;
 }

@@ -236,7 +236,7 @@ QWebEngineView* TBrowserPanel::View()
 BrowserEngine* TBrowserPanel::Engine()
 {
     if (d->engine) return d->engine.get();
-    QString error;
+    Phrase error;
     BrowserEngineFactory* factory = BrowserModule::Factory(error);
     if (!factory) {
         ShowFailure(error);
@@ -271,7 +271,7 @@ BrowserEngine* TBrowserPanel::Engine()
     return d->engine.get();
 }
 
-void TBrowserPanel::ShowFailure(const QString& error)
+void TBrowserPanel::ShowFailure(const Phrase& error)
 {
     if (!d->failure) {
         d->failure = new QLabel(d->frame);
@@ -283,7 +283,7 @@ void TBrowserPanel::ShowFailure(const QString& error)
         d->frame->layout()->addWidget(d->failure);
         d->failure->show();
     }
-    d->failure->setText(error); // the module loader's own words
+    d->failure->setText(ShownText::Message(error));
 }
 
 QString TBrowserPanel::FailureText() const

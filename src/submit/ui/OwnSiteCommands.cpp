@@ -59,7 +59,7 @@ void OwnSiteCommands::SitesFileChanged()
     try {
         w_.Own.Load(w_.OwnSitesPath);
     } catch (const FileError& e) {
-        w_.Tell(e.what());
+        w_.Tell(e.Words());
     }
     w_.Table = w_.Own.Combined();
     OwnSiteRows::Show(w_.Sites, w_.Own, {});
