@@ -38,7 +38,7 @@ void StatusPanels::ListChanged(int page)
         Name(page, row);
 }
 
-void StatusPanels::ShowMessage(std::string text)
+void StatusPanels::ShowMessage(Phrase text)
 {
     namedPage_ = -1;
     row_ = std::move(text);
@@ -49,11 +49,12 @@ void StatusPanels::Name(int page, int row)
     const PageList& p = pages_[page];
     namedPage_ = page;
     namedId_ = p.list->Row(row).Id;
-    row_ = StatusText::Row(p.list->Caption(row), p.second ? p.second(row) : std::string());
+    // A row's own texts: never translated, whatever words they hold.
+    row_ = Phrase::Text(StatusText::Row(p.list->Caption(row), p.second ? p.second(row) : std::string()));
 }
 
 void StatusPanels::Forget()
 {
     namedPage_ = -1;
-    row_.clear();
+    row_ = {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,11 +30,12 @@ public:
     // Rows of a page's list were added, removed, edited or moved.
     void ListChanged(int page);
     // A text that names no row.
-    void ShowMessage(std::string text);
+    void ShowMessage(Phrase text);
 
     int Page() const { return page_; }
     const std::string& Total() const { return total_; }
-    const std::string& Row() const { return row_; }
+    // The second panel: a named row's title and second text as they are, or a message.
+    const Phrase& Row() const { return row_; }
 
 private:
     struct PageList {
@@ -48,5 +51,5 @@ private:
     int namedPage_ = -1; // the page whose row the second panel names; -1: none
     std::uint64_t namedId_ = 0;
     std::string total_;
-    std::string row_;
+    Phrase row_;
 };

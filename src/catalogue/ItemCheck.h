@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <string>
 
 // The check that the four item dialogs make before they write a row: both the title box
@@ -21,4 +23,6 @@ public:
                                const std::string& category = std::string());
     // The same for a title typed in place in a list (it may be empty there).
     static std::string TitleMessage(const std::string& title);
+    // A message of the two above for the window: each of its lines is a fixed text of ours.
+    static Phrase Shown(const std::string& message);
 };

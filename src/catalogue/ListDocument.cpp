@@ -76,12 +76,13 @@ ListDocument::LoadResult ListDocument::Load(const std::string& path)
     return {true, {}};
 }
 
-std::string ListDocument::LoadedMessage(const std::string& path, int rows)
+Phrase ListDocument::LoadedMessage(const std::string& path, int rows)
 {
-    return "Rows loaded from " + NameOf(path) + ": " + std::to_string(rows) + ". Undo brings the previous list back.";
+    return Phrase("Rows loaded from %1: %2. Undo brings the previous list back.",
+                  {Phrase::Text(NameOf(path)), Phrase::Text(std::to_string(rows))});
 }
 
-std::string ListDocument::TakeInFile()
+Phrase ListDocument::TakeInFile()
 {
     std::string disk;
     try {
@@ -96,9 +97,9 @@ std::string ListDocument::TakeInFile()
         try {
             CatalogueFile::ReadList(rows_, dataPath_, checkLoaded_);
         } catch (const IncompleteRead& e) {
-            return e.what();
+            return Phrase::Text(e.what());
         }
-        return name + " was changed by another program; the list was read from it again.";
+        return Phrase("%1 was changed by another program; the list was read from it again.", {Phrase::Text(name)});
     }
     DiskMerge::Rows mine;
     for (int r = 0; r < rows_.Count(); ++r) {
@@ -123,15 +124,15 @@ std::string ListDocument::TakeInFile()
         }
         rows_.EndUpdate();
     }
-    return name +
-           " was changed by another program while the list had changes of its own; rows of it kept beside yours: " +
-           std::to_string(merge.Taken()) + ".";
+    return Phrase("%1 was changed by another program while the list had changes of its own; rows of it kept beside "
+                  "yours: %2.",
+                  {Phrase::Text(name), Phrase::Text(std::to_string(merge.Taken()))});
 }
 
-std::string ListDocument::Save(const std::string& path)
+Phrase ListDocument::Save(const std::string& path)
 {
     const bool own = FileReplace::SameFile(path, dataPath_);
-    const std::string taken = own ? TakeInFile() : std::string();
+    const Phrase taken = own ? TakeInFile() : Phrase();
     CatalogueFile::SaveList(rows_, path, fields_);
     if (own) TakeStamp();
     ListChanged();
@@ -149,7 +150,7 @@ std::string ListDocument::SaveAtClose()
     return {};
 }
 
-std::string ListDocument::FileChanged()
+Phrase ListDocument::FileChanged()
 {
     if (rows_.Modified() || !stamp_.MayDifferFrom(FileStamp::Peek(dataPath_))) return {};
     return TakeInFile();
@@ -181,12 +182,12 @@ void ListDocument::Fill(std::string_view bytes)
     rows_.EndUpdate();
 }
 
-std::string ListDocument::OfferMessage(const std::string& names)
+Phrase ListDocument::OfferMessage(const std::string& names)
 {
-    return "Unsaved changes of " + names + " kept: File > Restore Unsaved Changes";
+    return Phrase("Unsaved changes of %1 kept: File > Restore Unsaved Changes", {Phrase::Text(names)});
 }
 
-std::string ListDocument::RestoreUnsaved()
+Phrase ListDocument::RestoreUnsaved()
 {
     if (!offered_) return {};
     {
@@ -194,8 +195,8 @@ std::string ListDocument::RestoreUnsaved()
         Fill(*offered_);
     }
     offered_.reset();
-    return "The unsaved changes of " + NameOf(dataPath_) + " were restored; rows: " + std::to_string(rows_.Count()) +
-           ". Undo takes them back.";
+    return Phrase("The unsaved changes of %1 were restored; rows: %2. Undo takes them back.",
+                  {Phrase::Text(NameOf(dataPath_)), Phrase::Text(std::to_string(rows_.Count()))});
 }
 
 std::string ListDocument::OfferedNames(const std::vector<ListDocument*>& lists)
@@ -206,14 +207,14 @@ std::string ListDocument::OfferedNames(const std::vector<ListDocument*>& lists)
     return names;
 }
 
-std::string ListDocument::RestoreOffered(const std::vector<ListDocument*>& lists, int& first)
+Phrase ListDocument::RestoreOffered(const std::vector<ListDocument*>& lists, int& first)
 {
-    std::string told;
+    std::vector<Phrase> told;
     first = -1;
     for (size_t i = 0; i < lists.size(); ++i) {
         if (!lists[i]->RecoveryOffered()) continue;
-        told += (told.empty() ? "" : " ") + lists[i]->RestoreUnsaved();
+        told.push_back(lists[i]->RestoreUnsaved());
         if (first < 0) first = static_cast<int>(i);
     }
-    return told;
+    return Phrase::Join(std::move(told), " ");
 }

@@ -3,6 +3,7 @@
 #include "catalogue/FileStamp.h"
 #include "catalogue/ListHistory.h"
 #include "catalogue/RecoveryCopy.h"
+#include "common/Phrase.h"
 
 #include <optional>
 #include <string>
@@ -55,12 +56,12 @@ public:
     };
     LoadResult Load(const std::string& path);
     // What the status bar says after a Load that brought `rows` rows in.
-    static std::string LoadedMessage(const std::string& path, int rows);
+    static Phrase LoadedMessage(const std::string& path, int rows);
 
     // The user's Save to `path`, also over a file that could not be read. Saved to the list's
     // own file, the rows that someone else wrote there meanwhile are taken in first. Returns
     // what to tell of that; empty when there was nothing. Throws FileError.
-    std::string Save(const std::string& path);
+    Phrase Save(const std::string& path);
 
     // The save made when the program closes: the list goes to its own file, or aside when
     // that file holds a catalogue that could not be read. Rows written to the file meanwhile are
@@ -72,7 +73,7 @@ public:
     // read from it again, as one step to undo ("Reload"). Returns what to tell the user; empty
     // when the file holds what the list was read from, or the list has changes of its own
     // (those are kept, and the file's new rows join them when the list is saved).
-    std::string FileChanged();
+    Phrase FileChanged();
 
     // After every change of the list (a step done, undone or redone; a save): its recovery copy
     // follows the list's unsaved state.
@@ -82,16 +83,16 @@ public:
     // Whether a recovery copy newer than the file was found at start and not yet restored.
     bool RecoveryOffered() const { return offered_.has_value(); }
     // What the status bar says of the copies offered, of the files `names` ("products.dat, sites.dat").
-    static std::string OfferMessage(const std::string& names);
+    static Phrase OfferMessage(const std::string& names);
     // Replaces the rows by the recovery copy found at start, as one step to undo ("Restore").
     // The list then counts as changed. Returns what to tell the user.
-    std::string RestoreUnsaved();
+    Phrase RestoreUnsaved();
     // Of `lists`, the file names of those offering a recovery copy, joined by ", "; empty when
     // none.
     static std::string OfferedNames(const std::vector<ListDocument*>& lists);
     // Restores each of `lists` that offers its copy; returns what to tell of them all. `first`
     // becomes the index in `lists` of the first one restored, -1 when none was.
-    static std::string RestoreOffered(const std::vector<ListDocument*>& lists, int& first);
+    static Phrase RestoreOffered(const std::vector<ListDocument*>& lists, int& first);
 
 private:
     // Remembers the file as it stands now, as the list was read from or written to it.
@@ -99,7 +100,7 @@ private:
     // Before the list is written to its own file: a file changed since it was read or written
     // gives its rows to the list (read again when the list has no change of its own). Returns
     // what to tell; empty when the file had not changed.
-    std::string TakeInFile();
+    Phrase TakeInFile();
     // Replaces the rows by the lines of `bytes` (already a step of the history's).
     void Fill(std::string_view bytes);
 

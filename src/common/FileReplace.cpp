@@ -25,7 +25,7 @@ std::string Reason(int err)
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int err)
 {
-    throw FileError(what + " \"" + path + "\": " + Reason(err));
+    throw FileError(Phrase(what + " \"%1\": %2", {Phrase::Text(path), Phrase::Text(Reason(err))}));
 }
 
 std::string FolderOf(const std::string& path)

@@ -1,15 +1,23 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 // An error reading or writing one of the program's files; the text names the file and
-// the reason.
+// the reason. Words() is the same message as a phrase for the window (the text as it is
+// when the error was made from a finished text).
 class FileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FileError(const std::string& text) : std::runtime_error(text), words_(Phrase::Text(text)) {}
+    explicit FileError(Phrase words) : std::runtime_error(words.English()), words_(std::move(words)) {}
+    const Phrase& Words() const { return words_; }
+
+private:
+    Phrase words_;
 };
 
 // An existing file that cannot be replaced atomically, because its folder takes no new file:

@@ -10,7 +10,7 @@ template <typename Lookup>
 TextTemplates Make(const Lookup& read)
 {
     TextTemplates texts;
-    for (const OurText& t : OurTexts::Messages()) texts.Add(t.English, read(t.Key, t.English), t.Nested);
+    for (const OurText& t : OurTexts::Messages()) texts.Add(t.English, read(t.Key, t.English));
     for (const OurText& t : OurTexts::Captions()) texts.AddCaption(t.English, read(t.Key, t.English));
     return texts;
 }

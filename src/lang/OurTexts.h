@@ -2,18 +2,16 @@
 
 #include <array>
 
-// One text of ours that the window shows: its key in section "Texts" of a language file,
-// the English text, and for a message the digits of the placeholders whose parts are texts
-// of ours too (a reason inside a sentence).
+// One text of ours that the window shows: its key in section "Texts" of a language file, and
+// the English text.
 struct OurText {
     const char* Key;
     const char* English;
-    const char* Nested = "";
 };
 
 // The texts the program composes or shows beyond the captions of section "Interface":
-// messages, reasons, tool tips and status bar texts, matched whole against what the program
-// composed (Messages); and captions, headings and descriptions of our own windows and
+// messages, reasons, tool tips and status bar texts, the templates of the phrases the program
+// composes (Messages); and captions, headings and descriptions of our own windows and
 // controls, looked up by their English text (Captions). The texts that the program's first
 // build fixed in English ("Are you sure ?", "Finished.", the status words of the lists) are
 // not here and stay English in every language, as do the command line's output and the
@@ -22,7 +20,7 @@ class OurTexts {
 public:
     static constexpr const char* Section = "Texts";
 
-    static constexpr int MessageCount = 183;
+    static constexpr int MessageCount = 184;
     static const std::array<OurText, MessageCount>& Messages();
 
     static constexpr int CaptionCount = 67;

@@ -185,6 +185,15 @@ bool PadValidation::PatternMatches(const std::string& pattern, const std::string
     return Matches(pattern, text, deadline) == Match::Yes;
 }
 
+Phrase PadValidation::LinePhrase(const PadProblem& problem)
+{
+    // The problem is looked up whole: our fixed texts ("missing") are shown in the language,
+    // one that holds a value of the file stays as it is.
+    if (problem.Path.empty() && problem.Field == "PAD file") return Phrase("PAD file: %1", {Phrase(problem.What)});
+    if (problem.Path.empty()) return Phrase::Join({Phrase::Text(problem.Field), Phrase(problem.What)}, ": ");
+    return Phrase("%1 (%2): %3", {Phrase::Text(problem.Field), Phrase::Text(problem.Path), Phrase(problem.What)});
+}
+
 std::string PadValidation::Line(const PadProblem& problem)
 {
     if (problem.Path.empty()) return problem.Field + ": " + problem.What;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Phrase.h"
 #include "pad/PadRule.h"
 
 #include <chrono>
@@ -52,4 +53,7 @@ public:
 
     // "Field (Path): what" — the one-line form of the report and the info tip.
     static std::string Line(const PadProblem& problem);
+    // The same line for the window: the field and its path as they are, the problem in the
+    // language shown where it is one of our fixed texts.
+    static Phrase LinePhrase(const PadProblem& problem);
 };

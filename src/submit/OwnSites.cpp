@@ -337,15 +337,15 @@ int OwnSites::TakeIn(const std::string& disk, const std::string& path)
     return merge.Taken();
 }
 
-std::string OwnSites::TakenMessage(const std::string& path, int taken)
+Phrase OwnSites::TakenMessage(const std::string& path, int taken)
 {
-    return NameOf(path) + " was changed by another program; sites of it kept beside yours: " + std::to_string(taken) +
-           ".";
+    return Phrase("%1 was changed by another program; sites of it kept beside yours: %2.",
+                  {Phrase::Text(NameOf(path)), Phrase::Text(std::to_string(taken))});
 }
 
-std::string OwnSites::ReadAgainMessage(const std::string& path)
+Phrase OwnSites::ReadAgainMessage(const std::string& path)
 {
-    return NameOf(path) + " was changed by another program; its sites were read again.";
+    return Phrase("%1 was changed by another program; its sites were read again.", {Phrase::Text(NameOf(path))});
 }
 
 SiteTable OwnSites::Combined() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/FileStamp.h"
+#include "common/Phrase.h"
 #include "submit/SiteTable.h"
 
 #include <set>
@@ -78,8 +79,8 @@ public:
     int Save(const std::string& path);
     // What to tell when a save took in `taken` sites of the file's, and when the file was read
     // again because someone else wrote it.
-    static std::string TakenMessage(const std::string& path, int taken);
-    static std::string ReadAgainMessage(const std::string& path);
+    static Phrase TakenMessage(const std::string& path, int taken);
+    static Phrase ReadAgainMessage(const std::string& path);
     // Whether the file holds other bytes than when it was last read or saved here.
     bool ChangedOnDisk(const std::string& path) const
     {

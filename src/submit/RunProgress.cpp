@@ -22,6 +22,18 @@ std::string RunProgress::Line(milliseconds elapsed, long long total) const
            Times(elapsed, Done(), total);
 }
 
+Phrase RunProgress::LinePhrase(milliseconds elapsed, long long total) const
+{
+    const auto n = [](const std::string& text) { return Phrase::Text(text); };
+    const std::vector<Phrase> counts{n(std::to_string(Ok)), n(std::to_string(X)), n(std::to_string(Failed)),
+                                     n(Duration(duration_cast<seconds>(elapsed)))};
+    const auto left = Left(elapsed, Done(), total);
+    if (!left) return Phrase("Ok %1  X %2  Failed %3  %4 elapsed", counts);
+    std::vector<Phrase> withLeft = counts;
+    withLeft.push_back(n(Duration(*left)));
+    return Phrase("Ok %1  X %2  Failed %3  %4 elapsed, %5 left", std::move(withLeft));
+}
+
 std::optional<seconds> RunProgress::Left(milliseconds elapsed, long long done, long long total)
 {
     if (done <= 0 || done >= total || done * 10 < total) return std::nullopt;

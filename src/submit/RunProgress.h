@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -21,6 +23,8 @@ struct RunProgress {
     // The progress window's line for a run of `total` pairs, e.g.
     // "Ok 3  X 1  Failed 0  0:42 elapsed, 1:10 left".
     std::string Line(std::chrono::milliseconds elapsed, long long total) const;
+    // The same line for the window's language.
+    Phrase LinePhrase(std::chrono::milliseconds elapsed, long long total) const;
 
     // The time left at the rate so far, rounded up to a second; only once a tenth of `total`
     // is done (before that the rate says little) and while some is left.

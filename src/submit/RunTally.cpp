@@ -22,6 +22,17 @@ std::string RunTally::Summary() const
     return text;
 }
 
+Phrase RunTally::SummaryPhrase() const
+{
+    const auto n = [](int count) { return Phrase::Text(std::to_string(count)); };
+    if (Cancelled == 0 && Skipped == 0) return Phrase("Finished. Success: %1 Failed: %2", {n(Ok), n(Failed)});
+    if (Cancelled == 0) return Phrase("Finished. Success: %1 Failed: %2 Skipped: %3", {n(Ok), n(Failed), n(Skipped)});
+    if (Skipped == 0)
+        return Phrase("Cancelled. Success: %1 Failed: %2 Cancelled: %3", {n(Ok), n(Failed), n(Cancelled)});
+    return Phrase("Cancelled. Success: %1 Failed: %2 Cancelled: %3 Skipped: %4",
+                  {n(Ok), n(Failed), n(Cancelled), n(Skipped)});
+}
+
 std::string RunTally::SummaryLine() const
 {
     std::string counts = "Success: " + std::to_string(Ok) + " Failed: " + std::to_string(Failed);

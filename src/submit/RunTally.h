@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <string>
 #include <vector>
 
@@ -24,4 +26,6 @@ struct RunTally {
     // cancelled, "Cancelled. Success: n Failed: m Cancelled: k"; " Skipped: k" follows when
     // some pair was skipped.
     std::string SummaryLine() const;
+    // SummaryLine as a phrase, for the window's language.
+    Phrase SummaryPhrase() const;
 };

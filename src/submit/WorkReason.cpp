@@ -1,17 +1,19 @@
 #include "submit/WorkReason.h"
 
+#include "common/StatusWords.h"
 #include "net/HttpUrl.h"
 #include "submit/Work.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
 // The reason phrase of a status line ("HTTP/1.1 404 Not Found" gives "Not Found"), without
 // control bytes; empty when the line has none.
-std::string Phrase(const std::string& statusLine)
+std::string StatusPhrase(const std::string& statusLine)
 {
     const size_t code = statusLine.find(' ');
     const size_t phrase = code == std::string::npos ? code : statusLine.find(' ', code + 1);
@@ -43,6 +45,50 @@ bool StartsElement(const std::string& body, size_t at, const char* name)
            std::isspace(static_cast<unsigned char>(body[after]));
 }
 
+// Our reasons that carry nothing of the request's: read back exactly as written here.
+constexpr const char* HostNotFound = "host name not found";
+constexpr const char* NoAnswer = "no answer";
+constexpr const char* Refused = "connection refused";
+constexpr const char* CutShort = "reply cut short";
+constexpr const char* SecureFailed = "secure connection failed";
+constexpr const char* Certificate = "the server's certificate was refused";
+constexpr const char* ProxyRefused = "the proxy refused the connection";
+constexpr const char* TooLarge = "reply too large";
+constexpr const char* AddressTooLong = "address too long";
+constexpr const char* Reset = "connection reset by the server";
+constexpr const char* NotTaken = "the reply did not say the link was taken";
+constexpr const char* NoReply = "no reply";
+constexpr const char* NoAnswerIn = "no answer in %1 s";
+constexpr const char* ServerAnswered = "server answered %1";
+
+constexpr const char* Fixed[] = {WorkReason::CancelledText,
+                                 WorkReason::HttpsRefused,
+                                 HostNotFound,
+                                 NoAnswer,
+                                 Refused,
+                                 CutShort,
+                                 SecureFailed,
+                                 Certificate,
+                                 ProxyRefused,
+                                 TooLarge,
+                                 AddressTooLong,
+                                 Reset,
+                                 NotTaken,
+                                 NoReply};
+
+bool Digits(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "10" or "2.5", as Seconds writes them.
+bool SecondsNumber(std::string_view text)
+{
+    const size_t dot = text.find('.');
+    if (dot == std::string_view::npos) return Digits(text);
+    return Digits(text.substr(0, dot)) && text.size() == dot + 2 && Digits(text.substr(dot + 1));
+}
+
 std::string Seconds(int ms)
 {
     if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
@@ -56,31 +102,31 @@ std::string WorkReason::Words(const WorkResult& result, int timeoutMs)
     switch (result.Outcome) {
     case WorkOutcome::Ok: return {};
     case WorkOutcome::Cancelled: return CancelledText;
-    case WorkOutcome::InvalidHost: return "host name not found";
+    case WorkOutcome::InvalidHost: return HostNotFound;
     case WorkOutcome::NotAccepted:
     case WorkOutcome::Failed: break;
     }
     if (!result.Reason.empty()) {
         switch (result.ErrorKind) {
         case NetError::TimedOut:
-        case NetError::LookupTimedOut: return timeoutMs > 0 ? "no answer in " + Seconds(timeoutMs) : "no answer";
+        case NetError::LookupTimedOut: return timeoutMs > 0 ? "no answer in " + Seconds(timeoutMs) : NoAnswer;
         case NetError::LookupFailed:
-        case NetError::NoAddress: return "host name not found";
-        case NetError::ConnectFailed: return "connection refused";
-        case NetError::CutShort: return "reply cut short";
-        case NetError::HandshakeFailed: return "secure connection failed";
-        case NetError::CertificateRefused: return "the server's certificate was refused";
-        case NetError::ProxyRefused: return "the proxy refused the connection";
+        case NetError::NoAddress: return HostNotFound;
+        case NetError::ConnectFailed: return Refused;
+        case NetError::CutShort: return CutShort;
+        case NetError::HandshakeFailed: return SecureFailed;
+        case NetError::CertificateRefused: return Certificate;
+        case NetError::ProxyRefused: return ProxyRefused;
         case NetError::BodyTooLarge:
         case NetError::HeadTooLarge:
-        case NetError::LineTooLong: return "reply too large";
-        case NetError::AddressTooLong: return "address too long";
+        case NetError::LineTooLong: return TooLarge;
+        case NetError::AddressTooLong: return AddressTooLong;
         case NetError::LookupCanceled:
         case NetError::Canceled: return CancelledText;
         case NetError::SocketError:
-            if (result.SocketCode == 10054) return "connection reset by the server";
-            if (result.SocketCode == 10061) return "connection refused";
-            if (result.SocketCode == 10060) return "no answer";
+            if (result.SocketCode == 10054) return Reset;
+            if (result.SocketCode == 10061) return Refused;
+            if (result.SocketCode == 10060) return NoAnswer;
             break;
         case NetError::Other: break;
         }
@@ -88,14 +134,14 @@ std::string WorkReason::Words(const WorkResult& result, int timeoutMs)
         return result.Reason;
     }
     if (result.ReplyCode != 0 && result.ReplyCode != 200) {
-        const std::string phrase = Phrase(result.ReplyText);
+        const std::string phrase = StatusPhrase(result.ReplyText);
         return "server answered " + std::to_string(result.ReplyCode) + (phrase.empty() ? "" : " " + phrase);
     }
     if (result.Outcome == WorkOutcome::NotAccepted) {
         std::string said = AnswerText(result.Body);
-        return said.empty() ? "the reply did not say the link was taken" : said;
+        return said.empty() ? NotTaken : said;
     }
-    return "no reply";
+    return NoReply;
 }
 
 std::string WorkReason::Detail(const WorkResult& result)
@@ -154,11 +200,32 @@ std::string WorkReason::AnswerText(const std::string& body)
     return text;
 }
 
-std::string WorkReason::Tip(const std::string& product, const std::string& outcome, int httpStatus,
-                            const std::string& why)
+Phrase WorkReason::Read(const std::string& words, bool fromSite)
 {
-    std::string tip = product + ": " + (outcome.empty() ? std::string(CancelledText) : outcome);
-    if (httpStatus != 0) tip += "\nHTTP " + std::to_string(httpStatus);
-    if (!why.empty() && why != outcome) tip += "\n" + why;
-    return tip;
+    // An "X" carries what the site said, whatever it looks like; only our own sentence for a
+    // reply that said nothing is ours.
+    if (fromSite) return words == NotTaken ? Phrase(NotTaken) : Phrase::Text(words);
+    for (const char* fixed : Fixed)
+        if (words == fixed) return Phrase(fixed);
+    const std::string_view text = words;
+    constexpr std::string_view noAnswerIn = "no answer in ", seconds = " s", answered = "server answered ";
+    if (text.starts_with(noAnswerIn) && text.ends_with(seconds) && text.size() > noAnswerIn.size() + seconds.size()) {
+        const std::string_view number =
+            text.substr(noAnswerIn.size(), text.size() - noAnswerIn.size() - seconds.size());
+        if (SecondsNumber(number)) return Phrase(NoAnswerIn, {Phrase::Text(std::string(number))});
+    }
+    if (text.starts_with(answered) && text.size() > answered.size() &&
+        std::isdigit(static_cast<unsigned char>(text[answered.size()])))
+        return Phrase(ServerAnswered, {Phrase::Text(words.substr(answered.size()))});
+    return Phrase::Text(words); // the network layer's own message
+}
+
+Phrase WorkReason::Tip(const std::string& product, const std::string& outcome, int httpStatus, const std::string& why)
+{
+    Phrase first =
+        outcome.empty() ? Phrase("%1: Cancelled", {Phrase::Text(product)}) : Phrase::Text(product + ": " + outcome);
+    std::vector<Phrase> lines{std::move(first)};
+    if (httpStatus != 0) lines.push_back(Phrase::Text("HTTP " + std::to_string(httpStatus)));
+    if (!why.empty() && why != outcome) lines.push_back(Read(why, outcome == StatusWords::NotAccepted));
+    return Phrase::Lines(std::move(lines));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <cstddef>
 #include <string>
 
@@ -28,8 +30,12 @@ public:
     // bytes and text-direction overrides removed, each run of blanks one space, at most
     // AnswerLength bytes, never a UTF-8 character cut.
     static std::string AnswerText(const std::string& body);
+    // Words as Words gave them (kept in a run's pair, stored in the history) as a phrase for
+    // the window. `fromSite`: the reason of an "X", the site's own words, shown as they are.
+    // Otherwise our own reasons are read back exactly (the fixed ones, "no answer in N s",
+    // "server answered " and the rest as it came); anything else is shown as it is.
+    static Phrase Read(const std::string& words, bool fromSite);
     // A site row's tip for the pair sent to it last: the product, its outcome (the row's
     // Status word), the HTTP status when a reply came, and why, one a line.
-    static std::string Tip(const std::string& product, const std::string& outcome, int httpStatus,
-                           const std::string& why);
+    static Phrase Tip(const std::string& product, const std::string& outcome, int httpStatus, const std::string& why);
 };

@@ -60,7 +60,7 @@ TEST(ListDocumentTest, AFileWrittenMeanwhileIsReadAgainOrItsNewRowsKeptBesideThe
     ListDocument doc(products, path, CatalogueFile::ProductFields, false, 1);
     doc.ReadAtStart();
     dir.Write("products.dat", "A|http://a/|C|\r\nB|http://b/|C|\r\n");
-    EXPECT_NE(doc.FileChanged().find("read from it again"), std::string::npos);
+    EXPECT_NE(doc.FileChanged().English().find("read from it again"), std::string::npos);
     EXPECT_EQ(Captions(products), "A;B;");
 
     {
@@ -68,12 +68,12 @@ TEST(ListDocumentTest, AFileWrittenMeanwhileIsReadAgainOrItsNewRowsKeptBesideThe
         products.Add("W");
     }
     dir.Write("products.dat", "A|http://a/|C|\r\nB|http://b/|C|\r\nX|http://x/|C|\r\n");
-    EXPECT_EQ(doc.FileChanged(), ""); // the changes stay
+    EXPECT_EQ(doc.FileChanged().English(), ""); // the changes stay
     EXPECT_EQ(Captions(products), "A;B;W;");
-    EXPECT_NE(doc.Save(path).find("kept beside yours: 1."), std::string::npos);
+    EXPECT_NE(doc.Save(path).English().find("kept beside yours: 1."), std::string::npos);
     EXPECT_EQ(dir.Read("products.dat"), "A|http://a/|C|\r\nB|http://b/|C|\r\nW|||\r\nX|http://x/|C|\r\n");
     EXPECT_EQ(doc.History().UndoName(), "Merge");
-    EXPECT_EQ(doc.FileChanged(), ""); // its own save is no change
+    EXPECT_EQ(doc.FileChanged().English(), ""); // its own save is no change
 }
 
 // Unsaved changes are kept beside the file until the list is as the file holds it again; a copy
@@ -103,7 +103,7 @@ TEST(ListDocumentTest, UnsavedChangesAreKeptAsidAndRestoredOnlyWhenAsked)
     doc.ReadAtStart();
     ASSERT_TRUE(doc.RecoveryOffered());
     EXPECT_EQ(Captions(sites), "a+;"); // nothing restored unasked
-    EXPECT_NE(doc.RestoreUnsaved().find("rows: 2."), std::string::npos);
+    EXPECT_NE(doc.RestoreUnsaved().English().find("rows: 2."), std::string::npos);
     EXPECT_EQ(Captions(sites), "a+;b+;");
     EXPECT_TRUE(sites.Modified());
     doc.History().Undo();

@@ -1,9 +1,9 @@
-// Our texts in the shipped language files, and the messages the core composes matched
-// against their templates.
+// Our texts in the shipped language files, and the phrases the core composes shown in them.
 #include "lang/OurTexts.h"
 #include "catalogue/CatalogueFile.h"
 #include "common/FileReplace.h"
 #include "common/IniFile.h"
+#include "common/Phrase.h"
 #include "lang/LanguageFile.h"
 #include "lang/LanguageTexts.h"
 #include "pad/PadValidation.h"
@@ -91,38 +91,53 @@ TEST(ShippedLanguageFiles, HoldEveryTextOfOursWithTheSamePlaceholders)
     }
 }
 
-// Messages as the core composes them: each must find its template, or it would stay English.
-TEST(LanguageTexts, TheCoresComposedMessagesShowInRussian)
+// The phrases the core composes, in the shipped Russian file: our words translated, every
+// piece of the user's data (titles, links, categories, paths, a site's words) as it was, even
+// where it reads like one of our templates.
+TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
 {
     const TextTemplates russian = LanguageTexts::FromText(FileText("Russian"));
     WorkResult timedOut;
     timedOut.Reason = "Connection timed out";
     timedOut.ErrorKind = NetError::TimedOut;
-    WorkResult notFound;
-    notFound.ReplyCode = 404;
-    RunTally tally{3, 1, 2, 4};
-    std::string fileError;
-    try {
-        FileReplace::ReadAll(kDist + "/no such file");
-    } catch (const FileError& e) {
-        fileError = e.what();
-    }
-    const auto problems = PadValidation::Check("<XML_DIZ_INFO></XML_DIZ_INFO>", "http://127.0.0.1/p.xml", {});
-    ASSERT_FALSE(problems.empty());
-    const std::string composed[] = {
-        WorkReason::Words(timedOut, 10000),
-        WorkReason::Words(notFound, 10000),
-        WorkReason::Tip("Tool", "", 0, ""),
-        tally.SummaryLine(),
-        fileError,
-        PadValidation::Line(problems.front()),
+    const PadProblem category{"Program Category Class", "XML_DIZ_INFO/Program_Info/Program_Category_Class",
+                              "Report: My Tool is not in the category list"};
+    const PadProblem missing{"Tidy Notes (Portable)", "XML_DIZ_INFO/Program_Info/Program_Name", "missing"};
+    const struct {
+        Phrase Message;
+        std::string Shown;
+    } cases[] = {
+        {WorkReason::Tip("Saved Games Backup", "", 0, ""), "Saved Games Backup: отменено"},
+        {WorkReason::Tip("Tidy Notes (Portable)", "Ok", 200, ""), "Tidy Notes (Portable): Ok\nHTTP 200"},
+        // An "X" carries the site's own words, whatever they look like.
+        {WorkReason::Tip("Report: My Tool", "X", 200, "no answer in 5 s"),
+         "Report: My Tool: X\nHTTP 200\nno answer in 5 s"},
+        {WorkReason::Tip("Test PAD: %1", "X", 200, "Saved"), "Test PAD: %1: X\nHTTP 200\nSaved"},
+        {WorkReason::Tip("Tool", "X", 200, "the reply did not say the link was taken"),
+         "Tool: X\nHTTP 200\nв ответе не сказано, что ссылка принята"},
+        {WorkReason::Tip("Tool", "Failed", 0, WorkReason::Words(timedOut, 10000)), "Tool: Failed\nнет ответа за 10 с"},
+        {WorkReason::Tip("Tool", "Failed", 404, "server answered 404 Report: %1"),
+         "Tool: Failed\nHTTP 404\nсервер ответил кодом 404 Report: %1"},
+        {RunTally{3, 1, 2, 4}.SummaryPhrase(), "Отменено. Успешно: 3 Неудачно: 1 Отменено: 2 Пропущено: 4"},
+        {PadValidation::LinePhrase(missing), "Поле Tidy Notes (Portable) (XML_DIZ_INFO/Program_Info/Program_Name): "
+                                             "отсутствует"},
+        // A problem that holds a value of the file is shown whole as it is.
+        {PadValidation::LinePhrase(category), "Поле Program Category Class "
+                                              "(XML_DIZ_INFO/Program_Info/Program_Category_Class): Report: My Tool is "
+                                              "not in the category list"},
+        {Phrase("Report: %1", {Phrase::Text("/home/u/Saved Games Backup.txt")}),
+         "Отчёт: /home/u/Saved Games Backup.txt"},
     };
-    for (const std::string& english : composed) {
-        const std::string shown = russian.Translate(english);
-        EXPECT_NE(shown, english);
-        EXPECT_NE(shown.find("\xD0"), std::string::npos) << shown; // Cyrillic
-    }
-    // Parts of the message that are no texts of ours come through unchanged.
-    EXPECT_EQ(russian.Translate(tally.SummaryLine()), "Отменено. Успешно: 3 Неудачно: 1 Отменено: 2 Пропущено: 4");
-    EXPECT_EQ(russian.Translate(tally.Summary()), "Finished.\rSuccess: 3\nFailed: 1\nПропущено: 4");
+    for (const auto& c : cases) EXPECT_EQ(russian.Shown(c.Message), c.Shown) << c.Message.English();
+    // The English of each is what the command line and the reports show, unchanged.
+    EXPECT_EQ(cases[0].Message.English(), "Saved Games Backup: Cancelled");
+    EXPECT_EQ(cases[7].Message.English(), RunTally({3, 1, 2, 4}).SummaryLine());
+    EXPECT_EQ(cases[8].Message.English(), PadValidation::Line(missing));
+}
+
+// std::array fills entries past the listed ones with nulls: the counts must be exact.
+TEST(OurTexts, CountsAreTheNumberOfEntriesListed)
+{
+    for (const OurText& t : OurTexts::Messages()) EXPECT_TRUE(t.Key && t.English);
+    for (const OurText& t : OurTexts::Captions()) EXPECT_TRUE(t.Key && t.English);
 }

@@ -55,7 +55,7 @@ void StatusBarView::RowSelected(int page, int row)
     Show();
 }
 
-void StatusBarView::ShowMessage(const std::string& text)
+void StatusBarView::ShowMessage(const Phrase& text)
 {
     state_.ShowMessage(text);
     Show();

@@ -27,7 +27,7 @@ public:
     void ShowPage(int page);
     void RowSelected(int page, int row);
     // A run's progress or result in the second panel.
-    void ShowMessage(const std::string& text);
+    void ShowMessage(const Phrase& text);
     // The panels again, in the language applied last.
     void Show();
 

@@ -75,8 +75,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
                                    pageControl_->setCurrentIndex(2);
                                    PanelBrowser()->NavigatePost(address, postData);
                                },
-                               [this](const std::string& text) { statusBar_->ShowMessage(text); },
-                               files_.FilesFolder()},
+                               [this](const Phrase& text) { statusBar_->ShowMessage(text); }, files_.FilesFolder()},
         this);
     padCommands_ = std::make_unique<PadCommands>(*submission_);
     BuildActions();
@@ -130,7 +129,7 @@ void TForm1::BuildPages()
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(pageControl_);
     auto refresh = [this] { RefreshCaptions(); };
-    auto tell = [this](const std::string& text) { statusBar_->ShowMessage(text); };
+    auto tell = [this](const Phrase& text) { statusBar_->ShowMessage(text); };
 
     ProductsPage::PadCalls pad = padCommands_->Calls([this] { return Categories(); });
     // The editor's section is headed by the command that opens it, in the language shown.
@@ -218,7 +217,7 @@ void TForm1::FormCreate()
     step([this] { WindowLayoutView::Apply(WindowLayoutView::Read(settings_, LayoutParts()), LayoutParts()); });
 
     if (!steps.Failures().empty()) ApplicationEvents1Exception(steps.Failures().c_str());
-    for (const std::string& text : steps.Told()) MessageBoxes::Show(LocalText::ToQ(text));
+    for (const std::string& text : steps.Told()) MessageBoxes::Show(Phrase(text));
 }
 
 bool TForm1::FormClose()
@@ -297,10 +296,10 @@ void TForm1::OfferUnsaved()
 void TForm1::ARestoreUnsavedExecute()
 {
     int first = -1;
-    const std::string told = ListDocument::RestoreOffered(Documents(), first);
+    const Phrase told = ListDocument::RestoreOffered(Documents(), first);
     (*actions_)("ARestoreUnsaved")->setEnabled(false);
     if (first >= 0) pageControl_->setCurrentIndex(first == 0 ? 0 : 2); // Products, Manual Submit
-    if (!told.empty()) statusBar_->ShowMessage(told);
+    if (first >= 0) statusBar_->ShowMessage(told);
 }
 
 void TForm1::MExitClick()
@@ -346,7 +345,7 @@ void TForm1::ApplyLanguage(const std::string& language)
                           [this](const std::string& word, const std::string& shown) { undo_->SetWord(word, shown); }});
     ShownText::Use(LanguageTexts::From(pass)); // the same reading of the file as the captions
     if (statusBar_) statusBar_->Show();
-    if (statusBar_ && !captions_->Notice().empty()) statusBar_->ShowMessage(captions_->Notice());
+    if (statusBar_ && !captions_->Notice().empty()) statusBar_->ShowMessage(Phrase(captions_->Notice()));
     AccessibleNames::Apply(this); // the names follow the new captions
     LanguageListeners::Notify();  // and every other window we show
 }
@@ -381,7 +380,7 @@ void TForm1::AHistoryAutoExecute()
         historyWindow_->raise();
         historyWindow_->activateWindow();
     } else if (!history_) {
-        MessageBoxes::Show(QString::fromUtf8(OpenedHistory::HistoryOffText));
+        MessageBoxes::Show(Phrase(OpenedHistory::HistoryOffText));
     } else {
         historyWindow_ = THistoryWindow::Open(*history_, pageAuto_->HistoryCalls(), this);
     }

@@ -82,7 +82,7 @@ void TFormProxy::ButtonOkClick()
     const std::string port = LocalText::ToBytes(editPort_->text());
     const std::string fault = ProxySetting::Check(host, port);
     if (!fault.empty()) {
-        MessageBoxes::Show(QString::fromUtf8(fault.c_str()));
+        MessageBoxes::Show(Phrase(fault));
         (fault == ProxySetting::NoPortText || fault == ProxySetting::BadPortText ? editPort_ : editHost_)->setFocus();
         return;
     }

@@ -23,13 +23,13 @@ FileWatch::FileWatch(const std::string& path, std::function<void()> changed, QOb
     Rewatch();
 }
 
-void FileWatch::Follow(ListDocument& document, std::function<void(const std::string&)> tell, QObject* parent)
+void FileWatch::Follow(ListDocument& document, std::function<void(const Phrase&)> tell, QObject* parent)
 {
     new FileWatch(
         document.DataPath(),
         [&document, tell = std::move(tell)] {
-            const std::string told = document.FileChanged();
-            if (!told.empty()) tell(told);
+            const Phrase told = document.FileChanged();
+            if (!told.Empty()) tell(told);
         },
         parent);
 }

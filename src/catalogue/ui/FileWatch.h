@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
@@ -22,7 +24,7 @@ public:
     FileWatch(const std::string& path, std::function<void()> changed, QObject* parent);
     // Watches the document's own file: the document hears of each change (FileChanged), and
     // what it has to say goes to `tell`.
-    static void Follow(ListDocument& document, std::function<void(const std::string&)> tell, QObject* parent);
+    static void Follow(ListDocument& document, std::function<void(const Phrase&)> tell, QObject* parent);
 
 private:
     void Rewatch();

@@ -26,7 +26,7 @@ void ListPageCommands::Load(ListDocument& list, QWidget* parent, const Tell& tel
     if (name.isEmpty()) return;
     const std::string path = LocalText::ToBytes(name);
     const ListDocument::LoadResult loaded = list.Load(path);
-    if (!loaded.Problem.empty()) MessageBoxes::Show(LocalText::ToQ(loaded.Problem));
+    if (!loaded.Problem.empty()) MessageBoxes::Show(Phrase(loaded.Problem));
     if (loaded.Replaced) tell(ListDocument::LoadedMessage(path, list.Rows().Count()));
 }
 
@@ -34,8 +34,8 @@ void ListPageCommands::Save(ListDocument& list, QWidget* parent, const Tell& tel
 {
     const QString name = FileDialogs::Save(parent, LocalText::ToQ(list.FileName()));
     if (name.isEmpty()) return;
-    const std::string taken = list.Save(LocalText::ToBytes(name));
-    if (!taken.empty()) tell(taken);
+    const Phrase taken = list.Save(LocalText::ToBytes(name));
+    if (!taken.Empty()) tell(taken);
 }
 
 bool ListPageCommands::SaveAtClose(ListDocument& products, ListDocument& manual)
@@ -43,12 +43,12 @@ bool ListPageCommands::SaveAtClose(ListDocument& products, ListDocument& manual)
     // Rows that may not go over a file that was not read whole go aside; the user is told where.
     auto save = [](ListDocument& list) {
         const std::string putAside = list.SaveAtClose();
-        if (!putAside.empty()) MessageBoxes::Show(LocalText::ToQ(putAside));
+        if (!putAside.empty()) MessageBoxes::Show(Phrase(putAside));
     };
     // The manual list is saved only when the user says so, but a change is not lost unasked.
     if (manual.Rows().Modified()) {
         const MessageBoxes::Answer answer =
-            MessageBoxes::AskYesNoCancel(QString::fromUtf8(ListCommands::SaveManualQuestion), MessageBoxes::Title());
+            MessageBoxes::AskYesNoCancel(Phrase(ListCommands::SaveManualQuestion), MessageBoxes::Title());
         if (answer == MessageBoxes::Answer::Cancel) return false;
         if (answer == MessageBoxes::Answer::Yes && !ErrorGuard::Run([&] { save(manual); })) return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <functional>
 #include <string>
 
@@ -18,7 +20,7 @@ public:
     // confirms.
     static void DeleteSelected(ListRows& list);
     // What the status bar is to say.
-    using Tell = std::function<void(const std::string&)>;
+    using Tell = std::function<void(const Phrase&)>;
     // Replaces the list by a file the user picks; a file refused or read in part is told in a
     // message box, and how many rows came in, in the status bar.
     static void Load(ListDocument& list, QWidget* parent, const Tell& tell);

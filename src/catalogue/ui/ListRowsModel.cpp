@@ -65,13 +65,13 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
         return c.Desktop ? DesktopColour() : QColor(c.R, c.G, c.B);
     }
     case Qt::ToolTipRole: {
-        const std::string lines = tipLines_ ? tipLines_(row) : std::string();
+        Phrase lines = tipLines_ ? tipLines_(row) : Phrase();
         // A site row has a tip only when something is to be told of its last request.
-        if (kind_ == ListKind::Auto && lines.empty()) return {};
+        if (kind_ == ListKind::Auto && lines.Empty()) return {};
+        // The row's link heads the tip of a product or a manual site, as it is.
+        const QString tip = ShownText::Message(
+            kind_ == ListKind::Auto ? lines : Phrase::Lines({Phrase::Text(rows_.Text(row, 1)), std::move(lines)}));
         // A tip that looks like markup would be drawn as markup: show it as it stands.
-        std::string text = kind_ == ListKind::Auto ? lines : rows_.Text(row, 1);
-        if (kind_ != ListKind::Auto && !lines.empty()) text += "\n" + lines;
-        const QString tip = ShownText::Message(text);
         return Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap) : tip;
     }
     case Qt::TextAlignmentRole:
@@ -98,7 +98,7 @@ bool ListRowsModel::setData(const QModelIndex& index, const QVariant& value, int
                 // A "|" would split the stored row: the title stays as it was. The message
                 // waits until the editor has closed.
                 QMetaObject::invokeMethod(
-                    this, [refused] { MessageBoxes::Show(LocalText::ToQ(refused)); }, Qt::QueuedConnection);
+                    this, [refused] { MessageBoxes::Show(ItemCheck::Shown(refused)); }, Qt::QueuedConnection);
                 return;
             }
             if (kind_ == ListKind::Auto) {

@@ -2,6 +2,7 @@
 
 #include "catalogue/ListColours.h"
 #include "catalogue/ListRows.h"
+#include "common/Phrase.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -34,7 +35,7 @@ public:
     std::string SecondText(int row) const;
     // Lines added under a row's info tip (a product's validation problems); empty: none. A site
     // row's tip is these lines alone.
-    void SetTipLines(std::function<std::string(int row)> fn) { tipLines_ = std::move(fn); }
+    void SetTipLines(std::function<Phrase(int row)> fn) { tipLines_ = std::move(fn); }
     // An in-place rename becomes a step of this history ("Rename").
     void SetHistory(ListHistory* history) { history_ = history; }
 
@@ -65,7 +66,7 @@ private:
     ListKind kind_;
     QStringList headers_;
     int inChange_ = 0;
-    std::function<std::string(int row)> tipLines_;
+    std::function<Phrase(int row)> tipLines_;
     std::function<std::string(int)> secondText_;
     ListHistory* history_ = nullptr;
 };

@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 
 ProductsPage::ProductsPage(ListRows& products, const std::string& productsPath, ActionList& actions, PadCalls pad,
-                           std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                           std::function<void()> refreshCaptions, std::function<void(const Phrase&)> tell,
                            QWidget* parent)
     : QWidget(parent),
       products_(products),

@@ -31,7 +31,7 @@ public:
     // What the page's PAD commands run, and the validation tip of a row.
     struct PadCalls {
         std::function<void()> TestPads, TestPad, ValidatePads, ValidatePad;
-        std::function<std::string(int row)> ValidationTip;
+        std::function<Phrase(int row)> ValidationTip;
         TItemDialog::PadFetchCalls FromPad;
         // The PAD editor's rules and downloads (its selected link is the page's).
         PadEditorCalls Editor;
@@ -41,7 +41,7 @@ public:
     // `refreshCaptions` sets the captions anew from the language file before a dialog opens;
     // `tell` puts a text into the status bar.
     ProductsPage(ListRows& products, const std::string& productsPath, ActionList& actions, PadCalls pad,
-                 std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                 std::function<void()> refreshCaptions, std::function<void(const Phrase&)> tell,
                  QWidget* parent = nullptr);
     ~ProductsPage() override;
 
@@ -77,7 +77,7 @@ private:
     ActionList& actions_;
     PadCalls pad_;
     std::function<void()> refreshCaptions_;
-    std::function<void(const std::string&)> tell_;
+    std::function<void(const Phrase&)> tell_;
     std::vector<std::string> categories_;
     ListRowsModel* model_ = nullptr;
     TListView* listView_ = nullptr;

@@ -16,8 +16,7 @@ bool TFormAddProduct::ConfirmWrite()
 {
     const int row = ListCommands::ProductWithLink(*List(), LinkText());
     if (row < 0) return true;
-    const QString question =
-        QString::fromUtf8(ListCommands::DuplicateLinkQuestion).arg(LocalText::ToQ(List()->Caption(row)));
+    const Phrase question(ListCommands::DuplicateLinkQuestion, {Phrase::Text(List()->Caption(row))});
     return MessageBoxes::Ask(question, MessageBoxes::Title()) == MessageBoxes::Answer::Ok;
 }
 

@@ -231,7 +231,7 @@ void TItemDialog::ButtonOkClick()
 {
     const std::string message = ItemCheck::Message(TitleText(), LinkText(), linkLine_, CategoryText());
     if (!message.empty()) {
-        MessageBoxes::Show(LocalText::ToQ(message));
+        MessageBoxes::Show(ItemCheck::Shown(message));
         return;
     }
     if (!ConfirmWrite()) return;
@@ -278,7 +278,7 @@ void TItemDialog::PadFetched(const PadSummary& summary)
     buttonFromPad_->setEnabled(true);
     if (!summary.Ok()) {
         QStringList lines;
-        for (const PadProblem& p : summary.Problems) lines << ShownText::Message(PadValidation::Line(p));
+        for (const PadProblem& p : summary.Problems) lines << ShownText::Message(PadValidation::LinePhrase(p));
         labelFromPad_->setText(lines.join(QLatin1Char('\n')));
         labelFromPad_->setToolTip(labelFromPad_->text());
         labelFromPad_->show();

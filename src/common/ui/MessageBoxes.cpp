@@ -37,9 +37,19 @@ void MessageBoxes::Show(const QString& text)
     Run(text, S().title, Buttons::Ok);
 }
 
+void MessageBoxes::Show(const Phrase& text)
+{
+    Run(ShownText::Message(text), S().title, Buttons::Ok);
+}
+
 MessageBoxes::Answer MessageBoxes::Ask(const QString& text, const QString& caption)
 {
     return Run(text, caption, Buttons::OkCancel);
+}
+
+MessageBoxes::Answer MessageBoxes::Ask(const Phrase& text, const QString& caption)
+{
+    return Run(ShownText::Message(text), caption, Buttons::OkCancel);
 }
 
 MessageBoxes::Answer MessageBoxes::AskYesNoCancel(const QString& text, const QString& caption)
@@ -47,10 +57,13 @@ MessageBoxes::Answer MessageBoxes::AskYesNoCancel(const QString& text, const QSt
     return Run(text, caption, Buttons::YesNoCancel);
 }
 
-MessageBoxes::Answer MessageBoxes::Run(const QString& english, const QString& caption, Buttons kind)
+MessageBoxes::Answer MessageBoxes::AskYesNoCancel(const Phrase& text, const QString& caption)
 {
-    // Our messages in the language shown; the fixed English ones match no template and stay.
-    const QString text = ShownText::Message(english);
+    return Run(ShownText::Message(text), caption, Buttons::YesNoCancel);
+}
+
+MessageBoxes::Answer MessageBoxes::Run(const QString& text, const QString& caption, Buttons kind)
+{
     State& s = S();
     if (s.testMode) {
         s.shown.push_back({text, caption, kind});

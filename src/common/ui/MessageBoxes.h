@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <QString>
 
 #include <deque>
@@ -12,6 +14,9 @@ class QWidget;
 // question asked before changes are dropped. Tests switch on the test mode: nothing is
 // shown, every box is recorded, and questions take their answers from a queue (when it is
 // empty: OK, or Yes).
+//
+// A text given as a Phrase is shown in the language applied; a QString is shown as it is
+// (the fixed English texts, and texts that are data alone).
 class MessageBoxes {
 public:
     enum class Buttons { Ok, OkCancel, YesNoCancel };
@@ -27,9 +32,12 @@ public:
     static QString Title();
 
     static void Show(const QString& text);
+    static void Show(const Phrase& text);
     static Answer Ask(const QString& text, const QString& caption);
+    static Answer Ask(const Phrase& text, const QString& caption);
     // Yes, No or Cancel (also the close box and Escape).
     static Answer AskYesNoCancel(const QString& text, const QString& caption);
+    static Answer AskYesNoCancel(const Phrase& text, const QString& caption);
 
     static void setTestMode(bool on);
     static bool testMode();

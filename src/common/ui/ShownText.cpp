@@ -1,5 +1,6 @@
 #include "common/ui/ShownText.h"
 
+#include "common/FileReplace.h"
 #include "common/ui/LocalText.h"
 
 #include <QCoreApplication>
@@ -26,16 +27,16 @@ void ShownText::Use(TextTemplates texts)
     if (OnGuiThread()) Current() = std::move(texts);
 }
 
-QString ShownText::Message(const QString& english)
+QString ShownText::Message(const Phrase& message)
 {
-    if (!OnGuiThread()) return english;
-    return LocalText::ToQ(Current().Translate(LocalText::ToBytes(english)));
+    if (!OnGuiThread()) return LocalText::ToQ(message.English());
+    return LocalText::ToQ(Current().Shown(message));
 }
 
-QString ShownText::Message(const std::string& english)
+Phrase ShownText::Error(const std::exception& e)
 {
-    if (!OnGuiThread()) return LocalText::ToQ(english);
-    return LocalText::ToQ(Current().Translate(english));
+    if (const auto* file = dynamic_cast<const FileError*>(&e)) return file->Words();
+    return Phrase::Text(e.what());
 }
 
 QString ShownText::Caption(const char* english)

@@ -1,8 +1,10 @@
 #include "history/ui/HistoryGridModel.h"
 
 #include "catalogue/ListColours.h"
+#include "common/StatusWords.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/ShownText.h"
+#include "submit/WorkReason.h"
 
 #include <QBrush>
 #include <QColor>
@@ -49,11 +51,12 @@ QVariant HistoryGridModel::data(const QModelIndex& index, int role) const
         return QBrush(QColor(c.R, c.G, c.B));
     }
     case Qt::ToolTipRole: {
-        QString tip = TimeText(r->Time);
-        if (r->HttpStatus > 0) tip += QStringLiteral("\nHTTP %1").arg(r->HttpStatus);
-        if (r->Ms >= 0) tip += QStringLiteral("\n%1 ms").arg(r->Ms);
-        if (!r->Reason.empty()) tip += QLatin1Char('\n') + LocalText::ToQ(r->Reason);
-        return ShownText::Message(tip); // the reasons are stored in English
+        std::vector<Phrase> tip{Phrase::Text(LocalText::ToBytes(TimeText(r->Time)))};
+        if (r->HttpStatus > 0) tip.push_back(Phrase::Text("HTTP " + std::to_string(r->HttpStatus)));
+        if (r->Ms >= 0) tip.push_back(Phrase("%1 ms", {Phrase::Text(std::to_string(r->Ms))}));
+        // Stored in English: our own reasons are read back, a site's words stay as they are.
+        if (!r->Reason.empty()) tip.push_back(WorkReason::Read(r->Reason, r->Outcome == StatusWords::NotAccepted));
+        return ShownText::Message(Phrase::Lines(std::move(tip)));
     }
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     default: return {};

@@ -16,6 +16,7 @@
 #include "history/ui/HistoryRunsList.h"
 #include "history/ui/HistoryRunsModel.h"
 #include "history/ui/HistoryTitlesModel.h"
+#include "submit/WorkReason.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -42,6 +43,12 @@
 #include <algorithm>
 
 namespace {
+
+template <typename N>
+Phrase Number(N n)
+{
+    return Phrase::Text(std::to_string(n));
+}
 
 template <typename T>
 T* Named(T* widget, const char* name)
@@ -328,8 +335,7 @@ bool THistoryWindow::Read(const std::function<void()>& read)
         read();
         return true;
     } catch (const std::exception& e) {
-        status_->setText(
-            ShownText::Message(QStringLiteral("The history could not be read: ") + LocalText::ToQ(e.what())));
+        status_->setText(ShownText::Message(Phrase("The history could not be read: %1", {Phrase::Text(e.what())})));
         return false;
     }
 }
@@ -447,7 +453,7 @@ void THistoryWindow::ShowAttempts()
         Put(attempts_, row, 1, LocalText::ToQ(a->Outcome));
         Put(attempts_, row, 2, a->HttpStatus > 0 ? QString::number(a->HttpStatus) : QString());
         Put(attempts_, row, 3, a->Ms >= 0 ? QString::number(a->Ms) : QString());
-        Put(attempts_, row, 4, ShownText::Message(a->Reason));
+        Put(attempts_, row, 4, ShownText::Message(WorkReason::Read(a->Reason, a->Outcome == StatusWords::NotAccepted)));
     }
     attempts_->resizeColumnsToContents();
 }
@@ -482,20 +488,19 @@ void THistoryWindow::RetrySelected()
         ranges.push_back({range.top(), range.left(), range.bottom(), range.right()});
     std::vector<HistoryGrid::Pair> pairs = Grid().Retryable(ranges);
     if (pairs.empty()) {
-        MessageBoxes::Show(QStringLiteral("No failed pair is selected in the grid."));
+        MessageBoxes::Show(Phrase("No failed pair is selected in the grid."));
         return;
     }
-    status_->setText(ShownText::Message(QStringLiteral("Sending %1 pairs again.").arg(pairs.size())));
+    status_->setText(ShownText::Message(Phrase("Sending %1 pairs again.", {Number(pairs.size())})));
     if (calls_.RetrySelected) calls_.RetrySelected(std::move(pairs));
 }
 
 void THistoryWindow::ExportCsv()
 {
     if (!Grid().CsvFits()) {
-        MessageBoxes::Show(QStringLiteral("The grid has %1 products and %2 sites, too many cells for one CSV file. "
-                                          "Narrow it with the filters first.")
-                               .arg(Grid().Products().size())
-                               .arg(Grid().Sites().size()));
+        MessageBoxes::Show(Phrase("The grid has %1 products and %2 sites, too many cells for one CSV file. Narrow it "
+                                  "with the filters first.",
+                                  {Number(Grid().Products().size()), Number(Grid().Sites().size())}));
         return;
     }
     const QString name = FileDialogs::SaveAs(this, QStringLiteral("history.csv"),
@@ -503,9 +508,9 @@ void THistoryWindow::ExportCsv()
     if (name.isEmpty()) return;
     try {
         FileReplace::Write(QFile::encodeName(name).toStdString(), Grid().Csv());
-        status_->setText(ShownText::Message(QStringLiteral("Saved %1").arg(name)));
+        status_->setText(ShownText::Message(Phrase("Saved %1", {Phrase::Text(LocalText::ToBytes(name))})));
     } catch (const std::exception& e) {
-        MessageBoxes::Show(LocalText::ToQ(e.what()));
+        MessageBoxes::Show(ShownText::Error(e));
     }
 }
 
@@ -521,14 +526,13 @@ void THistoryWindow::UncheckDeadSites()
         for (const SiteRecent& site : recent) checked.push_back(site.Site);
     std::vector<std::string> dead = SiteHealth::Dead(recent, checked);
     if (dead.empty()) {
-        MessageBoxes::Show(QStringLiteral("No checked site has gone without \"Ok\" in its last %1 attempts.")
-                               .arg(SiteHealth::DeadAfter));
+        MessageBoxes::Show(Phrase("No checked site has gone without \"Ok\" in its last %1 attempts.",
+                                  {Number(SiteHealth::DeadAfter)}));
         return;
     }
-    const QString question = QStringLiteral("Uncheck %1 sites with no \"Ok\" in their last %2 attempts?")
-                                 .arg(dead.size())
-                                 .arg(SiteHealth::DeadAfter);
+    const Phrase question("Uncheck %1 sites with no \"Ok\" in their last %2 attempts?",
+                          {Number(dead.size()), Number(SiteHealth::DeadAfter)});
     if (MessageBoxes::Ask(question, ShownText::Caption("Uncheck Dead Sites")) != MessageBoxes::Answer::Ok) return;
-    status_->setText(ShownText::Message(QStringLiteral("Unchecked %1 sites.").arg(dead.size())));
+    status_->setText(ShownText::Message(Phrase("Unchecked %1 sites.", {Number(dead.size())})));
     if (calls_.UncheckSites) calls_.UncheckSites(std::move(dead));
 }

@@ -121,17 +121,17 @@ void BrowserModule::SetSymbolLookup(SymbolLookup lookup)
     Lookup() = lookup ? lookup : LookUpLoaded;
 }
 
-BrowserEngineFactory* BrowserModule::Factory(QString& error)
+BrowserEngineFactory* BrowserModule::Factory(Phrase& error)
 {
     const QString path = Path();
     if (Loaded().loader && Loaded().path == path)
         return qobject_cast<BrowserEngineFactory*>(Loaded().loader->instance());
-    QString why;
+    Phrase why;
     if (!QFileInfo::exists(path)) {
-        why = QStringLiteral("the file is missing");
+        why = Phrase("the file is missing");
     } else if (!ShareOpenGLContexts()) {
-        why = QStringLiteral("this version of Qt lacks the function qt_gl_set_global_share_context, which the "
-                             "web engine needs");
+        why = Phrase("this version of Qt lacks the function qt_gl_set_global_share_context, which the "
+                     "web engine needs");
     } else {
         auto* loader = new QPluginLoader(path);
         // Unloading the web engine while its threads run would pull the code from under them.
@@ -141,13 +141,12 @@ BrowserEngineFactory* BrowserModule::Factory(QString& error)
             Loaded() = {path, loader};
             return factory;
         }
-        why = instance ? QStringLiteral("it is not a browser module of this version of Quillpost")
-                       : loader->errorString();
+        why = instance ? Phrase("it is not a browser module of this version of Quillpost")
+                       : Phrase::Text(loader->errorString().toStdString());
         delete loader;
     }
-    error = QStringLiteral("The web browser could not be started: its module %1 could not be loaded (%2). "
-                           "The rest of the program works without it; reinstalling Quillpost puts the module "
-                           "back.")
-                .arg(path, why);
+    error = Phrase("The web browser could not be started: its module %1 could not be loaded (%2). The rest of the "
+                   "program works without it; reinstalling Quillpost puts the module back.",
+                   {Phrase::Text(path.toStdString()), std::move(why)});
     return nullptr;
 }

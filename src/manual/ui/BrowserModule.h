@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <QString>
 
 class BrowserEngineFactory;
@@ -17,7 +19,7 @@ class BrowserModule {
 public:
     // The module's factory, or nullptr with `error` set to a sentence that says which file
     // could not be loaded and the loader's reason.
-    static BrowserEngineFactory* Factory(QString& error);
+    static BrowserEngineFactory* Factory(Phrase& error);
     // The file looked for.
     static QString Path();
     // Test hook: look for the module at `path` instead (an empty path restores the default).

@@ -28,7 +28,7 @@
 
 ManualSubmitPage::ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
                                    PreparedSubmission& prepared, ActionList& actions,
-                                   std::function<void()> refreshCaptions, std::function<void(const std::string&)> tell,
+                                   std::function<void()> refreshCaptions, std::function<void(const Phrase&)> tell,
                                    QWidget* parent)
     : QWidget(parent),
       sites_(sites),

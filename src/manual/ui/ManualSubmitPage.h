@@ -34,7 +34,7 @@ public:
     // `tell` puts a text into the status bar.
     ManualSubmitPage(ListRows& sites, const ListRows& products, const std::string& sitesPath,
                      PreparedSubmission& prepared, ActionList& actions, std::function<void()> refreshCaptions,
-                     std::function<void(const std::string&)> tell, QWidget* parent = nullptr);
+                     std::function<void(const Phrase&)> tell, QWidget* parent = nullptr);
     ~ManualSubmitPage() override;
 
     ListDocument& Document() { return document_; }
@@ -69,7 +69,7 @@ private:
     PreparedSubmission& prepared_;
     ActionList& actions_;
     std::function<void()> refreshCaptions_;
-    std::function<void(const std::string&)> tell_;
+    std::function<void(const Phrase&)> tell_;
     ListRowsModel* model_ = nullptr;
     TListView* listView_ = nullptr;
     QSplitter* splitter_ = nullptr;

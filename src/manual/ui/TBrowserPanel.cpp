@@ -236,7 +236,7 @@ QWebEngineView* TBrowserPanel::View()
 BrowserEngine* TBrowserPanel::Engine()
 {
     if (d->engine) return d->engine.get();
-    QString error;
+    Phrase error;
     BrowserEngineFactory* factory = BrowserModule::Factory(error);
     if (!factory) {
         ShowFailure(error);
@@ -257,7 +257,7 @@ BrowserEngine* TBrowserPanel::Engine()
     events.PrintFinished = [this](bool ok) {
         d->printer.reset();
         d->printButton->setEnabled(true);
-        if (!ok) ShowMessage(ShownText::Message(QStringLiteral("The page could not be printed.")));
+        if (!ok) ShowMessage(ShownText::Message(Phrase("The page could not be printed.")));
         emit PrintFinished(ok);
     };
     d->engine.reset(factory->MakeEngine(d->frame, std::move(events)));
@@ -271,7 +271,7 @@ BrowserEngine* TBrowserPanel::Engine()
     return d->engine.get();
 }
 
-void TBrowserPanel::ShowFailure(const QString& error)
+void TBrowserPanel::ShowFailure(const Phrase& error)
 {
     if (!d->failure) {
         d->failure = new QLabel(d->frame);

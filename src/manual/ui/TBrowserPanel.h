@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -100,7 +102,7 @@ private:
     // The engine, made if it is not there yet; nullptr (and the frame says why) when the
     // module cannot be loaded.
     BrowserEngine* Engine();
-    void ShowFailure(const QString& error);
+    void ShowFailure(const Phrase& error);
     void LoadFromAddressBox();
     // False when the address was refused and nothing loads.
     bool Load(const QString& text, const QByteArray* postData);

@@ -223,12 +223,13 @@ bool TFormPadEditor::OpenPath(const QString& path)
 {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        MessageBoxes::Show(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+        MessageBoxes::Show(
+            Phrase("Cannot open %1: %2", {Phrase::Text(Utf8(path)), Phrase::Text(Utf8(file.errorString()))}));
         return false;
     }
     const QByteArray bytes = file.read(MaxPadBytes + 1);
     if (bytes.size() > MaxPadBytes) {
-        MessageBoxes::Show(QStringLiteral("Cannot open %1: a PAD file is at most 1 MiB.").arg(path));
+        MessageBoxes::Show(Phrase("Cannot open %1: a PAD file is at most 1 MiB.", {Phrase::Text(Utf8(path))}));
         return false;
     }
     return Take(std::string(bytes.constData(), static_cast<size_t>(bytes.size())), Utf8(path), path);
@@ -238,18 +239,19 @@ void TFormPadEditor::DownloadFile()
 {
     const std::string link = calls_.SelectedLink ? calls_.SelectedLink() : std::string();
     if (link.empty()) {
-        MessageBoxes::Show(QStringLiteral("Select a product with a PAD link in the Products list first."));
+        MessageBoxes::Show(Phrase("Select a product with a PAD link in the Products list first."));
         return;
     }
     if (!calls_.Download || downloading_ || !MayDrop()) return;
     downloading_ = true;
     ShowState();
-    status_->setText(ShownText::Message(QStringLiteral("Downloading %1 ...").arg(Q(link))));
+    status_->setText(ShownText::Message(Phrase("Downloading %1 ...", {Phrase::Text(link)})));
     calls_.Download(link, [this, link](std::optional<std::string> bytes, const std::string& why) {
         downloading_ = false;
         ShowState();
         if (!bytes) {
-            MessageBoxes::Show(QStringLiteral("The PAD file at %1 could not be downloaded: %2").arg(Q(link), Q(why)));
+            MessageBoxes::Show(
+                Phrase("The PAD file at %1 could not be downloaded: %2", {Phrase::Text(link), Phrase(why)}));
             return;
         }
         // Downloaded, it has no file name of its own: Save asks for one.
@@ -262,7 +264,7 @@ bool TFormPadEditor::Take(const std::string& bytes, const std::string& path, con
     PadDocument document;
     std::string error;
     if (!document.Open(bytes, error)) {
-        MessageBoxes::Show(QStringLiteral("Cannot edit %1: %2").arg(from, Q(error)));
+        MessageBoxes::Show(Phrase("Cannot edit %1: %2", {Phrase::Text(Utf8(from)), Phrase(error)}));
         return false;
     }
     std::vector<PadRule> rules = calls_.Rules ? calls_.Rules() : PadRule::BuiltIn();
@@ -315,13 +317,14 @@ bool TFormPadEditor::WriteTo(const std::string& path)
     if (!refused_.empty()) {
         QString fields;
         for (const auto& [field, why] : refused_) fields += QStringLiteral("\n") + Q(why);
-        MessageBoxes::Show(QStringLiteral("Not saved: these texts cannot be written to the file:") + fields);
+        MessageBoxes::Show(ShownText::Message(Phrase("Not saved: these texts cannot be written to the file:")) +
+                           fields);
         return false;
     }
     try {
         FileReplace::Write(path, document_->Bytes());
     } catch (const FileError& e) {
-        MessageBoxes::Show(QStringLiteral("Not saved: %1").arg(Q(e.what())));
+        MessageBoxes::Show(Phrase("Not saved: %1", {e.Words()}));
         return false;
     }
     path_ = path;
@@ -337,7 +340,7 @@ void TFormPadEditor::SizesFromFile()
     if (path.isEmpty()) return;
     const QFileInfo info(path);
     if (!info.isFile()) {
-        MessageBoxes::Show(QStringLiteral("%1 is not a file.").arg(path));
+        MessageBoxes::Show(Phrase("%1 is not a file.", {Phrase::Text(Utf8(path))}));
         return;
     }
     std::string error;
@@ -409,8 +412,8 @@ void TFormPadEditor::ShowProblems()
         if (refused != refused_.end())
             problem = Q(refused->second);
         else if (document_)
-            problem = Q(PadForm::Problem(*document_, *row.Field));
-        row.Problem->setText(ShownText::Message(problem));
+            problem = ShownText::Message(Phrase(PadForm::Problem(*document_, *row.Field)));
+        row.Problem->setText(problem);
         if (row.Count) {
             const std::size_t count = PadForm::Characters(Utf8(EditorText(row)));
             row.Count->setText(QStringLiteral("%1 / %2").arg(count).arg(row.Field->Limit));
@@ -434,16 +437,16 @@ void TFormPadEditor::ShowState()
     if (!status_) return;
     QString where;
     if (!document_)
-        where = ShownText::Message(QStringLiteral("No PAD file open: New, Open or Download From Product."));
+        where = ShownText::Message(Phrase("No PAD file open: New, Open or Download From Product."));
     else if (path_.empty())
-        where = ShownText::Message(QStringLiteral("Not saved yet (Save As gives it a name)."));
+        where = ShownText::Message(Phrase("Not saved yet (Save As gives it a name)."));
     else
         where = Q(path_);
-    if (document_ && changed_) where += QStringLiteral("  ") + ShownText::Message(QStringLiteral("(changed)"));
+    if (document_ && changed_) where += QStringLiteral("  ") + ShownText::Message(Phrase("(changed)"));
     if (!refused_.empty())
-        where += QStringLiteral("  ") +
-                 ShownText::Message(
-                     QStringLiteral("%1 text(s) cannot be written in the file's encoding.").arg(refused_.size()));
+        where +=
+            QStringLiteral("  ") + ShownText::Message(Phrase("%1 text(s) cannot be written in the file's encoding.",
+                                                             {Phrase::Text(std::to_string(refused_.size()))}));
     status_->setText(where);
 }
 

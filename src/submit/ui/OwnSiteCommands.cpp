@@ -59,7 +59,7 @@ void OwnSiteCommands::SitesFileChanged()
     try {
         w_.Own.Load(w_.OwnSitesPath);
     } catch (const FileError& e) {
-        w_.Tell(e.what());
+        w_.Tell(e.Words());
     }
     w_.Table = w_.Own.Combined();
     OwnSiteRows::Show(w_.Sites, w_.Own, {});
@@ -97,7 +97,7 @@ void OwnSiteCommands::Change(const std::function<std::string(OwnSites&)>& change
     int taken = 0;
     const std::string refusal = OwnSiteRows::Change(w_.Own, w_.OwnSitesPath, change, &taken);
     if (!refusal.empty()) {
-        MessageBoxes::Show(LocalText::ToQ(refusal));
+        MessageBoxes::Show(Phrase(refusal));
         return;
     }
     w_.Table = w_.Own.Combined();

@@ -158,45 +158,46 @@ void PadCommands::CancelValidation()
     ValidationEnded();
 }
 
-std::string PadCommands::ValidationTip(int productRow) const
+Phrase PadCommands::ValidationTip(int productRow) const
 {
     if (productRow < 0 || productRow >= w_.Products.Count()) return {};
-    std::string tip;
+    std::vector<Phrase> tip;
     const std::uint64_t id = w_.Products.Row(productRow).Id;
-    if (const auto why = testReasons_.find(id); why != testReasons_.end()) tip = TestFailedText + why->second;
+    if (const auto why = testReasons_.find(id); why != testReasons_.end())
+        tip.push_back(Phrase("Test PAD: %1", {WorkReason::Read(why->second, false)}));
     const std::vector<PadProblem> problems = validator_.Problems(id);
-    for (const PadProblem& p : problems) {
-        if (!tip.empty()) tip += '\n';
-        tip += PadValidation::Line(p);
-    }
+    for (const PadProblem& p : problems) tip.push_back(PadValidation::LinePhrase(p));
     // A "No" from before this session (a "No" has problems): its problems are the history's.
     const Product product = ProductAt(w_.Products, productRow);
     if (problems.empty() && product.Validation == StatusWords::NotValid && submission_.History()) {
         try {
             const std::optional<ValidationRecord> last = submission_.History()->LatestValidation(product.PadLink);
-            if (last && !last->Problems.empty()) tip += (tip.empty() ? "" : "\n") + last->Problems;
+            // Stored in English: shown as they were written.
+            if (last && !last->Problems.empty()) tip.push_back(Phrase::Text(last->Problems));
         } catch (const std::exception&) {
             // A history that cannot be read now leaves the tip as it is.
         }
     }
-    return tip;
+    return Phrase::Lines(std::move(tip));
 }
 
 void PadCommands::ValidationEnded()
 {
     if (validator_.Busy()) {
         if (w_.ShowStatus)
-            w_.ShowStatus("Validating PAD files: " + std::to_string(validator_.Finished()) + " of " +
-                          std::to_string(validator_.Total()));
+            w_.ShowStatus(Phrase("Validating PAD files: %1 of %2", {Phrase::Text(std::to_string(validator_.Finished())),
+                                                                    Phrase::Text(std::to_string(validator_.Total()))}));
         return;
     }
     int valid = 0;
     for (const auto& r : validator_.Results())
         if (r.Problems.empty()) ++valid;
     const int invalid = static_cast<int>(validator_.Results().size()) - valid;
-    std::string status = "PAD files: Yes " + std::to_string(valid) + ", No " + std::to_string(invalid);
-    if (validator_.Finished() < validator_.Total())
-        status += ", cancelled " + std::to_string(validator_.Total() - validator_.Finished());
+    const auto n = [](int count) { return Phrase::Text(std::to_string(count)); };
+    std::vector<Phrase> status{validator_.Finished() < validator_.Total()
+                                   ? Phrase("PAD files: Yes %1, No %2, cancelled %3",
+                                            {n(valid), n(invalid), n(validator_.Total() - validator_.Finished())})
+                                   : Phrase("PAD files: Yes %1, No %2", {n(valid), n(invalid)})};
     if (std::unique_ptr<RunRecorder> recorder = submission_.Recorder(RunKind::Validate, submission_.Run().Speed())) {
         // The batch's validations are one transaction.
         for (const PadValidator::Result& r : validator_.Results())
@@ -210,11 +211,11 @@ void PadCommands::ValidationEnded()
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
         FileReplace::Write(path, PadValidator::ReportText(validator_.Results(), validator_.Rules().Notice));
         lastValidationReport_ = path;
-        status += ". Report: " + path;
+        status.push_back(Phrase("Report: %1", {Phrase::Text(path)}));
     } catch (const std::exception& e) {
         lastValidationReport_.clear();
-        status += ". The report could not be written: " + std::string(e.what());
+        status.push_back(Phrase("The report could not be written: %1", {Phrase::Text(e.what())}));
     }
-    if (!validator_.Rules().Notice.empty()) status += ". " + validator_.Rules().Notice;
-    if (w_.ShowStatus) w_.ShowStatus(status);
+    if (!validator_.Rules().Notice.empty()) status.push_back(Phrase::Text(validator_.Rules().Notice));
+    if (w_.ShowStatus) w_.ShowStatus(Phrase::Join(std::move(status), ". "));
 }

@@ -51,7 +51,7 @@ public:
     bool Validating() const { return validator_.Busy(); }
     void SetCategories(const std::vector<std::string>& categories) { validator_.SetCategories(categories); }
     // The info tip's lines for a product: one per problem of its last validation.
-    std::string ValidationTip(int productRow) const;
+    Phrase ValidationTip(int productRow) const;
     // The report of the last validation batch; empty before the first.
     const std::string& LastValidationReport() const { return lastValidationReport_; }
     // Breaks off every test, validation and download and waits for their workers until `deadline`.

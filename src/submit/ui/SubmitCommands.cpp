@@ -101,7 +101,7 @@ std::vector<int> SubmitCommands::CheckedProducts() const
 std::vector<int> SubmitCommands::Sendable(const std::vector<int>& rows) const
 {
     SendableProducts sendable = SendableProducts::Of(w_.Products, rows);
-    if (!sendable.Warning.empty()) MessageBoxes::Show(LocalText::ToQ(sendable.Warning));
+    if (!sendable.Warning.empty()) MessageBoxes::Show(Phrase(sendable.Warning));
     return std::move(sendable.Rows);
 }
 
@@ -122,7 +122,7 @@ void SubmitCommands::WaitForRun()
 {
     runOver_ = false;
     // The last run's counts no longer describe the rows.
-    if (w_.ShowStatus) w_.ShowStatus("");
+    if (w_.ShowStatus) w_.ShowStatus(Phrase());
     w_.Progress->ShowModal();
     if (runOver_) return;
     // Cancelled: the rows still under way keep their Status, and their tip says so.
@@ -148,7 +148,7 @@ void SubmitCommands::SubmitAll()
             if (w_.Sites.Row(row).Checked) batch.SiteRows.push_back(row);
         // With nothing to send, the run says so as ever.
         if (!batch.ProductRows.empty() && !batch.SiteRows.empty()) {
-            if (!sendable.Warning.empty()) MessageBoxes::Show(LocalText::ToQ(sendable.Warning));
+            if (!sendable.Warning.empty()) MessageBoxes::Show(Phrase(sendable.Warning));
             SendSkipping({batch}, RunKind::Submit);
             return;
         }
@@ -171,16 +171,10 @@ void SubmitCommands::SubmitAll()
     }
     WriteReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now()), started);
     if (end == RunState::Cancelled) {
-        if (w_.ShowStatus) w_.ShowStatus(tally.SummaryLine());
+        if (w_.ShowStatus) w_.ShowStatus(tally.SummaryPhrase());
         return;
     }
     ShowSummary(tally);
-}
-
-std::string SubmitCommands::NotSentText(int notSent, int total)
-{
-    return "The last run was stopped before " + std::to_string(notSent) + " of its " + std::to_string(total) +
-           " pairs were sent: they are sent now with the pairs that were not Ok.";
 }
 
 void SubmitCommands::RetryFailed()
@@ -189,18 +183,22 @@ void SubmitCommands::RetryFailed()
     try {
         last = RetryPlanSource::Find(lastReport_, history_, w_.ProgramFolder);
     } catch (const std::exception& e) {
-        MessageBoxes::Show(LocalText::ToQ(e.what()));
+        MessageBoxes::Show(ShownText::Error(e));
         return;
     }
     if (!last.Found) {
-        MessageBoxes::Show(QString::fromUtf8(NoRunText));
+        MessageBoxes::Show(Phrase(NoRunText));
         return;
     }
     if (last.Pairs.empty()) {
-        MessageBoxes::Show(QString::fromUtf8(AllOkText));
+        MessageBoxes::Show(Phrase(AllOkText));
         return;
     }
-    if (last.NotSent > 0) MessageBoxes::Show(LocalText::ToQ(NotSentText(last.NotSent, last.Total)));
+    if (last.NotSent > 0)
+        MessageBoxes::Show(
+            Phrase("The last run was stopped before %1 of its %2 pairs were sent: they are sent now with "
+                   "the pairs that were not Ok.",
+                   {Phrase::Text(std::to_string(last.NotSent)), Phrase::Text(std::to_string(last.Total))}));
     RetryPairs(last.Pairs);
 }
 
@@ -230,11 +228,12 @@ void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKin
             batches = std::move(kept.Batches);
             skipped = kept.Skipped;
         } catch (const std::exception& e) {
-            MessageBoxes::Show(LocalText::ToQ(e.what()));
+            MessageBoxes::Show(ShownText::Error(e));
             return;
         }
         if (batches.empty()) {
-            MessageBoxes::Show(LocalText::ToQ(AllTakenText + std::to_string(skipped)));
+            MessageBoxes::Show(
+                Phrase("Every site took its PAD link already. Skipped: %1", {Phrase::Text(std::to_string(skipped))}));
             return;
         }
     }
@@ -249,7 +248,7 @@ void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKin
     if (recorder) Recorded(*recorder, retry.Cancelled() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
     WriteReport(retry.Records(), started);
     if (retry.Cancelled()) {
-        if (w_.ShowStatus) w_.ShowStatus(retry.Tally().SummaryLine());
+        if (w_.ShowStatus) w_.ShowStatus(retry.Tally().SummaryPhrase());
         return;
     }
     ShowSummary(retry.Tally());
@@ -270,7 +269,7 @@ void SubmitCommands::Recorded(RunRecorder& recorder, ::RunEnd end)
     MessageBoxes::Show(LocalText::ToQ(recorder.Failure()));
 }
 
-std::string SubmitCommands::SiteTip(int siteRow) const
+Phrase SubmitCommands::SiteTip(int siteRow) const
 {
     if (siteRow < 0 || siteRow >= static_cast<int>(siteTips_.size())) return {};
     return siteTips_[static_cast<size_t>(siteRow)];
@@ -310,13 +309,13 @@ void SubmitCommands::WriteReport(const std::string& records, std::chrono::system
         lastReport_.clear();
         std::error_code gone;
         std::filesystem::remove(path, gone);
-        MessageBoxes::Show(QString::fromUtf8(ReportNotWrittenText) + QStringLiteral("\r") + LocalText::ToQ(e.what()));
+        MessageBoxes::Show(Phrase::Join({Phrase(ReportNotWrittenText), ShownText::Error(e)}, "\r"));
     }
 }
 
 void SubmitCommands::ShowSummary(const RunTally& tally)
 {
-    if (w_.ShowStatus) w_.ShowStatus(tally.SummaryLine());
+    if (w_.ShowStatus) w_.ShowStatus(tally.SummaryPhrase());
     MessageBoxes::Show(LocalText::ToQ(tally.Summary()));
 }
 
@@ -328,11 +327,13 @@ void SubmitCommands::OpenReportsFolder()
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        MessageBoxes::Show(LocalText::ToQ("Cannot create " + folder + ": " + error.message()));
+        MessageBoxes::Show(Phrase("Cannot create %1: %2", {Phrase::Text(folder), Phrase::Text(error.message())}));
         return;
     }
     if (!ShellOpen::File(LocalText::ToQ(folder)))
-        MessageBoxes::Show(LocalText::ToQ(NoFolderProgramText + folder + " (Submit > History... shows every run)."));
+        MessageBoxes::Show(Phrase("No program on this desktop opens folders. The run reports are in %1 (Submit > "
+                                  "History... shows every run).",
+                                  {Phrase::Text(folder)}));
 }
 
 void SubmitCommands::Submit()
@@ -340,7 +341,7 @@ void SubmitCommands::Submit()
     const SingleSubmit::Request r =
         SingleSubmit::Prepare(w_.Products, w_.Sites.FirstSelected(), w_.Table, authorEmail_);
     if (!r.Message.empty()) {
-        MessageBoxes::Show(LocalText::ToQ(r.Message));
+        MessageBoxes::Show(Phrase(r.Message));
         return;
     }
     w_.Sites.SetText(r.SiteRow, SiteColumn::Status, "");
@@ -374,7 +375,7 @@ void SubmitCommands::BarMaxima(int current, int total)
     w_.Progress->ShowCounts([this] {
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - progressStart_);
-        return ShownText::Message(progress_.Line(elapsed, progressTotal_));
+        return ShownText::Message(progress_.LinePhrase(elapsed, progressTotal_));
     });
 }
 

@@ -41,7 +41,7 @@ public:
         // Shows the Manual Submit page and loads `address` with `postData` as a POST body.
         std::function<void(const std::string& address, const std::string& postData)> NavigatePost;
         // The status bar's text for the end of a run.
-        std::function<void(const std::string&)> ShowStatus;
+        std::function<void(const Phrase&)> ShowStatus;
         // The folder holding data/ (the program folder, or the user's own for a system
         // install); reports go to its reports/.
         std::string ProgramFolder;
@@ -50,13 +50,10 @@ public:
 
     static constexpr const char* NoRunText = "No run to retry yet.";
     static constexpr const char* AllOkText = "Every pair of the last run was Ok.";
-    // Before a retry of a run that was killed: how many of its pairs it never sent.
-    static std::string NotSentText(int notSent, int total);
     // Open Reports Folder where the desktop has no program that opens folders.
     static constexpr const char* NoFolderProgramText =
         "No program on this desktop opens folders. The run reports are in ";
     static constexpr const char* ReportNotWrittenText = "The run report could not be written:";
-    static constexpr const char* AllTakenText = "Every site took its PAD link already. Skipped: ";
 
     SubmitCommands(Wiring wiring, QObject* parent);
     ~SubmitCommands() override;
@@ -71,7 +68,7 @@ public:
     void SetSkipAccepted(bool on) { skipAccepted_ = on; }
     bool SkipAccepted() const { return skipAccepted_; }
     // A site row's tip: the last product sent to it, its outcome, HTTP status and why.
-    std::string SiteTip(int siteRow) const;
+    Phrase SiteTip(int siteRow) const;
 
     void SubmitAll();
     // Sends again the pairs of the last run that were not "Ok" (RetryPlanSource: the last
@@ -174,5 +171,5 @@ private:
     RunProgress progress_;
     std::chrono::steady_clock::time_point progressStart_{};
     int progressTotal_ = 0;
-    std::vector<std::string> siteTips_; // by site row
+    std::vector<Phrase> siteTips_; // by site row
 };

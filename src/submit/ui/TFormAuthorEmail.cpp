@@ -46,7 +46,7 @@ void TFormAuthorEmail::ButtonOkClick()
     const std::string address = LocalText::ToBytes(edit_->text());
     const std::string refusal = OwnSites::CheckEmail(address);
     if (!refusal.empty()) {
-        MessageBoxes::Show(LocalText::ToQ(refusal));
+        MessageBoxes::Show(Phrase(refusal));
         return;
     }
     value_ = address;

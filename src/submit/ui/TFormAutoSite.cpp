@@ -80,7 +80,7 @@ void TFormAutoSite::ButtonOkClick()
                     LocalText::ToBytes(editMarker_->text()),         true};
     const std::string refusal = check_ ? check_(site) : std::string();
     if (!refusal.empty()) {
-        MessageBoxes::Show(LocalText::ToQ(refusal));
+        MessageBoxes::Show(Phrase(refusal));
         return;
     }
     site_ = std::move(site);

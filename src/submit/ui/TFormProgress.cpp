@@ -81,8 +81,8 @@ void TFormProgress::PlaceControls()
         captionWidth = std::max(captionWidth, l->sizeHint().width());
     }
     const RunProgress widest{999, 999, 999};
-    const QString widestCounts = ShownText::Message(
-        LocalText::ToQ(widest.Line(std::chrono::hours(10) - std::chrono::seconds(1), 2 * widest.Done())));
+    const QString widestCounts =
+        ShownText::Message(widest.LinePhrase(std::chrono::hours(10) - std::chrono::seconds(1), 2 * widest.Done()));
     const int countsWidth = labelCounts_->fontMetrics().horizontalAdvance(widestCounts);
     const int valueLeft = std::max(56, 8 + captionWidth + 8);
     const int lineHeight = std::max(16, labelProduct_->sizeHint().height());
