@@ -99,14 +99,20 @@ void ListHistory::RowsRemoving(const ListRows& list, const std::vector<int>& row
     if (applying_) return;
     StepData& step = Recording();
     Removal removal;
+    // Undo takes the step's own rows out before it puts removed rows back, so a row's place
+    // is counted without them. The rows come in ascending order: one pass counts them.
+    int own = 0, counted = 0;
     for (int index : rows) {
+        for (; !openAdded_.empty() && counted < index; ++counted) own += openAdded_.count(list.Row(counted).Id) > 0;
         const ListRowView row = list.Row(index);
         // A row the step added (or changed: its first state is kept already) goes without a trace.
         if (openAdded_.erase(row.Id) > 0) {
             step.Added.erase(std::find(step.Added.begin(), step.Added.end(), row.Id));
+            ++own;
+            ++counted;
             continue;
         }
-        removal.Rows.push_back(PlacedRow{index, row});
+        removal.Rows.push_back(PlacedRow{index - own, row});
     }
     if (!removal.Rows.empty()) step.Removed.push_back(std::move(removal));
 }
@@ -123,9 +129,13 @@ void ListHistory::RowChanging(const ListRows& list, int row, int column)
     if (applying_ || (column == statusColumn_ && (depth_ == 0 || implicit_))) return;
     StepData& step = Recording();
     const ListRowView view = list.Row(row);
-    if (!openAdded_.insert(view.Id).second) return;
-    // A change is the row's old state taken out and its new state added, under one Id.
-    step.Removed.push_back(Removal{{PlacedRow{row, view}}});
+    if (openAdded_.count(view.Id) > 0) return;
+    // A change is the row's old state taken out and its new state added, under one Id; its
+    // place is counted without the step's own rows, as for a removal.
+    int own = 0;
+    for (int i = 0; !openAdded_.empty() && i < row; ++i) own += openAdded_.count(list.Row(i).Id) > 0;
+    openAdded_.insert(view.Id);
+    step.Removed.push_back(Removal{{PlacedRow{row - own, view}}});
     step.Added.push_back(view.Id);
 }
 

@@ -203,3 +203,66 @@ TEST(ListHistoryTest, ManyDeletesKeepEachDeletedRowOnceNotACopyOfTheList)
     history.Undo();
     EXPECT_EQ(Seen(list), whole);
 }
+
+TEST(ListHistoryTest, RowsChangedOrRemovedInOneStepComeBackEachAtItsOwnPlace)
+{
+    const std::vector<std::pair<const char*, std::function<void(ListRows&)>>> cases = {
+        {"Two edits",
+         [](ListRows& l) {
+             l.SetText(0, 1, "a");
+             l.SetText(2, 1, "c");
+         }},
+        {"An edit, then a delete after it",
+         [](ListRows& l) {
+             l.SetText(0, 1, "d");
+             l.Delete(2);
+         }},
+        {"An edit, then rows after it deleted together",
+         [](ListRows& l) {
+             l.SetText(0, 2, "Yes");
+             l.DeleteIf([](const ListRowView& r) { return r.Caption == "Alpha" || r.Caption == "Charlie"; });
+         }},
+    };
+    for (const auto& [name, change] : cases) {
+        SCOPED_TRACE(name);
+        ListRows list = Products(false);
+        ListHistory history(list);
+        const std::vector<std::string> before = Seen(list);
+        {
+            ListHistory::Step step(history, name);
+            change(list);
+        }
+        const std::vector<std::string> after = Seen(list);
+        history.Undo();
+        EXPECT_EQ(Seen(list), before);
+        history.Redo();
+        EXPECT_EQ(Seen(list), after);
+    }
+}
+
+TEST(ListHistoryTest, TypingMergesOnlyIntoTheNewestStepAndANewStepAfterUndoIsAChangeFromTheFile)
+{
+    TempDir dir;
+    ListRows list = Products(false);
+    ListHistory history(list);
+    const auto typed = [&](int row) {
+        const ListRows::Step step(list, "Typing", 7);
+        list.SetText(row, 1, "typed");
+    };
+    typed(0);
+    {
+        ListHistory::Step step(history, "Delete");
+        list.Delete(3);
+    }
+    CatalogueFile::SaveList(list, dir.File("products.dat"), CatalogueFile::ProductFields);
+    history.Undo(); // the Delete: Typing is the newest done step, but not the newest step
+    typed(1);
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_EQ(history.StepCount(), 2u);
+    history.Undo();
+    EXPECT_EQ(list.Text(1, 1), "http://x/Alpha.xml");
+    EXPECT_EQ(list.Text(0, 1), "typed");
+    // Two steps done again, as when the file was written, but not the two that were written.
+    history.Redo();
+    EXPECT_TRUE(list.Modified());
+}
