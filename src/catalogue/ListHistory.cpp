@@ -42,7 +42,7 @@ void ListHistory::End()
     cleanAfterOpen_ = writtenInOpen_ = false;
     made_ = false;
     implicit_ = false;
-    openAdded_.clear();
+    openAdded_.clear(); // the places stay, for a step that continues this one
     Changed();
 }
 
@@ -88,6 +88,7 @@ ListHistory::StepData& ListHistory::Recording()
             steps_.resize(done_);
             clean_.erase(clean_.upper_bound(done_), clean_.end());
             steps_.push_back(StepData{openName_, openKey_, {}, {}, {}});
+            placesKnown_ = false;
             ++done_;
         }
     }
@@ -99,16 +100,23 @@ void ListHistory::RowsRemoving(const ListRows& list, const std::vector<int>& row
     if (applying_) return;
     StepData& step = Recording();
     Removal removal;
+    // Undo takes the step's own rows out before it puts removed rows back, so a row's place
+    // is counted without them. The rows come in ascending order: one pass counts them.
+    int own = 0, counted = 0;
     for (int index : rows) {
+        for (; !openAdded_.empty() && counted < index; ++counted) own += openAdded_.count(list.Row(counted).Id) > 0;
         const ListRowView row = list.Row(index);
         // A row the step added (or changed: its first state is kept already) goes without a trace.
         if (openAdded_.erase(row.Id) > 0) {
             step.Added.erase(std::find(step.Added.begin(), step.Added.end(), row.Id));
+            ++own;
+            ++counted;
             continue;
         }
-        removal.Rows.push_back(PlacedRow{index, row});
+        removal.Rows.push_back(PlacedRow{index - own, row});
     }
     if (!removal.Rows.empty()) step.Removed.push_back(std::move(removal));
+    placesKnown_ = false;
 }
 
 void ListHistory::RowInserted(std::uint64_t id)
@@ -116,6 +124,7 @@ void ListHistory::RowInserted(std::uint64_t id)
     if (applying_) return;
     Recording().Added.push_back(id);
     openAdded_.insert(id);
+    placesKnown_ = false;
 }
 
 void ListHistory::RowChanging(const ListRows& list, int row, int column)
@@ -123,10 +132,33 @@ void ListHistory::RowChanging(const ListRows& list, int row, int column)
     if (applying_ || (column == statusColumn_ && (depth_ == 0 || implicit_))) return;
     StepData& step = Recording();
     const ListRowView view = list.Row(row);
-    if (!openAdded_.insert(view.Id).second) return;
-    // A change is the row's old state taken out and its new state added, under one Id.
-    step.Removed.push_back(Removal{{PlacedRow{row, view}}});
+    if (openAdded_.count(view.Id) > 0) return;
+    // A change is the row's old state taken out and its new state added, under one Id; its
+    // place is counted without the step's own rows, as for a removal.
+    const int own = OwnBefore(list, row);
+    openAdded_.insert(view.Id);
+    if (column == 0) // a new caption may move the row in a sorted list
+        placesKnown_ = false;
+    else if (placesKnown_)
+        ownPlaces_.insert(ownPlaces_.begin() + own, row);
+    step.Removed.push_back(Removal{{PlacedRow{row - own, view}}});
     step.Added.push_back(view.Id);
+}
+
+int ListHistory::OwnBefore(const ListRows& list, int index)
+{
+    if (openAdded_.empty()) {
+        ownPlaces_.clear();
+        placesKnown_ = true;
+        return 0;
+    }
+    if (!placesKnown_) {
+        ownPlaces_.clear();
+        for (int i = 0; i < list.Count(); ++i)
+            if (openAdded_.count(list.Row(i).Id) > 0) ownPlaces_.push_back(i);
+        placesKnown_ = true;
+    }
+    return static_cast<int>(std::lower_bound(ownPlaces_.begin(), ownPlaces_.end(), index) - ownPlaces_.begin());
 }
 
 void ListHistory::Saved(bool written)
@@ -194,6 +226,7 @@ void ListHistory::Undo()
         throw;
     }
     applying_ = false;
+    placesKnown_ = false;
     --done_;
     Settle();
     Changed();
@@ -216,6 +249,7 @@ void ListHistory::Redo()
         throw;
     }
     applying_ = false;
+    placesKnown_ = false;
     step.AddedRows.clear();
     step.AddedRows.shrink_to_fit();
     ++done_;

@@ -102,6 +102,8 @@ private:
     std::vector<PlacedRow> TakeOut(const std::vector<std::uint64_t>& ids);
     void Settle();
     void Changed();
+    // How many of the open step's own rows stand before `index` in the list.
+    int OwnBefore(const ListRows& list, int index);
 
     ListRows& list_;
     std::vector<std::function<void()>> onChange_;
@@ -116,8 +118,13 @@ private:
     std::string openName_;
     std::uint64_t openKey_ = 0;
     std::unordered_set<std::uint64_t> openAdded_; // the open step's Added, for lookups
-    bool applying_ = false;                       // Undo or Redo is changing the list: nothing is recorded
-    std::set<std::size_t> clean_;                 // numbers of steps done at which the list is as a file holds it
-    bool cleanAfterOpen_ = false;                 // read or written while a step was open: clean once it closes
+    // The places of those rows in the list, ascending, kept while no row came, went or moved
+    // since they were counted (also from a step to the one that continues it): a step that
+    // changes row after row (the words of a run) places each change without a pass over the list.
+    std::vector<int> ownPlaces_;
+    bool placesKnown_ = false;
+    bool applying_ = false;       // Undo or Redo is changing the list: nothing is recorded
+    std::set<std::size_t> clean_; // numbers of steps done at which the list is as a file holds it
+    bool cleanAfterOpen_ = false; // read or written while a step was open: clean once it closes
     bool writtenInOpen_ = false;
 };

@@ -115,6 +115,10 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
     runsFlag->excludes(outcome)->excludes("--product")->excludes("--site");
     import->excludes(runsFlag)->excludes(outcome)->excludes("--product")->excludes("--site")->excludes("--since");
     if (const auto code = CliOptions::Parse(app, args, out, err)) return *code;
+    if (import->count() > 0 && importFile.empty()) {
+        err << Name << ": --import: no report file named\n";
+        return UsageError;
+    }
     std::optional<HistoryTime> from;
     if (!since.empty() && !(from = ParseDay(since))) {
         err << Name << ": --since: \"" << since << "\" is no day of the form YYYY-MM-DD\n";

@@ -73,6 +73,22 @@ TEST(ListHistoryTest, EveryCommandIsUndoneAndRedoneWithOrderChecksAndModifiedSta
              l.SetText(0, 2, "Yes");
              l.SetText(3, 2, "No");
          }},
+        // Several rows changed or removed in one step: each comes back at its own place.
+        {"Two edits", false,
+         [](ListRows& l) {
+             l.SetText(0, 1, "a");
+             l.SetText(2, 1, "c");
+         }},
+        {"An edit, then a delete after it", false,
+         [](ListRows& l) {
+             l.SetText(0, 1, "d");
+             l.Delete(2);
+         }},
+        {"An edit, then rows after it deleted together", false,
+         [](ListRows& l) {
+             l.SetText(0, 2, "Yes");
+             l.DeleteIf([](const ListRowView& r) { return r.Caption == "Alpha" || r.Caption == "Charlie"; });
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,4 +218,40 @@ TEST(ListHistoryTest, ManyDeletesKeepEachDeletedRowOnceNotACopyOfTheList)
     }
     history.Undo();
     EXPECT_EQ(Seen(list), whole);
+}
+
+TEST(ListHistoryTest, StepsMergeOnlyIntoTheNewestAndARunsWordsInAnyOrderComeBackInPlace)
+{
+    TempDir dir;
+    ListRows list = Products(false);
+    ListHistory history(list);
+    const auto typed = [&](int row) {
+        const ListRows::Step step(list, "Typing", 7);
+        list.SetText(row, 1, "typed");
+    };
+    typed(0);
+    {
+        ListHistory::Step step(history, "Delete");
+        list.Delete(3);
+    }
+    CatalogueFile::SaveList(list, dir.File("products.dat"), CatalogueFile::ProductFields);
+    history.Undo(); // the Delete: Typing is the newest done step, but not the newest step
+    typed(1);
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_EQ(history.StepCount(), 2u);
+    history.Undo();
+    EXPECT_EQ(list.Text(1, 1), "http://x/Alpha.xml");
+    EXPECT_EQ(list.Text(0, 1), "typed");
+    // Two steps done again, as when the file was written, but not the two that were written.
+    history.Redo();
+    EXPECT_TRUE(list.Modified());
+
+    // The words of a run, product by product in any order, come back each at its own place.
+    const std::vector<std::string> before = Seen(list);
+    for (int row : {0, 2, 1}) {
+        const ListRows::Step step(list, "Validate PADs", 9);
+        list.SetText(row, 2, "Yes");
+    }
+    history.Undo();
+    EXPECT_EQ(Seen(list), before);
 }

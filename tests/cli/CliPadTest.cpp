@@ -78,6 +78,8 @@ TEST_F(CliPadTest, NothingIsWrittenWhenAnyPartOfASetCannotBeDone)
              {"set", pad, "Program_Info/Program_Version=2.5", "Program_Info/Program_Name"},
              {"set", pad, "Program_Info/Program_Version=2.5", "--date", "2026-02-30"},
              {"set", pad, "--date", "1 April 2026"},
+             {"set", pad, "--date", "2026-04201"}, // one dash: never read as 2026-04-01
+             {"set", pad, "--date", "2026004-01"},
              {"set", pad, "--sizes-from", dir.File("no-such.zip")},
              {"set", pad, "--sizes-from", dir.Path()},
              {"set", pad},
@@ -115,6 +117,29 @@ TEST_F(CliPadTest, CheckComparesTheLinkOnlyWhenGivenAndShowKeepsEachFieldOnItsLi
     EXPECT_EQ(all.out.substr(0, all.out.find('\n')), "MASTER_PAD_VERSION_INFO/MASTER_PAD_VERSION\t3.11");
     EXPECT_NE(all.out.find("\nProgram_Descriptions/English/Char_Desc_2000\ta\\tb\\\\c\\nd\n"), std::string::npos);
     EXPECT_NE(all.out.find("\nProgram_Info/File_Info/File_Size_Bytes\t\n"), std::string::npos);
+}
+
+// The file's own PAD link is compared without the spaces around it; a carriage return a file
+// holds shows as \r; a field that only the rules in use name may be set.
+TEST_F(CliPadTest, ALinkWithSpacesACarriageReturnAndAFieldOfTheRulesAlone)
+{
+    const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string spaced =
+        dir.Write("spaced.xml", replaced(ValidPad(Link), ">" + Link + "<", ">\n  " + Link + " <"));
+    EXPECT_EQ(Pad({"check", spaced}).code, PadCommand::Valid);
+
+    const std::string cr = dir.Write("cr.xml", replaced(ValidPad(Link), ">Tidy Notes<", ">Tidy&#13;Notes<"));
+    EXPECT_EQ(Pad({"show", cr, "Program_Info/Program_Name"}).out, "Program_Info/Program_Name\tTidy\\rNotes\n");
+
+    const std::string german = "Program_Descriptions/German/Char_Desc_45";
+    EXPECT_EQ(Pad({"set", pad, german + "=Notizen"}).code, PadCommand::UsageError);
+    dir.Write("pad_spec.xml", "<PAD_Spec><Fields><Field><Path>XML_DIZ_INFO/" + german +
+                                  "</Path><RegEx>.*</RegEx></Field></Fields></PAD_Spec>");
+    const Outcome set = Pad({"set", pad, german + "=Notizen"});
+    EXPECT_EQ(set.code, PadCommand::Valid) << set.err;
+    EXPECT_EQ(Pad({"show", pad, german}).out, german + "\tNotizen\n");
 }
 
 // A file is read no further than the limit and one byte: fed through a pipe 1 MiB and two bytes,

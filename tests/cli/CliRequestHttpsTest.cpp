@@ -57,23 +57,27 @@ TEST(CliRequestHttps, AnHttpsUrlIsVerifiedAgainstTheSystemStoreAndCacert)
 }
 
 // Without --cacert the system's trust store decides: a fresh process (the trust store is read
-// once per process) that OpenSSL points at our authority through SSL_CERT_FILE trusts it.
+// once per process) that OpenSSL points at our authority through SSL_CERT_FILE trusts it,
+// whether or not the folder SSL_CERT_DIR names is there.
 TEST(CliRequestHttps, WithoutCacertTheSystemTrustStoreIsUsed)
 {
     const TestCertificates certificates;
     TempDir dir;
     const std::string caFile = dir.Write("ca.pem", certificates.CaPem());
+    dir.Write("empty/.keep", "");
     TlsServer server({certificates.MakeLeaf("DNS:localhost,IP:127.0.0.1")});
-    const std::string command = "SSL_CERT_FILE=" + caFile + " SSL_CERT_DIR=" + dir.File("none") + " " + QP_BIN_DIR +
-                                "/quillpost-cli request GET " + server.Url() + "/pad.xml";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buf[4096];
-    for (size_t n = 0; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-    const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
-    EXPECT_NE(out.find("event OnSuccess CmdGET\n"), std::string::npos) << out;
+    for (const std::string folder : {"none", "empty"}) {
+        const std::string command = "SSL_CERT_FILE=" + caFile + " SSL_CERT_DIR=" + dir.File(folder) + " " + QP_BIN_DIR +
+                                    "/quillpost-cli request GET " + server.Url() + "/pad.xml";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buf[4096];
+        for (size_t n = 0; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+        const int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << folder << out;
+        EXPECT_NE(out.find("event OnSuccess CmdGET\n"), std::string::npos) << folder << out;
+    }
 }
 
 } // namespace

@@ -117,3 +117,19 @@ TEST(FileBackups, SlotsThatAreNoRegularFilesAreSkippedAndNeverWaitedOn)
     EXPECT_EQ(std::filesystem::status(dir.File("autosites.dat.bak")).type(), std::filesystem::file_type::fifo);
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("autosites.dat.bak.5")));
 }
+
+// A save that kept its backup but was then refused leaves the file as its newest backup holds
+// it: saving again makes no second copy of it. The backup has the file's permissions.
+TEST(FileBackups, ASaveTriedAgainMakesNoNewGenerationAndABackupKeepsTheFilesMode)
+{
+    TempDir dir;
+    const std::string path = dir.Write("products.dat", "v0");
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    FileBackups::Keep(path, "v1"); // and the write failed
+    Save(path, "v1");
+    EXPECT_EQ(dir.Read("products.dat.bak"), "v0");
+    EXPECT_FALSE(FileReplace::Exists(dir.File("products.dat.bak.2")));
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.File("products.dat.bak").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}

@@ -74,6 +74,11 @@ TEST(WindowLayout, APlaceShowsOnlyWhereItsTopCanBeGrabbedOnAScreen)
     EXPECT_TRUE(at(100, 100));
     EXPECT_TRUE(at(-500, 100));  // mostly off to the left, its right end still there
     EXPECT_FALSE(at(-580, 100)); // 20 pixels left to grab
+    // A band 40 pixels wide and high is enough to grab; a pixel less is not.
+    EXPECT_TRUE(at(-560, 100));
+    EXPECT_FALSE(at(-561, 100));
+    EXPECT_TRUE(at(100, 1040));
+    EXPECT_FALSE(at(100, 1041));
     EXPECT_TRUE(at(2500, 900));  // on the second screen
     EXPECT_FALSE(at(2500, 100)); // beside the first screen, above the second
     EXPECT_FALSE(at(100, 1060)); // below the bottom
@@ -99,6 +104,7 @@ TEST(WindowLayout, FittedShrinksToItsScreenMovesOnlyWhatHangsOffAndCentresWhatSh
         {"larger than the screen", one, none, 20, 10, 1950, 1050, {0, 0, 1366, 870}},
         {"larger, with the frame", one, frame, 20, 10, 1300, 1000, {20, 0, 1300, 836}},
         {"bottom off", one, none, 100, 500, 800, 600, {100, 270, 800, 600}},
+        {"bottom off, the screen listed twice", {one[0], one[0]}, none, 100, 500, 800, 600, {100, 270, 800, 600}},
         {"mostly off to the left", one, none, -700, 100, 800, 600, {0, 100, 800, 600}},
         {"above the screen", one, frame, 100, -20, 800, 600, {100, 0, 800, 600}},
         {"off every screen", one, none, 5000, 5000, 800, 600, {283, 135, 800, 600}},

@@ -1,8 +1,10 @@
 #include "pad/PadDocument.h"
+#include "pad/PadFields.h"
 #include "pad/PadXml.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -118,7 +120,8 @@ TEST(PadDocumentTest, AStylesheetInstructionIsNoXmlDeclaration)
 TEST(PadDocumentTest, RefusesWhatCannotBeWrittenAndKeepsTheDocument)
 {
     const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<XML_DIZ_INFO>\n"
-                               "  <Program_Info>\n    <Program_Name>x</Program_Name>\n  </Program_Info>\n"
+                               "  <Program_Info>\n    <Program_Name>x</Program_Name>\n    <Own><Inner>1</Inner></Own>\n"
+                               "  </Program_Info>\n"
                                "</XML_DIZ_INFO>\n";
     struct Case {
         std::string path, value, error;
@@ -130,9 +133,16 @@ TEST(PadDocumentTest, RefusesWhatCannotBeWrittenAndKeepsTheDocument)
              {"Program_Info/Program_Name", "a\x01", "control character U+0001"},
              {"Program_Info/Program_Name", "\xC3(", "is not UTF-8 text"},
              {"Program_Info/Program_Name", "\xED\xA0\x80", "is not UTF-8 text"}, // a surrogate
+             // Overlong forms, whose lead bytes a lax reader takes, and beyond U+10FFFF.
+             {"Program_Info/Program_Name", "\xC0\xAF", "is not UTF-8 text"},
+             {"Program_Info/Program_Name", "\xC1\xBF", "is not UTF-8 text"},
+             {"Program_Info/Program_Name", "\xE0\x9F\xBF", "is not UTF-8 text"},
+             {"Program_Info/Program_Name", "\xF0\x8F\xBF\xBF", "is not UTF-8 text"},
+             {"Program_Info/Program_Name", "\xF4\x90\x80\x80", "is not UTF-8 text"},
              {"Program_Info//Program_Name", "x", "an empty name"},
              {"Program_Info/", "x", "an empty name"},
              {"Program_Info", "x", "a group of fields"},
+             {"Program_Info/Own", "x", "a group of fields"}, // the author's own, with children
              {"Program_Info/Program_Verison", "x", "not a field of the PAD field list"},
              {"Program_Info/a><b", "x", "is not an element name"},
          }) {
@@ -163,6 +173,8 @@ TEST(PadDocumentTest, HostileOrForeignFilesAreNotOpened)
              {deep, "nested deeper"},
              {"<XML_DIZ_INFO>" + std::string(PadXml::MaxBytes, ' ') + "</XML_DIZ_INFO>", "larger than 1 MiB"},
              {std::string("\xFF\xFE<\0X\0/\0>\0", 10), "UTF-16"},
+             {std::string("<\0X\0/\0>\0", 8), "UTF-16"}, // without a byte order mark
+             {std::string("\0<\0X\0/\0>", 8), "UTF-16"},
              {"<?xml version=\"1.0\" encoding=\"KOI8-R\"?><XML_DIZ_INFO/>", "koi8-r"},
              {"<PAD_Spec/>", "the root element is PAD_Spec"},
              {"<XML_DIZ_INFO><a></XML_DIZ_INFO>", "not well-formed"},
@@ -195,8 +207,11 @@ TEST(PadDocumentTest, SizesAreRoundedAndDatesMustBeInTheCalendar)
     }
     PadDocument doc = Opened("<XML_DIZ_INFO>\n</XML_DIZ_INFO>\n");
     std::string error;
-    EXPECT_FALSE(doc.SetReleaseDate(2025, 2, 29, error));
     EXPECT_FALSE(doc.SetReleaseDate(2026, 13, 1, error));
+    for (const auto& [year, leap] : {std::pair{2024, true}, {2000, true}, {1900, false}, {2025, false}}) {
+        PadDocument dated = doc;
+        EXPECT_EQ(dated.SetReleaseDate(year, 2, 29, error), leap) << year;
+    }
     EXPECT_EQ(doc.Bytes(), "<XML_DIZ_INFO>\n</XML_DIZ_INFO>\n");
     ASSERT_TRUE(doc.SetReleaseDate(2024, 2, 9, error)) << error;
     EXPECT_EQ(doc.Value("Program_Info/Program_Release_Month"), "02");
@@ -206,6 +221,32 @@ TEST(PadDocumentTest, SizesAreRoundedAndDatesMustBeInTheCalendar)
                                "</File_Size_K>\n\t\t\t<File_Size_MB>0.01</File_Size_MB>\n\t\t</File_Info>\n"),
               std::string::npos)
         << doc.Bytes();
+}
+
+// 0x9F, the last byte of the range where Windows-1252 differs from ISO-8859-1, is read and
+// written as the code page has it; a value set to what it already is keeps the author's own
+// way of writing it.
+TEST(PadDocumentTest, Windows1252sLastSpecialByteAndAnAuthorsCharacterReferencesStay)
+{
+    const std::string bytes = Replaced(Replaced(Authored, "Caf\xE9", "Caf&#233;"), ">2.4<", ">2.4\x9F<");
+    PadDocument doc = Opened(bytes);
+    EXPECT_EQ(doc.Value("Program_Info/Program_Version"), "2.4\u0178");
+    std::string error;
+    ASSERT_TRUE(doc.Set("Company_Info/Company_Name", "Caf\u00E9 Soft", error)) << error;
+    EXPECT_EQ(doc.Bytes(), bytes);
+    ASSERT_TRUE(doc.Set("Program_Info/Program_Version", "\u01782.5", error)) << error;
+    EXPECT_EQ(doc.Bytes(), Replaced(bytes, ">2.4\x9F<",
+                                    ">\x9F"
+                                    "2.5<"));
+}
+
+TEST(PadFieldsTest, AGroupsChildrenAreTheNextNamesOfItsFieldsEachOnce)
+{
+    EXPECT_EQ(PadFields::ChildrenOf("Web_Info"), (std::vector<std::string>{"Application_URLs", "Download_URLs"}));
+    const std::vector<std::string> company = PadFields::ChildrenOf("Company_Info");
+    EXPECT_EQ(std::count(company.begin(), company.end(), "Contact_Info"), 1);
+    EXPECT_TRUE(PadFields::IsGroup("Company_Info/Contact_Info"));
+    EXPECT_FALSE(PadFields::IsGroup("Company_Info/Company_Name"));
 }
 
 } // namespace
