@@ -34,7 +34,7 @@ bool ProductSelection::Pick(const std::vector<std::string>& titles, std::string&
     error.clear();
     SendableProducts sendable = SendableProducts::Of(list_, rows_);
     rows_ = std::move(sendable.Rows);
-    warning_ = std::move(sendable.Warning);
+    warning_ = sendable.Warning.English();
     for (const std::string& title : titles) {
         if (found.count(title)) continue;
         error += (error.empty() ? "no product titled \"" : "\", \"") + title;

@@ -24,8 +24,9 @@ RunProduct SendableProducts::Product(const ListRows& products, int row)
     return RunProduct{std::move(product.Title), std::move(product.PadLink), std::move(product.Category)};
 }
 
-std::string SendableProducts::SkippedText(int count)
+Phrase SendableProducts::SkippedText(int count)
 {
     if (count <= 0) return {};
-    return std::to_string(count) + (count == 1 ? " product" : " products") + " without a PAD link: skipped";
+    return Phrase(count == 1 ? "%1 product without a PAD link: skipped" : "%1 products without a PAD link: skipped",
+                  {Phrase::Text(std::to_string(count))});
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <string>
 #include <vector>
 
@@ -13,12 +15,12 @@ struct RunProduct;
 // Plain functions of their arguments; any thread.
 struct SendableProducts {
     std::vector<int> Rows; // the given rows that have a PAD link, in their order
-    std::string Warning;   // "n product(s) without a PAD link: skipped"; empty when none was
+    Phrase Warning;        // "n product(s) without a PAD link: skipped"; empty when none was
 
     static SendableProducts Of(const ListRows& products, const std::vector<int>& rows);
     static bool HasLink(const ListRows& products, int row);
     // The product of `row` as a run sends it.
     static RunProduct Product(const ListRows& products, int row);
     // The warning for `count` products left out; empty for none.
-    static std::string SkippedText(int count);
+    static Phrase SkippedText(int count);
 };

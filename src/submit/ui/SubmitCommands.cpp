@@ -101,7 +101,7 @@ std::vector<int> SubmitCommands::CheckedProducts() const
 std::vector<int> SubmitCommands::Sendable(const std::vector<int>& rows) const
 {
     SendableProducts sendable = SendableProducts::Of(w_.Products, rows);
-    if (!sendable.Warning.empty()) MessageBoxes::Show(Phrase(sendable.Warning));
+    if (!sendable.Warning.Empty()) MessageBoxes::Show(sendable.Warning);
     return std::move(sendable.Rows);
 }
 
@@ -148,7 +148,7 @@ void SubmitCommands::SubmitAll()
             if (w_.Sites.Row(row).Checked) batch.SiteRows.push_back(row);
         // With nothing to send, the run says so as ever.
         if (!batch.ProductRows.empty() && !batch.SiteRows.empty()) {
-            if (!sendable.Warning.empty()) MessageBoxes::Show(Phrase(sendable.Warning));
+            if (!sendable.Warning.Empty()) MessageBoxes::Show(sendable.Warning);
             SendSkipping({batch}, RunKind::Submit);
             return;
         }
