@@ -8,6 +8,7 @@
 #include "cli/ProductSelection.h"
 #include "common/FileReplace.h"
 #include "common/OwnerThreadQueue.h"
+#include "common/StatusWords.h"
 #include "history/HistoryStore.h"
 #include "submit/OwnSites.h"
 #include "submit/RetryPlan.h"
@@ -98,7 +99,7 @@ public:
     }
     void PairCancelled(const std::string& product, const std::string& site) override
     {
-        view_.Line(RunReport::Cancelled, product, site, "");
+        view_.Line(StatusWords::Cancelled, product, site, "");
     }
 
 private:

@@ -94,7 +94,7 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
             },
             queue);
         tests.SetOnEnded([&](std::uint64_t id, const WorkResult& result) {
-            const bool ok = result.Outcome == WorkOutcome::Ok;
+            const bool ok = result.Outcome == Outcome::Ok;
             const std::string& reason = reasons[id] =
                 Reason(ok ? StatusWords::Ok : "", result.ErrorKind, result.Reason);
             const int row = list.IndexOfId(id);

@@ -164,7 +164,7 @@ void TDownload::Execute()
     pastNetwork_ = true;
     if (const auto* download = std::get_if<PadDownloadRequest>(&Request); download && !Terminated())
         Check(*download, result);
-    if (Terminated()) result.Outcome = WorkOutcome::Cancelled;
+    if (Terminated()) result.Outcome = Outcome::Cancelled;
 
     // The last step. The owner frees this object only by joining this thread, so the lines
     // after the report still find it; an object its owner gave up is freed here.
@@ -211,13 +211,13 @@ void TDownload::Perform(THttpClient& http, const SubmissionRequest& request, Wor
         });
     }
     switch (word) {
-    case Word::Ok: result.Outcome = WorkOutcome::Ok; break;
+    case Word::Ok: result.Outcome = Outcome::Ok; break;
     case Word::NotAccepted:
-        result.Outcome = WorkOutcome::NotAccepted;
+        result.Outcome = Outcome::NotAccepted;
         result.Body = std::move(http.Body); // what the site said instead is the reason
         break;
-    case Word::Invalid: result.Outcome = WorkOutcome::InvalidHost; break;
-    default: result.Outcome = WorkOutcome::Failed; break;
+    case Word::Invalid: result.Outcome = Outcome::Invalid; break;
+    default: result.Outcome = Outcome::Failed; break;
     }
 }
 
@@ -245,7 +245,7 @@ void TDownload::Perform(THttpClient& http, const PadTestRequest& request, WorkRe
         }
         http.Disconnect(); // the answer is known: nothing is sent, the connection goes
     });
-    result.Outcome = answered ? WorkOutcome::Ok : WorkOutcome::Failed;
+    result.Outcome = answered ? Outcome::Ok : Outcome::Failed;
 }
 
 void TDownload::Perform(THttpClient& http, const PadDownloadRequest& request, WorkResult& result)
@@ -258,7 +258,7 @@ void TDownload::Perform(THttpClient& http, const PadDownloadRequest& request, Wo
         http.Get(request.PadLink);
         if (http.ReplyNumber() == 200) result.Body = std::move(http.Body);
     });
-    result.Outcome = http.ReplyNumber() == 200 && result.Reason.empty() ? WorkOutcome::Ok : WorkOutcome::Failed;
+    result.Outcome = http.ReplyNumber() == 200 && result.Reason.empty() ? Outcome::Ok : Outcome::Failed;
 }
 
 void TDownload::Check(const PadDownloadRequest& request, WorkResult& result) const

@@ -1,5 +1,6 @@
 #include "submit/WorkReason.h"
 
+#include "common/StatusWords.h"
 #include "net/HttpUrl.h"
 #include "submit/Work.h"
 
@@ -54,11 +55,13 @@ std::string Seconds(int ms)
 std::string WorkReason::Words(const WorkResult& result, int timeoutMs)
 {
     switch (result.Outcome) {
-    case WorkOutcome::Ok: return {};
-    case WorkOutcome::Cancelled: return CancelledText;
-    case WorkOutcome::InvalidHost: return "host name not found";
-    case WorkOutcome::NotAccepted:
-    case WorkOutcome::Failed: break;
+    case Outcome::Ok: return {};
+    case Outcome::Cancelled: return CancelledText;
+    case Outcome::Invalid: return "host name not found";
+    case Outcome::NotAccepted:
+    case Outcome::Failed:
+    case Outcome::None: // a worker never ends with these two
+    case Outcome::Unknown: break;
     }
     if (!result.Reason.empty()) {
         switch (result.ErrorKind) {
@@ -91,7 +94,7 @@ std::string WorkReason::Words(const WorkResult& result, int timeoutMs)
         const std::string phrase = Phrase(result.ReplyText);
         return "server answered " + std::to_string(result.ReplyCode) + (phrase.empty() ? "" : " " + phrase);
     }
-    if (result.Outcome == WorkOutcome::NotAccepted) {
+    if (result.Outcome == Outcome::NotAccepted) {
         std::string said = AnswerText(result.Body);
         return said.empty() ? "the reply did not say the link was taken" : said;
     }
@@ -154,11 +157,11 @@ std::string WorkReason::AnswerText(const std::string& body)
     return text;
 }
 
-std::string WorkReason::Tip(const std::string& product, const std::string& outcome, int httpStatus,
-                            const std::string& why)
+std::string WorkReason::Tip(const std::string& product, Outcome outcome, int httpStatus, const std::string& why)
 {
-    std::string tip = product + ": " + (outcome.empty() ? std::string(CancelledText) : outcome);
+    const std::string word = outcome == Outcome::None ? CancelledText : StatusWords::Word(outcome);
+    std::string tip = product + ": " + word;
     if (httpStatus != 0) tip += "\nHTTP " + std::to_string(httpStatus);
-    if (!why.empty() && why != outcome) tip += "\n" + why;
+    if (!why.empty() && why != word) tip += "\n" + why;
     return tip;
 }

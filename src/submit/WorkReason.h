@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Outcome.h"
+
 #include <cstddef>
 #include <string>
 
@@ -28,8 +30,7 @@ public:
     // bytes and text-direction overrides removed, each run of blanks one space, at most
     // AnswerLength bytes, never a UTF-8 character cut.
     static std::string AnswerText(const std::string& body);
-    // A site row's tip for the pair sent to it last: the product, its outcome (the row's
-    // Status word), the HTTP status when a reply came, and why, one a line.
-    static std::string Tip(const std::string& product, const std::string& outcome, int httpStatus,
-                           const std::string& why);
+    // A site row's tip for the pair sent to it last: the product, its outcome's word
+    // ("Cancelled" when none came), the HTTP status when a reply came, and why, one a line.
+    static std::string Tip(const std::string& product, Outcome outcome, int httpStatus, const std::string& why);
 };

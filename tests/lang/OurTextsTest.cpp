@@ -112,7 +112,7 @@ TEST(LanguageTexts, TheCoresComposedMessagesShowInRussian)
     const std::string composed[] = {
         WorkReason::Words(timedOut, 10000),
         WorkReason::Words(notFound, 10000),
-        WorkReason::Tip("Tool", "", 0, ""),
+        WorkReason::Tip("Tool", Outcome::None, 0, ""),
         tally.SummaryLine(),
         fileError,
         PadValidation::Line(problems.front()),

@@ -260,7 +260,7 @@ TEST_F(DownloadTest, AWorkerCancelledBeforeItStartsEndsCancelledWithoutConnectin
         worker.Terminate();
         worker.Resume();
         ASSERT_TRUE(queue.ServeUntil([&] { return owner.result.has_value(); }, 5s));
-        EXPECT_EQ(owner.result->Outcome, WorkOutcome::Cancelled) << request.index();
+        EXPECT_EQ(owner.result->Outcome, Outcome::Cancelled) << request.index();
         EXPECT_EQ(owner.connected, 0) << request.index();
     }
     queue.ServeUntil([] { return false; }, 50ms);

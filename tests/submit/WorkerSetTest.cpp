@@ -54,12 +54,12 @@ TEST(WorkResult, TheWordsOfTheOutcomesAndTheProblemsOfAReplyThatIsNoPadFile)
 {
     const WorkRequest submission = SubmissionRequest{};
     const WorkRequest test = PadTestRequest{};
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::Ok), "Ok");
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::NotAccepted), "X");
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::Failed), "Failed");
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::InvalidHost), "Invalid");
-    EXPECT_EQ(StatusWord(test, WorkOutcome::Ok), "Ok");
-    EXPECT_EQ(StatusWord(test, WorkOutcome::Failed), "");
+    EXPECT_EQ(StatusWord(submission, Outcome::Ok), "Ok");
+    EXPECT_EQ(StatusWord(submission, Outcome::NotAccepted), "X");
+    EXPECT_EQ(StatusWord(submission, Outcome::Failed), "Failed");
+    EXPECT_EQ(StatusWord(submission, Outcome::Invalid), "Invalid");
+    EXPECT_EQ(StatusWord(test, Outcome::Ok), "Ok");
+    EXPECT_EQ(StatusWord(test, Outcome::Failed), "");
 
     struct Case {
         int code;

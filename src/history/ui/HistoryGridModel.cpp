@@ -1,6 +1,7 @@
 #include "history/ui/HistoryGridModel.h"
 
 #include "catalogue/ListColours.h"
+#include "common/StatusWords.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/ShownText.h"
 
@@ -41,10 +42,10 @@ QVariant HistoryGridModel::data(const QModelIndex& index, int role) const
     const std::optional<OutcomeRecord> r = grid_.Cell(index.row(), index.column());
     if (!r) return {};
     switch (role) {
-    case Qt::DisplayRole: return LocalText::ToQ(r->Outcome);
+    case Qt::DisplayRole: return LocalText::ToQ(StatusWords::Word(r->Outcome));
     case Qt::ForegroundRole: {
         // The colour of the same word in the Auto Submit list's Status column.
-        const TextColour c = ListColours::For(ListKind::Auto, 1, r->Outcome);
+        const TextColour c = ListColours::For(ListKind::Auto, 1, StatusWords::Word(r->Outcome));
         if (c.Desktop) return QBrush(QGuiApplication::palette().color(QPalette::Window));
         return QBrush(QColor(c.R, c.G, c.B));
     }

@@ -444,7 +444,7 @@ void THistoryWindow::ShowAttempts()
     int row = 0;
     for (auto a = attempts.rbegin(); a != attempts.rend(); ++a, ++row) {
         Put(attempts_, row, 0, HistoryGridModel::TimeText(a->Time));
-        Put(attempts_, row, 1, LocalText::ToQ(a->Outcome));
+        Put(attempts_, row, 1, LocalText::ToQ(StatusWords::Word(a->Outcome)));
         Put(attempts_, row, 2, a->HttpStatus > 0 ? QString::number(a->HttpStatus) : QString());
         Put(attempts_, row, 3, a->Ms >= 0 ? QString::number(a->Ms) : QString());
         Put(attempts_, row, 4, ShownText::Message(a->Reason));
