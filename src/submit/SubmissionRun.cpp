@@ -100,7 +100,7 @@ void SubmissionRun::StartBatch()
         pairs_[pair].Started = true;
         Start(SubmissionRequest{site.ScriptUrl,
                                 SubmissionQuery::Build(site, product.PadLink, product.Category, authorEmail_),
-                                site.Method, site.SuccessMarker},
+                                SubmissionRequest::MethodOf(site.Method), site.SuccessMarker},
               pair);
         ++siteCursor_;
     }

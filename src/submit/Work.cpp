@@ -19,6 +19,11 @@ std::vector<PadProblem> WorkResult::ReplyProblems(const WorkResult& result, cons
     return {};
 }
 
+Method SubmissionRequest::MethodOf(std::string_view word)
+{
+    return word == "GET" ? Method::Get : word == "POST" ? Method::Post : Method::Other;
+}
+
 std::string StatusWord(const WorkRequest& request, Outcome outcome)
 {
     // A list shows nothing for a cancelled request, and only "Ok" of a PAD test.

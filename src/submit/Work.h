@@ -9,17 +9,24 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
-// One submission of a run: the site's script address, the query, the method ("GET" or
-// "POST"; any other sends nothing and fails) and the text a reply must hold to count as
-// accepted. https addresses are refused unless the worker allows them.
+// How a submission is sent. Other: the site table names neither; nothing is sent, it fails.
+enum class Method { Get, Post, Other };
+
+// One submission of a run: the site's script address, the query, the method and the text a
+// reply must hold to count as accepted. https addresses are refused unless the worker allows
+// them.
 struct SubmissionRequest {
     std::string Url;
     std::string Query;
-    std::string Method;
+    ::Method Method = ::Method::Get;
     std::string SuccessMarker;
+
+    // The method a site table's word names: "GET" or "POST", exactly; any other is Other.
+    static ::Method MethodOf(std::string_view word);
 };
 
 // Test PAD: a connection to the server a PAD link names (see PadServer), closed as soon as
