@@ -44,12 +44,12 @@ struct PadTestRecord {
     std::string Detail; // the network layer's own message, if one came
 };
 
-// One PAD file validation: "Yes" or "No", and its problems one a line.
+// One PAD file validation: valid or not (stored as "Yes" or "No"), and its problems one a line.
 struct ValidationRecord {
     HistoryTime Time{};
     std::string Product;
     std::string PadLink;
-    std::string Outcome;
+    bool Valid = false;
     std::string Problems;
 };
 

@@ -53,13 +53,13 @@ HistoryTime FromSeconds(std::int64_t seconds)
 }
 
 // The word a PAD test's or a validation's record is stored as.
-const char* WordOf(Outcome outcome)
+const char* WordOf(const PadTestRecord& test)
 {
-    return StatusWords::Word(outcome);
+    return StatusWords::Word(test.Outcome);
 }
-const std::string& WordOf(const std::string& word)
+const char* WordOf(const ValidationRecord& validation)
 {
-    return word;
+    return validation.Valid ? StatusWords::Valid : StatusWords::NotValid;
 }
 
 // Index into a run's counts: ok, x, failed, invalid, cancelled; -1 for a word counted nowhere.
@@ -305,7 +305,7 @@ void HistoryStore::RecordWords(std::int64_t run, const std::vector<Record>& reco
         SqliteStatement& insert = Statement(which, sql);
         std::int64_t counts[5] = {};
         for (const Record& r : records) {
-            const std::int64_t word = Id(Names::Word, WordOf(r.Outcome));
+            const std::int64_t word = Id(Names::Word, WordOf(r));
             insert.Bind(1, run).Bind(2, Id(Names::Product, r.Product)).Bind(3, Id(Names::PadLink, r.PadLink));
             insert.Bind(4, word).Bind(5, ToSeconds(r.Time));
             bindLast(insert, r);
@@ -531,7 +531,8 @@ std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
     while (query.Step())
         validations.push_back(ValidationRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
                                                Name(Names::PadLink, query.Integer(1)),
-                                               Name(Names::Word, query.Integer(2)), query.Text(4)});
+                                               Name(Names::Word, query.Integer(2)) == StatusWords::Valid,
+                                               query.Text(4)});
     return validations;
 }
 
@@ -542,7 +543,7 @@ std::optional<ValidationRecord> HistoryStore::LatestValidation(const std::string
     query.Bind(1, padLink);
     if (!query.Step()) return std::nullopt;
     return ValidationRecord{FromSeconds(query.Integer(2)), Name(Names::Product, query.Integer(0)), padLink,
-                            Name(Names::Word, query.Integer(1)), query.Text(3)};
+                            Name(Names::Word, query.Integer(1)) == StatusWords::Valid, query.Text(3)};
 }
 
 std::vector<SiteRecent> HistoryStore::RecentBySite(int count)

@@ -1,6 +1,5 @@
 #include "submit/RunHistory.h"
 
-#include "common/StatusWords.h"
 #include "pad/PadValidation.h"
 #include "submit/RunPair.h"
 #include "submit/RunReport.h"
@@ -58,6 +57,5 @@ ValidationRecord RunHistory::Validation(const std::string& product, const std::s
 {
     std::string lines;
     for (const PadProblem& p : problems) lines += (lines.empty() ? "" : "\n") + PadValidation::Line(p);
-    return ValidationRecord{std::chrono::system_clock::now(), product, padLink,
-                            problems.empty() ? StatusWords::Valid : StatusWords::NotValid, lines};
+    return ValidationRecord{std::chrono::system_clock::now(), product, padLink, problems.empty(), lines};
 }

@@ -311,8 +311,11 @@ TEST(HistoryStoreTest, ALinksNewestValidationIsTheLaterOfTwoInOneSecond)
     TempDir dir;
     HistoryStore store(dir.File("history.sqlite"));
     EXPECT_FALSE(store.LatestValidation("http://pad/A").has_value());
-    store.RecordValidations(1, {{At(0), "A", "http://pad/A", "No", "old"}, {At(9), "B", "http://pad/B", "No", "B's"}});
+    store.RecordValidations(1,
+                            {{At(0), "A", "http://pad/A", false, "old"}, {At(9), "B", "http://pad/B", false, "B's"}});
     store.RecordValidations(2,
-                            {{At(3), "A", "http://pad/A", "No", "first"}, {At(3), "A", "http://pad/A", "No", "new"}});
+                            {{At(3), "A", "http://pad/A", false, "first"}, {At(3), "A", "http://pad/A", true, "new"}});
     EXPECT_EQ(store.LatestValidation("http://pad/A").value_or(ValidationRecord{}).Problems, "new");
+    EXPECT_TRUE(store.LatestValidation("http://pad/A").value_or(ValidationRecord{}).Valid);
+    EXPECT_FALSE(store.RunValidations(1).at(0).Valid);
 }
