@@ -42,7 +42,7 @@ void Measure(const std::string& label, const std::vector<std::string>& args, con
     try {
         for (const ReportRow& row : RunReport::Read(report)) {
             ++rows;
-            ok += row.Outcome == "Ok";
+            ok += row.Outcome == Outcome::Ok;
         }
     } catch (const std::exception& e) {
         std::printf("   (report: %s)\n", e.what());

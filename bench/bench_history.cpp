@@ -11,6 +11,7 @@
 // With a path, only the history is generated, there, and kept: a file to time the command
 // line on (`quillpost-cli history --runs` with its data/ folder).
 
+#include "common/StatusWords.h"
 #include "history/HistoryStore.h"
 #include "history/SqliteDb.h"
 
@@ -74,7 +75,7 @@ std::string Site(int s)
     return "Download Site " + std::to_string(s);
 }
 
-OutcomeRecord Outcome(int run, int p, int s, unsigned& seed)
+OutcomeRecord Sent(int run, int p, int s, unsigned& seed)
 {
     seed = seed * 1103515245u + 12345u;
     const unsigned pick = (seed >> 16) % 10;
@@ -87,7 +88,7 @@ OutcomeRecord Outcome(int run, int p, int s, unsigned& seed)
                          Site(s),
                          "http://www.download-site-" + std::to_string(s) + ".example/submit.php",
                          s % 3 ? "GET" : "POST",
-                         word,
+                         StatusWords::ToOutcome(word),
                          pick < 8 ? 200 : 0,
                          static_cast<std::int64_t>(50 + (seed >> 4) % 900),
                          Reasons[reason],
@@ -118,7 +119,7 @@ int main(int argc, char** argv)
             const std::int64_t run =
                 store.BeginRun(RunKind::Submit, 10, HistoryTime(std::chrono::seconds(1'600'000'000LL + r * 86'400LL)));
             for (int p = 0; p < Products; ++p) {
-                for (int s = 0; s < Sites; ++s) batch.push_back(Outcome(r, p, s, seed));
+                for (int s = 0; s < Sites; ++s) batch.push_back(Sent(r, p, s, seed));
                 if (batch.size() >= 5000) {
                     store.RecordOutcomes(run, batch);
                     batch.clear();
@@ -180,7 +181,7 @@ int main(int argc, char** argv)
     for (const int batchSize : {10, 45, 250}) {
         std::vector<OutcomeRecord> run;
         for (int p = 0; p < Products; ++p)
-            for (int s = 0; s < 45; ++s) run.push_back(Outcome(runs + batchSize, p, s, seed));
+            for (int s = 0; s < 45; ++s) run.push_back(Sent(runs + batchSize, p, s, seed));
         start = Clock::now();
         const double cpuStart = ThreadCpu();
         const std::int64_t id = store.BeginRun(RunKind::Submit, 10, run.front().Time);

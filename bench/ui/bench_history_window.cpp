@@ -16,6 +16,7 @@
 //                                              (PNG: a picture of the window then)
 
 #include "../BenchMeasure.h"
+#include "common/StatusWords.h"
 #include "history/HistoryStore.h"
 #include "history/SqliteDb.h"
 #include "history/ui/THistoryWindow.h"
@@ -53,7 +54,7 @@ OutcomeRecord Outcome(HistoryTime at, const std::string& product, const std::str
     r.Site = site;
     r.ScriptUrl = "http://" + site + "/submit.php";
     r.Method = "GET";
-    r.Outcome = Words[pick];
+    r.Outcome = StatusWords::ToOutcome(Words[pick]);
     r.HttpStatus = pick < 8 ? 200 : 0;
     r.Ms = 50 + static_cast<std::int64_t>((seed >> 4) % 900);
     r.Reason = Reasons[pick < 8 ? 0 : 1 + (seed >> 8) % 4];

@@ -33,9 +33,10 @@ void CliRunView::Message(const std::string& text)
 
 void CliRunView::PairEnded(const RunPair& pair)
 {
-    const bool ok = pair.Outcome == StatusWords::Ok;
+    const bool ok = pair.Outcome == Outcome::Ok;
+    const std::string word = StatusWords::Word(pair.Outcome);
     if (quiet_ || !products_ || !sites_) {
-        progress_.Ended(ok, pair.Outcome);
+        progress_.Ended(ok, word);
         return;
     }
     const std::string& product = products_->at(static_cast<size_t>(pair.Product)).Title;
@@ -43,6 +44,6 @@ void CliRunView::PairEnded(const RunPair& pair)
     // The status when a reply came (for scripts), then why the pair is no success.
     std::string detail = pair.HttpStatus ? std::to_string(pair.HttpStatus) : std::string();
     if (!pair.Why.empty()) detail += (detail.empty() ? "" : " ") + pair.Why;
-    Line(pair.Outcome, product, site, detail);
-    progress_.Ended(ok, pair.Outcome + "  " + CliOptions::OneLine(product) + " -> " + CliOptions::OneLine(site));
+    Line(word, product, site, detail);
+    progress_.Ended(ok, word + "  " + CliOptions::OneLine(product) + " -> " + CliOptions::OneLine(site));
 }

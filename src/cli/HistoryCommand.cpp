@@ -166,7 +166,8 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
             if (csv) out << OutcomeHeader << "\r\n";
             for (const OutcomeRecord& o : store->Latest({products, sites, outcomes, from, ""}))
                 WriteLine(out,
-                          {o.Outcome, o.Product, o.Site, RunReport::IsoTime(o.Time), Status(o.HttpStatus), o.Reason},
+                          {StatusWords::Word(o.Outcome), o.Product, o.Site, RunReport::IsoTime(o.Time),
+                           Status(o.HttpStatus), o.Reason},
                           csv);
         }
     } catch (const std::runtime_error& e) {

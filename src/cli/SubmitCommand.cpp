@@ -8,6 +8,7 @@
 #include "cli/ProductSelection.h"
 #include "common/FileReplace.h"
 #include "common/OwnerThreadQueue.h"
+#include "common/StatusWords.h"
 #include "history/HistoryStore.h"
 #include "submit/OwnSites.h"
 #include "submit/RetryPlan.h"
@@ -98,7 +99,7 @@ public:
     }
     void PairCancelled(const std::string& product, const std::string& site) override
     {
-        view_.Line(RunReport::Cancelled, product, site, "");
+        view_.Line(StatusWords::Cancelled, product, site, "");
     }
 
 private:
@@ -151,8 +152,8 @@ std::optional<int> PlanBatches(const Options& opt, const SiteTable& sites, Produ
             return SubmitCommand::AllOk;
         }
         RetryPlan plan = RetryPlan::Make(notOk, selection.List(), sites);
-        for (const std::string& warning : plan.Warnings)
-            err << Name << ": warning: " << CliOptions::OneLine(warning) << '\n';
+        for (const Phrase& warning : plan.Warnings)
+            err << Name << ": warning: " << CliOptions::OneLine(warning.English()) << '\n';
         if (plan.Batches.empty()) {
             err << Name << ": nothing to resend: the products and sites of the failed pairs are gone\n";
             return SubmitCommand::NotAllOk;

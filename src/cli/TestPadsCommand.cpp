@@ -30,9 +30,9 @@ const char* TestPadsCommand::Usage()
            "                               [--no-history]\n";
 }
 
-std::string TestPadsCommand::Reason(const std::string& word, NetError kind, const std::string& errorText)
+std::string TestPadsCommand::Reason(Outcome outcome, NetError kind, const std::string& errorText)
 {
-    if (word == StatusWords::Ok) return StatusWords::Ok;
+    if (outcome == Outcome::Ok) return StatusWords::Ok;
     switch (kind) {
     case NetError::NoAddress:
     case NetError::LookupFailed: return "name not found";
@@ -79,6 +79,7 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
 
     ListRows& list = selection.List();
     std::map<std::uint64_t, std::string> reasons; // product Id -> its line's first column
+    int notOk = 0;
     const std::unique_ptr<HistoryStore> history = noHistory ? nullptr : CliHistory::Open(env, err, Name);
     RunRecorder recorder(history.get(), RunKind::Test, 0);
     CliProgress progress(err, quiet, env.ProgressOnTerminal, static_cast<int>(selection.Rows().size()),
@@ -94,9 +95,9 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
             },
             queue);
         tests.SetOnEnded([&](std::uint64_t id, const WorkResult& result) {
-            const bool ok = result.Outcome == WorkOutcome::Ok;
-            const std::string& reason = reasons[id] =
-                Reason(ok ? StatusWords::Ok : "", result.ErrorKind, result.Reason);
+            const bool ok = result.Outcome == Outcome::Ok;
+            const std::string& reason = reasons[id] = Reason(result.Outcome, result.ErrorKind, result.Reason);
+            if (!ok) ++notOk;
             const int row = list.IndexOfId(id);
             if (row < 0) {
                 progress.Ended(ok, reason);
@@ -120,11 +121,11 @@ int TestPadsCommand::Run(const std::vector<std::string>& args, std::ostream& out
     recorder.End(RunEnd::Finished);
     CliHistory::Tell(recorder.Failure(), err, Name);
 
-    bool allOk = true;
+    // Counted from the outcomes: a server's own message may read "Ok" too.
+    const bool allOk = notOk == 0 && reasons.size() >= selection.Rows().size();
     for (const int row : selection.Rows()) {
-        const std::string& reason = reasons[list.Row(row).Id];
-        allOk = allOk && reason == StatusWords::Ok;
         if (quiet) continue;
+        const std::string& reason = reasons[list.Row(row).Id];
         const PadServer server = PadServer::Of(ProductAt(list, row).PadLink);
         out << reason << '\t' << CliOptions::OneLine(list.Caption(row)) << '\t' << CliOptions::OneLine(server.Host)
             << ':' << server.Port << '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "common/Outcome.h"
 #include "net/ESockError.h"
 
 #include <ostream>
@@ -25,7 +26,7 @@ public:
                    const CliEnvironment& env);
 
     // The reason a test gives for the error that ended the worker ("Ok" when it connected).
-    static std::string Reason(const std::string& word, NetError kind, const std::string& errorText);
+    static std::string Reason(Outcome outcome, NetError kind, const std::string& errorText);
 
     static const char* Usage();
 };

@@ -85,7 +85,7 @@ std::vector<HistoryGrid::Pair> HistoryGrid::Retryable(const std::vector<Range>& 
             const bool chosen = std::any_of(ranges.begin(), ranges.end(), [&](const Range& r) {
                 return h.Row >= r.Top && h.Row <= r.Bottom && h.Column >= r.Left && h.Column <= r.Right;
             });
-            if (chosen && h.Record.Outcome != StatusWords::Ok) pairs.emplace_back(h.Record.Product, h.Record.Site);
+            if (chosen && h.Record.Outcome != Outcome::Ok) pairs.emplace_back(h.Record.Product, h.Record.Site);
         }
     return pairs;
 }
@@ -108,7 +108,7 @@ std::string HistoryGrid::Csv() const
             CsvText::Record record(sites_.Titles.size() + 1);
             record[0] = products_.Titles[row];
             for (; cell != page.end() && cell->Row == static_cast<int>(row); ++cell)
-                record[static_cast<size_t>(cell->Column) + 1] = cell->Record.Outcome;
+                record[static_cast<size_t>(cell->Column) + 1] = StatusWords::Word(cell->Record.Outcome);
             out += CsvText::FormatCells(record);
         }
     }

@@ -1,5 +1,6 @@
 #include "history/HistoryPages.h"
 
+#include "common/StatusWords.h"
 #include "history/HistoryStore.h"
 #include "history/SqliteDb.h"
 
@@ -112,7 +113,7 @@ std::vector<OutcomeRecord> HistoryPages::Cells(const HistoryFilter& filter, std:
         o.Site = query.Text(3);
         o.ScriptUrl = query.Text(4);
         o.Method = query.Text(5);
-        o.Outcome = query.Text(6);
+        o.Outcome = StatusWords::ToOutcome(query.Text(6));
         o.Time = HistoryTime(std::chrono::seconds(query.Integer(7)));
         o.HttpStatus = static_cast<int>(query.Integer(8));
         o.Ms = query.Integer(9);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Outcome.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -24,30 +26,30 @@ struct OutcomeRecord {
     std::string Site; // the site's title
     std::string ScriptUrl;
     std::string Method;
-    std::string Outcome;  // "Ok", "X", "Failed", "Invalid", "Cancelled"
-    int HttpStatus = 0;   // 0: no reply came
-    std::int64_t Ms = -1; // the request's duration; -1 when it never ended
-    std::string Reason;   // why it did not go through, in the user's words (empty for "Ok")
-    std::int64_t Run = 0; // filled in by queries: the run it belongs to
-    std::string Detail;   // the network layer's own message, if one came
+    ::Outcome Outcome = ::Outcome::None; // stored as its word (StatusWords)
+    int HttpStatus = 0;                  // 0: no reply came
+    std::int64_t Ms = -1;                // the request's duration; -1 when it never ended
+    std::string Reason;                  // why it did not go through, in the user's words (empty for "Ok")
+    std::int64_t Run = 0;                // filled in by queries: the run it belongs to
+    std::string Detail;                  // the network layer's own message, if one came
 };
 
-// One PAD test: "Ok" when the PAD link's server answered, else "Failed" or "Invalid" and why.
+// One PAD test: Ok when the PAD link's server answered, else Failed or Invalid and why.
 struct PadTestRecord {
     HistoryTime Time{};
     std::string Product;
     std::string PadLink;
-    std::string Outcome;
+    ::Outcome Outcome = ::Outcome::None;
     std::string Reason;
     std::string Detail; // the network layer's own message, if one came
 };
 
-// One PAD file validation: "Yes" or "No", and its problems one a line.
+// One PAD file validation: valid or not (stored as "Yes" or "No"), and its problems one a line.
 struct ValidationRecord {
     HistoryTime Time{};
     std::string Product;
     std::string PadLink;
-    std::string Outcome;
+    bool Valid = false;
     std::string Problems;
 };
 
@@ -81,5 +83,5 @@ struct HistoryFilter {
 // A site's latest outcomes, newest first.
 struct SiteRecent {
     std::string Site;
-    std::vector<std::string> Outcomes;
+    std::vector<Outcome> Outcomes;
 };

@@ -1,5 +1,6 @@
 #include "history/HistoryStore.h"
 
+#include "common/StatusWords.h"
 #include "history/HistoryFile.h"
 #include "history/SqliteDb.h"
 
@@ -49,6 +50,16 @@ std::int64_t ToSeconds(HistoryTime time)
 HistoryTime FromSeconds(std::int64_t seconds)
 {
     return HistoryTime(Seconds(seconds));
+}
+
+// The word a PAD test's or a validation's record is stored as.
+const char* WordOf(const PadTestRecord& test)
+{
+    return StatusWords::Word(test.Outcome);
+}
+const char* WordOf(const ValidationRecord& validation)
+{
+    return validation.Valid ? StatusWords::Valid : StatusWords::NotValid;
 }
 
 // Index into a run's counts: ok, x, failed, invalid, cancelled; -1 for a word counted nowhere.
@@ -221,7 +232,7 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
     for (const OutcomeRecord& o : outcomes) {
         const std::int64_t product = Id(Names::Product, o.Product), padLink = Id(Names::PadLink, o.PadLink),
                            site = Id(Names::Site, o.Site), script = ScriptId(o.ScriptUrl, o.Method),
-                           word = Id(Names::Word, o.Outcome), reason = Id(Names::Reason, o.Reason),
+                           word = Id(Names::Word, StatusWords::Word(o.Outcome)), reason = Id(Names::Reason, o.Reason),
                            detail = Id(Names::Reason, o.Detail), time = ToSeconds(o.Time);
         insert.Bind(1, run).Bind(2, product).Bind(3, padLink).Bind(4, site).Bind(5, script).Bind(6, word);
         insert.Bind(7, time).Bind(8, o.HttpStatus).Bind(9, o.Ms).Bind(10, reason).Bind(11, detail).Run();
@@ -294,7 +305,7 @@ void HistoryStore::RecordWords(std::int64_t run, const std::vector<Record>& reco
         SqliteStatement& insert = Statement(which, sql);
         std::int64_t counts[5] = {};
         for (const Record& r : records) {
-            const std::int64_t word = Id(Names::Word, r.Outcome);
+            const std::int64_t word = Id(Names::Word, WordOf(r));
             insert.Bind(1, run).Bind(2, Id(Names::Product, r.Product)).Bind(3, Id(Names::PadLink, r.PadLink));
             insert.Bind(4, word).Bind(5, ToSeconds(r.Time));
             bindLast(insert, r);
@@ -372,7 +383,7 @@ OutcomeRecord HistoryStore::Make(const OutcomeIds& ids)
     }
     o.ScriptUrl = s == scriptNames_.end() ? "?" : s->second.first;
     o.Method = s == scriptNames_.end() ? "?" : s->second.second;
-    o.Outcome = Name(Names::Word, ids[5]);
+    o.Outcome = StatusWords::ToOutcome(Name(Names::Word, ids[5]));
     o.Time = FromSeconds(ids[6]);
     o.HttpStatus = static_cast<int>(ids[7]);
     o.Ms = ids[8];
@@ -504,7 +515,8 @@ std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
     std::vector<PadTestRecord> tests;
     while (query.Step())
         tests.push_back(PadTestRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
-                                      Name(Names::PadLink, query.Integer(1)), Name(Names::Word, query.Integer(2)),
+                                      Name(Names::PadLink, query.Integer(1)),
+                                      StatusWords::ToOutcome(Name(Names::Word, query.Integer(2))),
                                       Name(Names::Reason, query.Integer(4)), Name(Names::Reason, query.Integer(5))});
     return tests;
 }
@@ -519,7 +531,8 @@ std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
     while (query.Step())
         validations.push_back(ValidationRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
                                                Name(Names::PadLink, query.Integer(1)),
-                                               Name(Names::Word, query.Integer(2)), query.Text(4)});
+                                               Name(Names::Word, query.Integer(2)) == StatusWords::Valid,
+                                               query.Text(4)});
     return validations;
 }
 
@@ -530,7 +543,7 @@ std::optional<ValidationRecord> HistoryStore::LatestValidation(const std::string
     query.Bind(1, padLink);
     if (!query.Step()) return std::nullopt;
     return ValidationRecord{FromSeconds(query.Integer(2)), Name(Names::Product, query.Integer(0)), padLink,
-                            Name(Names::Word, query.Integer(1)), query.Text(3)};
+                            Name(Names::Word, query.Integer(1)) == StatusWords::Valid, query.Text(3)};
 }
 
 std::vector<SiteRecent> HistoryStore::RecentBySite(int count)
@@ -544,7 +557,8 @@ std::vector<SiteRecent> HistoryStore::RecentBySite(int count)
         for (size_t at = 0; at < recent.size() && static_cast<int>(site.Outcomes.size()) < count;) {
             size_t comma = recent.find(',', at);
             if (comma == std::string::npos) comma = recent.size();
-            site.Outcomes.push_back(Name(Names::Word, std::stoll(recent.substr(at, comma - at))));
+            site.Outcomes.push_back(
+                StatusWords::ToOutcome(Name(Names::Word, std::stoll(recent.substr(at, comma - at)))));
             at = comma + 1;
         }
         result.push_back(std::move(site));

@@ -1,6 +1,6 @@
 #include "history/SiteHealth.h"
 
-#include "common/StatusWords.h"
+#include "common/Outcome.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -11,7 +11,7 @@ std::vector<SiteHealth::Share> SiteHealth::OkShares(const std::vector<SiteRecent
     for (const SiteRecent& site : recent) {
         if (site.Outcomes.empty()) continue;
         Share s{site.Site, 0, static_cast<int>(site.Outcomes.size())};
-        s.Ok = static_cast<int>(std::count(site.Outcomes.begin(), site.Outcomes.end(), StatusWords::Ok));
+        s.Ok = static_cast<int>(std::count(site.Outcomes.begin(), site.Outcomes.end(), Outcome::Ok));
         shares.push_back(std::move(s));
     }
     // Compared as whole numbers (a * d < c * b), so 1/2 and 5/10 tie exactly.
@@ -33,10 +33,10 @@ std::vector<std::string> SiteHealth::Dead(const std::vector<SiteRecent>& recent,
     for (const std::string& title : checked) {
         const auto found = bySite.find(title);
         if (found == bySite.end()) continue;
-        const std::vector<std::string>& outcomes = found->second->Outcomes;
+        const std::vector<Outcome>& outcomes = found->second->Outcomes;
         if (static_cast<int>(outcomes.size()) < DeadAfter) continue;
         const auto last = outcomes.begin() + DeadAfter;
-        if (std::find(outcomes.begin(), last, StatusWords::Ok) == last) dead.push_back(title);
+        if (std::find(outcomes.begin(), last, Outcome::Ok) == last) dead.push_back(title);
     }
     return dead;
 }

@@ -38,9 +38,9 @@ int HistoryImport::ImportBytes(HistoryStore& store, std::string_view bytes, cons
     for (const ReportRow& row : rows) {
         run.Started = std::min(run.Started, row.Time);
         run.Ended = std::max(run.Ended, row.Time);
-        if (row.Outcome == RunReport::Cancelled && run.End == RunEnd::Finished) run.End = RunEnd::Cancelled;
+        if (row.Outcome == Outcome::Cancelled && run.End == RunEnd::Finished) run.End = RunEnd::Cancelled;
         // The report of a run that was killed: its pairs without an outcome never happened.
-        if (row.Outcome == RunReport::NotSent) {
+        if (row.Outcome == Outcome::None) {
             run.End = RunEnd::Unfinished;
             continue;
         }

@@ -23,9 +23,11 @@ RetryPlan RetryPlan::Make(const std::vector<ReportPair>& pairs, const ListRows& 
         const auto product = productRows.find(pair.Product);
         const auto site = siteRow.find(pair.Site);
         if (product == productRows.end() && missingProducts.insert(pair.Product).second)
-            plan.Warnings.push_back("product \"" + pair.Product + "\" is no longer in the catalogue: skipped");
+            plan.Warnings.push_back(
+                Phrase("product \"%1\" is no longer in the catalogue: skipped", {Phrase::Text(pair.Product)}));
         if (site == siteRow.end() && missingSites.insert(pair.Site).second)
-            plan.Warnings.push_back("site \"" + pair.Site + "\" is no longer a built-in site: skipped");
+            plan.Warnings.push_back(
+                Phrase("site \"%1\" is no longer a built-in site: skipped", {Phrase::Text(pair.Site)}));
         if (product == productRows.end() || site == siteRow.end()) continue;
         for (const int row : product->second) {
             if (SendableProducts::HasLink(products, row))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <string>
 #include <vector>
 
@@ -21,7 +23,7 @@ struct RetryBatch {
 // each title not found. Products without a PAD link are never sent: one warning counts them.
 struct RetryPlan {
     std::vector<RetryBatch> Batches;
-    std::vector<std::string> Warnings;
+    std::vector<Phrase> Warnings;
 
     static RetryPlan Make(const std::vector<ReportPair>& pairs, const ListRows& products, const SiteTable& sites);
     int PairCount() const;

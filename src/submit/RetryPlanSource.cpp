@@ -20,7 +20,7 @@ using Pair = std::pair<std::string, std::string>;
 
 bool Unsent(const ReportRow& row)
 {
-    return row.Outcome == RunReport::NotSent;
+    return row.Outcome == Outcome::None;
 }
 
 // "run-20250102-030405-2.csv" -> ("20250102-030405", 2): the order in which they were written.
@@ -42,7 +42,7 @@ RetryPlanSource RetryPlanSource::FromRows(const std::vector<ReportRow>& rows)
     for (const ReportRow& row : rows) {
         if (!seen.emplace(row.Product, row.Site).second) continue;
         ++source.Total;
-        if (row.Outcome == StatusWords::Ok) continue;
+        if (row.Outcome == Outcome::Ok) continue;
         source.Pairs.push_back(ReportPair{row.Product, row.Site});
         if (Unsent(row)) ++source.NotSent;
     }
@@ -84,7 +84,7 @@ RetryPlanSource RetryPlanSource::Find(const std::string& sessionReport, HistoryS
     // A run's pairs without an outcome carry the time it started.
     if (unsent != killed.end() && (latest.Id == 0 || unsent->Time >= latest.Started)) {
         if (latest.Id != 0 && latest.End == RunEnd::Unfinished) {
-            std::map<Pair, std::string> kept;
+            std::map<Pair, Outcome> kept;
             for (const OutcomeRecord& o : history->RunOutcomes(latest.Id))
                 kept.emplace(Pair{o.Product, o.Site}, o.Outcome);
             for (ReportRow& row : killed)

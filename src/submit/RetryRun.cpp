@@ -81,7 +81,7 @@ std::string RetryRun::Planned(const std::vector<RetryBatch>& batches, std::chron
     std::vector<RunProduct> products;
     std::vector<RunPair> pairs;
     for (const RetryBatch& batch : batches) PairsOf(batch, products, pairs);
-    return RunReport::Records(products, pairs, sites_, now, RunReport::NotSent);
+    return RunReport::Records(products, pairs, sites_, now, Outcome::None);
 }
 
 void RetryRun::Collect(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs)
@@ -89,7 +89,7 @@ void RetryRun::Collect(const std::vector<RunProduct>& products, const std::vecto
     tally_.Add(pairs);
     const auto now = std::chrono::system_clock::now();
     for (const RunPair& pair : pairs) {
-        if (!pair.Outcome.empty()) continue;
+        if (pair.Ended()) continue;
         const RunProduct& product = products[static_cast<size_t>(pair.Product)];
         host_.PairCancelled(product.Title, sites_.At(pair.SiteRow).Title);
         if (RunRecorder* recorder = run_.Recorder())

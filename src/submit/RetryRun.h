@@ -57,7 +57,7 @@ public:
     // The report's records of every batch, without the header.
     const std::string& Records() const { return records_; }
     // The records of every pair of `batches` as a report written at the start has them: no
-    // outcome (RunReport::NotSent) at `now`.
+    // outcome (Outcome::None, an empty cell) at `now`.
     std::string Planned(const std::vector<RetryBatch>& batches, std::chrono::system_clock::time_point now) const;
 
 private:

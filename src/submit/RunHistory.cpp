@@ -1,10 +1,9 @@
 #include "submit/RunHistory.h"
 
-#include "common/StatusWords.h"
 #include "pad/PadValidation.h"
+#include "submit/RunPair.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
-#include "submit/SubmissionRun.h"
 #include "submit/Work.h"
 #include "submit/WorkReason.h"
 
@@ -13,14 +12,14 @@
 OutcomeRecord RunHistory::Outcome(const RunProduct& product, const SiteRecord& site, const RunPair& pair,
                                   HistoryTime stoppedAt)
 {
-    const bool ended = !pair.Outcome.empty();
+    const bool ended = pair.Ended();
     return OutcomeRecord{ended ? pair.EndedAt : stoppedAt,
                          product.Title,
                          product.PadLink,
                          site.Title,
                          site.ScriptUrl,
                          site.Method,
-                         ended ? pair.Outcome : std::string(RunReport::Cancelled),
+                         ended ? pair.Outcome : ::Outcome::Cancelled,
                          ended ? pair.HttpStatus : 0,
                          ended ? pair.Ms : -1,
                          ended ? pair.Why : std::string(),
@@ -41,14 +40,14 @@ std::vector<ReportRow> RunHistory::Rows(const std::vector<OutcomeRecord>& outcom
 PadTestRecord RunHistory::Test(const std::string& product, const std::string& padLink, const WorkResult& result,
                                int timeoutMs)
 {
-    const bool ok = result.Outcome == WorkOutcome::Ok;
+    const bool ok = result.Outcome == ::Outcome::Ok;
     const bool noName = result.ErrorKind == NetError::LookupFailed || result.ErrorKind == NetError::NoAddress;
     return PadTestRecord{std::chrono::system_clock::now(),
                          product,
                          padLink,
-                         ok       ? StatusWords::Ok
-                         : noName ? StatusWords::Invalid
-                                  : StatusWords::Failed,
+                         ok       ? ::Outcome::Ok
+                         : noName ? ::Outcome::Invalid
+                                  : ::Outcome::Failed,
                          WorkReason::Words(result, timeoutMs),
                          WorkReason::Detail(result)};
 }
@@ -58,6 +57,5 @@ ValidationRecord RunHistory::Validation(const std::string& product, const std::s
 {
     std::string lines;
     for (const PadProblem& p : problems) lines += (lines.empty() ? "" : "\n") + PadValidation::Line(p);
-    return ValidationRecord{std::chrono::system_clock::now(), product, padLink,
-                            problems.empty() ? StatusWords::Valid : StatusWords::NotValid, lines};
+    return ValidationRecord{std::chrono::system_clock::now(), product, padLink, problems.empty(), lines};
 }

@@ -19,14 +19,14 @@ struct WorkResult;
 // Plain functions of their arguments; any thread.
 class RunHistory {
 public:
-    // A pair with no outcome (never ended, or never started) is "Cancelled" at `stoppedAt`,
+    // A pair with no outcome (never ended, or never started) is Cancelled at `stoppedAt`,
     // as the run's report has it.
     static OutcomeRecord Outcome(const RunProduct& product, const SiteRecord& site, const RunPair& pair,
                                  HistoryTime stoppedAt = {});
     // A recorded run's outcomes as its report's rows, in the run's order.
     static std::vector<ReportRow> Rows(const std::vector<OutcomeRecord>& outcomes);
-    // A PAD test: "Ok" when the server answered, "Invalid" when its name has no address,
-    // "Failed" otherwise; the reason in the user's words (WorkReason).
+    // A PAD test: Ok when the server answered, Invalid when its name has no address, Failed
+    // otherwise; the reason in the user's words (WorkReason).
     static PadTestRecord Test(const std::string& product, const std::string& padLink, const WorkResult& result,
                               int timeoutMs);
     // A validation: "Yes" without problems, else "No" and its problems one a line.

@@ -6,14 +6,17 @@
 
 using namespace std::chrono;
 
-void RunProgress::Add(const std::string& outcome)
+void RunProgress::Add(Outcome outcome)
 {
-    if (outcome == "Ok")
-        ++Ok;
-    else if (outcome == "X")
-        ++X;
-    else if (outcome == "Failed" || outcome == "Invalid")
-        ++Failed;
+    switch (outcome) {
+    case Outcome::Ok: ++Ok; break;
+    case Outcome::NotAccepted: ++X; break;
+    case Outcome::Failed:
+    case Outcome::Invalid: ++Failed; break;
+    case Outcome::None:
+    case Outcome::Cancelled:
+    case Outcome::Unknown: break;
+    }
 }
 
 std::string RunProgress::Line(milliseconds elapsed, long long total) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Outcome.h"
 #include "common/Phrase.h"
 
 #include <chrono>
@@ -16,8 +17,9 @@ struct RunProgress {
     int X = 0;
     int Failed = 0; // "Failed" and "Invalid"
 
-    // Counts one outcome ("Ok", "X", "Failed" or "Invalid"); anything else is not an outcome.
-    void Add(const std::string& outcome);
+    // Counts one outcome a run's request ended with (Ok, NotAccepted, Failed or Invalid);
+    // others are not counted.
+    void Add(Outcome outcome);
     int Done() const { return Ok + X + Failed; }
 
     // The progress window's line for a run of `total` pairs, e.g.

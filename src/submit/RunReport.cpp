@@ -3,6 +3,7 @@
 #include "common/CsvText.h"
 #include "common/FileReplace.h"
 #include "common/StatusWords.h"
+#include "submit/RunPair.h"
 #include "submit/SiteTable.h"
 #include "submit/SubmissionRun.h"
 
@@ -26,11 +27,12 @@ constexpr int ColumnCount = 11;
 void AppendRecord(std::string& out, const ReportRow& row)
 {
     CsvText::AppendCell(out, RunReport::IsoTime(row.Time));
-    for (const std::string* field :
-         {&row.Product, &row.PadLink, &row.Site, &row.ScriptUrl, &row.Method, &row.Outcome}) {
+    for (const std::string* field : {&row.Product, &row.PadLink, &row.Site, &row.ScriptUrl, &row.Method}) {
         out += ',';
         CsvText::AppendCell(out, *field);
     }
+    out += ',';
+    CsvText::AppendCell(out, StatusWords::Word(row.Outcome));
     out += ',';
     if (row.HttpStatus) out += std::to_string(row.HttpStatus);
     out += ',';
@@ -80,7 +82,7 @@ bool Digits(const std::string& text)
 } // namespace
 
 std::string RunReport::Records(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs,
-                               const SiteTable& sites, Clock::time_point stoppedAt, const char* unended)
+                               const SiteTable& sites, Clock::time_point stoppedAt, Outcome unended)
 {
     std::string out;
     ReportRow row;
@@ -92,9 +94,9 @@ std::string RunReport::Records(const std::vector<RunProduct>& products, const st
         row.Site = site.Title;
         row.ScriptUrl = site.ScriptUrl;
         row.Method = site.Method;
-        const bool ended = !pair.Outcome.empty();
+        const bool ended = pair.Ended();
         row.Time = ended ? pair.EndedAt : stoppedAt;
-        row.Outcome = ended ? pair.Outcome : std::string(unended);
+        row.Outcome = ended ? pair.Outcome : unended;
         row.HttpStatus = ended ? pair.HttpStatus : 0;
         row.Ms = ended ? pair.Ms : -1;
         row.Error = ended ? pair.Why : std::string();
@@ -194,7 +196,7 @@ std::vector<ReportRow> RunReport::Parse(std::string_view bytes, const std::strin
         row.Site = field(3);
         row.ScriptUrl = field(4);
         row.Method = field(5);
-        row.Outcome = field(6);
+        row.Outcome = StatusWords::ToOutcome(field(6));
         const std::string status = field(7);
         row.HttpStatus = Digits(status) && status.size() <= 9 ? std::stoi(status) : 0;
         const std::string ms = field(8);
@@ -211,7 +213,7 @@ std::vector<ReportPair> RunReport::NotOk(const std::vector<ReportRow>& rows)
     std::vector<ReportPair> pairs;
     std::set<std::pair<std::string, std::string>> seen;
     for (const ReportRow& row : rows) {
-        if (row.Outcome == StatusWords::Ok || !seen.emplace(row.Product, row.Site).second) continue;
+        if (row.Outcome == Outcome::Ok || !seen.emplace(row.Product, row.Site).second) continue;
         pairs.push_back(ReportPair{row.Product, row.Site});
     }
     return pairs;

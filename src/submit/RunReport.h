@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Outcome.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -19,11 +21,11 @@ struct ReportRow {
     std::string Site; // the site's title
     std::string ScriptUrl;
     std::string Method;
-    std::string Outcome;  // "Ok", "X", "Failed", "Invalid", or "Cancelled"
-    int HttpStatus = 0;   // 0: no reply came (an empty column)
-    std::int64_t Ms = -1; // the request's duration; -1 for a pair that never ended (an empty column)
-    std::string Error;    // why it did not go through, in the user's words (the "error" column)
-    std::string Detail;   // the network layer's own message, if one came
+    ::Outcome Outcome = ::Outcome::None; // read from its word (StatusWords::ToOutcome)
+    int HttpStatus = 0;                  // 0: no reply came (an empty column)
+    std::int64_t Ms = -1;                // the request's duration; -1 for a pair that never ended (an empty column)
+    std::string Error;                   // why it did not go through, in the user's words (the "error" column)
+    std::string Detail;                  // the network layer's own message, if one came
 };
 
 // A pair named by its product's and its site's titles, as a retry looks them up again.
@@ -39,7 +41,7 @@ struct ReportPair {
 // the catalogue holds, unconverted, save that a cell a spreadsheet would run as a formula is
 // written after a "'" that reading takes off again (CsvText::AppendCell). A pair that a Cancel stopped, or that never
 // started, is "Cancelled", so the report is complete however the run ended. The window writes
-// a run's report first when the run starts, every pair with an empty outcome (NotSent) at the
+// a run's report first when the run starts, every pair with an empty outcome (None) at the
 // start time, and over it when the run ends: a killed run leaves which pairs it held.
 //
 // Plain functions of their arguments; any thread.
@@ -47,17 +49,14 @@ class RunReport {
 public:
     static constexpr const char* Header =
         "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error,detail";
-    static constexpr const char* Cancelled = "Cancelled";
-    // The outcome of a pair in the report of a run that has not ended: none yet.
-    static constexpr const char* NotSent = "";
     // Beside data/ in the program folder.
     static constexpr const char* Folder = "reports/";
 
     // The records of a run's pairs, in the run's order, without the header. A pair without an
-    // outcome is `unended` ("Cancelled", or NotSent at the start) at `stoppedAt`.
+    // outcome is `unended` (Cancelled, or None at the start: an empty cell) at `stoppedAt`.
     static std::string Records(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs,
                                const SiteTable& sites, std::chrono::system_clock::time_point stoppedAt,
-                               const char* unended = Cancelled);
+                               Outcome unended = Outcome::Cancelled);
     // The header, then the rows' records.
     static std::string Format(const std::vector<ReportRow>& rows);
 

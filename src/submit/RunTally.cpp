@@ -1,14 +1,13 @@
 #include "submit/RunTally.h"
 
-#include "common/StatusWords.h"
-#include "submit/SubmissionRun.h"
+#include "submit/RunPair.h"
 
 void RunTally::Add(const std::vector<RunPair>& pairs)
 {
     for (const RunPair& pair : pairs) {
-        if (pair.Outcome == StatusWords::Ok)
+        if (pair.Outcome == Outcome::Ok)
             ++Ok;
-        else if (!pair.Outcome.empty())
+        else if (pair.Ended())
             ++Failed;
         else
             ++Cancelled;

@@ -61,7 +61,7 @@ bool SubmissionRun::SubmitAll(std::vector<RunProduct> products, const std::vecto
     pairs_.clear();
     pairs_.reserve(products_.size() * siteRows_.size());
     for (int p = 0; p < static_cast<int>(products_.size()); ++p)
-        for (int row : siteRows_) pairs_.push_back(RunPair{p, row, {}, 0, 0, {}, {}, {}, false});
+        for (int row : siteRows_) pairs_.push_back(RunPair{p, row, Outcome::None, 0, 0, {}, {}, {}, false});
     productCursor_ = 0;
     siteCursor_ = 0;
     successCount_ = 0;
@@ -100,7 +100,7 @@ void SubmissionRun::StartBatch()
         pairs_[pair].Started = true;
         Start(SubmissionRequest{site.ScriptUrl,
                                 SubmissionQuery::Build(site, product.PadLink, product.Category, authorEmail_),
-                                site.Method, site.SuccessMarker},
+                                SubmissionRequest::MethodOf(site.Method), site.SuccessMarker},
               pair);
         ++siteCursor_;
     }
@@ -146,15 +146,14 @@ void SubmissionRun::WorkInvalidHost(TDownload& worker)
 
 void SubmissionRun::WorkEnded(TDownload& worker, const WorkResult& result)
 {
-    const std::string word = StatusWord(worker.Request, result.Outcome);
     RunPair& pair = pairs_[static_cast<size_t>(worker.Tag)];
-    view_.SiteStatus(pair.SiteRow, word);
-    if (result.Outcome == WorkOutcome::Ok)
+    view_.SiteStatus(pair.SiteRow, StatusWord(worker.Request, result.Outcome));
+    if (result.Outcome == Outcome::Ok)
         ++successCount_;
     else
         ++failureCount_;
     --outstanding_;
-    pair.Outcome = word;
+    pair.Outcome = result.Outcome;
     pair.HttpStatus = result.ReplyCode;
     pair.Ms = result.ElapsedMs;
     pair.Error = result.Reason;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "submit/RunPair.h"
 #include "submit/SiteTable.h"
 #include "submit/WorkerSet.h"
 
@@ -14,26 +15,6 @@ class RunRecorder;
 class RunView;
 class Synchronize;
 struct PreparedSubmission;
-
-// A checked product as the run sends it.
-struct RunProduct {
-    std::string Title;
-    std::string PadLink;
-    std::string Category;
-};
-
-// One product sent to one site in a run, and what became of it.
-struct RunPair {
-    int Product = 0;     // index into the run's products
-    int SiteRow = 0;     // row of the site table
-    std::string Outcome; // "Ok", "X", "Failed", "Invalid"; empty while none came (or never will: cancelled)
-    int HttpStatus = 0;  // 0 when no reply came
-    std::int64_t Ms = 0; // how long the request took
-    std::string Error;   // the network layer's message for the error that ended it, if one did
-    std::chrono::system_clock::time_point EndedAt{};
-    std::string Why;      // why it did not go through, in the user's words (WorkReason)
-    bool Started = false; // its request went out
-};
 
 // Submit All: every checked product to every checked site, one request each, in batches of
 // `speed` workers. A batch never reaches into the next product; the next batch starts when

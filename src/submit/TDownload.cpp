@@ -164,7 +164,7 @@ void TDownload::Execute()
     pastNetwork_ = true;
     if (const auto* download = std::get_if<PadDownloadRequest>(&Request); download && !Terminated())
         Check(*download, result);
-    if (Terminated()) result.Outcome = WorkOutcome::Cancelled;
+    if (Terminated()) result.Outcome = Outcome::Cancelled;
 
     // The last step. The owner frees this object only by joining this thread, so the lines
     // after the report still find it; an object its owner gave up is freed here.
@@ -180,29 +180,28 @@ void TDownload::Execute()
 
 void TDownload::Perform(THttpClient& http, const SubmissionRequest& request, WorkResult& result)
 {
-    enum class Word { None, Connected, Invalid, Failed, Ok, NotAccepted };
-    Word word = Word::None;
-    const bool get = request.Method == "GET";
-    http.OnConnect = [this, &word](TSockConnection*) {
-        word = Word::Connected; // an earlier "Invalid" no longer holds
+    Outcome outcome = Outcome::Failed; // until a reply or a lookup says otherwise
+    const bool get = request.Method == Method::Get;
+    http.OnConnect = [this, &outcome](TSockConnection*) {
+        outcome = Outcome::Failed; // an earlier Invalid no longer holds
         Report([this] { owner_.DownloadConnected(*this); });
     };
-    http.OnInvalidHost = [this, &word](TSockConnection*, bool& handled) {
+    http.OnInvalidHost = [this, &outcome](TSockConnection*, bool& handled) {
         handled = true; // the client looks the name up once more
-        word = Word::Invalid;
+        outcome = Outcome::Invalid;
         Report([this] { owner_.DownloadInvalidHost(*this); });
     };
-    http.OnConnectionFailed = [&word](TSockConnection*) { word = Word::Failed; };
-    http.OnSuccess = [&word, &request](THttpClient* client, CmdType cmd) {
+    http.OnConnectionFailed = [&outcome](TSockConnection*) { outcome = Outcome::Failed; };
+    http.OnSuccess = [&outcome, &request](THttpClient* client, CmdType cmd) {
         if (cmd != CmdGET && cmd != CmdPOST) return;
-        word = client->Body.find(request.SuccessMarker) != std::string::npos ? Word::Ok : Word::NotAccepted;
+        outcome = client->Body.find(request.SuccessMarker) != std::string::npos ? Outcome::Ok : Outcome::NotAccepted;
     };
-    http.OnFailure = [&word](THttpClient*, CmdType cmd) {
-        if (cmd == CmdGET || cmd == CmdPOST) word = Word::Failed;
+    http.OnFailure = [&outcome](THttpClient*, CmdType cmd) {
+        if (cmd == CmdGET || cmd == CmdPOST) outcome = Outcome::Failed;
     };
     http.Host = request.Url;
     http.Header = request.Url;
-    if (get || request.Method == "POST") {
+    if (get || request.Method == Method::Post) {
         Guarded(result, [&] {
             if (get)
                 http.Get(request.Url + "?" + request.Query);
@@ -210,15 +209,8 @@ void TDownload::Perform(THttpClient& http, const SubmissionRequest& request, Wor
                 http.Post(request.Url + "?" + request.Query, request.Query);
         });
     }
-    switch (word) {
-    case Word::Ok: result.Outcome = WorkOutcome::Ok; break;
-    case Word::NotAccepted:
-        result.Outcome = WorkOutcome::NotAccepted;
-        result.Body = std::move(http.Body); // what the site said instead is the reason
-        break;
-    case Word::Invalid: result.Outcome = WorkOutcome::InvalidHost; break;
-    default: result.Outcome = WorkOutcome::Failed; break;
-    }
+    result.Outcome = outcome;
+    if (outcome == Outcome::NotAccepted) result.Body = std::move(http.Body); // what the site said instead is the reason
 }
 
 void TDownload::Perform(THttpClient& http, const PadTestRequest& request, WorkResult& result)
@@ -245,7 +237,7 @@ void TDownload::Perform(THttpClient& http, const PadTestRequest& request, WorkRe
         }
         http.Disconnect(); // the answer is known: nothing is sent, the connection goes
     });
-    result.Outcome = answered ? WorkOutcome::Ok : WorkOutcome::Failed;
+    result.Outcome = answered ? Outcome::Ok : Outcome::Failed;
 }
 
 void TDownload::Perform(THttpClient& http, const PadDownloadRequest& request, WorkResult& result)
@@ -258,7 +250,7 @@ void TDownload::Perform(THttpClient& http, const PadDownloadRequest& request, Wo
         http.Get(request.PadLink);
         if (http.ReplyNumber() == 200) result.Body = std::move(http.Body);
     });
-    result.Outcome = http.ReplyNumber() == 200 && result.Reason.empty() ? WorkOutcome::Ok : WorkOutcome::Failed;
+    result.Outcome = http.ReplyNumber() == 200 && result.Reason.empty() ? Outcome::Ok : Outcome::Failed;
 }
 
 void TDownload::Check(const PadDownloadRequest& request, WorkResult& result) const

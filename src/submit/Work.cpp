@@ -19,15 +19,15 @@ std::vector<PadProblem> WorkResult::ReplyProblems(const WorkResult& result, cons
     return {};
 }
 
-std::string StatusWord(const WorkRequest& request, WorkOutcome outcome)
+Method SubmissionRequest::MethodOf(std::string_view word)
 {
-    if (!std::holds_alternative<SubmissionRequest>(request)) return outcome == WorkOutcome::Ok ? StatusWords::Ok : "";
-    switch (outcome) {
-    case WorkOutcome::Ok: return StatusWords::Ok;
-    case WorkOutcome::NotAccepted: return StatusWords::NotAccepted;
-    case WorkOutcome::InvalidHost: return StatusWords::Invalid;
-    case WorkOutcome::Failed: return StatusWords::Failed;
-    case WorkOutcome::Cancelled: break;
-    }
-    return "";
+    return word == "GET" ? Method::Get : word == "POST" ? Method::Post : Method::Other;
+}
+
+std::string StatusWord(const WorkRequest& request, Outcome outcome)
+{
+    // A list shows nothing for a cancelled request, and only "Ok" of a PAD test.
+    if (outcome == Outcome::Cancelled) return "";
+    if (!std::holds_alternative<SubmissionRequest>(request)) return outcome == Outcome::Ok ? StatusWords::Ok : "";
+    return StatusWords::Word(outcome);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Outcome.h"
 #include "net/ESockError.h"
 #include "pad/PadRule.h"
 #include "pad/PadSummary.h"
@@ -8,17 +9,24 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
-// One submission of a run: the site's script address, the query, the method ("GET" or
-// "POST"; any other sends nothing and fails) and the text a reply must hold to count as
-// accepted. https addresses are refused unless the worker allows them.
+// How a submission is sent. Other: the site table names neither; nothing is sent, it fails.
+enum class Method { Get, Post, Other };
+
+// One submission of a run: the site's script address, the query, the method and the text a
+// reply must hold to count as accepted. https addresses are refused unless the worker allows
+// them.
 struct SubmissionRequest {
     std::string Url;
     std::string Query;
-    std::string Method;
+    ::Method Method = ::Method::Get;
     std::string SuccessMarker;
+
+    // The method a site table's word names: "GET" or "POST", exactly; any other is Other.
+    static ::Method MethodOf(std::string_view word);
 };
 
 // Test PAD: a connection to the server a PAD link names (see PadServer), closed as soon as
@@ -46,17 +54,9 @@ struct PadDownloadRequest {
 
 using WorkRequest = std::variant<SubmissionRequest, PadTestRequest, PadDownloadRequest>;
 
-enum class WorkOutcome {
-    Ok,          // accepted; the PAD server answered; a whole 200 reply came
-    NotAccepted, // a submission's reply came without the site's success marker
-    Failed,      // anything else: no connection, an error reply, a cut reply, ...
-    InvalidHost, // a submission's host name did not resolve, asked twice
-    Cancelled,   // broken off by its owner; nothing of it counts
-};
-
 // What became of one request.
 struct WorkResult {
-    WorkOutcome Outcome = WorkOutcome::Failed;
+    ::Outcome Outcome = ::Outcome::Failed;
     std::string Reason;                   // the network layer's own message for the error that ended it, if one did
     NetError ErrorKind = NetError::Other; // its kind, when the network layer raised it
     int SocketCode = 0;                   // the Winsock-style code of a SocketError (10054: reset)
@@ -73,4 +73,4 @@ struct WorkResult {
 
 // The Status column's word for an outcome: of the Auto Submit list for a submission, of the
 // Products list for a PAD test ("Ok" or nothing).
-std::string StatusWord(const WorkRequest& request, WorkOutcome outcome);
+std::string StatusWord(const WorkRequest& request, Outcome outcome);

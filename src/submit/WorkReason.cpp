@@ -1,5 +1,6 @@
 #include "submit/WorkReason.h"
 
+#include "common/ReasonWords.h"
 #include "common/StatusWords.h"
 #include "net/HttpUrl.h"
 #include "submit/Work.h"
@@ -8,6 +9,8 @@
 #include <cctype>
 #include <cstring>
 #include <string_view>
+
+using namespace ReasonWords;
 
 namespace {
 
@@ -45,50 +48,6 @@ bool StartsElement(const std::string& body, size_t at, const char* name)
            std::isspace(static_cast<unsigned char>(body[after]));
 }
 
-// Our reasons that carry nothing of the request's: read back exactly as written here.
-constexpr const char* HostNotFound = "host name not found";
-constexpr const char* NoAnswer = "no answer";
-constexpr const char* Refused = "connection refused";
-constexpr const char* CutShort = "reply cut short";
-constexpr const char* SecureFailed = "secure connection failed";
-constexpr const char* Certificate = "the server's certificate was refused";
-constexpr const char* ProxyRefused = "the proxy refused the connection";
-constexpr const char* TooLarge = "reply too large";
-constexpr const char* AddressTooLong = "address too long";
-constexpr const char* Reset = "connection reset by the server";
-constexpr const char* NotTaken = "the reply did not say the link was taken";
-constexpr const char* NoReply = "no reply";
-constexpr const char* NoAnswerIn = "no answer in %1 s";
-constexpr const char* ServerAnswered = "server answered %1";
-
-constexpr const char* Fixed[] = {WorkReason::CancelledText,
-                                 WorkReason::HttpsRefused,
-                                 HostNotFound,
-                                 NoAnswer,
-                                 Refused,
-                                 CutShort,
-                                 SecureFailed,
-                                 Certificate,
-                                 ProxyRefused,
-                                 TooLarge,
-                                 AddressTooLong,
-                                 Reset,
-                                 NotTaken,
-                                 NoReply};
-
-bool Digits(std::string_view text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-// "10" or "2.5", as Seconds writes them.
-bool SecondsNumber(std::string_view text)
-{
-    const size_t dot = text.find('.');
-    if (dot == std::string_view::npos) return Digits(text);
-    return Digits(text.substr(0, dot)) && text.size() == dot + 2 && Digits(text.substr(dot + 1));
-}
-
 std::string Seconds(int ms)
 {
     if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
@@ -100,11 +59,13 @@ std::string Seconds(int ms)
 std::string WorkReason::Words(const WorkResult& result, int timeoutMs)
 {
     switch (result.Outcome) {
-    case WorkOutcome::Ok: return {};
-    case WorkOutcome::Cancelled: return CancelledText;
-    case WorkOutcome::InvalidHost: return HostNotFound;
-    case WorkOutcome::NotAccepted:
-    case WorkOutcome::Failed: break;
+    case Outcome::Ok: return {};
+    case Outcome::Cancelled: return CancelledText;
+    case Outcome::Invalid: return HostNotFound;
+    case Outcome::NotAccepted:
+    case Outcome::Failed:
+    case Outcome::None: // a worker never ends with these two
+    case Outcome::Unknown: break;
     }
     if (!result.Reason.empty()) {
         switch (result.ErrorKind) {
@@ -137,7 +98,7 @@ std::string WorkReason::Words(const WorkResult& result, int timeoutMs)
         const std::string phrase = StatusPhrase(result.ReplyText);
         return "server answered " + std::to_string(result.ReplyCode) + (phrase.empty() ? "" : " " + phrase);
     }
-    if (result.Outcome == WorkOutcome::NotAccepted) {
+    if (result.Outcome == Outcome::NotAccepted) {
         std::string said = AnswerText(result.Body);
         return said.empty() ? NotTaken : said;
     }
@@ -200,32 +161,13 @@ std::string WorkReason::AnswerText(const std::string& body)
     return text;
 }
 
-Phrase WorkReason::Read(const std::string& words, bool fromSite)
+Phrase WorkReason::Tip(const std::string& product, Outcome outcome, int httpStatus, const std::string& why)
 {
-    // An "X" carries what the site said, whatever it looks like; only our own sentence for a
-    // reply that said nothing is ours.
-    if (fromSite) return words == NotTaken ? Phrase(NotTaken) : Phrase::Text(words);
-    for (const char* fixed : Fixed)
-        if (words == fixed) return Phrase(fixed);
-    const std::string_view text = words;
-    constexpr std::string_view noAnswerIn = "no answer in ", seconds = " s", answered = "server answered ";
-    if (text.starts_with(noAnswerIn) && text.ends_with(seconds) && text.size() > noAnswerIn.size() + seconds.size()) {
-        const std::string_view number =
-            text.substr(noAnswerIn.size(), text.size() - noAnswerIn.size() - seconds.size());
-        if (SecondsNumber(number)) return Phrase(NoAnswerIn, {Phrase::Text(std::string(number))});
-    }
-    if (text.starts_with(answered) && text.size() > answered.size() &&
-        std::isdigit(static_cast<unsigned char>(text[answered.size()])))
-        return Phrase(ServerAnswered, {Phrase::Text(words.substr(answered.size()))});
-    return Phrase::Text(words); // the network layer's own message
-}
-
-Phrase WorkReason::Tip(const std::string& product, const std::string& outcome, int httpStatus, const std::string& why)
-{
-    Phrase first =
-        outcome.empty() ? Phrase("%1: Cancelled", {Phrase::Text(product)}) : Phrase::Text(product + ": " + outcome);
+    const bool cancelled = outcome == Outcome::None || outcome == Outcome::Cancelled;
+    const std::string word = cancelled ? CancelledText : StatusWords::Word(outcome);
+    Phrase first = cancelled ? Phrase("%1: Cancelled", {Phrase::Text(product)}) : Phrase::Text(product + ": " + word);
     std::vector<Phrase> lines{std::move(first)};
     if (httpStatus != 0) lines.push_back(Phrase::Text("HTTP " + std::to_string(httpStatus)));
-    if (!why.empty() && why != outcome) lines.push_back(Read(why, outcome == StatusWords::NotAccepted));
+    if (!why.empty() && why != word) lines.push_back(ReasonWords::Read(why, outcome == Outcome::NotAccepted));
     return Phrase::Lines(std::move(lines));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "common/Outcome.h"
 #include "common/Phrase.h"
+#include "common/ReasonWords.h"
 
 #include <cstddef>
 #include <string>
@@ -16,8 +18,8 @@ struct WorkResult;
 // Plain functions of their arguments; any thread.
 class WorkReason {
 public:
-    static constexpr const char* HttpsRefused = "https sites are not allowed (Settings > Allow https sites)";
-    static constexpr const char* CancelledText = "Cancelled";
+    static constexpr const char* HttpsRefused = ReasonWords::HttpsRefused;
+    static constexpr const char* CancelledText = ReasonWords::Cancelled;
 
     // The most of a site's answer a reason shows.
     static constexpr std::size_t AnswerLength = 200;
@@ -30,12 +32,7 @@ public:
     // bytes and text-direction overrides removed, each run of blanks one space, at most
     // AnswerLength bytes, never a UTF-8 character cut.
     static std::string AnswerText(const std::string& body);
-    // Words as Words gave them (kept in a run's pair, stored in the history) as a phrase for
-    // the window. `fromSite`: the reason of an "X", the site's own words, shown as they are.
-    // Otherwise our own reasons are read back exactly (the fixed ones, "no answer in N s",
-    // "server answered " and the rest as it came); anything else is shown as it is.
-    static Phrase Read(const std::string& words, bool fromSite);
-    // A site row's tip for the pair sent to it last: the product, its outcome (the row's
-    // Status word), the HTTP status when a reply came, and why, one a line.
-    static Phrase Tip(const std::string& product, const std::string& outcome, int httpStatus, const std::string& why);
+    // A site row's tip for the pair sent to it last: the product, its outcome's word
+    // ("Cancelled" when none came), the HTTP status when a reply came, and why, one a line.
+    static Phrase Tip(const std::string& product, Outcome outcome, int httpStatus, const std::string& why);
 };

@@ -50,7 +50,7 @@ const std::string kTool = "Tool, \"Pro\"";
 const std::string kProducts = "Tool, \"Pro\"|http://pad.example/tool.xml|Utilities|\r\n"
                               "Beta|http://pad.example/beta.xml|Games|\r\n";
 
-struct Outcome {
+struct Ran {
     int code;
     std::string out;
     std::string err;
@@ -82,7 +82,7 @@ protected:
         products = dir.Write("products.dat", kProducts);
     }
 
-    Outcome Submit(std::vector<std::string> args, const CliEnvironment* with = nullptr)
+    Ran Submit(std::vector<std::string> args, const CliEnvironment* with = nullptr)
     {
         std::ostringstream out, err;
         const int code = SubmitCommand::Run(args, out, err, with ? *with : env);
@@ -123,7 +123,7 @@ TEST_F(CliSubmitTest, EveryProductGoesToEverySiteThroughTheProxyAndEveryPairIsRe
 {
     ScriptedProxy proxy(Mixed);
     const std::string report = dir.File("run.csv");
-    const Outcome o = Submit(Through(proxy, {"--report", report}));
+    const Ran o = Submit(Through(proxy, {"--report", report}));
     EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
 
     // The proxy gets the absolute addresses, GET and POST as the table says.
@@ -156,7 +156,7 @@ TEST_F(CliSubmitTest, EveryProductGoesToEverySiteThroughTheProxyAndEveryPairIsRe
     EXPECT_EQ(rows[1].Site, kAlpine);
     EXPECT_EQ(rows[1].ScriptUrl, kAlpineUrl);
     EXPECT_EQ(rows[1].Method, "GET");
-    EXPECT_EQ(rows[1].Outcome, "X");
+    EXPECT_EQ(rows[1].Outcome, Outcome::NotAccepted);
     EXPECT_EQ(rows[1].HttpStatus, 200);
     EXPECT_GE(rows[1].Ms, 0);
     EXPECT_EQ(rows[5].Product, kTool);
@@ -173,7 +173,7 @@ TEST_F(CliSubmitTest, RetryFailedResendsExactlyThePairsThatWereNotOk)
     }
     // Everything is taken now; the retry's report goes to reports/ under the program folder.
     ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
-    const Outcome o = Submit(
+    const Ran o = Submit(
         {"--products", products, "--proxy", proxy.Address(), "--speed", "3", "--retry-failed", dir.File("first.csv")});
     EXPECT_EQ(o.code, SubmitCommand::AllOk) << o.err;
     EXPECT_EQ(Targets(proxy), (std::vector<std::string>{"GET " + kAlpineUrl, "GET " + kAlpineUrl, "POST " + kAmberUrl,
@@ -193,8 +193,8 @@ TEST_F(CliSubmitTest, RetryFailedResendsExactlyThePairsThatWereNotOk)
                                 kAcorn + ",Cancelled\r\n" + "\"Tool, \"\"Pro\"\"\"," + kAmber + ",Invalid\r\n" +
                                 "Deleted Product," + kAcorn + ",X\r\n" + "Beta,Closed Site,Failed\r\n");
     ScriptedProxy again([](const std::string&) { return P::Reply(kOk); });
-    const Outcome uneven = Submit({"--products", products, "--proxy", again.Address(), "--retry-failed",
-                                   dir.File("uneven.csv"), "--report", dir.File("uneven-retry.csv")});
+    const Ran uneven = Submit({"--products", products, "--proxy", again.Address(), "--retry-failed",
+                               dir.File("uneven.csv"), "--report", dir.File("uneven-retry.csv")});
     EXPECT_EQ(uneven.code, SubmitCommand::AllOk) << uneven.err;
     const std::vector<std::string> lines = again.RequestLines();
     ASSERT_EQ(lines.size(), 3u);
@@ -209,14 +209,14 @@ TEST_F(CliSubmitTest, RetryFailedResendsExactlyThePairsThatWereNotOk)
 
     // A report with nothing to resend sends nothing.
     dir.Write("all-ok.csv", "product,site,outcome\r\nBeta," + kAcorn + ",Ok\r\n");
-    const Outcome none =
+    const Ran none =
         Submit({"--products", products, "--proxy", again.Address(), "--retry-failed", dir.File("all-ok.csv")});
     EXPECT_EQ(none.code, SubmitCommand::AllOk);
     EXPECT_EQ(again.Count(), 3u);
 
     // Every failed pair's product or site is gone: nothing is sent, and that is no success.
     dir.Write("gone.csv", "product,site,outcome\r\nDeleted Product," + kAcorn + ",X\r\nBeta,Closed Site,Failed\r\n");
-    const Outcome gone =
+    const Ran gone =
         Submit({"--products", products, "--proxy", again.Address(), "--retry-failed", dir.File("gone.csv")});
     EXPECT_EQ(gone.code, SubmitCommand::NotAllOk) << gone.err;
     EXPECT_NE(gone.err.find("nothing to resend"), std::string::npos) << gone.err;
@@ -232,8 +232,8 @@ TEST_F(CliSubmitTest, AReportThatCannotBeWrittenAfterTheRunExitsOne)
         std::ofstream(folder) << "in the way";
         return P::Reply(kOk);
     });
-    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
-                              "--report", folder + "/run.csv"});
+    const Ran o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
+                          "--report", folder + "/run.csv"});
     EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
     EXPECT_EQ(proxy.Count(), 1u);
     EXPECT_NE(o.err.find("quillpost-cli submit: "), std::string::npos) << o.err;
@@ -248,7 +248,7 @@ TEST_F(CliSubmitTest, LineBreaksAndTabsInATitleNeverSplitALineOfStdout)
     CliEnvironment local = env;
     local.Sites = &table;
     ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
-    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address()}, &local);
+    const Ran o = Submit({"--products", products, "--proxy", proxy.Address()}, &local);
     EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
     EXPECT_EQ(o.out.find('\r'), std::string::npos);
     const std::vector<std::string> lines = Lines(o.out);
@@ -262,7 +262,7 @@ TEST_F(CliSubmitTest, ABlankLineOfTheProductsFileIsNoProductToSend)
     dir.Write("blank.dat",
               "Tool, \"Pro\"|http://pad.example/tool.xml|Utilities|\r\n\r\nBeta|http://pad.example/b.xml|G|\r\n");
     ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
-    const Outcome o = Submit({"--products", dir.File("blank.dat"), "--proxy", proxy.Address(), "--site", kAcorn});
+    const Ran o = Submit({"--products", dir.File("blank.dat"), "--proxy", proxy.Address(), "--site", kAcorn});
     EXPECT_EQ(o.code, SubmitCommand::AllOk) << o.err;
     EXPECT_EQ(proxy.Count(), 2u);
     EXPECT_EQ(Lines(o.out).size(), 3u) << o.out;
@@ -275,8 +275,8 @@ TEST_F(CliSubmitTest, AReplyCutShortShowsItsStatusAndTheReasonAsTheReportHasThem
     ScriptedProxy proxy([](const std::string&) {
         return P::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nPAD submitted successfully");
     });
-    const Outcome o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
-                              "--report", dir.File("cut.csv")});
+    const Ran o = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--site", kAcorn,
+                          "--report", dir.File("cut.csv")});
     EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
     const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
     ASSERT_EQ(rows.size(), 1u);
@@ -288,8 +288,8 @@ TEST_F(CliSubmitTest, AReplyCutShortShowsItsStatusAndTheReasonAsTheReportHasThem
 TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
 {
     ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
-    const Outcome unknown = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta",
-                                    "--product", "Gamma", "--site", kAcorn, "--site", "Nowhere Downloads"});
+    const Ran unknown = Submit({"--products", products, "--proxy", proxy.Address(), "--product", "Beta", "--product",
+                                "Gamma", "--site", kAcorn, "--site", "Nowhere Downloads"});
     EXPECT_EQ(unknown.code, SubmitCommand::UsageError);
     EXPECT_EQ(unknown.out, "");
     EXPECT_NE(unknown.err.find("no product titled \"Gamma\""), std::string::npos) << unknown.err;
@@ -316,7 +316,7 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
     for (const auto& args : bad) {
         std::vector<std::string> all = {"--products", products, "--proxy", proxy.Address()};
         all.insert(all.end(), args.begin(), args.end());
-        const Outcome o = Submit(all);
+        const Ran o = Submit(all);
         EXPECT_EQ(o.code, SubmitCommand::UsageError) << ::testing::PrintToString(args);
         EXPECT_NE(o.err.find("quillpost-cli submit: "), std::string::npos) << o.err;
     }
@@ -334,7 +334,7 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
         ++count;
     }
     EXPECT_EQ(count, SiteTable::BuiltInCount);
-    const Outcome all = Submit(args);
+    const Ran all = Submit(args);
     EXPECT_EQ(all.code, SubmitCommand::UsageError);
     EXPECT_EQ(Lines(all.err), std::vector<std::string>{"quillpost-cli submit: no site titled \"Nowhere "
                                                        "Downloads\" (quillpost-cli sites lists them)"});
@@ -343,7 +343,7 @@ TEST_F(CliSubmitTest, UsageAndInputErrorsSendNothingAndWriteNoReport)
 TEST_F(CliSubmitTest, AllOkExitsZeroQuietPrintsNothingAndATerminalGetsOneRedrawnBar)
 {
     ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
-    const Outcome quiet = Submit(Through(proxy, {"--quiet", "--report", dir.File("q.csv")}));
+    const Ran quiet = Submit(Through(proxy, {"--quiet", "--report", dir.File("q.csv")}));
     EXPECT_EQ(quiet.code, SubmitCommand::AllOk);
     EXPECT_EQ(quiet.out, "");
     EXPECT_EQ(quiet.err, "");
@@ -351,7 +351,7 @@ TEST_F(CliSubmitTest, AllOkExitsZeroQuietPrintsNothingAndATerminalGetsOneRedrawn
 
     CliEnvironment terminal = env;
     terminal.ProgressOnTerminal = true;
-    const Outcome bar = Submit(Through(proxy, {"--speed", "10"}), &terminal);
+    const Ran bar = Submit(Through(proxy, {"--speed", "10"}), &terminal);
     EXPECT_EQ(bar.code, SubmitCommand::AllOk);
     EXPECT_EQ(Lines(bar.out).size(), 7u);
     const std::vector<std::string> err = Lines(bar.err);
@@ -414,7 +414,8 @@ TEST_F(CliSubmitTest, CtrlCCancelsTheRunWritesACompleteReportAndExits130)
 
     const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
     ASSERT_EQ(rows.size(), 6u);
-    const std::vector<std::string> expected = {"Ok", "Ok", "Cancelled", "Cancelled", "Cancelled", "Cancelled"};
+    const std::vector<Outcome> expected = {Outcome::Ok,        Outcome::Ok,        Outcome::Cancelled,
+                                           Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled};
     for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].Outcome, expected[i]) << i;
     EXPECT_EQ(rows[2].Site, kAmber);
     EXPECT_EQ(rows[5].Product, kTool);
@@ -434,7 +435,7 @@ protected:
     }
     void TearDown() override { Resolver::SetSettings(saved_); }
 
-    Outcome TestPads(const std::vector<std::string>& args)
+    Ran TestPads(const std::vector<std::string>& args)
     {
         std::ostringstream out, err;
         const int code = TestPadsCommand::Run(args, out, err, env);
@@ -456,7 +457,7 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
                                    "Answering|http://" +
                                        answering + "/pad.xml|U|\r\n" + "Refusing|" + refusing + "/pad.xml|U|\r\n" +
                                        "Silent|http://" + silent + "/pad.xml|U|\r\n");
-    const Outcome all = TestPads({"--timeout", "500"});
+    const Ran all = TestPads({"--timeout", "500"});
     EXPECT_EQ(all.code, TestPadsCommand::NotAllOk) << all.err;
     EXPECT_EQ(all.out, "Ok\tAnswering\t" + answering + "\n" + "refused\tRefusing\t" + refusing + "\n" +
                            "timed out\tSilent\t" + silent + "\n" +
@@ -472,22 +473,22 @@ TEST_F(CliTestPadsTest, OneLinePerProductWithOkOrTheReasonAndNothingSent)
     dir.Write("other.dat", "Answering|http://127.0.0.1:" + std::to_string(again.Port()) +
                                "/pad.xml|U|\r\n"
                                "Unknown|http://no-such-site.invalid/p.xml|U|\r\n");
-    const Outcome one = TestPads({"--products", dir.File("other.dat"), "--product", "Answering"});
+    const Ran one = TestPads({"--products", dir.File("other.dat"), "--product", "Answering"});
     EXPECT_EQ(one.code, TestPadsCommand::AllOk);
     EXPECT_EQ(Lines(one.out).size(), 1u);
 
-    const Outcome unknown = TestPads({"--products", dir.File("other.dat"), "--product", "Nope"});
+    const Ran unknown = TestPads({"--products", dir.File("other.dat"), "--product", "Nope"});
     EXPECT_EQ(unknown.code, TestPadsCommand::UsageError);
     EXPECT_NE(unknown.err.find("no product titled \"Nope\""), std::string::npos);
     EXPECT_EQ(TestPads({"--products", dir.File("none.dat")}).code, TestPadsCommand::UsageError);
 
     // A blank line is no product to test.
     dir.Write("blank.dat", "\r\nUnknown|http://no-such-site.invalid/p.xml|U|\r\n");
-    const Outcome blank = TestPads({"--products", dir.File("blank.dat")});
+    const Ran blank = TestPads({"--products", dir.File("blank.dat")});
     EXPECT_EQ(Lines(blank.out).size(), 1u) << blank.out;
     EXPECT_EQ(blank.err, "quillpost-cli test-pads: warning: 1 product without a PAD link: skipped\n"
                          "[1/1] name not found  Unknown -> no-such-site.invalid:80\n");
-    const Outcome quiet = TestPads({"--products", dir.File("blank.dat"), "--quiet"});
+    const Ran quiet = TestPads({"--products", dir.File("blank.dat"), "--quiet"});
     EXPECT_EQ(quiet.code, TestPadsCommand::NotAllOk);
     EXPECT_EQ(quiet.out + quiet.err, "quillpost-cli test-pads: warning: 1 product without a PAD link: skipped\n");
 }
@@ -528,7 +529,7 @@ TEST_F(CliSubmitTest, SigtermAndSighupCancelLikeCtrlCWithTheirOwnExitCodes)
         EXPECT_EQ(WEXITSTATUS(status), code);
         const std::vector<ReportRow> rows = RunReport::Read(dir.File("cut.csv"));
         ASSERT_EQ(rows.size(), 6u);
-        EXPECT_EQ(rows[2].Outcome, "Cancelled");
+        EXPECT_EQ(rows[2].Outcome, Outcome::Cancelled);
         const std::vector<std::string> out = Lines(dir.Read("out.txt"));
         ASSERT_FALSE(out.empty());
         EXPECT_EQ(out.back(), "Cancelled. Success: 2 Failed: 0 Cancelled: 4");
@@ -542,7 +543,7 @@ TEST_F(CliSubmitTest, RunsAreRecordedInTheHistoryAndSkipAcceptedLeavesOutTheSite
     ScriptedProxy proxy(Mixed);
     EXPECT_EQ(Submit(Through(proxy)).code, SubmitCommand::NotAllOk);
     // Acorn took both links: the second run leaves it out, and says so in its summary.
-    const Outcome o = Submit(Through(proxy, {"--skip-accepted"}));
+    const Ran o = Submit(Through(proxy, {"--skip-accepted"}));
     EXPECT_EQ(o.code, SubmitCommand::NotAllOk) << o.err;
     EXPECT_EQ(proxy.RequestLines().size(), 6u + 4u);
     EXPECT_NE(o.out.find("Finished. Success: 0 Failed: 4 Skipped: 2\n"), std::string::npos) << o.out;

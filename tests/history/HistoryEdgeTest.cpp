@@ -1,3 +1,4 @@
+#include "common/StatusWords.h"
 #include "history/HistoryStore.h"
 #include "history/SiteHealth.h"
 #include "history/SqliteDb.h"
@@ -14,7 +15,7 @@ HistoryTime Second(int s)
     return HistoryTime(std::chrono::seconds(1'800'000'000 + s));
 }
 
-OutcomeRecord Outcome(const std::string& site, const std::string& word, int at)
+OutcomeRecord Record(const std::string& site, const std::string& word, int at)
 {
     OutcomeRecord o;
     o.Time = Second(at);
@@ -23,21 +24,24 @@ OutcomeRecord Outcome(const std::string& site, const std::string& word, int at)
     o.Site = site;
     o.ScriptUrl = "http://" + site + "/add";
     o.Method = "POST";
-    o.Outcome = word;
+    o.Outcome = StatusWords::ToOutcome(word);
     return o;
 }
 
 std::vector<std::string> Words(const std::vector<OutcomeRecord>& rows)
 {
     std::vector<std::string> words;
-    for (const OutcomeRecord& o : rows) words.push_back(o.Site + "=" + o.Outcome);
+    for (const OutcomeRecord& o : rows) words.push_back(o.Site + "=" + StatusWords::Word(o.Outcome));
     return words;
 }
 
 std::vector<std::string> Recent(HistoryStore& store, int count)
 {
     const std::vector<SiteRecent> sites = store.RecentBySite(count);
-    return sites.empty() ? std::vector<std::string>{} : sites.front().Outcomes;
+    std::vector<std::string> words;
+    if (!sites.empty())
+        for (const Outcome o : sites.front().Outcomes) words.push_back(StatusWords::Word(o));
+    return words;
 }
 
 } // namespace
@@ -47,7 +51,7 @@ TEST(HistoryEdgeTest, OfTwoOutcomesInOneSecondTheLaterRecordedIsLatestAndAReport
     TempDir dir;
     HistoryStore store(dir.File("history.sqlite"));
     store.RecordOutcomes(store.BeginRun(RunKind::Submit, 1, Second(0)),
-                         {Outcome("S", "Failed", 5), Outcome("S", "Ok", 5)});
+                         {Record("S", "Failed", 5), Record("S", "Ok", 5)});
     EXPECT_EQ(Words(store.Latest()), std::vector<std::string>{"S=Ok"});
     EXPECT_EQ(store.SitesThatTook("http://pad/P.xml"), std::set<std::string>{"S"});
     EXPECT_EQ(Recent(store, 10), (std::vector<std::string>{"Ok", "Failed"}));
@@ -55,12 +59,12 @@ TEST(HistoryEdgeTest, OfTwoOutcomesInOneSecondTheLaterRecordedIsLatestAndAReport
     // A report of an earlier run, taken in now: its outcome is older than the pair's.
     RunSummary report;
     report.Started = report.Ended = Second(4);
-    EXPECT_TRUE(store.ImportRun(1, "old.csv", report, {Outcome("S", "X", 4)}));
+    EXPECT_TRUE(store.ImportRun(1, "old.csv", report, {Record("S", "X", 4)}));
     EXPECT_EQ(Words(store.Latest()), std::vector<std::string>{"S=Ok"});
     EXPECT_EQ(store.SitesThatTook("http://pad/P.xml"), std::set<std::string>{"S"});
     EXPECT_EQ(Recent(store, 10), (std::vector<std::string>{"Ok", "Failed"}));
     // One of the same second counts as the later, everywhere alike.
-    EXPECT_TRUE(store.ImportRun(2, "same.csv", report, {Outcome("S", "Invalid", 5)}));
+    EXPECT_TRUE(store.ImportRun(2, "same.csv", report, {Record("S", "Invalid", 5)}));
     EXPECT_EQ(Words(store.Latest()), std::vector<std::string>{"S=Invalid"});
     EXPECT_TRUE(store.SitesThatTook("http://pad/P.xml").empty());
     EXPECT_EQ(Recent(store, 10), (std::vector<std::string>{"Invalid", "Ok", "Failed"}));
@@ -87,9 +91,9 @@ TEST(HistoryEdgeTest, ARunsOutcomesAreOnlyItsOwnWhenAnotherWriterRecordedBetween
     HistoryStore mine(path), other(path);
     const std::int64_t run = mine.BeginRun(RunKind::Submit, 1, Second(0));
     const std::int64_t theirs = other.BeginRun(RunKind::Submit, 1, Second(0));
-    mine.RecordOutcomes(run, {Outcome("S1", "Ok", 1)});
-    other.RecordOutcomes(theirs, {Outcome("T1", "X", 2), Outcome("T2", "X", 2)});
-    mine.RecordOutcomes(run, {Outcome("S2", "Failed", 3)});
+    mine.RecordOutcomes(run, {Record("S1", "Ok", 1)});
+    other.RecordOutcomes(theirs, {Record("T1", "X", 2), Record("T2", "X", 2)});
+    mine.RecordOutcomes(run, {Record("S2", "Failed", 3)});
     EXPECT_EQ(Words(mine.RunOutcomes(run)), (std::vector<std::string>{"S1=Ok", "S2=Failed"}));
     EXPECT_EQ(mine.RunSpread(run), std::make_pair(1, 2));
     EXPECT_EQ(Words(mine.RunOutcomes(theirs)), (std::vector<std::string>{"T1=X", "T2=X"}));
@@ -97,11 +101,11 @@ TEST(HistoryEdgeTest, ARunsOutcomesAreOnlyItsOwnWhenAnotherWriterRecordedBetween
 
 TEST(HistoryEdgeTest, ASiteIsDeadFromExactlyItsCountOfAttemptsWithoutOk)
 {
-    const std::vector<std::string> none(SiteHealth::DeadAfter - 1, "X");
-    std::vector<std::string> enough = none;
-    enough.push_back("Failed");
-    std::vector<std::string> okLast = none;
-    okLast.push_back("Ok");
+    const std::vector<Outcome> none(SiteHealth::DeadAfter - 1, Outcome::NotAccepted);
+    std::vector<Outcome> enough = none;
+    enough.push_back(Outcome::Failed);
+    std::vector<Outcome> okLast = none;
+    okLast.push_back(Outcome::Ok);
     const std::vector<SiteRecent> recent{{"fewer", none}, {"exactly", enough}, {"ok at the limit", okLast}};
     EXPECT_EQ(SiteHealth::Dead(recent, {"fewer", "exactly", "ok at the limit"}), std::vector<std::string>{"exactly"});
 }

@@ -1,4 +1,5 @@
 #include "history/HistoryGrid.h"
+#include "common/StatusWords.h"
 #include "history/HistoryPages.h"
 #include "history/HistoryStore.h"
 #include "history/SiteHealth.h"
@@ -21,7 +22,7 @@ OutcomeRecord At(int seconds, std::string product, std::string site, std::string
     r.Time = Time(seconds);
     r.Product = std::move(product);
     r.Site = std::move(site);
-    r.Outcome = std::move(outcome);
+    r.Outcome = StatusWords::ToOutcome(outcome);
     return r;
 }
 
@@ -55,10 +56,10 @@ TEST(HistoryGridTest, CellsLandUnderTheirOwnProductAndSiteWithGapsLeftEmpty)
     EXPECT_EQ(grid.Products(), (std::vector<std::string>{"Alpha", "Zeta"}));
     EXPECT_EQ(grid.Sites(), (std::vector<std::string>{"a.com", "b.com", "c.com"}));
     EXPECT_EQ(grid.CellCount(), 3);
-    EXPECT_EQ(grid.Cell(0, 0)->Outcome, "Invalid");
+    EXPECT_EQ(grid.Cell(0, 0)->Outcome, Outcome::Invalid);
     EXPECT_FALSE(grid.Cell(0, 1));
-    EXPECT_EQ(grid.Cell(0, 2)->Outcome, "Failed");
-    EXPECT_EQ(grid.Cell(1, 1)->Outcome, "X");
+    EXPECT_EQ(grid.Cell(0, 2)->Outcome, Outcome::Failed);
+    EXPECT_EQ(grid.Cell(1, 1)->Outcome, Outcome::NotAccepted);
     EXPECT_FALSE(grid.Cell(2, 0));
     EXPECT_FALSE(grid.Cell(0, 3));
     EXPECT_FALSE(grid.Cell(-1, 0));
@@ -150,16 +151,16 @@ TEST(HistoryPagesTest, AxesAndCellsFollowTheFilterWithBothEndsOfTheRangeKept)
 
 TEST(SiteHealthTest, DeadSitesNeedFiveAttemptsWithoutOkAndMustBeChecked)
 {
+    constexpr Outcome Ok = Outcome::Ok, X = Outcome::NotAccepted, Failed = Outcome::Failed;
     const std::vector<SiteRecent> recent{
-        {"dead", {"X", "Failed", "Invalid", "X", "Failed", "Ok"}}, // the "Ok" is the sixth: too old
-        {"alive", {"X", "X", "X", "X", "Ok"}},
-        {"young", {"Failed", "Failed"}},
-        {"unchecked", {"X", "X", "X", "X", "X"}},
+        {"dead", {X, Failed, Outcome::Invalid, X, Failed, Ok}}, // the Ok is the sixth: too old
+        {"alive", {X, X, X, X, Ok}},
+        {"young", {Failed, Failed}},
+        {"unchecked", {X, X, X, X, X}},
     };
     EXPECT_EQ(SiteHealth::Dead(recent, {"young", "alive", "dead", "gone"}), (std::vector<std::string>{"dead"}));
 
-    const auto shares =
-        SiteHealth::OkShares({{"b", {"Ok", "X"}}, {"a", {"Ok", "Ok", "X", "X"}}, {"c", {"X"}}, {"e", {}}});
+    const auto shares = SiteHealth::OkShares({{"b", {Ok, X}}, {"a", {Ok, Ok, X, X}}, {"c", {X}}, {"e", {}}});
     ASSERT_EQ(shares.size(), 3u);
     EXPECT_EQ(shares[0].Site, "c");
     EXPECT_EQ(shares[1].Site, "a"); // 2/4 ties with 1/2: by title

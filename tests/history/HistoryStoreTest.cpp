@@ -1,4 +1,5 @@
 #include "history/HistoryStore.h"
+#include "common/StatusWords.h"
 #include "history/HistoryFile.h"
 #include "history/SqliteDb.h"
 #include "support/TempDir.h"
@@ -29,7 +30,7 @@ OutcomeRecord Pair(const std::string& product, const std::string& site, const st
                          site,
                          "http://" + site + "/",
                          "GET",
-                         word,
+                         StatusWords::ToOutcome(word),
                          word == "Ok" ? 200 : 0,
                          10,
                          word == "Failed" ? "connection refused" : "",
@@ -40,7 +41,7 @@ OutcomeRecord Pair(const std::string& product, const std::string& site, const st
 std::vector<std::string> Keys(const std::vector<OutcomeRecord>& rows)
 {
     std::vector<std::string> keys;
-    for (const OutcomeRecord& o : rows) keys.push_back(o.Product + "/" + o.Site + "=" + o.Outcome);
+    for (const OutcomeRecord& o : rows) keys.push_back(o.Product + "/" + o.Site + "=" + StatusWords::Word(o.Outcome));
     return keys;
 }
 
@@ -136,6 +137,9 @@ TEST(HistoryStoreTest, AnIdMissingFromItsNameTableShowsAsAQuestionMarkAndNamesOf
     other.RecordOutcomes(other.BeginRun(RunKind::Submit, 1, At(2)), {Pair("B", "S1", "X", 2)});
     SqliteDb(path, 1000).Exec("DELETE FROM words WHERE word='Failed'; DELETE FROM products WHERE title='A'");
     EXPECT_EQ(Keys(store.Latest()), (std::vector<std::string>{"?/S1=?", "?/S2=Ok", "B/S1=X"}));
+    // A word this program never writes (a later version's) reads as Unknown, shown the same way.
+    SqliteDb(path, 1000).Exec("UPDATE words SET word='Later' WHERE word='X'");
+    EXPECT_EQ(HistoryStore(path).Latest().at(2).Outcome, Outcome::Unknown);
     other.RecordOutcomes(other.BeginRun(RunKind::Submit, 1, At(3)), {Pair("C", "S3", "Ok", 3)});
     EXPECT_EQ(Keys(store.Latest({{"C"}, {}, {}, {}, ""})), std::vector<std::string>{"C/S3=Ok"});
 }
@@ -252,8 +256,8 @@ TEST(HistoryStoreTest, LatestIsEachPairsNewestOutcomeNotCancelledAndFiltersAfter
     EXPECT_EQ(store.RunSpread(first), std::make_pair(2, 2));
     EXPECT_EQ(store.RunSpread(second), std::make_pair(2, 2));
     const std::int64_t tests = store.BeginRun(RunKind::Test, 1, At(200));
-    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", "Ok", "", ""},
-                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", "Failed", "refused", ""}});
+    store.RecordPadTests(tests, {PadTestRecord{At(201), "Alpha", "http://a/pad.xml", Outcome::Ok, "", ""},
+                                 PadTestRecord{At(202), "Alpha", "http://a/pad.xml", Outcome::Failed, "refused", ""}});
     EXPECT_EQ(store.RunSpread(tests), std::make_pair(1, 0));
 }
 
@@ -275,8 +279,8 @@ TEST(HistoryStoreTest, SitesThatTookAPadLinkFollowTheLinkNotTheProductTitle)
     const std::vector<SiteRecent> recent = store.RecentBySite(HistoryStore::RecentKept + 5);
     ASSERT_EQ(recent.size(), 4u);
     EXPECT_EQ(recent[2].Site, "S3");
-    EXPECT_EQ(recent[2].Outcomes, std::vector<std::string>(HistoryStore::RecentKept, "X"));
-    EXPECT_EQ(store.RecentBySite(2)[0].Outcomes, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(recent[2].Outcomes, std::vector<Outcome>(HistoryStore::RecentKept, Outcome::NotAccepted));
+    EXPECT_EQ(store.RecentBySite(2)[0].Outcomes, std::vector<Outcome>{Outcome::Ok});
 }
 
 } // namespace
@@ -307,8 +311,11 @@ TEST(HistoryStoreTest, ALinksNewestValidationIsTheLaterOfTwoInOneSecond)
     TempDir dir;
     HistoryStore store(dir.File("history.sqlite"));
     EXPECT_FALSE(store.LatestValidation("http://pad/A").has_value());
-    store.RecordValidations(1, {{At(0), "A", "http://pad/A", "No", "old"}, {At(9), "B", "http://pad/B", "No", "B's"}});
+    store.RecordValidations(1,
+                            {{At(0), "A", "http://pad/A", false, "old"}, {At(9), "B", "http://pad/B", false, "B's"}});
     store.RecordValidations(2,
-                            {{At(3), "A", "http://pad/A", "No", "first"}, {At(3), "A", "http://pad/A", "No", "new"}});
+                            {{At(3), "A", "http://pad/A", false, "first"}, {At(3), "A", "http://pad/A", true, "new"}});
     EXPECT_EQ(store.LatestValidation("http://pad/A").value_or(ValidationRecord{}).Problems, "new");
+    EXPECT_TRUE(store.LatestValidation("http://pad/A").value_or(ValidationRecord{}).Valid);
+    EXPECT_FALSE(store.RunValidations(1).at(0).Valid);
 }

@@ -107,16 +107,17 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
         Phrase Message;
         std::string Shown;
     } cases[] = {
-        {WorkReason::Tip("Saved Games Backup", "", 0, ""), "Saved Games Backup: отменено"},
-        {WorkReason::Tip("Tidy Notes (Portable)", "Ok", 200, ""), "Tidy Notes (Portable): Ok\nHTTP 200"},
+        {WorkReason::Tip("Saved Games Backup", Outcome::None, 0, ""), "Saved Games Backup: отменено"},
+        {WorkReason::Tip("Tidy Notes (Portable)", Outcome::Ok, 200, ""), "Tidy Notes (Portable): Ok\nHTTP 200"},
         // An "X" carries the site's own words, whatever they look like.
-        {WorkReason::Tip("Report: My Tool", "X", 200, "no answer in 5 s"),
+        {WorkReason::Tip("Report: My Tool", Outcome::NotAccepted, 200, "no answer in 5 s"),
          "Report: My Tool: X\nHTTP 200\nno answer in 5 s"},
-        {WorkReason::Tip("Test PAD: %1", "X", 200, "Saved"), "Test PAD: %1: X\nHTTP 200\nSaved"},
-        {WorkReason::Tip("Tool", "X", 200, "the reply did not say the link was taken"),
+        {WorkReason::Tip("Test PAD: %1", Outcome::NotAccepted, 200, "Saved"), "Test PAD: %1: X\nHTTP 200\nSaved"},
+        {WorkReason::Tip("Tool", Outcome::NotAccepted, 200, "the reply did not say the link was taken"),
          "Tool: X\nHTTP 200\nв ответе не сказано, что ссылка принята"},
-        {WorkReason::Tip("Tool", "Failed", 0, WorkReason::Words(timedOut, 10000)), "Tool: Failed\nнет ответа за 10 с"},
-        {WorkReason::Tip("Tool", "Failed", 404, "server answered 404 Report: %1"),
+        {WorkReason::Tip("Tool", Outcome::Failed, 0, WorkReason::Words(timedOut, 10000)),
+         "Tool: Failed\nнет ответа за 10 с"},
+        {WorkReason::Tip("Tool", Outcome::Failed, 404, "server answered 404 Report: %1"),
          "Tool: Failed\nHTTP 404\nсервер ответил кодом 404 Report: %1"},
         {RunTally{3, 1, 2, 4}.SummaryPhrase(), "Отменено. Успешно: 3 Неудачно: 1 Отменено: 2 Пропущено: 4"},
         {PadValidation::LinePhrase(missing), "Поле Tidy Notes (Portable) (XML_DIZ_INFO/Program_Info/Program_Name): "

@@ -18,13 +18,13 @@
 
 namespace {
 
-// What TunnelLayer::Open makes of a proxy's answer: "yes", or the error it raises.
+// What TunnelLayer's Connect makes of a proxy's answer: "yes", or the error it raises.
 std::string Tunnel(const std::string& answer)
 {
-    TunnelLayer tunnel(std::make_unique<MemoryStream>(std::vector<std::string>{answer}));
+    TunnelLayer tunnel(std::make_unique<MemoryStream>(std::vector<std::string>{answer}), "example.test:443", 8192);
     try {
-        return tunnel.Open("example.test:443", 8192, [] { return true; }) == TunnelLayer::Opened::Yes ? "yes"
-                                                                                                      : "not opened";
+        tunnel.Connect({[] { return true; }, [](const std::string&) {}});
+        return "yes";
     } catch (const ESockError& e) {
         return e.what();
     }

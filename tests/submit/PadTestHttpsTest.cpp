@@ -55,7 +55,7 @@ protected:
             },
             queue);
         tests.SetOnEnded([this](std::uint64_t id, const WorkResult& result) {
-            reasons[id] = result.Outcome == WorkOutcome::Ok ? "Ok" : result.Reason;
+            reasons[id] = result.Outcome == Outcome::Ok ? "Ok" : result.Reason;
         });
         for (int row = 0; row < products.Count(); ++row) tests.Test(row);
         const auto count = static_cast<std::size_t>(products.Count());

@@ -1,4 +1,5 @@
 #include "submit/RetryPlanSource.h"
+#include "common/StatusWords.h"
 
 #include "history/HistoryStore.h"
 #include "support/TempDir.h"
@@ -14,7 +15,8 @@ const HistoryTime T0(std::chrono::seconds(1'800'000'000));
 
 ReportRow Row(const std::string& product, const std::string& outcome, HistoryTime at = T0)
 {
-    return ReportRow{at, product, "http://pad/", "S", "http://s/", "GET", outcome, 0, -1, "", ""};
+    return ReportRow{at, product, "http://pad/", "S", "http://s/", "GET", StatusWords::ToOutcome(outcome), 0, -1,
+                     "", ""};
 }
 
 // A submit run of the history; an Unfinished one was killed.
@@ -49,7 +51,7 @@ TEST(RetryPlanSource, AKilledRunsReportIsTheLastRunUnlessTheHistoryHoldsANewerOn
     const HistoryTime killedAt = T0 + std::chrono::seconds(1);
     Recorded(store, killedAt, RunEnd::Unfinished, {Row("A", "Ok", killedAt), Row("B", "X", killedAt)});
     std::vector<ReportRow> planned;
-    for (const char* product : {"A", "B", "C", "D"}) planned.push_back(Row(product, RunReport::NotSent, killedAt));
+    for (const char* product : {"A", "B", "C", "D"}) planned.push_back(Row(product, "", killedAt));
     dir.Write("reports/run-20270115-080001.csv", RunReport::Format(planned));
     EXPECT_EQ(Products(RetryPlanSource::Find("", &store, dir.Path())), "BCD 2/4");
     EXPECT_EQ(Products(RetryPlanSource::Find("", nullptr, dir.Path())), "ABCD 4/4"); // no history to ask

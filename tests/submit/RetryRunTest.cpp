@@ -1,4 +1,5 @@
 #include "submit/RetryRun.h"
+#include "common/StatusWords.h"
 
 #include "catalogue/ListColumns.h"
 #include "catalogue/ListRows.h"
@@ -64,7 +65,7 @@ std::vector<std::string> Outcomes(const std::string& records)
 {
     std::vector<std::string> out;
     for (const ReportRow& r : RunReport::Parse(std::string(RunReport::Header) + "\r\n" + records, "records"))
-        out.push_back(r.Product + " " + r.Site + " " + r.Outcome);
+        out.push_back(r.Product + " " + r.Site + " " + StatusWords::Word(r.Outcome));
     return out;
 }
 
@@ -126,7 +127,7 @@ TEST_F(RetryRunTest, ACancelStopsTheWholeRetryAndEveryPairNotSentIsCancelled)
     recorder.End(RunEnd::Cancelled);
     std::vector<std::string> recorded;
     for (const OutcomeRecord& o : history.RunOutcomes(history.Runs().at(0).Id))
-        recorded.push_back(o.Product + " " + o.Site + " " + o.Outcome);
+        recorded.push_back(o.Product + " " + o.Site + " " + StatusWords::Word(o.Outcome));
     EXPECT_EQ(recorded, Outcomes(retry.Records()));
     run->SetRecorder(nullptr);
     EXPECT_EQ(host.started, 1);

@@ -35,11 +35,13 @@ TEST(RunProgress, TimesShowTheElapsedAndOnceATenthIsDoneTheTimeLeftAtTheRateSoFa
             << c.elapsed.count() << " ms, " << c.done << "/" << c.total;
 }
 
-TEST(RunProgress, TheLineCountsOkXAndFailedWithInvalidAmongTheFailedAndLeavesOtherWordsOut)
+TEST(RunProgress, TheLineCountsOkXAndFailedWithInvalidAmongTheFailedAndLeavesTheUnendedOut)
 {
     RunProgress p;
     EXPECT_EQ(p.Line(0ms, 4), "Ok 0  X 0  Failed 0  0:00 elapsed");
-    for (const char* outcome : {"Ok", "X", "Failed", "Invalid", "->", "", "ok"}) p.Add(outcome);
+    for (Outcome outcome :
+         {Outcome::Ok, Outcome::NotAccepted, Outcome::Failed, Outcome::Invalid, Outcome::None, Outcome::Cancelled})
+        p.Add(outcome);
     EXPECT_EQ(p.Done(), 4);
     EXPECT_EQ(p.Line(8'000ms, 5), "Ok 1  X 1  Failed 2  0:08 elapsed, 0:02 left");
     EXPECT_EQ(p.Line(8'000ms, 4), "Ok 1  X 1  Failed 2  0:08 elapsed");

@@ -17,7 +17,7 @@ TEST(RunRecorderBatch, EachBatchStartsTheClockAgainAndAnEndedRecorderLetsTheStor
         o.Time = std::chrono::system_clock::now();
         o.Product = "P" + std::to_string(++sent);
         o.Site = "S";
-        o.Outcome = "Ok";
+        o.Outcome = Outcome::Ok;
         recorder.Outcome(o);
     };
     const auto recorded = [&store] {

@@ -18,7 +18,7 @@ OutcomeRecord Sent(const std::string& product, const std::string& site)
                          site,
                          "http://s/",
                          "GET",
-                         "Ok",
+                         Outcome::Ok,
                          200,
                          5,
                          "",
@@ -85,7 +85,7 @@ TEST(RunRecorder, WhatMeetsALockIsKeptAndWrittenOnceTheLockIsFreedWhileReadersGo
     locked([&] {
         EXPECT_EQ(HistoryStore(path).Runs().at(0).Ok, 2);
         recorder.Outcome(Sent("Beta", "S0"));
-        recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", "Ok", "", ""});
+        recorder.PadTest({std::chrono::system_clock::now(), "Beta", "http://pad/Beta", Outcome::Ok, "", ""});
         recorder.Flush();
     });
     recorder.End(RunEnd::Finished);

@@ -37,11 +37,11 @@ TEST(RunReportTest, EveryPairIsARecordAndAPairWithoutOutcomeIsCancelled)
 {
     const std::vector<RunProduct> products = {{"Tool", "http://pad.example/t.xml", "Utilities"},
                                               {"Other", "http://pad.example/o.xml", "Games"}};
-    const std::vector<RunPair> pairs = {{0, 0, "Ok", 200, 35, "", At("2024-05-01T10:00:01Z"), "", true},
-                                        {0, 2, "Failed", 0, 10001, "Socket capture aborted", At("2024-05-01T10:00:11Z"),
-                                         "no answer in 10 s", true},
-                                        {1, 1, "", 0, 0, "", {}, "", false},
-                                        {1, 2, "", 0, 0, "", {}, "", false}};
+    const std::vector<RunPair> pairs = {{0, 0, Outcome::Ok, 200, 35, "", At("2024-05-01T10:00:01Z"), "", true},
+                                        {0, 2, Outcome::Failed, 0, 10001, "Socket capture aborted",
+                                         At("2024-05-01T10:00:11Z"), "no answer in 10 s", true},
+                                        {1, 1, Outcome::None, 0, 0, "", {}, "", false},
+                                        {1, 2, Outcome::Cancelled, 0, 0, "", {}, "", false}};
     // http_status and ms are empty when there is nothing to say; the reason goes under
     // "error", the network layer's message last, under "detail".
     const std::string records = RunReport::Records(products, pairs, Sites(), At("2024-05-01T10:00:12Z"));
@@ -76,7 +76,7 @@ TEST(RunReportTest, QuotingKeepsCommasQuotesLineBreaksAndBytesThroughAReadBack)
     row.Site = "\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82 \xE9"; // UTF-8 and a stray Latin-1 byte, as stored
     row.ScriptUrl = "http://s.example/add.php";
     row.Method = "POST";
-    row.Outcome = "X";
+    row.Outcome = Outcome::NotAccepted;
     row.HttpStatus = 200;
     row.Ms = 0;
     row.Error = "\"";
@@ -104,7 +104,7 @@ TEST(RunReportTest, ReadingFindsColumnsByNameAndRefusesWhatIsNoReport)
                                        "r.csv");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].Site, "Beta, Inc");
-    EXPECT_EQ(rows[1].Outcome, "Ok");
+    EXPECT_EQ(rows[1].Outcome, Outcome::Ok);
     EXPECT_EQ(rows[0].HttpStatus, 0);
     EXPECT_EQ(rows[0].Ms, -1);
 
@@ -145,7 +145,7 @@ TEST(RunReportTest, CellsASpreadsheetWouldRunAreDefusedAndReadBackExactly)
         row.Product = title;
         row.PadLink = "=2+5";
         row.Site = "@Site";
-        row.Outcome = "X";
+        row.Outcome = Outcome::NotAccepted;
         rows.push_back(row);
     }
     const std::string bytes = RunReport::Format(rows);
@@ -253,8 +253,8 @@ TEST_F(RetryPlanTest, PairsOfGoneProductsOrSitesAreSkippedWithOneWarningPerTitle
         products, sites);
     EXPECT_EQ(Sent(plan), (std::vector<std::pair<int, int>>{{0, 1}}));
     ASSERT_EQ(plan.Warnings.size(), 2u);
-    EXPECT_NE(plan.Warnings[0].find("\"Gone\""), std::string::npos);
-    EXPECT_NE(plan.Warnings[1].find("\"Closed\""), std::string::npos);
+    EXPECT_NE(plan.Warnings[0].English().find("\"Gone\""), std::string::npos);
+    EXPECT_NE(plan.Warnings[1].English().find("\"Closed\""), std::string::npos);
 
     EXPECT_TRUE(RetryPlan::Make({{"Gone", "Closed"}}, products, sites).Batches.empty());
 
@@ -262,7 +262,8 @@ TEST_F(RetryPlanTest, PairsOfGoneProductsOrSitesAreSkippedWithOneWarningPerTitle
     products.Add("Zed");
     const RetryPlan bare = RetryPlan::Make({{"Zed", "Alpha"}, {"Zed", "Gamma"}, {"Third", "Alpha"}}, products, sites);
     EXPECT_EQ(Sent(bare), (std::vector<std::pair<int, int>>{{1, 0}}));
-    EXPECT_EQ(bare.Warnings, std::vector<std::string>{"1 product without a PAD link: skipped"});
+    ASSERT_EQ(bare.Warnings.size(), 1u);
+    EXPECT_EQ(bare.Warnings[0].English(), "1 product without a PAD link: skipped");
 }
 
 } // namespace

@@ -59,10 +59,10 @@ public:
     void End(const std::string& word)
     {
         WorkResult result;
-        result.Outcome = word == "Ok"  ? WorkOutcome::Ok
-                         : word == "X" ? WorkOutcome::NotAccepted
-                         : word == ""  ? WorkOutcome::Cancelled
-                                       : WorkOutcome::Failed;
+        result.Outcome = word == "Ok"  ? Outcome::Ok
+                         : word == "X" ? Outcome::NotAccepted
+                         : word == ""  ? Outcome::Cancelled
+                                       : Outcome::Failed;
         Finish(result);
     }
 
@@ -210,9 +210,9 @@ TEST_F(SubmissionRunTest, BarsMoveBeforeTheCursorsAndTheRunEndsWhenTheLastStragg
     EXPECT_EQ(run->Summary(), "Finished.\rSuccess: 8\nFailed: 2");
     // Every pair has its outcome, in product-then-site order.
     ASSERT_EQ(run->Pairs().size(), 10u);
-    EXPECT_EQ(run->Pairs()[4].Outcome, "Ok");
-    EXPECT_EQ(run->Pairs()[5].Outcome, "Failed");
-    EXPECT_EQ(run->Pairs()[9].Outcome, "X");
+    EXPECT_EQ(run->Pairs()[4].Outcome, Outcome::Ok);
+    EXPECT_EQ(run->Pairs()[5].Outcome, Outcome::Failed);
+    EXPECT_EQ(run->Pairs()[9].Outcome, Outcome::NotAccepted);
     EXPECT_EQ(run->Pairs()[9].Product, 1);
     EXPECT_EQ(run->Pairs()[9].SiteRow, 4);
     // The last request started is the submission last prepared.
@@ -249,9 +249,9 @@ TEST_F(SubmissionRunTest, CancelStopsEveryWorkerStillOutAndNoneWritesAfterwards)
     EXPECT_EQ(view.over, 0);
     EXPECT_EQ(started.size(), 4u);
     // Only the pair that reported before the cancel has an outcome.
-    std::vector<std::string> outcomes;
+    std::vector<Outcome> outcomes;
     for (const RunPair& pair : run->Pairs()) outcomes.push_back(pair.Outcome);
-    EXPECT_EQ(outcomes, (std::vector<std::string>{"", "Ok", "", ""}));
+    EXPECT_EQ(outcomes, (std::vector<Outcome>{Outcome::None, Outcome::Ok, Outcome::None, Outcome::None}));
 
     // A new run starts clean while the old one's last worker is still finishing.
     ASSERT_TRUE(run->SubmitAll(Products(1), All(4)));

@@ -251,7 +251,7 @@ TEST_F(DownloadTest, AWorkerCancelledBeforeItStartsEndsCancelledWithoutConnectin
 {
     S server(Reply("HTTP/1.0 200 OK\r\n\r\nsuccessfully"));
     for (const WorkRequest& request :
-         {WorkRequest{SubmissionRequest{server.Url() + "/a.php", "x=1", "GET", "successfully"}},
+         {WorkRequest{SubmissionRequest{server.Url() + "/a.php", "x=1", Method::Get, "successfully"}},
           WorkRequest{PadTestRequest{server.Url() + "/p.xml"}},
           WorkRequest{PadDownloadRequest{server.Url(), nullptr}}}) {
         ResultOwner owner;
@@ -260,7 +260,7 @@ TEST_F(DownloadTest, AWorkerCancelledBeforeItStartsEndsCancelledWithoutConnectin
         worker.Terminate();
         worker.Resume();
         ASSERT_TRUE(queue.ServeUntil([&] { return owner.result.has_value(); }, 5s));
-        EXPECT_EQ(owner.result->Outcome, WorkOutcome::Cancelled) << request.index();
+        EXPECT_EQ(owner.result->Outcome, Outcome::Cancelled) << request.index();
         EXPECT_EQ(owner.connected, 0) << request.index();
     }
     queue.ServeUntil([] { return false; }, 50ms);

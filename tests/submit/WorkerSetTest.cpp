@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 TEST(CancelToken, ABreakerRunsOnceWhetherItCameBeforeOrAfterTheCancelAndNeverOnceCleared)
 {
@@ -54,12 +55,16 @@ TEST(WorkResult, TheWordsOfTheOutcomesAndTheProblemsOfAReplyThatIsNoPadFile)
 {
     const WorkRequest submission = SubmissionRequest{};
     const WorkRequest test = PadTestRequest{};
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::Ok), "Ok");
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::NotAccepted), "X");
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::Failed), "Failed");
-    EXPECT_EQ(StatusWord(submission, WorkOutcome::InvalidHost), "Invalid");
-    EXPECT_EQ(StatusWord(test, WorkOutcome::Ok), "Ok");
-    EXPECT_EQ(StatusWord(test, WorkOutcome::Failed), "");
+    // The lists show nothing for a cancelled request, and of a PAD test only its Ok.
+    EXPECT_EQ(StatusWord(submission, Outcome::Invalid), "Invalid");
+    EXPECT_EQ(StatusWord(submission, Outcome::Cancelled), "");
+    EXPECT_EQ(StatusWord(test, Outcome::Ok), "Ok");
+    EXPECT_EQ(StatusWord(test, Outcome::Failed), "");
+    // A site's method word is matched exactly; any other sends nothing.
+    for (const auto& [word, method] :
+         {std::pair{"GET", Method::Get}, std::pair{"POST", Method::Post}, std::pair{"get", Method::Other},
+          std::pair{"PUT", Method::Other}, std::pair{"", Method::Other}})
+        EXPECT_EQ(SubmissionRequest::MethodOf(word), method) << word;
 
     struct Case {
         int code;

@@ -1,10 +1,10 @@
 #include "history/ui/HistoryGridModel.h"
 
 #include "catalogue/ListColours.h"
+#include "common/ReasonWords.h"
 #include "common/StatusWords.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/ShownText.h"
-#include "submit/WorkReason.h"
 
 #include <QBrush>
 #include <QColor>
@@ -43,10 +43,10 @@ QVariant HistoryGridModel::data(const QModelIndex& index, int role) const
     const std::optional<OutcomeRecord> r = grid_.Cell(index.row(), index.column());
     if (!r) return {};
     switch (role) {
-    case Qt::DisplayRole: return LocalText::ToQ(r->Outcome);
+    case Qt::DisplayRole: return LocalText::ToQ(StatusWords::Word(r->Outcome));
     case Qt::ForegroundRole: {
         // The colour of the same word in the Auto Submit list's Status column.
-        const TextColour c = ListColours::For(ListKind::Auto, 1, r->Outcome);
+        const TextColour c = ListColours::For(ListKind::Auto, 1, StatusWords::Word(r->Outcome));
         if (c.Desktop) return QBrush(QGuiApplication::palette().color(QPalette::Window));
         return QBrush(QColor(c.R, c.G, c.B));
     }
@@ -55,7 +55,7 @@ QVariant HistoryGridModel::data(const QModelIndex& index, int role) const
         if (r->HttpStatus > 0) tip.push_back(Phrase::Text("HTTP " + std::to_string(r->HttpStatus)));
         if (r->Ms >= 0) tip.push_back(Phrase("%1 ms", {Phrase::Text(std::to_string(r->Ms))}));
         // Stored in English: our own reasons are read back, a site's words stay as they are.
-        if (!r->Reason.empty()) tip.push_back(WorkReason::Read(r->Reason, r->Outcome == StatusWords::NotAccepted));
+        if (!r->Reason.empty()) tip.push_back(ReasonWords::Read(r->Reason, r->Outcome == Outcome::NotAccepted));
         return ShownText::Message(Phrase::Lines(std::move(tip)));
     }
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);

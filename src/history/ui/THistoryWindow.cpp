@@ -1,6 +1,7 @@
 #include "history/ui/THistoryWindow.h"
 
 #include "common/FileReplace.h"
+#include "common/ReasonWords.h"
 #include "common/StatusWords.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/LanguageListeners.h"
@@ -16,7 +17,6 @@
 #include "history/ui/HistoryRunsList.h"
 #include "history/ui/HistoryRunsModel.h"
 #include "history/ui/HistoryTitlesModel.h"
-#include "submit/WorkReason.h"
 
 #include <QChartView>
 #include <QCheckBox>
@@ -450,10 +450,10 @@ void THistoryWindow::ShowAttempts()
     int row = 0;
     for (auto a = attempts.rbegin(); a != attempts.rend(); ++a, ++row) {
         Put(attempts_, row, 0, HistoryGridModel::TimeText(a->Time));
-        Put(attempts_, row, 1, LocalText::ToQ(a->Outcome));
+        Put(attempts_, row, 1, LocalText::ToQ(StatusWords::Word(a->Outcome)));
         Put(attempts_, row, 2, a->HttpStatus > 0 ? QString::number(a->HttpStatus) : QString());
         Put(attempts_, row, 3, a->Ms >= 0 ? QString::number(a->Ms) : QString());
-        Put(attempts_, row, 4, ShownText::Message(WorkReason::Read(a->Reason, a->Outcome == StatusWords::NotAccepted)));
+        Put(attempts_, row, 4, ShownText::Message(ReasonWords::Read(a->Reason, a->Outcome == Outcome::NotAccepted)));
     }
     attempts_->resizeColumnsToContents();
 }

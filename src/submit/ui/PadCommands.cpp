@@ -164,7 +164,7 @@ Phrase PadCommands::ValidationTip(int productRow) const
     std::vector<Phrase> tip;
     const std::uint64_t id = w_.Products.Row(productRow).Id;
     if (const auto why = testReasons_.find(id); why != testReasons_.end())
-        tip.push_back(Phrase("Test PAD: %1", {WorkReason::Read(why->second, false)}));
+        tip.push_back(Phrase("Test PAD: %1", {ReasonWords::Read(why->second, false)}));
     const std::vector<PadProblem> problems = validator_.Problems(id);
     for (const PadProblem& p : problems) tip.push_back(PadValidation::LinePhrase(p));
     // A "No" from before this session (a "No" has problems): its problems are the history's.

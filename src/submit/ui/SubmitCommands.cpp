@@ -113,7 +113,7 @@ SubmitCommands::RunState SubmitCommands::RunChecked()
     for (int row = 0; row < w_.Sites.Count(); ++row) sites.push_back(w_.Sites.Row(row).Checked);
 
     if (!run_.SubmitAll(std::move(products), sites)) return RunState::NotStarted;
-    StartReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now(), RunReport::NotSent));
+    StartReport(RunReport::Records(run_.Products(), run_.Pairs(), w_.Table, Now(), Outcome::None));
     WaitForRun();
     return runOver_ ? RunState::Over : RunState::Cancelled;
 }
@@ -127,10 +127,10 @@ void SubmitCommands::WaitForRun()
     if (runOver_) return;
     // Cancelled: the rows still under way keep their Status, and their tip says so.
     for (const RunPair& pair : run_.Pairs()) {
-        if (!pair.Started || !pair.Outcome.empty() || pair.SiteRow < 0) continue;
+        if (!pair.Started || pair.Ended() || pair.SiteRow < 0) continue;
         if (pair.SiteRow >= static_cast<int>(siteTips_.size())) siteTips_.resize(static_cast<size_t>(pair.SiteRow) + 1);
         siteTips_[static_cast<size_t>(pair.SiteRow)] =
-            WorkReason::Tip(run_.Products()[static_cast<size_t>(pair.Product)].Title, "", 0, "");
+            WorkReason::Tip(run_.Products()[static_cast<size_t>(pair.Product)].Title, Outcome::Cancelled, 0, "");
     }
 }
 
@@ -164,7 +164,7 @@ void SubmitCommands::SubmitAll()
         // The pairs a Cancel kept from their outcome.
         const auto now = Now();
         for (const RunPair& pair : run_.Pairs())
-            if (pair.Outcome.empty())
+            if (!pair.Ended())
                 recorder->Outcome(RunHistory::Outcome(run_.Products()[static_cast<size_t>(pair.Product)],
                                                       w_.Table.At(pair.SiteRow), pair, now));
         Recorded(*recorder, end == RunState::Cancelled ? ::RunEnd::Cancelled : ::RunEnd::Finished);
@@ -205,11 +205,7 @@ void SubmitCommands::RetryFailed()
 void SubmitCommands::RetryPairs(const std::vector<ReportPair>& pairs)
 {
     const RetryPlan plan = RetryPlan::Make(pairs, w_.Products, w_.Table);
-    if (!plan.Warnings.empty()) {
-        std::string text;
-        for (const std::string& warning : plan.Warnings) text += (text.empty() ? "" : "\r\n") + warning;
-        MessageBoxes::Show(LocalText::ToQ(text));
-    }
+    if (!plan.Warnings.empty()) MessageBoxes::Show(Phrase::Join(plan.Warnings, "\r\n"));
     if (plan.Batches.empty()) return;
     // The retry sends its own pairs; what the user checked stays for the next Submit All.
     SendSkipping(plan.Batches, RunKind::Retry);

@@ -1,5 +1,6 @@
 // The history window over a history of two runs.
 #include "history/ui/THistoryWindow.h"
+#include "common/StatusWords.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/MessageBoxes.h"
 #include "common/ui/ShownText.h"
@@ -30,7 +31,7 @@ OutcomeRecord Pair(const char* product, const char* site, const char* outcome, i
     r.Product = product;
     r.PadLink = std::string("http://127.0.0.1/") + product + ".xml";
     r.Site = site;
-    r.Outcome = outcome;
+    r.Outcome = StatusWords::ToOutcome(outcome);
     return r;
 }
 

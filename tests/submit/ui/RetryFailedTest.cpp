@@ -2,6 +2,7 @@
 // against servers on 127.0.0.1.
 #include "app/ui/TestProgram.h"
 #include "catalogue/ListColumns.h"
+#include "common/StatusWords.h"
 #include "submit/RunReport.h"
 #include "submit/SiteTable.h"
 #include "submit/ui/SubmitCommands.h"
@@ -29,7 +30,8 @@ std::vector<std::string> Lines(const std::vector<ReportRow>& rows)
 {
     std::vector<std::string> out;
     for (const ReportRow& r : rows)
-        out.push_back(r.Product + " " + r.Site + " " + r.Outcome + " " + std::to_string(r.HttpStatus));
+        out.push_back(r.Product + " " + r.Site + " " + StatusWords::Word(r.Outcome) + " " +
+                      std::to_string(r.HttpStatus));
     return out;
 }
 
