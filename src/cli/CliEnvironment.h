@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/ProxyRoute.h"
+
 #include <ostream>
 #include <string>
 
@@ -25,6 +27,9 @@ struct CliEnvironment {
     // Ctrl+C cancels the run: SIGINT is blocked and waited for by a thread of the command's
     // own. Only for a process whose main thread runs the command before starting any thread.
     bool WatchInterrupt = false;
+    // The process's environment variables (getenv for Real()); tests leave it empty, and
+    // then no variable is set.
+    ProxyRoute::Environment Variables;
 
     std::string Products() const { return ProgramFolder + ProductsFile; }
     std::string OwnSitesPath() const { return ProgramFolder + OwnSitesFile; }
@@ -35,6 +40,13 @@ struct CliEnvironment {
     void LoadOwnSites(OwnSites& own, std::ostream& err, const char* command) const;
     // The author's e-mail address from the settings file; empty when none or not a good one.
     std::string AuthorEmail() const;
+    // The proxy of a command's requests, as the window would choose it: `option` (--proxy
+    // HOST:PORT) when given, none for --no-proxy, else the settings file's, else the one the
+    // environment names (http_proxy, https_proxy, no_proxy). A kept setting or a variable that
+    // names no usable proxy is a warning on `err`, and not used.
+    ProxyRoute Proxy(const std::string& option, bool noProxy, std::ostream& err, const char* command) const;
+    // Whether the settings file lets runs send to https sites (Settings > Allow https sites).
+    bool AllowHttps() const;
 
     // The folders the program uses for the executable's folder (through /proc/self/exe; the
     // current folder when that cannot be read), filled on a system install's first start;

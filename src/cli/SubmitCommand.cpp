@@ -37,6 +37,7 @@ struct Options {
     int speed = 1;
     int timeout = TDownload::DefaultTimeOut;
     std::string proxy;
+    bool noProxy = false;
     std::string report;
     std::string retry;
     bool quiet = false;
@@ -61,9 +62,9 @@ void AddOptions(CLI::App& app, Options& opt)
         ->check(CLI::Range(1, SubmissionRun::MaxSpeed).description(""))
         ->capture_default_str();
     CliOptions::AddTimeout(app, opt.timeout, "Time-out of each wait of a request, in milliseconds (0: none)");
-    app.add_option("--proxy", opt.proxy, "Send every request through this HTTP proxy")
-        ->type_name("HOST:PORT")
-        ->check(CliOptions::ProxyAddress());
+    CliOptions::AddProxy(app, opt.proxy, opt.noProxy,
+                         "Send every request through this HTTP proxy (default: the proxy of the settings, else "
+                         "http_proxy and https_proxy)");
     app.add_option("--report", opt.report,
                    "Write the run's report to this file (default: reports/run-YYYYMMDD-HHMMSS.csv, UTC, in the "
                    "program folder)")
@@ -196,9 +197,8 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     const auto fail = [&err](const std::string& why) { return Fail(err, why); };
     if (!opt.retry.empty() && (!opt.products.empty() || !opt.sites.empty()))
         return fail("--retry-failed takes its products and sites from the report: leave out --product and --site");
-    std::string proxyHost;
-    int proxyPort = 0;
-    if (!opt.proxy.empty()) CliOptions::SplitProxy(opt.proxy, proxyHost, proxyPort);
+    const auto proxy = std::make_shared<const ProxyRoute>(env.Proxy(opt.proxy, opt.noProxy, err, Name));
+    const bool allowHttps = env.AllowHttps();
 
     ProductSelection selection;
     std::vector<RetryBatch> batches;
@@ -256,8 +256,8 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     const auto factory = [&](TDownloadOwner& owner) {
         auto worker = std::make_unique<TDownload>(owner, queue);
         worker->TimeOut = opt.timeout;
-        worker->Proxy = proxyHost;
-        worker->ProxyPort = proxyPort;
+        worker->Route = proxy;
+        worker->AllowHttps = allowHttps;
         return worker;
     };
     SubmissionRun run(sites, factory, queue, view);
