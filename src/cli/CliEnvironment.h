@@ -19,6 +19,8 @@ struct CliEnvironment {
     // The author's own automatic sites, and the program's settings file (the author's e-mail).
     static constexpr const char* OwnSitesFile = "data/autosites.dat";
     static constexpr const char* SettingsFile = "quillpost.ini";
+    // The site sets the window and the command line share.
+    static constexpr const char* SiteSetsFile = "data/sitesets.dat";
 
     std::string ProgramFolder; // holds data/ and reports/; ends in "/"
     std::string SettingsPath;  // ProgramFolder + SettingsFile when empty
@@ -33,6 +35,7 @@ struct CliEnvironment {
 
     std::string Products() const { return ProgramFolder + ProductsFile; }
     std::string OwnSitesPath() const { return ProgramFolder + OwnSitesFile; }
+    std::string SiteSetsPath() const { return ProgramFolder + SiteSetsFile; }
     std::string Settings() const { return SettingsPath.empty() ? ProgramFolder + SettingsFile : SettingsPath; }
     // The table the program shows: `Sites` (the built-in table when null), then the author's
     // own sites. A skipped line or a file not read whole is a warning on `err`; the sites that

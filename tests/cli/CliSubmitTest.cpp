@@ -603,6 +603,24 @@ TEST_F(CliSubmitTest, TheProxyIsTheOptionsElseTheSettingsElseTheEnvironments)
     EXPECT_EQ(Submit({"--proxy", given.Address(), "--no-proxy"}).code, 2);
 }
 
+// A site set picks its sites beside --site; a site it names that is gone is told and the rest
+// are used; an unknown set, or one with no site left, sends nothing (not to every site).
+TEST_F(CliSubmitTest, ASiteSetPicksItsSitesAndTellsOfThoseThatAreGone)
+{
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    dir.Write("data/sitesets.dat", "Two|" + kAmber + "|\r\nTwo|Gone Site|\r\nGone|Gone Site|\r\n");
+    const auto send = [&](const char* set) {
+        return Submit({"--products", products, "--product", "Beta", "--proxy", proxy.Address(), "--no-history",
+                       "--site-set", set, "--site", kAcorn});
+    };
+    const Outcome two = send("Two");
+    EXPECT_EQ(two.code, 0) << two.err;
+    EXPECT_NE(two.err.find("names sites that no longer exist: \"Gone Site\""), std::string::npos) << two.err;
+    EXPECT_EQ(Targets(proxy), (std::vector<std::string>{"GET " + kAcornUrl, "POST " + kAmberUrl}));
+    for (const char* set : {"Gone", "Nope"}) EXPECT_EQ(send(set).code, 2) << set;
+    EXPECT_EQ(proxy.Count(), 2u);
+}
+
 // An https site gets a connection only when the window's setting allows https sites.
 TEST_F(CliSubmitTest, HttpsSitesAreSentToOnlyWhenTheSettingsAllowThem)
 {
