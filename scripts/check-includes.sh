@@ -5,6 +5,8 @@
 #     includes neither a ui/ file nor a Qt header;
 #   - src/common/ includes only common/ files, and src/net/ only net/ and common/ files
 #     (the bottom floors);
+#   - the middle floors, from the bottom up: pad and lang, catalogue, history and manual,
+#     submit; a file of one of them includes no file of a floor above its own;
 #   - only src/app/ui/ includes TForm1.h: the pages know nothing of the window that holds them.
 # Exit code 1 when any include breaks a rule, 0 otherwise.
 set -euo pipefail
@@ -45,6 +47,16 @@ sources src/common | includes | grep -E "${include}\"" | grep -vE "${include}\"c
 
 sources src/net | includes | grep -E "${include}\"" | grep -vE "${include}\"(net|common)/" |
     report "src/net/ includes only net/ and common/ files" || true
+
+# The middle floors, bottom up; the subsystems of one floor are separated by blanks.
+floors=("pad lang" catalogue "history manual" submit)
+for ((i = 0; i < ${#floors[@]} - 1; ++i)); do
+    above="${floors[*]:i+1}"
+    for sub in ${floors[i]}; do
+        sources "src/$sub" | includes | grep -E "${include}\"(${above// /|})/" |
+            report "src/$sub/ includes no file of a floor above it (${above// /, })" || true
+    done
+done
 
 sources src | grep -zv '^src/app/ui/' | includes | grep -E "${include}\"([^\"]*/)?TForm1\.h\"" |
     report "only src/app/ui/ includes TForm1.h" || true

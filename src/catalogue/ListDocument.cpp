@@ -197,3 +197,23 @@ std::string ListDocument::RestoreUnsaved()
     return "The unsaved changes of " + NameOf(dataPath_) + " were restored; rows: " + std::to_string(rows_.Count()) +
            ". Undo takes them back.";
 }
+
+std::string ListDocument::OfferedNames(const std::vector<ListDocument*>& lists)
+{
+    std::string names;
+    for (const ListDocument* document : lists)
+        if (document->RecoveryOffered()) names += (names.empty() ? "" : ", ") + document->FileName();
+    return names;
+}
+
+std::string ListDocument::RestoreOffered(const std::vector<ListDocument*>& lists, int& first)
+{
+    std::string told;
+    first = -1;
+    for (size_t i = 0; i < lists.size(); ++i) {
+        if (!lists[i]->RecoveryOffered()) continue;
+        told += (told.empty() ? "" : " ") + lists[i]->RestoreUnsaved();
+        if (first < 0) first = static_cast<int>(i);
+    }
+    return told;
+}

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class ListRows;
 
@@ -85,6 +86,12 @@ public:
     // Replaces the rows by the recovery copy found at start, as one step to undo ("Restore").
     // The list then counts as changed. Returns what to tell the user.
     std::string RestoreUnsaved();
+    // Of `lists`, the file names of those offering a recovery copy, joined by ", "; empty when
+    // none.
+    static std::string OfferedNames(const std::vector<ListDocument*>& lists);
+    // Restores each of `lists` that offers its copy; returns what to tell of them all. `first`
+    // becomes the index in `lists` of the first one restored, -1 when none was.
+    static std::string RestoreOffered(const std::vector<ListDocument*>& lists, int& first);
 
 private:
     // Remembers the file as it stands now, as the list was read from or written to it.

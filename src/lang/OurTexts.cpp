@@ -180,6 +180,8 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
          "2"},
         {"BrowserModuleMissing", "the file is missing"},
         {"BrowserModuleWrongVersion", "it is not a browser module of this version of Quillpost"},
+        {"BrowserQtLacksShareContext",
+         "this version of Qt lacks the function qt_gl_set_global_share_context, which the web engine needs"},
         // The PAD editor.
         {"PadEditorDownloading", "Downloading %1 ..."},
         {"PadEditorNoFile", "No PAD file open: New, Open or Download From Product."},

@@ -22,7 +22,7 @@ class OurTexts {
 public:
     static constexpr const char* Section = "Texts";
 
-    static constexpr int MessageCount = 182;
+    static constexpr int MessageCount = 183;
     static const std::array<OurText, MessageCount>& Messages();
 
     static constexpr int CaptionCount = 67;

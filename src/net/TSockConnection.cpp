@@ -16,7 +16,6 @@
 
 #include "net/HttpUrl.h"
 #include "net/SocketLayer.h"
-#include "net/TunnelLayer.h"
 #include "net/WinsockMessage.h"
 
 using Winsock::WSAECONNRESET;
@@ -500,7 +499,7 @@ void TSockConnection::Connect()
         FCloseNotified = false;
         FPeerReset = false;
         FireSwallowing(OnConnect);
-        StartLayers();
+        ConnectLayers();
         return;
     }
 
@@ -556,7 +555,7 @@ void TSockConnection::Connect()
     }
     if (!FTimedOut && !FCancel && FNoError) {
         FStack = std::make_unique<SocketLayer>(FSocket, [this](short events) { PumpMessages(true, events); });
-        StartLayers();
+        ConnectLayers();
         return;
     }
     // A socket whose connection failed (or is still under way) cannot be used again: the
@@ -565,14 +564,44 @@ void TSockConnection::Connect()
     throw ESockError("Connection Failed", NetError::ConnectFailed);
 }
 
-void TSockConnection::StartLayers()
+std::vector<TSockConnection::LayerMaker> TSockConnection::Layers() const
 {
-    if (!UseTls) return;
+    std::vector<LayerMaker> layers;
+    if (!UseTls) return layers;
+    const unsigned port = Port & 0xFFFF;
     // Through a proxy the tunnel comes first: TLS then runs end to end, inside it.
-    if (!Proxy.empty())
-        OpenTunnel();
-    else
-        StartTls();
+    if (!Proxy.empty()) {
+        layers.push_back(
+            [authority = EscapeRequestTarget(Host) + ":" + std::to_string(port)](std::unique_ptr<ByteStream> lower) {
+                return std::make_unique<TunnelLayer>(std::move(lower), authority, IOBufferSize);
+            });
+    }
+    layers.push_back([caFile = CaFile, host = Host, port](std::unique_ptr<ByteStream> lower) {
+        return std::make_unique<TlsLayer>(std::move(lower), caFile, host, port);
+    });
+    return layers;
+}
+
+void TSockConnection::ConnectLayers()
+{
+    const ByteStream::Link link{[this] { return !FTimedOut && !FCancel && FConnected; },
+                                [this](const std::string& text) { StatusMessage(4, text); }};
+    for (const LayerMaker& make : Layers()) {
+        // An OnConnect handler may have closed the connection again.
+        if (!FConnected || !FStack) throw ESockError("Connection Failed", NetError::ConnectFailed);
+        try {
+            FStack = make(std::move(FStack));
+            // The layer stays alive until we return: in the stack, or among the ended ones.
+            ByteStream& layer = *FStack;
+            TimerScope timer(*this);
+            layer.Connect(link);
+        } catch (const LayerError& e) {
+            LayerFailed(e);
+        } catch (...) {
+            ReplaceSocketQuietly(); // a Connect that raises leaves no connection behind
+            throw;
+        }
+    }
 }
 
 void TSockConnection::StartFailed()
@@ -583,78 +612,30 @@ void TSockConnection::StartFailed()
     if (FCancel) throw ESockError("Connection Canceled", NetError::Canceled);
 }
 
-void TSockConnection::StartTls()
+void TSockConnection::LayerFailed(const LayerError& error)
 {
-    StatusMessage(4, "TLS Handshake");
-    if (TlsActive() || !FConnected || !FStack)
-        throw ESockError(TlsActive() ? "Already connected" : "Connection Failed",
-                         TlsActive() ? NetError::Other : NetError::ConnectFailed);
-    // The handshake is part of connecting: a Disconnect meanwhile cancels it.
-    struct Restore {
-        bool& flag;
-        bool was;
-        ~Restore() { flag = was; }
-    } restore{FInConnect, FInConnect};
-    FInConnect = true;
-    FTlsResumed = false;
-    auto layer = std::make_unique<TlsLayer>(std::move(FStack), TlsLayer::Context(CaFile));
-    TlsLayer& tls = *layer; // kept alive by the stack, or among the ended ones, until we return
-    FStack = std::move(layer);
-    TlsLayer::Outcome outcome;
-    if (tls.Ready()) {
-        TimerScope timer(*this);
-        outcome = tls.Handshake(Host, Port & 0xFFFF, [this] { return !FTimedOut && !FCancel && FConnected; });
-    } else {
-        outcome.Reason = std::string(HandshakeFailedText) + "no TLS session";
-    }
-    if (outcome.Done) {
-        FTlsResumed = outcome.Resumed;
-        StatusMessage(4, "TLS " + outcome.Description);
-        return;
-    }
-    // A Disconnect from another thread that came while the handshake ran (and made it fail)
-    // is a cancel, not the server's doing.
-    HandleRequests();
-    if (outcome.Reason.empty()) outcome.Reason = std::string(HandshakeFailedText) + "connection closed by the server";
-    StartFailed();
-    throw ESockError(outcome.Reason, outcome.Refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
-}
-
-void TSockConnection::OpenTunnel()
-{
-    if (TlsActive()) return; // Connect has opened it
-    CertifyConnect();
-    if (!FStack) throw ESockError("Connection Failed", NetError::ConnectFailed);
-    const std::string authority = EscapeRequestTarget(Host) + ":" + std::to_string(Port & 0xFFFF);
-    StatusMessage(4, "CONNECT " + authority);
-    auto layer = std::make_unique<TunnelLayer>(std::move(FStack));
-    TunnelLayer& tunnel = *layer;
-    FStack = std::move(layer);
-    TunnelLayer::Opened opened = TunnelLayer::Opened::Stopped;
-    try {
-        TimerScope timer(*this);
-        opened = tunnel.Open(authority, IOBufferSize, [this] { return !FTimedOut && !FCancel && FConnected; });
-    } catch (const ESockError&) {
+    switch (error.HowItEnds()) {
+    case LayerError::Ends::Handshake:
+        // A Disconnect from another thread that came while the handshake ran (and made it
+        // fail) is a cancel, not the server's doing.
+        HandleRequests();
+        StartFailed();
+        break;
+    case LayerError::Ends::Answer:
         ReplaceSocketQuietly();
-        throw;
+        if (error.LastError()) FLastError = error.LastError();
+        break;
+    case LayerError::Ends::NoAnswer:
+        ReplaceSocketQuietly();
+        if (error.Errno()) {
+            errno = error.Errno();
+            FLastError = TakeErrno();
+            ErrorManager(0);
+        }
+        if (FTimedOut || FCancel) RaiseAbort("Socket readln aborted");
+        break;
     }
-    if (opened == TunnelLayer::Opened::Yes) {
-        StartTls();
-        return;
-    }
-    const int err = errno;
-    ReplaceSocketQuietly();
-    if (opened == TunnelLayer::Opened::LineTooLong) {
-        FLastError = 10040; // message too long
-        throw ESockError(LineTooLongText, NetError::LineTooLong);
-    }
-    if (opened == TunnelLayer::Opened::Failed) {
-        errno = err;
-        FLastError = TakeErrno();
-        ErrorManager(0);
-    }
-    if (FTimedOut || FCancel) RaiseAbort("Socket readln aborted");
-    throw ESockError(TunnelLayer::CutShortText, NetError::CutShort);
+    throw ESockError(error.what(), error.Kind());
 }
 
 long TSockConnection::Recv(char* buf, std::size_t length, int flags)

@@ -18,6 +18,7 @@
 #include "net/Resolver.h"
 #include "net/TThreadTimer.h"
 #include "net/TlsLayer.h"
+#include "net/TunnelLayer.h"
 
 class TSockConnection;
 
@@ -28,15 +29,16 @@ using TOnStatus = std::function<void(TSockConnection* Sender, const std::string&
 using TOnErrorEvent = std::function<void(TSockConnection* Sender, std::uint16_t Errno, const std::string& Errmsg)>;
 
 // One TCP client connection, as a stack of layers behind one byte-stream interface: the
-// socket, then a proxy's tunnel (for TLS through a proxy), then the TLS session. Readers and
-// writers use the top of the stack only, so they work alike on every stack (and on bytes
-// from memory, see Transport). The connection keeps the one cancel and time-out state of its
-// stack. Every operation blocks its caller until it is done; while it
-// waits it handles the connection's own notifications (connection made, data arrived, peer
-// closed, name looked up, timer) in order, on the calling thread, sleeping in poll() on the
-// socket, a wake-up descriptor and the resolver's descriptors, never longer than the timer
-// allows. TimeOut limits each wait; a time-out or a cancel request ends the operation with
-// an exception of fixed text.
+// socket, then a proxy's tunnel (for TLS through a proxy), then the TLS session. The
+// connection looks the name up, connects the socket and owns the wait; each layer above the
+// socket connects itself (see Layers). Readers and writers use the top of the stack only, so
+// they work alike on every stack (and on bytes from memory, see Transport). The connection
+// keeps the one cancel and time-out state of its stack. Every operation blocks its caller
+// until it is done; while it waits it handles the connection's own notifications (connection
+// made, data arrived, peer closed, name looked up, timer) in order, on the calling thread,
+// sleeping in poll() on the socket, a wake-up descriptor and the resolver's descriptors,
+// never longer than the timer allows. TimeOut limits each wait; a time-out or a cancel
+// request ends the operation with an exception of fixed text.
 //
 // The object belongs to the thread that creates it. Only Disconnect and Cancel may be
 // called from other threads: they end a wait in progress at once, and what they do to the
@@ -96,21 +98,22 @@ public:
     // Cancel; a derived class adds its own steps.
     virtual void Abort();
     void ResolveRemoteHost();
-    // The TLS handshake on the connection made, bounded by TimeOut and broken off by Cancel
-    // and Disconnect ("Connection Timed out", "Connection Canceled"). A handshake that fails
-    // or a certificate that is refused closes the connection, fires OnConnectionFailed and
-    // raises ESockError with the reason (CertificateRefusedText or HandshakeFailedText
-    // followed by what went wrong).
-    void StartTls();
-    // Through a proxy (connected to it): asks it for a tunnel to Host:Port ("CONNECT") and
-    // starts TLS through it. Connect does it itself for UseTls; a failure closes the
-    // connection and raises ESockError (TunnelLayer::RefusedText and the proxy's status
-    // line, TunnelLayer::CutShortText) or the wait's abort.
-    void OpenTunnel();
+    // A layer of the stack, made over the layer below it.
+    using LayerMaker = std::function<std::unique_ptr<ByteStream>(std::unique_ptr<ByteStream> lower)>;
+    // The layers Connect stacks on the connection made, bottom first: each is made over the one
+    // below and connected (ByteStream::Connect) before the next is made, each step bounded by
+    // TimeOut and broken off by Cancel and Disconnect. Here: with UseTls, a proxy's tunnel to
+    // Host:Port when there is a proxy, then TLS. A layer that fails closes the connection and
+    // raises ESockError with its text, as LayerError tells: a failed handshake also fires
+    // OnConnectionFailed ("Connection Timed out", "Connection Canceled" when those ended it;
+    // CertificateRefusedText, HandshakeFailedText); a proxy's answer raises
+    // TunnelLayer::RefusedText and its status line or TunnelLayer::CutShortText, and its
+    // time-out the readers' abort.
+    virtual std::vector<LayerMaker> Layers() const;
     bool TlsActive() const { return FStack && FStack->Secure(); }
     // The TLS session was resumed from an earlier connection to Host and Port in this process
     // (a shorter handshake), rather than made anew.
-    bool TlsResumed() const { return TlsActive() && FTlsResumed; }
+    bool TlsResumed() const { return TlsActive() && FStack->Resumed(); }
     void RequestCloseSocket();
     void Close(int Socket);
 
@@ -190,7 +193,7 @@ public:
     static int LiveCount();
 
     // Texts of the exceptions, as raised.
-    static constexpr const char* LineTooLongText = "Socket readln line too long";
+    static constexpr const char* LineTooLongText = TunnelLayer::LineTooLongText;
     static constexpr const char* CertificateRefusedText = TlsLayer::CertificateRefusedText;
     static constexpr const char* HandshakeFailedText = TlsLayer::HandshakeFailedText;
 
@@ -288,11 +291,13 @@ private:
     // this thread's stack (a close heard inside a wait): they are broken off and kept until
     // the stack next ends outside a wait, or the connection does.
     void EndStack();
-    // Ends a failed start of the stack (tunnel or TLS): a fresh socket, OnConnectionFailed,
-    // and the error of the time-out or cancel when one came meanwhile.
+    // Ends a failed start of the stack: a fresh socket, OnConnectionFailed, and the error of
+    // the time-out or cancel when one came meanwhile.
     void StartFailed();
-    // The layers over the connection made: the proxy's tunnel, TLS, as UseTls and Proxy ask.
-    void StartLayers();
+    // Makes and connects the layers over the connection made, as Layers() lists them.
+    void ConnectLayers();
+    // Closes the connection after a layer's Connect failed and raises the error it tells.
+    [[noreturn]] void LayerFailed(const LayerError& error);
 
     std::unique_ptr<char[]> FIOBuffer;
     std::unique_ptr<Resolver> FResolver;
@@ -302,7 +307,6 @@ private:
     bool FCloseNotified = false;    // the peer's close on FSocket has been seen
     bool FPeerReset = false;        // the peer reset this connection; the next reader raises it
     bool FInConnect = false;        // Connect is running (a Disconnect then cancels it)
-    bool FTlsResumed = false;       // the last handshake resumed a session
     bool FCounted = false;          // this object is in the live count
     unsigned FSocketGeneration = 0; // changes with every new socket
 

@@ -189,16 +189,38 @@ SSL_CTX* TlsLayer::Context(const std::string& caFile)
     return ctx;
 }
 
-TlsLayer::TlsLayer(std::unique_ptr<ByteStream> lower, SSL_CTX* context) : lower_(std::move(lower))
+TlsLayer::TlsLayer(std::unique_ptr<ByteStream> lower, std::string caFile, std::string host, unsigned port)
+    : lower_(std::move(lower)), caFile_(std::move(caFile)), host_(std::move(host)), port_(port)
+{}
+
+bool TlsLayer::MakeSession(SSL_CTX* context)
 {
     ssl_ = SSL_new(context);
     BIO* bio = ssl_ ? NewLayerBio(lower_.get()) : nullptr;
     if (!bio) {
         if (ssl_) SSL_free(ssl_);
         ssl_ = nullptr;
-        return;
+        return false;
     }
     SSL_set_bio(ssl_, bio, bio);
+    return true;
+}
+
+void TlsLayer::Connect(const Link& link)
+{
+    link.Status("TLS Handshake");
+    if (!MakeSession(Context(caFile_)))
+        throw LayerError(LayerError::Ends::Handshake, std::string(HandshakeFailedText) + "no TLS session",
+                         NetError::HandshakeFailed);
+    Outcome outcome = Handshake(link.GoOn);
+    if (outcome.Done) {
+        resumed_ = outcome.Resumed;
+        link.Status("TLS " + outcome.Description);
+        return;
+    }
+    if (outcome.Reason.empty()) outcome.Reason = std::string(HandshakeFailedText) + "connection closed by the server";
+    throw LayerError(LayerError::Ends::Handshake, outcome.Reason,
+                     outcome.Refused ? NetError::CertificateRefused : NetError::HandshakeFailed);
 }
 
 TlsLayer::~TlsLayer()
@@ -214,26 +236,26 @@ TlsLayer::~TlsLayer()
     SSL_free(ssl_); // frees the BIO too
 }
 
-TlsLayer::Outcome TlsLayer::Handshake(const std::string& host, unsigned port, const std::function<bool()>& goOn)
+TlsLayer::Outcome TlsLayer::Handshake(const std::function<bool()>& goOn)
 {
     Outcome outcome;
     // The name the certificate must carry: an address is matched against the certificate's
     // addresses, a name against its names, and only a name goes out as SNI.
     in_addr literal{};
-    const bool address = ::inet_pton(AF_INET, host.c_str(), &literal) == 1;
+    const bool address = ::inet_pton(AF_INET, host_.c_str(), &literal) == 1;
     if (address) {
-        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host.c_str());
+        X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host_.c_str());
     } else {
-        SSL_set_tlsext_host_name(ssl_, host.c_str());
-        SSL_set1_host(ssl_, host.c_str());
+        SSL_set_tlsext_host_name(ssl_, host_.c_str());
+        SSL_set1_host(ssl_, host_.c_str());
     }
     // The context stands for the authorities trusted: a session made under other ones is
     // never offered.
-    place_ = std::to_string(reinterpret_cast<std::uintptr_t>(SSL_get_SSL_CTX(ssl_))) + " " + host + ":" +
-             std::to_string(port);
+    place_ = std::to_string(reinterpret_cast<std::uintptr_t>(SSL_get_SSL_CTX(ssl_))) + " " + host_ + ":" +
+             std::to_string(port_);
     SSL_set_ex_data(ssl_, PlaceIndex(), &place_);
     if (SSL_SESSION* earlier = TlsSessionCache::Take(place_)) {
-        if (StillTrusted(earlier, host, address)) SSL_set_session(ssl_, earlier);
+        if (StillTrusted(earlier, host_, address)) SSL_set_session(ssl_, earlier);
         SSL_SESSION_free(earlier);
     }
     while (goOn()) {

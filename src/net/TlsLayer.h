@@ -18,15 +18,6 @@ struct ssl_ctx_st;
 // Owned by the thread of its connection, like every layer.
 class TlsLayer : public ByteStream {
 public:
-    // What a handshake came to.
-    struct Outcome {
-        bool Done = false;       // the session is up
-        bool Refused = false;    // the certificate, not the handshake, failed
-        std::string Reason;      // why it failed (empty: it was stopped, or the peer closed)
-        std::string Description; // "TLSv1.3 TLS_AES_256_GCM_SHA384" once done
-        bool Resumed = false;    // done by resuming an earlier session
-    };
-
     static constexpr const char* CertificateRefusedText = "Server certificate refused: ";
     static constexpr const char* HandshakeFailedText = "TLS handshake failed: ";
 
@@ -38,17 +29,18 @@ public:
     // none of those folders exists.
     static ssl_ctx_st* Context(const std::string& caFile);
 
-    TlsLayer(std::unique_ptr<ByteStream> lower, ssl_ctx_st* context);
+    // A session with `host` (reached on `port`) under the authorities of `caFile`, made by
+    // Connect.
+    TlsLayer(std::unique_ptr<ByteStream> lower, std::string caFile, std::string host, unsigned port);
     ~TlsLayer() override;
     TlsLayer(const TlsLayer&) = delete;
     TlsLayer& operator=(const TlsLayer&) = delete;
 
-    // False when no session could be made (out of memory).
-    bool Ready() const { return ssl_ != nullptr; }
-    // Runs the handshake for `host` (reached on `port`), waiting below as the session asks,
-    // while goOn() holds.
-    Outcome Handshake(const std::string& host, unsigned port, const std::function<bool()>& goOn);
-
+    // Runs the handshake, waiting below as the session asks. Raises ESockError when the
+    // authority file cannot be read, and LayerError (Ends::Handshake) when the handshake fails
+    // (HandshakeFailedText and why) or the certificate is refused (CertificateRefusedText and
+    // why).
+    void Connect(const Link& link) override;
     long Read(char* buf, std::size_t length, bool peek) override;
     long Write(const char* data, std::size_t length) override;
     // The session decides the direction: its last would-block waited for data or for room.
@@ -56,12 +48,31 @@ public:
     void BreakOff() override;
     bool Buffered() const override { return !in_.empty() || lower_->Buffered(); }
     bool Secure() const override { return true; }
+    bool Resumed() const override { return resumed_; }
 
 private:
+    // What a handshake came to.
+    struct Outcome {
+        bool Done = false;       // the session is up
+        bool Refused = false;    // the certificate, not the handshake, failed
+        std::string Reason;      // why it failed (empty: it was stopped, or the peer closed)
+        std::string Description; // "TLSv1.3 TLS_AES_256_GCM_SHA384" once done
+        bool Resumed = false;    // done by resuming an earlier session
+    };
+
+    // The session on the layer below; false when none could be made (out of memory).
+    bool MakeSession(ssl_ctx_st* context);
+    // Runs the handshake while goOn() holds.
+    Outcome Handshake(const std::function<bool()>& goOn);
+
     std::unique_ptr<ByteStream> lower_;
+    std::string caFile_;
+    std::string host_;
+    unsigned port_;
     ssl_st* ssl_ = nullptr;
     std::string place_;    // the key of this connection's sessions in TlsSessionCache
     std::string in_;       // bytes decrypted and not yet taken by a reader
     int end_ = -1;         // the session's reading ended: 0 closed, else the errno
     bool wantRead_ = true; // the session's last would-block waits for data (else room)
+    bool resumed_ = false; // the handshake resumed an earlier session
 };

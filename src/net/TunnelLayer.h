@@ -4,37 +4,40 @@
 #include <memory>
 #include <string>
 
-#include "net/ByteStream.h"
+#include "net/PassThroughLayer.h"
 
-// A proxy's CONNECT tunnel on the layer below it (the connection to the proxy): once Open has
-// had the proxy's yes, the bytes pass through untouched to the server named, so that a TLS
+// A proxy's CONNECT tunnel on the layer below it (the connection to the proxy): once Connect
+// has had the proxy's yes, the bytes pass through untouched to the server named, so that a TLS
 // session above it talks to that server end to end.
-class TunnelLayer : public ByteStream {
+class TunnelLayer : public PassThroughLayer {
 public:
     // The error of a proxy that answers CONNECT with anything but 2xx, followed by its status line.
     static constexpr const char* RefusedText = "Proxy refused the tunnel: ";
     // The error of a proxy that closes before its answer ends.
     static constexpr const char* CutShortText = "Reply cut short";
 
-    explicit TunnelLayer(std::unique_ptr<ByteStream> lower) : lower_(std::move(lower)) {}
+    // A line of the proxy's answer longer than its limit.
+    static constexpr const char* LineTooLongText = "Socket readln line too long";
 
+    // A tunnel to `authority` ("host:port"); no line of the proxy's answer may pass `lineLimit`.
+    TunnelLayer(std::unique_ptr<ByteStream> lower, std::string authority, std::size_t lineLimit)
+        : PassThroughLayer(std::move(lower)), authority_(std::move(authority)), lineLimit_(lineLimit)
+    {}
+
+    // Asks the proxy for the tunnel. Raises LayerError: an answer that refuses (RefusedText and
+    // the proxy's status line) or ends early (CutShortText), a line too long, or no answer.
+    void Connect(const Link& link) override;
+
+private:
     // How Open ended when the proxy did not answer: stopped (goOn() turned false), the layer
     // below failed with errno, or a line of the answer was longer than its limit.
     enum class Opened { Yes, Stopped, Failed, LineTooLong };
-    // Asks the proxy for a tunnel to `authority` ("host:port"), waiting below while goOn()
-    // holds. Raises ESockError for an answer that refuses (RefusedText) or ends early
-    // (CutShortText).
-    Opened Open(const std::string& authority, std::size_t lineLimit, const std::function<bool()>& goOn);
-
-    long Read(char* buf, std::size_t length, bool peek) override { return lower_->Read(buf, length, peek); }
-    long Write(const char* data, std::size_t length) override { return lower_->Write(data, length); }
-    void Wait(short events) override { lower_->Wait(events); }
-    void BreakOff() override { lower_->BreakOff(); }
-    bool Buffered() const override { return lower_->Buffered(); }
-
-private:
+    // Sends the request and reads the answer's head; raises LayerError for an answer that
+    // refuses or ends early.
+    Opened Open(const std::function<bool()>& goOn);
     // One line of the proxy's answer with its end; "" when the proxy closed first.
-    Opened ReadLine(std::string& line, std::size_t lineLimit, const std::function<bool()>& goOn);
+    Opened ReadLine(std::string& line, const std::function<bool()>& goOn);
 
-    std::unique_ptr<ByteStream> lower_;
+    std::string authority_;
+    std::size_t lineLimit_;
 };

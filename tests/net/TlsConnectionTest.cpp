@@ -182,6 +182,7 @@ TEST_F(TlsConnectionTest, OurAuthorityIsTrustedOnlyThroughCaFile)
     Prepare(missing, server.Port());
     missing.CaFile = dir.File("no-such.pem");
     EXPECT_EQ(ConnectError(missing), "Certificate authority file not read: " + dir.File("no-such.pem"));
+    EXPECT_FALSE(missing.Connected()); // nothing is left connected in the clear
 }
 
 TEST_F(TlsConnectionTest, AServerThatSpeaksOnlyTls10IsRefused)

@@ -117,6 +117,23 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
     return languages;
 }
 
+void MainMenu::BuildKeys(ActionList& actions, std::function<int()> page, std::function<void()> help)
+{
+    // Add, Edit, Load and Save have one key each, for the list of the page shown.
+    auto byPage = [&actions, page](const char* name, QKeySequence key, const char* products, const char* manual) {
+        actions.MakeKey(name, key, [&actions, page, products, manual] {
+            const int shown = page();
+            if (shown == 0) actions(products)->trigger();
+            if (shown == 2) actions(manual)->trigger();
+        });
+    };
+    byPage("AKeyAdd", QKeySequence(Qt::CTRL | Qt::Key_N), "AAddProduct", "AAddManual");
+    byPage("AKeyEdit", QKeySequence(Qt::CTRL | Qt::Key_E), "AEditProduct", "AEditManual");
+    byPage("AKeyLoad", QKeySequence(Qt::CTRL | Qt::Key_O), "ALoadProducts", "ALoadManual");
+    byPage("AKeySave", QKeySequence(Qt::CTRL | Qt::Key_S), "ASaveProducts", "ASaveManual");
+    actions.MakeKey("AKeyHelp", QKeySequence(Qt::Key_F1), std::move(help));
+}
+
 void MainMenu::ShowKeys(QMainWindow* window)
 {
     // The window binds these keys once each, for the list of the page shown (Submit All and

@@ -27,4 +27,7 @@ public:
     static LanguageEntries Build(QMainWindow* window, const ActionList& actions, const Handlers& handlers);
     // The keys beside the menu and pop-up entries, once every page has made its entries.
     static void ShowKeys(QMainWindow* window);
+    // The window's keys: Add, Edit, Load and Save for the list of the page `page` tells
+    // (0 Products, 2 Manual Submit; none on the others), and F1, which runs `help`.
+    static void BuildKeys(ActionList& actions, std::function<int()> page, std::function<void()> help);
 };

@@ -2,11 +2,12 @@
 
 #include "app/StartSteps.h"
 #include "app/ui/MainMenu.h"
+#include "app/ui/ProgramFolder.h"
 #include "app/ui/StatusBarView.h"
 #include "app/ui/TFormProxy.h"
 #include "app/ui/WindowLayoutView.h"
-#include "catalogue/ListCommands.h"
 #include "catalogue/ui/ActionList.h"
+#include "catalogue/ui/ListPageCommands.h"
 #include "catalogue/ui/ProductsPage.h"
 #include "catalogue/ui/TListView.h"
 #include "catalogue/ui/UndoCommands.h"
@@ -17,31 +18,26 @@
 #include "common/ui/LanguageListeners.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
-#include "common/ui/ShellOpen.h"
 #include "common/ui/ShownText.h"
+#include "history/ui/THistoryWindow.h"
 #include "lang/HelpFile.h"
 #include "lang/LanguageTexts.h"
 #include "lang/ui/CaptionTable.h"
 #include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
-#include "lang/ui/THelpViewer.h"
 #include "lang/ui/TThemeManager.h"
 #include "manual/ui/ManualSubmitPage.h"
 #include "manual/ui/TBrowserPanel.h"
-#include "pad/PadSpecFile.h"
+#include "submit/OpenedHistory.h"
 #include "submit/ui/AutoSubmitPage.h"
 #include "submit/ui/OwnSiteCommands.h"
+#include "submit/ui/PadCommands.h"
 #include "submit/ui/SubmitCommands.h"
 #include "submit/ui/TFormProgress.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
-#include <QFont>
 #include <QKeyEvent>
-#include <QNetworkProxy>
-#include <QNetworkProxyFactory>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -55,22 +51,11 @@ std::function<void()>& ExitHook()
     return hook;
 }
 
-std::string ProgramName(const QString& programFolder)
-{
-    if (!programFolder.isEmpty()) return "quillpost";
-    return LocalText::ToBytes(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
-}
-
-std::string FolderOf(const QString& programFolder)
-{
-    return LocalText::ToBytes(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder);
-}
-
 } // namespace
 
 TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* sites)
     : QMainWindow(parent),
-      files_(FolderOf(programFolder), ProgramName(programFolder)),
+      files_(ProgramFolder::Files(programFolder)),
       settings_(files_.Settings()),
       ownSites_(sites ? *sites : SiteTable::BuiltIn()),
       siteTable_(ownSites_.Combined()),
@@ -80,12 +65,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(Caption));
-    // The window's font; where the platform has no such face, its plain sans-serif face.
-    QFont font(QStringLiteral("MS Sans Serif"), 8);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
-    resize(597, 454);
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    WindowLayoutView::FirstLook(this);
 
     actions_ = std::make_unique<ActionList>(this);
     formProgress_ = new TFormProgress(this);
@@ -98,6 +78,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
                                [this](const std::string& text) { statusBar_->ShowMessage(text); },
                                files_.FilesFolder()},
         this);
+    padCommands_ = std::make_unique<PadCommands>(*submission_);
     BuildActions();
     BuildPages();
     const MainMenu::LanguageEntries languages =
@@ -107,7 +88,8 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
     mLangEnglish_ = languages.English;
     mLangRussian_ = languages.Russian;
     statusBar_ = new StatusBarView(statusBar(), {pageProducts_->Model(), pageAuto_->Model(), pageManual_->Model()});
-    BuildKeys();
+    MainMenu::BuildKeys(
+        *actions_, [this] { return pageControl_->currentIndex(); }, [this] { AKeyHelpExecute(); });
     MainMenu::ShowKeys(this);
     captions_ = std::make_unique<CaptionTable>(this, pageControl_);
     themeManager_ = new TThemeManager(this);
@@ -117,8 +99,9 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
 
 TForm1::~TForm1()
 {
-    // No worker outlives the window it writes to.
-    submission_.reset();
+    // No worker outlives the window it writes to. The commands go after the pages: a dialog
+    // that closes may still cancel its download.
+    StopWorkers();
     // The pages, with their views, models and histories, go before the lists they show.
     undo_->SetTarget(nullptr);
     delete pageControl_;
@@ -149,38 +132,10 @@ void TForm1::BuildPages()
     auto refresh = [this] { RefreshCaptions(); };
     auto tell = [this](const std::string& text) { statusBar_->ShowMessage(text); };
 
-    ProductsPage::PadCalls pad;
-    pad.TestPads = [this] { submission_->TestPads(); };
-    pad.TestPad = [this] { submission_->TestPad(); };
-    pad.ValidatePads = [this] {
-        submission_->SetCategories(Categories());
-        submission_->ValidatePads();
-    };
-    pad.ValidatePad = [this] {
-        submission_->SetCategories(Categories());
-        submission_->ValidatePad();
-    };
-    pad.ValidationTip = [this](int row) { return submission_->ValidationTip(row); };
-    pad.FromPad.Start = [this](const std::string& link, const std::vector<std::string>& categories, auto done) {
-        submission_->FromPad().Start(link, categories, std::move(done));
-    };
-    pad.FromPad.Cancel = [this] {
-        if (submission_) submission_->FromPad().StopAll(std::chrono::seconds(1));
-    };
-    pad.Editor.Rules = [this] { return PadSpecFile::RulesIn(files_.FilesFolder()).Rules; };
-    pad.Editor.Download = [this](const std::string& link, auto done) {
-        submission_->PadFile().StartFile(link, std::move(done));
-    };
-    pad.Editor.CancelDownload = [this] {
-        if (submission_) submission_->PadFile().Cancel();
-    };
+    ProductsPage::PadCalls pad = padCommands_->Calls([this] { return Categories(); });
+    // The editor's section is headed by the command that opens it, in the language shown.
     pad.Editor.Help = [this] {
-        // The editor's section is headed by the command that opens it, in the language shown.
-        const std::string help = files_.Help(currentLanguage_);
-        if (help.empty()) return;
-        THelpViewer::Open(LocalText::ToQ(help), this,
-                          QString::fromStdString(
-                              HelpFile::PlainCaption((*actions_)("AEditPadFile")->text().toStdString())));
+        help_.At(QString::fromStdString(HelpFile::PlainCaption((*actions_)("AEditPadFile")->text().toStdString())));
     };
     pageProducts_ =
         new ProductsPage(products_, files_.Data(ProgramFiles::Products), *actions_, std::move(pad), refresh, tell);
@@ -189,7 +144,7 @@ void TForm1::BuildPages()
     ownSiteCommands_ = new OwnSiteCommands({ownSites_, siteTable_, auto_, *submission_, settings_,
                                             files_.Data(OwnSites::FileName), refresh, tell},
                                            *actions_);
-    pageAuto_ = new AutoSubmitPage(auto_, siteTable_, *submission_, *actions_);
+    pageAuto_ = new AutoSubmitPage(auto_, siteTable_, *submission_, *actions_, [this] { AHistoryAutoExecute(); });
     pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
 
     pageManual_ =
@@ -209,23 +164,6 @@ void TForm1::BuildPages()
             [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewAutoSelectItem(row, on); }); });
     connect(ListViewManual(), &TListView::ItemSelected, this,
             [this](int row, bool on) { ErrorGuard::Run([=, this] { ListViewManualSelectItem(row, on); }); });
-}
-
-void TForm1::BuildKeys()
-{
-    // Add, Edit, Load and Save have one key each, for the list of the page shown.
-    auto byPage = [this](const char* name, QKeySequence key, const char* products, const char* manual) {
-        actions_->MakeKey(name, key, [this, products, manual] {
-            const int page = pageControl_->currentIndex();
-            if (page == 0) (*actions_)(products)->trigger();
-            if (page == 2) (*actions_)(manual)->trigger();
-        });
-    };
-    byPage("AKeyAdd", QKeySequence(Qt::CTRL | Qt::Key_N), "AAddProduct", "AAddManual");
-    byPage("AKeyEdit", QKeySequence(Qt::CTRL | Qt::Key_E), "AEditProduct", "AEditManual");
-    byPage("AKeyLoad", QKeySequence(Qt::CTRL | Qt::Key_O), "ALoadProducts", "ALoadManual");
-    byPage("AKeySave", QKeySequence(Qt::CTRL | Qt::Key_S), "ASaveProducts", "ASaveManual");
-    actions_->MakeKey("AKeyHelp", QKeySequence(Qt::Key_F1), [this] { AKeyHelpExecute(); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -257,7 +195,13 @@ void TForm1::FormCreate()
     step([this] { ownSiteCommands_->ReadSettings(); });
     step([this] { pageAuto_->UseSettings(settings_); });
     // A history that cannot be used is told of; the program works on without recording.
-    step([this, &steps] { steps.Tell(submission_->OpenHistory(files_.FilesFolder() + FileLocations::HistoryFile)); });
+    step([this, &steps] {
+        OpenedHistory opened =
+            OpenedHistory::Open(files_.FilesFolder() + FileLocations::HistoryFile, files_.FilesFolder());
+        history_ = std::move(opened.Store);
+        submission_->SetHistory(history_.get());
+        steps.Tell(std::move(opened.Told));
+    });
     step([this] {
         QSignalBlocker block(pageControl_);
         pageControl_->setCurrentIndex(0);
@@ -281,22 +225,9 @@ bool TForm1::FormClose()
 {
     if (!pageProducts_->FormPadEditor()->MayDrop()) return false;
     // Runs and tests still under way are broken off before anything is written.
-    submission_->StopAll(std::chrono::seconds(1));
-    // Rows that may not go over a file that was not read whole go aside; the user is told where.
-    auto save = [](ListDocument& list) {
-        const std::string putAside = list.SaveAtClose();
-        if (!putAside.empty()) MessageBoxes::Show(LocalText::ToQ(putAside));
-    };
-    // The manual list is saved only when the user says so, but a change is not lost unasked.
-    if (manual_.Modified()) {
-        const MessageBoxes::Answer answer =
-            MessageBoxes::AskYesNoCancel(QString::fromUtf8(ListCommands::SaveManualQuestion), MessageBoxes::Title());
-        if (answer == MessageBoxes::Answer::Cancel) return false;
-        if (answer == MessageBoxes::Answer::Yes && !ErrorGuard::Run([&] { save(pageManual_->Document()); }))
-            return false;
-    }
+    StopWorkers();
+    if (!ListPageCommands::SaveAtClose(pageProducts_->Document(), pageManual_->Document())) return false;
     return ErrorGuard::Run([&] {
-        save(pageProducts_->Document());
         settings_.SetLanguage(currentLanguage_);
         settings_.SetLayout(WindowLayoutView::Take(LayoutParts()));
     });
@@ -309,6 +240,14 @@ WindowLayoutView::Parts TForm1::LayoutParts()
             {ListViewProducts(), ListViewAuto(), ListViewManual()},
             pageManual_->Splitter(),
             manualPageShown_};
+}
+
+void TForm1::StopWorkers()
+{
+    // Within one second together.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    submission_->StopAll(std::chrono::seconds(1));
+    padCommands_->StopAll(deadline);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -328,8 +267,8 @@ void TForm1::FormKeyDown(QKeyEvent* event)
     const bool windowHasFocus = focus == nullptr || focus == this || !isAncestorOf(focus);
     if (windowHasFocus && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         // Escape breaks off a PAD validation under way; otherwise it closes the window.
-        if (submission_->Validating())
-            submission_->CancelValidation();
+        if (padCommands_->Validating())
+            padCommands_->CancelValidation();
         else
             close();
         event->accept();
@@ -350,24 +289,17 @@ std::vector<ListDocument*> TForm1::Documents()
 
 void TForm1::OfferUnsaved()
 {
-    std::string names;
-    for (ListDocument* document : Documents())
-        if (document->RecoveryOffered()) names += (names.empty() ? "" : ", ") + document->FileName();
+    const std::string names = ListDocument::OfferedNames(Documents());
     (*actions_)("ARestoreUnsaved")->setEnabled(!names.empty());
     if (!names.empty()) statusBar_->ShowMessage(ListDocument::OfferMessage(names));
 }
 
 void TForm1::ARestoreUnsavedExecute()
 {
-    std::string told;
-    int page = -1;
-    for (ListDocument* document : Documents()) {
-        if (!document->RecoveryOffered()) continue;
-        told += (told.empty() ? "" : " ") + document->RestoreUnsaved();
-        if (page < 0) page = document == &pageProducts_->Document() ? 0 : 2;
-    }
+    int first = -1;
+    const std::string told = ListDocument::RestoreOffered(Documents(), first);
     (*actions_)("ARestoreUnsaved")->setEnabled(false);
-    if (page >= 0) pageControl_->setCurrentIndex(page);
+    if (first >= 0) pageControl_->setCurrentIndex(first == 0 ? 0 : 2); // Products, Manual Submit
     if (!told.empty()) statusBar_->ShowMessage(told);
 }
 
@@ -433,20 +365,26 @@ void TForm1::MLangRussianClick()
 
 void TForm1::AContentExecute()
 {
-    const std::string help = files_.Help(currentLanguage_);
-    if (help.empty()) return;
-    const QString path = LocalText::ToQ(help);
-    // Where the desktop has no program for text files, the text shows in our own viewer.
-    if (!ShellOpen::File(path)) THelpViewer::Open(path, this);
+    help_.Content();
 }
 
 void TForm1::AKeyHelpExecute()
 {
-    // Always in our own viewer, which can open the text at the section of the page shown:
-    // the page's tab caption, in the language shown, is in that section's heading.
-    const std::string help = files_.Help(currentLanguage_);
-    if (help.empty()) return;
-    THelpViewer::Open(LocalText::ToQ(help), this, pageControl_->tabText(pageControl_->currentIndex()));
+    // The page's tab caption, in the language shown, is in its section's heading.
+    help_.At(pageControl_->tabText(pageControl_->currentIndex()));
+}
+
+void TForm1::AHistoryAutoExecute()
+{
+    if (historyWindow_) {
+        historyWindow_->Refresh();
+        historyWindow_->raise();
+        historyWindow_->activateWindow();
+    } else if (!history_) {
+        MessageBoxes::Show(QString::fromUtf8(OpenedHistory::HistoryOffText));
+    } else {
+        historyWindow_ = THistoryWindow::Open(*history_, pageAuto_->HistoryCalls(), this);
+    }
 }
 
 void TForm1::MAboutClick()
@@ -474,19 +412,7 @@ void TForm1::AProxyExecute()
 void TForm1::UseProxy(const ProxySetting& proxy)
 {
     submission_->SetProxy(proxy);
-    // The browser takes Qt's application proxy when the system's configuration is not used.
-    if (proxy.Used()) {
-        QNetworkProxyFactory::setUseSystemConfiguration(false);
-        QNetworkProxy::setApplicationProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, LocalText::ToQ(proxy.Host), static_cast<quint16>(proxy.Port)));
-    } else {
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    }
-}
-
-void TForm1::SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink)
-{
-    prepared_ = {scriptUrl, linkField, padLink};
+    TFormProxy::UseInBrowser(proxy);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "app/ProgramFiles.h"
 #include "app/ui/StatusBarView.h"
+#include "app/ui/WindowHelp.h"
 #include "app/ui/WindowLayoutView.h"
 #include "catalogue/ListRows.h"
 #include "catalogue/ui/ProductsPage.h"
@@ -13,6 +14,7 @@
 #include "submit/ui/AutoSubmitPage.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -22,6 +24,9 @@
 #include <vector>
 
 class ActionList;
+class HistoryStore;
+class PadCommands;
+class THistoryWindow;
 class UndoCommands;
 class CaptionTable;
 class OwnSiteCommands;
@@ -36,11 +41,12 @@ struct ProxySetting;
 class TListView;
 class TThemeManager;
 
-// The main window: it holds the three lists, the site table and the submission, builds the
-// Products, Auto Submit and Manual Submit pages over them (each page owns its widgets, its
-// actions and their handlers), and puts their actions on the main menu and its keys; it
-// keeps the status bar, the languages, the help, the proxy, and the start and close of the
-// program: what is read at start and written at close.
+// The main window: it holds the three lists, the site table, the history of runs, the
+// submission and the PAD commands, builds the Products, Auto Submit and Manual Submit pages
+// over them (each page owns its widgets, its actions and their handlers), and puts their
+// actions on the main menu and its keys; it keeps the status bar, the languages, the help,
+// the proxy, the history window, and the start and close of the program: what is read at
+// start and written at close.
 //
 // Files: programFolder holds data/, language/ and help/. When it is empty, the
 // executable's folder is used and the settings file is the executable's name + ".ini"
@@ -66,8 +72,12 @@ public:
     ListRows& AutoList() { return auto_; }
     ListRows& ManualList() { return manual_; }
     const std::vector<std::string>& Categories() const { return pageProducts_->Categories(); }
-    // Submit All, Submit and the PAD tests, with the workers they have under way.
+    // Submit All, Retry Failed and Submit, with the workers they have under way.
     SubmitCommands& Submission() { return *submission_; }
+    // Test PAD(s), Validate PAD(s) and the PAD downloads, with their workers.
+    PadCommands& PadChecks() { return *padCommands_; }
+    // The history of runs; none when it could not be opened.
+    HistoryStore* History() const { return history_.get(); }
     int Speed() const { return pageAuto_->Speed(); }
     const ProgramFiles& Files() const { return files_; }
     QString StatusPanelText(int panel) const { return statusBar_->PanelText(panel); }
@@ -89,7 +99,10 @@ public:
 
     // The submission last prepared, whose page gets its PAD-link field filled when it has
     // loaded in the browser panel.
-    void SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink);
+    void SetSubmission(const std::string& scriptUrl, const std::string& linkField, const std::string& padLink)
+    {
+        prepared_ = {scriptUrl, linkField, padLink};
+    }
     const std::string& SubmitScriptUrlText() const { return prepared_.ScriptUrl; }
 
     // The caption that language key `key` names, as it stands now; nothing when no control
@@ -105,6 +118,8 @@ public:
     void AExitExecute();
     void AAboutExecute();
     void AProxyExecute();
+    // History... (Ctrl+H): the history window, one at a time, not modal.
+    void AHistoryAutoExecute();
     // File > Restore Unsaved Changes: the lists' changes that a session before this one did not
     // save (it was ended by Ctrl+Q, a crash or a kill) come back, each list's as one step to undo.
     void ARestoreUnsavedExecute();
@@ -127,6 +142,8 @@ protected:
 private:
     void FormCreate();
     bool FormClose();
+    // Breaks off every run, test and download and waits for their workers.
+    void StopWorkers();
     void FormKeyDown(QKeyEvent* event);
     // The lists kept in files, in page order.
     std::vector<ListDocument*> Documents();
@@ -137,8 +154,6 @@ private:
 
     void BuildActions();
     void BuildPages();
-    // The keys that run the command of the page shown.
-    void BuildKeys();
 
     // Runs go through `proxy` from now on, and so does the browser.
     void UseProxy(const ProxySetting& proxy);
@@ -150,14 +165,18 @@ private:
     OwnSites ownSites_;   // the author's sites, shown after the given table
     SiteTable siteTable_; // row i of the Auto Submit list is its row i
     std::string currentLanguage_;
+    WindowHelp help_{files_, currentLanguage_, this};
     ListRows products_;
     ListRows auto_;
     ListRows manual_;
 
     PreparedSubmission prepared_; // read by the form fill when a page has loaded
     std::unique_ptr<ActionList> actions_;
-    std::unique_ptr<UndoCommands> undo_; // Undo and Redo of the page shown
+    std::unique_ptr<UndoCommands> undo_;    // Undo and Redo of the page shown
+    std::unique_ptr<HistoryStore> history_; // outlives the commands that record into it
     std::unique_ptr<SubmitCommands> submission_;
+    std::unique_ptr<PadCommands> padCommands_; // uses submission_
+    QPointer<THistoryWindow> historyWindow_;
 
     QTabWidget* pageControl_ = nullptr;
     ProductsPage* pageProducts_ = nullptr;

@@ -10,6 +10,8 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -96,4 +98,16 @@ bool TFormProxy::ShowModal()
 void TFormProxy::setExecHook(std::function<void(TFormProxy&)> hook)
 {
     ExecHookOf<TFormProxy>() = std::move(hook);
+}
+
+void TFormProxy::UseInBrowser(const ProxySetting& proxy)
+{
+    // The browser takes Qt's application proxy when the system's configuration is not used.
+    if (proxy.Used()) {
+        QNetworkProxyFactory::setUseSystemConfiguration(false);
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, LocalText::ToQ(proxy.Host), static_cast<quint16>(proxy.Port)));
+    } else {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    }
 }

@@ -36,6 +36,9 @@ public:
     // cancelled.
     bool ShowModal();
     static void setExecHook(std::function<void(TFormProxy&)> hook);
+    // The browser goes through `proxy` from now on (Qt's application proxy, the system's
+    // configuration no longer used), or directly when it is not used.
+    static void UseInBrowser(const ProxySetting& proxy);
 
     void ButtonOkClick();
 

@@ -4,7 +4,9 @@
 #include "common/ui/LocalText.h"
 #include "common/ui/ScreenFit.h"
 
+#include <QFont>
 #include <QHeaderView>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QWidget>
@@ -56,4 +58,13 @@ WindowLayout WindowLayoutView::Take(const Parts& parts)
         if (sizes.size() == 2 && sizes[0] + sizes[1] > 0) l.Split = {sizes[0], sizes[1]};
     }
     return l;
+}
+
+void WindowLayoutView::FirstLook(QWidget* window)
+{
+    QFont font(QStringLiteral("MS Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    window->setFont(font);
+    window->resize(597, 454);
+    if (QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
 }

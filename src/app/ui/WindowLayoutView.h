@@ -24,6 +24,9 @@ public:
         bool SplitShown = false;
     };
 
+    // The window's font (where the platform has no such face, its plain sans-serif face), and
+    // its first size, centred on its screen, before any layout is applied.
+    static void FirstLook(QWidget* window);
     // The layout the settings file has for these parts (values that do not fit are left unset).
     static WindowLayout Read(const Settings& settings, const Parts& parts);
     // Sizes and places the window as `layout` says, fitted to the screens it opens on (see

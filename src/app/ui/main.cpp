@@ -62,8 +62,9 @@ int main(int argc, char** argv)
     sinceMain.start();
     // No Qt::AA_ShareOpenGLContexts here: it would make the application object create a
     // shared OpenGL context at once (tens of megabytes and a tenth of a second under software
-    // GL) for a browser most runs never show. The browser module is loaded on first use and
-    // composes its pages in software without it (BrowserModule).
+    // GL) for a browser most runs never show. The browser module makes that context and sets
+    // the attribute on first use, before it loads the web engine (BrowserModule); until then
+    // nothing in the program may make an OpenGL context.
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillpost"));
     MessageBoxes::SetTitle(QStringLiteral("Quillpost"));

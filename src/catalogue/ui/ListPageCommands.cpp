@@ -3,6 +3,7 @@
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListDocument.h"
 #include "catalogue/ListRows.h"
+#include "common/ui/ErrorGuard.h"
 #include "common/ui/FileDialogs.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
@@ -35,4 +36,21 @@ void ListPageCommands::Save(ListDocument& list, QWidget* parent, const Tell& tel
     if (name.isEmpty()) return;
     const std::string taken = list.Save(LocalText::ToBytes(name));
     if (!taken.empty()) tell(taken);
+}
+
+bool ListPageCommands::SaveAtClose(ListDocument& products, ListDocument& manual)
+{
+    // Rows that may not go over a file that was not read whole go aside; the user is told where.
+    auto save = [](ListDocument& list) {
+        const std::string putAside = list.SaveAtClose();
+        if (!putAside.empty()) MessageBoxes::Show(LocalText::ToQ(putAside));
+    };
+    // The manual list is saved only when the user says so, but a change is not lost unasked.
+    if (manual.Rows().Modified()) {
+        const MessageBoxes::Answer answer =
+            MessageBoxes::AskYesNoCancel(QString::fromUtf8(ListCommands::SaveManualQuestion), MessageBoxes::Title());
+        if (answer == MessageBoxes::Answer::Cancel) return false;
+        if (answer == MessageBoxes::Answer::Yes && !ErrorGuard::Run([&] { save(manual); })) return false;
+    }
+    return ErrorGuard::Run([&] { save(products); });
 }

@@ -7,41 +7,82 @@
 #include <QOpenGLContext>
 #include <QPluginLoader>
 
-#include <utility>
+#include <dlfcn.h>
 
-// Qt GUI's setter of the context that every later OpenGL context shares with (exported by
-// Qt GUI, declared in its private header; Qt WebEngine declares it the same way).
-QT_BEGIN_NAMESPACE
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
-QT_END_NAMESPACE
+#include <utility>
 
 namespace {
 
-QOpenGLContext*& OwnShareContext()
+// Qt GUI's setter of the context that every later OpenGL context shares with: exported by
+// Qt GUI but declared only in its private header, so it is looked up by its symbol name when
+// first needed rather than linked. A Qt without it (or built in a namespace, which changes the
+// name) then costs the browser, not the whole program. The name below is the function
+// `void qt_gl_set_global_share_context(QOpenGLContext*)` as GCC and Clang mangle it.
+constexpr const char* kSetShareContextSymbol = "_Z30qt_gl_set_global_share_contextP14QOpenGLContext";
+using SetShareContextFunction = void (*)(QOpenGLContext*);
+
+void* LookUpLoaded(const char* name)
 {
-    static QOpenGLContext* context = nullptr;
-    return context;
+    return dlsym(RTLD_DEFAULT, name);
+}
+
+BrowserModule::SymbolLookup& Lookup()
+{
+    static BrowserModule::SymbolLookup lookup = LookUpLoaded;
+    return lookup;
+}
+
+struct OwnShare {
+    QOpenGLContext* context = nullptr;
+    SetShareContextFunction set = nullptr;
+};
+
+OwnShare& Own()
+{
+    static OwnShare own;
+    return own;
 }
 
 // What Qt WebEngine does when the application object is made, if it is linked into the
 // program: one OpenGL context that every later context shares with, so that the engine's
-// frames (made by its GPU thread) can be drawn in the widgets' context. Here it is done
-// when the browser is first needed, before the engine is loaded. Without it the engine
-// warns that it was initialised from a plugin and then fails (Qt 6.4 crashes on the
-// missing context). Contexts made earlier would not share, but this program makes none
-// before its browser: its windows are raster-painted until the view is added to one.
-void ShareOpenGLContexts()
+// frames (made by its GPU thread) can be drawn in the widgets' context, and the attribute
+// that tells Qt's OpenGL classes it is there. Here it is done when the browser is first
+// needed, before the engine is loaded. Without it the engine warns that it was initialised
+// from a plugin and then fails (Qt 6.4 crashes on the missing context). Contexts made
+// earlier would not share, but this program makes none before its browser: its windows are
+// raster-painted until the view is added to one (a test holds it to that).
+//
+// False when this Qt has no setter, or one that does not set what
+// QOpenGLContext::globalShareContext() reads: the engine must not be loaded then.
+bool ShareOpenGLContexts()
 {
-    if (QOpenGLContext::globalShareContext() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    if (QOpenGLContext::globalShareContext() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    const auto set = reinterpret_cast<SetShareContextFunction>(Lookup()(kSetShareContextSymbol));
+    if (!set) return false;
     auto* context = new QOpenGLContext;
     context->setFormat(QSurfaceFormat::defaultFormat());
     context->create();
-    qt_gl_set_global_share_context(context);
-    OwnShareContext() = context;
-    qAddPostRoutine([] {
-        if (QOpenGLContext::globalShareContext() == OwnShareContext()) qt_gl_set_global_share_context(nullptr);
-        delete std::exchange(OwnShareContext(), nullptr);
+    set(context);
+    if (QOpenGLContext::globalShareContext() != context) {
+        delete context;
+        return false;
+    }
+    Own() = {context, set};
+    // Set late on purpose (the context it would have made at the start is the one above), so
+    // Qt's warning that it belongs before the application object is dropped.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& where, const QString& text) {
+        if (!text.contains(QLatin1String("AA_ShareOpenGLContexts"))) previous(type, where, text);
     });
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qInstallMessageHandler(previous);
+    qAddPostRoutine([] {
+        OwnShare own = std::exchange(Own(), {});
+        if (QOpenGLContext::globalShareContext() == own.context) own.set(nullptr);
+        delete own.context;
+    });
+    return true;
 }
 
 QString& PathOverride()
@@ -75,6 +116,11 @@ void BrowserModule::SetPath(const QString& path)
     PathOverride() = path;
 }
 
+void BrowserModule::SetSymbolLookup(SymbolLookup lookup)
+{
+    Lookup() = lookup ? lookup : LookUpLoaded;
+}
+
 BrowserEngineFactory* BrowserModule::Factory(QString& error)
 {
     const QString path = Path();
@@ -83,8 +129,10 @@ BrowserEngineFactory* BrowserModule::Factory(QString& error)
     QString why;
     if (!QFileInfo::exists(path)) {
         why = QStringLiteral("the file is missing");
+    } else if (!ShareOpenGLContexts()) {
+        why = QStringLiteral("this version of Qt lacks the function qt_gl_set_global_share_context, which the "
+                             "web engine needs");
     } else {
-        ShareOpenGLContexts();
         auto* loader = new QPluginLoader(path);
         // Unloading the web engine while its threads run would pull the code from under them.
         loader->setLoadHints(QLibrary::PreventUnloadHint);

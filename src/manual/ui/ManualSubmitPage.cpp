@@ -8,8 +8,6 @@
 #include "catalogue/ui/FileWatch.h"
 #include "catalogue/ui/ListPageCommands.h"
 #include "catalogue/ui/ListRowsModel.h"
-#include "catalogue/ui/TFormAddManual.h"
-#include "catalogue/ui/TFormEditManual.h"
 #include "catalogue/ui/TListView.h"
 #include "common/PreparedSubmission.h"
 #include "common/ui/ErrorGuard.h"
@@ -17,6 +15,8 @@
 #include "common/ui/ToolBars.h"
 #include "manual/FormFillScript.h"
 #include "manual/ui/TBrowserPanel.h"
+#include "manual/ui/TFormAddManual.h"
+#include "manual/ui/TFormEditManual.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -6,8 +6,6 @@
 #include "catalogue/ui/TListView.h"
 #include "common/Settings.h"
 #include "common/ui/ErrorGuard.h"
-#include "common/ui/LocalText.h"
-#include "common/ui/MessageBoxes.h"
 #include "common/ui/ToolBars.h"
 #include "history/ui/THistoryWindow.h"
 #include "submit/RunReport.h"
@@ -26,7 +24,7 @@
 #include <algorithm>
 
 AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCommands& submission, ActionList& actions,
-                               QWidget* parent)
+                               std::function<void()> openHistory, QWidget* parent)
     : QWidget(parent), sites_(sites), submission_(submission), actions_(actions)
 {
     setObjectName(QStringLiteral("TabSheetAuto"));
@@ -37,7 +35,7 @@ AutoSubmitPage::AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCo
     actions.Make("AOpenReportsAuto", "Auto", "Open Reports Folder", [this] { submission_.OpenReportsFolder(); });
     actions.Make("ASkipAcceptedAuto", "Auto", "Skip Sites That Took It", [this] { ASkipAcceptedAutoExecute(); })
         ->setCheckable(true);
-    actions.Make("AHistoryAuto", "Auto", "History...", [this] { AHistoryAutoExecute(); })
+    actions.Make("AHistoryAuto", "Auto", "History...", std::move(openHistory))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     actions.Make("ACheckAuto", "Auto", "Check All", [this] { ACheckAutoExecute(); });
     actions.Make("AUnCheckAuto", "Auto", "UnCheck All", [this] { AUnCheckAutoExecute(); });
@@ -135,19 +133,8 @@ void AutoSubmitPage::ComboBoxSpeedChange(int index)
     submission_.SetSpeed(speed_);
 }
 
-void AutoSubmitPage::AHistoryAutoExecute()
+HistoryWindowCalls AutoSubmitPage::HistoryCalls()
 {
-    if (historyWindow_) {
-        historyWindow_->Refresh();
-        historyWindow_->raise();
-        historyWindow_->activateWindow();
-        return;
-    }
-    HistoryStore* store = submission_.History();
-    if (!store) {
-        MessageBoxes::Show(QString::fromUtf8(SubmitCommands::HistoryOffText));
-        return;
-    }
     HistoryWindowCalls calls;
     calls.RetrySelected = [this](std::vector<std::pair<std::string, std::string>> pairs) {
         std::vector<ReportPair> resend;
@@ -165,5 +152,5 @@ void AutoSubmitPage::AHistoryAutoExecute()
             if (sites_.Row(row).Checked) titles.emplace_back(sites_.Caption(row));
         return titles;
     };
-    historyWindow_ = THistoryWindow::Open(*store, std::move(calls), actions_.Window());
+    return calls;
 }

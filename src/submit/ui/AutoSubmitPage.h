@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 class ActionList;
 class ListRows;
@@ -10,7 +11,7 @@ class QComboBox;
 class Settings;
 class SiteTable;
 class SubmitCommands;
-class THistoryWindow;
+struct HistoryWindowCalls;
 class TListView;
 
 // The Auto Submit page: the tool bar ToolBarSites (Check All, UnCheck All, Submit All and,
@@ -20,14 +21,14 @@ class TListView;
 // the product sent to its site last. The page owns its widgets and the list's model; the list
 // of rows is the window's, row i standing for row i of `table` (its script address is the
 // row's second status text). The site actions on its pop-up are OwnSiteCommands', made
-// before the page.
+// before the page. History... calls `openHistory`: the window owns the history.
 //
 // Lives on the GUI thread; `sites`, `table`, `submission` and `actions` outlive it.
 class AutoSubmitPage : public QWidget {
     Q_OBJECT
 public:
     AutoSubmitPage(ListRows& sites, const SiteTable& table, SubmitCommands& submission, ActionList& actions,
-                   QWidget* parent = nullptr);
+                   std::function<void()> openHistory, QWidget* parent = nullptr);
     ~AutoSubmitPage() override;
 
     TListView* ListViewAuto() const { return listViewAuto_; }
@@ -47,9 +48,9 @@ public:
     void AUnCheckAutoExecute();
     void ComboBoxSpeedChange(int index);
     void ASkipAcceptedAutoExecute();
-    // History... (Ctrl+H): the history window, one at a time, not modal; Retry Selected there
-    // resends through the run of Retry Failed, Uncheck Dead Sites unchecks rows of this page.
-    void AHistoryAutoExecute();
+    // What the history window does on this page: Retry Selected there resends through the
+    // run of Retry Failed, Uncheck Dead Sites unchecks rows of this page.
+    HistoryWindowCalls HistoryCalls();
 
 private:
     ListRows& sites_;
@@ -60,5 +61,4 @@ private:
     QComboBox* comboBoxSpeed_ = nullptr;
     ListRowsModel* modelAuto_ = nullptr;
     TListView* listViewAuto_ = nullptr;
-    QPointer<THistoryWindow> historyWindow_;
 };

@@ -10,7 +10,6 @@
 #include "common/ui/ShellOpen.h"
 #include "common/ui/ShownText.h"
 #include "history/HistoryStore.h"
-#include "submit/HistoryImport.h"
 #include "submit/RetryPlan.h"
 #include "submit/RetryPlanSource.h"
 #include "submit/RetryRun.h"
@@ -54,18 +53,8 @@ SubmitCommands::SubmitCommands(Wiring wiring, QObject* parent)
     : w_(std::move(wiring)),
       owner_(new GuiOwnerThread(parent)),
       run_(
-          w_.Table, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync(), *this),
-      tests_(
-          w_.Products, [this](TDownloadOwner& o) { return MakeWorker(o, false); }, owner_->Sync()),
-      validator_(
-          w_.Products, {}, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync()),
-      fromPad_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync()),
-      padFile_([this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync())
+          w_.Table, [this](TDownloadOwner& o) { return MakeWorker(o, true); }, owner_->Sync(), *this)
 {
-    validator_.SetOnEnded([this](std::uint64_t, const std::vector<PadProblem>&) { ValidationEnded(); });
-    tests_.SetOnEnded([this](std::uint64_t id, const WorkResult& result) { TestEnded(id, result); });
-    validator_.SetRulesFolder(w_.ProgramFolder);
-    fromPad_.SetRulesFolder(w_.ProgramFolder);
     run_.SetPrepared(&w_.Prepared);
     // Cancel, the close box and Escape all end the run.
     QObject::connect(w_.Progress, &TFormProgress::CancelRun, owner_, [this] { run_.Cancel(); });
@@ -91,23 +80,14 @@ std::unique_ptr<TDownload> SubmitCommands::MakeWorker(TDownloadOwner& owner, boo
     return worker;
 }
 
+Synchronize& SubmitCommands::Sync()
+{
+    return owner_->Sync();
+}
+
 bool SubmitCommands::StopAll(std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const bool runDone = run_.StopAll(timeout);
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    const bool testsDone = tests_.StopAll(std::max(left, std::chrono::milliseconds(0)));
-    const auto rest =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    const bool validationDone = validator_.StopAll(std::max(rest, std::chrono::milliseconds(0)));
-    const auto last =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    const bool fromPadDone = fromPad_.StopAll(std::max(last, std::chrono::milliseconds(0)));
-    const auto final =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return padFile_.StopAll(std::max(final, std::chrono::milliseconds(0))) && fromPadDone && validationDone &&
-           testsDone && runDone;
+    return run_.StopAll(timeout);
 }
 
 std::vector<int> SubmitCommands::CheckedProducts() const
@@ -207,7 +187,7 @@ void SubmitCommands::RetryFailed()
 {
     RetryPlanSource last;
     try {
-        last = RetryPlanSource::Find(lastReport_, history_.get(), w_.ProgramFolder);
+        last = RetryPlanSource::Find(lastReport_, history_, w_.ProgramFolder);
     } catch (const std::exception& e) {
         MessageBoxes::Show(LocalText::ToQ(e.what()));
         return;
@@ -275,31 +255,10 @@ void SubmitCommands::SendSkipping(const std::vector<RetryBatch>& planned, RunKin
     ShowSummary(retry.Tally());
 }
 
-std::string SubmitCommands::OpenHistory(const std::string& path)
-{
-    try {
-        history_ = std::make_unique<HistoryStore>(path);
-    } catch (const std::exception& e) {
-        history_.reset();
-        return std::string(e.what()) + "\r" + HistoryOffText;
-    }
-    std::string told = history_->Notice();
-    if (history_->Created()) {
-        std::string problems;
-        try {
-            problems = HistoryImport::ImportFolder(*history_, w_.ProgramFolder);
-        } catch (const std::exception& e) {
-            problems = e.what();
-        }
-        if (!problems.empty()) told += (told.empty() ? "" : "\r") + problems;
-    }
-    return told;
-}
-
 std::unique_ptr<RunRecorder> SubmitCommands::Recorder(RunKind kind, int speed)
 {
     if (!history_) return nullptr;
-    return std::make_unique<RunRecorder>(history_.get(), kind, speed);
+    return std::make_unique<RunRecorder>(history_, kind, speed);
 }
 
 void SubmitCommands::Recorded(RunRecorder& recorder, ::RunEnd end)

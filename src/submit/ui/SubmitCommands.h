@@ -2,17 +2,14 @@
 
 #include "common/ProxySetting.h"
 #include "history/HistoryRecords.h"
-#include "submit/PadFetch.h"
-#include "submit/PadTest.h"
-#include "submit/PadValidator.h"
 #include "submit/RetryPlan.h"
 #include "submit/RunProgress.h"
 #include "submit/RunView.h"
 #include "submit/SubmissionRun.h"
+#include "submit/TDownload.h"
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,13 +23,13 @@ class TFormProgress;
 struct PreparedSubmission;
 struct RunTally;
 
-// Submit All, Retry Failed, Submit, Test PAD and Test PADs as the main window runs them: the
-// Qt-free run and PAD test, shown through the progress window, the Auto Submit rows and
-// message boxes. Every Submit All and every Retry Failed writes one run report into the
-// reports/ beside data/ when it ends or is cancelled, and records the run, the PAD tests and
-// the validations in the history (when one could be opened). Run workers go through the proxy
-// setting; PAD tests always connect directly. Workers report through the GUI thread's event
-// loop. Lives on the GUI thread; its destruction stops and joins every worker it started.
+// Submit All, Retry Failed and Submit as the main window runs them: the Qt-free run, shown
+// through the progress window, the Auto Submit rows and message boxes. Every Submit All and
+// every Retry Failed writes one run report into the reports/ beside data/ when it ends or is
+// cancelled, and records the run in the history (when the window could open one). Run workers
+// go through the proxy setting; the PAD commands make theirs here too. Workers report through
+// the GUI thread's event loop. Lives on the GUI thread; its destruction stops and joins every
+// worker it started.
 class SubmitCommands : public RunView {
 public:
     struct Wiring {
@@ -60,8 +57,6 @@ public:
         "No program on this desktop opens folders. The run reports are in ";
     static constexpr const char* ReportNotWrittenText = "The run report could not be written:";
     static constexpr const char* AllTakenText = "Every site took its PAD link already. Skipped: ";
-    static constexpr const char* HistoryOffText = "Runs are not recorded in the history this time.";
-    static constexpr const char* TestFailedText = "Test PAD: ";
 
     SubmitCommands(Wiring wiring, QObject* parent);
     ~SubmitCommands() override;
@@ -69,11 +64,9 @@ public:
     // Makes the workers (tests lower their time-out); the default makes plain TDownloads.
     void SetWorkerFactory(WorkerFactory factory) { factory_ = std::move(factory); }
 
-    // Opens the history at `path` (once, at start), taking in the reports/ of a new one.
-    // Returns what the user is to be told (a damaged file set aside, a history that cannot
-    // be used: then nothing is recorded); empty when all went well.
-    std::string OpenHistory(const std::string& path);
-    HistoryStore* History() const { return history_.get(); }
+    // Where runs are recorded from now on; none: they are not. The window owns it.
+    void SetHistory(HistoryStore* history) { history_ = history; }
+    HistoryStore* History() const { return history_; }
     // Submit All and Retry Failed leave out the pairs whose site took the PAD link already.
     void SetSkipAccepted(bool on) { skipAccepted_ = on; }
     bool SkipAccepted() const { return skipAccepted_; }
@@ -109,36 +102,31 @@ public:
     }
     const std::string& AuthorEmail() const { return authorEmail_; }
     void Submit();
-    void TestPad();
-    void TestPads();
-    // Validate PAD (the selected product) and Validate PADs (the checked ones): the PAD files
-    // are downloaded (through the proxy setting, at most Speed at once) and checked; the
-    // status bar shows how far it has come, and when the last one ends the validation report
-    // goes to reports/validate-*.txt. CancelValidation (Escape) breaks off what is under way.
-    void ValidatePad();
-    void ValidatePads();
-    void CancelValidation();
-    bool Validating() const { return validator_.Busy(); }
-    void SetCategories(const std::vector<std::string>& categories) { validator_.SetCategories(categories); }
-    // The info tip's lines for a product: one per problem of its last validation.
-    std::string ValidationTip(int productRow) const;
-    // The report of the last validation batch; empty before the first.
-    const std::string& LastValidationReport() const { return lastValidationReport_; }
+    // The workers a run starts at once; `follow` (the PAD commands' validation) is told too.
     void SetSpeed(int speed)
     {
         run_.SetSpeed(speed);
-        validator_.SetSpeed(speed);
+        if (followSpeed_) followSpeed_(speed);
     }
-    // Breaks off every run and test and waits for their workers, for at most `timeout`.
+    void FollowSpeed(std::function<void(int)> follow) { followSpeed_ = std::move(follow); }
+    // Breaks off the run and waits for its workers, for at most `timeout`.
     bool StopAll(std::chrono::milliseconds timeout);
 
     SubmissionRun& Run() { return run_; }
-    PadTest& Tests() { return tests_; }
-    PadValidator& Validator() { return validator_; }
-    // From PAD of the product dialogs: downloads as Validate PADs does (proxy setting included).
-    PadFetch& FromPad() { return fromPad_; }
-    // The PAD editor's downloads, apart from From PAD's so that neither breaks the other off.
-    PadFetch& PadFile() { return padFile_; }
+    const Wiring& Wires() const { return w_; }
+    // The GUI thread as the workers' owner, for every worker made here.
+    Synchronize& Sync();
+
+    // Shared with the PAD commands. A worker for `owner`: a run's (`runWorker`) goes through
+    // the proxy setting and may send to https sites when allowed; a PAD test's connects directly.
+    std::unique_ptr<TDownload> MakeWorker(TDownloadOwner& owner, bool runWorker);
+    // A recorder of a run of `kind` into the history; none without a history.
+    std::unique_ptr<RunRecorder> Recorder(RunKind kind, int speed);
+    // Ends a recorded run; a history that failed is told of once a session.
+    void Recorded(RunRecorder& recorder, ::RunEnd end);
+    std::vector<int> CheckedProducts() const;
+    // Of `rows`, those with a PAD link; the others are told of in one message.
+    std::vector<int> Sendable(const std::vector<int>& rows) const;
 
     void SiteStatus(int siteRow, const std::string& word) override;
     void ProductLabel(const std::string& text) override;
@@ -153,7 +141,6 @@ public:
 private:
     enum class RunState { NotStarted, Over, Cancelled };
 
-    std::unique_ptr<TDownload> MakeWorker(TDownloadOwner& owner, bool runWorker);
     // Runs the checked products (those with a PAD link; a warning names how many are not)
     // and sites with the progress window shown until the run ends.
     RunState RunChecked();
@@ -165,46 +152,27 @@ private:
     // Writes the report of a run at the path its start took (or else named after `started`).
     void WriteReport(const std::string& records, std::chrono::system_clock::time_point started);
     void ShowSummary(const RunTally& tally);
-    void ValidationEnded();
     // Sends `planned` through a retry run recorded as `kind`, leaving out the pairs whose
     // site took the PAD link when so set. The lists' check marks are left as they are.
     void SendSkipping(const std::vector<RetryBatch>& planned, RunKind kind);
-    std::unique_ptr<RunRecorder> Recorder(RunKind kind, int speed);
-    void Recorded(RunRecorder& recorder, ::RunEnd end);
-    void TestsStarted(const std::vector<int>& rows);
-    std::vector<int> CheckedProducts() const;
-    // Of `rows`, those with a PAD link; the others are told of in one message.
-    std::vector<int> Sendable(const std::vector<int>& rows) const;
-    void TestEnded(std::uint64_t productId, const WorkResult& result);
 
     Wiring w_;
     GuiOwnerThread* owner_;
     WorkerFactory factory_;
     SubmissionRun run_;
-    PadTest tests_;
-    PadValidator validator_;
-    PadFetch fromPad_;
-    PadFetch padFile_;
-    std::string lastValidationReport_;
+    std::function<void(int)> followSpeed_;
     bool runOver_ = false;
     ProxySetting proxy_;
     bool allowHttps_ = false;
     std::string lastReport_;
     std::string reportPath_; // the report of the run under way; empty between runs
     std::string authorEmail_;
-    std::unique_ptr<HistoryStore> history_;
+    HistoryStore* history_ = nullptr;
     bool historyFailureTold_ = false;
     bool skipAccepted_ = false;
     // The progress window's counts and times of the run under way.
     RunProgress progress_;
     std::chrono::steady_clock::time_point progressStart_{};
     int progressTotal_ = 0;
-    std::vector<std::string> siteTips_;                // by site row
-    std::map<std::uint64_t, std::string> testReasons_; // by product Id: why its PAD test failed
-    // The PAD tests under way and where they are recorded.
-    struct TestRun {
-        std::unique_ptr<RunRecorder> Recorder;
-        std::map<std::uint64_t, std::pair<std::string, std::string>> Products; // Id -> title, link
-    };
-    TestRun testRun_;
+    std::vector<std::string> siteTips_; // by site row
 };

@@ -5,6 +5,7 @@
 #include "common/IniFile.h"
 #include "common/ProxySetting.h"
 #include "submit/SiteTable.h"
+#include "submit/ui/PadCommands.h"
 #include "submit/ui/SubmitCommands.h"
 #include "support/ScriptedProxy.h"
 #include "support/ScriptedServer.h"
@@ -133,7 +134,7 @@ TEST(ProxyDialog, SubmitAllGoesThroughTheStoredProxyAndTestPadConnectsDirectly)
     FindAction(form.get(), "ATestPad")->trigger();
     EXPECT_TRUE(padServer.WaitFinished(1));
     EXPECT_TRUE(WaitFor([&] { return form->ProductsList().Text(0, ProductColumn::Status) == "Ok"; }));
-    EXPECT_TRUE(WaitFor([&] { return form->Submission().Tests().LiveWorkers() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return form->PadChecks().Tests().LiveWorkers() == 0; }));
     EXPECT_EQ(proxy.Count(), 1u);
     TFormProgress::setExecHook(nullptr);
     QNetworkProxy::setApplicationProxy(QNetworkProxy());

@@ -4,6 +4,7 @@
 
 #include "catalogue/ListColumns.h"
 #include "catalogue/ui/TItemDialog.h"
+#include "submit/ui/PadCommands.h"
 #include "submit/ui/SubmitCommands.h"
 #include "support/PadFiles.h"
 #include "support/ScriptedServer.h"
@@ -81,7 +82,7 @@ TEST(FromPad, AValidFileFillsTitleAndCategoryA404ShowsWhyAndChangesNothingAndCan
     });
     form->ListViewProducts()->SelectRows({row});
     FindAction(form.get(), "AEditProduct")->trigger();
-    EXPECT_FALSE(form->Submission().FromPad().Busy());
+    EXPECT_FALSE(form->PadChecks().FromPad().Busy());
     EXPECT_EQ(title, "Tidy Notes 2.4");
     EXPECT_EQ(category, Category);
     EXPECT_EQ(list.Text(RowOf(list, "Tidy Notes 2.4"), ProductColumn::PadLink), "http://pad.example/tidy.xml");

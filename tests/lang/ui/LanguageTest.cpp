@@ -2,13 +2,13 @@
 #include "app/ui/TFormProxy.h"
 #include "app/ui/TestProgram.h"
 
-#include "catalogue/ui/TFormEditManual.h"
 #include "history/ui/THistoryWindow.h"
 #include "lang/LanguageKeys.h"
 #include "lang/ui/QtTranslations.h"
 #include "lang/ui/TAboutBox.h"
 #include "lang/ui/THelpViewer.h"
 #include "lang/ui/TThemeManager.h"
+#include "manual/ui/TFormEditManual.h"
 #include "pad/ui/TFormPadEditor.h"
 
 #include <QAbstractButton>

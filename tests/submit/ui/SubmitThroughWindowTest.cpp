@@ -5,6 +5,7 @@
 #include "history/HistoryStore.h"
 #include "manual/ui/TBrowserPanel.h"
 #include "submit/SiteTable.h"
+#include "submit/ui/PadCommands.h"
 #include "submit/ui/SubmitCommands.h"
 #include "support/ScriptedServer.h"
 #include "support/TlsServer.h"
@@ -206,7 +207,7 @@ TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStops
     products.SetChecked(0, true); // Closed
     products.SetChecked(1, true); // Open
     FindAction(form.get(), "ATestPads")->trigger();
-    EXPECT_TRUE(WaitFor([&] { return form->Submission().Tests().LiveWorkers() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return form->PadChecks().Tests().LiveWorkers() == 0; }));
     EXPECT_EQ(Statuses(products, ProductColumn::Status), (std::vector<std::string>{"", "Ok", ""}));
     // The product whose server did not answer says why in its tip; both tests are one run of the history.
     EXPECT_TRUE(form->ListViewProducts()
@@ -215,7 +216,7 @@ TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStops
                     .data(Qt::ToolTipRole)
                     .toString()
                     .endsWith(QStringLiteral("\nTest PAD: connection refused")));
-    const std::vector<RunSummary> runs = form->Submission().History()->Runs();
+    const std::vector<RunSummary> runs = form->History()->Runs();
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].Kind, RunKind::Test);
     EXPECT_EQ(runs[0].Ok + runs[0].Failed, 2);
@@ -224,10 +225,10 @@ TEST(SubmitThroughWindow, TestPadsMarksProductsWhoseServersAnswerAndClosingStops
     // closing stops it within a second.
     form->ListViewProducts()->SelectRows({2});
     testPad->trigger();
-    EXPECT_EQ(form->Submission().Tests().LiveWorkers(), 1);
+    EXPECT_EQ(form->PadChecks().Tests().LiveWorkers(), 1);
     const auto start = std::chrono::steady_clock::now();
     form->close();
-    EXPECT_EQ(form->Submission().Tests().LiveWorkers(), 0);
+    EXPECT_EQ(form->PadChecks().Tests().LiveWorkers(), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 

@@ -3,6 +3,7 @@
 #include "app/ui/TestProgram.h"
 #include "catalogue/ListColumns.h"
 #include "common/ProxySetting.h"
+#include "submit/ui/PadCommands.h"
 #include "submit/ui/SubmitCommands.h"
 #include "support/PadFiles.h"
 #include "support/ScriptedServer.h"
@@ -41,7 +42,7 @@ TEST(ValidateThroughWindow, ValidatePadsTurnsOneRowGreenAndOneRedTheTipNamesTheR
     products.SetChecked(1, true);
 
     FindAction(form.get(), "AValidatePads")->trigger();
-    ASSERT_TRUE(WaitFor([&] { return !form->Submission().Validating(); }));
+    ASSERT_TRUE(WaitFor([&] { return !form->PadChecks().Validating(); }));
     EXPECT_EQ(products.Text(0, ProductColumn::Status), "Yes");
     EXPECT_EQ(products.Text(1, ProductColumn::Status), "No");
     EXPECT_EQ(products.Text(2, ProductColumn::Status), "");
@@ -51,7 +52,7 @@ TEST(ValidateThroughWindow, ValidatePadsTurnsOneRowGreenAndOneRedTheTipNamesTheR
     EXPECT_TRUE(redTip.contains(QStringLiteral("the server answered 404 instead of the file"))) << redTip.toStdString();
     EXPECT_EQ(model->data(model->index(0, 0), Qt::ToolTipRole).toString(), QString::fromStdString(good));
 
-    const std::string report = form->Submission().LastValidationReport();
+    const std::string report = form->PadChecks().LastValidationReport();
     ASSERT_FALSE(report.empty());
     EXPECT_NE(report.find("/reports/validate-"), std::string::npos);
     const std::string text = p.dir.Read(report.substr(p.dir.Path().size() + 1));

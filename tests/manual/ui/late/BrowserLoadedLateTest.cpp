@@ -1,6 +1,9 @@
 // The browser as the program has it: this runner, like the program, does not link Qt
 // WebEngine, so the panel loads the browser module, and with it the web engine, only when it
-// first needs it, long after the application object was made.
+// first needs it, long after the application object was made. The tests run in this order:
+// the first use, in the last, makes the OpenGL context that the engine shares its frames
+// through, and nothing may have made one before it (one made earlier would not share).
+#include "app/ui/TestProgram.h"
 #include "manual/FormFillScript.h"
 #include "manual/ui/BrowserModule.h"
 #include "manual/ui/TBrowserPanel.h"
@@ -8,10 +11,13 @@
 
 #include <QFile>
 #include <QImage>
+#include <QOpenGLContext>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -25,8 +31,40 @@ bool WebEngineInProcess()
 
 } // namespace
 
-TEST(BrowserLoadedLate, AMissingOrBrokenModuleIsNamedInThePanelAndTheCommandsDoNothing)
+TEST(BrowserLoadedLate, NoPageOrWindowOfTheProgramMakesAnOpenGlContextBeforeTheFirstUse)
 {
+    TestProgram p;
+    auto form = p.Start();
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    ASSERT_NE(pages, nullptr);
+    for (int page = 0; page < pages->count(); ++page) {
+        if (pages->widget(page)->isAncestorOf(form->PanelBrowser())) continue;
+        pages->setCurrentIndex(page);
+        form->grab();
+    }
+    ASSERT_FALSE(form->PanelBrowser()->EngineMade());
+    EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr);
+    EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+    // A window holding an OpenGL widget is composed through a context of its own.
+    for (QWindow* window : QGuiApplication::allWindows())
+        EXPECT_EQ(window->surfaceType(), QSurface::RasterSurface) << window->objectName().toStdString();
+}
+
+TEST(BrowserLoadedLate, AMissingOrBrokenModuleOrAQtWithoutTheSetterIsNamedInThePanelAndTheCommandsDoNothing)
+{
+    // A Qt without the setter of the shared OpenGL context, or with one that sets nothing
+    // (first: the broken module below is loaded after the context is shared).
+    const auto missing = [](const char*) -> void* { return nullptr; };
+    const auto setsNothing = [](const char*) { return reinterpret_cast<void*>(+[](QOpenGLContext*) {}); };
+    for (BrowserModule::SymbolLookup lookup : {+missing, +setsNothing}) {
+        BrowserModule::SetSymbolLookup(lookup);
+        TBrowserPanel panel;
+        panel.NavigateTo("http://127.0.0.1:9/");
+        EXPECT_FALSE(panel.EngineMade());
+        EXPECT_TRUE(panel.FailureText().contains(QStringLiteral("lacks the function qt_gl_set_global_share_context")));
+        EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr);
+    }
+    BrowserModule::SetSymbolLookup(nullptr);
     QTemporaryDir dir;
     QFile broken(dir.filePath(QStringLiteral("broken.so")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
@@ -68,6 +106,9 @@ TEST(BrowserLoadedLate, TheEngineArrivesWithTheFirstPageWhichIsDrawnAndHasItsFor
     panel.NavigateTo(server.Url(QStringLiteral("/form.html")).toStdString());
     EXPECT_TRUE(panel.EngineMade());
     EXPECT_TRUE(WebEngineInProcess());
+    // As the engine's own start-up leaves things when it is linked into a program.
+    EXPECT_NE(QOpenGLContext::globalShareContext(), nullptr);
+    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
     panel.show();
     ASSERT_TRUE(complete.wait(60000));
     EXPECT_TRUE(complete.takeFirst().first().toBool());

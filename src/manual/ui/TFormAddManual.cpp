@@ -1,4 +1,4 @@
-#include "catalogue/ui/TFormAddManual.h"
+#include "manual/ui/TFormAddManual.h"
 
 #include "catalogue/ItemCheck.h"
 #include "catalogue/ListCommands.h"

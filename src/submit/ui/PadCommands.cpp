@@ -1,4 +1,4 @@
-#include "submit/ui/SubmitCommands.h"
+#include "submit/ui/PadCommands.h"
 
 #include "catalogue/ListCommands.h"
 #include "catalogue/ListRows.h"
@@ -7,41 +7,104 @@
 #include "common/StatusWords.h"
 #include "common/ui/MessageBoxes.h"
 #include "history/HistoryStore.h"
+#include "pad/PadSpecFile.h"
 #include "submit/RunHistory.h"
 #include "submit/RunRecorder.h"
 #include "submit/SendableProducts.h"
 #include "submit/WorkReason.h"
+#include "submit/ui/SubmitCommands.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
-// Test PAD(s) and Validate PAD(s): the PAD checks of the products, beside the runs.
+PadCommands::PadCommands(SubmitCommands& submission)
+    : submission_(submission),
+      w_(submission.Wires()),
+      tests_(
+          w_.Products, [this](TDownloadOwner& o) { return submission_.MakeWorker(o, false); }, submission_.Sync()),
+      validator_(
+          w_.Products, {}, [this](TDownloadOwner& o) { return submission_.MakeWorker(o, true); }, submission_.Sync()),
+      fromPad_([this](TDownloadOwner& o) { return submission_.MakeWorker(o, true); }, submission_.Sync()),
+      padFile_([this](TDownloadOwner& o) { return submission_.MakeWorker(o, true); }, submission_.Sync())
+{
+    validator_.SetOnEnded([this](std::uint64_t, const std::vector<PadProblem>&) { ValidationEnded(); });
+    tests_.SetOnEnded([this](std::uint64_t id, const WorkResult& result) { TestEnded(id, result); });
+    validator_.SetRulesFolder(w_.ProgramFolder);
+    fromPad_.SetRulesFolder(w_.ProgramFolder);
+    // A validation starts at most Speed workers at once, as a run does.
+    validator_.SetSpeed(submission_.Run().Speed());
+    submission_.FollowSpeed([this](int speed) { validator_.SetSpeed(speed); });
+}
 
-void SubmitCommands::TestPad()
+PadCommands::~PadCommands()
+{
+    submission_.FollowSpeed(nullptr);
+    StopAll(std::chrono::steady_clock::now() + std::chrono::seconds(1));
+}
+
+bool PadCommands::StopAll(std::chrono::steady_clock::time_point deadline)
+{
+    auto left = [deadline] {
+        return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                              std::chrono::steady_clock::now()),
+                        std::chrono::milliseconds(0));
+    };
+    const bool testsDone = tests_.StopAll(left());
+    const bool validationDone = validator_.StopAll(left());
+    const bool fromPadDone = fromPad_.StopAll(left());
+    return padFile_.StopAll(left()) && fromPadDone && validationDone && testsDone;
+}
+
+ProductsPage::PadCalls PadCommands::Calls(std::function<std::vector<std::string>()> categories)
+{
+    ProductsPage::PadCalls pad;
+    pad.TestPads = [this] { TestPads(); };
+    pad.TestPad = [this] { TestPad(); };
+    pad.ValidatePads = [this, categories] {
+        SetCategories(categories());
+        ValidatePads();
+    };
+    pad.ValidatePad = [this, categories] {
+        SetCategories(categories());
+        ValidatePad();
+    };
+    pad.ValidationTip = [this](int row) { return ValidationTip(row); };
+    pad.FromPad.Start = [this](const std::string& link, const std::vector<std::string>& categories, auto done) {
+        fromPad_.Start(link, categories, std::move(done));
+    };
+    pad.FromPad.Cancel = [this] { fromPad_.StopAll(std::chrono::seconds(1)); };
+    pad.Editor.Rules = [this] { return PadSpecFile::RulesIn(w_.ProgramFolder).Rules; };
+    pad.Editor.Download = [this](const std::string& link, auto done) { padFile_.StartFile(link, std::move(done)); };
+    pad.Editor.CancelDownload = [this] { padFile_.Cancel(); };
+    return pad;
+}
+
+void PadCommands::TestPad()
 {
     const int row = w_.Products.FirstSelected();
     if (row < 0) {
         MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
         return;
     }
-    if (Sendable({row}).empty()) return;
+    if (submission_.Sendable({row}).empty()) return;
     TestsStarted({row});
     tests_.Test(row);
 }
 
-void SubmitCommands::TestPads()
+void PadCommands::TestPads()
 {
-    const std::vector<int> rows = Sendable(CheckedProducts());
+    const std::vector<int> rows = submission_.Sendable(submission_.CheckedProducts());
     TestsStarted(rows);
     for (const int row : rows) tests_.Test(row);
 }
 
-void SubmitCommands::TestsStarted(const std::vector<int>& rows)
+void PadCommands::TestsStarted(const std::vector<int>& rows)
 {
-    if (!testRun_.Recorder) testRun_.Recorder = Recorder(RunKind::Test, 0);
+    if (!testRun_.Recorder) testRun_.Recorder = submission_.Recorder(RunKind::Test, 0);
     for (const int row : rows) {
         const std::uint64_t id = w_.Products.Row(row).Id;
         testReasons_.erase(id);
@@ -49,7 +112,7 @@ void SubmitCommands::TestsStarted(const std::vector<int>& rows)
     }
 }
 
-void SubmitCommands::TestEnded(std::uint64_t productId, const WorkResult& result)
+void PadCommands::TestEnded(std::uint64_t productId, const WorkResult& result)
 {
     const std::string why = WorkReason::Words(result, TDownload::DefaultTimeOut);
     if (why.empty())
@@ -64,38 +127,38 @@ void SubmitCommands::TestEnded(std::uint64_t productId, const WorkResult& result
     testRun_.Products.erase(product);
     // The tests asked for together are one run, over when the last of them ends.
     if (testRun_.Products.empty() && testRun_.Recorder) {
-        Recorded(*testRun_.Recorder, ::RunEnd::Finished);
+        submission_.Recorded(*testRun_.Recorder, ::RunEnd::Finished);
         testRun_.Recorder.reset();
     }
 }
 
-void SubmitCommands::ValidatePad()
+void PadCommands::ValidatePad()
 {
     const int row = w_.Products.FirstSelected();
     if (row < 0) {
         MessageBoxes::Show(QString::fromUtf8(ListCommands::SelectItemFirst));
         return;
     }
-    if (Sendable({row}).empty()) return;
+    if (submission_.Sendable({row}).empty()) return;
     validator_.Validate(row);
     ValidationEnded();
 }
 
-void SubmitCommands::ValidatePads()
+void PadCommands::ValidatePads()
 {
-    const std::vector<int> rows = Sendable(CheckedProducts());
+    const std::vector<int> rows = submission_.Sendable(submission_.CheckedProducts());
     for (const int row : rows) validator_.Validate(row);
     if (!rows.empty()) ValidationEnded();
 }
 
-void SubmitCommands::CancelValidation()
+void PadCommands::CancelValidation()
 {
     if (!validator_.Busy()) return;
     validator_.Cancel();
     ValidationEnded();
 }
 
-std::string SubmitCommands::ValidationTip(int productRow) const
+std::string PadCommands::ValidationTip(int productRow) const
 {
     if (productRow < 0 || productRow >= w_.Products.Count()) return {};
     std::string tip;
@@ -108,9 +171,9 @@ std::string SubmitCommands::ValidationTip(int productRow) const
     }
     // A "No" from before this session (a "No" has problems): its problems are the history's.
     const Product product = ProductAt(w_.Products, productRow);
-    if (problems.empty() && product.Validation == StatusWords::NotValid && history_) {
+    if (problems.empty() && product.Validation == StatusWords::NotValid && submission_.History()) {
         try {
-            const std::optional<ValidationRecord> last = history_->LatestValidation(product.PadLink);
+            const std::optional<ValidationRecord> last = submission_.History()->LatestValidation(product.PadLink);
             if (last && !last->Problems.empty()) tip += (tip.empty() ? "" : "\n") + last->Problems;
         } catch (const std::exception&) {
             // A history that cannot be read now leaves the tip as it is.
@@ -119,7 +182,7 @@ std::string SubmitCommands::ValidationTip(int productRow) const
     return tip;
 }
 
-void SubmitCommands::ValidationEnded()
+void PadCommands::ValidationEnded()
 {
     if (validator_.Busy()) {
         if (w_.ShowStatus)
@@ -134,11 +197,12 @@ void SubmitCommands::ValidationEnded()
     std::string status = "PAD files: Yes " + std::to_string(valid) + ", No " + std::to_string(invalid);
     if (validator_.Finished() < validator_.Total())
         status += ", cancelled " + std::to_string(validator_.Total() - validator_.Finished());
-    if (std::unique_ptr<RunRecorder> recorder = Recorder(RunKind::Validate, run_.Speed())) {
+    if (std::unique_ptr<RunRecorder> recorder = submission_.Recorder(RunKind::Validate, submission_.Run().Speed())) {
         // The batch's validations are one transaction.
         for (const PadValidator::Result& r : validator_.Results())
             recorder->Validation(RunHistory::Validation(r.Title, r.PadLink, r.Problems));
-        Recorded(*recorder, validator_.Finished() < validator_.Total() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
+        submission_.Recorded(*recorder,
+                             validator_.Finished() < validator_.Total() ? ::RunEnd::Cancelled : ::RunEnd::Finished);
     }
     const std::string path = PadValidator::ReportPath(w_.ProgramFolder, std::chrono::system_clock::now());
     try {

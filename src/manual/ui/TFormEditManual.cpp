@@ -1,4 +1,4 @@
-#include "catalogue/ui/TFormEditManual.h"
+#include "manual/ui/TFormEditManual.h"
 
 #include "catalogue/ItemCheck.h"
 #include "catalogue/ListCommands.h"
