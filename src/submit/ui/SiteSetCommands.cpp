@@ -103,9 +103,11 @@ bool SiteSetCommands::Apply(const std::string& name)
     for (int row : rows.Found)
         if (row < w_.Sites.Count()) on[static_cast<size_t>(row)] = true;
     for (int row = 0; row < w_.Sites.Count(); ++row)
-        if (w_.Sites.Row(row).Checked != on[static_cast<size_t>(row)]) w_.Sites.SetChecked(row, on[static_cast<size_t>(row)]);
+        if (w_.Sites.Row(row).Checked != on[static_cast<size_t>(row)])
+            w_.Sites.SetChecked(row, on[static_cast<size_t>(row)]);
     const std::string missing = SiteSets::MissingMessage(name, rows.Missing);
-    w_.Tell(missing.empty() ? "Site set \"" + name + "\" applied: " + std::to_string(rows.Found.size()) + " sites checked."
-                            : missing);
+    w_.Tell(missing.empty()
+                ? "Site set \"" + name + "\" applied: " + std::to_string(rows.Found.size()) + " sites checked."
+                : missing);
     return true;
 }
