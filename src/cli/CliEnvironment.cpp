@@ -7,6 +7,7 @@
 #include "submit/SiteTable.h"
 
 #include <climits>
+#include <cstdlib>
 #include <unistd.h>
 
 CliEnvironment CliEnvironment::Real()
@@ -25,6 +26,7 @@ CliEnvironment CliEnvironment::Real()
     env.Sites = &SiteTable::BuiltIn();
     env.ProgressOnTerminal = ::isatty(STDERR_FILENO) == 1;
     env.WatchInterrupt = true;
+    env.Variables = [](const char* name) -> const char* { return std::getenv(name); };
     return env;
 }
 
@@ -44,4 +46,32 @@ std::string CliEnvironment::AuthorEmail() const
 {
     const std::string email = ::Settings(Settings()).AuthorEmail();
     return OwnSites::CheckEmail(email).empty() ? email : std::string();
+}
+
+ProxyRoute CliEnvironment::Proxy(const std::string& option, bool noProxy, std::ostream& err, const char* command) const
+{
+    if (!option.empty()) {
+        std::string why;
+        if (const auto proxy = ProxyRoute::ParseVariable(option, why)) return ProxyRoute::Fixed(*proxy);
+        err << command << ": warning: --proxy " << option << " is not used: " << why << '\n';
+        return ProxyRoute::Fixed({});
+    }
+    if (noProxy) return ProxyRoute::Fixed({});
+    const ::Settings settings(Settings());
+    if (const auto kept = settings.Proxy()) {
+        if (kept->Used()) return ProxyRoute::Fixed(*kept);
+    } else {
+        err << command << ": warning: the proxy kept in " << settings.Path()
+            << " is not HOST:PORT with a port from 1 to 65535; it is not used\n";
+    }
+    std::vector<std::string> warnings;
+    ProxyRoute route = ProxyRoute::FromEnvironment(
+        Variables ? Variables : ProxyRoute::Environment([](const char*) -> const char* { return nullptr; }), warnings);
+    for (const std::string& w : warnings) err << command << ": warning: " << w << '\n';
+    return route;
+}
+
+bool CliEnvironment::AllowHttps() const
+{
+    return ::Settings(Settings()).AllowHttps();
 }

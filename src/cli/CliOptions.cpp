@@ -51,6 +51,14 @@ CLI::Validator CliOptions::ProxyAddress()
         "");
 }
 
+void CliOptions::AddProxy(CLI::App& app, std::string& proxy, bool& noProxy, const std::string& help)
+{
+    CLI::Option* given = app.add_option("--proxy", proxy, help)->type_name("HOST:PORT")->check(ProxyAddress());
+    app.add_flag("--no-proxy", noProxy,
+                 "Connect directly, whatever proxy the settings or the environment (http_proxy, https_proxy) name")
+        ->excludes(given);
+}
+
 std::string CliOptions::OneLine(std::string text)
 {
     for (char& c : text)

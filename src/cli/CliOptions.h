@@ -29,6 +29,9 @@ public:
     static bool SplitProxy(const std::string& text, std::string& host, int& port);
     // A CLI11 check of the same.
     static CLI::Validator ProxyAddress();
+    // --proxy HOST:PORT and --no-proxy, which exclude each other; without either, the
+    // settings' proxy or the environment's is used (CliEnvironment::Proxy).
+    static void AddProxy(CLI::App& app, std::string& proxy, bool& noProxy, const std::string& help);
 
     // `text` with its tabs and line breaks as spaces, so that a title keeps to its column
     // of a tab-separated line, and its other controls as visible escapes (TerminalText): what

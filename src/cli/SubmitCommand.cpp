@@ -15,6 +15,7 @@
 #include "submit/RetryRun.h"
 #include "submit/RunRecorder.h"
 #include "submit/RunReport.h"
+#include "submit/SiteSets.h"
 #include "submit/SiteTable.h"
 #include "submit/SkipAccepted.h"
 #include "submit/SubmissionRun.h"
@@ -35,9 +36,11 @@ struct Options {
     std::string productsFile;
     std::vector<std::string> products;
     std::vector<std::string> sites;
+    std::vector<std::string> siteSets;
     int speed = 1;
     int timeout = TDownload::DefaultTimeOut;
     std::string proxy;
+    bool noProxy = false;
     std::string report;
     std::string retry;
     bool quiet = false;
@@ -57,14 +60,17 @@ void AddOptions(CLI::App& app, Options& opt)
     CliOptions::AddTitles(app, "--product", opt.products, "Send only the products of this exact title (repeatable)");
     CliOptions::AddTitles(app, "--site", opt.sites,
                           "Send only to the site of this exact title, built-in or your own (repeatable)");
+    CliOptions::AddTitles(app, "--site-set", opt.siteSets,
+                          "Send only to the sites of this site set (repeatable, with --site too; quillpost-cli "
+                          "site-sets lists them)");
     app.add_option("--speed", opt.speed, "How many requests go out at once, 1 to 10")
         ->type_name("N")
         ->check(CLI::Range(1, SubmissionRun::MaxSpeed).description(""))
         ->capture_default_str();
     CliOptions::AddTimeout(app, opt.timeout, "Time-out of each wait of a request, in milliseconds (0: none)");
-    app.add_option("--proxy", opt.proxy, "Send every request through this HTTP proxy")
-        ->type_name("HOST:PORT")
-        ->check(CliOptions::ProxyAddress());
+    CliOptions::AddProxy(app, opt.proxy, opt.noProxy,
+                         "Send every request through this HTTP proxy (default: the proxy of the settings, else "
+                         "http_proxy and https_proxy)");
     app.add_option("--report", opt.report,
                    "Write the run's report to this file (default: reports/run-YYYYMMDD-HHMMSS.csv, UTC, in the "
                    "program folder)")
@@ -106,6 +112,31 @@ private:
     OwnerThreadQueue& queue_;
     CliRunView& view_;
 };
+
+// Adds the sites of the sets named by --site-set to those of --site. A site a set names that
+// no longer exists is a warning; a set that is unknown, or that names no site left, stops
+// the command (an empty choice would mean every site). Returns the exit code then.
+std::optional<int> AddSiteSets(Options& opt, const SiteTable& sites, const CliEnvironment& env, std::ostream& err)
+{
+    if (opt.siteSets.empty()) return std::nullopt;
+    SiteSets::File file;
+    try {
+        file = SiteSets::Load(env.SiteSetsPath());
+    } catch (const FileError& e) {
+        return Fail(err, e.what());
+    }
+    for (const std::string& name : opt.siteSets) {
+        const SiteSets::Set* set = SiteSets::Find(file, name);
+        if (!set) return Fail(err, "no site set named \"" + name + "\" (quillpost-cli site-sets lists them)");
+        const SiteSets::Rows rows = SiteSets::Resolve(*set, sites);
+        if (!rows.Missing.empty())
+            err << Name << ": warning: " << CliOptions::OneLine(SiteSets::MissingMessage(name, rows.Missing)) << '\n';
+        if (rows.Found.empty())
+            return Fail(err, "the site set \"" + name + "\" names no site that exists; nothing sent");
+        for (int row : rows.Found) opt.sites.push_back(sites.At(row).Title);
+    }
+    return std::nullopt;
+}
 
 // What the command is to send, as batches of rows of `selection`'s list: the picked
 // products to the picked sites, or the pairs of a report to resend. Returns the exit code
@@ -195,11 +226,12 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     const std::string authorEmail = env.AuthorEmail();
 
     const auto fail = [&err](const std::string& why) { return Fail(err, why); };
-    if (!opt.retry.empty() && (!opt.products.empty() || !opt.sites.empty()))
-        return fail("--retry-failed takes its products and sites from the report: leave out --product and --site");
-    std::string proxyHost;
-    int proxyPort = 0;
-    if (!opt.proxy.empty()) CliOptions::SplitProxy(opt.proxy, proxyHost, proxyPort);
+    if (!opt.retry.empty() && (!opt.products.empty() || !opt.sites.empty() || !opt.siteSets.empty()))
+        return fail("--retry-failed takes its products and sites from the report: leave out --product, --site "
+                    "and --site-set");
+    if (const auto code = AddSiteSets(opt, sites, env, err)) return *code;
+    const auto proxy = std::make_shared<const ProxyRoute>(env.Proxy(opt.proxy, opt.noProxy, err, Name));
+    const bool allowHttps = env.AllowHttps();
 
     ProductSelection selection;
     std::vector<RetryBatch> batches;
@@ -257,8 +289,8 @@ int SubmitCommand::Run(const std::vector<std::string>& args, std::ostream& out, 
     const auto factory = [&](TDownloadOwner& owner) {
         auto worker = std::make_unique<TDownload>(owner, queue);
         worker->TimeOut = opt.timeout;
-        worker->Proxy = proxyHost;
-        worker->ProxyPort = proxyPort;
+        worker->Route = proxy;
+        worker->AllowHttps = allowHttps;
         return worker;
     };
     SubmissionRun run(sites, factory, queue, view);

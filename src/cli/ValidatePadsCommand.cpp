@@ -45,6 +45,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
     int speed = 1;
     int timeout = TDownload::DefaultTimeOut;
     std::string proxy;
+    bool noProxy = false;
     std::string caFile;
     bool noHistory = false;
     bool quiet = false;
@@ -56,9 +57,9 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
         ->check(CLI::Range(1, 10).description(""))
         ->capture_default_str();
     CliOptions::AddTimeout(app, timeout, "Time-out of each wait of a download, in milliseconds (0: none)");
-    app.add_option("--proxy", proxy, "Download through this HTTP proxy")
-        ->type_name("HOST:PORT")
-        ->check(CliOptions::ProxyAddress());
+    CliOptions::AddProxy(app, proxy, noProxy,
+                         "Download through this HTTP proxy (default: the proxy of the settings, else http_proxy "
+                         "and https_proxy)");
     app.add_option("--cacert", caFile, "Also trust this certificate authority (PEM) for https PAD links")
         ->type_name("FILE")
         ->check(CLI::ExistingFile.description(""));
@@ -86,9 +87,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
         return UsageError;
     }
 
-    std::string proxyHost;
-    int proxyPort = 0;
-    if (!proxy.empty()) CliOptions::SplitProxy(proxy, proxyHost, proxyPort);
+    const auto route = std::make_shared<const ProxyRoute>(env.Proxy(proxy, noProxy, err, Name));
 
     ListRows& list = selection.List();
     std::map<std::uint64_t, std::vector<PadProblem>> problems;
@@ -101,8 +100,7 @@ int ValidatePadsCommand::Run(const std::vector<std::string>& args, std::ostream&
             [&](TDownloadOwner& owner) {
                 auto worker = std::make_unique<TDownload>(owner, queue);
                 worker->TimeOut = timeout;
-                worker->Proxy = proxyHost;
-                worker->ProxyPort = proxyPort;
+                worker->Route = route;
                 worker->CaFile = caFile;
                 return worker;
             },

@@ -4,6 +4,7 @@
 #include "cli/HistoryCommand.h"
 #include "cli/PadCommand.h"
 #include "cli/RequestCommand.h"
+#include "cli/SiteSetsCommand.h"
 #include "cli/SitesCommand.h"
 #include "cli/SubmitCommand.h"
 #include "cli/TestPadsCommand.h"
@@ -22,6 +23,7 @@ constexpr CliCommand Commands[] = {
     {"test-pads", &TestPadsCommand::Run, &TestPadsCommand::Usage},
     {"validate-pads", &ValidatePadsCommand::Run, &ValidatePadsCommand::Usage},
     {"sites", &SitesCommand::Run, &SitesCommand::Usage},
+    {"site-sets", &SiteSetsCommand::Run, &SiteSetsCommand::Usage},
     {"history", &HistoryCommand::Run, &HistoryCommand::Usage},
     {"request", &RequestCommand::Run, &RequestCommand::Usage},
     {"pad", &PadCommand::Run, &PadCommand::Usage},

@@ -149,6 +149,14 @@ void TDownload::Execute()
         http.TimeOut = TimeOut;
         http.Proxy = Proxy;
         http.ProxyPort = ProxyPort;
+        if (Route) {
+            const std::string* url = nullptr;
+            if (const auto* submission = std::get_if<SubmissionRequest>(&Request)) url = &submission->Url;
+            if (const auto* download = std::get_if<PadDownloadRequest>(&Request)) url = &download->PadLink;
+            const ProxySetting proxy = url ? Route->For(*url) : ProxySetting{};
+            http.Proxy = proxy.Host;
+            http.ProxyPort = proxy.Port;
+        }
         http.CaFile = CaFile;
         // The author's own PAD links may be https; the sites' scripts of a run stay plain HTTP.
         http.AllowHttps = !std::holds_alternative<SubmissionRequest>(Request) || AllowHttps;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/ProxyRoute.h"
 #include "submit/CancelToken.h"
 #include "submit/Work.h"
 
@@ -52,6 +53,9 @@ public:
     int TimeOut = DefaultTimeOut; // of each wait of the client, in ms
     std::string Proxy;            // the client's proxy, when set
     int ProxyPort = 0;
+    // When set, the proxy for the request's address instead (the command line's choice, which
+    // may depend on the host); a PAD test connects directly.
+    std::shared_ptr<const ProxyRoute> Route;
     std::string CaFile;      // an extra certificate authority file for https (PEM)
     bool AllowHttps = false; // a submission may go to an https site (tests and downloads always may)
 

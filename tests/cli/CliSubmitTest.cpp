@@ -24,6 +24,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -557,3 +558,84 @@ TEST_F(CliSubmitTest, RunsAreRecordedInTheHistoryAndSkipAcceptedLeavesOutTheSite
     EXPECT_EQ(runs[1].End, RunEnd::Finished);
     EXPECT_EQ(history.SitesThatTook("http://pad.example/beta.xml"), std::set<std::string>{kAcorn});
 }
+
+namespace {
+
+// --proxy, else --no-proxy, else the settings' proxy, else the environment's: each step of the
+// order decides where Beta's one request to a site on 127.0.0.1 goes.
+TEST_F(CliSubmitTest, TheProxyIsTheOptionsElseTheSettingsElseTheEnvironments)
+{
+    using S = ScriptedServer;
+    S site(S::Script{S::ReadUntil("\r\n\r\n"), S::Send("HTTP/1.0 200 OK\r\n\r\nsuccessfully"), S::Close()});
+    const SiteTable local({{"Local", site.Url() + "/add.php", "GET", "padurl", "padcat", "", "successfully"}});
+    env.Sites = &local;
+    ScriptedProxy kept([](const std::string&) { return P::Reply(kOk); });
+    ScriptedProxy given([](const std::string&) { return P::Reply(kOk); });
+    std::map<std::string, std::string> vars;
+    env.Variables = [&vars](const char* name) -> const char* {
+        const auto found = vars.find(name);
+        return found == vars.end() ? nullptr : found->second.c_str();
+    };
+    const auto send = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"--products", products, "--product", "Beta", "--no-history"};
+        args.insert(args.end(), more.begin(), more.end());
+        const Outcome o = Submit(args);
+        EXPECT_EQ(o.code, 0) << o.err;
+        return std::vector<std::size_t>{kept.Count(), given.Count(), site.Connections()};
+    };
+    using Counts = std::vector<std::size_t>;
+
+    dir.Write("quillpost.ini", "[Configuration]\r\nProxy=" + kept.Address() + "\r\n");
+    vars = {{"http_proxy", given.Address()}};
+    EXPECT_EQ(send({}), (Counts{1, 0, 0}));                           // the settings' proxy beats the environment
+    EXPECT_EQ(send({"--proxy", given.Address()}), (Counts{1, 1, 0})); // the option beats the settings
+    EXPECT_EQ(send({"--no-proxy"}), (Counts{1, 1, 1}));               // and so does --no-proxy
+
+    dir.Write("quillpost.ini", "[Configuration]\r\nProxy=\r\n");
+    EXPECT_EQ(send({}), (Counts{1, 2, 1})); // no proxy kept: the environment's
+    vars["no_proxy"] = "localhost,127.0.0.1";
+    EXPECT_EQ(send({}), (Counts{1, 2, 2}));
+
+    // A damaged setting sends nothing through it, and says so.
+    dir.Write("quillpost.ini", "[Configuration]\r\nProxy=" + kept.Address() + "0000\r\n");
+    const Outcome damaged = Submit({"--products", products, "--product", "Beta", "--no-history"});
+    EXPECT_NE(damaged.err.find("is not used"), std::string::npos) << damaged.err;
+    EXPECT_EQ(kept.Count(), 1u);
+    EXPECT_EQ(Submit({"--proxy", given.Address(), "--no-proxy"}).code, 2);
+}
+
+// A site set picks its sites beside --site; a site it names that is gone is told and the rest
+// are used; an unknown set, or one with no site left, sends nothing (not to every site).
+TEST_F(CliSubmitTest, ASiteSetPicksItsSitesAndTellsOfThoseThatAreGone)
+{
+    ScriptedProxy proxy([](const std::string&) { return P::Reply(kOk); });
+    dir.Write("data/sitesets.dat", "Two|" + kAmber + "|\r\nTwo|Gone Site|\r\nGone|Gone Site|\r\n");
+    const auto send = [&](const char* set) {
+        return Submit({"--products", products, "--product", "Beta", "--proxy", proxy.Address(), "--no-history",
+                       "--site-set", set, "--site", kAcorn});
+    };
+    const Outcome two = send("Two");
+    EXPECT_EQ(two.code, 0) << two.err;
+    EXPECT_NE(two.err.find("names sites that no longer exist: \"Gone Site\""), std::string::npos) << two.err;
+    EXPECT_EQ(Targets(proxy), (std::vector<std::string>{"GET " + kAcornUrl, "POST " + kAmberUrl}));
+    for (const char* set : {"Gone", "Nope"}) EXPECT_EQ(send(set).code, 2) << set;
+    EXPECT_EQ(proxy.Count(), 2u);
+}
+
+// An https site gets a connection only when the window's setting allows https sites.
+TEST_F(CliSubmitTest, HttpsSitesAreSentToOnlyWhenTheSettingsAllowThem)
+{
+    ScriptedServer site(ScriptedServer::Script{ScriptedServer::Close()});
+    const SiteTable local({{"Secure", "https://" + site.Address() + "/add.php", "GET", "padurl", "", "", "ok"}});
+    env.Sites = &local;
+    const std::vector<std::string> args = {"--products", products, "--product", "Beta", "--no-history"};
+    for (const char* allow : {"0", "1"}) {
+        dir.Write("quillpost.ini", std::string("[Configuration]\r\nAllowHttps=") + allow + "\r\n");
+        const Outcome o = Submit(args);
+        EXPECT_EQ(o.code, 1);
+        EXPECT_EQ(o.out.find("https sites are not allowed") != std::string::npos, *allow == '0') << o.out;
+    }
+    EXPECT_EQ(site.Connections(), 1u);
+}
+
+} // namespace

@@ -90,6 +90,9 @@ MainMenu::LanguageEntries MainMenu::Build(QMainWindow* window, const ActionList&
              {"MRetryFailedAuto", "ARetryFailedAuto"},
              {"MHistoryAuto", "AHistoryAuto"}});
     submit->addAction(actions("ASkipAcceptedAuto")); // checkable: the menu shows the action itself
+    QMenu* siteSets = Menu(submit, "MSiteSets", "Site Sets");
+    if (handlers.SiteSets) handlers.SiteSets(siteSets);
+    submit->addMenu(siteSets);
     Entries(submit, actions,
             {{nullptr, nullptr},
              {"MAddSiteAuto", "AAddSiteAuto"},

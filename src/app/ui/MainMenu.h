@@ -5,6 +5,7 @@
 class ActionList;
 class QAction;
 class QMainWindow;
+class QMenu;
 
 // The main window's menu bar (MainMenu1): File, Edit, Products, Submit, Settings and Help. Its
 // entries mirror the pages' actions by name; Exit, About and the languages are entries of
@@ -17,6 +18,8 @@ class MainMenu {
 public:
     struct Handlers {
         std::function<void()> Exit, About, English, Russian;
+        // Fills Submit > Site Sets, whose entries change with the sets kept.
+        std::function<void(QMenu*)> SiteSets;
     };
     struct LanguageEntries {
         QAction* English;

@@ -29,9 +29,11 @@
 #include "manual/ui/ManualSubmitPage.h"
 #include "manual/ui/TBrowserPanel.h"
 #include "submit/OpenedHistory.h"
+#include "submit/SiteSets.h"
 #include "submit/ui/AutoSubmitPage.h"
 #include "submit/ui/OwnSiteCommands.h"
 #include "submit/ui/PadCommands.h"
+#include "submit/ui/SiteSetCommands.h"
 #include "submit/ui/SubmitCommands.h"
 #include "submit/ui/TFormProgress.h"
 
@@ -83,7 +85,7 @@ TForm1::TForm1(const QString& programFolder, QWidget* parent, const SiteTable* s
     const MainMenu::LanguageEntries languages =
         MainMenu::Build(this, *actions_,
                         {[this] { MExitClick(); }, [this] { MAboutClick(); }, [this] { MLangEnglishClick(); },
-                         [this] { MLangRussianClick(); }});
+                         [this] { MLangRussianClick(); }, [this](QMenu* menu) { siteSetCommands_->FillMenu(menu); }});
     mLangEnglish_ = languages.English;
     mLangRussian_ = languages.Russian;
     statusBar_ = new StatusBarView(statusBar(), {pageProducts_->Model(), pageAuto_->Model(), pageManual_->Model()});
@@ -143,6 +145,8 @@ void TForm1::BuildPages()
     ownSiteCommands_ = new OwnSiteCommands({ownSites_, siteTable_, auto_, *submission_, settings_,
                                             files_.Data(OwnSites::FileName), refresh, tell},
                                            *actions_);
+    siteSetCommands_ =
+        new SiteSetCommands({auto_, siteTable_, files_.Data(SiteSets::FileName), refresh, tell}, *actions_);
     pageAuto_ = new AutoSubmitPage(auto_, siteTable_, *submission_, *actions_, [this] { AHistoryAutoExecute(); });
     pageControl_->addTab(pageAuto_, QStringLiteral("Auto Submit"));
 

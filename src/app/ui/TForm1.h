@@ -30,6 +30,7 @@ class THistoryWindow;
 class UndoCommands;
 class CaptionTable;
 class OwnSiteCommands;
+class SiteSetCommands;
 class QAction;
 class QTabWidget;
 class TAboutBox;
@@ -86,6 +87,7 @@ public:
     AutoSubmitPage* PageAuto() const { return pageAuto_; }
     ManualSubmitPage* PageManual() const { return pageManual_; }
     OwnSiteCommands* OwnSiteEditing() const { return ownSiteCommands_; }
+    SiteSetCommands* SiteSetEditing() const { return siteSetCommands_; }
     TFormProgress* FormProgress() const { return formProgress_; }
     TFormProxy* FormProxy() const { return formProxy_; }
     // The Auto Submit list's table: the given sites, then the author's own.
@@ -183,6 +185,7 @@ private:
     AutoSubmitPage* pageAuto_ = nullptr;
     ManualSubmitPage* pageManual_ = nullptr;
     OwnSiteCommands* ownSiteCommands_ = nullptr;
+    SiteSetCommands* siteSetCommands_ = nullptr;
     std::unique_ptr<CaptionTable> captions_;
     StatusBarView* statusBar_ = nullptr;
     // The Manual Submit page has been shown, so its splitter has been laid out: before that
