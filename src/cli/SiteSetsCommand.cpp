@@ -23,7 +23,8 @@ int Show(const SiteSets::File& file, const std::string& name, const SiteTable& s
     if (!set) return Fail(err, "no site set named \"" + name + "\"");
     const SiteSets::Rows rows = SiteSets::Resolve(*set, sites);
     if (!rows.Missing.empty())
-        err << Name << ": warning: " << CliOptions::OneLine(SiteSets::MissingMessage(name, rows.Missing)) << '\n';
+        err << Name << ": warning: " << CliOptions::OneLine(SiteSets::MissingMessage(name, rows.Missing).English())
+            << '\n';
     for (const std::string& title : set->Sites) out << CliOptions::OneLine(title) << '\n';
     return SiteSetsCommand::Done;
 }

@@ -130,7 +130,8 @@ std::optional<int> AddSiteSets(Options& opt, const SiteTable& sites, const CliEn
         if (!set) return Fail(err, "no site set named \"" + name + "\" (quillpost-cli site-sets lists them)");
         const SiteSets::Rows rows = SiteSets::Resolve(*set, sites);
         if (!rows.Missing.empty())
-            err << Name << ": warning: " << CliOptions::OneLine(SiteSets::MissingMessage(name, rows.Missing)) << '\n';
+            err << Name << ": warning: " << CliOptions::OneLine(SiteSets::MissingMessage(name, rows.Missing).English())
+                << '\n';
         if (rows.Found.empty())
             return Fail(err, "the site set \"" + name + "\" names no site that exists; nothing sent");
         for (int row : rows.Found) opt.sites.push_back(sites.At(row).Title);

@@ -23,7 +23,7 @@ public:
     // dialogs, the validation commands, From PAD of the two product dialogs, then the Edit
     // menu, the history window's command, Skip Sites That Took It, then the PAD editor's
     // command and window.
-    static constexpr int ExtraCount = 47;
+    static constexpr int ExtraCount = 53;
     static const std::array<LanguageKey, ExtraCount>& Extra();
 
     // The words the program puts together at run time, after the captions in a language

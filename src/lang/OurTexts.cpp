@@ -163,6 +163,15 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"OwnEmailForm", "An e-mail address is a name, \"@\" and a domain."},
         {"OwnTitleTaken", "A site titled \"%1\" already exists."},
         {"OwnNoSuchSite", "No such site."},
+        // Site sets.
+        {"SiteSetCheckFirst", "Check the sites of the set first."},
+        {"SiteSetSaved", "Site set \"%1\" saved: %2 sites."},
+        {"SiteSetDeleted", "Site set \"%1\" deleted."},
+        {"SiteSetApplied", "Site set \"%1\" applied: %2 sites checked."},
+        {"SiteSetMissing", "The site set \"%1\" names sites that no longer exist: %2; the others are used."},
+        {"SiteSetNoName", "A site set needs a name."},
+        {"SiteSetBadName", "A site set's name cannot hold \"|\" or a control character."},
+        {"SiteSetNoSites", "A site set needs at least one site."},
         // The history window.
         {"HistoryNotRead", "The history could not be read: %1"},
         {"HistoryNoFailedPair", "No failed pair is selected in the grid."},

@@ -134,10 +134,11 @@ SiteSets::Rows SiteSets::Resolve(const Set& set, const SiteTable& table)
     return rows;
 }
 
-std::string SiteSets::MissingMessage(const std::string& name, const std::vector<std::string>& missing)
+Phrase SiteSets::MissingMessage(const std::string& name, const std::vector<std::string>& missing)
 {
     if (missing.empty()) return {};
     std::string titles;
     for (const std::string& title : missing) titles += (titles.empty() ? "\"" : ", \"") + title + "\"";
-    return "The site set \"" + name + "\" names sites that no longer exist: " + titles + "; the others are used.";
+    return Phrase("The site set \"%1\" names sites that no longer exist: %2; the others are used.",
+                  {Phrase::Text(name), Phrase::Text(titles)});
 }

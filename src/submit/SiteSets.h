@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Phrase.h"
 #include "submit/SiteTable.h"
 
 #include <string>
@@ -57,5 +58,5 @@ public:
     };
     static Rows Resolve(const Set& set, const SiteTable& table);
     // What to tell of the missing titles of set `name`; empty when none are missing.
-    static std::string MissingMessage(const std::string& name, const std::vector<std::string>& missing);
+    static Phrase MissingMessage(const std::string& name, const std::vector<std::string>& missing);
 };

@@ -579,7 +579,7 @@ TEST_F(CliSubmitTest, TheProxyIsTheOptionsElseTheSettingsElseTheEnvironments)
     const auto send = [&](std::vector<std::string> more) {
         std::vector<std::string> args = {"--products", products, "--product", "Beta", "--no-history"};
         args.insert(args.end(), more.begin(), more.end());
-        const Outcome o = Submit(args);
+        const Ran o = Submit(args);
         EXPECT_EQ(o.code, 0) << o.err;
         return std::vector<std::size_t>{kept.Count(), given.Count(), site.Connections()};
     };
@@ -598,7 +598,7 @@ TEST_F(CliSubmitTest, TheProxyIsTheOptionsElseTheSettingsElseTheEnvironments)
 
     // A damaged setting sends nothing through it, and says so.
     dir.Write("quillpost.ini", "[Configuration]\r\nProxy=" + kept.Address() + "0000\r\n");
-    const Outcome damaged = Submit({"--products", products, "--product", "Beta", "--no-history"});
+    const Ran damaged = Submit({"--products", products, "--product", "Beta", "--no-history"});
     EXPECT_NE(damaged.err.find("is not used"), std::string::npos) << damaged.err;
     EXPECT_EQ(kept.Count(), 1u);
     EXPECT_EQ(Submit({"--proxy", given.Address(), "--no-proxy"}).code, 2);
@@ -614,7 +614,7 @@ TEST_F(CliSubmitTest, ASiteSetPicksItsSitesAndTellsOfThoseThatAreGone)
         return Submit({"--products", products, "--product", "Beta", "--proxy", proxy.Address(), "--no-history",
                        "--site-set", set, "--site", kAcorn});
     };
-    const Outcome two = send("Two");
+    const Ran two = send("Two");
     EXPECT_EQ(two.code, 0) << two.err;
     EXPECT_NE(two.err.find("names sites that no longer exist: \"Gone Site\""), std::string::npos) << two.err;
     EXPECT_EQ(Targets(proxy), (std::vector<std::string>{"GET " + kAcornUrl, "POST " + kAmberUrl}));
@@ -631,7 +631,7 @@ TEST_F(CliSubmitTest, HttpsSitesAreSentToOnlyWhenTheSettingsAllowThem)
     const std::vector<std::string> args = {"--products", products, "--product", "Beta", "--no-history"};
     for (const char* allow : {"0", "1"}) {
         dir.Write("quillpost.ini", std::string("[Configuration]\r\nAllowHttps=") + allow + "\r\n");
-        const Outcome o = Submit(args);
+        const Ran o = Submit(args);
         EXPECT_EQ(o.code, 1);
         EXPECT_EQ(o.out.find("https sites are not allowed") != std::string::npos, *allow == '0') << o.out;
     }

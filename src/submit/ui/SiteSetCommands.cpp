@@ -5,6 +5,7 @@
 #include "common/FileReplace.h"
 #include "common/ui/LocalText.h"
 #include "common/ui/MessageBoxes.h"
+#include "common/ui/ShownText.h"
 #include "submit/SiteSets.h"
 #include "submit/ui/TFormSiteSet.h"
 
@@ -25,7 +26,7 @@ std::vector<std::string> SiteSetCommands::Names() const
     try {
         for (const SiteSets::Set& set : SiteSets::Load(w_.Path).Sets) names.push_back(set.Name);
     } catch (const FileError& e) {
-        w_.Tell(e.what());
+        w_.Tell(ShownText::Error(e));
     }
     return names;
 }
@@ -53,7 +54,7 @@ void SiteSetCommands::ASaveSiteSetExecute()
     for (int row = 0; row < w_.Sites.Count() && row < w_.Table.Count(); ++row)
         if (w_.Sites.Row(row).Checked) set.Sites.push_back(w_.Table.At(row).Title);
     if (set.Sites.empty()) {
-        MessageBoxes::Show(QStringLiteral("Check the sites of the set first."));
+        MessageBoxes::Show(Phrase("Check the sites of the set first."));
         return;
     }
     w_.RefreshCaptions();
@@ -63,14 +64,15 @@ void SiteSetCommands::ASaveSiteSetExecute()
     try {
         const std::string refusal = SiteSets::Save(w_.Path, set);
         if (!refusal.empty()) {
-            MessageBoxes::Show(LocalText::ToQ(refusal));
+            MessageBoxes::Show(Phrase(refusal));
             return;
         }
     } catch (const FileError& e) {
-        MessageBoxes::Show(LocalText::ToQ(e.what()));
+        MessageBoxes::Show(ShownText::Error(e));
         return;
     }
-    w_.Tell("Site set \"" + set.Name + "\" saved: " + std::to_string(set.Sites.size()) + " sites.");
+    w_.Tell(Phrase("Site set \"%1\" saved: %2 sites.",
+                   {Phrase::Text(set.Name), Phrase::Text(std::to_string(set.Sites.size()))}));
 }
 
 void SiteSetCommands::ADeleteSiteSetExecute()
@@ -81,9 +83,10 @@ void SiteSetCommands::ADeleteSiteSetExecute()
     form_->Prepare(TFormSiteSet::Purpose::Delete, names);
     if (!form_->ShowModal()) return;
     try {
-        if (SiteSets::Delete(w_.Path, form_->Value())) w_.Tell("Site set \"" + form_->Value() + "\" deleted.");
+        if (SiteSets::Delete(w_.Path, form_->Value()))
+            w_.Tell(Phrase("Site set \"%1\" deleted.", {Phrase::Text(form_->Value())}));
     } catch (const FileError& e) {
-        MessageBoxes::Show(LocalText::ToQ(e.what()));
+        MessageBoxes::Show(ShownText::Error(e));
     }
 }
 
@@ -93,7 +96,7 @@ bool SiteSetCommands::Apply(const std::string& name)
     try {
         file = SiteSets::Load(w_.Path);
     } catch (const FileError& e) {
-        w_.Tell(e.what());
+        w_.Tell(ShownText::Error(e));
         return false;
     }
     const SiteSets::Set* set = SiteSets::Find(file, name);
@@ -105,9 +108,8 @@ bool SiteSetCommands::Apply(const std::string& name)
     for (int row = 0; row < w_.Sites.Count(); ++row)
         if (w_.Sites.Row(row).Checked != on[static_cast<size_t>(row)])
             w_.Sites.SetChecked(row, on[static_cast<size_t>(row)]);
-    const std::string missing = SiteSets::MissingMessage(name, rows.Missing);
-    w_.Tell(missing.empty()
-                ? "Site set \"" + name + "\" applied: " + std::to_string(rows.Found.size()) + " sites checked."
-                : missing);
+    w_.Tell(rows.Missing.empty() ? Phrase("Site set \"%1\" applied: %2 sites checked.",
+                                          {Phrase::Text(name), Phrase::Text(std::to_string(rows.Found.size()))})
+                                 : SiteSets::MissingMessage(name, rows.Missing));
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <QObject>
 
 #include <functional>
@@ -29,7 +31,7 @@ public:
         // Sets the captions anew from the language file before a dialog opens.
         std::function<void()> RefreshCaptions;
         // Puts a text into the status bar.
-        std::function<void(const std::string&)> Tell;
+        std::function<void(const Phrase&)> Tell;
     };
 
     SiteSetCommands(Wiring wiring, ActionList& actions);

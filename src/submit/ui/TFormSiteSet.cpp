@@ -53,7 +53,7 @@ void TFormSiteSet::ButtonOkClick()
     const std::string name = LocalText::ToBytes(combo_->currentText());
     const std::string refusal = SiteSets::CheckName(name);
     if (!refusal.empty()) {
-        MessageBoxes::Show(LocalText::ToQ(refusal));
+        MessageBoxes::Show(Phrase(refusal));
         return;
     }
     value_ = name;
