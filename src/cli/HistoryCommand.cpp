@@ -95,7 +95,8 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
                         const CliEnvironment& env)
 {
     CLI::App app{"Lists each product-site pair's latest outcome from the history: outcome, product, site, time "
-                 "(UTC), HTTP status and reason, tab-separated. --runs lists the runs instead.",
+                 "(UTC), HTTP status, reason, the product's version and the network layer's message, tab-separated. "
+                 "--runs lists the runs instead.",
                  Name};
     app.footer("Exit codes: 0 done; 2 usage error, or a history or report that cannot be read.");
     std::vector<std::string> products, sites, outcomes;
@@ -167,7 +168,7 @@ int HistoryCommand::Run(const std::vector<std::string>& args, std::ostream& out,
             for (const OutcomeRecord& o : store->Latest({products, sites, outcomes, from, ""}))
                 WriteLine(out,
                           {StatusWords::Word(o.Outcome), o.Product, o.Site, RunReport::IsoTime(o.Time),
-                           Status(o.HttpStatus), o.Reason},
+                           Status(o.HttpStatus), o.Reason, o.Version, o.Detail},
                           csv);
         }
     } catch (const std::runtime_error& e) {

@@ -62,6 +62,14 @@ ALTER TABLE latest_pairs ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE pad_tests ADD COLUMN detail INTEGER NOT NULL DEFAULT 0;
 CREATE INDEX validations_by_link ON validations(pad_link, time);
 )",
+    // Version 3. The product's version as its PAD file named it at that run (a row of reasons'
+    // texts, 0: not known); the rows of earlier versions have none.
+    R"(
+ALTER TABLE outcomes ADD COLUMN version INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE latest_pairs ADD COLUMN version INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE pad_tests ADD COLUMN version INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE validations ADD COLUMN version INTEGER NOT NULL DEFAULT 0;
+)",
 };
 static_assert(std::size(Steps) == HistoryFile::SchemaVersion);
 

@@ -32,7 +32,7 @@ public:
 // killed process loses no committed transaction.
 class HistoryFile {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     static constexpr int BusyTimeoutMs = 10000;
     // The PRAGMA application_id of our files ("QPHS").
     static constexpr std::int64_t ApplicationId = 0x51504853;

@@ -95,12 +95,13 @@ std::vector<OutcomeRecord> HistoryPages::Cells(const HistoryFilter& filter, std:
     for (const std::int64_t id : products) ids += (ids.empty() ? "" : ",") + std::to_string(id);
     SqliteStatement query(
         db_, "SELECT lp.run, p.title, ifnull(l.url, ''), s.title, ifnull(c.address, ''), ifnull(c.method, ''), "
-             "ifnull(w.word, ''), lp.time, lp.http_status, lp.ms, ifnull(r.text, ''), ifnull(d.text, '') "
+             "ifnull(w.word, ''), lp.time, lp.http_status, lp.ms, ifnull(r.text, ''), ifnull(d.text, ''), "
+             "ifnull(v.text, '') "
              "FROM latest_pairs lp "
              "JOIN products p ON p.id = lp.product JOIN sites s ON s.id = lp.site "
              "LEFT JOIN pad_links l ON l.id = lp.pad_link LEFT JOIN scripts c ON c.id = lp.script "
              "LEFT JOIN words w ON w.id = lp.word LEFT JOIN reasons r ON r.id = lp.reason "
-             "LEFT JOIN reasons d ON d.id = lp.detail "
+             "LEFT JOIN reasons d ON d.id = lp.detail LEFT JOIN reasons v ON v.id = lp.version "
              "WHERE lp.product IN (" +
                  ids + ") AND " + where.Sql);
     BindAll(query, where);
@@ -119,6 +120,7 @@ std::vector<OutcomeRecord> HistoryPages::Cells(const HistoryFilter& filter, std:
         o.Ms = query.Integer(9);
         o.Reason = query.Text(10);
         o.Detail = query.Text(11);
+        o.Version = query.Text(12);
         cells.push_back(std::move(o));
     }
     return cells;

@@ -32,6 +32,7 @@ struct OutcomeRecord {
     std::string Reason;                  // why it did not go through, in the user's words (empty for "Ok")
     std::int64_t Run = 0;                // filled in by queries: the run it belongs to
     std::string Detail;                  // the network layer's own message, if one came
+    std::string Version{};                 // the product's version its PAD file named; empty: not known
 };
 
 // One PAD test: Ok when the PAD link's server answered, else Failed or Invalid and why.
@@ -41,7 +42,8 @@ struct PadTestRecord {
     std::string PadLink;
     ::Outcome Outcome = ::Outcome::None;
     std::string Reason;
-    std::string Detail; // the network layer's own message, if one came
+    std::string Detail;  // the network layer's own message, if one came
+    std::string Version{}; // the product's version its PAD file named; empty: not known
 };
 
 // One PAD file validation: valid or not (stored as "Yes" or "No"), and its problems one a line.
@@ -51,6 +53,7 @@ struct ValidationRecord {
     std::string PadLink;
     bool Valid = false;
     std::string Problems;
+    std::string Version{}; // the version the file named; empty: not known
 };
 
 // A run as the runs list shows it. The counts are of its outcomes by word: a test run counts

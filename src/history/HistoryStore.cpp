@@ -40,7 +40,7 @@ enum Slot {
 
 // The outcome columns every outcome query selects, in the order Outcomes() reads them.
 constexpr const char* OutcomeColumns =
-    "run, product, pad_link, site, script, word, time, http_status, ms, reason, detail";
+    "run, product, pad_link, site, script, word, time, http_status, ms, reason, detail, version";
 
 std::int64_t ToSeconds(HistoryTime time)
 {
@@ -215,14 +215,15 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
 {
     SqliteStatement& insert =
         Statement(InsertOutcome, "INSERT INTO outcomes(run, product, pad_link, site, script, "
-                                 "word, time, http_status, ms, reason, detail) VALUES(?,?,?,?,?,?,?,?,?,?,?)");
+                                 "word, time, http_status, ms, reason, detail, version) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
     SqliteStatement& pair = Statement(
         UpsertLatestPair,
         "INSERT INTO latest_pairs(product, site, outcome, run, pad_link, script, word, time, http_status, ms, reason, "
-        "detail) VALUES(?,?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT(product, site) DO UPDATE SET outcome=excluded.outcome, "
+        "detail, version) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?) ON CONFLICT(product, site) DO UPDATE SET "
+        "outcome=excluded.outcome, "
         "run=excluded.run, pad_link=excluded.pad_link, script=excluded.script, word=excluded.word, "
         "time=excluded.time, http_status=excluded.http_status, ms=excluded.ms, reason=excluded.reason, "
-        "detail=excluded.detail "
+        "detail=excluded.detail, version=excluded.version "
         "WHERE excluded.time >= latest_pairs.time");
     SqliteStatement& link =
         Statement(UpsertLatestLink, "INSERT INTO latest_links(pad_link, site, word, time) VALUES(?,?,?,?) "
@@ -233,16 +234,19 @@ void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRec
         const std::int64_t product = Id(Names::Product, o.Product), padLink = Id(Names::PadLink, o.PadLink),
                            site = Id(Names::Site, o.Site), script = ScriptId(o.ScriptUrl, o.Method),
                            word = Id(Names::Word, StatusWords::Word(o.Outcome)), reason = Id(Names::Reason, o.Reason),
-                           detail = Id(Names::Reason, o.Detail), time = ToSeconds(o.Time);
+                           detail = Id(Names::Reason, o.Detail), version = Id(Names::Reason, o.Version),
+                           time = ToSeconds(o.Time);
         insert.Bind(1, run).Bind(2, product).Bind(3, padLink).Bind(4, site).Bind(5, script).Bind(6, word);
-        insert.Bind(7, time).Bind(8, o.HttpStatus).Bind(9, o.Ms).Bind(10, reason).Bind(11, detail).Run();
+        insert.Bind(7, time).Bind(8, o.HttpStatus).Bind(9, o.Ms).Bind(10, reason).Bind(11, detail).Bind(12, version);
+        insert.Run();
         outcome = db_->LastInsertId();
         if (!first) first = outcome;
         if (const int c = CountOf(word); c >= 0) ++counts[c];
         if (word == CancelledWord) continue;
         AddRecent(site, word, time);
         pair.Bind(1, product).Bind(2, site).Bind(3, outcome).Bind(4, run).Bind(5, padLink).Bind(6, script);
-        pair.Bind(7, word).Bind(8, time).Bind(9, o.HttpStatus).Bind(10, o.Ms).Bind(11, reason).Bind(12, detail).Run();
+        pair.Bind(7, word).Bind(8, time).Bind(9, o.HttpStatus).Bind(10, o.Ms).Bind(11, reason).Bind(12, detail);
+        pair.Bind(13, version).Run();
         link.Bind(1, padLink).Bind(2, site).Bind(3, word).Bind(4, time).Run();
     }
     Count(run, counts, first, outcome);
@@ -323,17 +327,20 @@ void HistoryStore::RecordWords(std::int64_t run, const std::vector<Record>& reco
 void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRecord>& tests)
 {
     RecordWords(run, tests, InsertPadTest,
-                "INSERT INTO pad_tests(run, product, pad_link, word, time, reason, detail) VALUES(?,?,?,?,?,?,?)",
+                "INSERT INTO pad_tests(run, product, pad_link, word, time, reason, detail, version) VALUES(?,?,?,?,?,?,?,?)",
                 [this](SqliteStatement& insert, const PadTestRecord& t) {
                     insert.Bind(6, Id(Names::Reason, t.Reason)).Bind(7, Id(Names::Reason, t.Detail));
+                    insert.Bind(8, Id(Names::Reason, t.Version));
                 });
 }
 
 void HistoryStore::RecordValidations(std::int64_t run, const std::vector<ValidationRecord>& validations)
 {
     RecordWords(run, validations, InsertValidation,
-                "INSERT INTO validations(run, product, pad_link, word, time, problems) VALUES(?,?,?,?,?,?)",
-                [](SqliteStatement& insert, const ValidationRecord& v) { insert.Bind(6, v.Problems); });
+                "INSERT INTO validations(run, product, pad_link, word, time, problems, version) VALUES(?,?,?,?,?,?,?)",
+                [this](SqliteStatement& insert, const ValidationRecord& v) {
+                    insert.Bind(6, v.Problems).Bind(7, Id(Names::Reason, v.Version));
+                });
 }
 
 bool HistoryStore::ImportRun(std::uint64_t digest, const std::string& name, const RunSummary& run,
@@ -389,6 +396,7 @@ OutcomeRecord HistoryStore::Make(const OutcomeIds& ids)
     o.Ms = ids[8];
     o.Reason = Name(Names::Reason, ids[9]);
     o.Detail = Name(Names::Reason, ids[10]);
+    o.Version = Name(Names::Reason, ids[11]);
     return o;
 }
 
@@ -510,14 +518,15 @@ std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 {
     StartQuery();
     SqliteStatement query(
-        *db_, "SELECT product, pad_link, word, time, reason, detail FROM pad_tests WHERE run=? ORDER BY id");
+        *db_, "SELECT product, pad_link, word, time, reason, detail, version FROM pad_tests WHERE run=? ORDER BY id");
     query.Bind(1, run);
     std::vector<PadTestRecord> tests;
     while (query.Step())
         tests.push_back(PadTestRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
                                       Name(Names::PadLink, query.Integer(1)),
                                       StatusWords::ToOutcome(Name(Names::Word, query.Integer(2))),
-                                      Name(Names::Reason, query.Integer(4)), Name(Names::Reason, query.Integer(5))});
+                                      Name(Names::Reason, query.Integer(4)), Name(Names::Reason, query.Integer(5)),
+                                      Name(Names::Reason, query.Integer(6))});
     return tests;
 }
 
@@ -525,25 +534,26 @@ std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
 {
     StartQuery();
     SqliteStatement query(*db_,
-                          "SELECT product, pad_link, word, time, problems FROM validations WHERE run=? ORDER BY id");
+                          "SELECT product, pad_link, word, time, problems, version FROM validations WHERE run=? ORDER BY id");
     query.Bind(1, run);
     std::vector<ValidationRecord> validations;
     while (query.Step())
         validations.push_back(ValidationRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
                                                Name(Names::PadLink, query.Integer(1)),
                                                Name(Names::Word, query.Integer(2)) == StatusWords::Valid,
-                                               query.Text(4)});
+                                               query.Text(4), Name(Names::Reason, query.Integer(5))});
     return validations;
 }
 
 std::optional<ValidationRecord> HistoryStore::LatestValidation(const std::string& padLink)
 {
-    SqliteStatement query(*db_, "SELECT product, word, time, problems FROM validations WHERE "
+    SqliteStatement query(*db_, "SELECT product, word, time, problems, version FROM validations WHERE "
                                 "pad_link=(SELECT id FROM pad_links WHERE url=?) ORDER BY time DESC, id DESC LIMIT 1");
     query.Bind(1, padLink);
     if (!query.Step()) return std::nullopt;
     return ValidationRecord{FromSeconds(query.Integer(2)), Name(Names::Product, query.Integer(0)), padLink,
-                            Name(Names::Word, query.Integer(1)) == StatusWords::Valid, query.Text(3)};
+                            Name(Names::Word, query.Integer(1)) == StatusWords::Valid, query.Text(3),
+                            Name(Names::Reason, query.Integer(4))};
 }
 
 std::vector<SiteRecent> HistoryStore::RecentBySite(int count)

@@ -106,7 +106,7 @@ private:
                      BindLast bindLast);
     // The columns of an outcome query, in its order: run, product, pad_link, site, script, word,
     // time, http_status, ms, reason.
-    using OutcomeIds = std::array<std::int64_t, 11>;
+    using OutcomeIds = std::array<std::int64_t, 12>;
     std::vector<OutcomeIds> ReadIds(SqliteStatement& query);
     OutcomeRecord Make(const OutcomeIds& ids);
     std::vector<OutcomeRecord> Outcomes(SqliteStatement& query);

@@ -39,7 +39,7 @@ bool RetryRun::SendBatch(const RetryBatch& batch)
         return false;
     }
     std::vector<RunProduct> products;
-    for (const int row : batch.ProductRows) products.push_back(SendableProducts::Product(products_, row));
+    for (const int row : batch.ProductRows) products.push_back(ProductAt(row));
     std::vector<bool> siteChecked(static_cast<size_t>(sites_.Count()), false);
     for (const int row : batch.SiteRows)
         if (row >= 0 && row < sites_.Count()) siteChecked[static_cast<size_t>(row)] = true;
@@ -64,8 +64,15 @@ void RetryRun::PairsOf(const RetryBatch& batch, std::vector<RunProduct>& product
             pair.SiteRow = site;
             pairs.push_back(pair);
         }
-        products.push_back(SendableProducts::Product(products_, row));
+        products.push_back(ProductAt(row));
     }
+}
+
+RunProduct RetryRun::ProductAt(int row) const
+{
+    RunProduct product = SendableProducts::Product(products_, row);
+    if (const auto found = versions_.find(product.PadLink); found != versions_.end()) product.Version = found->second;
+    return product;
 }
 
 void RetryRun::NeverStarted(const RetryBatch& batch)

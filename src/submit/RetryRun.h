@@ -4,6 +4,7 @@
 #include "submit/RunTally.h"
 
 #include <chrono>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ public:
 
     // Pairs left out before the run (SkipAccepted), for the tally.
     void SetSkipped(int count) { tally_.Skipped = count; }
+    // The version each PAD link's file named at the start of the run (PadVersions): the
+    // history records it with each outcome. A link not in it goes with its version unknown.
+    void SetVersions(std::map<std::string, std::string> versions) { versions_ = std::move(versions); }
     // Runs `batches` in order, until the last is over or one is cancelled.
     void Send(const std::vector<RetryBatch>& batches);
     // The batch under way is broken off and no further one starts.
@@ -67,6 +71,8 @@ private:
     // Every pair of `batch`, none with an outcome.
     void PairsOf(const RetryBatch& batch, std::vector<RunProduct>& products, std::vector<RunPair>& pairs) const;
     void Collect(const std::vector<RunProduct>& products, const std::vector<RunPair>& pairs);
+    // The product of `row` as the run sends it, with its version.
+    RunProduct ProductAt(int row) const;
 
     const ListRows& products_;
     const SiteTable& sites_;
@@ -76,4 +82,5 @@ private:
     bool sending_ = false;
     RunTally tally_;
     std::string records_;
+    std::map<std::string, std::string> versions_;
 };

@@ -24,7 +24,8 @@ OutcomeRecord RunHistory::Outcome(const RunProduct& product, const SiteRecord& s
                          ended ? pair.Ms : -1,
                          ended ? pair.Why : std::string(),
                          0,
-                         ended ? pair.Error : std::string()};
+                         ended ? pair.Error : std::string(),
+                         product.Version};
 }
 
 std::vector<ReportRow> RunHistory::Rows(const std::vector<OutcomeRecord>& outcomes)
@@ -49,7 +50,8 @@ PadTestRecord RunHistory::Test(const std::string& product, const std::string& pa
                          : noName ? ::Outcome::Invalid
                                   : ::Outcome::Failed,
                          WorkReason::Words(result, timeoutMs),
-                         WorkReason::Detail(result)};
+                         WorkReason::Detail(result),
+                         {}};
 }
 
 ValidationRecord RunHistory::Validation(const std::string& product, const std::string& padLink,
@@ -57,5 +59,5 @@ ValidationRecord RunHistory::Validation(const std::string& product, const std::s
 {
     std::string lines;
     for (const PadProblem& p : problems) lines += (lines.empty() ? "" : "\n") + PadValidation::Line(p);
-    return ValidationRecord{std::chrono::system_clock::now(), product, padLink, problems.empty(), lines};
+    return ValidationRecord{std::chrono::system_clock::now(), product, padLink, problems.empty(), lines, {}};
 }

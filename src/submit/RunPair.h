@@ -11,6 +11,7 @@ struct RunProduct {
     std::string Title;
     std::string PadLink;
     std::string Category;
+    std::string Version{}; // as its PAD file named it when the run began; empty: not known
 };
 
 // One product sent to one site in a run, and what became of it.

@@ -21,7 +21,7 @@ bool SendableProducts::HasLink(const ListRows& products, int row)
 RunProduct SendableProducts::Product(const ListRows& products, int row)
 {
     ::Product product = ProductAt(products, row);
-    return RunProduct{std::move(product.Title), std::move(product.PadLink), std::move(product.Category)};
+    return RunProduct{std::move(product.Title), std::move(product.PadLink), std::move(product.Category), {}};
 }
 
 Phrase SendableProducts::SkippedText(int count)

@@ -21,7 +21,7 @@ TEST(CliHistoryEdge, WithoutAHistoryCsvIsItsHeaderAndAnImportNeedsAFile)
     };
     std::string out;
     EXPECT_EQ(history({"--csv"}, out), HistoryCommand::Done);
-    EXPECT_EQ(out, "outcome,product,site,time,http_status,reason\r\n");
+    EXPECT_EQ(out, "outcome,product,site,time,http_status,reason,version,detail\r\n");
     EXPECT_EQ(history({"--runs", "--csv"}, out), HistoryCommand::Done);
     EXPECT_EQ(out, "time,kind,ok,x,failed,invalid,ended\r\n");
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--import"}, {"--import", ""}}) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -292,7 +293,9 @@ TEST(HistoryStoreTest, AVersionOneFileKeepsItsRowsWithoutDetailAndNewRowsKeepThe
     HistoryStore(path).RecordOutcomes(1, {Pair("A", "S", "Failed", 0)});
     // The file as the first version left it: no detail anywhere.
     SqliteDb(path, 1000)
-        .Exec("DROP INDEX validations_by_link; ALTER TABLE outcomes DROP COLUMN detail; "
+        .Exec("ALTER TABLE outcomes DROP COLUMN version; ALTER TABLE latest_pairs DROP COLUMN version; "
+              "ALTER TABLE pad_tests DROP COLUMN version; ALTER TABLE validations DROP COLUMN version; "
+              "DROP INDEX validations_by_link; ALTER TABLE outcomes DROP COLUMN detail; "
               "ALTER TABLE latest_pairs DROP COLUMN detail; ALTER TABLE pad_tests DROP COLUMN detail; "
               "PRAGMA user_version=1");
     HistoryStore store(path);
@@ -304,6 +307,35 @@ TEST(HistoryStoreTest, AVersionOneFileKeepsItsRowsWithoutDetailAndNewRowsKeepThe
     EXPECT_EQ(attempts[0].Reason + "|" + attempts[0].Detail, "connection refused|");
     EXPECT_EQ(attempts[1].Detail, reset.Detail);
     EXPECT_EQ(store.Latest().at(0).Detail, reset.Detail);
+}
+
+// A file the previous version of the program wrote (a run of two products to three sites): every
+// row is kept with no version, and the rows recorded from now on keep theirs.
+TEST(HistoryStoreTest, AVersionTwoFileKeepsEveryRowAndLearnsVersionsFromNowOn)
+{
+    TempDir dir;
+    const std::string path = dir.File("history.sqlite");
+    std::filesystem::copy_file(std::string(QP_SOURCE_DIR) + "/tests/history/data/history-v2.sqlite", path);
+    HistoryStore store(path);
+    EXPECT_EQ(SqliteDb(path, 1000).Integer("PRAGMA user_version"), HistoryFile::SchemaVersion);
+    const std::vector<OutcomeRecord> before = store.Latest();
+    ASSERT_EQ(before.size(), 6u);
+    const std::vector<std::string> keys = Keys(before);
+    EXPECT_NE(std::find(keys.begin(), keys.end(), "Tidy Notes/Alpine Downloads=X"), keys.end());
+    for (const OutcomeRecord& o : before) EXPECT_EQ(o.Version, "") << o.Site;
+    EXPECT_EQ(store.Runs().size(), 1u);
+
+    OutcomeRecord again = Pair("Quick Ledger", "Acorn Software Shelf", "Ok", 200'000'000);
+    again.Version = "1.1";
+    store.RecordOutcomes(9, {again});
+    store.RecordPadTests(9, {PadTestRecord{At(1), "Quick Ledger", "http://pad/ql.xml", Outcome::Ok, "", "", "1.1"}});
+    store.RecordValidations(9, {ValidationRecord{At(1), "Quick Ledger", "http://pad/ql.xml", true, "", "1.1"}});
+    const std::vector<OutcomeRecord> attempts = store.Attempts("Quick Ledger", "Acorn Software Shelf");
+    ASSERT_EQ(attempts.size(), 2u);
+    EXPECT_EQ(attempts[0].Version + "|" + attempts[1].Version, "|1.1");
+    EXPECT_EQ(store.RunPadTests(9).at(0).Version, "1.1");
+    EXPECT_EQ(store.RunValidations(9).at(0).Version, "1.1");
+    EXPECT_EQ(store.LatestValidation("http://pad/ql.xml").value_or(ValidationRecord{}).Version, "1.1");
 }
 
 TEST(HistoryStoreTest, ALinksNewestValidationIsTheLaterOfTwoInOneSecond)

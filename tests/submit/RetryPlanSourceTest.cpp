@@ -25,7 +25,7 @@ void Recorded(HistoryStore& store, HistoryTime started, RunEnd end, const std::v
     const std::int64_t run = store.BeginRun(RunKind::Submit, 1, started);
     for (const ReportRow& r : rows)
         store.RecordOutcomes(run, {{r.Time, r.Product, r.PadLink, r.Site, r.ScriptUrl, r.Method, r.Outcome, 0, -1, "",
-                                    0, ""}});
+                                    0, "", ""}});
     if (end != RunEnd::Unfinished) store.EndRun(run, end, started);
 }
 

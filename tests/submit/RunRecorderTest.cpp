@@ -23,6 +23,7 @@ OutcomeRecord Sent(const std::string& product, const std::string& site)
                          5,
                          "",
                          0,
+                         "",
                          ""};
 }
 
