@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Phrase.h"
 #include "history/HistoryRecords.h"
 
 #include <string>
@@ -10,9 +11,13 @@
 // any thread.
 class SiteHealth {
 public:
-    // A site is dead when none of its last DeadAfter attempts came back "Ok". A site with fewer
+    // A site is dead when each of its last DeadAfter attempts got no answer ("Failed", or
+    // "Invalid": its host name did not resolve). An "X" among them means the site answered, and
+    // an "Ok" or "Cancelled" (or a word of another version) keeps it too. A site with fewer
     // attempts than that is not judged: one timeout is no reason to drop a site.
     static constexpr int DeadAfter = 5;
+    // The question names at most this many dead sites, then tells how many more there are.
+    static constexpr int ListedAtMost = 20;
 
     struct Share {
         std::string Site;
@@ -25,8 +30,11 @@ public:
     // lowest share first; equal shares by title. Sites without an attempt are left out.
     static std::vector<Share> OkShares(const std::vector<SiteRecent>& recent);
 
-    // The sites among `checked` that are dead, in the order of `checked` (`recent` must hold
-    // at least each site's last DeadAfter outcomes, newest first).
-    static std::vector<std::string> Dead(const std::vector<SiteRecent>& recent,
-                                         const std::vector<std::string>& checked);
+    // The sites among `checked` that are dead, in the order of `checked`, each with its last
+    // DeadAfter outcomes (`recent` must hold at least those, newest first).
+    static std::vector<SiteRecent> Dead(const std::vector<SiteRecent>& recent, const std::vector<std::string>& checked);
+
+    // The question before unchecking `dead` (not empty): one line per site with its outcomes,
+    // "Alpine Downloads: Failed Failed Invalid Failed Failed", the first ListedAtMost of them.
+    static Phrase UncheckQuestion(const std::vector<SiteRecent>& dead);
 };

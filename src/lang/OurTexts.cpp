@@ -179,8 +179,9 @@ const std::array<OurText, OurTexts::MessageCount>& OurTexts::Messages()
         {"HistorySaved", "Saved %1"},
         {"HistoryCsvTooLarge", "The grid has %1 products and %2 sites, too many cells for one CSV file. Narrow it "
                                "with the filters first."},
-        {"HistoryNoDeadSites", "No checked site has gone without \"Ok\" in its last %1 attempts."},
-        {"HistoryUncheckQuestion", "Uncheck %1 sites with no \"Ok\" in their last %2 attempts?"},
+        {"HistoryNoDeadSites", "No checked site has failed to answer in each of its last %1 attempts."},
+        {"HistoryUncheckQuestion", "Uncheck these %1 sites, which did not answer in their last %2 attempts?"},
+        {"HistoryUncheckMore", "and %1 more"},
         {"HistoryUnchecked", "Unchecked %1 sites."},
         {"HistoryMs", "%1 ms"},
         {"BrowserNotPrinted", "The page could not be printed."},

@@ -20,7 +20,7 @@ class OurTexts {
 public:
     static constexpr const char* Section = "Texts";
 
-    static constexpr int MessageCount = 192;
+    static constexpr int MessageCount = 193;
     static const std::array<OurText, MessageCount>& Messages();
 
     static constexpr int CaptionCount = 67;

@@ -1,6 +1,5 @@
 #include "common/StatusWords.h"
 #include "history/HistoryStore.h"
-#include "history/SiteHealth.h"
 #include "history/SqliteDb.h"
 #include "support/TempDir.h"
 
@@ -97,17 +96,6 @@ TEST(HistoryEdgeTest, ARunsOutcomesAreOnlyItsOwnWhenAnotherWriterRecordedBetween
     EXPECT_EQ(Words(mine.RunOutcomes(run)), (std::vector<std::string>{"S1=Ok", "S2=Failed"}));
     EXPECT_EQ(mine.RunSpread(run), std::make_pair(1, 2));
     EXPECT_EQ(Words(mine.RunOutcomes(theirs)), (std::vector<std::string>{"T1=X", "T2=X"}));
-}
-
-TEST(HistoryEdgeTest, ASiteIsDeadFromExactlyItsCountOfAttemptsWithoutOk)
-{
-    const std::vector<Outcome> none(SiteHealth::DeadAfter - 1, Outcome::NotAccepted);
-    std::vector<Outcome> enough = none;
-    enough.push_back(Outcome::Failed);
-    std::vector<Outcome> okLast = none;
-    okLast.push_back(Outcome::Ok);
-    const std::vector<SiteRecent> recent{{"fewer", none}, {"exactly", enough}, {"ok at the limit", okLast}};
-    EXPECT_EQ(SiteHealth::Dead(recent, {"fewer", "exactly", "ok at the limit"}), std::vector<std::string>{"exactly"});
 }
 
 TEST(HistoryEdgeTest, AWriteTransactionTakesTheLockAtItsStartSoAnotherWriterWaitsInsteadOfFailingLater)

@@ -149,17 +149,57 @@ TEST(HistoryPagesTest, AxesAndCellsFollowTheFilterWithBothEndsOfTheRangeKept)
     }
 }
 
-TEST(SiteHealthTest, DeadSitesNeedFiveAttemptsWithoutOkAndMustBeChecked)
+// Dead: each of the last five attempts got no answer. An answer of any kind, or too few attempts, keeps a site.
+TEST(SiteHealthTest, ASiteIsDeadWhenNoneOfItsLastFiveAttemptsWasAnsweredAndItIsChecked)
 {
-    constexpr Outcome Ok = Outcome::Ok, X = Outcome::NotAccepted, Failed = Outcome::Failed;
-    const std::vector<SiteRecent> recent{
-        {"dead", {X, Failed, Outcome::Invalid, X, Failed, Ok}}, // the Ok is the sixth: too old
-        {"alive", {X, X, X, X, Ok}},
-        {"young", {Failed, Failed}},
-        {"unchecked", {X, X, X, X, X}},
+    constexpr Outcome Ok = Outcome::Ok, X = Outcome::NotAccepted, F = Outcome::Failed, I = Outcome::Invalid;
+    const struct {
+        std::vector<Outcome> outcomes;
+        bool dead;
+    } cases[] = {
+        {{F, F, F, F, F}, true},     // exactly five
+        {{F, I, F, I, F, Ok}, true}, // "Invalid" got no answer either; the Ok is the sixth, too old
+        {{F, F, F, F}, false},       // four: not judged
+        {{F, F, X, F, F}, false},    // the site answered
+        {{F, F, F, F, X}, false},    // ... at the fifth
+        {{Ok, F, F, F, F}, false},
+        {{F, F, F, F, Outcome::Cancelled}, false},
+        {{F, F, F, F, Outcome::Unknown}, false}, // a word of another version: not known to be silence
     };
-    EXPECT_EQ(SiteHealth::Dead(recent, {"young", "alive", "dead", "gone"}), (std::vector<std::string>{"dead"}));
+    for (const auto& c : cases)
+        EXPECT_EQ(SiteHealth::Dead({{"s", c.outcomes}}, {"s"}).size(), c.dead ? 1u : 0u)
+            << ::testing::PrintToString(c.outcomes);
 
+    // In the order of the checked sites, each with its last five outcomes only; unchecked ones are left alone.
+    const std::vector<SiteRecent> dead =
+        SiteHealth::Dead({{"a", {I, F, F, F, F, Ok}}, {"b", {F, F, F, F, F}}, {"u", {F, F, F, F, F}}},
+                         {"b", "a", "gone"});
+    ASSERT_EQ(dead.size(), 2u);
+    EXPECT_EQ(dead[0].Site + dead[1].Site, "ba");
+    EXPECT_EQ(dead[1].Outcomes, (std::vector<Outcome>{I, F, F, F, F}));
+}
+
+// The question names the first twenty sites with their outcomes, newest first, then counts the rest.
+TEST(SiteHealthTest, TheUncheckQuestionNamesTwentySitesAndCountsTheRest)
+{
+    std::vector<SiteRecent> dead;
+    for (int i = 0; i < 21; ++i)
+        dead.push_back({"Site " + std::to_string(i),
+                        {Outcome::Invalid, Outcome::Failed, Outcome::Failed, Outcome::Failed, Outcome::Failed}});
+    const std::string question = SiteHealth::UncheckQuestion(dead).English();
+    EXPECT_EQ(question.substr(0, question.find("Site 1:")),
+              "Uncheck these 21 sites, which did not answer in their last 5 attempts?\n\n"
+              "Site 0: Invalid Failed Failed Failed Failed\n");
+    EXPECT_EQ(question.find("Site 20"), std::string::npos);
+    EXPECT_EQ(question.substr(question.rfind('\n')), "\nand 1 more");
+    dead.pop_back(); // exactly twenty: all named
+    EXPECT_TRUE(
+        SiteHealth::UncheckQuestion(dead).English().ends_with("\nSite 19: Invalid Failed Failed Failed Failed"));
+}
+
+TEST(SiteHealthTest, OkSharesAreLowestFirstAndEqualSharesGoByTitle)
+{
+    constexpr Outcome Ok = Outcome::Ok, X = Outcome::NotAccepted;
     const auto shares = SiteHealth::OkShares({{"b", {Ok, X}}, {"a", {Ok, Ok, X, X}}, {"c", {X}}, {"e", {}}});
     ASSERT_EQ(shares.size(), 3u);
     EXPECT_EQ(shares[0].Site, "c");

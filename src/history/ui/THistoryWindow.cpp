@@ -524,15 +524,16 @@ void THistoryWindow::UncheckDeadSites()
         checked = calls_.CheckedSites();
     else
         for (const SiteRecent& site : recent) checked.push_back(site.Site);
-    std::vector<std::string> dead = SiteHealth::Dead(recent, checked);
+    const std::vector<SiteRecent> dead = SiteHealth::Dead(recent, checked);
     if (dead.empty()) {
-        MessageBoxes::Show(Phrase("No checked site has gone without \"Ok\" in its last %1 attempts.",
+        MessageBoxes::Show(Phrase("No checked site has failed to answer in each of its last %1 attempts.",
                                   {Number(SiteHealth::DeadAfter)}));
         return;
     }
-    const Phrase question("Uncheck %1 sites with no \"Ok\" in their last %2 attempts?",
-                          {Number(dead.size()), Number(SiteHealth::DeadAfter)});
+    const Phrase question = SiteHealth::UncheckQuestion(dead);
     if (MessageBoxes::Ask(question, ShownText::Caption("Uncheck Dead Sites")) != MessageBoxes::Answer::Ok) return;
     status_->setText(ShownText::Message(Phrase("Unchecked %1 sites.", {Number(dead.size())})));
-    if (calls_.UncheckSites) calls_.UncheckSites(std::move(dead));
+    std::vector<std::string> titles;
+    for (const SiteRecent& site : dead) titles.push_back(site.Site);
+    if (calls_.UncheckSites) calls_.UncheckSites(std::move(titles));
 }

@@ -109,12 +109,24 @@ TEST(THistoryWindowTest, ShowsBothRunsTheLatestOutcomesInStatusColoursAndSendsOn
     EXPECT_EQ(window.Grid().CellCount(), 1);
     EXPECT_EQ(cells->rowCount(), 1);
 
-    MessageBoxes::setTestMode(true);
-    MessageBoxes::clearShown();
-    window.findChild<QPushButton*>(QStringLiteral("UncheckDeadSitesButton"))->click();
-    MessageBoxes::setTestMode(false);
-    ASSERT_EQ(MessageBoxes::shown().size(), 1u);
-    EXPECT_TRUE(MessageBoxes::shown()[0].Text.startsWith(QStringLiteral("Uncheck 1 sites")));
+    // Uncheck Dead Sites: the "X" at dead.com was an answer, so no site is dead; five answerless
+    // attempts after it make it dead, and the question names it with them, newest first.
+    const auto uncheckDead = [&] {
+        MessageBoxes::setTestMode(true);
+        MessageBoxes::clearShown();
+        window.findChild<QPushButton*>(QStringLiteral("UncheckDeadSitesButton"))->click();
+        MessageBoxes::setTestMode(false);
+        return MessageBoxes::shown().size() == 1 ? MessageBoxes::shown()[0].Text : QStringLiteral("no one message");
+    };
+    EXPECT_EQ(uncheckDead(), QStringLiteral("No checked site has failed to answer in each of its last 5 attempts."));
+    EXPECT_TRUE(unchecked.empty());
+    std::vector<OutcomeRecord> silent;
+    for (int i = 0; i < 4; ++i) silent.push_back(Pair("Viewer", "dead.com", "Failed", 20 + i));
+    silent.push_back(Pair("Viewer", "dead.com", "Invalid", 24));
+    Record(store, RunKind::Retry, 20, silent);
+    const QString question = uncheckDead();
+    EXPECT_TRUE(question.startsWith(QStringLiteral("Uncheck these 1 sites"))) << question.toStdString();
+    EXPECT_TRUE(question.endsWith(QStringLiteral("\ndead.com: Invalid Failed Failed Failed Failed")));
     EXPECT_EQ(unchecked, std::vector<std::string>{"dead.com"});
 }
 
