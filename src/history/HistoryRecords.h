@@ -32,7 +32,7 @@ struct OutcomeRecord {
     std::string Reason;                  // why it did not go through, in the user's words (empty for "Ok")
     std::int64_t Run = 0;                // filled in by queries: the run it belongs to
     std::string Detail;                  // the network layer's own message, if one came
-    std::string Version{};                 // the product's version its PAD file named; empty: not known
+    std::string Version{};               // the product's version its PAD file named; empty: not known
 };
 
 // One PAD test: Ok when the PAD link's server answered, else Failed or Invalid and why.
@@ -42,7 +42,7 @@ struct PadTestRecord {
     std::string PadLink;
     ::Outcome Outcome = ::Outcome::None;
     std::string Reason;
-    std::string Detail;  // the network layer's own message, if one came
+    std::string Detail;    // the network layer's own message, if one came
     std::string Version{}; // the product's version its PAD file named; empty: not known
 };
 

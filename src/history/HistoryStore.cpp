@@ -214,8 +214,9 @@ void HistoryStore::EndRun(std::int64_t run, RunEnd end, HistoryTime ended)
 void HistoryStore::InsertOutcomes(std::int64_t run, const std::vector<OutcomeRecord>& outcomes)
 {
     SqliteStatement& insert =
-        Statement(InsertOutcome, "INSERT INTO outcomes(run, product, pad_link, site, script, "
-                                 "word, time, http_status, ms, reason, detail, version) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+        Statement(InsertOutcome,
+                  "INSERT INTO outcomes(run, product, pad_link, site, script, "
+                  "word, time, http_status, ms, reason, detail, version) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
     SqliteStatement& pair = Statement(
         UpsertLatestPair,
         "INSERT INTO latest_pairs(product, site, outcome, run, pad_link, script, word, time, http_status, ms, reason, "
@@ -326,12 +327,13 @@ void HistoryStore::RecordWords(std::int64_t run, const std::vector<Record>& reco
 
 void HistoryStore::RecordPadTests(std::int64_t run, const std::vector<PadTestRecord>& tests)
 {
-    RecordWords(run, tests, InsertPadTest,
-                "INSERT INTO pad_tests(run, product, pad_link, word, time, reason, detail, version) VALUES(?,?,?,?,?,?,?,?)",
-                [this](SqliteStatement& insert, const PadTestRecord& t) {
-                    insert.Bind(6, Id(Names::Reason, t.Reason)).Bind(7, Id(Names::Reason, t.Detail));
-                    insert.Bind(8, Id(Names::Reason, t.Version));
-                });
+    RecordWords(
+        run, tests, InsertPadTest,
+        "INSERT INTO pad_tests(run, product, pad_link, word, time, reason, detail, version) VALUES(?,?,?,?,?,?,?,?)",
+        [this](SqliteStatement& insert, const PadTestRecord& t) {
+            insert.Bind(6, Id(Names::Reason, t.Reason)).Bind(7, Id(Names::Reason, t.Detail));
+            insert.Bind(8, Id(Names::Reason, t.Version));
+        });
 }
 
 void HistoryStore::RecordValidations(std::int64_t run, const std::vector<ValidationRecord>& validations)
@@ -533,15 +535,15 @@ std::vector<PadTestRecord> HistoryStore::RunPadTests(std::int64_t run)
 std::vector<ValidationRecord> HistoryStore::RunValidations(std::int64_t run)
 {
     StartQuery();
-    SqliteStatement query(*db_,
-                          "SELECT product, pad_link, word, time, problems, version FROM validations WHERE run=? ORDER BY id");
+    SqliteStatement query(
+        *db_, "SELECT product, pad_link, word, time, problems, version FROM validations WHERE run=? ORDER BY id");
     query.Bind(1, run);
     std::vector<ValidationRecord> validations;
     while (query.Step())
         validations.push_back(ValidationRecord{FromSeconds(query.Integer(3)), Name(Names::Product, query.Integer(0)),
                                                Name(Names::PadLink, query.Integer(1)),
-                                               Name(Names::Word, query.Integer(2)) == StatusWords::Valid,
-                                               query.Text(4), Name(Names::Reason, query.Integer(5))});
+                                               Name(Names::Word, query.Integer(2)) == StatusWords::Valid, query.Text(4),
+                                               Name(Names::Reason, query.Integer(5))});
     return validations;
 }
 
@@ -551,8 +553,11 @@ std::optional<ValidationRecord> HistoryStore::LatestValidation(const std::string
                                 "pad_link=(SELECT id FROM pad_links WHERE url=?) ORDER BY time DESC, id DESC LIMIT 1");
     query.Bind(1, padLink);
     if (!query.Step()) return std::nullopt;
-    return ValidationRecord{FromSeconds(query.Integer(2)), Name(Names::Product, query.Integer(0)), padLink,
-                            Name(Names::Word, query.Integer(1)) == StatusWords::Valid, query.Text(3),
+    return ValidationRecord{FromSeconds(query.Integer(2)),
+                            Name(Names::Product, query.Integer(0)),
+                            padLink,
+                            Name(Names::Word, query.Integer(1)) == StatusWords::Valid,
+                            query.Text(3),
                             Name(Names::Reason, query.Integer(4))};
 }
 

@@ -44,8 +44,19 @@ int HistoryImport::ImportBytes(HistoryStore& store, std::string_view bytes, cons
             run.End = RunEnd::Unfinished;
             continue;
         }
-        outcomes.push_back(OutcomeRecord{row.Time, row.Product, row.PadLink, row.Site, row.ScriptUrl, row.Method,
-                                         row.Outcome, row.HttpStatus, row.Ms, row.Error, 0, row.Detail, {}});
+        outcomes.push_back(OutcomeRecord{row.Time,
+                                         row.Product,
+                                         row.PadLink,
+                                         row.Site,
+                                         row.ScriptUrl,
+                                         row.Method,
+                                         row.Outcome,
+                                         row.HttpStatus,
+                                         row.Ms,
+                                         row.Error,
+                                         0,
+                                         row.Detail,
+                                         {}});
     }
     if (outcomes.empty()) return 0;
     if (run.End == RunEnd::Unfinished) run.Ended = {};

@@ -77,9 +77,8 @@ TEST_F(CliHistoryTest, FormulaCellsAreGuardedInCsvAndControlsPrintAsEscapes)
              dir.Write("r.csv", "time,product,pad_link,site,script_url,method,outcome,http_status,ms,error\r\n"
                                 "2024-05-01T12:00:00Z,=1+2,http://a/,S\x1b]0;t\x07,http://b/,GET,Ok,200,1,\r\n")});
     EXPECT_EQ(History({}).out, "Ok\t=1+2\tS\\x1b]0;t\\x07\t2024-05-01T12:00:00Z\t200\t\t\t\n");
-    EXPECT_EQ(History({"--csv"}).out,
-              "outcome,product,site,time,http_status,reason,version,detail\r\n"
-              "Ok,'=1+2,S\\x1b]0;t\\x07,2024-05-01T12:00:00Z,200,,,\r\n");
+    EXPECT_EQ(History({"--csv"}).out, "outcome,product,site,time,http_status,reason,version,detail\r\n"
+                                      "Ok,'=1+2,S\\x1b]0;t\\x07,2024-05-01T12:00:00Z,200,,,\r\n");
 }
 
 TEST_F(CliHistoryTest, BadOptionsAndUnreadableHistoriesOrReportsExitWithTwo)

@@ -30,7 +30,9 @@ std::vector<bool> Checks(ListRows& list)
 TEST(SiteSetsWindow, TheCheckedSitesAreSavedAppliedAndDeletedThroughTheMenu)
 {
     Hook hook;
-    const auto site = [](const char* title) { return SiteRecord{title, "http://s.example/a.php", "GET", "padurl", "", "", "ok"}; };
+    const auto site = [](const char* title) {
+        return SiteRecord{title, "http://s.example/a.php", "GET", "padurl", "", "", "ok"};
+    };
     const SiteTable table({site("One"), site("Two & Co"), site("Three")});
     TestProgram p;
     auto form = p.Start(&table);
