@@ -207,11 +207,11 @@ std::string PadValidation::Line(const PadProblem& problem)
     return problem.Field + " (" + problem.Path + "): " + problem.What;
 }
 
-std::string PadFieldCheck::Problem(const PadRule& rule, const std::optional<std::string>& text,
-                                   const std::optional<std::string>& standIn, std::chrono::milliseconds timeLimit)
+Phrase PadFieldCheck::Problem(const PadRule& rule, const std::optional<std::string>& text,
+                              const std::optional<std::string>& standIn, std::chrono::milliseconds timeLimit)
 {
     Deadline deadline{Clock::now() + timeLimit};
     Phrase what;
     Judge(rule, text ? &*text : nullptr, standIn ? &*standIn : nullptr, deadline, what);
-    return what.English();
+    return what;
 }
