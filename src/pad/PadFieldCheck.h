@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Phrase.h"
 #include "pad/PadRule.h"
 #include "pad/PadValidation.h"
 
@@ -15,7 +16,7 @@ class PadFieldCheck {
 public:
     // Empty when the rule finds nothing. `text` is the field's text (nothing when the file
     // does not have it), `standIn` that of the rule's OrPath element.
-    static std::string Problem(const PadRule& rule, const std::optional<std::string>& text,
-                               const std::optional<std::string>& standIn = std::nullopt,
-                               std::chrono::milliseconds timeLimit = PadValidation::TimeLimit);
+    static Phrase Problem(const PadRule& rule, const std::optional<std::string>& text,
+                          const std::optional<std::string>& standIn = std::nullopt,
+                          std::chrono::milliseconds timeLimit = PadValidation::TimeLimit);
 };

@@ -65,7 +65,7 @@ std::vector<PadFormTab> PadForm::Tabs(const std::vector<PadRule>& rules)
     return tabs;
 }
 
-std::string PadForm::Problem(const PadDocument& document, const PadFormField& field)
+Phrase PadForm::Problem(const PadDocument& document, const PadFormField& field)
 {
     if (!field.Rule) return {};
     std::optional<std::string> standIn;

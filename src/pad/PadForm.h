@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Phrase.h"
 #include "pad/PadDocument.h"
 #include "pad/PadRule.h"
 
@@ -37,7 +38,7 @@ public:
     static std::vector<std::string> RulePaths(const std::vector<PadRule>& rules);
 
     // What the field's rule finds wrong with its text in `document` (empty: nothing, or no rule).
-    static std::string Problem(const PadDocument& document, const PadFormField& field);
+    static Phrase Problem(const PadDocument& document, const PadFormField& field);
 
     // The upper bound of the pattern's last repeat count "{m,n}" (the length a rule of the
     // field list allows); 0 when it has none.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Phrase.h"
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,9 @@ struct PadRule {
     std::string Pattern; // empty: any text
     std::string Message; // what the text should be, e.g. "1 to 45 characters"
     std::string OrPath;  // another element that stands in for this one when this one is missing
+    // Message for the window: our words with their numbers apart, so they can be shown in the
+    // user's language. Empty for a rule of the user's own table, whose words are shown as written.
+    Phrase Said{};
 
     // Our table, written from the public PAD field list: the fields download sites need.
     static const std::vector<PadRule>& BuiltIn();

@@ -23,7 +23,7 @@ struct SpecField {
 
 } // namespace
 
-bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std::string& error)
+bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, Phrase& error)
 {
     rules.clear();
     std::vector<SpecField> fields;
@@ -31,7 +31,7 @@ bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std
     SpecField current;
     std::string root;
     const std::string fieldPrefix = std::string(FieldPath) + "/";
-    error = PadXml::Read(bytes, MaxBytes, [&](const std::string& path, std::string& text) {
+    const std::string unread = PadXml::Read(bytes, MaxBytes, [&](const std::string& path, std::string& text) {
         if (path.find('/') == std::string::npos) root = path;
         if (path == FieldPath) {
             ++count;
@@ -50,18 +50,21 @@ bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std
         if (child == "RegExDocumentation") current.Documentation = PadXml::Trimmed(text);
         if (child == "Title") current.Title = PadXml::Trimmed(text);
     });
-    if (!error.empty()) return false;
+    if (!unread.empty()) {
+        error = Phrase(unread);
+        return false;
+    }
     if (root != Root) {
-        error = "the root element is " + root + ", not " + Root;
+        error = Phrase("the root element is %1, not %2", {Phrase::Text(root), Phrase::Text(Root)});
         return false;
     }
     if (fields.empty()) {
-        error = "it lists no Field under PAD_Spec/Fields";
+        error = Phrase("it lists no Field under PAD_Spec/Fields");
         return false;
     }
     if (count > MaxFields) {
-        error = "it lists " + std::to_string(count) + " fields, more than the " + std::to_string(MaxFields) +
-                " that are checked";
+        error = Phrase("it lists %1 fields, more than the %2 that are checked",
+                       {Phrase::Text(std::to_string(count)), Phrase::Text(std::to_string(MaxFields))});
         return false;
     }
 
@@ -71,17 +74,20 @@ bool PadSpecFile::Parse(std::string_view bytes, std::vector<PadRule>& rules, std
         const std::string which = "Field " + std::to_string(i + 1);
         if (f.Path.size() <= std::string(PadRoot).size() ||
             f.Path.compare(0, std::string(PadRoot).size(), PadRoot) != 0) {
-            error = which + " has no Path under XML_DIZ_INFO" + (f.Path.empty() ? std::string() : ": " + f.Path);
+            error = f.Path.empty()
+                        ? Phrase("%1 has no Path under XML_DIZ_INFO", {Phrase::Text(which)})
+                        : Phrase("%1 has no Path under XML_DIZ_INFO: %2", {Phrase::Text(which), Phrase::Text(f.Path)});
             rules.clear();
             return false;
         }
         if (!f.HasRegEx) {
-            error = which + " (" + f.Path + ") has no RegEx";
+            error = Phrase("%1 (%2) has no RegEx", {Phrase::Text(which), Phrase::Text(f.Path)});
             rules.clear();
             return false;
         }
         if (const std::string why = PadValidation::PatternError(f.RegEx); !why.empty()) {
-            error = "the RegEx of " + f.Path + " is not a valid regular expression: " + why;
+            error = Phrase("the RegEx of %1 is not a valid regular expression: %2",
+                           {Phrase::Text(f.Path), Phrase::Text(why)});
             rules.clear();
             return false;
         }
@@ -103,24 +109,27 @@ PadRuleSet PadSpecFile::RulesIn(const std::string& programFolder)
 
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return {PadRule::BuiltIn(), ""};
-    const auto fallBack = [](const std::string& why) {
-        return PadRuleSet{PadRule::BuiltIn(),
-                          std::string(FileName) + " not used: " + why + ". Validated with the built-in rules."};
+    const auto fallBack = [](Phrase why) {
+        Phrase notice = Phrase::Join({Phrase("%1 not used: %2", {Phrase::Text(FileName), std::move(why)}),
+                                      Phrase("Validated with the built-in rules.")},
+                                     ". ");
+        std::string english = notice.English();
+        return PadRuleSet{PadRule::BuiltIn(), std::move(english), std::move(notice)};
     };
     const auto size = std::filesystem::file_size(path, ec);
-    if (ec) return fallBack("it cannot be read (" + ec.message() + ")");
-    if (size > MaxBytes) return fallBack("it is larger than 4 MiB");
+    if (ec) return fallBack(Phrase("it cannot be read (%1)", {Phrase::Text(ec.message())}));
+    if (size > MaxBytes) return fallBack(Phrase("it is larger than 4 MiB"));
     std::ifstream in(path, std::ios::binary);
-    if (!in) return fallBack("it cannot be opened");
+    if (!in) return fallBack(Phrase("it cannot be opened"));
     // No more than one byte past the limit, should the file grow meanwhile.
     std::string bytes(static_cast<std::size_t>(size) + 1, '\0');
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) return fallBack("it cannot be read");
+    if (in.bad()) return fallBack(Phrase("it cannot be read"));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > MaxBytes) return fallBack("it is larger than 4 MiB");
+    if (bytes.size() > MaxBytes) return fallBack(Phrase("it is larger than 4 MiB"));
 
     PadRuleSet set;
-    std::string error;
+    Phrase error;
     if (!Parse(bytes, set.Rules, error)) return fallBack(error);
     return set;
 }

@@ -14,6 +14,7 @@ struct PadRuleSet {
     // Empty, or one line saying that pad_spec.xml was not used, why, and that the built-in
     // rules were (the window puts it first in the validation report, the command line on stderr).
     std::string Notice;
+    Phrase NoticeSaid{}; // the same line for the window, the file's values apart
 };
 
 // pad_spec.xml: the PAD field list in its own published XML form, which an author may put
@@ -42,7 +43,7 @@ public:
 
     // The rules of a pad_spec.xml's bytes, in the file's order (a path listed again is taken
     // once, from its first Field). False, and why in `error`, when the file cannot be used.
-    static bool Parse(std::string_view bytes, std::vector<PadRule>& rules, std::string& error);
+    static bool Parse(std::string_view bytes, std::vector<PadRule>& rules, Phrase& error);
 
     // The rules in use for the program in `programFolder`: those of its pad_spec.xml when it
     // has one that can be used, otherwise our built-in table (with a Notice when there was a

@@ -17,11 +17,12 @@ std::vector<PadRule> RulesOfTheFields(const std::vector<PadRule>& table)
 {
     std::vector<PadRule> rules;
     for (const char* path : std::array{NamePath, VersionPath, CategoryPath}) {
-        PadRule rule{path, true, "\\S", "some text", ""};
+        PadRule rule{path, true, "\\S", "some text", "", Phrase("some text")};
         for (const PadRule& r : table)
             if (r.Path == path) {
                 rule.Pattern = r.Pattern;
                 rule.Message = r.Message;
+                rule.Said = r.Said;
                 break;
             }
         rules.push_back(std::move(rule));

@@ -103,29 +103,31 @@ Match Matches(const std::string& pattern, const std::string& text, Deadline& dea
 
 // One rule on one field's text (null: the file does not have the element) and the text of
 // its OrPath element: Yes when the field passes (or need not be there), else what is wrong.
-Match Judge(const PadRule& rule, const std::string* found, const std::string* other, Deadline& deadline,
-            std::string& what)
+Match Judge(const PadRule& rule, const std::string* found, const std::string* other, Deadline& deadline, Phrase& what)
 {
     // Only an element with some text stands in for another; an empty one says nothing.
     const bool standIn = other && !PadXml::Trimmed(*other).empty();
     if (!found) {
         if (!rule.Required || standIn) return Match::Yes;
-        what = "missing";
         if (other)
-            what += " (and " + FieldName(rule.OrPath) + " is empty)";
+            what = Phrase("missing (and %1 is empty)", {Phrase::Text(FieldName(rule.OrPath))});
         else if (!rule.OrPath.empty())
-            what += " (and so is " + FieldName(rule.OrPath) + ")";
+            what = Phrase("missing (and so is %1)", {Phrase::Text(FieldName(rule.OrPath))});
+        else
+            what = Phrase("missing");
         return Match::No;
     }
     const std::string text = PadXml::Trimmed(*found);
     if (text.empty() && (!rule.Required || standIn)) return Match::Yes;
     const Match match = rule.Pattern.empty() ? Match::Yes : Matches(rule.Pattern, text, deadline);
+    // The words of a rule of the user's own table are theirs, shown as written.
+    const Phrase should = rule.Said.Empty() ? Phrase::Text(rule.Message) : rule.Said;
     if (match == Match::No)
-        what = text.empty() ? std::string("empty; should be ") + rule.Message : "should be " + rule.Message;
+        what = Phrase(text.empty() ? "empty; should be %1" : "should be %1", {should});
     else if (match == Match::BadPattern)
-        what = "the rule's pattern is not a valid regular expression";
+        what = Phrase("the rule's pattern is not a valid regular expression");
     else if (match == Match::OutOfTime)
-        what = PadValidation::TookTooLong;
+        what = Phrase(PadValidation::TookTooLong);
     return match;
 }
 
@@ -138,32 +140,36 @@ std::vector<PadProblem> PadValidation::Check(std::string_view bytes, std::string
     Deadline deadline{Clock::now() + timeLimit};
     const PadXml xml = PadXml::Parse(bytes);
     if (!xml.Ok) return {{"PAD file", "", xml.Error}};
-    if (xml.Root != Root) return {{"PAD file", xml.Root, "the root element is " + xml.Root + ", not " + Root}};
+    if (xml.Root != Root)
+        return {{"PAD file", xml.Root,
+                 Phrase("the root element is %1, not %2", {Phrase::Text(xml.Root), Phrase::Text(Root)})}};
 
     std::vector<PadProblem> problems;
     std::map<std::string, std::string> values; // the checked text of every field that matched
     for (const PadRule& rule : rules) {
         const auto found = xml.Fields.find(rule.Path);
         const auto other = rule.OrPath.empty() ? xml.Fields.end() : xml.Fields.find(rule.OrPath);
-        std::string what;
+        Phrase what;
         switch (Judge(rule, found == xml.Fields.end() ? nullptr : &found->second,
                       other == xml.Fields.end() ? nullptr : &other->second, deadline, what)) {
         case Match::Yes:
             if (found != xml.Fields.end()) values[rule.Path] = PadXml::Trimmed(found->second);
             break;
         case Match::OutOfTime: problems.push_back({"PAD file", "", TookTooLong}); return problems;
-        default: problems.push_back({FieldName(rule.Path), rule.Path, what}); break;
+        default: problems.push_back({FieldName(rule.Path), rule.Path, std::move(what)}); break;
         }
     }
 
     // A site reads the PAD file at the address it names; one that names another address is refused.
     if (const auto url = values.find(XmlUrlPath); url != values.end() && url->second != padLink)
         problems.push_back({FieldName(XmlUrlPath), XmlUrlPath,
-                            "is " + url->second + ", not the product's PAD link " + std::string(padLink)});
+                            Phrase("is %1, not the product's PAD link %2",
+                                   {Phrase::Text(url->second), Phrase::Text(std::string(padLink))})});
     if (const auto category = values.find(CategoryPath);
         category != values.end() &&
         std::find(categories.begin(), categories.end(), category->second) == categories.end())
-        problems.push_back({FieldName(CategoryPath), CategoryPath, category->second + " is not in the category list"});
+        problems.push_back({FieldName(CategoryPath), CategoryPath,
+                            Phrase("%1 is not in the category list", {Phrase::Text(category->second)})});
     return problems;
 }
 
@@ -187,11 +193,12 @@ bool PadValidation::PatternMatches(const std::string& pattern, const std::string
 
 Phrase PadValidation::LinePhrase(const PadProblem& problem)
 {
-    // The problem is looked up whole: our fixed texts ("missing") are shown in the language,
-    // one that holds a value of the file stays as it is.
-    if (problem.Path.empty() && problem.Field == "PAD file") return Phrase("PAD file: %1", {Phrase(problem.What)});
-    if (problem.Path.empty()) return Phrase::Join({Phrase::Text(problem.Field), Phrase(problem.What)}, ": ");
-    return Phrase("%1 (%2): %3", {Phrase::Text(problem.Field), Phrase::Text(problem.Path), Phrase(problem.What)});
+    // A problem built without its phrase is looked up whole: one of our fixed texts is shown
+    // in the language, any other stays as it is.
+    const Phrase what = problem.Said.Empty() ? Phrase(problem.What) : problem.Said;
+    if (problem.Path.empty() && problem.Field == "PAD file") return Phrase("PAD file: %1", {what});
+    if (problem.Path.empty()) return Phrase::Join({Phrase::Text(problem.Field), what}, ": ");
+    return Phrase("%1 (%2): %3", {Phrase::Text(problem.Field), Phrase::Text(problem.Path), what});
 }
 
 std::string PadValidation::Line(const PadProblem& problem)
@@ -200,11 +207,11 @@ std::string PadValidation::Line(const PadProblem& problem)
     return problem.Field + " (" + problem.Path + "): " + problem.What;
 }
 
-std::string PadFieldCheck::Problem(const PadRule& rule, const std::optional<std::string>& text,
-                                   const std::optional<std::string>& standIn, std::chrono::milliseconds timeLimit)
+Phrase PadFieldCheck::Problem(const PadRule& rule, const std::optional<std::string>& text,
+                              const std::optional<std::string>& standIn, std::chrono::milliseconds timeLimit)
 {
     Deadline deadline{Clock::now() + timeLimit};
-    std::string what;
+    Phrase what;
     Judge(rule, text ? &*text : nullptr, standIn ? &*standIn : nullptr, deadline, what);
     return what;
 }

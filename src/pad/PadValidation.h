@@ -10,12 +10,29 @@
 
 // What is wrong with one PAD file, one entry per problem: the field's name, its path under the
 // root (empty for a problem of the whole file) and what is wrong, in words for the author.
+// Said is What for the window: our words with the file's values apart (What is its English);
+// a problem built without it is shown as What.
 struct PadProblem {
     std::string Field;
     std::string Path;
     std::string What;
+    Phrase Said;
 
-    bool operator==(const PadProblem&) const = default;
+    PadProblem() = default;
+    PadProblem(std::string field, std::string path, Phrase said)
+        : Field(std::move(field)), Path(std::move(path)), What(said.English()), Said(std::move(said))
+    {}
+    PadProblem(std::string field, std::string path, std::string what)
+        : Field(std::move(field)), Path(std::move(path)), What(std::move(what))
+    {}
+    PadProblem(std::string field, std::string path, const char* what)
+        : PadProblem(std::move(field), std::move(path), std::string(what))
+    {}
+
+    bool operator==(const PadProblem& other) const
+    {
+        return Field == other.Field && Path == other.Path && What == other.What;
+    }
 };
 
 // The check of one PAD file's bytes against the product it belongs to. A pure function: the
@@ -53,7 +70,7 @@ public:
 
     // "Field (Path): what" — the one-line form of the report and the info tip.
     static std::string Line(const PadProblem& problem);
-    // The same line for the window: the field and its path as they are, the problem in the
-    // language shown where it is one of our fixed texts.
+    // The same line for the window: the field and its path as they are, our words of the
+    // problem in the language shown and the file's values in them as they are.
     static Phrase LinePhrase(const PadProblem& problem);
 };

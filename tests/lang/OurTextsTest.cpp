@@ -6,10 +6,12 @@
 #include "common/Phrase.h"
 #include "lang/LanguageFile.h"
 #include "lang/LanguageTexts.h"
+#include "pad/PadSpecFile.h"
 #include "pad/PadValidation.h"
 #include "submit/RunTally.h"
 #include "submit/Work.h"
 #include "submit/WorkReason.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -100,9 +102,24 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
     WorkResult timedOut;
     timedOut.Reason = "Connection timed out";
     timedOut.ErrorKind = NetError::TimedOut;
-    const PadProblem category{"Program Category Class", "XML_DIZ_INFO/Program_Info/Program_Category_Class",
-                              "Report: My Tool is not in the category list"};
     const PadProblem missing{"Tidy Notes (Portable)", "XML_DIZ_INFO/Program_Info/Program_Name", "missing"};
+    // The file's values look like our words; they stay as they are, the words around them do not.
+    std::vector<PadRule> rules;
+    for (const PadRule& r : PadRule::BuiltIn())
+        for (const char* field : {"Program_Name", "Month", "Category", "File_Size_Bytes", "XML_File_URL"})
+            if (r.Path.find(field) != std::string::npos) rules.push_back(r);
+    rules.push_back({"XML_DIZ_INFO/Program_Info/Program_Version", true, "^\\d\\Z", "should be 3", ""});
+    const std::vector<PadProblem> pad = PadValidation::Check(
+        "<XML_DIZ_INFO><Program_Info><Program_Name>N</Program_Name><Program_Version>missing</Program_Version>"
+        "<Program_Release_Month>should be 3</Program_Release_Month><File_Info><File_Size_K/></File_Info>"
+        "<Program_Category_Class>A::should be %1</Program_Category_Class></Program_Info><Web_Info><Application_URLs>"
+        "<Application_XML_File_URL>http://x.example/missing</Application_XML_File_URL></Application_URLs></Web_Info>"
+        "</XML_DIZ_INFO>",
+        "http://x.example/pad.xml", {"Business::Finance"}, rules);
+    ASSERT_EQ(pad.size(), 6u);
+    TempDir dir;
+    dir.Write(PadSpecFile::FileName, "<should_be_3/>");
+    const PadRuleSet spec = PadSpecFile::RulesIn(dir.Path());
     const struct {
         Phrase Message;
         std::string Shown;
@@ -122,10 +139,16 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
         {RunTally{3, 1, 2, 4}.SummaryPhrase(), "Отменено. Успешно: 3 Неудачно: 1 Отменено: 2 Пропущено: 4"},
         {PadValidation::LinePhrase(missing), "Поле Tidy Notes (Portable) (XML_DIZ_INFO/Program_Info/Program_Name): "
                                              "отсутствует"},
-        // A problem that holds a value of the file is shown whole as it is.
-        {PadValidation::LinePhrase(category), "Поле Program Category Class "
-                                              "(XML_DIZ_INFO/Program_Info/Program_Category_Class): Report: My Tool is "
-                                              "not in the category list"},
+        {PadValidation::LinePhrase(pad[0]), "Поле Program_Name (XML_DIZ_INFO/Program_Info/Program_Name): нужно: от 2 "
+                                            "до 40 символов"},
+        {pad[1].Said, "нужно: месяц, от 1 до 12"},
+        {pad[2].Said, "отсутствует (и File_Size_K пусто)"},
+        // A rule of the user's own table: its words are theirs.
+        {pad[3].Said, "нужно: should be 3"},
+        {pad[4].Said, "равно http://x.example/missing, а не ссылке продукта на PAD http://x.example/pad.xml"},
+        {pad[5].Said, "A::should be %1 нет в списке категорий"},
+        {spec.NoticeSaid, "pad_spec.xml не используется: корневой элемент — should_be_3, а не PAD_Spec. Проверено по "
+                          "встроенным правилам."},
         {Phrase("Report: %1", {Phrase::Text("/home/u/Saved Games Backup.txt")}),
          "Отчёт: /home/u/Saved Games Backup.txt"},
     };
@@ -134,6 +157,16 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
     EXPECT_EQ(cases[0].Message.English(), "Saved Games Backup: Cancelled");
     EXPECT_EQ(cases[7].Message.English(), RunTally({3, 1, 2, 4}).SummaryLine());
     EXPECT_EQ(cases[8].Message.English(), PadValidation::Line(missing));
+    EXPECT_EQ(cases[9].Message.English(), "Program_Name (XML_DIZ_INFO/Program_Info/Program_Name): should be 2 to 40 "
+                                          "characters");
+    const char* english[] = {"should be a month, 1 to 12", "missing (and File_Size_K is empty)",
+                             "should be should be 3",
+                             "is http://x.example/missing, not the product's PAD link http://x.example/pad.xml",
+                             "A::should be %1 is not in the category list"};
+    for (size_t i = 1; i < pad.size(); ++i) EXPECT_EQ(pad[i].What, english[i - 1]);
+    EXPECT_EQ(spec.Notice, spec.NoticeSaid.English());
+    EXPECT_EQ(spec.Notice, "pad_spec.xml not used: the root element is should_be_3, not PAD_Spec. Validated with the "
+                           "built-in rules.");
 }
 
 // std::array fills entries past the listed ones with nulls: the counts must be exact.

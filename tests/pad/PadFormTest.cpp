@@ -39,7 +39,7 @@ TEST(PadForm, EachFieldsProblemIsWhatTheWholeFileCheckSaysOfIt)
         std::set<std::string> byField;
         for (const PadFormTab& tab : PadForm::Tabs(PadRule::BuiltIn()))
             for (const PadFormField& field : tab.Fields) {
-                const std::string what = PadForm::Problem(document, field);
+                const std::string what = PadForm::Problem(document, field).English();
                 if (!what.empty()) byField.insert(field.Rule->Path + ": " + what);
             }
         std::set<std::string> byFile;
@@ -54,11 +54,12 @@ TEST(PadForm, AStandInFieldCountsOnlyWithText)
 {
     const PadRule& bytes = *std::find_if(PadRule::BuiltIn().begin(), PadRule::BuiltIn().end(),
                                          [](const PadRule& r) { return !r.OrPath.empty(); });
-    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::nullopt, std::string("12")), "");
-    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::string(""), std::string("12")), "");
-    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::nullopt, std::string(" ")), "missing (and File_Size_K is empty)");
-    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::nullopt), "missing (and so is File_Size_K)");
-    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::string("x")), "should be a number of bytes");
+    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::nullopt, std::string("12")).English(), "");
+    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::string(""), std::string("12")).English(), "");
+    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::nullopt, std::string(" ")).English(),
+              "missing (and File_Size_K is empty)");
+    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::nullopt).English(), "missing (and so is File_Size_K)");
+    EXPECT_EQ(PadFieldCheck::Problem(bytes, std::string("x")).English(), "should be a number of bytes");
 }
 
 TEST(PadForm, TheLimitIsTheUpperBoundOfTheLastRepeatCountAndCharactersAreCountedTrimmed)

@@ -57,8 +57,8 @@ std::string Pad(const std::string& version, const std::string& name)
 TEST(PadSpecFile, ItsFieldsDriveTheCheckWithPerlPatternsAndRequiredMeansNotMatchingEmpty)
 {
     std::vector<PadRule> rules;
-    std::string error;
-    ASSERT_TRUE(PadSpecFile::Parse(PadSpecXml(Small), rules, error)) << error;
+    Phrase error;
+    ASSERT_TRUE(PadSpecFile::Parse(PadSpecXml(Small), rules, error)) << error.English();
     ASSERT_EQ(rules.size(), 3u);
     EXPECT_TRUE(rules[0].Required);
     EXPECT_EQ(rules[1].Pattern, "^[^<\\x09]{2,40}\\Z");

@@ -412,7 +412,7 @@ void TFormPadEditor::ShowProblems()
         if (refused != refused_.end())
             problem = Q(refused->second);
         else if (document_)
-            problem = ShownText::Message(Phrase(PadForm::Problem(*document_, *row.Field)));
+            problem = ShownText::Message(PadForm::Problem(*document_, *row.Field));
         row.Problem->setText(problem);
         if (row.Count) {
             const std::size_t count = PadForm::Characters(Utf8(EditorText(row)));

@@ -216,6 +216,6 @@ void PadCommands::ValidationEnded()
         lastValidationReport_.clear();
         status.push_back(Phrase("The report could not be written: %1", {Phrase::Text(e.what())}));
     }
-    if (!validator_.Rules().Notice.empty()) status.push_back(Phrase::Text(validator_.Rules().Notice));
+    if (!validator_.Rules().Notice.empty()) status.push_back(validator_.Rules().NoticeSaid);
     if (w_.ShowStatus) w_.ShowStatus(Phrase::Join(std::move(status), ". "));
 }
