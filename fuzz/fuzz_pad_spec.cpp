@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string spec = in.ConsumeRemainingBytesAsString();
 
     std::vector<PadRule> rules;
-    std::string error;
+    Phrase error;
     const bool ok = PadSpecFile::Parse(spec, rules, error);
-    FUZZ_CHECK(ok == error.empty(), "a pad_spec.xml is taken or has a reason");
+    FUZZ_CHECK(ok == error.Empty(), "a pad_spec.xml is taken or has a reason");
     FUZZ_CHECK(ok != rules.empty(), "a pad_spec.xml gives all its rules or none");
     FUZZ_CHECK(rules.size() <= PadSpecFile::MaxFields, "a pad_spec.xml gives at most MaxFields rules");
     if (!ok) return 0;
