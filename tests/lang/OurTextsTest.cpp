@@ -119,7 +119,7 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
     ASSERT_EQ(pad.size(), 6u);
     TempDir dir;
     dir.Write(PadSpecFile::FileName, "<should_be_3/>");
-    const PadRuleSet spec = PadSpecFile::RulesIn(dir.Path());
+    const PadRuleSet ruleFile = PadSpecFile::RulesIn(dir.Path());
     const struct {
         Phrase Message;
         std::string Shown;
@@ -147,8 +147,9 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
         {pad[3].Said, "нужно: should be 3"},
         {pad[4].Said, "равно http://x.example/missing, а не ссылке продукта на PAD http://x.example/pad.xml"},
         {pad[5].Said, "A::should be %1 нет в списке категорий"},
-        {spec.NoticeSaid, "pad_spec.xml не используется: корневой элемент — should_be_3, а не PAD_Spec. Проверено по "
-                          "встроенным правилам."},
+        {ruleFile.NoticeSaid,
+         "pad_spec.xml не используется: корневой элемент — should_be_3, а не PAD_Spec. Проверено по "
+         "встроенным правилам."},
         {Phrase("Report: %1", {Phrase::Text("/home/u/Saved Games Backup.txt")}),
          "Отчёт: /home/u/Saved Games Backup.txt"},
     };
@@ -164,9 +165,10 @@ TEST(LanguageTexts, RussianTranslatesOurWordsAndKeepsTheUsersDataAsItIs)
                              "is http://x.example/missing, not the product's PAD link http://x.example/pad.xml",
                              "A::should be %1 is not in the category list"};
     for (size_t i = 1; i < pad.size(); ++i) EXPECT_EQ(pad[i].What, english[i - 1]);
-    EXPECT_EQ(spec.Notice, spec.NoticeSaid.English());
-    EXPECT_EQ(spec.Notice, "pad_spec.xml not used: the root element is should_be_3, not PAD_Spec. Validated with the "
-                           "built-in rules.");
+    EXPECT_EQ(ruleFile.Notice, ruleFile.NoticeSaid.English());
+    EXPECT_EQ(ruleFile.Notice,
+              "pad_spec.xml not used: the root element is should_be_3, not PAD_Spec. Validated with the "
+              "built-in rules.");
 }
 
 // std::array fills entries past the listed ones with nulls: the counts must be exact.
